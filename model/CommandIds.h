@@ -1,0 +1,59 @@
+#pragma once
+// Command identifiers. Menu items, accelerators, bar buttons and tool keys all
+// become one of these 16-bit ids and end in the shell's dispatcher.
+
+namespace zavora {
+
+// Fill menu.
+constexpr int kCmdFillTransparent = 6011;
+constexpr int kCmdFillBlack = 6012;
+constexpr int kCmdFillWhite = 6013;
+constexpr int kCmdPattern0 = 6014; // Pattern 0..8 are 6014..6022
+constexpr int kCmdPattern8 = 6022;
+constexpr int kCmdFillColor = 6023;
+constexpr int kCmdNoPattern = 6048;
+
+// Line menu.
+constexpr int kCmdLineInvisible = 6024;
+constexpr int kCmdPen0 = 6025;
+constexpr int kCmdPen1 = 6026;
+constexpr int kCmdPen2 = 6027;
+constexpr int kCmdPen3 = 6028;
+constexpr int kCmdPen4 = 6029;
+constexpr int kCmdPen5 = 6030;
+constexpr int kCmdPen6 = 6031;
+constexpr int kCmdPen7 = 6032;
+constexpr int kCmdPen8 = 6033;
+constexpr int kCmdPen9 = 6041;
+constexpr int kCmdPen10 = 6042;
+constexpr int kCmdPen11 = 6043;
+constexpr int kCmdLineColor = 6044;
+constexpr int kCmdLineBlack = 6049;
+constexpr int kCmdLineWhite = 6051;
+
+// Text colour.
+constexpr int kCmdTextBlack = 6060;
+constexpr int kCmdTextWhite = 6061;
+constexpr int kCmdTextColor = 6062;
+
+// Arrowheads, first end.
+constexpr int kCmdFirstNoArrow = 6119;
+constexpr int kCmdFirstSmallArrow = 6121;
+constexpr int kCmdFirstBigArrow = 6122;
+constexpr int kCmdFirstFancyArrow = 6123;
+constexpr int kCmdFirstCircle = 6124;
+constexpr int kCmdFirstSquare = 6125;
+
+// Arrowheads, second end.
+constexpr int kCmdSecondNoArrow = 6120;
+constexpr int kCmdSecondSmallArrow = 6038;
+constexpr int kCmdSecondBigArrow = 6039;
+constexpr int kCmdSecondFancyArrow = 6040;
+constexpr int kCmdSecondCircle = 6126;
+constexpr int kCmdSecondSquare = 6127;
+
+// Whole-style commands.
+constexpr int kCmdPickUpStyle = 6045;
+constexpr int kCmdApplyDefaultStyle = 6046;
+
+} // namespace zavora

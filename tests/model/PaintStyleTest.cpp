@@ -1,0 +1,239 @@
+#include "model/PaintStyle.h"
+
+#include "model/CommandIds.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace zavora;
+
+TEST(PaintStyle, ConstructionDefaults)
+{
+    PaintStyle style;
+    EXPECT_EQ(style.lineWidth(), 1.0f);
+    EXPECT_TRUE(style.strokeOn());
+    EXPECT_FALSE(style.fillOn());
+    EXPECT_EQ(style.lineColor(), Color::black());
+    EXPECT_EQ(style.fillColor(), Color::white());
+    EXPECT_EQ(style.textColor(), Color::black());
+    EXPECT_EQ(style.fillPattern(), -1);
+    EXPECT_EQ(style.dashIndex(), -1);
+    EXPECT_EQ(style.strokeWidth(), 1.0f);
+}
+
+TEST(PaintStyle, ColorsMaskTheirIntegersAndDeriveCmyk)
+{
+    EXPECT_EQ(Color::fromInts(256, 257, -1), (Color { 0, 1, 255 }));
+    EXPECT_EQ(Color::fromInts(100, 0, 355), (Color { 100, 0, 99 }));
+    EXPECT_EQ(Color::fromInts(100, 100, 100), Color::white());
+
+    EXPECT_EQ(toCmyk(Color::black()), (Cmyk { 1, 1, 1, 0 }));
+    EXPECT_EQ(toCmyk(Color::white()), (Cmyk { 0, 0, 0, 0 }));
+    Cmyk c = toCmyk(Color { 25, 50, 100 });
+    EXPECT_FLOAT_EQ(c.cyan, 0.75f);
+    EXPECT_FLOAT_EQ(c.magenta, 0.5f);
+    EXPECT_FLOAT_EQ(c.yellow, 0.0f);
+    EXPECT_EQ(c.black, 0.0f);
+}
+
+TEST(PaintStyle, TablesOfDashesPatternsAndArrows)
+{
+    EXPECT_STREQ(dashOperator(-1), "[] 0 d");
+    EXPECT_STREQ(dashOperator(0), "[10 4] 0 d");
+    EXPECT_STREQ(dashOperator(1), "[3 3] 0 d");
+    EXPECT_STREQ(dashOperator(2), "[10 4 3 4] 0 d");
+    EXPECT_STREQ(dashOperator(3), "[10 4 3 4 3 4] 0 d");
+    EXPECT_STREQ(dashOperator(4), "[] 0 d");
+    EXPECT_EQ(std::vector<int>(dashLengths(3).begin(), dashLengths(3).end()),
+        (std::vector<int> { 10, 4, 3, 4, 3, 4 }));
+    EXPECT_TRUE(dashLengths(-1).empty());
+
+    std::string names;
+    for (int i = 0; i < kPatternCount; ++i)
+        names += std::string(patternName(i)) + " ";
+    EXPECT_EQ(names,
+        "leftdiagonal rightdiagonal crossdiagonal horizontal vertical crosshatch fishscale wave brick ");
+    EXPECT_EQ(patternName(-1), nullptr);
+    EXPECT_EQ(patternName(9), nullptr);
+
+    EXPECT_TRUE(isValidArrowCode(-1));
+    EXPECT_TRUE(isValidArrowCode(0));
+    EXPECT_TRUE(isValidArrowCode(6));
+    EXPECT_FALSE(isValidArrowCode(7));
+    EXPECT_FALSE(isValidArrowCode(-2));
+}
+
+TEST(PaintStyle, PensSetDashOrWidth)
+{
+    const int ids[kPenCount] = { 6025, 6026, 6027, 6028, 6029, 6030, 6031, 6032, 6033, 6041, 6042, 6043 };
+    const float widths[] = { 0.25f, 0.5f, 0.75f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f };
+    ASSERT_EQ(pens().size(), 12u);
+    for (int i = 0; i < kPenCount; ++i) {
+        const Pen* pen = penForCommand(ids[i]);
+        ASSERT_NE(pen, nullptr) << ids[i];
+        if (i < 4) {
+            EXPECT_EQ(pen->dashIndex, i);
+        } else {
+            EXPECT_EQ(pen->dashIndex, -1);
+            EXPECT_EQ(pen->width, widths[i - 4]);
+        }
+    }
+    EXPECT_EQ(penForCommand(6034), nullptr);
+}
+
+TEST(PaintStyle, DashAfterWidthKeepsWidthButStrokesOnePoint)
+{
+    PaintStyle style;
+    style.setLineInvisible();
+    applyStyleChange(style, *styleChangeForCommand(kCmdPen11));
+    EXPECT_EQ(style.lineWidth(), 5.0f);
+    EXPECT_EQ(style.strokeWidth(), 5.0f);
+    EXPECT_TRUE(style.strokeOn());
+
+    applyStyleChange(style, *styleChangeForCommand(kCmdPen0));
+    EXPECT_EQ(style.dashIndex(), 0);
+    EXPECT_EQ(style.lineWidth(), 5.0f);
+    EXPECT_EQ(style.strokeWidth(), 1.0f);
+    EXPECT_STREQ(dashOperator(style.dashIndex()), "[10 4] 0 d");
+
+    applyStyleChange(style, *styleChangeForCommand(kCmdPen11));
+    EXPECT_EQ(style.dashIndex(), -1);
+    EXPECT_EQ(style.strokeWidth(), 5.0f);
+
+    // Invisible resets the dash so a later colour brings back a solid line.
+    style.setDash(2);
+    style.setLineInvisible();
+    EXPECT_FALSE(style.strokeOn());
+    EXPECT_EQ(style.dashIndex(), -1);
+    style.setLineColor(Color::white());
+    EXPECT_TRUE(style.strokeOn());
+    EXPECT_EQ(style.lineColor(), Color::white());
+}
+
+TEST(PaintStyle, TransparentFillResetsColourAndPattern)
+{
+    PaintStyle style;
+    style.setFillColor(Color::black());
+    style.setFillPattern(5);
+    style.setFillTransparent();
+    EXPECT_FALSE(style.fillOn());
+    EXPECT_EQ(style.fillColor(), Color::white());
+    EXPECT_EQ(style.fillPattern(), -1);
+
+    applyStyleChange(style, *styleChangeForCommand(kCmdPattern0 + 3));
+    EXPECT_TRUE(style.fillOn());
+    EXPECT_EQ(style.fillColor(), Color::white());
+    EXPECT_EQ(style.fillPattern(), 3);
+    EXPECT_STREQ(patternName(style.fillPattern()), "horizontal");
+}
+
+TEST(PaintStyle, TextColourAlsoSetsFillColourButNotFillOn)
+{
+    PaintStyle filled;
+    filled.setFillColor(Color::white());
+    filled.setTextColor(Color { 10, 20, 30 });
+    EXPECT_EQ(filled.textColor(), (Color { 10, 20, 30 }));
+    EXPECT_EQ(filled.fillColor(), (Color { 10, 20, 30 }));
+    EXPECT_TRUE(filled.fillOn());
+
+    PaintStyle empty;
+    empty.setTextColor(Color::black());
+    EXPECT_FALSE(empty.fillOn());
+    EXPECT_EQ(empty.fillColor(), Color::black());
+}
+
+TEST(PaintStyle, CommandTableDescribesSelectionChanges)
+{
+    using Kind = StyleChange::Kind;
+    EXPECT_EQ(styleChangeForCommand(kCmdLineInvisible)->kind, Kind::LineInvisible);
+    auto lineWhite = styleChangeForCommand(kCmdLineWhite);
+    EXPECT_EQ(lineWhite->kind, Kind::LineColor);
+    EXPECT_EQ(lineWhite->fixedColor, Color::white());
+    EXPECT_FALSE(lineWhite->needsColorDialog());
+    auto textColor = styleChangeForCommand(kCmdTextColor);
+    EXPECT_EQ(textColor->colorSlot, ColorSlot::Text);
+    EXPECT_TRUE(textColor->needsColorDialog());
+    EXPECT_EQ(styleChangeForCommand(kCmdNoPattern)->index, -1);
+    EXPECT_EQ(styleChangeForCommand(6022)->index, 8);
+
+    // Arrow commands: first end 6119, 6121..6125; second end 6120, 6038..6040, 6126, 6127.
+    const int firstIds[] = { 6119, 6121, 6122, 6123, 6124, 6125 };
+    const int secondIds[] = { 6120, 6038, 6039, 6040, 6126, 6127 };
+    const int codes[] = { -1, 3, 4, 2, 5, 6 };
+    for (int i = 0; i < 6; ++i) {
+        auto first = styleChangeForCommand(firstIds[i]);
+        auto second = styleChangeForCommand(secondIds[i]);
+        ASSERT_TRUE(first && second);
+        EXPECT_EQ(first->kind, Kind::Arrows);
+        EXPECT_FALSE(first->isUndoable());
+        EXPECT_EQ(first->firstArrow, codes[i]);
+        EXPECT_EQ(first->secondArrow, kArrowUnchanged);
+        EXPECT_EQ(second->firstArrow, kArrowUnchanged);
+        EXPECT_EQ(second->secondArrow, codes[i]);
+    }
+    EXPECT_FALSE(styleChangeForCommand(6034));
+    EXPECT_FALSE(styleChangeForCommand(6047));
+
+    // A dialog colour command with no colour changes nothing.
+    PaintStyle style;
+    EXPECT_FALSE(applyStyleChange(style, *textColor));
+    EXPECT_EQ(style, PaintStyle());
+    Color chosen { 1, 2, 3 };
+    EXPECT_TRUE(applyStyleChange(style, *styleChangeForCommand(kCmdFillColor), &chosen));
+    EXPECT_EQ(style.fillColor(), chosen);
+    EXPECT_EQ(colorOf(style, ColorSlot::Fill), chosen);
+
+    PaintStyle defaults;
+    defaults.setDash(1);
+    EXPECT_TRUE(applyStyleChange(style, *styleChangeForCommand(kCmdApplyDefaultStyle), nullptr, &defaults));
+    EXPECT_EQ(style, defaults);
+}
+
+TEST(PaintStyle, DefaultStyleUpdatesAreLighterThanSelectionChanges)
+{
+    // Invisible: stroke off only, the dash stays.
+    PaintStyle d;
+    d.setDash(2);
+    EXPECT_TRUE(applyStyleCommandToDefault(d, kCmdLineInvisible));
+    EXPECT_FALSE(d.strokeOn());
+    EXPECT_EQ(d.dashIndex(), 2);
+    EXPECT_TRUE(applyStyleCommandToDefault(d, kCmdLineBlack));
+    EXPECT_TRUE(d.strokeOn());
+
+    // Transparent: fill off only, colour and pattern stay.
+    d.setFillColor(Color::black());
+    d.setFillPattern(4);
+    EXPECT_TRUE(applyStyleCommandToDefault(d, kCmdFillTransparent));
+    EXPECT_FALSE(d.fillOn());
+    EXPECT_EQ(d.fillColor(), Color::black());
+    EXPECT_EQ(d.fillPattern(), 4);
+    EXPECT_TRUE(applyStyleCommandToDefault(d, kCmdNoPattern));
+    EXPECT_TRUE(d.fillOn());
+    EXPECT_EQ(d.fillPattern(), -1);
+
+    // Text colour: the fill colour stays.
+    EXPECT_TRUE(applyStyleCommandToDefault(d, kCmdTextWhite));
+    EXPECT_EQ(d.textColor(), Color::white());
+    EXPECT_EQ(d.fillColor(), Color::black());
+
+    // Pens and colours as on the selection.
+    EXPECT_TRUE(applyStyleCommandToDefault(d, kCmdPen9));
+    EXPECT_EQ(d.lineWidth(), 3.0f);
+    EXPECT_EQ(d.dashIndex(), -1);
+    Color chosen { 40, 50, 60 };
+    EXPECT_TRUE(applyStyleCommandToDefault(d, kCmdLineColor, &chosen));
+    EXPECT_EQ(d.lineColor(), chosen);
+    EXPECT_TRUE(applyStyleCommandToDefault(d, kCmdFillWhite));
+    EXPECT_EQ(d.fillColor(), Color::white());
+
+    // No chosen colour, arrows, pick-up, apply and unknown ids leave it alone.
+    PaintStyle before = d;
+    EXPECT_FALSE(applyStyleCommandToDefault(d, kCmdTextColor, nullptr));
+    EXPECT_FALSE(applyStyleCommandToDefault(d, kCmdFirstBigArrow));
+    EXPECT_FALSE(applyStyleCommandToDefault(d, kCmdPickUpStyle));
+    EXPECT_FALSE(applyStyleCommandToDefault(d, kCmdApplyDefaultStyle));
+    EXPECT_FALSE(applyStyleCommandToDefault(d, 1234));
+    EXPECT_EQ(d, before);
+}
