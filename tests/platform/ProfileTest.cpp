@@ -1,0 +1,171 @@
+#include "platform/Profile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace zavora;
+namespace fs = std::filesystem;
+
+namespace {
+
+class ProfileFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string tmpl = (fs::temp_directory_path() / "zavora-profile-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+        m_dir = tmpl;
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    std::string read(const fs::path& p)
+    {
+        std::ifstream in(p, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    void write(const fs::path& p, const std::string& text)
+    {
+        std::ofstream out(p, std::ios::binary);
+        out << text;
+    }
+
+    fs::path m_dir;
+};
+
+} // namespace
+
+TEST_F(ProfileFile, CreatedOnFirstWriteInItsFolderAndReadBack)
+{
+    fs::path file = m_dir / "zavora" / "zavora.ini";
+    Profile profile(file);
+    EXPECT_EQ(profile.getInt("Startup", "Ruler", 1), 1);
+    EXPECT_FALSE(fs::exists(file));
+    ASSERT_TRUE(profile.putInt("Startup", "Ruler", 0));
+    ASSERT_TRUE(profile.putString("Misc", "OpenDir", "/home/u/drawings"));
+    ASSERT_TRUE(profile.putInt("Startup", "Width", -640));
+    EXPECT_EQ(read(file), "[Startup]\r\nRuler=0\r\nWidth=-640\r\n\r\n[Misc]\r\nOpenDir=/home/u/drawings\r\n");
+
+    Profile again(file);
+    EXPECT_EQ(again.getInt("STARTUP", "ruler", 1), 0);
+    EXPECT_EQ(again.getInt("startup", "WIDTH", 0), -640);
+    EXPECT_EQ(again.getString("misc", "opendir", "."), "/home/u/drawings");
+    EXPECT_EQ(again.getString("Misc", "ExportDir", "."), ".");
+    // No temporary files left beside it.
+    EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()), 1);
+}
+
+TEST_F(ProfileFile, CaseInsensitiveUpdateKeepsSpellingAndOtherLines)
+{
+    fs::path file = m_dir / "z.ini";
+    write(file, "; comment\n[Fonts]\nTimes,BOLD = Times-Bold\n\n[TrueType]\nArial=ArialMT\n");
+    Profile profile(file);
+    EXPECT_EQ(profile.getString("fonts", "times,bold", ""), "Times-Bold");
+    ASSERT_TRUE(profile.putString("FONTS", "TIMES,BOLD", "NewName"));
+    ASSERT_TRUE(profile.putString("fonts", "Helvetica", "Helvetica"));
+    EXPECT_EQ(read(file),
+        "; comment\r\n[Fonts]\r\nTimes,BOLD=NewName\r\nHelvetica=Helvetica\r\n\r\n[TrueType]\r\nArial=ArialMT\r\n");
+    ASSERT_TRUE(profile.removeKey("truetype", "ARIAL"));
+    EXPECT_FALSE(profile.find("TrueType", "Arial"));
+}
+
+TEST_F(ProfileFile, IntegersAreTheLeadingDecimalText)
+{
+    write(m_dir / "z.ini", "[Options]\nA=12px\nB=abc\nC= -7\nD=99999999999\nE=\n");
+    Profile profile(m_dir / "z.ini");
+    EXPECT_EQ(profile.getInt("Options", "A", 5), 12);
+    EXPECT_EQ(profile.getInt("Options", "B", 5), 0);
+    EXPECT_EQ(profile.getInt("Options", "C", 5), -7);
+    EXPECT_EQ(profile.getInt("Options", "D", 5), 2147483647);
+    EXPECT_EQ(profile.getInt("Options", "E", 5), 0);
+    EXPECT_EQ(profile.getInt("Options", "F", 5), 5);
+}
+
+TEST_F(ProfileFile, OddFilesAreReadWithoutLosingAnything)
+{
+    fs::path file = m_dir / "z.ini";
+    std::string odd = "stray line before sections\r\n[Broken\r\nno equals sign here\r\n[Misc]\r"
+                      "=value without key\r\nVersion=360\r\nVersion=1\r\n[misc]\r\nVersion=2\r\n"
+                      "binary\x01\xff=x\r\n[Misc]";
+    write(file, odd);
+    Profile profile(file);
+    // First section and first key win, as the platform's profile functions do.
+    EXPECT_EQ(profile.getInt("Misc", "Version", 0), 360);
+    EXPECT_EQ(profile.getString("Misc", "binary\x01\xff", ""), "");
+    ASSERT_TRUE(profile.putInt("Misc", "Units", 2));
+    std::string after = read(file);
+    // Every original line is still there, in order; the new key joined the first [Misc].
+    EXPECT_EQ(after,
+        "stray line before sections\r\n[Broken\r\nno equals sign here\r\n[Misc]\r\n=value without key\r\n"
+        "Version=360\r\nVersion=1\r\nUnits=2\r\n[misc]\r\nVersion=2\r\nbinary\x01\xff=x\r\n[Misc]\r\n");
+}
+
+TEST_F(ProfileFile, RefusesEntriesThatWouldCorruptTheFile)
+{
+    fs::path file = m_dir / "z.ini";
+    Profile profile(file);
+    ASSERT_TRUE(profile.putString("Misc", "OpenDir", "/a"));
+    EXPECT_FALSE(profile.putString("Misc", "OpenDir", "/b\r\n[Startup]\r\nMaximized=1"));
+    EXPECT_FALSE(profile.putString("Misc", "a=b", "1"));
+    EXPECT_FALSE(profile.putString("Mi]sc", "a", "1"));
+    EXPECT_FALSE(profile.putString("Misc", "", "1"));
+    EXPECT_EQ(read(file), "[Misc]\r\nOpenDir=/a\r\n");
+}
+
+TEST_F(ProfileFile, UnwritableLocationFailsCleanly)
+{
+    write(m_dir / "plain", "x");
+    Profile profile(m_dir / "plain" / "z.ini");
+    EXPECT_FALSE(profile.putInt("Misc", "Units", 3));
+    EXPECT_EQ(profile.getInt("Misc", "Units", 7), 7);
+    EXPECT_EQ(read(m_dir / "plain"), "x");
+}
+
+TEST_F(ProfileFile, FailedWriteLeavesFileAndValuesUnchanged)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root ignores folder permissions";
+    fs::path folder = m_dir / "ro";
+    fs::create_directory(folder);
+    fs::path file = folder / "z.ini";
+    write(file, "[Misc]\nUnits=1\n");
+    ::chmod(folder.c_str(), 0555);
+    Profile profile(file);
+    EXPECT_FALSE(profile.putInt("Misc", "Units", 3));
+    EXPECT_EQ(profile.getInt("Misc", "Units", 0), 1);
+    ::chmod(folder.c_str(), 0755);
+    EXPECT_EQ(read(file), "[Misc]\nUnits=1\n");
+}
+
+TEST_F(ProfileFile, SeesChangesMadeThroughAnotherInstance)
+{
+    fs::path file = m_dir / "z.ini";
+    Profile a(file), b(file);
+    ASSERT_TRUE(a.putString("TrueType", "Vera", "BitstreamVeraSans-Roman"));
+    EXPECT_EQ(b.getString("TrueType", "Vera", ""), "BitstreamVeraSans-Roman");
+    ASSERT_TRUE(b.putString("TrueType", "Vera,BOLD", "BitstreamVeraSans-Bold"));
+    EXPECT_EQ(a.getString("TrueType", "Vera,BOLD", ""), "BitstreamVeraSans-Bold");
+    EXPECT_EQ(a.getString("TrueType", "Vera", ""), "BitstreamVeraSans-Roman");
+}
+
+TEST(ProfilePath, FollowsXdgConfigHome)
+{
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    std::string saved = old ? old : "";
+    ::setenv("XDG_CONFIG_HOME", "/tmp/cfg", 1);
+    EXPECT_EQ(Profile::defaultPath(), fs::path("/tmp/cfg/zavora/zavora.ini"));
+    ::setenv("XDG_CONFIG_HOME", "relative", 1);
+    const char* home = std::getenv("HOME");
+    if (home && *home) {
+        EXPECT_EQ(Profile::defaultPath(), fs::path(home) / ".config/zavora/zavora.ini");
+    }
+    if (old)
+        ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
+}
