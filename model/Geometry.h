@@ -69,7 +69,8 @@ KMatrix invert(const KMatrix& m);
 Point transformPoint(const KMatrix& m, Point p);
 Point transformDelta(const KMatrix& m, Point p);
 
-// Grid snap: trunc(v / g + 0.5) * g on each axis when snapping is on.
+// Grid snap: floor(v / g + 0.5) * g on each axis when snapping is on (the
+// nearest grid line, halves rounding up); a spacing <= 0 leaves that axis alone.
 Point snapToGrid(Point p, const Grid& grid);
 
 } // namespace zavora

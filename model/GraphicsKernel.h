@@ -108,6 +108,10 @@ public:
     void newpath();
 
     const std::vector<PathElement>& path() const { return m_path; }
+    // The path as the hit tests see it: one polygon per subpath, curves
+    // subdivided, vertices rounded to integer device pixels (consecutive
+    // duplicates dropped).
+    static std::vector<std::vector<IntPoint>> flattenPath(const std::vector<PathElement>& path);
     // Hands the current path to a painter and clears it (and the current point).
     std::vector<PathElement> takePath();
 

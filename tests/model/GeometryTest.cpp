@@ -1,0 +1,112 @@
+#include "model/Geometry.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace zavora;
+
+namespace {
+
+KMatrix randomMatrix(std::mt19937& rng)
+{
+    std::uniform_real_distribution<double> lin(-3, 3);
+    std::uniform_real_distribution<double> off(-500, 500);
+    return KMatrix(lin(rng), lin(rng), lin(rng), lin(rng), off(rng), off(rng));
+}
+
+double det(const KMatrix& m) { return m.a * m.d - m.b * m.c; }
+
+} // namespace
+
+TEST(Geometry, ProductMapsThroughFirstThenSecond)
+{
+    // Scale by 2, then translate by (10, 0): (1, 1) -> (2, 2) -> (12, 2).
+    const KMatrix s(2, 0, 0, 2, 0, 0);
+    const KMatrix t(1, 0, 0, 1, 10, 0);
+    EXPECT_EQ(multiply(s, t), KMatrix(2, 0, 0, 2, 10, 0));
+    EXPECT_EQ(multiply(t, s), KMatrix(2, 0, 0, 2, 20, 0));
+
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<float> coord(-100, 100);
+    for (int i = 0; i < 200; ++i) {
+        const KMatrix a = randomMatrix(rng);
+        const KMatrix b = randomMatrix(rng);
+        const Point p { coord(rng), coord(rng) };
+        const Point viaProduct = transformPoint(multiply(a, b), p);
+        const Point stepwise = transformPoint(b, transformPoint(a, p));
+        EXPECT_NEAR(viaProduct.x, stepwise.x, 1e-2);
+        EXPECT_NEAR(viaProduct.y, stepwise.y, 1e-2);
+    }
+}
+
+TEST(Geometry, InverseUndoesTransform)
+{
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> coord(-1000, 1000);
+    int tested = 0;
+    while (tested < 200) {
+        const KMatrix m = randomMatrix(rng);
+        if (std::abs(det(m)) < 0.05)
+            continue;
+        ++tested;
+        const KMatrix inv = invert(m);
+        const KMatrix id = multiply(m, inv);
+        EXPECT_NEAR(id.a, 1, 1e-9);
+        EXPECT_NEAR(id.b, 0, 1e-9);
+        EXPECT_NEAR(id.c, 0, 1e-9);
+        EXPECT_NEAR(id.d, 1, 1e-9);
+        EXPECT_NEAR(id.tx, 0, 1e-6);
+        EXPECT_NEAR(id.ty, 0, 1e-6);
+        const Point p { coord(rng), coord(rng) };
+        const Point back = transformPoint(inv, transformPoint(m, p));
+        EXPECT_NEAR(back.x, p.x, 0.05);
+        EXPECT_NEAR(back.y, p.y, 0.05);
+    }
+}
+
+TEST(Geometry, NearlySingularMatrixInvertsToFarOffValues)
+{
+    const KMatrix far(1.0e8, 1.0e8, 1.0e8, 1.0e8, 1.0e8, 1.0e8);
+    EXPECT_EQ(invert(KMatrix(0, 0, 0, 0, 5, 5)), far);
+    // The band is [-0.0001, 0.0001): its lower end is singular, its upper end is not.
+    EXPECT_EQ(invert(KMatrix(-0.0001, 0, 0, 1, 0, 0)), far);
+    EXPECT_EQ(invert(KMatrix(0.00005, 0, 0, 1, 3, 4)), far);
+    const KMatrix justInvertible = invert(KMatrix(0.0001, 0, 0, 1, 0, 0));
+    EXPECT_NEAR(justInvertible.a, 10000, 1e-6);
+    EXPECT_EQ(justInvertible.d, 1);
+
+    // Transforms through it stay finite.
+    const Point p = transformPoint(invert(KMatrix(0, 0, 0, 0, 0, 0)), Point { 3, 4 });
+    EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));
+}
+
+TEST(Geometry, DeltaIgnoresTranslationAndFloatsRoundTrip)
+{
+    const KMatrix m(2, 1, -1, 3, 100, 200);
+    EXPECT_EQ(transformPoint(m, Point { 1, 2 }), (Point { 100 + 2 - 2, 200 + 1 + 6 }));
+    EXPECT_EQ(transformDelta(m, Point { 1, 2 }), (Point { 0, 7 }));
+
+    const KMatrix precise(0.1, 0.2, 0.3, 0.4, 1e9 + 1, -2.5);
+    const Matrix f = precise.toMatrix();
+    EXPECT_EQ(f.a, 0.1f);
+    EXPECT_EQ(f.tx, static_cast<float>(1e9 + 1));
+    EXPECT_EQ(KMatrix(f).toMatrix(), f);
+}
+
+TEST(Geometry, GridSnapGoesToNearestLineOnBothSidesOfZero)
+{
+    const Grid grid { 5, 5, 0, 1 };
+    EXPECT_EQ(snapToGrid(Point { 7, -7 }, grid), (Point { 5, -5 }));
+    // Halves round up, also below zero.
+    EXPECT_EQ(snapToGrid(Point { 7.5f, -7.5f }, grid), (Point { 10, -5 }));
+    EXPECT_EQ(snapToGrid(Point { -2.5f, -12.6f }, grid), (Point { 0, -15 }));
+    EXPECT_EQ(snapToGrid(Point { -13, 12.4f }, grid), (Point { -15, 10 }));
+    EXPECT_EQ(snapToGrid(Point { -1, -2.4f }, grid), (Point { 0, 0 }));
+    EXPECT_EQ(snapToGrid(Point { 3, 8 }, Grid { 4, 10, 0, 1 }), (Point { 4, 10 }));
+
+    const Grid off { 5, 5, 0, 0 };
+    EXPECT_EQ(snapToGrid(Point { 7, -7 }, off), (Point { 7, -7 }));
+    // A zero spacing leaves that axis alone instead of producing NaN.
+    EXPECT_EQ(snapToGrid(Point { 7, 7 }, Grid { 0, 5, 0, 1 }), (Point { 7, 5 }));
+}

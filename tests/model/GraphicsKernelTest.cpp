@@ -1,0 +1,735 @@
+#include "model/GraphicsKernel.h"
+
+#include "platform/DebugLog.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+using namespace zavora;
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+class KernelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        kernel().reset();
+        DebugLog::instance().setEchoToStderr(false);
+        DebugLog::instance().clear();
+    }
+    void TearDown() override
+    {
+        kernel().reset();
+        DebugLog::instance().clear();
+        DebugLog::instance().setEchoToStderr(true);
+    }
+
+    static long underflows()
+    {
+        const auto& lines = DebugLog::instance().lines();
+        return std::count(lines.begin(), lines.end(), "Stack underflow");
+    }
+};
+
+std::size_t countKind(const std::vector<PathElement>& path, PathKind kind)
+{
+    return std::count_if(path.begin(), path.end(), [&](const PathElement& e) { return e.kind == kind; });
+}
+
+Point curveEnd(const PathElement& e) { return Point { e.x3, e.y3 }; }
+
+double angleDeg(Point p, Point centre)
+{
+    double a = std::atan2(p.y - centre.y, p.x - centre.x) * 180 / kPi;
+    return a < 0 ? a + 360 : a;
+}
+
+double radius(Point p, Point centre) { return std::hypot(p.x - centre.x, p.y - centre.y); }
+
+Point bezier(Point p0, Point p1, Point p2, Point p3, double t)
+{
+    const double u = 1 - t;
+    const auto f = [&](float a, float b, float c, float d) {
+        return static_cast<float>(u * u * u * a + 3 * u * u * t * b + 3 * u * t * t * c + t * t * t * d);
+    };
+    return Point { f(p0.x, p1.x, p2.x, p3.x), f(p0.y, p1.y, p2.y, p3.y) };
+}
+
+// Sweep of each curve piece of an arc path, in degrees (counter-clockwise).
+std::vector<double> pieceSweeps(const std::vector<PathElement>& path, Point centre)
+{
+    std::vector<double> sweeps;
+    Point last;
+    for (const PathElement& e : path) {
+        if (e.kind == PathKind::Move) {
+            last = Point { e.x1, e.y1 };
+        } else if (e.kind == PathKind::Curve) {
+            double s = angleDeg(curveEnd(e), centre) - angleDeg(last, centre);
+            if (s <= 0.001)
+                s += 360;
+            sweeps.push_back(s);
+            last = curveEnd(e);
+        }
+    }
+    return sweeps;
+}
+
+void buildRect(float l, float b, float r, float t)
+{
+    kernel().moveto(l, b);
+    kernel().lineto(r, b);
+    kernel().lineto(r, t);
+    kernel().lineto(l, t);
+    kernel().closepath();
+}
+
+} // namespace
+
+// --- graphics state and matrix stacks -----------------------------------------
+
+TEST_F(KernelTest, SecondGrestoreUnderflowsAndKeepsFirstRestore)
+{
+    kernel().setGray(0.25f);
+    kernel().translate(10, 20);
+    kernel().gsave();
+    kernel().setColor(1, 0, 0);
+    kernel().scale(3, 3);
+    kernel().setPen(4);
+    kernel().grestore();
+    const GraphicsState restored = kernel().state();
+    EXPECT_EQ(restored.red, 0.25f);
+    EXPECT_EQ(restored.pen, -1);
+    EXPECT_EQ(restored.ctm, KMatrix(1, 0, 0, 1, 10, 20));
+    EXPECT_EQ(underflows(), 0);
+
+    kernel().grestore();
+    EXPECT_EQ(underflows(), 1);
+    EXPECT_EQ(kernel().state().ctm, restored.ctm);
+    EXPECT_EQ(kernel().state().red, restored.red);
+    EXPECT_EQ(kernel().saveDepth(), 0u);
+}
+
+TEST_F(KernelTest, MatrixStackPushReplacePop)
+{
+    kernel().scale(2, 4);
+    kernel().pushIdentity();
+    kernel().pushIdentity();
+    kernel().replaceTopWithCtm();
+    EXPECT_EQ(kernel().matrixDepth(), 2u);
+
+    Matrix out;
+    ASSERT_TRUE(kernel().popInto(out));
+    EXPECT_EQ(out, (Matrix { 2, 0, 0, 4, 0, 0 }));
+    kernel().popIntoCtm(); // the identity pushed first
+    EXPECT_EQ(kernel().ctm(), KMatrix());
+    EXPECT_EQ(underflows(), 0);
+
+    out = Matrix { 9, 9, 9, 9, 9, 9 };
+    EXPECT_FALSE(kernel().popInto(out));
+    EXPECT_EQ(out, (Matrix { 9, 9, 9, 9, 9, 9 }));
+    kernel().translate(5, 5);
+    kernel().popIntoCtm();
+    kernel().replaceTopWithCtm();
+    EXPECT_EQ(underflows(), 3);
+    EXPECT_EQ(kernel().ctm(), KMatrix(1, 0, 0, 1, 5, 5));
+}
+
+// The procedure objects use to bake a transform into their matrix.
+TEST_F(KernelTest, BakingRotationAboutPointIntoObjectMatrix)
+{
+    const Matrix object { 2, 0, 0, 2, 10, 0 }; // scale by 2, then move right
+    kernel().scale(7, 7);                     // whatever the caller had set
+    kernel().gsave();
+    kernel().pushIdentity();
+    kernel().popIntoCtm();
+    kernel().translate(10, 10);
+    kernel().rotate(90);
+    kernel().translate(-10, -10);
+    kernel().concat(object);
+    kernel().pushIdentity();
+    kernel().replaceTopWithCtm();
+    Matrix baked;
+    ASSERT_TRUE(kernel().popInto(baked));
+    kernel().grestore();
+
+    // Object point (5, 0) -> (20, 0) in the drawing, rotated a quarter turn about (10, 10) -> (20, 20).
+    const Point p = GraphicsKernel::transform(Point { 5, 0 }, baked);
+    EXPECT_NEAR(p.x, 20, 1e-4);
+    EXPECT_NEAR(p.y, 20, 1e-4);
+    EXPECT_EQ(kernel().ctm(), KMatrix(7, 0, 0, 7, 0, 0));
+    EXPECT_EQ(kernel().matrixDepth(), 0u);
+    EXPECT_EQ(kernel().saveDepth(), 0u);
+}
+
+// --- CTM operators ---------------------------------------------------------------
+
+TEST_F(KernelTest, OperatorsPrependToCtm)
+{
+    kernel().translate(10, 0);
+    kernel().scale(2, 3);
+    EXPECT_EQ(kernel().transform(Point { 1, 1 }), (Point { 12, 3 }));
+    kernel().rotate(90);
+    const Point r = kernel().transform(Point { 1, 0 });
+    EXPECT_NEAR(r.x, 10, 1e-5);
+    EXPECT_NEAR(r.y, 3, 1e-5);
+    EXPECT_EQ(kernel().dtransform(Point { 0, 0 }), (Point { 0, 0 }));
+
+    kernel().flip();
+    EXPECT_EQ(kernel().ctm(), KMatrix(1, 0, 0, -1, 0, 0));
+    EXPECT_EQ(kernel().transform(Point { 3, 4 }), (Point { 3, -4 }));
+}
+
+TEST_F(KernelTest, CurrentPointKeepsDevicePositionThroughOperators)
+{
+    kernel().translate(100, 50);
+    kernel().moveto(10, 10);
+    const Point device = kernel().transform(Point { kernel().state().currentX, kernel().state().currentY });
+
+    kernel().translate(5, 5);
+    EXPECT_EQ(kernel().state().currentX, 5);
+    EXPECT_EQ(kernel().state().currentY, 5);
+    kernel().scale(2, 4);
+    EXPECT_EQ(kernel().state().currentX, 2.5f);
+    EXPECT_EQ(kernel().state().currentY, 1.25f);
+    kernel().rotate(30);
+    kernel().concat(Matrix { 1, 0.5f, 0.25f, 1, 7, -3 });
+    const Point after = kernel().transform(Point { kernel().state().currentX, kernel().state().currentY });
+    EXPECT_NEAR(after.x, device.x, 1e-4);
+    EXPECT_NEAR(after.y, device.y, 1e-4);
+
+    // The next lineto from the carried point continues at the same device place.
+    kernel().rlineto(0, 0);
+    const PathElement& line = kernel().path().back();
+    EXPECT_NEAR(line.x1, device.x, 1e-4);
+    EXPECT_NEAR(line.y1, device.y, 1e-4);
+
+    // Without a current point nothing is carried.
+    kernel().newpath();
+    kernel().translate(1, 1);
+    EXPECT_EQ(kernel().state().hasCurrentPoint, 0);
+}
+
+TEST_F(KernelTest, InverseTransformsUndoForwardOnes)
+{
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<float> coord(-300, 300);
+    std::uniform_real_distribution<double> ang(-180, 180);
+    std::uniform_real_distribution<double> fac(0.2, 5);
+    for (int i = 0; i < 100; ++i) {
+        kernel().reset();
+        kernel().translate(coord(rng), coord(rng));
+        kernel().rotate(ang(rng));
+        kernel().scale(fac(rng), fac(rng));
+        const Point p { coord(rng), coord(rng) };
+        const Point back = kernel().itransform(kernel().transform(p));
+        EXPECT_NEAR(back.x, p.x, 1e-2);
+        EXPECT_NEAR(back.y, p.y, 1e-2);
+        const Point dback = kernel().idtransform(kernel().dtransform(p));
+        EXPECT_NEAR(dback.x, p.x, 1e-2);
+        EXPECT_NEAR(dback.y, p.y, 1e-2);
+
+        const Matrix m = kernel().ctm().toMatrix();
+        const Point q = GraphicsKernel::itransform(GraphicsKernel::transform(p, m), m);
+        EXPECT_NEAR(q.x, p.x, 1e-2);
+        EXPECT_NEAR(q.y, p.y, 1e-2);
+        const Point dq = GraphicsKernel::idtransform(GraphicsKernel::dtransform(p, m), m);
+        EXPECT_NEAR(dq.x, p.x, 1e-2);
+        EXPECT_NEAR(dq.y, p.y, 1e-2);
+    }
+}
+
+TEST_F(KernelTest, StyleSettersAndDeviceLineWidth)
+{
+    kernel().scale(2, 3);
+    kernel().setLineWidth(1.5f);
+    EXPECT_EQ(kernel().state().lineWidth, 3.0f);
+    kernel().setColor(0.1f, 0.2f, 0.3f);
+    EXPECT_EQ(kernel().state().green, 0.2f);
+    kernel().setGray(0.5f);
+    EXPECT_EQ(kernel().state().red, 0.5f);
+    EXPECT_EQ(kernel().state().blue, 0.5f);
+    kernel().setFillPattern(3);
+    kernel().setPen(2);
+    EXPECT_EQ(kernel().state().fillPattern, 3);
+    EXPECT_EQ(kernel().state().pen, 2);
+}
+
+// --- path construction -------------------------------------------------------------
+
+TEST_F(KernelTest, PathIsStoredInDeviceSpace)
+{
+    kernel().translate(100, 0);
+    kernel().scale(2, 2);
+    kernel().moveto(1, 2);
+    kernel().lineto(3, 4);
+    kernel().rlineto(1, -1);
+    kernel().curveto(0, 0, 1, 1, 2, 2);
+    kernel().closepath();
+    const std::vector<PathElement> expected {
+        { PathKind::Move, 102, 4 },
+        { PathKind::Line, 106, 8 },
+        { PathKind::Line, 108, 6 },
+        { PathKind::Curve, 100, 0, 102, 2, 104, 4 },
+        { PathKind::Close },
+    };
+    EXPECT_EQ(kernel().path(), expected);
+    EXPECT_EQ(kernel().state().currentX, 2);
+    EXPECT_EQ(kernel().state().hasCurrentPoint, 1);
+
+    const std::vector<PathElement> taken = kernel().takePath();
+    EXPECT_EQ(taken, expected);
+    EXPECT_TRUE(kernel().path().empty());
+    EXPECT_EQ(kernel().state().hasCurrentPoint, 0);
+
+    kernel().moveto(0, 0);
+    kernel().newpath();
+    EXPECT_TRUE(kernel().path().empty());
+    EXPECT_EQ(kernel().state().hasCurrentPoint, 0);
+}
+
+// --- arcs ---------------------------------------------------------------------------
+
+TEST_F(KernelTest, FullCircleIsOneMoveAndFourCurves)
+{
+    kernel().arc(10, 20, 100, 0, 360);
+    const auto& path = kernel().path();
+    ASSERT_EQ(path.size(), 5u);
+    EXPECT_EQ(path[0], (PathElement { PathKind::Move, 110, 20 }));
+    const float k = 100 * 0.5522848f;
+    EXPECT_EQ(path[1].kind, PathKind::Curve);
+    EXPECT_FLOAT_EQ(path[1].x1, 110);
+    EXPECT_FLOAT_EQ(path[1].y1, 20 + k);
+    EXPECT_FLOAT_EQ(path[1].x2, 10 + k);
+    EXPECT_FLOAT_EQ(path[1].y2, 120);
+    EXPECT_EQ(curveEnd(path[1]), (Point { 10, 120 }));
+    EXPECT_EQ(curveEnd(path[2]), (Point { -90, 20 }));
+    EXPECT_EQ(curveEnd(path[3]), (Point { 10, -80 }));
+    EXPECT_EQ(curveEnd(path[4]), (Point { 110, 20 }));
+}
+
+TEST_F(KernelTest, ArcPiecesAreAtMostQuarterTurns)
+{
+    const Point c { 0, 0 };
+    kernel().arc(0, 0, 50, 0, 359.9f);
+    EXPECT_EQ(countKind(kernel().path(), PathKind::Move), 1u);
+    const auto sweeps = pieceSweeps(kernel().path(), c);
+    ASSERT_EQ(sweeps.size(), 4u);
+    EXPECT_NEAR(sweeps[0], 90, 1e-3);
+    EXPECT_NEAR(sweeps[1], 90, 1e-3);
+    EXPECT_NEAR(sweeps[2], 90, 1e-3);
+    EXPECT_NEAR(sweeps[3], 89.9, 1e-3);
+}
+
+TEST_F(KernelTest, ArcAcrossZeroIsTwoRunsWithOneMove)
+{
+    const Point c { 5, 5 };
+    kernel().arc(5, 5, 10, 300, 60);
+    const auto& path = kernel().path();
+    EXPECT_EQ(countKind(path, PathKind::Move), 1u);
+    EXPECT_EQ(path.front().kind, PathKind::Move);
+    EXPECT_NEAR(angleDeg(Point { path[0].x1, path[0].y1 }, c), 300, 1e-3);
+    const auto sweeps = pieceSweeps(path, c);
+    ASSERT_EQ(sweeps.size(), 2u);
+    EXPECT_NEAR(sweeps[0] + sweeps[1], 120, 1e-3);
+    EXPECT_NEAR(angleDeg(curveEnd(path[1]), c), 0, 1e-3);
+    EXPECT_NEAR(angleDeg(curveEnd(path.back()), c), 60, 1e-3);
+}
+
+TEST_F(KernelTest, NegativeStartAngleWrapsOnce)
+{
+    kernel().arc(0, 0, 10, -90, 0);
+    const auto& path = kernel().path();
+    ASSERT_EQ(path.size(), 2u); // 270..360, then an empty run from 0 to 0
+    EXPECT_NEAR(path[0].x1, 0, 1e-5);
+    EXPECT_NEAR(path[0].y1, -10, 1e-5);
+    EXPECT_NEAR(path[1].x3, 10, 1e-5);
+    EXPECT_NEAR(path[1].y3, 0, 1e-5);
+
+    kernel().newpath();
+    kernel().arc(0, 0, 10, 45, 45);
+    EXPECT_TRUE(kernel().path().empty());
+}
+
+TEST_F(KernelTest, WholeTurnNotStartingAtZeroIsDrawn)
+{
+    kernel().arc(0, 0, 10, 90, 450);
+    const auto& path = kernel().path();
+    ASSERT_EQ(path.size(), 5u);
+    EXPECT_NEAR(path[0].x1, 0, 1e-5);
+    EXPECT_NEAR(path[0].y1, 10, 1e-5);
+    EXPECT_NEAR(path[4].x3, 0, 1e-5);
+    EXPECT_NEAR(path[4].y3, 10, 1e-5);
+}
+
+TEST_F(KernelTest, ArcContinuesFromCurrentPoint)
+{
+    kernel().moveto(0, 0);
+    kernel().arc(0, 0, 10, 0, 90);
+    const auto& path = kernel().path();
+    ASSERT_EQ(path.size(), 2u);
+    EXPECT_EQ(path[1].kind, PathKind::Curve);
+
+    // A split arc whose first run is empty still starts its subpath.
+    kernel().newpath();
+    kernel().arc(0, 0, 10, 360, 90);
+    ASSERT_EQ(kernel().path().size(), 2u);
+    EXPECT_EQ(kernel().path()[0].kind, PathKind::Move);
+}
+
+TEST_F(KernelTest, ArcPointsLieOnTheCircle)
+{
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<float> angle(-350, 720);
+    const Point c { 40, -30 };
+    const float r = 100;
+    for (int i = 0; i < 300; ++i) {
+        kernel().newpath();
+        const float a1 = angle(rng);
+        const float a2 = angle(rng);
+        kernel().arc(c.x, c.y, r, a1, a2);
+        Point last;
+        for (const PathElement& e : kernel().path()) {
+            if (e.kind == PathKind::Move) {
+                last = Point { e.x1, e.y1 };
+                EXPECT_NEAR(radius(last, c), r, 1e-3);
+                continue;
+            }
+            ASSERT_EQ(e.kind, PathKind::Curve);
+            EXPECT_NEAR(radius(curveEnd(e), c), r, 1e-3);
+            // A quarter-turn cubic strays from the circle by under 0.03% of the radius.
+            for (double t = 0.1; t < 1; t += 0.1)
+                EXPECT_NEAR(radius(bezier(last, { e.x1, e.y1 }, { e.x2, e.y2 }, curveEnd(e), t), c), r, 0.03);
+            last = curveEnd(e);
+        }
+        for (double s : pieceSweeps(kernel().path(), c))
+            EXPECT_LE(s, 90.001);
+    }
+}
+
+TEST_F(KernelTest, EllipseByScalingRestoresState)
+{
+    kernel().translate(3, 4);
+    const GraphicsState before = kernel().state();
+    kernel().ellipticArc(10, 20, 30, 5, 0, 360);
+    EXPECT_EQ(kernel().ctm(), before.ctm);
+    EXPECT_EQ(kernel().saveDepth(), 0u);
+    const auto& path = kernel().path();
+    ASSERT_EQ(path.size(), 5u);
+    EXPECT_EQ(path[0], (PathElement { PathKind::Move, 43, 24 }));
+    EXPECT_EQ(curveEnd(path[1]), (Point { 13, 29 }));
+    EXPECT_EQ(curveEnd(path[2]), (Point { -17, 24 }));
+}
+
+// --- flattening and point-in-path -----------------------------------------------------
+
+TEST_F(KernelTest, FlattenedCurvesStayInControlBoxAndNearTheCurve)
+{
+    std::mt19937 rng(9);
+    std::uniform_real_distribution<float> coord(-400, 400);
+    for (int i = 0; i < 100; ++i) {
+        const Point p[4] = { { coord(rng), coord(rng) }, { coord(rng), coord(rng) },
+                             { coord(rng), coord(rng) }, { coord(rng), coord(rng) } };
+        const std::vector<PathElement> path { { PathKind::Move, p[0].x, p[0].y },
+                                              { PathKind::Curve, p[1].x, p[1].y, p[2].x, p[2].y, p[3].x, p[3].y } };
+        const auto polys = GraphicsKernel::flattenPath(path);
+        ASSERT_EQ(polys.size(), 1u);
+        float minX = p[0].x, maxX = p[0].x, minY = p[0].y, maxY = p[0].y;
+        for (const Point& q : p) {
+            minX = std::min(minX, q.x);
+            maxX = std::max(maxX, q.x);
+            minY = std::min(minY, q.y);
+            maxY = std::max(maxY, q.y);
+        }
+        EXPECT_GT(polys[0].size(), 4u);
+        for (const IntPoint& v : polys[0]) {
+            EXPECT_GE(v.x, minX - 0.5f);
+            EXPECT_LE(v.x, maxX + 0.5f);
+            EXPECT_GE(v.y, minY - 0.5f);
+            EXPECT_LE(v.y, maxY + 0.5f);
+            // Each vertex is close to some point of the curve.
+            double nearest = 1e30;
+            for (int k = 0; k <= 2000; ++k) {
+                const Point b = bezier(p[0], p[1], p[2], p[3], k / 2000.0);
+                nearest = std::min<double>(nearest, std::hypot(b.x - v.x, b.y - v.y));
+            }
+            EXPECT_LT(nearest, 1.5);
+        }
+    }
+}
+
+TEST_F(KernelTest, FlattenStartsAPolygonPerSubpath)
+{
+    const std::vector<PathElement> path {
+        { PathKind::Move, 0, 0 },     { PathKind::Line, 10.4f, 0 }, { PathKind::Line, 10, 10 },
+        { PathKind::Line, 0.2f, 0 },  { PathKind::Close },           { PathKind::Line, 5, 20 },
+        { PathKind::Move, 50, 50 },   { PathKind::Line, 60, 50 },
+    };
+    const auto polys = GraphicsKernel::flattenPath(path);
+    ASSERT_EQ(polys.size(), 3u);
+    // Rounded vertices; the closing duplicate of the start is dropped.
+    EXPECT_EQ(polys[0], (std::vector<IntPoint> { { 0, 0 }, { 10, 0 }, { 10, 10 } }));
+    // Drawing after a close starts again from the subpath's start.
+    EXPECT_EQ(polys[1], (std::vector<IntPoint> { { 0, 0 }, { 5, 20 } }));
+    EXPECT_EQ(polys[2], (std::vector<IntPoint> { { 50, 50 }, { 60, 50 } }));
+}
+
+TEST_F(KernelTest, PointInPathUsesEvenOddRule)
+{
+    const auto ringWithHole = [] {
+        buildRect(0, 0, 100, 100);
+        buildRect(25, 25, 75, 75);
+    };
+    const struct {
+        float x, y;
+        bool inside;
+    } probes[] = { { 10, 10, true }, { 50, 10, true }, { 50, 50, false }, { 150, 50, false },
+                   { -1, 50, false }, { 90, 95, true }, { 74, 74, false } };
+    for (const auto& probe : probes) {
+        ringWithHole();
+        EXPECT_EQ(kernel().pointInPath(probe.x, probe.y), probe.inside) << probe.x << "," << probe.y;
+        EXPECT_TRUE(kernel().path().empty());
+    }
+
+    // The same square drawn twice cancels itself.
+    buildRect(0, 0, 10, 10);
+    buildRect(0, 0, 10, 10);
+    EXPECT_FALSE(kernel().pointInPath(5, 5));
+}
+
+TEST_F(KernelTest, PointInPathThroughCtmAndCurves)
+{
+    kernel().scale(10, 10); // user 1 = device 10
+    kernel().arc(0, 0, 5, 0, 360);
+    EXPECT_TRUE(kernel().pointInPath(4.8f, 0));
+    kernel().arc(0, 0, 5, 0, 360);
+    EXPECT_FALSE(kernel().pointInPath(5.2f, 0));
+    kernel().arc(0, 0, 5, 0, 360);
+    EXPECT_TRUE(kernel().pointInPath(3.4f, 3.4f));
+    kernel().arc(0, 0, 5, 0, 360);
+    EXPECT_FALSE(kernel().pointInPath(3.7f, 3.7f));
+}
+
+TEST_F(KernelTest, DegeneratePolygonsContainNothing)
+{
+    kernel().moveto(0, 0);
+    kernel().lineto(100, 100);
+    EXPECT_FALSE(kernel().pointInPath(50, 50));
+
+    // Three vertices that round onto two pixels.
+    kernel().moveto(0, 0);
+    kernel().lineto(10, 0);
+    kernel().lineto(10.2f, 0.3f);
+    kernel().closepath();
+    EXPECT_FALSE(kernel().pointInPath(9.9f, 0.1f));
+
+    EXPECT_FALSE(kernel().pointInPath(0, 0)); // empty path
+
+    // Far-off vertices from a singular inverse do not break the test.
+    kernel().setCtm(KMatrix(1.0e8, 1.0e8, 1.0e8, 1.0e8, 1.0e8, 1.0e8));
+    buildRect(0, 0, 1e30f, 1e30f);
+    EXPECT_FALSE(kernel().pointInPath(1, 1));
+}
+
+TEST_F(KernelTest, RectangleOverlapsFilledArea)
+{
+    const auto triangle = [] {
+        kernel().moveto(0, 0);
+        kernel().lineto(100, 0);
+        kernel().lineto(0, 100);
+        kernel().closepath();
+    };
+    const struct {
+        float x1, y1, x2, y2;
+        bool overlaps;
+        const char* why;
+    } cases[] = {
+        { 10, 10, 20, 20, true, "wholly inside" },
+        { -10, -10, 200, 200, true, "encloses it" },
+        { 60, 60, 40, 40, true, "corners inside the rectangle, given in any order" },
+        { 45, 45, 60, 60, true, "a vertex-free crossing of the long edge" },
+        { 52, 52, 60, 60, false, "beyond the long edge" },
+        { -20, 40, -5, 60, false, "left of it" },
+        { -20, 40, 5, 45, true, "straddles the left edge" },
+    };
+    for (const auto& c : cases) {
+        triangle();
+        EXPECT_EQ(kernel().rectOverlapsPath(c.x1, c.y1, c.x2, c.y2), c.overlaps) << c.why;
+        EXPECT_TRUE(kernel().path().empty());
+    }
+
+    // A rectangle inside a hole does not touch the filled area.
+    buildRect(0, 0, 100, 100);
+    buildRect(25, 25, 75, 75);
+    EXPECT_FALSE(kernel().rectOverlapsPath(30, 30, 70, 70));
+    buildRect(0, 0, 100, 100);
+    buildRect(25, 25, 75, 75);
+    EXPECT_TRUE(kernel().rectOverlapsPath(20, 30, 70, 70));
+
+    // A two-vertex outline has no filled area to touch.
+    kernel().moveto(0, 0);
+    kernel().lineto(100, 100);
+    EXPECT_FALSE(kernel().rectOverlapsPath(40, 40, 60, 60));
+}
+
+// --- nearest point on the outline --------------------------------------------------
+
+TEST_F(KernelTest, NearestPointPrefersVerticesWithinTheSquare)
+{
+    Point p { 2, 1 };
+    float d2 = 0;
+    kernel().moveto(0, 0);
+    kernel().lineto(100, 0);
+    ASSERT_TRUE(kernel().nearestPointOnPath(p, 3, d2));
+    EXPECT_EQ(p, (Point { 0, 0 })); // the vertex, though (2, 0) is nearer
+    EXPECT_EQ(d2, 5);
+    EXPECT_TRUE(kernel().path().empty());
+
+    // |dx| equal to the tolerance is not "within": the segment projection wins.
+    p = Point { 3, 1 };
+    kernel().moveto(0, 0);
+    kernel().lineto(100, 0);
+    ASSERT_TRUE(kernel().nearestPointOnPath(p, 3, d2));
+    EXPECT_EQ(p, (Point { 3, 0 }));
+    EXPECT_EQ(d2, 1);
+
+    // The end vertex is tested after the start vertex.
+    p = Point { 99, -2 };
+    kernel().moveto(0, 0);
+    kernel().lineto(100, 0);
+    ASSERT_TRUE(kernel().nearestPointOnPath(p, 3, d2));
+    EXPECT_EQ(p, (Point { 100, 0 }));
+    EXPECT_EQ(d2, 5);
+}
+
+TEST_F(KernelTest, NearestPointSegmentsAndCloses)
+{
+    // The closing edge from (0, 100) back to (0, 0) is an element too.
+    CurveSplit split;
+    Point p { -2, 50 };
+    float d2 = 0;
+    kernel().moveto(0, 0);
+    kernel().lineto(100, 0);
+    kernel().lineto(0, 100);
+    kernel().closepath();
+    ASSERT_TRUE(kernel().nearestPointOnPath(p, 5, d2, &split));
+    EXPECT_EQ(p, (Point { 0, 50 }));
+    EXPECT_EQ(d2, 4);
+    EXPECT_FALSE(split.onCurve);
+    EXPECT_EQ(split.elementIndex, 3);
+
+    // A segment only grazing the square's corner still gives its projection,
+    // clamped to the segment.
+    p = Point { 0, 0 };
+    kernel().moveto(-10, 12);
+    kernel().lineto(12, -10);
+    ASSERT_TRUE(kernel().nearestPointOnPath(p, 2, d2));
+    EXPECT_NEAR(p.x, 1, 1e-5);
+    EXPECT_NEAR(p.y, 1, 1e-5);
+
+    // Nothing within the tolerance: no answer, point untouched, path gone.
+    p = Point { 50, 50 };
+    kernel().moveto(0, 0);
+    kernel().lineto(100, 0);
+    EXPECT_FALSE(kernel().nearestPointOnPath(p, 10, d2));
+    EXPECT_EQ(p, (Point { 50, 50 }));
+    EXPECT_TRUE(kernel().path().empty());
+}
+
+TEST_F(KernelTest, NearestPointStrictlyNearerWinsAndTiesKeepTheFirst)
+{
+    CurveSplit split;
+    float d2 = 0;
+    Point p { 50, 0 };
+    kernel().moveto(0, -10);
+    kernel().lineto(100, -10);
+    kernel().moveto(0, 10);
+    kernel().lineto(100, 10);
+    ASSERT_TRUE(kernel().nearestPointOnPath(p, 12, d2, &split));
+    EXPECT_EQ(p, (Point { 50, -10 }));
+    EXPECT_EQ(split.elementIndex, 1);
+
+    p = Point { 50, 0 };
+    kernel().moveto(0, -10);
+    kernel().lineto(100, -10);
+    kernel().moveto(0, 9);
+    kernel().lineto(100, 9);
+    ASSERT_TRUE(kernel().nearestPointOnPath(p, 12, d2, &split));
+    EXPECT_EQ(p, (Point { 50, 9 }));
+    EXPECT_EQ(d2, 81);
+    EXPECT_EQ(split.elementIndex, 3);
+
+    // A candidate must beat the initial best of 1.0e12.
+    p = Point { 2.0e6f, 0 };
+    kernel().moveto(0, 0);
+    kernel().lineto(0, 1);
+    EXPECT_FALSE(kernel().nearestPointOnPath(p, 3.0e6f, d2));
+}
+
+TEST_F(KernelTest, NearestPointOnCurveAndItsSplit)
+{
+    const Point c0 { 0, 0 }, c1 { 30, 120 }, c2 { 170, -60 }, c3 { 200, 40 };
+    std::mt19937 rng(21);
+    std::uniform_real_distribution<double> param(0.02, 0.98);
+    std::uniform_real_distribution<float> jitter(-4, 4);
+    for (int i = 0; i < 50; ++i) {
+        const Point on = bezier(c0, c1, c2, c3, param(rng));
+        Point p { on.x + jitter(rng), on.y + jitter(rng) };
+        const Point probe = p;
+        kernel().moveto(c0.x, c0.y);
+        kernel().curveto(c1.x, c1.y, c2.x, c2.y, c3.x, c3.y);
+        CurveSplit split;
+        float d2 = 0;
+        ASSERT_TRUE(kernel().nearestPointOnPath(p, 6, d2, &split));
+        ASSERT_TRUE(split.onCurve);
+        EXPECT_EQ(split.elementIndex, 1);
+        EXPECT_EQ(split.mid, p);
+        EXPECT_NEAR(d2, std::pow(p.x - probe.x, 2) + std::pow(p.y - probe.y, 2), 1e-2);
+
+        // No sampled point of the curve is nearer than the answer.
+        for (int k = 0; k <= 1000; ++k) {
+            const Point b = bezier(c0, c1, c2, c3, k / 1000.0);
+            EXPECT_GE(std::pow(b.x - probe.x, 2) + std::pow(b.y - probe.y, 2), d2 - 1e-2);
+        }
+
+        // The two halves trace the original curve.
+        const double s = split.t;
+        EXPECT_EQ(split.start, c0);
+        EXPECT_EQ(split.end, c3);
+        for (double u = 0; u <= 1.0; u += 0.125) {
+            const Point h1 = bezier(split.start, split.c1, split.c2, split.mid, u);
+            const Point o1 = bezier(c0, c1, c2, c3, u * s);
+            EXPECT_NEAR(h1.x, o1.x, 1e-3);
+            EXPECT_NEAR(h1.y, o1.y, 1e-3);
+            const Point h2 = bezier(split.mid, split.c3, split.c4, split.end, u);
+            const Point o2 = bezier(c0, c1, c2, c3, s + u * (1 - s));
+            EXPECT_NEAR(h2.x, o2.x, 1e-3);
+            EXPECT_NEAR(h2.y, o2.y, 1e-3);
+        }
+    }
+
+    // Far from the curve: no hit.
+    Point far { 100, 200 };
+    float d2 = 0;
+    kernel().moveto(c0.x, c0.y);
+    kernel().curveto(c1.x, c1.y, c2.x, c2.y, c3.x, c3.y);
+    EXPECT_FALSE(kernel().nearestPointOnPath(far, 6, d2));
+}
+
+TEST_F(KernelTest, NearestPointOnCircleOutline)
+{
+    for (int deg = 0; deg < 360; deg += 7) {
+        const double a = deg * kPi / 180;
+        Point p { static_cast<float>(103 * std::cos(a)), static_cast<float>(103 * std::sin(a)) };
+        kernel().arc(0, 0, 100, 0, 360);
+        float d2 = 0;
+        ASSERT_TRUE(kernel().nearestPointOnPath(p, 5, d2)) << deg;
+        EXPECT_NEAR(std::hypot(p.x, p.y), 100, 0.03) << deg;
+        EXPECT_NEAR(std::sqrt(d2), 3, 0.03) << deg;
+        EXPECT_NEAR(angleDeg(p, Point {}), deg, 0.05) << deg;
+    }
+}
