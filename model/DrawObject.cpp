@@ -10,55 +10,55 @@ namespace zavora {
 
 namespace {
 
-    // New matrix = old matrix x T, T built from kernel operators on an identity CTM.
-    template <class Ops> Matrix bakeAfter(const Matrix& old, Ops ops)
-    {
-        GraphicsKernel& k = kernel();
-        StateSaver saver;
-        k.pushIdentity();
-        k.popIntoCtm();
-        ops(k);
-        k.concat(old);
-        k.pushIdentity();
-        k.replaceTopWithCtm();
-        Matrix result = old;
-        k.popInto(result);
-        return result;
-    }
+// New matrix = old matrix x T, T built from kernel operators on an identity CTM.
+template <class Ops> Matrix bakeAfter(const Matrix& old, Ops ops)
+{
+    GraphicsKernel& k = kernel();
+    StateSaver saver;
+    k.pushIdentity();
+    k.popIntoCtm();
+    ops(k);
+    k.concat(old);
+    k.pushIdentity();
+    k.replaceTopWithCtm();
+    Matrix result = old;
+    k.popInto(result);
+    return result;
+}
 
-    void extend(Rect& box, bool& any, float x, float y)
-    {
-        if (!any) {
-            box = { x, y, x, y };
-            any = true;
-            return;
-        }
-        box.left = std::min(box.left, x);
-        box.right = std::max(box.right, x);
-        box.bottom = std::min(box.bottom, y);
-        box.top = std::max(box.top, y);
+void extend(Rect& box, bool& any, float x, float y)
+{
+    if (!any) {
+        box = { x, y, x, y };
+        any = true;
+        return;
     }
+    box.left = std::min(box.left, x);
+    box.right = std::max(box.right, x);
+    box.bottom = std::min(box.bottom, y);
+    box.top = std::max(box.top, y);
+}
 
-    // Puts a path taken out of the kernel back, unchanged (the CTM must be identity).
-    void replay(GraphicsKernel& k, const std::vector<PathElement>& path)
-    {
-        for (const PathElement& e : path) {
-            switch (e.kind) {
-            case PathKind::Move:
-                k.moveto(e.x1, e.y1);
-                break;
-            case PathKind::Line:
-                k.lineto(e.x1, e.y1);
-                break;
-            case PathKind::Curve:
-                k.curveto(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3);
-                break;
-            case PathKind::Close:
-                k.closepath();
-                break;
-            }
+// Puts a path taken out of the kernel back, unchanged (the CTM must be identity).
+void replay(GraphicsKernel& k, const std::vector<PathElement>& path)
+{
+    for (const PathElement& e : path) {
+        switch (e.kind) {
+        case PathKind::Move:
+            k.moveto(e.x1, e.y1);
+            break;
+        case PathKind::Line:
+            k.lineto(e.x1, e.y1);
+            break;
+        case PathKind::Curve:
+            k.curveto(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3);
+            break;
+        case PathKind::Close:
+            k.closepath();
+            break;
         }
     }
+}
 
 } // namespace
 
@@ -239,8 +239,8 @@ void DrawObject::skew(float px, float py, float kx, float ky)
 bool DrawObject::nearestOutlinePoint(Point& point, float tolerance, float& distanceSquared) const
 {
     const Rect box = boundingBox();
-    if (point.x < box.left - tolerance || point.x > box.right + tolerance
-        || point.y < box.bottom - tolerance || point.y > box.top + tolerance)
+    if (point.x < box.left - tolerance || point.x > box.right + tolerance || point.y < box.bottom - tolerance
+        || point.y > box.top + tolerance)
         return false;
     GraphicsKernel& k = kernel();
     Point device = k.transform(point);
@@ -269,7 +269,7 @@ Rect unionRect(const Rect& a, const Rect& b)
     if (b.isUncomputed())
         return a;
     return { std::min(a.left, b.left), std::min(a.bottom, b.bottom), std::max(a.right, b.right),
-             std::max(a.top, b.top) };
+        std::max(a.top, b.top) };
 }
 
 } // namespace zavora

@@ -68,59 +68,58 @@ public:
     // rectangle and rounded rectangle reduced to polyline/curvePath) arrive
     // with the traversal work; until then a port that does not override one
     // of them receives nothing for it.
-    virtual void ellipse(const PaintStyle& style, const Matrix& matrix, float cx, float cy, float rx, float ry)
+    virtual void ellipse(
+        const PaintStyle& style, const Matrix& matrix, float cx, float cy, float rx, float ry)
     {
         (void)style, (void)matrix, (void)cx, (void)cy, (void)rx, (void)ry;
     }
     // Open elliptic arc, counter-clockwise from start to end degrees.
     virtual void arc(const PaintStyle& style, const Matrix& matrix, float cx, float cy, float rx, float ry,
-                     float start, float end, int arrow1, int arrow2)
+        float start, float end, int arrow1, int arrow2)
     {
         (void)style, (void)matrix, (void)cx, (void)cy, (void)rx, (void)ry, (void)start, (void)end;
         (void)arrow1, (void)arrow2;
     }
     // No object kind issues a sector; ports ignore it.
-    virtual void sector(const PaintStyle& style, const Matrix& matrix, float a, float b, float c, float d,
-                        float e, float f)
+    virtual void sector(
+        const PaintStyle& style, const Matrix& matrix, float a, float b, float c, float d, float e, float f)
     {
         (void)style, (void)matrix, (void)a, (void)b, (void)c, (void)d, (void)e, (void)f;
     }
     virtual void line(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2,
-                      int arrow1, int arrow2)
+        int arrow1, int arrow2)
     {
         (void)style, (void)matrix, (void)x1, (void)y1, (void)x2, (void)y2, (void)arrow1, (void)arrow2;
     }
 
     // Straight segments through the points; a closed list implies the closing segment.
     virtual void polyline(const PaintStyle& style, const Matrix& matrix, const PointList& points, bool closed,
-                          int arrow1, int arrow2)
+        int arrow1, int arrow2)
         = 0;
     // Cubic Bezier path through the nodes.
     virtual void curvePath(const PaintStyle& style, const Matrix& matrix, const NodeList& nodes, bool closed,
-                           int arrow1, int arrow2)
+        int arrow1, int arrow2)
         = 0;
 
     // A text block laid out in box (left, bottom, right, top).
     virtual void text(const PaintStyle& style, const Matrix& matrix, const std::string& text,
-                      const FontEntry* font, float size, float leading, TextAlign align, const float box[4])
+        const FontEntry* font, float size, float leading, TextAlign align, const float box[4])
     {
         (void)style, (void)matrix, (void)text, (void)font, (void)size, (void)leading, (void)align, (void)box;
     }
     // Axis-aligned rectangle in object space, corners as stored.
-    virtual void rectangle(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2)
+    virtual void rectangle(
+        const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2)
     {
         (void)style, (void)matrix, (void)x1, (void)y1, (void)x2, (void)y2;
     }
     virtual void roundRectangle(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2,
-                                float y2, float rx, float ry)
+        float y2, float rx, float ry)
     {
         (void)style, (void)matrix, (void)x1, (void)y1, (void)x2, (void)y2, (void)rx, (void)ry;
     }
     // A raster image placed by the matrix on the unit square.
-    virtual void image(const Matrix& matrix, const ImageObject& image)
-    {
-        (void)matrix, (void)image;
-    }
+    virtual void image(const Matrix& matrix, const ImageObject& image) { (void)matrix, (void)image; }
 };
 
 } // namespace zavora

@@ -11,125 +11,134 @@ namespace zavora {
 
 namespace {
 
-    constexpr double kTension = 0.45;
-    constexpr double kTwoPi = 2 * std::numbers::pi;
+constexpr double kTension = 0.45;
+constexpr double kTwoPi = 2 * std::numbers::pi;
 
-    struct Vec {
-        double x, y;
-    };
+struct Vec {
+    double x, y;
+};
 
-    Vec anchorOf(const BezierNode& n) { return { n.x, n.y }; }
+Vec anchorOf(const BezierNode& n)
+{
+    return { n.x, n.y };
+}
 
-    // Direction from P to Q with y pointing down, in [0, 2pi); 0 for coincident points.
-    double direction(Vec p, Vec q)
-    {
-        if (p.x == q.x && p.y == q.y)
-            return 0;
-        double a = std::atan2(p.y - q.y, q.x - p.x);
-        if (a < 0)
-            a += kTwoPi;
-        return a;
-    }
+// Direction from P to Q with y pointing down, in [0, 2pi); 0 for coincident points.
+double direction(Vec p, Vec q)
+{
+    if (p.x == q.x && p.y == q.y)
+        return 0;
+    double a = std::atan2(p.y - q.y, q.x - p.x);
+    if (a < 0)
+        a += kTwoPi;
+    return a;
+}
 
-    double distance(Vec p, Vec q) { return std::hypot(q.x - p.x, q.y - p.y); }
+double distance(Vec p, Vec q)
+{
+    return std::hypot(q.x - p.x, q.y - p.y);
+}
 
-    Vec along(Vec p, double length, double angle)
-    {
-        return { p.x + length * std::cos(angle), p.y - length * std::sin(angle) };
-    }
+Vec along(Vec p, double length, double angle)
+{
+    return { p.x + length * std::cos(angle), p.y - length * std::sin(angle) };
+}
 
-    void setIn(BezierNode& n, Vec v)
-    {
-        n.inX = float(v.x);
-        n.inY = float(v.y);
-    }
+void setIn(BezierNode& n, Vec v)
+{
+    n.inX = float(v.x);
+    n.inY = float(v.y);
+}
 
-    void setOut(BezierNode& n, Vec v)
-    {
-        n.outX = float(v.x);
-        n.outY = float(v.y);
-    }
+void setOut(BezierNode& n, Vec v)
+{
+    n.outX = float(v.x);
+    n.outY = float(v.y);
+}
 
-    // Controls of a node with both neighbours, perpendicular to the bisector.
-    void smoothInterior(BezierNode& node, const BezierNode& previous, const BezierNode& next)
-    {
-        const Vec p = anchorOf(node), a = anchorOf(previous), b = anchorOf(next);
-        const double u = direction(p, a), dA = distance(p, a);
-        const double v = direction(p, b), dB = distance(p, b);
-        const double m = (u + v) / 2;
-        double s = std::sin(std::abs(v - u) / 2);
-        if (s > 0.7071067811865476)
-            s = 1.4142135623730951 - s;
-        const double k = s * (1 - kTension);
-        const double half = std::numbers::pi / 2;
-        const double inAngle = u <= v ? m - half : m + half;
-        const double outAngle = u <= v ? m + half : m - half;
-        setIn(node, along(p, dA * k, inAngle));
-        setOut(node, along(p, dB * k, outAngle));
-    }
+// Controls of a node with both neighbours, perpendicular to the bisector.
+void smoothInterior(BezierNode& node, const BezierNode& previous, const BezierNode& next)
+{
+    const Vec p = anchorOf(node), a = anchorOf(previous), b = anchorOf(next);
+    const double u = direction(p, a), dA = distance(p, a);
+    const double v = direction(p, b), dB = distance(p, b);
+    const double m = (u + v) / 2;
+    double s = std::sin(std::abs(v - u) / 2);
+    if (s > 0.7071067811865476)
+        s = 1.4142135623730951 - s;
+    const double k = s * (1 - kTension);
+    const double half = std::numbers::pi / 2;
+    const double inAngle = u <= v ? m - half : m + half;
+    const double outAngle = u <= v ? m + half : m - half;
+    setIn(node, along(p, dA * k, inAngle));
+    setOut(node, along(p, dB * k, outAngle));
+}
 
-    // (3 * control + anchor) / 4
-    Vec pullTowards(float cx, float cy, const BezierNode& anchor)
-    {
-        return { (3.0 * cx + anchor.x) / 4, (3.0 * cy + anchor.y) / 4 };
-    }
+// (3 * control + anchor) / 4
+Vec pullTowards(float cx, float cy, const BezierNode& anchor)
+{
+    return { (3.0 * cx + anchor.x) / 4, (3.0 * cy + anchor.y) / 4 };
+}
 
-    // Whether segment AB meets the closed square of half-size t around p
-    // (Liang-Barsky clip of the segment against the square).
-    bool segmentMeetsSquare(Point a, Point b, Point p, float t)
-    {
-        double t0 = 0, t1 = 1;
-        const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
-        const double q[4] = { a.x - (p.x - double(t)), (p.x + double(t)) - a.x, a.y - (p.y - double(t)),
-                              (p.y + double(t)) - a.y };
-        const double d[4] = { -dx, dx, -dy, dy };
-        for (int i = 0; i < 4; ++i) {
-            if (d[i] == 0) {
-                if (q[i] < 0)
-                    return false;
-                continue;
-            }
-            const double r = q[i] / d[i];
-            if (d[i] < 0)
-                t0 = std::max(t0, r);
-            else
-                t1 = std::min(t1, r);
-            if (t0 > t1)
+// Whether segment AB meets the closed square of half-size t around p
+// (Liang-Barsky clip of the segment against the square).
+bool segmentMeetsSquare(Point a, Point b, Point p, float t)
+{
+    double t0 = 0, t1 = 1;
+    const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
+    const double q[4] = { a.x - (p.x - double(t)), (p.x + double(t)) - a.x, a.y - (p.y - double(t)),
+        (p.y + double(t)) - a.y };
+    const double d[4] = { -dx, dx, -dy, dy };
+    for (int i = 0; i < 4; ++i) {
+        if (d[i] == 0) {
+            if (q[i] < 0)
                 return false;
+            continue;
         }
-        return true;
-    }
-
-    // p projected onto the line through a and b (a itself when they coincide).
-    Point projectOntoLine(Point a, Point b, Point p)
-    {
-        const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
-        const double len2 = dx * dx + dy * dy;
-        if (len2 == 0)
-            return a;
-        const double f = ((p.x - double(a.x)) * dx + (p.y - double(a.y)) * dy) / len2;
-        return { float(a.x + f * dx), float(a.y + f * dy) };
-    }
-
-    Vec lerp(Vec a, Vec b, double t) { return { a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t }; }
-
-    // Parameter where the Bezier (drawing space) passes within tolerance of
-    // the probe, found by the kernel's curve test on an identity CTM.
-    bool curveHit(Point p0, Point p1, Point p2, Point p3, Point probe, float tolerance, double& t)
-    {
-        GraphicsKernel& k = kernel();
-        StateSaver saver;
-        k.setCtm(KMatrix());
-        k.newpath();
-        k.moveto(p0.x, p0.y);
-        k.curveto(p1.x, p1.y, p2.x, p2.y, p3.x, p3.y);
-        float distanceSquared = 0;
-        CurveSplit split;
-        if (!k.nearestPointOnPath(probe, tolerance, distanceSquared, &split) || !split.onCurve)
+        const double r = q[i] / d[i];
+        if (d[i] < 0)
+            t0 = std::max(t0, r);
+        else
+            t1 = std::min(t1, r);
+        if (t0 > t1)
             return false;
-        t = split.t;
-        return true;
     }
+    return true;
+}
+
+// p projected onto the line through a and b (a itself when they coincide).
+Point projectOntoLine(Point a, Point b, Point p)
+{
+    const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
+    const double len2 = dx * dx + dy * dy;
+    if (len2 == 0)
+        return a;
+    const double f = ((p.x - double(a.x)) * dx + (p.y - double(a.y)) * dy) / len2;
+    return { float(a.x + f * dx), float(a.y + f * dy) };
+}
+
+Vec lerp(Vec a, Vec b, double t)
+{
+    return { a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t };
+}
+
+// Parameter where the Bezier (drawing space) passes within tolerance of
+// the probe, found by the kernel's curve test on an identity CTM.
+bool curveHit(Point p0, Point p1, Point p2, Point p3, Point probe, float tolerance, double& t)
+{
+    GraphicsKernel& k = kernel();
+    StateSaver saver;
+    k.setCtm(KMatrix());
+    k.newpath();
+    k.moveto(p0.x, p0.y);
+    k.curveto(p1.x, p1.y, p2.x, p2.y, p3.x, p3.y);
+    float distanceSquared = 0;
+    CurveSplit split;
+    if (!k.nearestPointOnPath(probe, tolerance, distanceSquared, &split) || !split.onCurve)
+        return false;
+    t = split.t;
+    return true;
+}
 
 } // namespace
 
@@ -187,8 +196,7 @@ void smoothNodes(NodeList& nodes, bool closed)
 PolygonObject::PolygonObject(PointList vertices, bool closed)
     : m_vertices(std::move(vertices))
     , m_closed(closed)
-{
-}
+{ }
 
 void PolygonObject::buildOutline() const
 {
@@ -280,8 +288,7 @@ Rect PolygonObject::computeBox() const
 CurveObject::CurveObject(NodeList nodes, bool closed)
     : m_nodes(std::move(nodes))
     , m_closed(closed)
-{
-}
+{ }
 
 void CurveObject::buildOutline() const
 {
@@ -379,7 +386,7 @@ bool CurveObject::insertNodeNear(float x, float y, float tolerance)
         BezierNode& b = m_nodes[to];
         double t = 0;
         if (!curveHit(transformPoint(m, { a.x, a.y }), transformPoint(m, { a.outX, a.outY }),
-                      transformPoint(m, { b.inX, b.inY }), transformPoint(m, { b.x, b.y }), probe, tolerance, t))
+                transformPoint(m, { b.inX, b.inY }), transformPoint(m, { b.x, b.y }), probe, tolerance, t))
             return false;
         // De Casteljau in object space: the same split as in drawing space,
         // since the matrix is affine, without a round trip through its inverse.

@@ -11,27 +11,27 @@ namespace zavora {
 
 namespace {
 
-    constexpr double kDegree = std::numbers::pi / 180.0;
+constexpr double kDegree = std::numbers::pi / 180.0;
 
-    // Axis-aligned rectangle outline, shared by the rectangle and the rounded
-    // rectangle whose corners are too small to round.
-    void rectanglePath(GraphicsKernel& k, float x1, float y1, float x2, float y2)
-    {
-        k.moveto(x1, y1);
-        k.lineto(x1, y2);
-        k.lineto(x2, y2);
-        k.lineto(x2, y1);
-        k.lineto(x1, y1);
-        k.closepath();
-    }
+// Axis-aligned rectangle outline, shared by the rectangle and the rounded
+// rectangle whose corners are too small to round.
+void rectanglePath(GraphicsKernel& k, float x1, float y1, float x2, float y2)
+{
+    k.moveto(x1, y1);
+    k.lineto(x1, y2);
+    k.lineto(x2, y2);
+    k.lineto(x2, y1);
+    k.lineto(x1, y1);
+    k.closepath();
+}
 
-    void quarterArc(GraphicsKernel& k, float cx, float cy, float rx, float ry, float a1, float a2)
-    {
-        StateSaver saver;
-        k.translate(cx, cy);
-        k.scale(rx, ry);
-        k.arc(0, 0, 1, a1, a2);
-    }
+void quarterArc(GraphicsKernel& k, float cx, float cy, float rx, float ry, float a1, float a2)
+{
+    StateSaver saver;
+    k.translate(cx, cy);
+    k.scale(rx, ry);
+    k.arc(0, 0, 1, a1, a2);
+}
 
 } // namespace
 
@@ -42,8 +42,7 @@ LineObject::LineObject(float x1, float y1, float x2, float y2)
     , m_y1(y1)
     , m_x2(x2)
     , m_y2(y2)
-{
-}
+{ }
 
 void LineObject::buildOutline() const
 {
@@ -100,8 +99,7 @@ RectangleObject::RectangleObject(float x1, float y1, float x2, float y2)
     , m_y1(y1)
     , m_x2(x2)
     , m_y2(y2)
-{
-}
+{ }
 
 void RectangleObject::buildOutline() const
 {
@@ -156,8 +154,7 @@ RoundRectObject::RoundRectObject(float x1, float y1, float x2, float y2, float r
     , m_y2(y2)
     , m_rx(rx)
     , m_ry(ry)
-{
-}
+{ }
 
 void RoundRectObject::buildOutline() const
 {
@@ -227,8 +224,7 @@ EllipseObject::EllipseObject(float cx, float cy, float rx, float ry)
     , m_cy(cy)
     , m_rx(rx)
     , m_ry(ry)
-{
-}
+{ }
 
 void EllipseObject::buildOutline() const
 {
@@ -277,8 +273,7 @@ ArcObject::ArcObject(float cx, float cy, float rx, float ry, float start, float 
     , m_ry(ry)
     , m_start(start)
     , m_end(end)
-{
-}
+{ }
 
 void ArcObject::buildOutline() const
 {

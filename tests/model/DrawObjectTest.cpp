@@ -9,280 +9,283 @@
 namespace zavora {
 namespace {
 
-    void expectMatrix(const Matrix& m, float a, float b, float c, float d, float tx, float ty)
+void expectMatrix(const Matrix& m, float a, float b, float c, float d, float tx, float ty)
+{
+    EXPECT_NEAR(m.a, a, 1e-5);
+    EXPECT_NEAR(m.b, b, 1e-5);
+    EXPECT_NEAR(m.c, c, 1e-5);
+    EXPECT_NEAR(m.d, d, 1e-5);
+    EXPECT_NEAR(m.tx, tx, 1e-4);
+    EXPECT_NEAR(m.ty, ty, 1e-4);
+}
+
+Point mapped(const DrawObject& o, Point p)
+{
+    return transformPoint(KMatrix(o.matrix()), p);
+}
+
+void expectPoint(Point p, float x, float y)
+{
+    EXPECT_NEAR(p.x, x, 1e-4);
+    EXPECT_NEAR(p.y, y, 1e-4);
+}
+
+void expectBox(const Rect& r, float l, float b, float rt, float t)
+{
+    EXPECT_NEAR(r.left, l, 1e-4);
+    EXPECT_NEAR(r.bottom, b, 1e-4);
+    EXPECT_NEAR(r.right, rt, 1e-4);
+    EXPECT_NEAR(r.top, t, 1e-4);
+}
+
+class DrawObjectTest : public ::testing::Test {
+protected:
+    void SetUp() override { kernel().reset(); }
+    void TearDown() override
     {
-        EXPECT_NEAR(m.a, a, 1e-5);
-        EXPECT_NEAR(m.b, b, 1e-5);
-        EXPECT_NEAR(m.c, c, 1e-5);
-        EXPECT_NEAR(m.d, d, 1e-5);
-        EXPECT_NEAR(m.tx, tx, 1e-4);
-        EXPECT_NEAR(m.ty, ty, 1e-4);
+        // Every operation leaves the kernel's stacks as it found them.
+        EXPECT_EQ(kernel().saveDepth(), 0u);
+        EXPECT_EQ(kernel().matrixDepth(), 0u);
     }
+};
 
-    Point mapped(const DrawObject& o, Point p) { return transformPoint(KMatrix(o.matrix()), p); }
+TEST_F(DrawObjectTest, RotateAboutPointComposesAfterExistingMatrix)
+{
+    RectangleObject r(0, 0, 10, 20);
+    EXPECT_FALSE(r.boxValid());
+    expectBox(r.boundingBox(), 0, 0, 10, 20);
+    EXPECT_TRUE(r.boxValid());
 
-    void expectPoint(Point p, float x, float y)
-    {
-        EXPECT_NEAR(p.x, x, 1e-4);
-        EXPECT_NEAR(p.y, y, 1e-4);
-    }
+    r.rotate(10, 0, 90);
+    EXPECT_FALSE(r.boxValid());
+    expectMatrix(r.matrix(), 0, 1, -1, 0, 10, -10);
+    // Counter-clockwise: (20, 0) turns a quarter about (10, 0) to (10, 10).
+    expectPoint(mapped(r, { 20, 0 }), 10, 10);
+    expectBox(r.boundingBox(), -10, -10, 10, 0);
 
-    void expectBox(const Rect& r, float l, float b, float rt, float t)
-    {
-        EXPECT_NEAR(r.left, l, 1e-4);
-        EXPECT_NEAR(r.bottom, b, 1e-4);
-        EXPECT_NEAR(r.right, rt, 1e-4);
-        EXPECT_NEAR(r.top, t, 1e-4);
-    }
+    // The existing matrix is applied first and the rotation after it.
+    RectangleObject moved(0, 0, 1, 1);
+    moved.translate(5, 0);
+    moved.rotate(10, 0, 90);
+    expectPoint(mapped(moved, { 0, 0 }), 10, -5);
+}
 
-    class DrawObjectTest : public ::testing::Test {
-    protected:
-        void SetUp() override { kernel().reset(); }
-        void TearDown() override
-        {
-            // Every operation leaves the kernel's stacks as it found them.
-            EXPECT_EQ(kernel().saveDepth(), 0u);
-            EXPECT_EQ(kernel().matrixDepth(), 0u);
-        }
-    };
+TEST_F(DrawObjectTest, ReflectAboutSlantedLine)
+{
+    RectangleObject r(0, 0, 10, 20);
+    r.boundingBox();
+    r.reflect(0, 0, 45);
+    EXPECT_FALSE(r.boxValid());
+    // Mirroring in y = x swaps the coordinates.
+    expectMatrix(r.matrix(), 0, 1, 1, 0, 0, 0);
+    expectBox(r.boundingBox(), 0, 0, 20, 10);
 
-    TEST_F(DrawObjectTest, RotateAboutPointComposesAfterExistingMatrix)
-    {
-        RectangleObject r(0, 0, 10, 20);
-        EXPECT_FALSE(r.boxValid());
-        expectBox(r.boundingBox(), 0, 0, 10, 20);
-        EXPECT_TRUE(r.boxValid());
+    // In the line y = x + 10, (x, y) goes to (y - 10, x + 10).
+    RectangleObject s(0, 0, 1, 1);
+    s.reflect(0, 10, 45);
+    expectPoint(mapped(s, { 3, 1 }), -9, 13);
+    // A horizontal mirror line flips y only.
+    RectangleObject h(0, 0, 1, 1);
+    h.reflect(0, 5, 0);
+    expectMatrix(h.matrix(), 1, 0, 0, -1, 0, 10);
+}
 
-        r.rotate(10, 0, 90);
-        EXPECT_FALSE(r.boxValid());
-        expectMatrix(r.matrix(), 0, 1, -1, 0, 10, -10);
-        // Counter-clockwise: (20, 0) turns a quarter about (10, 0) to (10, 10).
-        expectPoint(mapped(r, { 20, 0 }), 10, 10);
-        expectBox(r.boundingBox(), -10, -10, 10, 0);
+TEST_F(DrawObjectTest, SkewPutsKxAndKyInTheirSlots)
+{
+    RectangleObject r(0, 0, 10, 10);
+    r.boundingBox();
+    r.skew(0, 0, 0.5f, 0);
+    EXPECT_FALSE(r.boxValid());
+    // kx shears y by x.
+    expectMatrix(r.matrix(), 1, 0.5f, 0, 1, 0, 0);
+    expectBox(r.boundingBox(), 0, 0, 10, 15);
 
-        // The existing matrix is applied first and the rotation after it.
-        RectangleObject moved(0, 0, 1, 1);
-        moved.translate(5, 0);
-        moved.rotate(10, 0, 90);
-        expectPoint(mapped(moved, { 0, 0 }), 10, -5);
-    }
+    RectangleObject s(0, 0, 10, 10);
+    s.skew(0, 0, 0, 0.25f);
+    // ky shears x by y.
+    expectMatrix(s.matrix(), 1, 0, 0.25f, 1, 0, 0);
 
-    TEST_F(DrawObjectTest, ReflectAboutSlantedLine)
-    {
-        RectangleObject r(0, 0, 10, 20);
-        r.boundingBox();
-        r.reflect(0, 0, 45);
-        EXPECT_FALSE(r.boxValid());
-        // Mirroring in y = x swaps the coordinates.
-        expectMatrix(r.matrix(), 0, 1, 1, 0, 0, 0);
-        expectBox(r.boundingBox(), 0, 0, 20, 10);
+    // About a point: that point stays put.
+    RectangleObject t(0, 0, 10, 10);
+    t.skew(10, 10, 0.5f, 0.25f);
+    expectPoint(mapped(t, { 10, 10 }), 10, 10);
+    expectPoint(mapped(t, { 12, 10 }), 12, 11);
+    expectPoint(mapped(t, { 10, 14 }), 11, 14);
+}
 
-        // In the line y = x + 10, (x, y) goes to (y - 10, x + 10).
-        RectangleObject s(0, 0, 1, 1);
-        s.reflect(0, 10, 45);
-        expectPoint(mapped(s, { 3, 1 }), -9, 13);
-        // A horizontal mirror line flips y only.
-        RectangleObject h(0, 0, 1, 1);
-        h.reflect(0, 5, 0);
-        expectMatrix(h.matrix(), 1, 0, 0, -1, 0, 10);
-    }
+TEST_F(DrawObjectTest, ScaleAndTranslate)
+{
+    RectangleObject r(0, 0, 10, 10);
+    r.rotate(0, 0, 30);
+    const Matrix before = r.matrix();
+    r.boundingBox();
+    r.scale(3, 4, 1, 1);
+    EXPECT_FALSE(r.boxValid());
+    expectMatrix(r.matrix(), before.a, before.b, before.c, before.d, before.tx, before.ty);
 
-    TEST_F(DrawObjectTest, SkewPutsKxAndKyInTheirSlots)
-    {
-        RectangleObject r(0, 0, 10, 10);
-        r.boundingBox();
-        r.skew(0, 0, 0.5f, 0);
-        EXPECT_FALSE(r.boxValid());
-        // kx shears y by x.
-        expectMatrix(r.matrix(), 1, 0.5f, 0, 1, 0, 0);
-        expectBox(r.boundingBox(), 0, 0, 10, 15);
+    RectangleObject s(0, 0, 10, 10);
+    s.scale(1, 1, 2, 3);
+    expectPoint(mapped(s, { 2, 2 }), 3, 4);
+    expectPoint(mapped(s, { 1, 1 }), 1, 1);
 
-        RectangleObject s(0, 0, 10, 10);
-        s.skew(0, 0, 0, 0.25f);
-        // ky shears x by y.
-        expectMatrix(s.matrix(), 1, 0, 0.25f, 1, 0, 0);
+    s.boundingBox();
+    s.translate(-1, 2);
+    EXPECT_FALSE(s.boxValid());
+    expectPoint(mapped(s, { 2, 2 }), 2, 6);
+    expectBox(s.boundingBox(), -2, 0, 18, 30);
+}
 
-        // About a point: that point stays put.
-        RectangleObject t(0, 0, 10, 10);
-        t.skew(10, 10, 0.5f, 0.25f);
-        expectPoint(mapped(t, { 10, 10 }), 10, 10);
-        expectPoint(mapped(t, { 12, 10 }), 12, 11);
-        expectPoint(mapped(t, { 10, 14 }), 11, 14);
-    }
+TEST_F(DrawObjectTest, SetMatrixVariantsAndBoxCache)
+{
+    RectangleObject r(0, 0, 10, 10);
+    expectBox(r.boundingBox(), 0, 0, 10, 10);
 
-    TEST_F(DrawObjectTest, ScaleAndTranslate)
-    {
-        RectangleObject r(0, 0, 10, 10);
-        r.rotate(0, 0, 30);
-        const Matrix before = r.matrix();
-        r.boundingBox();
-        r.scale(3, 4, 1, 1);
-        EXPECT_FALSE(r.boxValid());
-        expectMatrix(r.matrix(), before.a, before.b, before.c, before.d, before.tx, before.ty);
+    // The double variant keeps the cached box even though it is stale.
+    r.setMatrixKeepingBox(KMatrix(1, 0, 0, 1, 100, 0));
+    EXPECT_TRUE(r.boxValid());
+    expectBox(r.boundingBox(), 0, 0, 10, 10);
+    EXPECT_EQ(r.matrix().tx, 100);
 
-        RectangleObject s(0, 0, 10, 10);
-        s.scale(1, 1, 2, 3);
-        expectPoint(mapped(s, { 2, 2 }), 3, 4);
-        expectPoint(mapped(s, { 1, 1 }), 1, 1);
+    r.setMatrix(Matrix { 2, 0, 0, 2, 0, 0 });
+    EXPECT_FALSE(r.boxValid());
+    expectBox(r.boundingBox(), 0, 0, 20, 20);
 
-        s.boundingBox();
-        s.translate(-1, 2);
-        EXPECT_FALSE(s.boxValid());
-        expectPoint(mapped(s, { 2, 2 }), 2, 6);
-        expectBox(s.boundingBox(), -2, 0, 18, 30);
-    }
+    r.setMatrix(std::array<float, 6> { 1, 0, 0, 1, 5, 5 });
+    EXPECT_FALSE(r.boxValid());
+    expectBox(r.boundingBox(), 5, 5, 15, 15);
+}
 
-    TEST_F(DrawObjectTest, SetMatrixVariantsAndBoxCache)
-    {
-        RectangleObject r(0, 0, 10, 10);
-        expectBox(r.boundingBox(), 0, 0, 10, 10);
+TEST_F(DrawObjectTest, StrokeGrowthOnlyOnTheReturnedBox)
+{
+    RectangleObject r(0, 0, 10, 10);
+    r.setLineWidth(3); // trunc(1.5 + 0.5) = 2
+    expectBox(r.boundingBox(true), -2, -2, 12, 12);
+    expectBox(r.boundingBox(), 0, 0, 10, 10);
 
-        // The double variant keeps the cached box even though it is stale.
-        r.setMatrixKeepingBox(KMatrix(1, 0, 0, 1, 100, 0));
-        EXPECT_TRUE(r.boxValid());
-        expectBox(r.boundingBox(), 0, 0, 10, 10);
-        EXPECT_EQ(r.matrix().tx, 100);
+    r.setLineWidth(2); // trunc(1.5) = 1
+    expectBox(r.boundingBox(true), -1, -1, 11, 11);
+    r.setLineWidth(0.25f); // trunc(0.625) = 0
+    expectBox(r.boundingBox(true), 0, 0, 10, 10);
 
-        r.setMatrix(Matrix { 2, 0, 0, 2, 0, 0 });
-        EXPECT_FALSE(r.boxValid());
-        expectBox(r.boundingBox(), 0, 0, 20, 20);
+    // Dashed: 1 whatever the width; invisible lines still count.
+    r.setLineWidth(9);
+    r.setDash(2);
+    r.setLineInvisible();
+    r.setDash(1);
+    r.setLineInvisible();
+    EXPECT_EQ(r.style().dashIndex(), kSolidDash);
+    r.setDash(0);
+    expectBox(r.boundingBox(true), -1, -1, 11, 11);
+    r.setLineInvisible(); // solid again, width 9 -> 5
+    expectBox(r.boundingBox(true), -5, -5, 15, 15);
+}
 
-        r.setMatrix(std::array<float, 6> { 1, 0, 0, 1, 5, 5 });
-        EXPECT_FALSE(r.boxValid());
-        expectBox(r.boundingBox(), 5, 5, 15, 15);
-    }
+TEST_F(DrawObjectTest, UrlFlagsAndCopies)
+{
+    auto r = std::make_unique<RectangleObject>(0, 0, 10, 10);
+    EXPECT_FALSE(r->url());
+    r->setUrl("http://first.example/");
+    r->setUrl("http://second.example/");
+    ASSERT_TRUE(r->url());
+    EXPECT_EQ(*r->url(), "http://second.example/");
 
-    TEST_F(DrawObjectTest, StrokeGrowthOnlyOnTheReturnedBox)
-    {
-        RectangleObject r(0, 0, 10, 10);
-        r.setLineWidth(3); // trunc(1.5 + 0.5) = 2
-        expectBox(r.boundingBox(true), -2, -2, 12, 12);
-        expectBox(r.boundingBox(), 0, 0, 10, 10);
+    r->lock();
+    r->hideForEditing();
+    EXPECT_TRUE(r->isLocked());
+    EXPECT_TRUE(r->isHidden());
+    r->show();
+    EXPECT_FALSE(r->isHidden());
+    EXPECT_TRUE(r->isLocked());
+    r->setArrows(3, kArrowUnchanged);
+    r->setArrows(kArrowUnchanged, 5);
+    r->setFillColor(Color::black());
+    r->translate(2, 3);
 
-        r.setLineWidth(2); // trunc(1.5) = 1
-        expectBox(r.boundingBox(true), -1, -1, 11, 11);
-        r.setLineWidth(0.25f); // trunc(0.625) = 0
-        expectBox(r.boundingBox(true), 0, 0, 10, 10);
+    std::unique_ptr<DrawObject> copy = r->clone();
+    r->setUrl(std::nullopt);
+    r->unlock();
+    ASSERT_TRUE(copy->url());
+    EXPECT_EQ(*copy->url(), "http://second.example/");
+    EXPECT_TRUE(copy->isLocked());
+    EXPECT_EQ(copy->arrows(), std::make_pair(3, 5));
+    EXPECT_EQ(copy->style(), r->style());
+    EXPECT_EQ(copy->matrix(), r->matrix());
+    EXPECT_EQ(copy->type(), ObjectType::Rectangle);
 
-        // Dashed: 1 whatever the width; invisible lines still count.
-        r.setLineWidth(9);
-        r.setDash(2);
-        r.setLineInvisible();
-        r.setDash(1);
-        r.setLineInvisible();
-        EXPECT_EQ(r.style().dashIndex(), kSolidDash);
-        r.setDash(0);
-        expectBox(r.boundingBox(true), -1, -1, 11, 11);
-        r.setLineInvisible(); // solid again, width 9 -> 5
-        expectBox(r.boundingBox(true), -5, -5, 15, 15);
-    }
+    LineObject line(0, 0, 1, 1);
+    line.copyCommonFrom(*copy);
+    EXPECT_EQ(*line.url(), "http://second.example/");
+    EXPECT_EQ(line.matrix(), copy->matrix());
+    EXPECT_EQ(line.flags(), copy->flags());
+}
 
-    TEST_F(DrawObjectTest, UrlFlagsAndCopies)
-    {
-        auto r = std::make_unique<RectangleObject>(0, 0, 10, 10);
-        EXPECT_FALSE(r->url());
-        r->setUrl("http://first.example/");
-        r->setUrl("http://second.example/");
-        ASSERT_TRUE(r->url());
-        EXPECT_EQ(*r->url(), "http://second.example/");
+TEST_F(DrawObjectTest, UnfilledShapeIsHitOnlyThroughItsOutline)
+{
+    RectangleObject r(0, 0, 100, 100);
+    EXPECT_FALSE(r.containsPoint(50, 50));
+    Point probe { 50, 50 };
+    float d = 0;
+    EXPECT_FALSE(r.nearestOutlinePoint(probe, 2, d));
 
-        r->lock();
-        r->hideForEditing();
-        EXPECT_TRUE(r->isLocked());
-        EXPECT_TRUE(r->isHidden());
-        r->show();
-        EXPECT_FALSE(r->isHidden());
-        EXPECT_TRUE(r->isLocked());
-        r->setArrows(3, kArrowUnchanged);
-        r->setArrows(kArrowUnchanged, 5);
-        r->setFillColor(Color::black());
-        r->translate(2, 3);
+    probe = { 50, 99 };
+    ASSERT_TRUE(r.nearestOutlinePoint(probe, 2, d));
+    EXPECT_NEAR(probe.x, 50, 1e-3);
+    EXPECT_NEAR(probe.y, 100, 1e-3);
+    EXPECT_NEAR(d, 1, 1e-3);
 
-        std::unique_ptr<DrawObject> copy = r->clone();
-        r->setUrl(std::nullopt);
-        r->unlock();
-        ASSERT_TRUE(copy->url());
-        EXPECT_EQ(*copy->url(), "http://second.example/");
-        EXPECT_TRUE(copy->isLocked());
-        EXPECT_EQ(copy->arrows(), std::make_pair(3, 5));
-        EXPECT_EQ(copy->style(), r->style());
-        EXPECT_EQ(copy->matrix(), r->matrix());
-        EXPECT_EQ(copy->type(), ObjectType::Rectangle);
+    r.setFillColor(Color::white());
+    EXPECT_TRUE(r.containsPoint(50, 50));
+    EXPECT_FALSE(r.containsPoint(150, 50));
+    r.setFillTransparent();
+    EXPECT_FALSE(r.containsPoint(50, 50));
+}
 
-        LineObject line(0, 0, 1, 1);
-        line.copyCommonFrom(*copy);
-        EXPECT_EQ(*line.url(), "http://second.example/");
-        EXPECT_EQ(line.matrix(), copy->matrix());
-        EXPECT_EQ(line.flags(), copy->flags());
-    }
+TEST_F(DrawObjectTest, TouchesRectNeedsTheOutlineNotOnlyTheBox)
+{
+    // The box corner lies outside the ellipse; the marquee may be given in any corner order.
+    EllipseObject e(0, 0, 100, 50);
+    EXPECT_FALSE(e.touchesRect(90, 45, 99, 49));
+    EXPECT_TRUE(e.touchesRect(60, -10, 40, 10));
+    EXPECT_FALSE(e.touchesRect(200, 200, 300, 300));
 
-    TEST_F(DrawObjectTest, UnfilledShapeIsHitOnlyThroughItsOutline)
-    {
-        RectangleObject r(0, 0, 100, 100);
-        EXPECT_FALSE(r.containsPoint(50, 50));
-        Point probe { 50, 50 };
-        float d = 0;
-        EXPECT_FALSE(r.nearestOutlinePoint(probe, 2, d));
+    RectangleObject r(0, 0, 10, 10);
+    r.rotate(0, 0, 45);
+    // Inside the rotated box but outside the diamond.
+    EXPECT_FALSE(r.touchesRect(5, 0.5f, 6.5f, 1.5f));
+    EXPECT_TRUE(r.touchesRect(-1, 6, 1, 8));
+}
 
-        probe = { 50, 99 };
-        ASSERT_TRUE(r.nearestOutlinePoint(probe, 2, d));
-        EXPECT_NEAR(probe.x, 50, 1e-3);
-        EXPECT_NEAR(probe.y, 100, 1e-3);
-        EXPECT_NEAR(d, 1, 1e-3);
+TEST_F(DrawObjectTest, HitTestsLeaveACallersPathAlone)
+{
+    // A box computed while something is being built does not disturb it.
+    GraphicsKernel& k = kernel();
+    k.moveto(1, 2);
+    k.lineto(3, 4);
+    const auto before = k.path();
+    EllipseObject e(0, 0, 5, 5);
+    expectBox(e.boundingBox(), -5, -5, 5, 5);
+    EXPECT_EQ(k.path(), before);
+    EXPECT_TRUE(k.state().hasCurrentPoint);
+    k.newpath();
+}
 
-        r.setFillColor(Color::white());
-        EXPECT_TRUE(r.containsPoint(50, 50));
-        EXPECT_FALSE(r.containsPoint(150, 50));
-        r.setFillTransparent();
-        EXPECT_FALSE(r.containsPoint(50, 50));
-    }
+struct MarkRecorder : HandlePainter {
+    std::vector<Point> marks;
+    int lines = 0;
+    void mark(Point p) override { marks.push_back(p); }
+    void controlLine(Point, Point) override { ++lines; }
+};
 
-    TEST_F(DrawObjectTest, TouchesRectNeedsTheOutlineNotOnlyTheBox)
-    {
-        // The box corner lies outside the ellipse; the marquee may be given in any corner order.
-        EllipseObject e(0, 0, 100, 50);
-        EXPECT_FALSE(e.touchesRect(90, 45, 99, 49));
-        EXPECT_TRUE(e.touchesRect(60, -10, 40, 10));
-        EXPECT_FALSE(e.touchesRect(200, 200, 300, 300));
-
-        RectangleObject r(0, 0, 10, 10);
-        r.rotate(0, 0, 45);
-        // Inside the rotated box but outside the diamond.
-        EXPECT_FALSE(r.touchesRect(5, 0.5f, 6.5f, 1.5f));
-        EXPECT_TRUE(r.touchesRect(-1, 6, 1, 8));
-    }
-
-    TEST_F(DrawObjectTest, HitTestsLeaveACallersPathAlone)
-    {
-        // A box computed while something is being built does not disturb it.
-        GraphicsKernel& k = kernel();
-        k.moveto(1, 2);
-        k.lineto(3, 4);
-        const auto before = k.path();
-        EllipseObject e(0, 0, 5, 5);
-        expectBox(e.boundingBox(), -5, -5, 5, 5);
-        EXPECT_EQ(k.path(), before);
-        EXPECT_TRUE(k.state().hasCurrentPoint);
-        k.newpath();
-    }
-
-    struct MarkRecorder : HandlePainter {
-        std::vector<Point> marks;
-        int lines = 0;
-        void mark(Point p) override { marks.push_back(p); }
-        void controlLine(Point, Point) override { ++lines; }
-    };
-
-    TEST_F(DrawObjectTest, HandlesAreMappedByTheMatrix)
-    {
-        LineObject line(0, 0, 10, 0);
-        line.translate(5, 5);
-        MarkRecorder rec;
-        line.drawHandles(rec);
-        ASSERT_EQ(rec.marks.size(), 2u);
-        expectPoint(rec.marks[0], 5, 5);
-        expectPoint(rec.marks[1], 15, 5);
-    }
+TEST_F(DrawObjectTest, HandlesAreMappedByTheMatrix)
+{
+    LineObject line(0, 0, 10, 0);
+    line.translate(5, 5);
+    MarkRecorder rec;
+    line.drawHandles(rec);
+    ASSERT_EQ(rec.marks.size(), 2u);
+    expectPoint(rec.marks[0], 5, 5);
+    expectPoint(rec.marks[1], 15, 5);
+}
 
 } // namespace
 } // namespace zavora

@@ -32,18 +32,18 @@ public:
     {
         prim(s, "ellipse", m, { cx, cy, rx, ry });
     }
-    void arc(const PaintStyle& s, const Matrix& m, float cx, float cy, float rx, float ry, float start, float end,
-             int a1, int a2) override
+    void arc(const PaintStyle& s, const Matrix& m, float cx, float cy, float rx, float ry, float start,
+        float end, int a1, int a2) override
     {
         prim(s, "arc", m, { cx, cy, rx, ry, start, end }, " arrows " + num(a1) + " " + num(a2));
     }
-    void line(const PaintStyle& s, const Matrix& m, float x1, float y1, float x2, float y2, int a1,
-              int a2) override
+    void line(
+        const PaintStyle& s, const Matrix& m, float x1, float y1, float x2, float y2, int a1, int a2) override
     {
         prim(s, "line", m, { x1, y1, x2, y2 }, " arrows " + num(a1) + " " + num(a2));
     }
-    void polyline(const PaintStyle& s, const Matrix& m, const PointList& points, bool closed, int a1,
-                  int a2) override
+    void polyline(
+        const PaintStyle& s, const Matrix& m, const PointList& points, bool closed, int a1, int a2) override
     {
         std::vector<float> v;
         for (Point p : points) {
@@ -52,8 +52,8 @@ public:
         }
         prim(s, "polyline", m, v, " closed " + num(closed) + " arrows " + num(a1) + " " + num(a2));
     }
-    void curvePath(const PaintStyle& s, const Matrix& m, const NodeList& nodes, bool closed, int a1,
-                   int a2) override
+    void curvePath(
+        const PaintStyle& s, const Matrix& m, const NodeList& nodes, bool closed, int a1, int a2) override
     {
         std::vector<float> v;
         for (const BezierNode& n : nodes)
@@ -64,8 +64,8 @@ public:
     {
         prim(s, "rectangle", m, { x1, y1, x2, y2 });
     }
-    void roundRectangle(const PaintStyle& s, const Matrix& m, float x1, float y1, float x2, float y2, float rx,
-                        float ry) override
+    void roundRectangle(const PaintStyle& s, const Matrix& m, float x1, float y1, float x2, float y2,
+        float rx, float ry) override
     {
         prim(s, "roundRectangle", m, { x1, y1, x2, y2, rx, ry });
     }
@@ -81,7 +81,7 @@ private:
     void add(std::string line) { log.push_back(std::move(line)); }
 
     void prim(const PaintStyle& s, const char* name, const Matrix& m, const std::vector<float>& values,
-              const std::string& tail = "")
+        const std::string& tail = "")
     {
         std::string line = name;
         for (float v : values)

@@ -10,236 +10,236 @@
 namespace zavora {
 namespace {
 
-    using test::RecordingPort;
+using test::RecordingPort;
 
-    class ShapeObjectsTest : public ::testing::Test {
-    protected:
-        void SetUp() override { kernel().reset(); }
-        void TearDown() override
-        {
-            EXPECT_EQ(kernel().saveDepth(), 0u);
-            EXPECT_EQ(kernel().matrixDepth(), 0u);
-        }
-
-        // The outline as built on an identity CTM.
-        static std::vector<PathElement> outlineOf(const DrawObject& o)
-        {
-            kernel().newpath();
-            o.buildOutline();
-            return kernel().takePath();
-        }
-
-        static int count(const std::vector<PathElement>& path, PathKind kind)
-        {
-            int n = 0;
-            for (const PathElement& e : path)
-                n += e.kind == kind;
-            return n;
-        }
-
-        static std::vector<std::string> emitted(const DrawObject& o)
-        {
-            RecordingPort port;
-            o.emit(port);
-            return port.log;
-        }
-    };
-
-    void expectBox(const Rect& r, float l, float b, float rt, float t, float eps = 1e-3f)
+class ShapeObjectsTest : public ::testing::Test {
+protected:
+    void SetUp() override { kernel().reset(); }
+    void TearDown() override
     {
-        EXPECT_NEAR(r.left, l, eps);
-        EXPECT_NEAR(r.bottom, b, eps);
-        EXPECT_NEAR(r.right, rt, eps);
-        EXPECT_NEAR(r.top, t, eps);
+        EXPECT_EQ(kernel().saveDepth(), 0u);
+        EXPECT_EQ(kernel().matrixDepth(), 0u);
     }
 
-    TEST_F(ShapeObjectsTest, SwappedRectangleCornersBehaveLikeNormalOnes)
+    // The outline as built on an identity CTM.
+    static std::vector<PathElement> outlineOf(const DrawObject& o)
     {
-        RectangleObject normal(0, 0, 40, 20);
-        RectangleObject swapped(40, 20, 0, 0);
-        normal.setFillColor(Color::black());
-        swapped.setFillColor(Color::black());
-        EXPECT_EQ(normal.boundingBox(), swapped.boundingBox());
-        expectBox(swapped.boundingBox(), 0, 0, 40, 20);
-        for (Point p : { Point { 10, 10 }, Point { 39, 1 }, Point { 41, 10 }, Point { 20, -1 } }) {
-            EXPECT_EQ(normal.containsPoint(p.x, p.y), swapped.containsPoint(p.x, p.y)) << p.x << "," << p.y;
-            EXPECT_EQ(normal.touchesRect(p.x, p.y, p.x + 0.5f, p.y + 0.5f),
-                      swapped.touchesRect(p.x, p.y, p.x + 0.5f, p.y + 0.5f));
-        }
-        EXPECT_TRUE(swapped.containsPoint(10, 10));
-        // The port receives the corners as stored.
-        EXPECT_EQ(emitted(swapped), std::vector<std::string> { "rectangle 40 20 0 0 [1 0 0 1 0 0]" });
+        kernel().newpath();
+        o.buildOutline();
+        return kernel().takePath();
     }
 
-    TEST_F(ShapeObjectsTest, RoundRectangleNeedsRadiiAboveOne)
+    static int count(const std::vector<PathElement>& path, PathKind kind)
     {
-        RoundRectObject half(0, 0, 40, 20, 0.5f, 5);
-        auto path = outlineOf(half);
-        EXPECT_EQ(count(path, PathKind::Curve), 0);
-        EXPECT_EQ(path, outlineOf(RectangleObject(0, 0, 40, 20)));
-
-        // ry must exceed 1; rx may equal it.
-        EXPECT_EQ(count(outlineOf(RoundRectObject(0, 0, 40, 20, 1, 1)), PathKind::Curve), 0);
-        EXPECT_EQ(count(outlineOf(RoundRectObject(0, 0, 40, 20, 1, 1.5f)), PathKind::Curve), 4);
-
-        // Swapped corners are ordered before rounding.
-        EXPECT_EQ(outlineOf(RoundRectObject(40, 20, 0, 0, 3, 3)), outlineOf(RoundRectObject(0, 0, 40, 20, 3, 3)));
+        int n = 0;
+        for (const PathElement& e : path)
+            n += e.kind == kind;
+        return n;
     }
 
-    TEST_F(ShapeObjectsTest, RoundRectangleClampsOnlyTheOutline)
+    static std::vector<std::string> emitted(const DrawObject& o)
     {
-        RoundRectObject r(0, 0, 10, 40, 20, 20);
-        auto path = outlineOf(r);
-        ASSERT_FALSE(path.empty());
-        // Drawn with rx = 5 (half the width), ry = 20 (half the height).
-        EXPECT_EQ(path[0].kind, PathKind::Move);
-        EXPECT_NEAR(path[0].x1, 5, 1e-4);
-        EXPECT_NEAR(path[0].y1, 40, 1e-4);
-        EXPECT_EQ(count(path, PathKind::Curve), 4);
-        // The control polygon of the corners stays inside the rectangle.
-        expectBox(r.boundingBox(), 0, 0, 10, 40);
-        // The stored radii stay, and go to the port.
-        EXPECT_EQ(r.rx(), 20);
-        EXPECT_EQ(emitted(r), std::vector<std::string> { "roundRectangle 0 0 10 40 20 20 [1 0 0 1 0 0]" });
-
-        // Enlarging brings the full radius back.
-        r.setCorners({ 0, 0 }, { 100, 100 });
-        path = outlineOf(r);
-        EXPECT_NEAR(path[0].x1, 20, 1e-4);
-    }
-
-    TEST_F(ShapeObjectsTest, LineNeverContainsAPointButIsHitOnItsOutline)
-    {
-        LineObject line(0, 0, 100, 0);
-        line.setFillColor(Color::black());
-        EXPECT_FALSE(line.containsPoint(50, 0));
-        Point probe { 50, 1.5f };
-        float d = 0;
-        ASSERT_TRUE(line.nearestOutlinePoint(probe, 2, d));
-        EXPECT_NEAR(probe.x, 50, 1e-3);
-        EXPECT_NEAR(probe.y, 0, 1e-3);
-        EXPECT_NEAR(d, 2.25f, 1e-3);
-
-        probe = { 50, 5 };
-        EXPECT_FALSE(line.nearestOutlinePoint(probe, 2, d));
-        EXPECT_EQ(probe, (Point { 50, 5 }));
-    }
-
-    TEST_F(ShapeObjectsTest, NearestOutlinePointOnATransformedShape)
-    {
-        RectangleObject r(0, 0, 10, 10);
-        r.scale(0, 0, 2, 2);
-        r.translate(100, 0);
-        Point probe { 121, 10 };
-        float d = 0;
-        ASSERT_TRUE(r.nearestOutlinePoint(probe, 2, d));
-        EXPECT_NEAR(probe.x, 120, 1e-3);
-        EXPECT_NEAR(probe.y, 10, 1e-3);
-        EXPECT_NEAR(d, 1, 1e-3);
-        // Vertices win over the inside of a segment.
-        probe = { 101, 1 };
-        ASSERT_TRUE(r.nearestOutlinePoint(probe, 2, d));
-        EXPECT_NEAR(probe.x, 100, 1e-3);
-        EXPECT_NEAR(probe.y, 0, 1e-3);
-    }
-
-    TEST_F(ShapeObjectsTest, EllipseHandlesLieOnTheEllipse)
-    {
-        EllipseObject e(10, 20, 30, 15);
-        const auto handles = e.handlePoints();
-        ASSERT_EQ(handles.size(), 4u);
-        for (Point h : handles) {
-            const double u = (h.x - 10) / 30.0, v = (h.y - 20) / 15.0;
-            EXPECT_NEAR(u * u + v * v, 1.0, 1e-5);
-            EXPECT_NEAR(std::abs(u), std::abs(v), 1e-5);
-        }
-        // Its box is the control polygon of the four quarter curves: the curve's own box.
-        expectBox(e.boundingBox(), -20, 5, 40, 35);
-
-        e.setFillColor(Color::black());
-        EXPECT_TRUE(e.containsPoint(10, 20));
-        EXPECT_FALSE(e.containsPoint(38, 33)); // inside the box, outside the ellipse
-    }
-
-    TEST_F(ShapeObjectsTest, ArcThroughZeroAndItsChord)
-    {
-        ArcObject a(100, 50, 10, 20, 300, 60);
-        const auto path = outlineOf(a);
-        ASSERT_FALSE(path.empty());
-        EXPECT_EQ(path.front().kind, PathKind::Move);
-        EXPECT_EQ(count(path, PathKind::Move), 1);
-        EXPECT_EQ(count(path, PathKind::Close), 0);
-        // Counter-clockwise from 300 to 60 passes 0 degrees: it reaches x = cx + rx.
-        const float halfHeight = 20 * std::sin(60 * 3.14159265f / 180);
-        expectBox(a.boundingBox(), 105, 50 - halfHeight, 110, 50 + halfHeight);
-
-        const auto handles = a.handlePoints();
-        ASSERT_EQ(handles.size(), 2u);
-        EXPECT_NEAR(handles[0].x, 105, 1e-4);
-        EXPECT_NEAR(handles[0].y, 50 - halfHeight, 1e-3);
-        EXPECT_NEAR(handles[1].y, 50 + halfHeight, 1e-3);
-
-        a.setFillColor(Color::black());
-        EXPECT_TRUE(a.containsPoint(108, 50));
-        EXPECT_FALSE(a.containsPoint(104, 50)); // beyond the chord
-        a.setFillTransparent();
-        EXPECT_FALSE(a.containsPoint(108, 50));
-    }
-
-    TEST_F(ShapeObjectsTest, EachShapeMakesExactlyItsOneCall)
-    {
-        LineObject line(1, 2, 3, 4);
-        line.setArrows(3, 5);
-        line.translate(10, 20);
-        EXPECT_EQ(emitted(line), std::vector<std::string> { "line 1 2 3 4 [1 0 0 1 10 20] arrows 3 5" });
-
-        EllipseObject e(1, 2, 3, 4);
-        EXPECT_EQ(emitted(e), std::vector<std::string> { "ellipse 1 2 3 4 [1 0 0 1 0 0]" });
-
-        ArcObject a(1, 2, 3, 4, -90, 45);
-        a.setArrows(kArrowUnchanged, 2);
-        EXPECT_EQ(emitted(a), std::vector<std::string> { "arc 1 2 3 4 -90 45 [1 0 0 1 0 0] arrows -1 2" });
-
-        RectangleObject r(5, 6, 7, 8);
-        r.setLineWidth(4);
         RecordingPort port;
-        r.emit(port);
-        ASSERT_EQ(port.styles.size(), 1u);
-        EXPECT_EQ(port.styles[0], r.style());
-        EXPECT_EQ(port.styles[0].lineWidth(), 4);
+        o.emit(port);
+        return port.log;
     }
+};
 
-    TEST_F(ShapeObjectsTest, ClonesAreIndependentAndEqual)
-    {
-        ArcObject a(1, 2, 3, 4, 10, 200);
-        a.setUrl("u");
-        a.rotate(0, 0, 30);
-        auto copy = a.clone();
-        EXPECT_EQ(emitted(*copy), emitted(a));
-        EXPECT_EQ(copy->type(), ObjectType::Arc);
-        EXPECT_EQ(copy->editTool(), EditToolId::Arc);
-        static_cast<ArcObject&>(*copy).setAngles(0, 90);
-        EXPECT_EQ(a.endAngle(), 200);
+void expectBox(const Rect& r, float l, float b, float rt, float t, float eps = 1e-3f)
+{
+    EXPECT_NEAR(r.left, l, eps);
+    EXPECT_NEAR(r.bottom, b, eps);
+    EXPECT_NEAR(r.right, rt, eps);
+    EXPECT_NEAR(r.top, t, eps);
+}
 
-        RoundRectObject rr(0, 0, 10, 10, 2, 3);
-        auto rrCopy = rr.clone();
-        EXPECT_EQ(emitted(*rrCopy), emitted(rr));
-        EXPECT_EQ(rrCopy->type(), ObjectType::RoundRect);
+TEST_F(ShapeObjectsTest, SwappedRectangleCornersBehaveLikeNormalOnes)
+{
+    RectangleObject normal(0, 0, 40, 20);
+    RectangleObject swapped(40, 20, 0, 0);
+    normal.setFillColor(Color::black());
+    swapped.setFillColor(Color::black());
+    EXPECT_EQ(normal.boundingBox(), swapped.boundingBox());
+    expectBox(swapped.boundingBox(), 0, 0, 40, 20);
+    for (Point p : { Point { 10, 10 }, Point { 39, 1 }, Point { 41, 10 }, Point { 20, -1 } }) {
+        EXPECT_EQ(normal.containsPoint(p.x, p.y), swapped.containsPoint(p.x, p.y)) << p.x << "," << p.y;
+        EXPECT_EQ(normal.touchesRect(p.x, p.y, p.x + 0.5f, p.y + 0.5f),
+            swapped.touchesRect(p.x, p.y, p.x + 0.5f, p.y + 0.5f));
     }
+    EXPECT_TRUE(swapped.containsPoint(10, 10));
+    // The port receives the corners as stored.
+    EXPECT_EQ(emitted(swapped), std::vector<std::string> { "rectangle 40 20 0 0 [1 0 0 1 0 0]" });
+}
 
-    TEST_F(ShapeObjectsTest, GeometryChangesInvalidateTheBox)
-    {
-        LineObject line(0, 0, 10, 10);
-        line.boundingBox();
-        line.setEnds({ 0, 0 }, { 50, -5 });
-        EXPECT_FALSE(line.boxValid());
-        expectBox(line.boundingBox(), 0, -5, 50, 0);
+TEST_F(ShapeObjectsTest, RoundRectangleNeedsRadiiAboveOne)
+{
+    RoundRectObject half(0, 0, 40, 20, 0.5f, 5);
+    auto path = outlineOf(half);
+    EXPECT_EQ(count(path, PathKind::Curve), 0);
+    EXPECT_EQ(path, outlineOf(RectangleObject(0, 0, 40, 20)));
 
-        EllipseObject e(0, 0, 1, 1);
-        e.boundingBox();
-        e.setGeometry(0, 0, 5, 2);
-        expectBox(e.boundingBox(), -5, -2, 5, 2);
+    // ry must exceed 1; rx may equal it.
+    EXPECT_EQ(count(outlineOf(RoundRectObject(0, 0, 40, 20, 1, 1)), PathKind::Curve), 0);
+    EXPECT_EQ(count(outlineOf(RoundRectObject(0, 0, 40, 20, 1, 1.5f)), PathKind::Curve), 4);
+
+    // Swapped corners are ordered before rounding.
+    EXPECT_EQ(outlineOf(RoundRectObject(40, 20, 0, 0, 3, 3)), outlineOf(RoundRectObject(0, 0, 40, 20, 3, 3)));
+}
+
+TEST_F(ShapeObjectsTest, RoundRectangleClampsOnlyTheOutline)
+{
+    RoundRectObject r(0, 0, 10, 40, 20, 20);
+    auto path = outlineOf(r);
+    ASSERT_FALSE(path.empty());
+    // Drawn with rx = 5 (half the width), ry = 20 (half the height).
+    EXPECT_EQ(path[0].kind, PathKind::Move);
+    EXPECT_NEAR(path[0].x1, 5, 1e-4);
+    EXPECT_NEAR(path[0].y1, 40, 1e-4);
+    EXPECT_EQ(count(path, PathKind::Curve), 4);
+    // The control polygon of the corners stays inside the rectangle.
+    expectBox(r.boundingBox(), 0, 0, 10, 40);
+    // The stored radii stay, and go to the port.
+    EXPECT_EQ(r.rx(), 20);
+    EXPECT_EQ(emitted(r), std::vector<std::string> { "roundRectangle 0 0 10 40 20 20 [1 0 0 1 0 0]" });
+
+    // Enlarging brings the full radius back.
+    r.setCorners({ 0, 0 }, { 100, 100 });
+    path = outlineOf(r);
+    EXPECT_NEAR(path[0].x1, 20, 1e-4);
+}
+
+TEST_F(ShapeObjectsTest, LineNeverContainsAPointButIsHitOnItsOutline)
+{
+    LineObject line(0, 0, 100, 0);
+    line.setFillColor(Color::black());
+    EXPECT_FALSE(line.containsPoint(50, 0));
+    Point probe { 50, 1.5f };
+    float d = 0;
+    ASSERT_TRUE(line.nearestOutlinePoint(probe, 2, d));
+    EXPECT_NEAR(probe.x, 50, 1e-3);
+    EXPECT_NEAR(probe.y, 0, 1e-3);
+    EXPECT_NEAR(d, 2.25f, 1e-3);
+
+    probe = { 50, 5 };
+    EXPECT_FALSE(line.nearestOutlinePoint(probe, 2, d));
+    EXPECT_EQ(probe, (Point { 50, 5 }));
+}
+
+TEST_F(ShapeObjectsTest, NearestOutlinePointOnATransformedShape)
+{
+    RectangleObject r(0, 0, 10, 10);
+    r.scale(0, 0, 2, 2);
+    r.translate(100, 0);
+    Point probe { 121, 10 };
+    float d = 0;
+    ASSERT_TRUE(r.nearestOutlinePoint(probe, 2, d));
+    EXPECT_NEAR(probe.x, 120, 1e-3);
+    EXPECT_NEAR(probe.y, 10, 1e-3);
+    EXPECT_NEAR(d, 1, 1e-3);
+    // Vertices win over the inside of a segment.
+    probe = { 101, 1 };
+    ASSERT_TRUE(r.nearestOutlinePoint(probe, 2, d));
+    EXPECT_NEAR(probe.x, 100, 1e-3);
+    EXPECT_NEAR(probe.y, 0, 1e-3);
+}
+
+TEST_F(ShapeObjectsTest, EllipseHandlesLieOnTheEllipse)
+{
+    EllipseObject e(10, 20, 30, 15);
+    const auto handles = e.handlePoints();
+    ASSERT_EQ(handles.size(), 4u);
+    for (Point h : handles) {
+        const double u = (h.x - 10) / 30.0, v = (h.y - 20) / 15.0;
+        EXPECT_NEAR(u * u + v * v, 1.0, 1e-5);
+        EXPECT_NEAR(std::abs(u), std::abs(v), 1e-5);
     }
+    // Its box is the control polygon of the four quarter curves: the curve's own box.
+    expectBox(e.boundingBox(), -20, 5, 40, 35);
+
+    e.setFillColor(Color::black());
+    EXPECT_TRUE(e.containsPoint(10, 20));
+    EXPECT_FALSE(e.containsPoint(38, 33)); // inside the box, outside the ellipse
+}
+
+TEST_F(ShapeObjectsTest, ArcThroughZeroAndItsChord)
+{
+    ArcObject a(100, 50, 10, 20, 300, 60);
+    const auto path = outlineOf(a);
+    ASSERT_FALSE(path.empty());
+    EXPECT_EQ(path.front().kind, PathKind::Move);
+    EXPECT_EQ(count(path, PathKind::Move), 1);
+    EXPECT_EQ(count(path, PathKind::Close), 0);
+    // Counter-clockwise from 300 to 60 passes 0 degrees: it reaches x = cx + rx.
+    const float halfHeight = 20 * std::sin(60 * 3.14159265f / 180);
+    expectBox(a.boundingBox(), 105, 50 - halfHeight, 110, 50 + halfHeight);
+
+    const auto handles = a.handlePoints();
+    ASSERT_EQ(handles.size(), 2u);
+    EXPECT_NEAR(handles[0].x, 105, 1e-4);
+    EXPECT_NEAR(handles[0].y, 50 - halfHeight, 1e-3);
+    EXPECT_NEAR(handles[1].y, 50 + halfHeight, 1e-3);
+
+    a.setFillColor(Color::black());
+    EXPECT_TRUE(a.containsPoint(108, 50));
+    EXPECT_FALSE(a.containsPoint(104, 50)); // beyond the chord
+    a.setFillTransparent();
+    EXPECT_FALSE(a.containsPoint(108, 50));
+}
+
+TEST_F(ShapeObjectsTest, EachShapeMakesExactlyItsOneCall)
+{
+    LineObject line(1, 2, 3, 4);
+    line.setArrows(3, 5);
+    line.translate(10, 20);
+    EXPECT_EQ(emitted(line), std::vector<std::string> { "line 1 2 3 4 [1 0 0 1 10 20] arrows 3 5" });
+
+    EllipseObject e(1, 2, 3, 4);
+    EXPECT_EQ(emitted(e), std::vector<std::string> { "ellipse 1 2 3 4 [1 0 0 1 0 0]" });
+
+    ArcObject a(1, 2, 3, 4, -90, 45);
+    a.setArrows(kArrowUnchanged, 2);
+    EXPECT_EQ(emitted(a), std::vector<std::string> { "arc 1 2 3 4 -90 45 [1 0 0 1 0 0] arrows -1 2" });
+
+    RectangleObject r(5, 6, 7, 8);
+    r.setLineWidth(4);
+    RecordingPort port;
+    r.emit(port);
+    ASSERT_EQ(port.styles.size(), 1u);
+    EXPECT_EQ(port.styles[0], r.style());
+    EXPECT_EQ(port.styles[0].lineWidth(), 4);
+}
+
+TEST_F(ShapeObjectsTest, ClonesAreIndependentAndEqual)
+{
+    ArcObject a(1, 2, 3, 4, 10, 200);
+    a.setUrl("u");
+    a.rotate(0, 0, 30);
+    auto copy = a.clone();
+    EXPECT_EQ(emitted(*copy), emitted(a));
+    EXPECT_EQ(copy->type(), ObjectType::Arc);
+    EXPECT_EQ(copy->editTool(), EditToolId::Arc);
+    static_cast<ArcObject&>(*copy).setAngles(0, 90);
+    EXPECT_EQ(a.endAngle(), 200);
+
+    RoundRectObject rr(0, 0, 10, 10, 2, 3);
+    auto rrCopy = rr.clone();
+    EXPECT_EQ(emitted(*rrCopy), emitted(rr));
+    EXPECT_EQ(rrCopy->type(), ObjectType::RoundRect);
+}
+
+TEST_F(ShapeObjectsTest, GeometryChangesInvalidateTheBox)
+{
+    LineObject line(0, 0, 10, 10);
+    line.boundingBox();
+    line.setEnds({ 0, 0 }, { 50, -5 });
+    EXPECT_FALSE(line.boxValid());
+    expectBox(line.boundingBox(), 0, -5, 50, 0);
+
+    EllipseObject e(0, 0, 1, 1);
+    e.boundingBox();
+    e.setGeometry(0, 0, 5, 2);
+    expectBox(e.boundingBox(), -5, -2, 5, 2);
+}
 
 } // namespace
 } // namespace zavora
