@@ -74,6 +74,13 @@ void DrawObject::copyCommonFrom(const DrawObject& other)
     m_url = other.m_url;
 }
 
+void DrawObject::setUrl(std::optional<std::string> url)
+{
+    if (url && url->empty())
+        url.reset();
+    m_url = std::move(url);
+}
+
 void DrawObject::drawOnScreen(ScreenPainter& painter, int mode) const
 {
     // Painting on screen comes with the screen-output work.

@@ -68,7 +68,9 @@ public:
     void copyCommonFrom(const DrawObject& other);
 
     const std::optional<std::string>& url() const { return m_url; }
-    void setUrl(std::optional<std::string> url) { m_url = std::move(url); }
+    // An empty text removes the link: an empty target would make every port
+    // write a link to nowhere.
+    void setUrl(std::optional<std::string> url);
 
     virtual ObjectType type() const = 0;
 

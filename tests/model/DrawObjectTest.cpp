@@ -217,6 +217,8 @@ TEST_F(DrawObjectTest, UrlFlagsAndCopies)
     EXPECT_EQ(*line.url(), "http://second.example/");
     EXPECT_EQ(line.matrix(), copy->matrix());
     EXPECT_EQ(line.flags(), copy->flags());
+    line.setUrl("");
+    EXPECT_FALSE(line.url());
 }
 
 TEST_F(DrawObjectTest, UnfilledShapeIsHitOnlyThroughItsOutline)
