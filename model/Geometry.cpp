@@ -7,7 +7,7 @@ namespace zavora {
 Matrix KMatrix::toMatrix() const
 {
     return Matrix { static_cast<float>(a), static_cast<float>(b), static_cast<float>(c),
-                    static_cast<float>(d), static_cast<float>(tx), static_cast<float>(ty) };
+        static_cast<float>(d), static_cast<float>(tx), static_cast<float>(ty) };
 }
 
 KMatrix multiply(const KMatrix& first, const KMatrix& then)
@@ -15,7 +15,7 @@ KMatrix multiply(const KMatrix& first, const KMatrix& then)
     const KMatrix& p = first;
     const KMatrix& q = then;
     return KMatrix(p.a * q.a + p.b * q.c, p.a * q.b + p.b * q.d, p.c * q.a + p.d * q.c, p.c * q.b + p.d * q.d,
-                   p.tx * q.a + p.ty * q.c + q.tx, p.tx * q.b + p.ty * q.d + q.ty);
+        p.tx * q.a + p.ty * q.c + q.tx, p.tx * q.b + p.ty * q.d + q.ty);
 }
 
 KMatrix invert(const KMatrix& m)
@@ -25,14 +25,15 @@ KMatrix invert(const KMatrix& m)
     if (det >= -0.0001 && det < 0.0001)
         return KMatrix(1.0e8, 1.0e8, 1.0e8, 1.0e8, 1.0e8, 1.0e8);
     return KMatrix(m.d / det, -m.b / det, -m.c / det, m.a / det, (m.c * m.ty - m.tx * m.d) / det,
-                   (m.tx * m.b - m.a * m.ty) / det);
+        (m.tx * m.b - m.a * m.ty) / det);
 }
 
 Point transformPoint(const KMatrix& m, Point p)
 {
     const double x = p.x;
     const double y = p.y;
-    return Point { static_cast<float>(m.a * x + m.c * y + m.tx), static_cast<float>(m.b * x + m.d * y + m.ty) };
+    return Point { static_cast<float>(m.a * x + m.c * y + m.tx),
+        static_cast<float>(m.b * x + m.d * y + m.ty) };
 }
 
 Point transformDelta(const KMatrix& m, Point p)

@@ -26,9 +26,15 @@ struct DPoint {
     double y = 0;
 };
 
-DPoint lerp(DPoint a, DPoint b, double t) { return DPoint { a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t }; }
+DPoint lerp(DPoint a, DPoint b, double t)
+{
+    return DPoint { a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t };
+}
 
-bool finite(DPoint p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+bool finite(DPoint p)
+{
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
 
 double squaredDistance(DPoint a, DPoint b)
 {
@@ -81,8 +87,8 @@ bool segmentTouchesBox(DPoint a, DPoint b, double minX, double minY, double maxX
 
 bool segmentTouchesSquare(DPoint a, DPoint b, DPoint centre, double halfSize)
 {
-    return segmentTouchesBox(a, b, centre.x - halfSize, centre.y - halfSize, centre.x + halfSize,
-                             centre.y + halfSize);
+    return segmentTouchesBox(
+        a, b, centre.x - halfSize, centre.y - halfSize, centre.x + halfSize, centre.y + halfSize);
 }
 
 class Flattener {
@@ -213,9 +219,18 @@ Candidate lineCandidate(DPoint a, DPoint b, DPoint p, double tol)
 Candidate curveCandidate(const DPoint (&c)[4], DPoint p, double tol)
 {
     Candidate result;
-    for (const DPoint& q : c)
+    double minX = c[0].x, maxX = c[0].x, minY = c[0].y, maxY = c[0].y;
+    for (const DPoint& q : c) {
         if (!finite(q))
             return result;
+        minX = std::min(minX, q.x);
+        maxX = std::max(maxX, q.x);
+        minY = std::min(minY, q.y);
+        maxY = std::max(maxY, q.y);
+    }
+    // The curve stays inside its control points' box: far boxes cannot be hit.
+    if (p.x < minX - tol || p.x > maxX + tol || p.y < minY - tol || p.y > maxY + tol)
+        return result;
     const double hull = std::sqrt(squaredDistance(c[0], c[1])) + std::sqrt(squaredDistance(c[1], c[2]))
         + std::sqrt(squaredDistance(c[2], c[3]));
     const int samples = static_cast<int>(std::clamp(std::ceil(hull / 2.0), 16.0, 1024.0));
@@ -274,8 +289,14 @@ Candidate curveCandidate(const DPoint (&c)[4], DPoint p, double tol)
     return result;
 }
 
-DPoint toD(Point p) { return DPoint { p.x, p.y }; }
-Point toF(DPoint p) { return Point { static_cast<float>(p.x), static_cast<float>(p.y) }; }
+DPoint toD(Point p)
+{
+    return DPoint { p.x, p.y };
+}
+Point toF(DPoint p)
+{
+    return Point { static_cast<float>(p.x), static_cast<float>(p.y) };
+}
 
 double normaliseDegrees(double a)
 {
@@ -303,7 +324,10 @@ void GraphicsKernel::reset()
 
 // --- graphics state and matrices ----------------------------------------
 
-void GraphicsKernel::gsave() { m_saved.push_back(m_state); }
+void GraphicsKernel::gsave()
+{
+    m_saved.push_back(m_state);
+}
 
 void GraphicsKernel::grestore()
 {
@@ -315,7 +339,10 @@ void GraphicsKernel::grestore()
     m_saved.pop_back();
 }
 
-void GraphicsKernel::pushIdentity() { m_matrices.emplace_back(); }
+void GraphicsKernel::pushIdentity()
+{
+    m_matrices.emplace_back();
+}
 
 void GraphicsKernel::replaceTopWithCtm()
 {
@@ -358,9 +385,15 @@ void GraphicsKernel::applyOperand(const KMatrix& m)
     }
 }
 
-void GraphicsKernel::translate(double tx, double ty) { applyOperand(KMatrix(1, 0, 0, 1, tx, ty)); }
+void GraphicsKernel::translate(double tx, double ty)
+{
+    applyOperand(KMatrix(1, 0, 0, 1, tx, ty));
+}
 
-void GraphicsKernel::scale(double sx, double sy) { applyOperand(KMatrix(sx, 0, 0, sy, 0, 0)); }
+void GraphicsKernel::scale(double sx, double sy)
+{
+    applyOperand(KMatrix(sx, 0, 0, sy, 0, 0));
+}
 
 void GraphicsKernel::rotate(double degrees)
 {
@@ -370,31 +403,70 @@ void GraphicsKernel::rotate(double degrees)
     applyOperand(KMatrix(c, s, -s, c, 0, 0));
 }
 
-void GraphicsKernel::concat(const Matrix& m) { applyOperand(KMatrix(m)); }
+void GraphicsKernel::concat(const Matrix& m)
+{
+    applyOperand(KMatrix(m));
+}
 
-void GraphicsKernel::concat(const KMatrix& m) { applyOperand(m); }
+void GraphicsKernel::concat(const KMatrix& m)
+{
+    applyOperand(m);
+}
 
-void GraphicsKernel::flip() { m_state.ctm = KMatrix(1, 0, 0, -1, 0, 0); }
+void GraphicsKernel::flip()
+{
+    m_state.ctm = KMatrix(1, 0, 0, -1, 0, 0);
+}
 
-void GraphicsKernel::setCtm(const KMatrix& m) { m_state.ctm = m; }
+void GraphicsKernel::setCtm(const KMatrix& m)
+{
+    m_state.ctm = m;
+}
 
-Point GraphicsKernel::transform(Point user) const { return transformPoint(m_state.ctm, user); }
+Point GraphicsKernel::transform(Point user) const
+{
+    return transformPoint(m_state.ctm, user);
+}
 
-Point GraphicsKernel::dtransform(Point user) const { return transformDelta(m_state.ctm, user); }
+Point GraphicsKernel::dtransform(Point user) const
+{
+    return transformDelta(m_state.ctm, user);
+}
 
-Point GraphicsKernel::itransform(Point device) const { return transformPoint(invert(m_state.ctm), device); }
+Point GraphicsKernel::itransform(Point device) const
+{
+    return transformPoint(invert(m_state.ctm), device);
+}
 
-Point GraphicsKernel::idtransform(Point device) const { return transformDelta(invert(m_state.ctm), device); }
+Point GraphicsKernel::idtransform(Point device) const
+{
+    return transformDelta(invert(m_state.ctm), device);
+}
 
-Point GraphicsKernel::transform(Point p, const Matrix& m) { return transformPoint(KMatrix(m), p); }
+Point GraphicsKernel::transform(Point p, const Matrix& m)
+{
+    return transformPoint(KMatrix(m), p);
+}
 
-Point GraphicsKernel::dtransform(Point p, const Matrix& m) { return transformDelta(KMatrix(m), p); }
+Point GraphicsKernel::dtransform(Point p, const Matrix& m)
+{
+    return transformDelta(KMatrix(m), p);
+}
 
-Point GraphicsKernel::itransform(Point p, const Matrix& m) { return transformPoint(invert(KMatrix(m)), p); }
+Point GraphicsKernel::itransform(Point p, const Matrix& m)
+{
+    return transformPoint(invert(KMatrix(m)), p);
+}
 
-Point GraphicsKernel::idtransform(Point p, const Matrix& m) { return transformDelta(invert(KMatrix(m)), p); }
+Point GraphicsKernel::idtransform(Point p, const Matrix& m)
+{
+    return transformDelta(invert(KMatrix(m)), p);
+}
 
-void GraphicsKernel::setLineWidth(float w) { m_state.lineWidth = dtransform(Point { w, w }).x; }
+void GraphicsKernel::setLineWidth(float w)
+{
+    m_state.lineWidth = dtransform(Point { w, w }).x;
+}
 
 void GraphicsKernel::setColor(float r, float g, float b)
 {
@@ -403,11 +475,20 @@ void GraphicsKernel::setColor(float r, float g, float b)
     m_state.blue = b;
 }
 
-void GraphicsKernel::setGray(float g) { setColor(g, g, g); }
+void GraphicsKernel::setGray(float g)
+{
+    setColor(g, g, g);
+}
 
-void GraphicsKernel::setFillPattern(int32_t pattern) { m_state.fillPattern = pattern; }
+void GraphicsKernel::setFillPattern(int32_t pattern)
+{
+    m_state.fillPattern = pattern;
+}
 
-void GraphicsKernel::setPen(int32_t pen) { m_state.pen = pen; }
+void GraphicsKernel::setPen(int32_t pen)
+{
+    m_state.pen = pen;
+}
 
 // --- path construction ---------------------------------------------------
 
@@ -416,8 +497,7 @@ void GraphicsKernel::append(const PathElement& e)
     // Out of memory: the element is dropped and the path stays as it was.
     try {
         m_path.push_back(e);
-    } catch (const std::bad_alloc&) {
-    }
+    } catch (const std::bad_alloc&) { }
 }
 
 void GraphicsKernel::moveto(float x, float y)
@@ -438,7 +518,10 @@ void GraphicsKernel::lineto(float x, float y)
     append(PathElement { PathKind::Line, d.x, d.y });
 }
 
-void GraphicsKernel::rlineto(float dx, float dy) { lineto(m_state.currentX + dx, m_state.currentY + dy); }
+void GraphicsKernel::rlineto(float dx, float dy)
+{
+    lineto(m_state.currentX + dx, m_state.currentY + dy);
+}
 
 void GraphicsKernel::curveto(float x1, float y1, float x2, float y2, float x3, float y3)
 {
@@ -451,7 +534,10 @@ void GraphicsKernel::curveto(float x1, float y1, float x2, float y2, float x3, f
     append(PathElement { PathKind::Curve, p1.x, p1.y, p2.x, p2.y, p3.x, p3.y });
 }
 
-void GraphicsKernel::closepath() { append(PathElement { PathKind::Close }); }
+void GraphicsKernel::closepath()
+{
+    append(PathElement { PathKind::Close });
+}
 
 void GraphicsKernel::arc(float cx, float cy, float r, float a1, float a2)
 {
@@ -469,8 +555,6 @@ void GraphicsKernel::arc(float cx, float cy, float r, float a1, float a2)
         return;
     }
 
-    // Only the first piece drawn may start a subpath.
-    bool mayMove = true;
     const auto piece = [&](double startDeg, double sweepDeg) {
         const double s = startDeg * kPi / 180.0;
         const double t = sweepDeg * kPi / 180.0;
@@ -480,12 +564,12 @@ void GraphicsKernel::arc(float cx, float cy, float r, float a1, float a2)
         const double p0y = y + rad * std::sin(s);
         const double p3x = x + rad * std::cos(s + t);
         const double p3y = y + rad * std::sin(s + t);
-        if (mayMove && !m_state.hasCurrentPoint)
+        // Only the first piece drawn can start a subpath: it leaves a current point.
+        if (!m_state.hasCurrentPoint)
             moveto(static_cast<float>(p0x), static_cast<float>(p0y));
-        mayMove = false;
         curveto(static_cast<float>(p0x - h * std::sin(s)), static_cast<float>(p0y + h * std::cos(s)),
-                static_cast<float>(p3x + h * std::sin(s + t)), static_cast<float>(p3y - h * std::cos(s + t)),
-                static_cast<float>(p3x), static_cast<float>(p3y));
+            static_cast<float>(p3x + h * std::sin(s + t)), static_cast<float>(p3y - h * std::cos(s + t)),
+            static_cast<float>(p3x), static_cast<float>(p3y));
     };
     const auto run = [&](double from, double to, bool allowWholeTurn) {
         const double start = normaliseDegrees(from);
@@ -639,8 +723,8 @@ bool GraphicsKernel::rectOverlapsPath(float x1, float y1, float x2, float y2)
     return insidePolygons(polygons, DPoint { minX, minY });
 }
 
-bool GraphicsKernel::nearestPointOnPath(Point& devicePoint, float tolerance, float& distanceSquared,
-                                        CurveSplit* split)
+bool GraphicsKernel::nearestPointOnPath(
+    Point& devicePoint, float tolerance, float& distanceSquared, CurveSplit* split)
 {
     if (split)
         *split = CurveSplit {};

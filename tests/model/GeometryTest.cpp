@@ -15,7 +15,10 @@ KMatrix randomMatrix(std::mt19937& rng)
     return KMatrix(lin(rng), lin(rng), lin(rng), lin(rng), off(rng), off(rng));
 }
 
-double det(const KMatrix& m) { return m.a * m.d - m.b * m.c; }
+double det(const KMatrix& m)
+{
+    return m.a * m.d - m.b * m.c;
+}
 
 } // namespace
 

@@ -41,7 +41,10 @@ std::size_t countKind(const std::vector<PathElement>& path, PathKind kind)
     return std::count_if(path.begin(), path.end(), [&](const PathElement& e) { return e.kind == kind; });
 }
 
-Point curveEnd(const PathElement& e) { return Point { e.x3, e.y3 }; }
+Point curveEnd(const PathElement& e)
+{
+    return Point { e.x3, e.y3 };
+}
 
 double angleDeg(Point p, Point centre)
 {
@@ -49,7 +52,10 @@ double angleDeg(Point p, Point centre)
     return a < 0 ? a + 360 : a;
 }
 
-double radius(Point p, Point centre) { return std::hypot(p.x - centre.x, p.y - centre.y); }
+double radius(Point p, Point centre)
+{
+    return std::hypot(p.x - centre.x, p.y - centre.y);
+}
 
 Point bezier(Point p0, Point p1, Point p2, Point p3, double t)
 {
@@ -143,7 +149,7 @@ TEST_F(KernelTest, MatrixStackPushReplacePop)
 TEST_F(KernelTest, BakingRotationAboutPointIntoObjectMatrix)
 {
     const Matrix object { 2, 0, 0, 2, 10, 0 }; // scale by 2, then move right
-    kernel().scale(7, 7);                     // whatever the caller had set
+    kernel().scale(7, 7); // whatever the caller had set
     kernel().gsave();
     kernel().pushIdentity();
     kernel().popIntoCtm();
@@ -178,6 +184,11 @@ TEST_F(KernelTest, OperatorsPrependToCtm)
     EXPECT_NEAR(r.x, 10, 1e-5);
     EXPECT_NEAR(r.y, 3, 1e-5);
     EXPECT_EQ(kernel().dtransform(Point { 0, 0 }), (Point { 0, 0 }));
+
+    kernel().reset();
+    kernel().scale(2, 3);
+    kernel().setLineWidth(1.5f); // device units: x of the delta-transformed (w, w)
+    EXPECT_EQ(kernel().state().lineWidth, 3.0f);
 
     kernel().flip();
     EXPECT_EQ(kernel().ctm(), KMatrix(1, 0, 0, -1, 0, 0));
@@ -241,22 +252,6 @@ TEST_F(KernelTest, InverseTransformsUndoForwardOnes)
         EXPECT_NEAR(dq.x, p.x, 1e-2);
         EXPECT_NEAR(dq.y, p.y, 1e-2);
     }
-}
-
-TEST_F(KernelTest, StyleSettersAndDeviceLineWidth)
-{
-    kernel().scale(2, 3);
-    kernel().setLineWidth(1.5f);
-    EXPECT_EQ(kernel().state().lineWidth, 3.0f);
-    kernel().setColor(0.1f, 0.2f, 0.3f);
-    EXPECT_EQ(kernel().state().green, 0.2f);
-    kernel().setGray(0.5f);
-    EXPECT_EQ(kernel().state().red, 0.5f);
-    EXPECT_EQ(kernel().state().blue, 0.5f);
-    kernel().setFillPattern(3);
-    kernel().setPen(2);
-    EXPECT_EQ(kernel().state().fillPattern, 3);
-    EXPECT_EQ(kernel().state().pen, 2);
 }
 
 // --- path construction -------------------------------------------------------------
@@ -433,9 +428,9 @@ TEST_F(KernelTest, FlattenedCurvesStayInControlBoxAndNearTheCurve)
     std::uniform_real_distribution<float> coord(-400, 400);
     for (int i = 0; i < 100; ++i) {
         const Point p[4] = { { coord(rng), coord(rng) }, { coord(rng), coord(rng) },
-                             { coord(rng), coord(rng) }, { coord(rng), coord(rng) } };
+            { coord(rng), coord(rng) }, { coord(rng), coord(rng) } };
         const std::vector<PathElement> path { { PathKind::Move, p[0].x, p[0].y },
-                                              { PathKind::Curve, p[1].x, p[1].y, p[2].x, p[2].y, p[3].x, p[3].y } };
+            { PathKind::Curve, p[1].x, p[1].y, p[2].x, p[2].y, p[3].x, p[3].y } };
         const auto polys = GraphicsKernel::flattenPath(path);
         ASSERT_EQ(polys.size(), 1u);
         float minX = p[0].x, maxX = p[0].x, minY = p[0].y, maxY = p[0].y;
@@ -465,9 +460,14 @@ TEST_F(KernelTest, FlattenedCurvesStayInControlBoxAndNearTheCurve)
 TEST_F(KernelTest, FlattenStartsAPolygonPerSubpath)
 {
     const std::vector<PathElement> path {
-        { PathKind::Move, 0, 0 },     { PathKind::Line, 10.4f, 0 }, { PathKind::Line, 10, 10 },
-        { PathKind::Line, 0.2f, 0 },  { PathKind::Close },           { PathKind::Line, 5, 20 },
-        { PathKind::Move, 50, 50 },   { PathKind::Line, 60, 50 },
+        { PathKind::Move, 0, 0 },
+        { PathKind::Line, 10.4f, 0 },
+        { PathKind::Line, 10, 10 },
+        { PathKind::Line, 0.2f, 0 },
+        { PathKind::Close },
+        { PathKind::Line, 5, 20 },
+        { PathKind::Move, 50, 50 },
+        { PathKind::Line, 60, 50 },
     };
     const auto polys = GraphicsKernel::flattenPath(path);
     ASSERT_EQ(polys.size(), 3u);
@@ -488,7 +488,7 @@ TEST_F(KernelTest, PointInPathUsesEvenOddRule)
         float x, y;
         bool inside;
     } probes[] = { { 10, 10, true }, { 50, 10, true }, { 50, 50, false }, { 150, 50, false },
-                   { -1, 50, false }, { 90, 95, true }, { 74, 74, false } };
+        { -1, 50, false }, { 90, 95, true }, { 74, 74, false } };
     for (const auto& probe : probes) {
         ringWithHole();
         EXPECT_EQ(kernel().pointInPath(probe.x, probe.y), probe.inside) << probe.x << "," << probe.y;
@@ -630,6 +630,15 @@ TEST_F(KernelTest, NearestPointSegmentsAndCloses)
     ASSERT_TRUE(kernel().nearestPointOnPath(p, 2, d2));
     EXPECT_NEAR(p.x, 1, 1e-5);
     EXPECT_NEAR(p.y, 1, 1e-5);
+
+    // An end on the square's edge is no vertex hit, and the foot of the
+    // perpendicular beyond it is pulled back onto the segment.
+    p = Point { 13, 10 };
+    kernel().moveto(0, 0);
+    kernel().lineto(10, 10);
+    ASSERT_TRUE(kernel().nearestPointOnPath(p, 3, d2));
+    EXPECT_EQ(p, (Point { 10, 10 }));
+    EXPECT_EQ(d2, 9);
 
     // Nothing within the tolerance: no answer, point untouched, path gone.
     p = Point { 50, 50 };
