@@ -56,4 +56,36 @@ constexpr int kCmdSecondSquare = 6127;
 constexpr int kCmdPickUpStyle = 6045;
 constexpr int kCmdApplyDefaultStyle = 6046;
 
+// Edit and arrange commands carried out by the Drawing.
+constexpr int kCmdNew = 101;
+constexpr int kCmdClear = 202;
+constexpr int kCmdSelectAll = 203;
+constexpr int kCmdGroup = 207;
+constexpr int kCmdUngroup = 208;
+constexpr int kCmdBringToFront = 209;
+constexpr int kCmdSendToBack = 210;
+constexpr int kCmdMove = 453;
+constexpr int kCmdAlignLeft = 6063;
+constexpr int kCmdAlignRight = 6064;
+constexpr int kCmdAlignTops = 6065;
+constexpr int kCmdAlignBottoms = 6066;
+constexpr int kCmdAlignCentersVertically = 6067;
+constexpr int kCmdAlignCentersHorizontally = 6068;
+constexpr int kCmdSpaceEdgesVertically = 6070;
+constexpr int kCmdSpaceEdgesHorizontally = 6071;
+constexpr int kCmdSpaceCentersHorizontally = 6072;
+constexpr int kCmdSpaceCentersVertically = 6073;
+constexpr int kCmdScale = 6074;
+constexpr int kCmdRotate = 6075;
+constexpr int kCmdMoveForward = 6083;
+constexpr int kCmdMoveBackward = 6084;
+constexpr int kCmdMakeCompoundPath = 6089;
+constexpr int kCmdReleaseCompoundPath = 6090;
+constexpr int kCmdLock = 6091;
+constexpr int kCmdUnlockAll = 6092;
+constexpr int kCmdRotatePlus90 = 6101;
+constexpr int kCmdRotateMinus90 = 6102;
+constexpr int kCmdDeselectAll = 6113;
+constexpr int kCmdDeselectAll2 = 6128;
+
 } // namespace zavora

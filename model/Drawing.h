@@ -1,0 +1,241 @@
+#pragma once
+// The open document: the owned list of top-level objects in stacking order
+// (index 0 at the back), the selection (top-level objects in the order they
+// were selected, owning nothing), the default style, the grid, orientation,
+// object-snap settings, the modified flag and the file name. It carries the
+// whole-drawing queries and the commands that act on the selection.
+//
+// Nothing here knows a view or the undo stacks: interested parties register a
+// DrawingObserver and hear when the selection changed, when the screen needs
+// repainting and when an unrecorded structural edit made undo history stale.
+
+#include "model/DrawObject.h"
+#include "model/Geometry.h"
+#include "model/ObjectList.h"
+#include "model/PaintStyle.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zavora {
+
+class FontEntry;
+class OutputPort;
+class ScreenPainter;
+class TextObject;
+
+// The two words the Object Snap dialog sets; the tools interpret them.
+struct ObjectSnap {
+    int32_t enabled = 0;
+    int32_t distance = 0; // pixels
+    bool operator==(const ObjectSnap&) const = default;
+};
+
+// What the pick search tests, given a pick square around the pointer.
+struct PickOptions {
+    bool outline = true; // touches-rectangle; a text object through its laid-out lines
+    bool interior = false; // contains-point at the square's centre
+    bool textBox = false; // a text object whose box contains the square's centre
+    bool includeLocked = false;
+    bool firstOnly = false;
+};
+
+// Align codes (what is lined up with the selection's union box).
+enum AlignCode : int {
+    kAlignLeft = 0,
+    kAlignRight = 1,
+    kAlignTop = 2,
+    kAlignBottom = 3,
+    kAlignCentreX = 4, // horizontal centres
+    kAlignCentreY = 5, // vertical centres
+};
+
+// Space-evenly codes.
+enum SpaceCode : int {
+    kSpaceEdgesY = 0,
+    kSpaceEdgesX = 1,
+    kSpaceCentresY = 2,
+    kSpaceCentresX = 3,
+};
+
+class DrawingObserver {
+public:
+    virtual ~DrawingObserver() = default;
+    // A structural edit that is not recorded happened: both undo stacks must be emptied.
+    virtual void historyInvalidated() { }
+    // The selection changed; its handles need redrawing.
+    virtual void selectionChanged() { }
+    // Objects changed or moved; the screen needs repainting.
+    virtual void contentChanged() { }
+    // Select All found nothing: the shell shows its idle status text.
+    virtual void showIdleStatus() { }
+};
+
+class Drawing {
+public:
+    Drawing() = default;
+    ~Drawing();
+    Drawing(const Drawing&) = delete;
+    Drawing& operator=(const Drawing&) = delete;
+
+    // --- The object list (also the primitives the undo commands use) ---
+
+    const OwnedObjects& objects() const { return m_objects; }
+    std::size_t objectCount() const { return m_objects.size(); }
+    DrawObject* objectAt(std::size_t index) const;
+    // Top-level objects only.
+    std::optional<std::size_t> indexOf(const DrawObject* object) const;
+    DrawObject* append(std::unique_ptr<DrawObject> object);
+    // An index past the end appends.
+    DrawObject* insertAt(std::size_t index, std::unique_ptr<DrawObject> object);
+    // Takes the object out of the list and out of the selection, handing over
+    // ownership; nullptr for a bad index or an object not in the list.
+    std::unique_ptr<DrawObject> takeAt(std::size_t index);
+    std::unique_ptr<DrawObject> take(const DrawObject* object);
+    // Empties the list and the selection.
+    OwnedObjects takeAll();
+    // Open: the objects become the file's, the selection is emptied.
+    void replaceAll(OwnedObjects objects);
+
+    // --- Selection ---
+
+    const ObjectRefs& selection() const { return m_selection; }
+    bool hasSelection() const { return !m_selection.empty(); }
+    bool isSelected(const DrawObject* object) const;
+    // Appends a top-level object that is not yet selected; false otherwise.
+    bool select(DrawObject* object);
+    bool deselect(const DrawObject* object);
+    // Adds or removes the object.
+    void toggleSelected(DrawObject* object);
+    // Keeps only top-level objects, each once.
+    void setSelection(const ObjectRefs& objects);
+    void clearSelection();
+    // Puts the selection into stacking order.
+    void sortSelectionByStacking();
+
+    // --- Document state ---
+
+    const PaintStyle& defaultStyle() const { return m_defaultStyle; }
+    void setDefaultStyle(const PaintStyle& style) { m_defaultStyle = style; }
+    const Grid& grid() const { return m_grid; }
+    void setGrid(const Grid& grid) { m_grid = grid; }
+    bool isLandscape() const { return m_landscape; }
+    void setLandscape(bool landscape) { m_landscape = landscape; }
+    const ObjectSnap& objectSnap() const { return m_objectSnap; }
+    void setObjectSnap(const ObjectSnap& snap) { m_objectSnap = snap; }
+    bool isModified() const { return m_modified; }
+    void setModified(bool modified) { m_modified = modified; }
+    const std::string& fileName() const { return m_fileName; }
+    void setFileName(std::string fileName) { m_fileName = std::move(fileName); }
+    // The part of the file name after its last '/', or "Untitled".
+    std::string title() const;
+    // Every distinct font of a text object (groups included), in stacking order.
+    std::vector<const FontEntry*> documentFonts() const;
+
+    // Observers are not owned and must be removed before they die.
+    void addObserver(DrawingObserver* observer);
+    void removeObserver(DrawingObserver* observer);
+
+    // --- Queries ---
+
+    // The last object whose contains-point test succeeds, or nullptr.
+    DrawObject* topmostAt(float x, float y) const;
+    // The top-level objects hit by the pick square, topmost first.
+    std::vector<DrawObject*> pick(const Rect& square, const PickOptions& options) const;
+    // The same search over any list, walked from its last element to its first.
+    static std::vector<DrawObject*> pickIn(
+        const ObjectRefs& list, const Rect& square, const PickOptions& options);
+    // Whether one object (a group through its members) meets the pick tests.
+    static bool pickHits(const DrawObject& object, const Rect& square, const PickOptions& options);
+    // The first text object from the back (groups searched too) whose
+    // laid-out lines touch the rectangle or whose box contains its centre.
+    TextObject* textObjectAt(const Rect& rect) const;
+    // The nearest outline point of any top-level object; nullptr when none is within tolerance.
+    const DrawObject* nearestOutlinePoint(Point& point, float tolerance, float& distanceSquared) const;
+    Rect selectionBox(bool includeStroke = false) const { return unionBox(m_selection, includeStroke); }
+    std::size_t deepCount() const { return zavora::deepCount(m_objects); }
+
+    // --- Commands (each does nothing on an empty selection unless noted) ---
+
+    // Every unlocked object in stacking order, with the status texts; works
+    // on an empty selection too.
+    void selectAll();
+    void deselectAll();
+    // Destroys the selected objects.
+    void deleteSelection();
+    // Locks the selected objects and empties the selection.
+    void lockSelection();
+    // Every object of the drawing.
+    void unlockAll();
+    void bringToFront();
+    void sendToBack();
+    void moveForward();
+    void moveBackward();
+    // Per selected object (selection order), the translation Align or Space
+    // evenly gives it; the commands apply these, undo can record them.
+    std::vector<Point> alignOffsets(int code) const;
+    std::vector<Point> spaceEvenlyOffsets(int code) const;
+    void align(int code);
+    void spaceEvenly(int code);
+    void moveSelection(float dx, float dy);
+    // The Move dialog's whole points; the axes are exchanged in landscape.
+    void moveSelectionByDialog(int dx, int dy);
+    // Percentages about the centre of the selection's union box.
+    void scaleSelection(float horizontalPercent, float verticalPercent);
+    // Degrees counter-clockwise about the centre of the selection's union box.
+    void rotateSelection(float degrees);
+    void group();
+    void ungroup();
+    void makeCompoundPath();
+    void releaseCompoundPaths();
+    // Empties the drawing, the history and the file name, resets the default
+    // style and clears the modified flag (the save question is the shell's).
+    void newDrawing();
+
+    // The command ids above that need no dialog; false for any other id.
+    bool runCommand(int commandId);
+    // Align and Space-evenly codes for a command in the given orientation; -1
+    // for another command.
+    static int alignCodeFor(int commandId, bool landscape);
+    static int spaceCodeFor(int commandId, bool landscape);
+
+    // --- Output ---
+
+    // Every top-level object in stacking order into the port: links around
+    // objects with a URL, containers through their brackets. advance, when
+    // given, is called before each object; false from it stops the walk, and
+    // the result is false.
+    bool emitTo(OutputPort& port, const std::function<bool()>& advance = {}) const;
+    // One object with its link bracket (and its members').
+    static void emitObject(const DrawObject& object, OutputPort& port);
+    // Every object not hidden, in stacking order; with a clip rectangle (any
+    // member other than -1) only those whose box overlaps it.
+    void redraw(ScreenPainter& painter, int mode, const Rect& clip = Rect()) const;
+
+private:
+    // Removes the selected objects from the list, returning them in selection order.
+    OwnedObjects removeSelected();
+    // The selected objects' stacking indices, in selection order.
+    std::vector<std::size_t> selectedIndices() const;
+    void translateSelected(const std::vector<Point>& offsets);
+    template <class F> void notify(F f) const;
+    void edited();
+    void structureEdited();
+
+    OwnedObjects m_objects;
+    ObjectRefs m_selection;
+    PaintStyle m_defaultStyle;
+    Grid m_grid;
+    bool m_landscape = false;
+    ObjectSnap m_objectSnap;
+    bool m_modified = false;
+    std::string m_fileName;
+    std::vector<DrawingObserver*> m_observers;
+};
+
+} // namespace zavora

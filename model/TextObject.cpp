@@ -1,0 +1,161 @@
+#include "model/TextObject.h"
+
+#include "model/FontLookup.h"
+#include "model/GroupObject.h"
+
+#include <algorithm>
+
+namespace zavora {
+
+const std::vector<std::string_view>& preferredTextFontNames()
+{
+    static const std::vector<std::string_view> names { "Helvetica", "Times-Roman", "Courier", "ArialMT",
+        "Arial-BoldMT", "Arial-BoldItalicMT", "Arial-ItalicMT", "TimesNewRomanPSMT", "TimesNewRomanPS-BoldMT",
+        "TimesNewRomanPS-BoldItalicMT", "TimesNewRomanPS-ItalicMT", "CourierNewPSMT", "CourierNewPS-BoldMT",
+        "CourierNewPS-BoldItalicMT", "CourierNewPS-ItalicMT", "Baskerville-Normal", "Bodoni-Normal",
+        "Agate-Normal", "Eras-Normal", "GraphicLight", "Architect", "BlackChancery", "PostScrypt",
+        "SaintFrancis" };
+    return names;
+}
+
+const FontEntry* defaultTextFont()
+{
+    const FontLookup* catalogue = FontLookup::current();
+    if (!catalogue)
+        return nullptr;
+    for (std::string_view name : preferredTextFontNames())
+        if (const FontEntry* font = catalogue->find(name))
+            return font;
+    return catalogue->firstFont();
+}
+
+TextObject::TextObject(
+    std::string_view text, const FontEntry* font, float size, float leading, TextAlign alignment)
+    : m_leading(leading)
+    , m_alignment(alignment)
+    , m_frame(0, 0, kDefaultFrameSide, -kDefaultFrameSide)
+    , m_runs { TextRun { std::string(text), font, size } }
+{
+    PaintStyle s = style();
+    s.setFillColor(Color::black());
+    setStyle(s);
+}
+
+std::unique_ptr<TextObject> TextObject::fromTextFile(std::string_view fileText)
+{
+    std::string text;
+    text.reserve(fileText.size());
+    for (std::size_t i = 0; i < fileText.size(); ++i) {
+        if (fileText[i] == '\n' && i + 1 < fileText.size() && fileText[i + 1] == '\n') {
+            text += "\r\r";
+            ++i;
+        } else {
+            text += fileText[i];
+        }
+    }
+    if (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    return std::make_unique<TextObject>(text, defaultTextFont(), 24, 26, TextAlign::Left);
+}
+
+std::vector<Point> TextObject::handlePoints() const
+{
+    const Point a = m_frame.corner1(), b = m_frame.corner2();
+    std::vector<Point> out;
+    appendMapped(out, { a.x, a.y });
+    appendMapped(out, { a.x, b.y });
+    appendMapped(out, { b.x, b.y });
+    appendMapped(out, { b.x, a.y });
+    return out;
+}
+
+void TextObject::emit(OutputPort& port) const
+{
+    const Point a = m_frame.corner1(), b = m_frame.corner2();
+    const float box[4] = { std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y) };
+    port.text(style(), matrix(), text(), font(), size(), m_leading, m_alignment, box);
+}
+
+std::unique_ptr<DrawObject> TextObject::clone() const
+{
+    return std::make_unique<TextObject>(*this);
+}
+
+bool TextObject::containsPoint(float, float) const
+{
+    return false;
+}
+
+bool TextObject::nearestOutlinePoint(Point&, float, float&) const
+{
+    return false;
+}
+
+bool TextObject::touchesRect(float x1, float y1, float x2, float y2) const
+{
+    // Until the layout places lines, the frame is where the text is.
+    const Rect box = boundingBox();
+    return !(box.right < std::min(x1, x2) || box.left > std::max(x1, x2) || box.top < std::min(y1, y2)
+        || box.bottom > std::max(y1, y2));
+}
+
+bool TextObject::boxContains(float x, float y) const
+{
+    const Rect box = boundingBox();
+    return x >= box.left && x <= box.right && y >= box.bottom && y <= box.top;
+}
+
+std::string TextObject::text() const
+{
+    std::string all;
+    for (const TextRun& run : m_runs)
+        all += run.text;
+    return all;
+}
+
+void TextObject::setText(std::string text)
+{
+    m_runs.resize(1);
+    m_runs.front().text = std::move(text);
+}
+
+void TextObject::setFontAndSize(const FontEntry* font, float size)
+{
+    m_runs.front().font = font;
+    m_runs.front().size = size;
+}
+
+void TextObject::setFrame(Point corner1, Point corner2)
+{
+    m_frame.setCorners(corner1, corner2);
+    invalidateBox();
+}
+
+Rect TextObject::computeBox() const
+{
+    const Point a = m_frame.corner1(), b = m_frame.corner2();
+    const Point points[] = { { a.x, a.y }, { a.x, b.y }, { b.x, b.y }, { b.x, a.y } };
+    return boxOfPoints(points, 4);
+}
+
+void forEachTextObject(DrawObject& object, const std::function<void(TextObject&)>& f)
+{
+    if (object.type() == ObjectType::Text) {
+        f(static_cast<TextObject&>(object));
+    } else if (object.type() == ObjectType::Group) {
+        for (const auto& child : static_cast<GroupObject&>(object).children())
+            forEachTextObject(*child, f);
+    }
+}
+
+void forEachTextObject(const DrawObject& object, const std::function<void(const TextObject&)>& f)
+{
+    if (object.type() == ObjectType::Text) {
+        f(static_cast<const TextObject&>(object));
+    } else if (object.type() == ObjectType::Group) {
+        for (const auto& child : static_cast<const GroupObject&>(object).children())
+            forEachTextObject(static_cast<const DrawObject&>(*child), f);
+    }
+}
+
+} // namespace zavora

@@ -1,0 +1,92 @@
+#pragma once
+// A block of text in one font, size, leading and alignment, placed inside a
+// frame whose top-left corner is the object origin. Line breaking and the
+// placing of lines belong to the text layout; until it reflows a block, the
+// frame stands for the text wherever the laid-out lines are asked for.
+
+#include "model/DrawObject.h"
+#include "model/OutputPort.h"
+#include "model/ShapeObjects.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zavora {
+
+class FontEntry;
+
+// One run of text: line feeds are soft breaks, carriage returns hard ones.
+struct TextRun {
+    std::string text;
+    const FontEntry* font = nullptr; // owned by the catalogue
+    float size = 0;
+};
+
+// The font of a new text object: the first of the preferred PostScript names
+// that the current catalogue knows, else its first font, else nullptr.
+const FontEntry* defaultTextFont();
+const std::vector<std::string_view>& preferredTextFontNames();
+
+class TextObject : public DrawObject {
+public:
+    static constexpr float kDefaultFrameSide = 144; // two inches
+
+    // One run holding a copy of text; default frame, fill on, black fill.
+    TextObject(std::string_view text, const FontEntry* font, float size, float leading, TextAlign alignment);
+    TextObject(const TextObject& other) = default;
+
+    // The text of a plain text file: every pair of line feeds becomes two
+    // hard breaks, a final line feed is dropped; default font, 24 on 26, left.
+    static std::unique_ptr<TextObject> fromTextFile(std::string_view fileText);
+
+    ObjectType type() const override { return ObjectType::Text; }
+    // None: text is hit through its box.
+    void buildOutline() const override { }
+    // The frame's corners (the layout walk draws the real handles).
+    std::vector<Point> handlePoints() const override;
+    void emit(OutputPort& port) const override;
+    std::unique_ptr<DrawObject> clone() const override;
+    EditToolId editTool() const override { return EditToolId::Text; }
+
+    // Never hit through its outline or interior: clicks rely on the box.
+    bool containsPoint(float x, float y) const override;
+    bool nearestOutlinePoint(Point& point, float tolerance, float& distanceSquared) const override;
+    // Whether the laid-out lines reach the rectangle (corners in any order).
+    bool touchesRect(float x1, float y1, float x2, float y2) const override;
+    // Whether the text box (drawing space) contains the point.
+    bool boxContains(float x, float y) const;
+
+    const std::vector<TextRun>& runs() const { return m_runs; }
+    // All runs' text, in order.
+    std::string text() const;
+    void setText(std::string text);
+    const FontEntry* font() const { return m_runs.front().font; }
+    float size() const { return m_runs.front().size; }
+    float leading() const { return m_leading; }
+    TextAlign alignment() const { return m_alignment; }
+    const RectangleObject& frame() const { return m_frame; }
+
+    // Set on the first run.
+    void setFontAndSize(const FontEntry* font, float size);
+    void setLeading(float leading) { m_leading = leading; }
+    void setAlignment(TextAlign alignment) { m_alignment = alignment; }
+    void setFrame(Point corner1, Point corner2);
+
+protected:
+    // The frame's four corners mapped by the matrix.
+    Rect computeBox() const override;
+
+private:
+    float m_leading;
+    TextAlign m_alignment;
+    RectangleObject m_frame;
+    std::vector<TextRun> m_runs; // never empty
+};
+
+// Calls f for every text object in object, descending into groups.
+void forEachTextObject(DrawObject& object, const std::function<void(TextObject&)>& f);
+void forEachTextObject(const DrawObject& object, const std::function<void(const TextObject&)>& f);
+
+} // namespace zavora
