@@ -64,33 +64,26 @@ public:
     virtual void beginLink(const std::string& url) { (void)url; }
     virtual void endLink(const std::string& url) { (void)url; }
 
-    // The geometric base behaviours of the slots below (ellipse, arc, line,
-    // rectangle and rounded rectangle reduced to polyline/curvePath) arrive
-    // with the traversal work; until then a port that does not override one
-    // of them receives nothing for it.
+    // The base behaviours below reduce each shape to polyline or curvePath, so
+    // a port needs only those two.
+
+    // Closed ellipse: four quarter arcs (control distance 0.5522848 x radius),
+    // counter-clockwise from angle 0, to curvePath, closed, no arrows.
     virtual void ellipse(
-        const PaintStyle& style, const Matrix& matrix, float cx, float cy, float rx, float ry)
-    {
-        (void)style, (void)matrix, (void)cx, (void)cy, (void)rx, (void)ry;
-    }
-    // Open elliptic arc, counter-clockwise from start to end degrees.
+        const PaintStyle& style, const Matrix& matrix, float cx, float cy, float rx, float ry);
+    // Open elliptic arc, counter-clockwise from start to end degrees: the arc's
+    // Bezier nodes to curvePath, open, with both arrows. Equal angles send nothing.
     virtual void arc(const PaintStyle& style, const Matrix& matrix, float cx, float cy, float rx, float ry,
-        float start, float end, int arrow1, int arrow2)
-    {
-        (void)style, (void)matrix, (void)cx, (void)cy, (void)rx, (void)ry, (void)start, (void)end;
-        (void)arrow1, (void)arrow2;
-    }
+        float start, float end, int arrow1, int arrow2);
     // No object kind issues a sector; ports ignore it.
     virtual void sector(
         const PaintStyle& style, const Matrix& matrix, float a, float b, float c, float d, float e, float f)
     {
         (void)style, (void)matrix, (void)a, (void)b, (void)c, (void)d, (void)e, (void)f;
     }
+    // A two-point polyline, open, with both arrows.
     virtual void line(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2,
-        int arrow1, int arrow2)
-    {
-        (void)style, (void)matrix, (void)x1, (void)y1, (void)x2, (void)y2, (void)arrow1, (void)arrow2;
-    }
+        int arrow1, int arrow2);
 
     // Straight segments through the points; a closed list implies the closing segment.
     virtual void polyline(const PaintStyle& style, const Matrix& matrix, const PointList& points, bool closed,
@@ -107,17 +100,15 @@ public:
     {
         (void)style, (void)matrix, (void)text, (void)font, (void)size, (void)leading, (void)align, (void)box;
     }
-    // Axis-aligned rectangle in object space, corners as stored.
+    // Axis-aligned rectangle in object space, corners as stored: the closed
+    // polyline (x1,y1) (x2,y1) (x2,y2) (x1,y2), no arrows.
     virtual void rectangle(
-        const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2)
-    {
-        (void)style, (void)matrix, (void)x1, (void)y1, (void)x2, (void)y2;
-    }
+        const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2);
+    // Corners ordered, radii clamped to half the sides; a radius <= 1 gives
+    // rectangle, otherwise four corner arcs joined by straight sides go to
+    // curvePath, closed, no arrows.
     virtual void roundRectangle(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2,
-        float y2, float rx, float ry)
-    {
-        (void)style, (void)matrix, (void)x1, (void)y1, (void)x2, (void)y2, (void)rx, (void)ry;
-    }
+        float y2, float rx, float ry);
     // A raster image placed by the matrix on the unit square.
     virtual void image(const Matrix& matrix, const ImageObject& image) { (void)matrix, (void)image; }
 };

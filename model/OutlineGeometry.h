@@ -1,0 +1,63 @@
+#pragma once
+// Outline geometry shared by the ports: elliptic arcs as Bezier nodes, Bezier
+// flattening, and the filled arrowhead outlines of the ports that have no
+// arrowhead procedure of their own. Object space throughout.
+
+#include "model/OutputPort.h"
+
+#include <optional>
+
+namespace zavora {
+
+// The quarter-circle control distance of the ellipse outline, per unit radius.
+constexpr float kEllipseKappa = 0.5522848f;
+
+// Appends the counter-clockwise arc about (cx, cy) with radii rx, ry from
+// `start` to `end` degrees, in pieces of at most 90 degrees. Both angles are
+// first brought into 0..360; equal angles (or non-finite ones) append nothing.
+// The first node lands after any nodes already in the list, joining them with
+// a straight segment.
+void appendArcNodes(NodeList& nodes, float cx, float cy, float rx, float ry, float start, float end);
+
+// Flattens the cubic p0..p3 into `out`: appends the points after p0 (the
+// caller adds p0), ending with p3. A segment is flat when both control points
+// lie within 1 unit of the chord's line, or when the chord is shorter than
+// sqrt(0.001).
+void flattenBezier(PointList& out, Point p0, Point p1, Point p2, Point p3);
+
+// The whole node list flattened: the first anchor, then every segment (and
+// the closing one when closed). Fewer than two nodes give the anchors as they are.
+PointList flattenNodes(const NodeList& nodes, bool closed);
+
+// The two ends of an open outline: each tip and the point before it.
+struct OutlineEnds {
+    Point firstTip, firstPrevious;
+    Point lastTip, lastPrevious;
+};
+
+// Ends of a polyline (nothing for fewer than two points).
+std::optional<OutlineEnds> polylineEnds(const PointList& points);
+// Ends of a Bezier path: the previous points are the second (next-to-last)
+// point of the flattened first (last) segment. Nothing for fewer than two nodes.
+std::optional<OutlineEnds> curveEnds(const NodeList& nodes);
+
+// The arrowhead of `code` (0..4) at `tip`, pointing away from `previous`,
+// scaled by `scale`: the tip followed by the shape's points. Empty for codes
+// without a shape here (none, circle, square, anything unknown).
+PointList arrowheadOutline(int code, Point tip, Point previous, float scale);
+
+// The arrowhead size factor: the stroke width, 1 for dashed lines.
+float arrowheadScale(const PaintStyle& style);
+
+// The style arrowheads are painted with: the construction defaults with line
+// width 0, stroke off, fill on, and line and fill colour set to the object's
+// line colour.
+PaintStyle arrowheadStyle(const PaintStyle& objectStyle);
+
+// Sends each end's arrowhead outline to port.polyline (closed, no arrows)
+// under the object's matrix with arrowheadStyle(style); codes without a shape
+// send nothing.
+void drawArrowheads(OutputPort& port, const PaintStyle& style, const Matrix& matrix, const OutlineEnds& ends,
+    int arrow1, int arrow2);
+
+} // namespace zavora
