@@ -17,10 +17,14 @@ namespace zavora {
 
 struct FreeTypeFontSystem::Library {
     FT_Library ft = nullptr;
+    // Our own fontconfig configuration, so nothing is left behind at exit.
+    FcConfig* config = nullptr;
     ~Library()
     {
         if (ft)
             FT_Done_FreeType(ft);
+        if (config)
+            FcConfigDestroy(config);
     }
 };
 
@@ -323,7 +327,9 @@ FreeTypeFontSystem::~FreeTypeFontSystem() = default;
 std::vector<FontFileInfo> FreeTypeFontSystem::enumerate()
 {
     std::vector<FontFileInfo> fonts;
-    if (!FcInit()) {
+    if (!m_library->config)
+        m_library->config = FcInitLoadConfigAndFonts();
+    if (!m_library->config) {
         debugLog("fontconfig could not be initialised");
         return fonts;
     }
@@ -334,7 +340,7 @@ std::vector<FontFileInfo> FreeTypeFontSystem::enumerate()
         FC_SYMBOL,
 #endif
         nullptr);
-    FcFontSet* set = FcFontList(nullptr, pattern, objects);
+    FcFontSet* set = FcFontList(m_library->config, pattern, objects);
     for (int i = 0; set && i < set->nfont; ++i) {
         FcPattern* font = set->fonts[i];
         FontFileInfo info;

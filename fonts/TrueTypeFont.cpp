@@ -1,0 +1,177 @@
+#include "fonts/TrueTypeFont.h"
+
+#include "fonts/AnsiEncoding.h"
+#include "platform/DebugLog.h"
+#include "platform/FontSystem.h"
+#include "platform/OutputStream.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace zavora {
+
+namespace {
+
+TrueTypeConverter& converter()
+{
+    static TrueTypeConverter instance;
+    return instance;
+}
+
+int mulDiv(int value, int numerator, int denominator)
+{
+    long long num = static_cast<long long>(value) * numerator;
+    long long half = denominator / 2;
+    return static_cast<int>(num >= 0 ? (num + half) / denominator : -((-num + half) / denominator));
+}
+
+int u16(const std::vector<std::uint8_t>& d, std::size_t at) { return (d[at] << 8) | d[at + 1]; }
+
+constexpr int kMacintosh = 1;
+constexpr int kWindows = 3;
+constexpr int kPostScriptNameId = 6;
+
+} // namespace
+
+void setTrueTypeConverter(TrueTypeConverter c) { converter() = std::move(c); }
+
+TrueTypeFont::TrueTypeFont(std::string faceName, std::string styleName, int styleBits, std::string postScriptName,
+    std::filesystem::path file, int index, FontSystem& fonts)
+    : m_faceName(std::move(faceName))
+    , m_styleName(std::move(styleName))
+    , m_styleBits(styleBits)
+    , m_postScriptName(std::move(postScriptName))
+    , m_file(std::move(file))
+    , m_index(index)
+    , m_fonts(fonts)
+{
+}
+
+const FontMetrics& TrueTypeFont::metrics() const
+{
+    if (m_metrics.metricsLoaded || m_metrics.metricsFailed)
+        return m_metrics;
+    FontMetrics& m = m_metrics;
+    m.bold = (m_styleBits & kBold) != 0;
+    m.italic = (m_styleBits & kItalic) != 0;
+    auto face = m_fonts.open(m_file, m_index);
+    if (!face) {
+        debugLog("Can't open font %s", m_file.c_str());
+        m.metricsFailed = true;
+        m.bboxFailed = true;
+        return m;
+    }
+    FaceMetrics fm = face->metrics();
+    int em = fm.unitsPerEm > 0 ? fm.unitsPerEm : 2048;
+    m.ascent = mulDiv(fm.ascender, 1000, em);
+    m.descent = mulDiv(fm.descender, 1000, em);
+    m.capHeight = mulDiv(fm.capHeight, 1000, em);
+    m.xHeight = mulDiv(fm.xHeight, 1000, em);
+    m.italicAngle = fm.italicAngle;
+    m.symbol = fm.symbol;
+    m.fixedPitch = fm.fixedPitch;
+    m.serif = fm.serif;
+    m.script = fm.script;
+    m.bbox = { mulDiv(fm.xMin, 1000, em), mulDiv(fm.yMin, 1000, em), mulDiv(fm.xMax, 1000, em),
+        mulDiv(fm.yMax, 1000, em) };
+    m.bboxLoaded = true;
+    // Characters the font lacks are drawn with its missing-glyph glyph.
+    int fallback = mulDiv(face->defaultAdvance(), 1000, em);
+    m.firstChar = 256;
+    m.lastChar = -1;
+    for (int code = 0; code < 256; ++code) {
+        std::optional<int> advance;
+        if (m.symbol) {
+            advance = face->advance(static_cast<std::uint32_t>(code), CharCode::FontCode);
+        } else if (char32_t u = ansiToUnicode(static_cast<unsigned char>(code))) {
+            advance = face->advance(u, CharCode::Unicode);
+        }
+        if (advance) {
+            m.widths[code] = mulDiv(*advance, 1000, em);
+            m.firstChar = std::min(m.firstChar, code);
+            m.lastChar = std::max(m.lastChar, code);
+        } else {
+            m.widths[code] = fallback;
+        }
+    }
+    if (m.lastChar < 0) {
+        m.firstChar = 32;
+        m.lastChar = 255;
+    }
+    m.metricsLoaded = true;
+    return m;
+}
+
+std::optional<std::vector<std::uint8_t>> TrueTypeFont::sfntData() const
+{
+    auto face = m_fonts.open(m_file, m_index);
+    if (!face)
+        return std::nullopt;
+    auto data = face->sfntTable(0);
+    if (!data || data->empty())
+        return std::nullopt;
+    return data;
+}
+
+bool TrueTypeFont::download(OutputStream& stream, const DownloadOptions& options) const
+{
+    auto data = sfntData();
+    if (!data) {
+        debugLog("Can't read the font data of %s", m_postScriptName.c_str());
+        return false;
+    }
+    if (!converter()) {
+        debugLog("No %s converter for %s", options.type42 ? "Type 42" : "Type 3", m_postScriptName.c_str());
+        return false;
+    }
+    return converter()(stream, *data, *this, options.type42);
+}
+
+bool TrueTypeFont::isValidPostScriptName(std::string_view name)
+{
+    if (name.empty() || name.size() > 127)
+        return false;
+    for (unsigned char c : name)
+        if (c <= 32 || c >= 127 || std::strchr("[](){}<>/%", c))
+            return false;
+    return true;
+}
+
+std::optional<std::string> TrueTypeFont::postScriptNameFromNameTable(const std::vector<std::uint8_t>& table)
+{
+    if (table.size() < 6)
+        return std::nullopt;
+    std::size_t count = static_cast<std::size_t>(u16(table, 2));
+    std::size_t storage = static_cast<std::size_t>(u16(table, 4));
+    std::optional<std::string> windowsName;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::size_t record = 6 + 12 * i;
+        if (record + 12 > table.size())
+            break;
+        int platform = u16(table, record);
+        int nameId = u16(table, record + 6);
+        std::size_t length = static_cast<std::size_t>(u16(table, record + 8));
+        std::size_t offset = storage + static_cast<std::size_t>(u16(table, record + 10));
+        if (nameId != kPostScriptNameId || length < 1 || offset > table.size() || length > table.size() - offset)
+            continue;
+        if (platform == kMacintosh) {
+            std::string name(reinterpret_cast<const char*>(table.data() + offset), length);
+            if (isValidPostScriptName(name))
+                return name;
+        } else if (platform == kWindows && !windowsName && length % 2 == 0) {
+            std::string name;
+            bool ascii = true;
+            for (std::size_t k = 0; k < length; k += 2) {
+                int c = u16(table, offset + k);
+                if (c > 127)
+                    ascii = false;
+                name += static_cast<char>(c);
+            }
+            if (ascii && isValidPostScriptName(name))
+                windowsName = name;
+        }
+    }
+    return windowsName;
+}
+
+} // namespace zavora

@@ -1,0 +1,121 @@
+#include "FontTestSupport.h"
+
+#include "fonts/FontCatalogue.h"
+#include "platform/FontSystem.h"
+#include "platform/Profile.h"
+#include "platform/Reporter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+using namespace zavora;
+using namespace zavora::test;
+
+namespace {
+
+class CountingSink : public OutlineSink {
+public:
+    void moveTo(double x, double y) override { add(x, y), ++contours; }
+    void lineTo(double x, double y) override { add(x, y); }
+    void conicTo(double, double, double x, double y) override { add(x, y); }
+    void cubicTo(double, double, double, double, double x, double y) override { add(x, y); }
+    void add(double x, double y)
+    {
+        minX = std::min(minX, x), maxX = std::max(maxX, x);
+        minY = std::min(minY, y), maxY = std::max(maxY, y);
+    }
+    int contours = 0;
+    double minX = 1e9, maxX = -1e9, minY = 1e9, maxY = -1e9;
+};
+
+} // namespace
+
+// Loads the real catalogue of this machine and prints what it holds.
+TEST(SystemCatalogue, ListsTheInstalledFontsAndDefaultsToHelvetica)
+{
+    TempFolder dir;
+    Profile settings(dir.path() / "zavora.ini");
+    RecordingReporter messages;
+    FontCatalogue catalogue(systemFontSystem(), settings, FontCatalogue::atmIniBeside(settings));
+    catalogue.load();
+    EXPECT_TRUE(messages.messages().empty());
+
+    std::size_t type1 = catalogue.type1().entries().size();
+    std::size_t trueType = catalogue.trueType().entries().size();
+    std::printf("Type 1 fonts: %zu, TrueType fonts: %zu\n", type1, trueType);
+    int shown = 0;
+    for (const FontEntry* font : catalogue.entries()) {
+        if (shown++ == 10)
+            break;
+        std::printf("  %-24s %-20s style %2d %s\n", font->postScriptName().c_str(), font->faceName().c_str(),
+            font->styleBits(), font->isTrueType() ? "TrueType" : "Type 1");
+    }
+    for (const auto& font : catalogue.trueType().entries())
+        if (shown++ < 14)
+            std::printf("  %-24s %-20s style %2d TrueType\n", font->postScriptName().c_str(),
+                font->faceName().c_str(), font->styleBits());
+
+    if (!catalogue.find("Helvetica"))
+        GTEST_SKIP() << "the standard fonts (fonts-urw-base35) are not installed";
+    EXPECT_GE(type1, 35u);
+    const FontEntry* font = catalogue.defaultTextFont();
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->postScriptName(), "Helvetica");
+    EXPECT_EQ(catalogue.rendererFor(*font), &catalogue.type1());
+
+    // The TrueType names went to the settings for the next start.
+    if (const FontEntry* dejavu = catalogue.findFace("DejaVu Sans", FontEntry::kBold)) {
+        EXPECT_EQ(dejavu->postScriptName(), "DejaVuSans-Bold");
+        EXPECT_EQ(settings.getString("TrueType", "DejaVu Sans,BOLD", ""), "DejaVuSans-Bold");
+        EXPECT_EQ(catalogue.rendererFor(*dejavu), &catalogue.trueType());
+    }
+}
+
+TEST(SystemCatalogue, DefaultFontFallsBackInListOrderThenFirstFont)
+{
+    TempFolder dir;
+    Profile settings(dir.path() / "zavora.ini");
+    ListedFontSystem none;
+    FontCatalogue empty(none, settings, dir.path() / "atm.ini");
+    empty.type1().setStandardFolders({});
+    empty.load();
+    EXPECT_EQ(empty.defaultTextFont(), nullptr);
+
+    ZAVORA_REQUIRE_FILE(corpusFile("Vera.ttf"));
+    FontFileInfo vera;
+    vera.path = corpusFile("Vera.ttf");
+    vera.format = FontFileInfo::Format::TrueType;
+    vera.family = "Bitstream Vera Sans";
+    vera.coversAnsi = true;
+    ListedFontSystem one({ vera });
+    FontCatalogue single(one, settings, dir.path() / "atm.ini");
+    single.type1().setStandardFolders({});
+    single.load();
+    ASSERT_NE(single.defaultTextFont(), nullptr);
+    EXPECT_EQ(single.defaultTextFont()->postScriptName(), "BitstreamVeraSans-Roman");
+    EXPECT_EQ(defaultFontNames().front(), "Helvetica");
+    EXPECT_EQ(defaultFontNames().size(), 24u);
+}
+
+TEST(SystemCatalogue, DrawsTextAsPlacedOutlines)
+{
+    TempFolder dir;
+    Profile settings(dir.path() / "zavora.ini");
+    FontCatalogue catalogue(systemFontSystem(), settings, dir.path() / "atm.ini");
+    catalogue.type1().loadCatalogue();
+    const FontEntry* helvetica = catalogue.find("Helvetica");
+    if (!helvetica)
+        GTEST_SKIP() << "the standard fonts (fonts-urw-base35) are not installed";
+    CountingSink sink;
+    ASSERT_TRUE(catalogue.type1().drawString(sink, 100, 200, *helvetica, 10, "HI"));
+    EXPECT_EQ(sink.contours, 2);
+    // H and I at 10 points: cap height 7.29, the I starts one H width (7.22) along.
+    EXPECT_NEAR(sink.maxY, 207.29, 0.01);
+    EXPECT_NEAR(sink.minY, 200, 0.01);
+    EXPECT_GT(sink.minX, 100);
+    EXPECT_LT(sink.maxX, 100 + helvetica->stringWidth("HI", 10));
+    EXPECT_GT(sink.maxX, 107.22);
+    // Not one of this renderer's fonts.
+    EXPECT_FALSE(catalogue.trueType().drawString(sink, 0, 0, *helvetica, 10, "x"));
+}

@@ -1,0 +1,117 @@
+#include "fonts/FontCatalogue.h"
+#include "model/FontEntry.h"
+
+#include <gtest/gtest.h>
+
+using namespace zavora;
+
+namespace {
+
+// A font whose metrics the test sets directly.
+class FixedFont : public FontEntry {
+public:
+    FixedFont(std::string name, int style, bool trueType = true)
+        : m_name(std::move(name))
+        , m_style(style)
+        , m_trueType(trueType)
+    {
+        m_metrics.metricsLoaded = true;
+    }
+    bool isTrueType() const override { return m_trueType; }
+    std::string postScriptName() const override { return m_name; }
+    std::string faceName() const override { return "Face"; }
+    int styleBits() const override { return m_style; }
+    const FontMetrics& metrics() const override { return m_metrics; }
+    bool download(OutputStream&, const DownloadOptions&) const override { return false; }
+
+    FontMetrics m_metrics;
+    std::string m_name;
+    int m_style;
+    bool m_trueType;
+};
+
+} // namespace
+
+TEST(FontWidths, RoundingErrorIsCarried)
+{
+    FixedFont font("X", 0);
+    font.m_metrics.widths.fill(333);
+    std::vector<int> widths;
+    EXPECT_EQ(font.charWidths("abcdefghij", 10, widths), 33);
+    EXPECT_EQ(widths, (std::vector<int> { 3, 3, 3, 4, 3, 3, 4, 3, 3, 4 }));
+
+    // A tenth of a unit per character adds up exactly to whole units.
+    font.m_metrics.widths.fill(100);
+    EXPECT_EQ(font.charWidths(std::string(30, 'a'), 1, widths), 3);
+    EXPECT_EQ(widths[9], 1);
+    EXPECT_EQ(widths[19], 1);
+    EXPECT_EQ(widths[29], 1);
+    EXPECT_EQ(font.charWidths("", 12, widths), 0);
+    EXPECT_TRUE(widths.empty());
+}
+
+TEST(FontWidths, IntegerTotalNeverDriftsFromExactTotal)
+{
+    FixedFont font("X", 0);
+    for (int c = 0; c < 256; ++c)
+        font.m_metrics.widths[c] = 200 + (c * 37) % 700;
+    std::string text;
+    for (int i = 0; i < 2000; ++i)
+        text += static_cast<char>(32 + (i * 53) % 200);
+    for (double size : { 7.0, 9.5, 12.0, 23.7, 144.0 }) {
+        std::vector<int> widths;
+        int total = font.charWidths(text, size, widths);
+        double exact = font.stringWidth(text, size);
+        EXPECT_EQ(total, static_cast<int>(exact)) << size;
+        long long running = 0, units = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            running += widths[i];
+            units += font.m_metrics.widths[static_cast<unsigned char>(text[i])];
+            double exactSoFar = units * size / 1000.0;
+            ASSERT_LE(exactSoFar - running, 1.0) << size << " at " << i;
+            ASSERT_GE(exactSoFar - running, 0.0) << size << " at " << i;
+        }
+    }
+}
+
+TEST(FontWidths, SizeScaledValues)
+{
+    FixedFont font("X", 0);
+    font.m_metrics.ascent = 718;
+    font.m_metrics.descent = -207;
+    font.m_metrics.widths['A'] = 667;
+    font.m_metrics.widths['v'] = 500;
+    EXPECT_DOUBLE_EQ(font.ascent(10), 7.18);
+    EXPECT_DOUBLE_EQ(font.descent(10), -2.07);
+    EXPECT_DOUBLE_EQ(font.charWidth('A', 12), 8.004);
+    EXPECT_DOUBLE_EQ(font.stringWidth("Avv", 20), (667 + 1000) * 20 / 1000.0);
+    EXPECT_DOUBLE_EQ(font.stringWidth("\x01", 20), 0);
+}
+
+TEST(StandardFonts, OnlyTheThirteenType1NamesAreStandard)
+{
+    for (const char* name : { "Times-Roman", "Times-BoldItalic", "Helvetica", "Helvetica-BoldOblique", "Courier",
+             "Courier-Oblique", "Symbol" })
+        EXPECT_TRUE(isStandardFont(FixedFont(name, 0, false))) << name;
+    EXPECT_FALSE(isStandardFont(FixedFont("Palatino-Roman", 0, false)));
+    EXPECT_FALSE(isStandardFont(FixedFont("helvetica", 0, false)));
+    EXPECT_FALSE(isStandardFont(FixedFont("Helvetica", 0, true)));
+}
+
+TEST(StandardFonts, SubstitutesFromTableThenStyle)
+{
+    EXPECT_EQ(standardSubstitute(FixedFont("ArialMT", 0)), "Helvetica");
+    EXPECT_EQ(standardSubstitute(FixedFont("TimesNewRomanPS-BoldItalicMT", 17)), "Times-BoldItalic");
+    EXPECT_EQ(standardSubstitute(FixedFont("CourierNewPS-ItalicMT", 16)), "Courier-Oblique");
+    EXPECT_EQ(standardSubstitute(FixedFont("ArialRoundedMTBold", 0)), "Helvetica-Bold");
+    EXPECT_EQ(standardSubstitute(FixedFont("ArialNarrow", 0)), "Helvetica");
+    // Not in the table: by the style bits.
+    EXPECT_EQ(standardSubstitute(FixedFont("DejaVuSerif", 0)), "Helvetica");
+    EXPECT_EQ(standardSubstitute(FixedFont("DejaVuSerif-Bold", FontEntry::kBold)), "Helvetica-Bold");
+    EXPECT_EQ(standardSubstitute(FixedFont("DejaVuSerif-Italic", FontEntry::kItalic)), "Helvetica-Oblique");
+    EXPECT_EQ(standardSubstitute(FixedFont("DejaVuSerif-BoldItalic", 17)), "Helvetica-BoldOblique");
+    // A symbol font is always Symbol, whatever its name says.
+    FixedFont symbol("ArialMT", 0);
+    symbol.m_metrics.symbol = true;
+    EXPECT_EQ(standardSubstitute(symbol), "Symbol");
+}

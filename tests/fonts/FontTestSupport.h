@@ -1,0 +1,76 @@
+#pragma once
+// Shared pieces of the font tests: a temporary folder, a font system with a
+// chosen font list (faces are opened by the real one), and file helpers.
+
+#include "platform/FontSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace zavora::test {
+
+class TempFolder {
+public:
+    TempFolder()
+    {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "zavora-fonts-XXXXXX").string();
+        if (::mkdtemp(tmpl.data()))
+            m_path = tmpl;
+    }
+    ~TempFolder()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(m_path, ec);
+    }
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+class ListedFontSystem : public FontSystem {
+public:
+    explicit ListedFontSystem(std::vector<FontFileInfo> fonts = {})
+        : m_list(std::move(fonts))
+    {
+    }
+    std::vector<FontFileInfo> enumerate() override { return m_list; }
+    std::unique_ptr<FontFace> open(const std::filesystem::path& path, int index) override
+    {
+        ++opens;
+        return systemFontSystem().open(path, index);
+    }
+    std::vector<FontFileInfo> m_list;
+    int opens = 0;
+};
+
+inline std::string readText(const std::filesystem::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+inline void writeBytes(const std::filesystem::path& p, const std::string& bytes)
+{
+    std::ofstream out(p, std::ios::binary);
+    out << bytes;
+}
+
+inline std::filesystem::path corpusFile(const char* name)
+{
+    return std::filesystem::path(ZAVORA_CORPUS_DIR) / "ttf" / name;
+}
+
+#define ZAVORA_REQUIRE_FILE(path)                                                                   \
+    do {                                                                                            \
+        if (!std::filesystem::exists(path))                                                         \
+            GTEST_SKIP() << "missing " << (path) << " (install the fonts or the sample corpus)";    \
+    } while (0)
+
+} // namespace zavora::test
