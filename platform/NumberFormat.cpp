@@ -37,6 +37,11 @@ std::size_t formatFixed(char* buf, double value, int decimals)
     return toChars(buf, value, std::chars_format::fixed, std::clamp(decimals, 0, kMaxFixedDecimals));
 }
 
+std::size_t formatScientific(char* buf, double value, int decimals)
+{
+    return toChars(buf, value, std::chars_format::scientific, std::clamp(decimals, 0, kMaxFixedDecimals));
+}
+
 std::size_t formatMatrixNumber(char* buf, double value)
 {
     if (std::fabs(value) < 0.0001) {

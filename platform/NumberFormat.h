@@ -21,6 +21,8 @@ constexpr int kMaxFixedDecimals = 60;
 std::size_t formatGeneral(char* buf, double value, int precision = 6);
 // printf "%.<decimals>f"; decimals is clamped to 0..kMaxFixedDecimals.
 std::size_t formatFixed(char* buf, double value, int decimals);
+// printf "%.<decimals>e"; decimals is clamped to 0..kMaxFixedDecimals.
+std::size_t formatScientific(char* buf, double value, int decimals);
 // Matrix entries: "%.4g", with magnitudes below 0.0001 written as "0".
 std::size_t formatMatrixNumber(char* buf, double value);
 // SVG numbers: "%.3f" without trailing zeros or a trailing dot; never "-0".
