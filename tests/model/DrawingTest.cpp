@@ -1,0 +1,474 @@
+#include "model/Drawing.h"
+
+#include "RecordingPort.h"
+#include "model/CommandIds.h"
+#include "model/GraphicsKernel.h"
+#include "model/GroupObject.h"
+#include "model/PathObjects.h"
+#include "model/ScreenPainter.h"
+#include "model/ShapeObjects.h"
+#include "model/TextObject.h"
+#include "platform/Reporter.h"
+
+#include <gtest/gtest.h>
+
+namespace zavora {
+namespace {
+
+using test::RecordingPort;
+
+struct CountingObserver : DrawingObserver {
+    int history = 0, selection = 0, content = 0, idle = 0;
+    void historyInvalidated() override { ++history; }
+    void selectionChanged() override { ++selection; }
+    void contentChanged() override { ++content; }
+    void showIdleStatus() override { ++idle; }
+};
+
+class DrawingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        kernel().reset();
+        d.addObserver(&observer);
+    }
+    void TearDown() override { d.removeObserver(&observer); }
+
+    // A filled rectangle with a 1-point line (the stroke grows its box by 1).
+    DrawObject* rect(float x1, float y1, float x2, float y2)
+    {
+        auto r = std::make_unique<RectangleObject>(x1, y1, x2, y2);
+        r->setFillColor(Color::white());
+        return d.append(std::move(r));
+    }
+    // The stacking order as indices into the given originals.
+    std::vector<int> order(const std::vector<DrawObject*>& originals) const
+    {
+        std::vector<int> out;
+        for (const auto& o : d.objects())
+            out.push_back(int(std::find(originals.begin(), originals.end(), o.get()) - originals.begin()));
+        return out;
+    }
+
+    Drawing d;
+    CountingObserver observer;
+};
+
+TEST_F(DrawingTest, SelectAllSkipsLockedObjectsAndReportsTheCount)
+{
+    RecordingReporter messages;
+    DrawObject* a = rect(0, 0, 10, 10);
+    DrawObject* b = rect(20, 0, 30, 10);
+    DrawObject* c = rect(40, 0, 50, 10);
+    b->lock();
+    d.select(c);
+    d.selectAll();
+    EXPECT_EQ(d.selection(), (ObjectRefs { a, c }));
+    ASSERT_EQ(messages.messages().size(), 2u);
+    EXPECT_EQ(messages.messages()[0].text, "Selecting...");
+    EXPECT_EQ(messages.messages()[1].text, "2 objects selected");
+
+    a->lock();
+    d.selectAll();
+    EXPECT_EQ(messages.last(RecordingReporter::Kind::Status), "1 object selected");
+
+    c->lock();
+    d.selectAll();
+    EXPECT_TRUE(d.selection().empty());
+    EXPECT_EQ(observer.idle, 1);
+    EXPECT_EQ(observer.history, 0); // selecting keeps the undo history
+}
+
+TEST_F(DrawingTest, LockEmptiesTheSelectionAndUnlockAllReachesEveryObject)
+{
+    DrawObject* a = rect(0, 0, 10, 10);
+    DrawObject* b = rect(20, 0, 30, 10);
+    b->lock();
+    d.select(a);
+    d.lockSelection();
+    EXPECT_TRUE(d.selection().empty());
+    EXPECT_TRUE(a->isLocked());
+    d.unlockAll();
+    EXPECT_FALSE(a->isLocked());
+    EXPECT_FALSE(b->isLocked());
+}
+
+TEST_F(DrawingTest, BringToFrontAndSendToBackKeepSelectionOrder)
+{
+    DrawObject* a = rect(0, 0, 10, 10);
+    DrawObject* b = rect(20, 0, 30, 10);
+    DrawObject* x = rect(40, 0, 50, 10);
+    const std::vector<DrawObject*> all { a, b, x };
+    d.select(b);
+    d.select(a);
+    d.bringToFront();
+    EXPECT_EQ(order(all), (std::vector<int> { 2, 1, 0 })); // A frontmost
+    EXPECT_EQ(observer.history, 1);
+    EXPECT_TRUE(d.isModified());
+
+    d.sendToBack();
+    EXPECT_EQ(order(all), (std::vector<int> { 1, 0, 2 }));
+}
+
+TEST_F(DrawingTest, MoveForwardScansFromAboveTheSelectionForAnOverlap)
+{
+    // Selected 1 and 3 (3 selected last, box (0..10)); 2 overlaps but lies
+    // below the top of the selection, 4 overlaps above it, 5 does not.
+    std::vector<DrawObject*> o { rect(100, 100, 110, 110), rect(0, 0, 10, 10), rect(5, 5, 8, 8),
+        rect(0, 0, 10, 10), rect(8, 8, 20, 20), rect(200, 200, 210, 210) };
+    d.select(o[1]);
+    d.select(o[3]);
+    d.moveForward();
+    EXPECT_EQ(order(o), (std::vector<int> { 0, 2, 4, 1, 3, 5 }));
+
+    // Nothing above overlaps now: straight to the very front.
+    d.moveForward();
+    EXPECT_EQ(order(o), (std::vector<int> { 0, 2, 4, 5, 1, 3 }));
+}
+
+TEST_F(DrawingTest, MoveBackwardInsertsBelowTheFirstOverlapUnderneath)
+{
+    std::vector<DrawObject*> o { rect(100, 100, 110, 110), rect(5, 5, 8, 8), rect(300, 0, 310, 10),
+        rect(0, 0, 10, 10), rect(50, 50, 60, 60), rect(0, 0, 10, 10) };
+    d.select(o[5]);
+    d.select(o[3]);
+    d.moveBackward();
+    EXPECT_EQ(order(o), (std::vector<int> { 0, 5, 3, 1, 2, 4 }));
+    d.moveBackward();
+    EXPECT_EQ(order(o), (std::vector<int> { 5, 3, 0, 1, 2, 4 }));
+}
+
+TEST_F(DrawingTest, AlignUsesStrokedBoxesAndMovesAlongOneAxis)
+{
+    DrawObject* a = rect(0, 0, 10, 10); // stroked left -1
+    DrawObject* b = rect(50, 30, 70, 40);
+    b->setLineWidth(9); // grows by 5: stroked left 45
+    d.select(a);
+    d.select(b);
+    d.runCommand(kCmdAlignLeft);
+    EXPECT_EQ(a->boundingBox(), (Rect { 0, 0, 10, 10 }));
+    EXPECT_EQ(b->boundingBox(), (Rect { 4, 30, 24, 40 }));
+
+    d.runCommand(kCmdAlignCentersHorizontally); // vertical centres meet
+    EXPECT_FLOAT_EQ(a->boundingBox(true).bottom + a->boundingBox(true).top,
+        b->boundingBox(true).bottom + b->boundingBox(true).top);
+    EXPECT_EQ(b->boundingBox().left, 4);
+}
+
+TEST_F(DrawingTest, LandscapeMapsCommandsToTheTurnedAxes)
+{
+    DrawObject* a = rect(0, 0, 10, 10);
+    DrawObject* b = rect(50, 30, 70, 40);
+    d.setLandscape(true);
+    d.select(a);
+    d.select(b);
+    d.runCommand(kCmdAlignLeft); // the drawing's bottom edges
+    EXPECT_EQ(b->boundingBox(), (Rect { 50, 0, 70, 10 }));
+    EXPECT_EQ(a->boundingBox(), (Rect { 0, 0, 10, 10 }));
+
+    const int alignIds[] = { kCmdAlignLeft, kCmdAlignRight, kCmdAlignTops, kCmdAlignBottoms,
+        kCmdAlignCentersVertically, kCmdAlignCentersHorizontally };
+    const int portrait[] = { 0, 1, 2, 3, 4, 5 }, landscape[] = { 3, 2, 0, 1, 5, 4 };
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(Drawing::alignCodeFor(alignIds[i], false), portrait[i]);
+        EXPECT_EQ(Drawing::alignCodeFor(alignIds[i], true), landscape[i]);
+    }
+    const int spaceIds[] = { kCmdSpaceEdgesVertically, kCmdSpaceEdgesHorizontally,
+        kCmdSpaceCentersHorizontally, kCmdSpaceCentersVertically };
+    const int spacePortrait[] = { 0, 1, 3, 2 }, spaceLandscape[] = { 1, 0, 2, 3 };
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(Drawing::spaceCodeFor(spaceIds[i], false), spacePortrait[i]);
+        EXPECT_EQ(Drawing::spaceCodeFor(spaceIds[i], true), spaceLandscape[i]);
+    }
+    EXPECT_EQ(Drawing::alignCodeFor(kCmdGroup, false), -1);
+
+    d.moveSelectionByDialog(5, 0); // dx lands on the vertical axis
+    EXPECT_EQ(a->boundingBox(), (Rect { 0, 5, 10, 15 }));
+}
+
+TEST_F(DrawingTest, SpaceEvenlyNeedsThreeObjects)
+{
+    DrawObject* a = rect(0, 0, 10, 10);
+    DrawObject* b = rect(0, 50, 10, 70);
+    d.select(a);
+    d.select(b);
+    d.spaceEvenly(kSpaceEdgesY);
+    d.spaceEvenly(kSpaceCentresX);
+    EXPECT_EQ(a->boundingBox(), (Rect { 0, 0, 10, 10 }));
+    EXPECT_EQ(b->boundingBox(), (Rect { 0, 50, 10, 70 }));
+    EXPECT_FALSE(d.isModified());
+}
+
+TEST_F(DrawingTest, SpaceEvenlyEdgesAndCentres)
+{
+    // Stroked boxes (grow 1): top 101..89, middle 70..48, bottom 1..-11.
+    DrawObject* bottom = rect(0, -10, 10, 0);
+    DrawObject* top = rect(0, 90, 10, 100);
+    DrawObject* middle = rect(0, 49, 10, 69);
+    d.select(bottom);
+    d.select(top);
+    d.select(middle);
+    d.spaceEvenly(kSpaceEdgesY);
+    // Span 112, extents 12 + 12 + 22 = 46, gap 33: middle's stroked top at 89 - 33.
+    EXPECT_EQ(top->boundingBox(), (Rect { 0, 90, 10, 100 }));
+    EXPECT_EQ(middle->boundingBox(), (Rect { 0, 35, 10, 55 }));
+    EXPECT_EQ(bottom->boundingBox(), (Rect { 0, -10, 10, 0 }));
+
+    // Centres along x, rightmost first: 200 and 0 stay, 20 moves to 100.
+    DrawObject* p = rect(190, 0, 210, 10);
+    DrawObject* q = rect(10, 0, 30, 10);
+    DrawObject* r = rect(-10, 0, 10, 10);
+    d.setSelection({ q, r, p });
+    d.spaceEvenly(kSpaceCentresX);
+    EXPECT_EQ(q->boundingBox(), (Rect { 90, 0, 110, 10 }));
+    EXPECT_EQ(p->boundingBox().left, 190);
+    EXPECT_EQ(r->boundingBox().left, -10);
+}
+
+TEST_F(DrawingTest, GroupTakesTheBackmostPlaceAndKeepsSelectionOrder)
+{
+    DrawObject* a = rect(0, 0, 10, 10);
+    DrawObject* x = rect(20, 0, 30, 10);
+    DrawObject* b = rect(40, 0, 50, 10);
+    DrawObject* y = rect(60, 0, 70, 10);
+    d.select(b); // front to back
+    d.select(a);
+    d.group();
+    ASSERT_EQ(d.objectCount(), 3u);
+    auto* g = dynamic_cast<GroupObject*>(d.objectAt(0));
+    ASSERT_NE(g, nullptr);
+    ASSERT_EQ(g->children().size(), 2u);
+    EXPECT_EQ(g->children()[0].get(), b);
+    EXPECT_EQ(g->children()[1].get(), a);
+    EXPECT_EQ(d.objectAt(1), x);
+    EXPECT_EQ(d.objectAt(2), y);
+    EXPECT_EQ(d.selection(), (ObjectRefs { g }));
+    EXPECT_EQ(observer.history, 1);
+
+    // Ungroup puts the members back in child order; x stays in front of both.
+    d.select(y);
+    d.ungroup();
+    EXPECT_EQ(order({ b, a, x, y }), (std::vector<int> { 0, 1, 2, 3 }));
+    EXPECT_EQ(d.selection(), (ObjectRefs { y, b, a }));
+}
+
+TEST_F(DrawingTest, UngroupDissolvesOneLevel)
+{
+    DrawObject* a = rect(0, 0, 10, 10);
+    DrawObject* b = rect(20, 0, 30, 10);
+    DrawObject* c = rect(40, 0, 50, 10);
+    d.setSelection({ a, b });
+    d.group();
+    DrawObject* inner = d.selection().front();
+    d.setSelection({ inner, c });
+    d.group();
+    EXPECT_EQ(d.deepCount(), 5u);
+    d.ungroup();
+    EXPECT_EQ(d.objectCount(), 2u);
+    EXPECT_EQ(d.objectAt(0), inner);
+    EXPECT_EQ(d.objectAt(1), c);
+    EXPECT_EQ(inner->type(), ObjectType::Group);
+}
+
+TEST_F(DrawingTest, CompoundPathTakesTheFirstStyleAndReleaseDissolvesOnlyCompounds)
+{
+    DrawObject* red = rect(0, 0, 10, 10);
+    red->setFillColor(Color { 100, 0, 0 });
+    auto blueEllipse = std::make_unique<EllipseObject>(30, 5, 5, 5);
+    blueEllipse->setFillColor(Color { 0, 0, 100 });
+    DrawObject* blue = d.append(std::move(blueEllipse));
+    DrawObject* g1 = rect(50, 0, 60, 10);
+    DrawObject* g2 = rect(70, 0, 80, 10);
+    d.setSelection({ g1, g2 });
+    d.group();
+    DrawObject* group = d.selection().front();
+
+    d.setSelection({ red, blue });
+    d.makeCompoundPath();
+    DrawObject* compound = d.selection().front();
+    ASSERT_EQ(compound->type(), ObjectType::CompoundPath);
+    EXPECT_EQ(d.objectAt(0), compound);
+    EXPECT_EQ(blue->style().fillColor(), (Color { 100, 0, 0 }));
+
+    d.setSelection({ group, compound });
+    d.releaseCompoundPaths();
+    EXPECT_EQ(d.selection(), (ObjectRefs { group, red, blue }));
+    EXPECT_EQ(order({ red, blue, group }), (std::vector<int> { 0, 1, 2 }));
+    EXPECT_EQ(blue->style().fillColor(), (Color { 100, 0, 0 }));
+}
+
+TEST_F(DrawingTest, PickSearchFromTheTop)
+{
+    DrawObject* back = rect(0, 0, 20, 20);
+    DrawObject* front = rect(10, 10, 30, 30);
+    auto text = std::make_unique<TextObject>("hi", nullptr, 12, 14, TextAlign::Left);
+    text->translate(100, 200); // box 100..244, 56..200
+    DrawObject* t = d.append(std::move(text));
+
+    EXPECT_EQ(d.pick({ 25, 25, 27, 27 }, {}), (std::vector<DrawObject*> { front }));
+    const Rect both { 9, 9, 11, 11 };
+    EXPECT_EQ(d.pick(both, {}), (std::vector<DrawObject*> { front, back }));
+    PickOptions first;
+    first.firstOnly = true;
+    EXPECT_EQ(d.pick(both, first), (std::vector<DrawObject*> { front }));
+    front->lock();
+    EXPECT_EQ(d.pick(both, first), (std::vector<DrawObject*> { back }));
+    first.includeLocked = true;
+    EXPECT_EQ(d.pick(both, first), (std::vector<DrawObject*> { front }));
+    // The interior test alone finds only filled areas.
+    front->setFillTransparent();
+    PickOptions interior;
+    interior.outline = false;
+    interior.interior = true;
+    interior.includeLocked = true;
+    EXPECT_EQ(d.pick(both, interior), (std::vector<DrawObject*> { back }));
+
+    // Text: through its lines (the frame until the layout places them) or its box.
+    const Rect inText { 150, 150, 152, 152 };
+    PickOptions noOutline;
+    noOutline.outline = false;
+    EXPECT_TRUE(d.pick(inText, noOutline).empty());
+    noOutline.textBox = true;
+    EXPECT_EQ(d.pick(inText, noOutline), (std::vector<DrawObject*> { t }));
+    EXPECT_EQ(d.textObjectAt(inText), t);
+    EXPECT_EQ(d.topmostAt(150, 150), nullptr); // never hit as an area
+
+    // Inside groups: the hit is the top-level group.
+    d.setSelection({ back, t });
+    d.group();
+    DrawObject* g = d.selection().front();
+    EXPECT_EQ(d.pick({ 1, 1, 2, 2 }, interior), (std::vector<DrawObject*> { g }));
+    EXPECT_EQ(d.textObjectAt(inText), t);
+    EXPECT_EQ(d.topmostAt(5, 5), g);
+}
+
+TEST_F(DrawingTest, UnionBoxAndNearestOutlinePoint)
+{
+    EXPECT_EQ(d.selectionBox(), (Rect { -1, -1, -1, -1 }));
+    DrawObject* a = rect(0, 0, 10, 10);
+    DrawObject* b = rect(20, 5, 30, 40);
+    d.setSelection({ a, b });
+    EXPECT_EQ(d.selectionBox(), (Rect { 0, 0, 30, 40 }));
+    EXPECT_EQ(d.selectionBox(true), (Rect { -1, -1, 31, 41 }));
+
+    Point p { 19, 20 };
+    float dist = 0;
+    EXPECT_EQ(d.nearestOutlinePoint(p, 3, dist), b);
+    EXPECT_FLOAT_EQ(p.x, 20);
+    EXPECT_FLOAT_EQ(dist, 1);
+    Point far { 100, 100 };
+    EXPECT_EQ(d.nearestOutlinePoint(far, 3, dist), nullptr);
+}
+
+TEST_F(DrawingTest, TransformCommandsWorkAboutTheSelectionCentre)
+{
+    DrawObject* a = rect(0, 0, 10, 10);
+    DrawObject* b = rect(30, 0, 40, 10);
+    d.setSelection({ a, b });
+    d.scaleSelection(200, 100);
+    EXPECT_EQ(a->boundingBox(), (Rect { -20, 0, 0, 10 }));
+    EXPECT_EQ(b->boundingBox(), (Rect { 40, 0, 60, 10 }));
+    d.runCommand(kCmdRotatePlus90); // about (20, 5)
+    EXPECT_NEAR(a->boundingBox().bottom, -35, 1e-3);
+    EXPECT_NEAR(a->boundingBox().left, 15, 1e-3);
+    d.moveSelection(1, 2);
+    EXPECT_NEAR(a->boundingBox().left, 16, 1e-3);
+}
+
+TEST_F(DrawingTest, ListPrimitivesKeepTheSelectionValid)
+{
+    DrawObject* a = rect(0, 0, 10, 10);
+    DrawObject* b = rect(20, 0, 30, 10);
+    d.setSelection({ a, b, a });
+    EXPECT_EQ(d.selection().size(), 2u);
+    std::unique_ptr<DrawObject> taken = d.take(a);
+    ASSERT_EQ(taken.get(), a);
+    EXPECT_EQ(d.selection(), (ObjectRefs { b }));
+    EXPECT_FALSE(d.select(a)); // not in the list
+    d.insertAt(99, std::move(taken));
+    EXPECT_EQ(d.indexOf(a), 1u);
+    EXPECT_EQ(d.takeAt(5), nullptr);
+}
+
+TEST_F(DrawingTest, NewEmptiesEverything)
+{
+    rect(0, 0, 10, 10);
+    d.selectAll();
+    d.setFileName("/home/u/pictures/plan.zvx");
+    EXPECT_EQ(d.title(), "plan.zvx");
+    PaintStyle red;
+    red.setFillColor(Color { 100, 0, 0 });
+    d.setDefaultStyle(red);
+    d.setModified(true);
+    d.runCommand(kCmdNew);
+    EXPECT_EQ(d.objectCount(), 0u);
+    EXPECT_TRUE(d.selection().empty());
+    EXPECT_EQ(d.defaultStyle(), PaintStyle());
+    EXPECT_FALSE(d.isModified());
+    EXPECT_EQ(d.title(), "Untitled");
+    EXPECT_EQ(observer.history, 1);
+}
+
+TEST_F(DrawingTest, EmitWalksInStackingOrderWithLinksAndStops)
+{
+    DrawObject* a = rect(0, 0, 10, 10);
+    DrawObject* b = rect(20, 0, 30, 10);
+    DrawObject* c = rect(40, 0, 50, 10);
+    b->setUrl("http://b");
+    d.setSelection({ b, c });
+    d.group();
+    d.selection().front()->setUrl("http://g");
+    (void)a;
+
+    RecordingPort port;
+    EXPECT_TRUE(d.emitTo(port));
+    ASSERT_EQ(port.log.size(), 9u);
+    EXPECT_EQ(port.log[0].rfind("rectangle 0 0 10 10", 0), 0u);
+    EXPECT_EQ(port.log[1], "beginLink http://g");
+    EXPECT_EQ(port.log[2], "beginGroup");
+    EXPECT_EQ(port.log[3], "beginLink http://b");
+    EXPECT_EQ(port.log[5], "endLink http://b");
+    EXPECT_EQ(port.log[7], "endGroup");
+    EXPECT_EQ(port.log[8], "endLink http://g");
+
+    RecordingPort cancelled;
+    int calls = 0;
+    EXPECT_FALSE(d.emitTo(cancelled, [&] { return ++calls < 2; }));
+    EXPECT_EQ(cancelled.log.size(), 1u);
+}
+
+struct Painted : ScreenPainter {
+    void fillPath() override { }
+    void strokePath() override { }
+    void arrowhead(int, Point, Point, float) override { }
+};
+
+class DrawnRect : public RectangleObject {
+public:
+    DrawnRect(float x1, float y1, float x2, float y2, std::vector<const DrawObject*>& log)
+        : RectangleObject(x1, y1, x2, y2)
+        , m_log(log)
+    { }
+    void drawOnScreen(ScreenPainter&, int) const override { m_log.push_back(this); }
+
+private:
+    std::vector<const DrawObject*>& m_log;
+};
+
+TEST_F(DrawingTest, RedrawSkipsHiddenAndClippedObjects)
+{
+    std::vector<const DrawObject*> drawn;
+    DrawObject* a = d.append(std::make_unique<DrawnRect>(0, 0, 10, 10, drawn));
+    DrawObject* b = d.append(std::make_unique<DrawnRect>(100, 0, 110, 10, drawn));
+    DrawObject* c = d.append(std::make_unique<DrawnRect>(5, 5, 8, 8, drawn));
+    Painted painter;
+    d.redraw(painter, kDrawFinal);
+    EXPECT_EQ(drawn, (std::vector<const DrawObject*> { a, b, c }));
+    drawn.clear();
+    c->hideForEditing();
+    d.redraw(painter, kDrawFinal, Rect { 50, 20, -5, -5 }); // corners in any order
+    EXPECT_EQ(drawn, (std::vector<const DrawObject*> { a }));
+}
+
+} // namespace
+} // namespace zavora

@@ -1,0 +1,216 @@
+#include "model/TextObject.h"
+
+#include "RecordingPort.h"
+#include "model/Drawing.h"
+#include "model/FontEntry.h"
+#include "model/FontLookup.h"
+#include "model/GraphicsKernel.h"
+#include "model/GroupObject.h"
+#include "model/ImageObject.h"
+#include "model/ShapeObjects.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <map>
+
+namespace zavora {
+namespace {
+
+class FakeFont : public FontEntry {
+public:
+    explicit FakeFont(std::string name)
+        : m_name(std::move(name))
+    { }
+    bool isTrueType() const override { return false; }
+    std::string postScriptName() const override { return m_name; }
+    std::string faceName() const override { return m_name; }
+    int styleBits() const override { return 0; }
+    const FontMetrics& metrics() const override { return m_metrics; }
+    bool download(OutputStream&, const DownloadOptions&) const override { return false; }
+
+private:
+    std::string m_name;
+    FontMetrics m_metrics;
+};
+
+class FakeCatalogue : public FontLookup {
+public:
+    explicit FakeCatalogue(std::vector<std::string> names)
+    {
+        for (auto& n : names)
+            m_fonts.push_back(std::make_unique<FakeFont>(n));
+        setCurrent(this);
+    }
+    ~FakeCatalogue() override { setCurrent(nullptr); }
+    const FontEntry* find(std::string_view name) const override
+    {
+        for (const auto& f : m_fonts)
+            if (f->postScriptName() == name)
+                return f.get();
+        return nullptr;
+    }
+    const FontEntry* firstFont() const override { return m_fonts.empty() ? nullptr : m_fonts.front().get(); }
+
+private:
+    std::vector<std::unique_ptr<FakeFont>> m_fonts;
+};
+
+// Adds the text and image slots the shared recording port leaves out.
+class Port : public test::RecordingPort {
+public:
+    void text(const PaintStyle&, const Matrix& m, const std::string& text, const FontEntry* font, float size,
+        float leading, TextAlign align, const float box[4]) override
+    {
+        log.push_back("text '" + text + "' " + (font ? font->postScriptName() : "-") + " " + num(size) + " "
+            + num(leading) + " " + num(int(align)) + " box " + num(box[0]) + " " + num(box[1]) + " "
+            + num(box[2]) + " " + num(box[3]) + " tx " + num(m.tx));
+    }
+    void image(const Matrix& m, const ImageObject& image) override
+    {
+        log.push_back("image " + num(image.width()) + "x" + num(image.height()) + " [" + num(m.a) + " "
+            + num(m.d) + "]");
+    }
+};
+
+class TextImageGroupTest : public ::testing::Test {
+protected:
+    void SetUp() override { kernel().reset(); }
+};
+
+TEST_F(TextImageGroupTest, DefaultFontFollowsThePreferredNamesThenTheFirstFont)
+{
+    EXPECT_EQ(defaultTextFont(), nullptr); // no catalogue
+    {
+        FakeCatalogue empty({});
+        EXPECT_EQ(defaultTextFont(), nullptr);
+    }
+    {
+        FakeCatalogue fonts({ "Zapf", "ArialMT", "Courier" });
+        ASSERT_NE(defaultTextFont(), nullptr);
+        EXPECT_EQ(defaultTextFont()->postScriptName(), "Courier");
+    }
+    FakeCatalogue others({ "Zapf", "Other" });
+    EXPECT_EQ(defaultTextFont()->postScriptName(), "Zapf");
+    auto fromFile = TextObject::fromTextFile("one\ntwo\n\nthree\n");
+    EXPECT_EQ(fromFile->text(), "one\ntwo\r\rthree");
+    EXPECT_EQ(fromFile->font(), others.find("Zapf"));
+    EXPECT_EQ(fromFile->size(), 24);
+    EXPECT_EQ(fromFile->leading(), 26);
+    EXPECT_EQ(fromFile->alignment(), TextAlign::Left);
+}
+
+TEST_F(TextImageGroupTest, NewTextHasTheDefaultFrameAndBlackFill)
+{
+    FakeFont font("Helvetica");
+    TextObject t("Hello", &font, 12, 14, TextAlign::Centre);
+    EXPECT_TRUE(t.style().fillOn());
+    EXPECT_EQ(t.style().fillColor(), Color::black());
+    EXPECT_EQ(t.runs().size(), 1u);
+    EXPECT_EQ(t.boundingBox(), (Rect { 0, -144, 144, 0 }));
+    t.translate(10, 300);
+    EXPECT_EQ(t.boundingBox(), (Rect { 10, 156, 154, 300 }));
+
+    Port port;
+    t.emit(port);
+    ASSERT_EQ(port.log.size(), 1u);
+    EXPECT_EQ(port.log[0], "text 'Hello' Helvetica 12 14 1 box 0 -144 144 0 tx 10");
+
+    Point p { 10, 200 };
+    float dist = 0;
+    EXPECT_FALSE(t.nearestOutlinePoint(p, 5, dist));
+    EXPECT_FALSE(t.containsPoint(50, 200));
+    EXPECT_TRUE(t.touchesRect(50, 200, 51, 201));
+    auto copy = t.clone();
+    t.setText("changed");
+    EXPECT_EQ(static_cast<TextObject&>(*copy).text(), "Hello");
+}
+
+TEST_F(TextImageGroupTest, ImagePixelsAndPlacement)
+{
+    ImageObject image;
+    ASSERT_TRUE(image.allocatePixels(200, 100));
+    ASSERT_EQ(image.pixels().size(), 200u * 100u * 3u);
+    EXPECT_EQ(*image.pixel(199, 99), (std::array<uint8_t, 3> { 0, 0, 0 }));
+    EXPECT_TRUE(image.setPixel(3, 2, { 10, 20, 30 }));
+    EXPECT_EQ(image.pixels()[(2 * 200 + 3) * 3 + 1], 20);
+    EXPECT_EQ(*image.pixel(3, 2), (std::array<uint8_t, 3> { 10, 20, 30 }));
+    EXPECT_FALSE(image.pixel(200, 0));
+    EXPECT_FALSE(image.pixel(0, -1));
+    EXPECT_FALSE(image.setPixel(-1, 0, { 1, 2, 3 }));
+
+    // Impossible sizes fail and leave the pixels alone.
+    EXPECT_FALSE(image.allocatePixels(0, 10));
+    EXPECT_FALSE(image.allocatePixels(-5, 10));
+    EXPECT_FALSE(
+        image.allocatePixels(std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::max()));
+    EXPECT_EQ(image.width(), 200);
+    EXPECT_EQ(*image.pixel(3, 2), (std::array<uint8_t, 3> { 10, 20, 30 }));
+
+    image.placeAt(50, 60); // one pixel, one point
+    EXPECT_EQ(image.boundingBox(), (Rect { 50, 60, 250, 160 }));
+    EXPECT_TRUE(image.containsPoint(100, 100)); // opaque though fill is off
+    EXPECT_FALSE(image.containsPoint(260, 100));
+    Port port;
+    image.emit(port);
+    EXPECT_EQ(port.log, (std::vector<std::string> { "image 200x100 [200 100]" }));
+}
+
+TEST_F(TextImageGroupTest, GroupPassesStylesAndTransformsToNestedMembers)
+{
+    auto inner = std::make_unique<GroupObject>();
+    auto* deep = new RectangleObject(0, 0, 10, 10);
+    inner->appendChild(std::unique_ptr<DrawObject>(deep));
+    auto outer = std::make_unique<GroupObject>();
+    auto* flat = new EllipseObject(50, 50, 10, 10);
+    outer->appendChild(std::unique_ptr<DrawObject>(flat));
+    outer->appendChild(std::move(inner));
+
+    outer->setFillColor(Color { 0, 100, 0 });
+    EXPECT_EQ(deep->style().fillColor(), (Color { 0, 100, 0 }));
+    EXPECT_EQ(flat->style().fillColor(), (Color { 0, 100, 0 }));
+    outer->setArrows(3, kArrowUnchanged);
+    EXPECT_EQ(deep->arrows().first, 3);
+
+    EXPECT_EQ(outer->boundingBox(), (Rect { 0, 0, 60, 60 }));
+    outer->translate(5, 0);
+    EXPECT_EQ(deep->boundingBox(), (Rect { 5, 0, 15, 10 }));
+    EXPECT_EQ(outer->handlePoints().size(), flat->handlePoints().size() + 4);
+    EXPECT_TRUE(outer->containsPoint(10, 5));
+    EXPECT_FALSE(outer->containsPoint(30, 30));
+
+    auto copy = outer->clone();
+    outer->translate(100, 0);
+    EXPECT_EQ(copy->boundingBox(), (Rect { 5, 0, 65, 60 }));
+
+    test::RecordingPort port;
+    copy->emit(port);
+    ASSERT_EQ(port.log.size(), 6u);
+    EXPECT_EQ(port.log.front(), "beginGroup");
+    EXPECT_EQ(port.log[2], "beginGroup");
+    EXPECT_EQ(port.log.back(), "endGroup");
+}
+
+TEST_F(TextImageGroupTest, DocumentFontsAreDistinctAndSearchGroups)
+{
+    FakeFont a("A"), b("B");
+    Drawing d;
+    d.append(std::make_unique<TextObject>("x", &a, 10, 12, TextAlign::Left));
+    auto g = std::make_unique<GroupObject>();
+    g->appendChild(std::make_unique<TextObject>("y", &b, 10, 12, TextAlign::Left));
+    g->appendChild(std::make_unique<TextObject>("z", &a, 10, 12, TextAlign::Left));
+    d.append(std::move(g));
+    d.append(std::make_unique<TextObject>("none", nullptr, 10, 12, TextAlign::Left));
+    EXPECT_EQ(d.documentFonts(), (std::vector<const FontEntry*> { &a, &b }));
+
+    int texts = 0;
+    for (const auto& o : d.objects())
+        forEachTextObject(*o, [&](TextObject& t) {
+            t.setLeading(30);
+            ++texts;
+        });
+    EXPECT_EQ(texts, 4);
+}
+
+} // namespace
+} // namespace zavora
