@@ -1,0 +1,598 @@
+#include "platform/qt/RasterDeviceContext.h"
+
+#include "platform/DebugLog.h"
+
+#include <QPolygon>
+#include <QTransform>
+
+#include <algorithm>
+
+namespace zavora {
+
+namespace {
+
+constexpr uint32_t kOpaque = 0xff000000u;
+
+QRgb toQRgb(ColorRef c)
+{
+    return qRgb(redOf(c), greenOf(c), blueOf(c));
+}
+
+uint32_t toPixel(ColorRef c)
+{
+    return kOpaque | toQRgb(c);
+}
+
+QPolygon toPolygon(std::span<const DcPoint> points)
+{
+    QPolygon polygon(int(points.size()));
+    for (size_t i = 0; i < points.size(); ++i)
+        polygon[int(i)] = QPoint(points[i].x, points[i].y);
+    return polygon;
+}
+
+QPointF toPointF(DcPoint p)
+{
+    return QPointF(p.x, p.y);
+}
+
+Qt::FillRule fillRule(PolyFillMode mode)
+{
+    return mode == PolyFillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill;
+}
+
+// Clips the rectangle x, y, w, h to 0..limitW x 0..limitH, moving the
+// companion origin (sx, sy) along; false when nothing is left.
+bool clipRect(
+    int32_t& x, int32_t& y, int32_t& w, int32_t& h, int32_t& sx, int32_t& sy, int32_t limitW, int32_t limitH)
+{
+    if (x < 0) {
+        w += x, sx -= x, x = 0;
+    }
+    if (y < 0) {
+        h += y, sy -= y, y = 0;
+    }
+    w = std::min<int64_t>(w, int64_t(limitW) - x);
+    h = std::min<int64_t>(h, int64_t(limitH) - y);
+    return w > 0 && h > 0;
+}
+
+// The counts of a poly-figure call, checked against the points they share out.
+bool countsFit(std::span<const DcPoint> points, std::span<const int32_t> counts)
+{
+    int64_t total = 0;
+    for (int32_t count : counts) {
+        if (count < 0)
+            return false;
+        total += count;
+    }
+    return total <= int64_t(points.size());
+}
+
+} // namespace
+
+RasterDeviceContext::RasterDeviceContext(int32_t width, int32_t height)
+{
+    if (width > 0 && height > 0) {
+        m_image = QImage(width, height, QImage::Format_RGB32);
+        if (!m_image.isNull())
+            m_image.fill(0xffffffffu);
+    }
+}
+
+RasterDeviceContext::RasterDeviceContext(const QImage& image)
+    : m_image(image.convertToFormat(QImage::Format_RGB32))
+{
+    m_image.detach();
+}
+
+RasterDeviceContext::~RasterDeviceContext() = default;
+
+const QImage& RasterDeviceContext::image()
+{
+    endPainting();
+    return m_image;
+}
+
+uint32_t RasterDeviceContext::pixel(int32_t x, int32_t y) const
+{
+    if (x < 0 || y < 0 || x >= m_image.width() || y >= m_image.height())
+        return 0;
+    return reinterpret_cast<const uint32_t*>(m_image.constScanLine(y))[x] & 0xffffffu;
+}
+
+QPainter& RasterDeviceContext::painter()
+{
+    if (!m_painter) {
+        // The painter writes into the buffer in place: no other copy may share it.
+        m_image.detach();
+        m_painter = std::make_unique<QPainter>(&m_image);
+    }
+    return *m_painter;
+}
+
+void RasterDeviceContext::endPainting()
+{
+    m_painter.reset();
+}
+
+uint32_t* RasterDeviceContext::writableBits()
+{
+    endPainting();
+    return reinterpret_cast<uint32_t*>(m_image.bits());
+}
+
+QPen RasterDeviceContext::makePen() const
+{
+    const DcPen& pen = m_state.pen;
+    if (pen.isNull())
+        return QPen(Qt::NoPen);
+    const QColor color(toQRgb(pen.color));
+    const std::span<const int> dashes = penDashPattern(pen.style);
+    if (!dashes.empty() || pen.width <= 1) {
+        // Cosmetic one-pixel pen; the flat cap leaves out a line's last pixel as GDI does.
+        QPen thin(color, 0);
+        thin.setCapStyle(Qt::FlatCap);
+        thin.setJoinStyle(Qt::MiterJoin);
+        if (!dashes.empty())
+            thin.setDashPattern(QList<qreal>(dashes.begin(), dashes.end()));
+        return thin;
+    }
+    QPen wide(color, pen.width);
+    if (pen.geometric) {
+        wide.setCapStyle(pen.cap == PenCap::Flat ? Qt::FlatCap
+                : pen.cap == PenCap::Square      ? Qt::SquareCap
+                                                 : Qt::RoundCap);
+        wide.setJoinStyle(pen.join == PenJoin::Miter ? Qt::MiterJoin
+                : pen.join == PenJoin::Bevel         ? Qt::BevelJoin
+                                                     : Qt::RoundJoin);
+        // GDI's default mitre limit of 10 measures the whole mitre; QPainter's
+        // counts from the join point, so half of it.
+        wide.setMiterLimit(5);
+    } else {
+        wide.setCapStyle(Qt::RoundCap);
+        wide.setJoinStyle(Qt::RoundJoin);
+    }
+    return wide;
+}
+
+QBrush RasterDeviceContext::makeBrush()
+{
+    const DcBrush& brush = m_state.brush;
+    switch (brush.style) {
+    case BrushStyle::Null:
+        return QBrush(Qt::NoBrush);
+    case BrushStyle::Solid:
+        return QBrush(QColor(toQRgb(brush.color)));
+    case BrushStyle::Pattern:
+        break;
+    }
+    // The tile takes the colours in force now, as a GDI pattern brush does when it paints.
+    if (!m_tileValid || m_tileBits != brush.pattern || m_tileInk != m_state.textColor
+        || m_tileBack != m_state.bkColor) {
+        m_patternTile = QImage(8, 8, QImage::Format_RGB32);
+        const uint32_t ink = toPixel(m_state.textColor);
+        const uint32_t back = toPixel(m_state.bkColor);
+        for (int y = 0; y < 8; ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(m_patternTile.scanLine(y));
+            for (int x = 0; x < 8; ++x)
+                row[x] = (brush.pattern[y] >> (7 - x)) & 1 ? ink : back;
+        }
+        m_tileBits = brush.pattern;
+        m_tileInk = m_state.textColor;
+        m_tileBack = m_state.bkColor;
+        m_tileValid = true;
+    }
+    return QBrush(m_patternTile);
+}
+
+void RasterDeviceContext::preparePainter(bool pen, bool brush)
+{
+    QPainter& p = painter();
+    const bool inverted = m_state.rop2 != Rop2::CopyPen;
+    p.setRenderHint(QPainter::Antialiasing, m_antialias && !inverted);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, m_antialias && !inverted);
+    switch (m_state.rop2) {
+    case Rop2::CopyPen:
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        break;
+    case Rop2::XorPen:
+        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        break;
+    case Rop2::Not:
+        p.setCompositionMode(QPainter::RasterOp_NotDestination);
+        break;
+    }
+    p.setPen(pen ? makePen() : QPen(Qt::NoPen));
+    p.setBrush(brush ? makeBrush() : QBrush(Qt::NoBrush));
+    // Pattern brushes line up with the device origin, as GDI's do.
+    p.setBrushOrigin(0, 0);
+    p.resetTransform();
+}
+
+void RasterDeviceContext::strokeQtPath(const QPainterPath& path)
+{
+    if (m_state.pen.isNull() || m_image.isNull())
+        return;
+    const bool styled = !penDashPattern(m_state.pen.style).empty();
+    if (styled && m_state.bkMode == BkMode::Opaque && m_state.rop2 == Rop2::CopyPen) {
+        // An opaque styled pen paints its gaps in the background colour.
+        preparePainter(false, false);
+        QPen gaps(QColor(toQRgb(m_state.bkColor)), 0);
+        gaps.setCapStyle(Qt::FlatCap);
+        painter().setPen(gaps);
+        painter().drawPath(path);
+    }
+    preparePainter(true, false);
+    painter().drawPath(path);
+}
+
+void RasterDeviceContext::drawPolylineRun(std::span<const DcPoint> points)
+{
+    if (points.size() < 2)
+        return;
+    QPainterPath path(toPointF(points[0]));
+    for (size_t i = 1; i < points.size(); ++i)
+        path.lineTo(toPointF(points[i]));
+    strokeQtPath(path);
+}
+
+RasterDeviceContext::Figure& RasterDeviceContext::currentFigure()
+{
+    if (m_figures.empty() || m_figures.back().closed) {
+        Figure figure;
+        figure.start = toPointF(m_state.position);
+        m_figures.push_back(std::move(figure));
+    }
+    return m_figures.back();
+}
+
+void RasterDeviceContext::moveTo(DcPoint point)
+{
+    if (m_pathState == PathState::Open) {
+        Figure figure;
+        figure.start = toPointF(point);
+        m_figures.push_back(std::move(figure));
+    }
+    m_state.position = point;
+}
+
+void RasterDeviceContext::lineTo(DcPoint point)
+{
+    if (m_pathState == PathState::Open) {
+        currentFigure().segments.push_back({ false, {}, {}, toPointF(point) });
+    } else {
+        const DcPoint run[] = { m_state.position, point };
+        drawPolylineRun(run);
+    }
+    m_state.position = point;
+}
+
+void RasterDeviceContext::polyline(std::span<const DcPoint> points)
+{
+    if (points.size() < 2)
+        return;
+    if (m_pathState == PathState::Open) {
+        moveTo(points[0]);
+        for (size_t i = 1; i < points.size(); ++i)
+            lineTo(points[i]);
+        return;
+    }
+    drawPolylineRun(points);
+}
+
+void RasterDeviceContext::polygon(std::span<const DcPoint> points)
+{
+    if (points.size() < 2)
+        return;
+    const int32_t count = int32_t(points.size());
+    polyPolygon(points, std::span<const int32_t>(&count, 1));
+}
+
+void RasterDeviceContext::polyPolygon(std::span<const DcPoint> points, std::span<const int32_t> counts)
+{
+    if (!countsFit(points, counts)) {
+        debugLog("PolyPolygon: %zu counts do not fit %zu points", counts.size(), points.size());
+        return;
+    }
+    QPainterPath path;
+    path.setFillRule(fillRule(m_state.fillMode));
+    size_t start = 0;
+    for (int32_t count : counts) {
+        std::span<const DcPoint> run = points.subspan(start, size_t(count));
+        start += size_t(count);
+        if (run.size() < 2)
+            continue;
+        if (m_pathState == PathState::Open) {
+            polyline(run);
+            closeFigure();
+            continue;
+        }
+        path.addPolygon(QPolygonF(toPolygon(run)));
+        path.closeSubpath();
+    }
+    if (m_pathState == PathState::Open || path.isEmpty() || m_image.isNull())
+        return;
+    // Interior first, then the outline over it, as GDI paints a polygon.
+    if (!m_state.brush.isNull()) {
+        preparePainter(false, true);
+        painter().drawPath(path);
+    }
+    strokeQtPath(path);
+}
+
+void RasterDeviceContext::polyPolyline(std::span<const DcPoint> points, std::span<const int32_t> counts)
+{
+    if (!countsFit(points, counts)) {
+        debugLog("PolyPolyline: %zu counts do not fit %zu points", counts.size(), points.size());
+        return;
+    }
+    size_t start = 0;
+    for (int32_t count : counts) {
+        polyline(points.subspan(start, size_t(count)));
+        start += size_t(count);
+    }
+}
+
+void RasterDeviceContext::beginPath()
+{
+    m_figures.clear();
+    m_pathState = PathState::Open;
+}
+
+void RasterDeviceContext::polyBezierTo(std::span<const DcPoint> points)
+{
+    const size_t whole = points.size() - points.size() % 3;
+    if (whole == 0)
+        return;
+    if (m_pathState == PathState::Open) {
+        Figure& figure = currentFigure();
+        for (size_t i = 0; i < whole; i += 3)
+            figure.segments.push_back(
+                { true, toPointF(points[i]), toPointF(points[i + 1]), toPointF(points[i + 2]) });
+    } else {
+        QPainterPath path(toPointF(m_state.position));
+        for (size_t i = 0; i < whole; i += 3)
+            path.cubicTo(toPointF(points[i]), toPointF(points[i + 1]), toPointF(points[i + 2]));
+        strokeQtPath(path);
+    }
+    m_state.position = points[whole - 1];
+}
+
+void RasterDeviceContext::closeFigure()
+{
+    if (m_pathState != PathState::Open || m_figures.empty() || m_figures.back().closed)
+        return;
+    m_figures.back().closed = true;
+    m_state.position = { int32_t(m_figures.back().start.x()), int32_t(m_figures.back().start.y()) };
+}
+
+void RasterDeviceContext::endPath()
+{
+    if (m_pathState == PathState::Open)
+        m_pathState = PathState::Closed;
+}
+
+void RasterDeviceContext::abortPath()
+{
+    m_figures.clear();
+    m_pathState = PathState::None;
+}
+
+QPainterPath RasterDeviceContext::builtPath(bool closeAll) const
+{
+    QPainterPath path;
+    path.setFillRule(fillRule(m_state.fillMode));
+    for (const Figure& figure : m_figures) {
+        if (figure.segments.empty())
+            continue;
+        path.moveTo(figure.start);
+        for (const Segment& segment : figure.segments) {
+            if (segment.curve)
+                path.cubicTo(segment.c1, segment.c2, segment.end);
+            else
+                path.lineTo(segment.end);
+        }
+        if (figure.closed || closeAll)
+            path.closeSubpath();
+    }
+    return path;
+}
+
+void RasterDeviceContext::fillPath()
+{
+    if (m_pathState != PathState::Closed)
+        return;
+    const QPainterPath path = builtPath(true);
+    abortPath();
+    if (m_state.brush.isNull() || m_image.isNull())
+        return;
+    preparePainter(false, true);
+    painter().drawPath(path);
+}
+
+void RasterDeviceContext::strokePath()
+{
+    if (m_pathState != PathState::Closed)
+        return;
+    const QPainterPath path = builtPath(false);
+    abortPath();
+    strokeQtPath(path);
+}
+
+void RasterDeviceContext::strokeAndFillPath()
+{
+    if (m_pathState != PathState::Closed)
+        return;
+    const QPainterPath path = builtPath(true);
+    abortPath();
+    if (m_image.isNull())
+        return;
+    if (!m_state.brush.isNull()) {
+        preparePainter(false, true);
+        painter().drawPath(path);
+    }
+    strokeQtPath(path);
+}
+
+void RasterDeviceContext::setPixel(DcPoint point, ColorRef color)
+{
+    if (point.x < 0 || point.y < 0 || point.x >= m_image.width() || point.y >= m_image.height())
+        return;
+    uint32_t* bits = writableBits();
+    bits[size_t(point.y) * size_t(m_image.bytesPerLine() / 4) + size_t(point.x)] = toPixel(color);
+}
+
+bool RasterDeviceContext::patBlt(int32_t x, int32_t y, int32_t width, int32_t height, RasterOp op)
+{
+    if (op != RasterOp::PatCopy && op != RasterOp::PatInvert && op != RasterOp::DstInvert
+        && op != RasterOp::Blackness && op != RasterOp::Whiteness)
+        return false;
+    // Negative extents grow the rectangle leftwards or upwards.
+    int64_t left = x, top = y, right = int64_t(x) + width, bottom = int64_t(y) + height;
+    if (right < left)
+        std::swap(left, right);
+    if (bottom < top)
+        std::swap(top, bottom);
+    left = std::max<int64_t>(left, 0);
+    top = std::max<int64_t>(top, 0);
+    right = std::min<int64_t>(right, m_image.width());
+    bottom = std::min<int64_t>(bottom, m_image.height());
+    if (left >= right || top >= bottom)
+        return true;
+    const DcBrush& brush = m_state.brush;
+    if ((op == RasterOp::PatCopy || op == RasterOp::PatInvert) && brush.isNull())
+        return true;
+    const uint32_t ink = toPixel(m_state.textColor);
+    const uint32_t back = toPixel(m_state.bkColor);
+    const uint32_t solid = toPixel(brush.color);
+    uint32_t* bits = writableBits();
+    const size_t stride = size_t(m_image.bytesPerLine() / 4);
+    for (int64_t py = top; py < bottom; ++py) {
+        uint32_t* row = bits + size_t(py) * stride;
+        for (int64_t px = left; px < right; ++px) {
+            uint32_t pattern = solid;
+            if (brush.style == BrushStyle::Pattern)
+                pattern = (brush.pattern[py & 7] >> (7 - (px & 7))) & 1 ? ink : back;
+            switch (op) {
+            case RasterOp::PatCopy:
+                row[px] = pattern;
+                break;
+            case RasterOp::PatInvert:
+                row[px] = (row[px] ^ pattern) | kOpaque;
+                break;
+            case RasterOp::DstInvert:
+                row[px] = ~row[px] | kOpaque;
+                break;
+            case RasterOp::Blackness:
+                row[px] = kOpaque;
+                break;
+            default:
+                row[px] = 0xffffffffu;
+                break;
+            }
+        }
+    }
+    return true;
+}
+
+bool RasterDeviceContext::readPixels(
+    int32_t x, int32_t y, int32_t width, int32_t height, std::vector<uint32_t>& out) const
+{
+    if (width < 0 || height < 0 || x < 0 || y < 0 || int64_t(x) + width > m_image.width()
+        || int64_t(y) + height > m_image.height())
+        return false;
+    out.resize(size_t(width) * size_t(height));
+    for (int32_t row = 0; row < height; ++row) {
+        const auto* line = reinterpret_cast<const uint32_t*>(m_image.constScanLine(y + row)) + x;
+        for (int32_t col = 0; col < width; ++col)
+            out[size_t(row) * size_t(width) + size_t(col)] = line[col] & 0xffffffu;
+    }
+    return true;
+}
+
+bool RasterDeviceContext::bitBlt(int32_t x, int32_t y, int32_t width, int32_t height,
+    const DeviceContext& source, int32_t sourceX, int32_t sourceY, RasterOp op)
+{
+    if (op != RasterOp::SrcCopy && op != RasterOp::DestXnorSrc)
+        return false;
+    if (width < 0 || height < 0)
+        return false;
+    if (!clipRect(x, y, width, height, sourceX, sourceY, m_image.width(), m_image.height()))
+        return true;
+    if (const auto* raster = dynamic_cast<const RasterDeviceContext*>(&source)) {
+        // Only what the source holds is copied; the rest of the destination stays.
+        if (!clipRect(sourceX, sourceY, width, height, x, y, raster->width(), raster->height()))
+            return true;
+    }
+    // Read first: the source may be this very buffer, overlapping the destination.
+    std::vector<uint32_t> pixels;
+    if (!source.readPixels(sourceX, sourceY, width, height, pixels))
+        return false;
+    uint32_t* bits = writableBits();
+    const size_t stride = size_t(m_image.bytesPerLine() / 4);
+    for (int32_t row = 0; row < height; ++row) {
+        uint32_t* line = bits + size_t(y + row) * stride + size_t(x);
+        const uint32_t* from = pixels.data() + size_t(row) * size_t(width);
+        if (op == RasterOp::SrcCopy) {
+            for (int32_t col = 0; col < width; ++col)
+                line[col] = from[col] | kOpaque;
+        } else {
+            for (int32_t col = 0; col < width; ++col)
+                line[col] = ~(from[col] ^ line[col]) | kOpaque;
+        }
+    }
+    return true;
+}
+
+bool RasterDeviceContext::drawMappedImage(const RgbImageView& image, const QTransform& transform)
+{
+    if (!image.isValid() || m_image.isNull())
+        return false;
+    const QImage wrapped(image.pixels, image.width, image.height, image.stride, QImage::Format_RGB888);
+    QPainter& p = painter();
+    const Rop2 rop = m_state.rop2;
+    // Images are copied whatever the line mode.
+    m_state.rop2 = Rop2::CopyPen;
+    preparePainter(false, false);
+    m_state.rop2 = rop;
+    p.setTransform(transform);
+    p.drawImage(QPointF(0, 0), wrapped);
+    p.resetTransform();
+    return true;
+}
+
+bool RasterDeviceContext::stretchDIBits(int32_t x, int32_t y, int32_t width, int32_t height,
+    const RgbImageView& image, int32_t sourceX, int32_t sourceY, int32_t sourceWidth, int32_t sourceHeight)
+{
+    if (!image.isValid() || sourceWidth <= 0 || sourceHeight <= 0)
+        return false;
+    if (sourceX < 0 || sourceY < 0 || int64_t(sourceX) + sourceWidth > image.width
+        || int64_t(sourceY) + sourceHeight > image.height)
+        return false;
+    if (width == 0 || height == 0)
+        return true;
+    RgbImageView part = image;
+    part.pixels = image.pixels + size_t(sourceY) * size_t(image.stride) + size_t(sourceX) * 3;
+    part.width = sourceWidth;
+    part.height = sourceHeight;
+    const qreal sx = qreal(width) / sourceWidth;
+    const qreal sy = qreal(height) / sourceHeight;
+    return drawMappedImage(part, QTransform(sx, 0, 0, sy, x, y));
+}
+
+bool RasterDeviceContext::plgBlt(
+    const RgbImageView& image, DcPoint topLeft, DcPoint topRight, DcPoint bottomLeft)
+{
+    if (!image.isValid())
+        return false;
+    const qreal w = image.width;
+    const qreal h = image.height;
+    const QTransform transform((topRight.x - topLeft.x) / w, (topRight.y - topLeft.y) / w,
+        (bottomLeft.x - topLeft.x) / h, (bottomLeft.y - topLeft.y) / h, topLeft.x, topLeft.y);
+    if (!transform.isInvertible())
+        return true; // a degenerate parallelogram covers nothing
+    return drawMappedImage(image, transform);
+}
+
+} // namespace zavora

@@ -1,0 +1,58 @@
+#pragma once
+// Reference-image comparison for the device-context tests: counts differing
+// pixels and, on failure, writes the actual, expected and difference images
+// to a temporary folder so the fault can be looked at.
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace zavora::test {
+
+inline std::filesystem::path failureFolder()
+{
+    std::filesystem::path folder = std::filesystem::temp_directory_path() / "zavora-gdi-failures";
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+// Pixels whose RGB differ.
+inline int differingPixels(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return a.width() * a.height() + b.width() * b.height();
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            count += (a.pixel(x, y) & 0xffffff) != (b.pixel(x, y) & 0xffffff);
+    return count;
+}
+
+// Passes when at most `tolerance` pixels differ; otherwise fails and saves the images.
+inline ::testing::AssertionResult imagesMatch(
+    const QImage& actual, const QImage& expected, int tolerance, const std::string& name)
+{
+    const int differing = differingPixels(actual, expected);
+    if (differing <= tolerance)
+        return ::testing::AssertionSuccess();
+    const std::filesystem::path folder = failureFolder();
+    actual.save(QString::fromStdString((folder / (name + "-actual.png")).string()));
+    expected.save(QString::fromStdString((folder / (name + "-expected.png")).string()));
+    if (actual.size() == expected.size()) {
+        QImage diff(actual.size(), QImage::Format_RGB32);
+        for (int y = 0; y < actual.height(); ++y)
+            for (int x = 0; x < actual.width(); ++x)
+                diff.setPixel(x, y,
+                    (actual.pixel(x, y) & 0xffffff) == (expected.pixel(x, y) & 0xffffff) ? 0xffffffffu
+                                                                                         : 0xffff0000u);
+        diff.save(QString::fromStdString((folder / (name + "-diff.png")).string()));
+    }
+    return ::testing::AssertionFailure()
+        << differing << " pixels differ (tolerance " << tolerance << "); images in " << folder.string();
+}
+
+} // namespace zavora::test

@@ -1,0 +1,461 @@
+#include "platform/qt/RasterDeviceContext.h"
+
+#include "ImageCheck.h"
+#include "platform/DebugLog.h"
+#include "raster/HatchPatterns.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace zavora {
+namespace {
+
+constexpr uint32_t kWhite = 0xffffff;
+constexpr uint32_t kBlack = 0x000000;
+
+// Pixels of the buffer that are not `background`.
+int countInk(RasterDeviceContext& dc, uint32_t background = kWhite)
+{
+    int count = 0;
+    for (int y = 0; y < dc.height(); ++y)
+        for (int x = 0; x < dc.width(); ++x)
+            count += dc.pixel(x, y) != background;
+    return count;
+}
+
+// Every pixel a different pseudo-random colour, so bitwise faults show.
+void fillNoise(RasterDeviceContext& dc, unsigned seed)
+{
+    std::mt19937 random(seed);
+    for (int y = 0; y < dc.height(); ++y)
+        for (int x = 0; x < dc.width(); ++x) {
+            const uint32_t v = random();
+            dc.setPixel({ x, y }, makeColorRef(v & 0xff, (v >> 8) & 0xff, (v >> 16) & 0xff));
+        }
+}
+
+bool sameBits(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (int y = 0; y < a.height(); ++y)
+        if (memcmp(a.constScanLine(y), b.constScanLine(y), size_t(a.width()) * 4) != 0)
+            return false;
+    return true;
+}
+
+TEST(RasterDeviceContext, LinesLeaveOutTheirLastPixelAndPolygonsTheirRightAndBottomEdges)
+{
+    RasterDeviceContext dc(40, 40);
+    dc.moveTo({ 2, 3 });
+    dc.lineTo({ 12, 3 });
+    EXPECT_EQ(countInk(dc), 10);
+    EXPECT_EQ(dc.pixel(2, 3), kBlack);
+    EXPECT_EQ(dc.pixel(11, 3), kBlack);
+    EXPECT_EQ(dc.pixel(12, 3), kWhite);
+    EXPECT_EQ(dc.state().position, (DcPoint { 12, 3 }));
+
+    RasterDeviceContext fill(40, 40);
+    fill.selectPen(DcPen::null());
+    fill.selectBrush(DcBrush::solid(makeColorRef(255, 0, 0)));
+    const DcPoint square[] = { { 5, 5 }, { 15, 5 }, { 15, 15 }, { 5, 15 } };
+    fill.polygon(square);
+    EXPECT_EQ(countInk(fill), 100);
+    EXPECT_EQ(fill.pixel(5, 5), 0xff0000u);
+    EXPECT_EQ(fill.pixel(14, 14), 0xff0000u);
+    EXPECT_EQ(fill.pixel(15, 10), kWhite);
+    EXPECT_EQ(fill.pixel(10, 15), kWhite);
+
+    // A right triangle: row y holds the pixels whose corner (x, y) lies inside.
+    RasterDeviceContext triangle(40, 40);
+    triangle.selectPen(DcPen::null());
+    triangle.selectBrush(DcBrush::solid(kBlackRef));
+    const DcPoint corner[] = { { 0, 0 }, { 20, 0 }, { 0, 20 } };
+    triangle.polygon(corner);
+    for (int y = 0; y < 20; ++y) {
+        int row = 0;
+        for (int x = 0; x < 40; ++x)
+            row += triangle.pixel(x, y) == kBlack;
+        EXPECT_EQ(row, 20 - y) << "row " << y;
+    }
+}
+
+TEST(RasterDeviceContext, PatternBrushesFollowTheTableAlignedToTheDeviceOrigin)
+{
+    const ColorRef ink = makeColorRef(0, 0, 200);
+    const ColorRef back = makeColorRef(250, 240, 10);
+    for (int index = 0; index < 9; ++index) {
+        const HatchPattern* hatch = hatchPattern(index);
+        ASSERT_NE(hatch, nullptr);
+        RasterDeviceContext dc(48, 40);
+        dc.selectPen(DcPen::null());
+        dc.selectBrush(DcBrush::patterned(hatch->rows));
+        dc.setTextColor(ink);
+        dc.setBkColor(back);
+        // An odd offset: the tiles must still start at device (0, 0).
+        const DcPoint area[] = { { 3, 5 }, { 45, 5 }, { 45, 37 }, { 3, 37 } };
+        dc.polygon(area);
+
+        QImage expected(48, 40, QImage::Format_RGB32);
+        expected.fill(0xffffffffu);
+        for (int y = 5; y < 37; ++y)
+            for (int x = 3; x < 45; ++x) {
+                const bool isInk = (hatch->rows[y % 8] >> (7 - x % 8)) & 1;
+                expected.setPixel(x, y, isInk ? qRgb(0, 0, 200) : qRgb(250, 240, 10));
+            }
+        EXPECT_TRUE(test::imagesMatch(dc.image(), expected, 0, "hatch" + std::to_string(index)));
+
+        // PatBlt paints the same tiles.
+        RasterDeviceContext blit(48, 40);
+        blit.selectBrush(DcBrush::patterned(hatch->rows));
+        blit.setTextColor(ink);
+        blit.setBkColor(back);
+        ASSERT_TRUE(blit.patBlt(3, 5, 42, 32, RasterOp::PatCopy));
+        EXPECT_TRUE(test::imagesMatch(blit.image(), expected, 0, "hatch-patblt" + std::to_string(index)));
+    }
+    EXPECT_EQ(hatchPattern(-1), nullptr);
+    EXPECT_EQ(hatchPattern(9), nullptr);
+}
+
+// The ink runs along row y from x = 0: lengths alternating ink, gap, ink...
+std::vector<int> runsAlongRow(RasterDeviceContext& dc, int y, int length, uint32_t ink)
+{
+    std::vector<int> runs;
+    bool inInk = true;
+    int run = 0;
+    for (int x = 0; x < length; ++x) {
+        const bool isInk = dc.pixel(x, y) == ink;
+        if (isInk == inInk) {
+            ++run;
+        } else {
+            runs.push_back(run);
+            run = 1;
+            inInk = isInk;
+        }
+    }
+    runs.push_back(run);
+    return runs;
+}
+
+TEST(RasterDeviceContext, StyledPensDrawTheFourDashPatternsOnePixelWide)
+{
+    const struct {
+        PenStyle style;
+        std::vector<int> runs; // two periods, then the rest of a 60-pixel line
+    } cases[] = {
+        { PenStyle::Dash, { 18, 6, 18, 6, 12 } },
+        { PenStyle::Dot, { 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3 } },
+        { PenStyle::DashDot, { 9, 6, 3, 6, 9, 6, 3, 6, 9, 3 } },
+        { PenStyle::DashDotDot, { 9, 3, 3, 3, 3, 3, 9, 3, 3, 3, 3, 3, 9, 3 } },
+    };
+    for (const auto& c : cases) {
+        RasterDeviceContext dc(80, 20);
+        // Even a wide request stays one pixel: styled pens are cosmetic.
+        DcPen pen = DcPen::cosmetic(c.style, kBlackRef);
+        pen.width = 7;
+        dc.selectPen(pen);
+        dc.moveTo({ 0, 10 });
+        dc.lineTo({ 60, 10 });
+        EXPECT_EQ(runsAlongRow(dc, 10, 60, kBlack), c.runs) << "style " << int(c.style);
+        int offRow = 0;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 80; ++x)
+                offRow += y != 10 && dc.pixel(x, y) != kWhite;
+        EXPECT_EQ(offRow, 0) << "style " << int(c.style);
+    }
+}
+
+TEST(RasterDeviceContext, OpaqueStyledPensPaintTheirGapsInTheBackgroundColour)
+{
+    for (BkMode mode : { BkMode::Opaque, BkMode::Transparent }) {
+        RasterDeviceContext dc(40, 10);
+        ASSERT_TRUE(dc.patBlt(0, 0, 40, 10, RasterOp::Blackness));
+        dc.setBkMode(mode);
+        dc.setBkColor(makeColorRef(255, 0, 0));
+        dc.selectPen(DcPen::cosmetic(PenStyle::Dash, makeColorRef(0, 255, 0)));
+        dc.moveTo({ 0, 5 });
+        dc.lineTo({ 30, 5 });
+        EXPECT_EQ(dc.pixel(5, 5), 0x00ff00u);
+        EXPECT_EQ(dc.pixel(20, 5), mode == BkMode::Opaque ? 0xff0000u : 0u);
+        EXPECT_EQ(dc.pixel(30, 5), 0u);
+    }
+}
+
+TEST(RasterDeviceContext, WidePensHaveTheirCapsAndJoins)
+{
+    // Geometric: flat ends stop at the end points, mitred corners are square.
+    RasterDeviceContext flat(80, 80);
+    flat.selectPen(DcPen::geometricFlat(kBlackRef, 6));
+    const DcPoint corner[] = { { 10, 20 }, { 50, 20 }, { 50, 60 } };
+    flat.polyline(corner);
+    EXPECT_EQ(flat.pixel(10, 20), kBlack);
+    EXPECT_EQ(flat.pixel(9, 20), kWhite);
+    EXPECT_EQ(flat.pixel(50, 59), kBlack);
+    EXPECT_EQ(flat.pixel(50, 61), kWhite);
+    EXPECT_EQ(flat.pixel(52, 17), kBlack); // the mitre's outer corner
+    int column = 0;
+    for (int y = 0; y < 80; ++y)
+        column += flat.pixel(30, y) == kBlack;
+    EXPECT_EQ(column, 6);
+
+    // A CreatePen pen wider than 1 has round ends reaching past the end point.
+    RasterDeviceContext round(80, 80);
+    round.selectPen(DcPen::solid(kBlackRef, 6));
+    round.polyline(corner);
+    EXPECT_EQ(round.pixel(8, 20), kBlack);
+    EXPECT_EQ(round.pixel(52, 17), kWhite);
+}
+
+TEST(RasterDeviceContext, InvertedDrawingTwiceRestoresTheBufferBitForBit)
+{
+    const DcPoint star[] = { { 30, 2 }, { 40, 55 }, { 3, 20 }, { 58, 20 }, { 18, 55 } };
+    const DcPoint box[] = { { 5, 5 }, { 50, 5 }, { 50, 40 }, { 5, 40 }, { 5, 5 } };
+    for (bool antialias : { false, true }) {
+        for (Rop2 mode : { Rop2::Not, Rop2::XorPen }) {
+            RasterDeviceContext dc(60, 60);
+            fillNoise(dc, 7);
+            const QImage before = dc.image().copy();
+            dc.setAntialiasing(antialias);
+            dc.setRop2(mode);
+            dc.selectBrush(DcBrush::solid(makeColorRef(0x5a, 0xc3, 0x0f)));
+            for (int pass = 0; pass < 2; ++pass) {
+                dc.selectPen(DcPen::null());
+                dc.setPolyFillMode(PolyFillMode::Winding);
+                dc.polygon(star);
+                dc.selectPen(DcPen::solid(makeColorRef(0x12, 0x34, 0x56), 1));
+                dc.polyline(box);
+                dc.selectPen(DcPen::solid(makeColorRef(0xff, 0x00, 0x80), 5));
+                dc.moveTo({ 2, 58 });
+                dc.lineTo({ 57, 30 });
+                dc.selectPen(DcPen::cosmetic(PenStyle::DashDot, kWhiteRef));
+                dc.moveTo({ 0, 50 });
+                dc.lineTo({ 59, 50 });
+                if (pass == 0)
+                    EXPECT_FALSE(sameBits(dc.image(), before));
+            }
+            EXPECT_TRUE(sameBits(dc.image(), before)) << "mode " << int(mode) << " antialias " << antialias;
+        }
+    }
+}
+
+TEST(RasterDeviceContext, RasterModesAreBitwiseOnEveryPixelTheyTouchOnce)
+{
+    RasterDeviceContext dc(60, 60);
+    fillNoise(dc, 11);
+    const QImage before = dc.image().copy();
+    const ColorRef pen = makeColorRef(0x81, 0x42, 0x24);
+    dc.setRop2(Rop2::XorPen);
+    dc.selectPen(DcPen::solid(pen, 1));
+    // A closed outline: the corners must be touched once, not cancelled out.
+    const DcPoint box[] = { { 10, 10 }, { 40, 10 }, { 40, 30 }, { 10, 30 }, { 10, 10 } };
+    dc.polyline(box);
+    int changed = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 60; ++x) {
+            const uint32_t was = before.pixel(x, y) & 0xffffff;
+            const uint32_t now = dc.pixel(x, y);
+            if (now != was) {
+                ++changed;
+                EXPECT_EQ(now, was ^ 0x814224u) << x << "," << y;
+            }
+        }
+    EXPECT_EQ(changed, 2 * 30 + 2 * 20);
+    EXPECT_EQ(dc.image().pixel(10, 10) >> 24, 0xffu); // still opaque
+
+    RasterDeviceContext inverted(20, 20);
+    fillNoise(inverted, 3);
+    const uint32_t was = inverted.pixel(5, 5);
+    inverted.setRop2(Rop2::Not);
+    inverted.selectPen(DcPen::null());
+    const DcPoint square[] = { { 0, 0 }, { 10, 0 }, { 10, 10 }, { 0, 10 } };
+    inverted.polygon(square); // a brush, whatever its colour, inverts
+    EXPECT_EQ(inverted.pixel(5, 5), ~was & 0xffffffu);
+
+    // SetPixel ignores the raster mode.
+    inverted.setPixel({ 15, 15 }, makeColorRef(1, 2, 3));
+    EXPECT_EQ(inverted.pixel(15, 15), 0x010203u);
+}
+
+TEST(RasterDeviceContext, BitBltXnorFollowsItsTruthTable)
+{
+    // dest = ~(source ^ dest): black source inverts, white source keeps.
+    const uint32_t sources[] = { 0x000000, 0xffffff, 0x00ff00, 0x123456 };
+    const uint32_t dests[] = { 0x000000, 0xffffff, 0xa5a5a5, 0x0f1e2d };
+    RasterDeviceContext source(4, 4);
+    RasterDeviceContext dest(4, 4);
+    for (int s = 0; s < 4; ++s)
+        for (int d = 0; d < 4; ++d) {
+            source.setPixel(
+                { s, d }, makeColorRef(sources[s] >> 16, (sources[s] >> 8) & 0xff, sources[s] & 0xff));
+            dest.setPixel({ s, d }, makeColorRef(dests[d] >> 16, (dests[d] >> 8) & 0xff, dests[d] & 0xff));
+        }
+    ASSERT_TRUE(dest.bitBlt(0, 0, 4, 4, source, 0, 0, RasterOp::DestXnorSrc));
+    for (int s = 0; s < 4; ++s)
+        for (int d = 0; d < 4; ++d)
+            EXPECT_EQ(dest.pixel(s, d), ~(sources[s] ^ dests[d]) & 0xffffffu) << s << "," << d;
+    EXPECT_EQ(dest.pixel(0, 2), 0x5a5a5au); // under black: inverted
+    EXPECT_EQ(dest.pixel(1, 2), 0xa5a5a5u); // under white: unchanged
+    EXPECT_FALSE(dest.bitBlt(0, 0, 4, 4, source, 0, 0, RasterOp::PatCopy));
+}
+
+TEST(RasterDeviceContext, BitBltCopiesClipsAndHandlesOverlap)
+{
+    RasterDeviceContext dc(10, 1);
+    for (int x = 0; x < 10; ++x)
+        dc.setPixel({ x, 0 }, makeColorRef(x, 0, 0));
+    // Overlapping copy within one buffer behaves as if read first.
+    ASSERT_TRUE(dc.bitBlt(2, 0, 6, 1, dc, 0, 0, RasterOp::SrcCopy));
+    for (int x = 0; x < 10; ++x)
+        EXPECT_EQ(dc.pixel(x, 0), uint32_t(x < 2 || x >= 8 ? x : x - 2) << 16) << x;
+
+    // Partly outside both buffers: only the overlapping part moves.
+    RasterDeviceContext small(3, 3);
+    small.patBlt(0, 0, 3, 3, RasterOp::Blackness);
+    RasterDeviceContext big(5, 5);
+    ASSERT_TRUE(big.bitBlt(-1, 3, 10, 10, small, 0, 0, RasterOp::SrcCopy));
+    EXPECT_EQ(countInk(big), 2 * 2);
+    EXPECT_EQ(big.pixel(0, 3), kBlack);
+    EXPECT_EQ(big.pixel(1, 4), kBlack);
+    EXPECT_EQ(big.pixel(2, 4), kWhite);
+}
+
+TEST(RasterDeviceContext, PatBltOperations)
+{
+    RasterDeviceContext dc(10, 10);
+    ASSERT_TRUE(dc.patBlt(8, 8, -4, -4, RasterOp::Blackness)); // negative extents grow back
+    EXPECT_EQ(countInk(dc), 16);
+    EXPECT_EQ(dc.pixel(4, 4), kBlack);
+    ASSERT_TRUE(dc.patBlt(0, 0, 10, 10, RasterOp::DstInvert));
+    EXPECT_EQ(dc.pixel(4, 4), kWhite);
+    EXPECT_EQ(dc.pixel(0, 0), kBlack);
+    dc.selectBrush(DcBrush::solid(makeColorRef(0x0f, 0, 0)));
+    ASSERT_TRUE(dc.patBlt(0, 0, 1, 1, RasterOp::PatInvert));
+    EXPECT_EQ(dc.pixel(0, 0), 0x0f0000u);
+    ASSERT_TRUE(dc.patBlt(0, 0, 10, 10, RasterOp::Whiteness));
+    EXPECT_EQ(countInk(dc), 0);
+    EXPECT_FALSE(dc.patBlt(0, 0, 1, 1, RasterOp::SrcCopy));
+}
+
+TEST(RasterDeviceContext, PathsFillUnderTheFillModeAndStrokeOpenFiguresOpen)
+{
+    // Two nested squares drawn the same way round: a hole under alternate, none under winding.
+    auto squares = [](RasterDeviceContext& dc) {
+        dc.beginPath();
+        for (int inset : { 0, 10 }) {
+            dc.moveTo({ 5 + inset, 5 + inset });
+            dc.lineTo({ 45 - inset, 5 + inset });
+            dc.lineTo({ 45 - inset, 45 - inset });
+            dc.lineTo({ 5 + inset, 45 - inset });
+            dc.closeFigure();
+        }
+        dc.endPath();
+    };
+    for (PolyFillMode mode : { PolyFillMode::Alternate, PolyFillMode::Winding }) {
+        RasterDeviceContext dc(50, 50);
+        dc.selectPen(DcPen::null());
+        dc.selectBrush(DcBrush::solid(kBlackRef));
+        dc.setPolyFillMode(mode);
+        squares(dc);
+        dc.fillPath();
+        EXPECT_EQ(dc.pixel(8, 8), kBlack);
+        EXPECT_EQ(dc.pixel(25, 25), mode == PolyFillMode::Alternate ? kWhite : kBlack);
+        // The path is used up.
+        dc.patBlt(0, 0, 50, 50, RasterOp::Whiteness);
+        dc.fillPath();
+        EXPECT_EQ(countInk(dc), 0);
+    }
+
+    // An open V: StrokePath leaves the closing edge alone, StrokeAndFillPath closes it.
+    for (bool fill : { false, true }) {
+        RasterDeviceContext dc(50, 50);
+        dc.selectPen(DcPen::solid(kBlackRef, 1));
+        dc.selectBrush(DcBrush::solid(makeColorRef(255, 0, 0)));
+        dc.beginPath();
+        dc.moveTo({ 5, 40 });
+        dc.lineTo({ 25, 5 });
+        dc.lineTo({ 45, 40 });
+        dc.endPath();
+        if (fill)
+            dc.strokeAndFillPath();
+        else
+            dc.strokePath();
+        EXPECT_EQ(dc.pixel(25, 40), fill ? kBlack : kWhite);
+        EXPECT_EQ(dc.pixel(25, 30), fill ? 0xff0000u : kWhite);
+    }
+
+    // A Bezier bulges towards its control points and ends at its last point.
+    RasterDeviceContext curve(50, 50);
+    curve.selectPen(DcPen::solid(kBlackRef, 1));
+    curve.beginPath();
+    curve.moveTo({ 5, 40 });
+    const DcPoint controls[] = { { 5, 0 }, { 45, 0 }, { 45, 40 } };
+    curve.polyBezierTo(controls);
+    curve.endPath();
+    curve.strokePath();
+    EXPECT_EQ(curve.pixel(25, 10), kBlack); // the curve's top: 40 - 0.75 * 40
+    EXPECT_EQ(curve.state().position, (DcPoint { 45, 40 }));
+}
+
+TEST(RasterDeviceContext, SaveAndRestoreBracketTheAttributes)
+{
+    RasterDeviceContext dc(4, 4);
+    dc.selectPen(DcPen::solid(makeColorRef(1, 2, 3), 4));
+    dc.saveDC();
+    dc.selectPen(DcPen::null());
+    dc.setRop2(Rop2::Not);
+    dc.setTextColor(kWhiteRef);
+    EXPECT_TRUE(dc.restoreDC());
+    EXPECT_EQ(dc.state().pen, DcPen::solid(makeColorRef(1, 2, 3), 4));
+    EXPECT_EQ(dc.state().rop2, Rop2::CopyPen);
+    EXPECT_EQ(dc.state().textColor, kBlackRef);
+    EXPECT_FALSE(dc.restoreDC());
+}
+
+TEST(RasterDeviceContext, PolyFiguresRejectCountsBeyondTheirPoints)
+{
+    DebugLog::instance().setEchoToStderr(false);
+    DebugLog::instance().clear();
+    RasterDeviceContext dc(20, 20);
+    dc.selectBrush(DcBrush::solid(kBlackRef));
+    const DcPoint points[] = { { 1, 1 }, { 10, 1 }, { 10, 10 } };
+    const int32_t tooMany[] = { 3, 2 };
+    const int32_t negative[] = { -1, 3 };
+    dc.polyPolygon(points, tooMany);
+    dc.polyPolyline(points, negative);
+    EXPECT_EQ(countInk(dc), 0);
+    EXPECT_EQ(DebugLog::instance().lines().size(), 2u);
+    DebugLog::instance().setEchoToStderr(true);
+}
+
+TEST(RasterDeviceContext, ImagesStretchMirrorAndRotate)
+{
+    // 2 x 2: red, green / blue, white.
+    const uint8_t pixels[] = { 255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255 };
+    const RgbImageView view { pixels, 2, 2, 6 };
+    RasterDeviceContext dc(20, 20);
+    ASSERT_TRUE(dc.stretchDIBits(2, 2, 8, 8, view, 0, 0, 2, 2));
+    EXPECT_EQ(dc.pixel(2, 2), 0xff0000u);
+    EXPECT_EQ(dc.pixel(9, 5), 0x00ff00u);
+    EXPECT_EQ(dc.pixel(5, 9), 0x0000ffu);
+    EXPECT_EQ(dc.pixel(10, 10), kWhite);
+    EXPECT_EQ(countInk(dc), 48);
+
+    RasterDeviceContext mirrored(20, 20);
+    ASSERT_TRUE(mirrored.stretchDIBits(10, 0, -8, 8, view, 0, 0, 2, 2));
+    EXPECT_EQ(mirrored.pixel(3, 1), 0x00ff00u);
+    EXPECT_EQ(mirrored.pixel(8, 1), 0xff0000u);
+
+    // A quarter turn: the top row runs downwards.
+    RasterDeviceContext turned(20, 20);
+    ASSERT_TRUE(turned.plgBlt(view, { 10, 0 }, { 10, 10 }, { 0, 0 }));
+    EXPECT_EQ(turned.pixel(7, 2), 0xff0000u);
+    EXPECT_EQ(turned.pixel(7, 7), 0x00ff00u);
+    EXPECT_EQ(turned.pixel(2, 2), 0x0000ffu);
+
+    EXPECT_FALSE(dc.stretchDIBits(0, 0, 4, 4, view, 1, 1, 2, 2)); // source rectangle outside the image
+    EXPECT_FALSE(dc.stretchDIBits(0, 0, 4, 4, RgbImageView {}, 0, 0, 1, 1));
+}
+
+} // namespace
+} // namespace zavora
