@@ -1,0 +1,142 @@
+#pragma once
+// PostScriptPort writes a drawing as DSC-conforming PostScript with our own
+// procedure set (the plain PostScript export, and the parent of the EPS,
+// printing, form and Illustrator ports); ZvxFilePort writes the native file,
+// which is the same PostScript plus the hyperlink comments.
+//
+// Every line ends in CR LF. Numbers go through the locale-free formatter:
+// coordinates as %g, matrix entries as %.4g with magnitudes below 0.0001
+// written as 0. Style and font lines are written only when they change; the
+// cache lives in writerState() and is reset by the traversal.
+
+#include "model/OutputPort.h"
+#include "output/WriterState.h"
+
+#include <cstdarg>
+#include <ctime>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zavora {
+
+class OutputStream;
+
+// The creation date as the 24-character text "Sat Dec  5 21:49:31 2026"
+// (English names whatever the locale; the weekday is computed from the date).
+std::string creationDateText(const std::tm& time);
+
+// The body of a PostScript string literal: "(", ")" and "\" get a backslash,
+// bytes from 128 and control bytes become a backslash and three octal digits.
+std::string escapePostScriptString(std::string_view text);
+
+class PostScriptPort : public OutputPort {
+public:
+    // The local time, read when the header is written.
+    using Clock = std::function<std::tm()>;
+
+    // The port writes to the stream but does not own it.
+    explicit PostScriptPort(OutputStream& stream);
+    ~PostScriptPort() override;
+    PostScriptPort(const PostScriptPort&) = delete;
+    PostScriptPort& operator=(const PostScriptPort&) = delete;
+
+    // Replaces the system clock, so that outputs can be repeated.
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+    // The distinct fonts of the drawing's text objects in drawing order (the
+    // export routine collects them); named in the header and re-encoded.
+    void setDocumentFonts(std::vector<const FontEntry*> fonts) { m_documentFonts = std::move(fonts); }
+    // Paint the page's clip rectangle white at page setup (EPS with a preview).
+    void setWhiteBackground(bool white) { m_whiteBackground = white; }
+    bool whiteBackground() const { return m_whiteBackground; }
+
+    bool beginPage(const DocumentInfo& info, bool downloadFonts, ProgressMonitor* monitor) override;
+    void endPage(ProgressMonitor* monitor) override;
+    void beginGroup() override;
+    void endGroup() override;
+    void beginCompoundPath() override;
+    void endCompoundPath() override;
+
+    void ellipse(
+        const PaintStyle& style, const Matrix& matrix, float cx, float cy, float rx, float ry) override;
+    void arc(const PaintStyle& style, const Matrix& matrix, float cx, float cy, float rx, float ry,
+        float start, float end, int arrow1, int arrow2) override;
+    void line(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2,
+        int arrow1, int arrow2) override;
+    void polyline(const PaintStyle& style, const Matrix& matrix, const PointList& points, bool closed,
+        int arrow1, int arrow2) override;
+    void curvePath(const PaintStyle& style, const Matrix& matrix, const NodeList& nodes, bool closed,
+        int arrow1, int arrow2) override;
+    void text(const PaintStyle& style, const Matrix& matrix, const std::string& text, const FontEntry* font,
+        float size, float leading, TextAlign align, const float box[4]) override;
+    void rectangle(
+        const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2) override;
+    void roundRectangle(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2,
+        float y2, float rx, float ry) override;
+    void image(const Matrix& matrix, const ImageObject& image) override;
+
+    // Family slots.
+    // Whether a landscape page is turned to portrait in the output.
+    virtual bool rotatesLandscape() const { return false; }
+    // The pattern, colour, width and dash lines that differ from the cache.
+    virtual void writeStyle(const PaintStyle& style);
+    // B/b, F/f, S/s or N/n from the fill and stroke flags.
+    virtual void writePaintOperator(const PaintStyle& style, bool closed);
+    virtual void writeOrientation(bool landscape);
+
+    // Hands everything written so far to the stream.
+    void flush();
+
+protected:
+    // The stream, with every buffered byte already written to it.
+    OutputStream& stream();
+
+    // printf with the stream's locale-free conversions, into the write buffer.
+    void put(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void putText(std::string_view text);
+    // "[a b c d tx ty]" (operand) or "a b c d tx ty" (before " cm").
+    void putMatrix(const Matrix& matrix, bool bracketed);
+
+    // The embedded fonts inside the prolog, when beginPage is told to download them.
+    virtual void writeFontResources();
+    // "%%PageTrailer" ... "%%EOF" with the given page-ending line ("showpage").
+    void writeTrailer(std::string_view showpageLine);
+
+    // The fonts the header names, after beginPage filled the table.
+    const std::vector<UsedFont>& usedFonts() const;
+    const std::vector<const FontEntry*>& documentFonts() const { return m_documentFonts; }
+
+private:
+    void fillUsedFonts();
+    void writeHeader(const DocumentInfo& info, bool downloadFonts);
+    void writePageSetup(const DocumentInfo& info);
+    void writeFillColor(const PaintStyle& style);
+    void writeLineAttributes(const PaintStyle& style);
+    void writeArrowheads(const Matrix& matrix, Point firstTip, Point firstPrevious, Point lastTip,
+        Point lastPrevious, int arrow1, int arrow2);
+    void writeTextLines(std::string_view text, TextAlign align);
+    void vput(const char* format, va_list args);
+    void flushIfFull();
+
+    OutputStream& m_stream;
+    bool m_whiteBackground = false;
+    Clock m_clock;
+    std::vector<const FontEntry*> m_documentFonts;
+    std::string m_buffer;
+};
+
+// The native drawing file: PostScript plus one "%ZVX u" line after each
+// object that carries a hyperlink.
+class ZvxFilePort : public PostScriptPort {
+public:
+    using PostScriptPort::PostScriptPort;
+
+    void endLink(const std::string& url) override;
+};
+
+// The URL as it is written after "%ZVX u ": control bytes, and spaces at
+// either end, percent-encoded so the line stays one line and reads back whole.
+std::string urlLineText(std::string_view url);
+
+} // namespace zavora
