@@ -1,0 +1,291 @@
+#include "raster/GdiPort.h"
+
+// Model headers before any Qt header: Qt defines `emit` as a macro.
+#include "model/ImageObject.h"
+#include "raster/HatchPatterns.h"
+
+#include "ImageCheck.h"
+#include "platform/qt/RasterDeviceContext.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace zavora {
+namespace {
+
+constexpr uint32_t kWhite = 0xffffff;
+constexpr uint32_t kBlack = 0x000000;
+constexpr uint32_t kRed = 0xff0000;
+const Matrix kIdentity {};
+
+int countWhere(RasterDeviceContext& dc, auto predicate)
+{
+    int count = 0;
+    for (int y = 0; y < dc.height(); ++y)
+        for (int x = 0; x < dc.width(); ++x)
+            count += predicate(x, y, dc.pixel(x, y));
+    return count;
+}
+
+int countInk(RasterDeviceContext& dc)
+{
+    return countWhere(dc, [](int, int, uint32_t p) { return p != kWhite; });
+}
+
+int columnInk(RasterDeviceContext& dc, int x)
+{
+    return countWhere(dc, [x](int px, int, uint32_t p) { return px == x && p != kWhite; });
+}
+
+PaintStyle strokeStyle(float width)
+{
+    PaintStyle style;
+    style.setLineWidth(width);
+    return style;
+}
+
+PaintStyle filledStyle(const Color& fill, bool stroke)
+{
+    PaintStyle style;
+    style.setFillColor(fill);
+    style.setStrokeOn(stroke);
+    return style;
+}
+
+// Exposes the path drawing that the bitmap export ports use.
+class PathPort : public GdiPort {
+public:
+    using GdiPort::drawCurveAsPath;
+    using GdiPort::GdiPort;
+};
+
+TEST(GdiPort, ColoursConvertByTruncationWithRedInTheLowByte)
+{
+    EXPECT_EQ(gdiColor({ 100, 50, 0 }), makeColorRef(255, 127, 0));
+    EXPECT_EQ(gdiColor({ 0, 0, 100 }), 0xff0000u);
+    EXPECT_EQ(gdiColor({ 33.3f, 66.7f, 99.9f }), makeColorRef(84, 170, 254));
+}
+
+TEST(GdiPort, SolidPensAreScaledRoundedAndAtLeastOnePixel)
+{
+    const struct {
+        float width, scale;
+        int pixels;
+    } cases[] = { { 0.1f, 1, 1 }, { 0, 1, 1 }, { 1.2f, 2, 2 }, { 1.3f, 2, 3 }, { 3, 2, 6 } };
+    for (const auto& c : cases) {
+        RasterDeviceContext dc(80, 40);
+        GdiPort port(dc, kIdentity);
+        port.setScale(c.scale);
+        port.line(strokeStyle(c.width), kIdentity, 10, 20, 60, 20, kArrowNone, kArrowNone);
+        EXPECT_EQ(columnInk(dc, 35), c.pixels) << c.width << " x " << c.scale;
+    }
+}
+
+TEST(GdiPort, DashedLinesStayOnePixelWithArrowheadsSizedAsWidthOne)
+{
+    // The arrowhead's ink above and below the line, near its end.
+    auto arrowInk = [](const PaintStyle& style) {
+        RasterDeviceContext dc(120, 40);
+        GdiPort port(dc, kIdentity);
+        port.line(style, kIdentity, 10, 20, 100, 20, kArrowNone, kArrowBig);
+        EXPECT_NE(dc.pixel(92, 22), kWhite); // the head is 6 line widths across at its base
+        return countWhere(dc, [](int x, int y, uint32_t p) { return x > 80 && y != 20 && p != kWhite; });
+    };
+    PaintStyle dashed = strokeStyle(5);
+    dashed.setDash(0);
+    const int dashedHead = arrowInk(dashed);
+    EXPECT_GT(dashedHead, 0);
+    EXPECT_EQ(dashedHead, arrowInk(strokeStyle(1)));
+    EXPECT_GT(arrowInk(strokeStyle(3)), 2 * dashedHead);
+
+    RasterDeviceContext dc(120, 40);
+    GdiPort port(dc, kIdentity);
+    port.line(dashed, kIdentity, 10, 20, 100, 20, kArrowNone, kArrowNone);
+    EXPECT_EQ(columnInk(dc, 15), 1);
+    EXPECT_EQ(dc.pixel(27, 20), kBlack); // 18 on
+    EXPECT_EQ(dc.pixel(28, 20), kWhite); // 6 off
+    EXPECT_EQ(dc.pixel(34, 20), kBlack);
+}
+
+TEST(GdiPort, OpenFilledAndStrokedPolylineLeavesItsClosingEdgeUnstroked)
+{
+    const PointList points { { 10, 10 }, { 60, 10 }, { 60, 60 } };
+    for (bool closed : { false, true }) {
+        RasterDeviceContext dc(80, 80);
+        GdiPort port(dc, kIdentity);
+        port.polyline(filledStyle({ 100, 0, 0 }, true), kIdentity, points, closed, kArrowNone, kArrowNone);
+        // Stroke along the two drawn edges, fill inside.
+        EXPECT_EQ(dc.pixel(35, 10), kBlack);
+        EXPECT_EQ(dc.pixel(60, 35), kBlack);
+        EXPECT_EQ(dc.pixel(50, 30), kRed);
+        // The diagonal from the last point back to the first.
+        const int diagonalInk = countWhere(dc,
+            [](int x, int y, uint32_t p) { return p == kBlack && x < 59 && y > 11 && std::abs(x - y) <= 1; });
+        if (closed)
+            EXPECT_GT(diagonalInk, 40);
+        else
+            EXPECT_EQ(diagonalInk, 0);
+        EXPECT_EQ(dc.pixel(40, 39), kRed); // filled right up to the open side
+    }
+
+    // Fill only closes the outline too; stroke only leaves it open.
+    RasterDeviceContext fillOnly(80, 80);
+    GdiPort fillPort(fillOnly, kIdentity);
+    fillPort.polyline(filledStyle({ 100, 0, 0 }, false), kIdentity, points, false, kArrowNone, kArrowNone);
+    EXPECT_EQ(fillOnly.pixel(50, 30), kRed);
+    EXPECT_EQ(countWhere(fillOnly, [](int, int, uint32_t p) { return p == kBlack; }), 0);
+}
+
+TEST(GdiPort, CompoundPathsAreCollectedAndDrawnOnceWithHoles)
+{
+    auto draw = [](RasterDeviceContext& dc, const PaintStyle& style) {
+        GdiPort port(dc, kIdentity);
+        port.beginCompoundPath();
+        port.rectangle(style, kIdentity, 10, 10, 70, 70);
+        port.beginCompoundPath(); // nested: still one path
+        port.polyline(style, kIdentity, { { 30, 30 }, { 50, 30 }, { 50, 50 }, { 30, 50 } }, true, kArrowNone,
+            kArrowBig);
+        port.endCompoundPath();
+        EXPECT_EQ(port.groupDepth(), 1);
+        EXPECT_FALSE(port.pendingPath().empty());
+        EXPECT_EQ(countInk(dc), 0); // nothing drawn while collecting
+        port.endCompoundPath();
+        EXPECT_EQ(port.groupDepth(), 0);
+        EXPECT_TRUE(port.pendingPath().empty());
+        port.endCompoundPath(); // unbalanced: ignored
+        EXPECT_EQ(port.groupDepth(), 0);
+    };
+
+    RasterDeviceContext filled(80, 80);
+    draw(filled, filledStyle({ 0, 0, 100 }, true));
+    EXPECT_EQ(filled.pixel(20, 20), 0x0000ffu);
+    EXPECT_EQ(filled.pixel(40, 40), kWhite); // the hole
+    EXPECT_EQ(filled.pixel(10, 40), kBlack);
+    EXPECT_EQ(filled.pixel(30, 40), kBlack);
+
+    RasterDeviceContext outlined(80, 80);
+    draw(outlined, strokeStyle(1));
+    EXPECT_EQ(outlined.pixel(10, 40), kBlack);
+    EXPECT_EQ(outlined.pixel(70, 40), kBlack);
+    EXPECT_EQ(outlined.pixel(30, 40), kBlack);
+    EXPECT_EQ(outlined.pixel(50, 40), kBlack);
+    EXPECT_EQ(outlined.pixel(20, 40), kWhite);
+    EXPECT_EQ(outlined.pixel(40, 40), kWhite);
+    // Exactly the two square outlines: 4 x 60 and 4 x 20 pixels.
+    EXPECT_EQ(countInk(outlined), 240 + 80);
+}
+
+TEST(GdiPort, HatchesPaintBlackInkOnTheFillColourAndRestoreTheColours)
+{
+    for (int index = 0; index < 9; ++index) {
+        RasterDeviceContext dc(40, 40);
+        dc.setTextColor(makeColorRef(1, 2, 3));
+        dc.setBkColor(makeColorRef(4, 5, 6));
+        GdiPort port(dc, kIdentity);
+        PaintStyle style = filledStyle({ 100, 0, 0 }, false);
+        style.setFillPattern(index);
+        port.rectangle(style, kIdentity, 4, 4, 36, 36);
+        EXPECT_EQ(dc.state().textColor, makeColorRef(1, 2, 3));
+        EXPECT_EQ(dc.state().bkColor, makeColorRef(4, 5, 6));
+        EXPECT_TRUE(dc.state().brush.isNull() || dc.state().brush == DcBrush());
+
+        QImage expected(40, 40, QImage::Format_RGB32);
+        expected.fill(0xffffffffu);
+        const PatternBits& rows = hatchPattern(index)->rows;
+        for (int y = 4; y < 36; ++y)
+            for (int x = 4; x < 36; ++x)
+                expected.setPixel(x, y, (rows[y % 8] >> (7 - x % 8)) & 1 ? 0xff000000u : 0xffff0000u);
+        EXPECT_TRUE(test::imagesMatch(dc.image(), expected, 0, "port-hatch" + std::to_string(index)));
+    }
+
+    // Fill off paints nothing, whatever the pattern index says.
+    RasterDeviceContext dc(40, 40);
+    GdiPort port(dc, kIdentity);
+    PaintStyle style;
+    style.setStrokeOn(false);
+    style.storeFillPattern(3);
+    port.rectangle(style, kIdentity, 4, 4, 36, 36);
+    EXPECT_EQ(countInk(dc), 0);
+}
+
+TEST(GdiPort, RectanglesFollowTheirMatrixAndCurvesAreFlattenedInDevicePixels)
+{
+    // A 40-unit square turned by 45 degrees stands on one corner.
+    const float c = std::sqrt(0.5f);
+    const Matrix turned { c, c, -c, c, 50, 10 };
+    RasterDeviceContext dc(100, 80);
+    GdiPort port(dc, kIdentity);
+    port.rectangle(filledStyle({ 0, 0, 0 }, false), turned, 0, 0, 40, 40);
+    EXPECT_EQ(dc.pixel(50, 38), kBlack);
+    EXPECT_EQ(dc.pixel(28, 15), kWhite); // inside the unturned square's box, outside the turned one
+    EXPECT_EQ(dc.pixel(50, 8), kWhite);
+
+    // An ellipse arrives as a curve path; at 8 times magnification its area
+    // must still be close to the disc's (flattened in page units it loses 10%).
+    RasterDeviceContext disc(100, 100);
+    GdiPort zoomed(disc, Matrix { 8, 0, 0, 8, 0, 0 });
+    zoomed.ellipse(filledStyle({ 0, 0, 0 }, false), kIdentity, 6.25f, 6.25f, 5, 5);
+    const double area = 3.14159265 * 40 * 40;
+    EXPECT_NEAR(countInk(disc), area, area * 0.03);
+    EXPECT_EQ(disc.pixel(50, 50), kBlack);
+}
+
+TEST(GdiPort, CurvePathsAsPathsKeepOpenFiguresOpenAndUseFlatEnds)
+{
+    const NodeList nodes { { 10, 60, 10, 60, 10, 10, 0 }, { 70, 60, 70, 10, 70, 60, 0 } };
+    RasterDeviceContext dc(80, 80);
+    PathPort port(dc, kIdentity);
+    PaintStyle style = filledStyle({ 100, 0, 0 }, true);
+    style.setLineWidth(4);
+    port.drawCurveAsPath(style, kIdentity, nodes, false, kArrowNone, kArrowNone);
+    EXPECT_EQ(dc.pixel(40, 40), kRed);
+    EXPECT_EQ(dc.pixel(40, 59), kRed); // the closing chord is filled, not stroked
+    EXPECT_EQ(dc.pixel(10, 55), kBlack);
+    EXPECT_EQ(dc.pixel(10, 63), kWhite); // flat end: nothing past the end point
+    EXPECT_EQ(dc.state().bkMode, BkMode::Opaque);
+}
+
+TEST(GdiPort, ImagesPutTheirFirstRowAtTheTop)
+{
+    ImageObject image;
+    ASSERT_TRUE(image.allocatePixels(2, 2));
+    image.setPixel(0, 0, { 255, 0, 0 });
+    image.setPixel(1, 0, { 0, 255, 0 });
+    image.setPixel(0, 1, { 0, 0, 255 });
+    image.setPixel(1, 1, { 255, 255, 0 });
+    // Page y grows upwards; the device's downwards.
+    const Matrix pageToDevice { 1, 0, 0, -1, 0, 50 };
+    const Matrix placed { 20, 0, 0, 20, 10, 10 }; // the unit square at (10..30, 10..30) on the page
+
+    RasterDeviceContext dc(50, 50);
+    GdiPort port(dc, pageToDevice);
+    port.image(placed, image);
+    EXPECT_EQ(dc.pixel(12, 22), 0xff0000u);
+    EXPECT_EQ(dc.pixel(27, 22), 0x00ff00u);
+    EXPECT_EQ(dc.pixel(12, 37), 0x0000ffu);
+    EXPECT_EQ(dc.pixel(27, 37), 0xffff00u);
+    EXPECT_EQ(countInk(dc), 400);
+
+    // Turned a quarter: the first row now runs up the left side.
+    RasterDeviceContext turnedDc(50, 50);
+    GdiPort turnedPort(turnedDc, pageToDevice);
+    turnedPort.image(Matrix { 0, 20, -20, 0, 30, 10 }, image);
+    EXPECT_EQ(turnedDc.pixel(12, 37), 0xff0000u);
+    EXPECT_EQ(turnedDc.pixel(12, 22), 0x00ff00u);
+}
+
+TEST(GdiPort, WildCoordinatesAreClampedNotUndefined)
+{
+    RasterDeviceContext dc(80, 80);
+    GdiPort port(dc, kIdentity);
+    const PointList points { { 10, 10 }, { 1.0e30f, 10 }, { 10, 60 } };
+    port.polyline(filledStyle({ 0, 0, 0 }, false), kIdentity, points, true, kArrowNone, kArrowNone);
+    EXPECT_EQ(dc.pixel(70, 20), kBlack);
+    const PointList nan { { NAN, 5 }, { 20, INFINITY }, { -1.0e20f, 30 } };
+    port.polyline(strokeStyle(1.0e30f), kIdentity, nan, false, kArrowBig, kArrowBig);
+    SUCCEED();
+}
+
+} // namespace
+} // namespace zavora
