@@ -56,7 +56,7 @@ PaintStyle arrowheadStyle(const PaintStyle& objectStyle);
 
 // Sends each end's arrowhead outline to port.polyline (closed, no arrows)
 // under the object's matrix with arrowheadStyle(style); codes without a shape
-// send nothing.
+// send nothing. Only open outlines have arrowheads: the caller checks.
 void drawArrowheads(OutputPort& port, const PaintStyle& style, const Matrix& matrix, const OutlineEnds& ends,
     int arrow1, int arrow2);
 

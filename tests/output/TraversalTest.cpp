@@ -262,20 +262,7 @@ TEST_F(TraversalTest, DocumentInfoCarriesTitleOrientationGridAndTheFontOptions)
     EXPECT_EQ(documentInfoFor(drawing, options).title, "other.eps");
     options.documentPath = "";
     EXPECT_EQ(documentInfoFor(drawing, options).title, "Untitled");
-
-    EXPECT_EQ(documentTitle("/a/b/"), "");
     EXPECT_EQ(documentTitle("name.zvx"), "name.zvx");
-}
-
-TEST_F(TraversalTest, EachPlainObjectMakesItsOwnPrimitiveCall)
-{
-    drawing.append(std::make_unique<EllipseObject>(5, 5, 2, 1));
-    drawing.append(std::make_unique<ArcObject>(0, 0, 3, 3, 0, 90));
-    drawing.append(std::make_unique<PolygonObject>(PointList { { 0, 0 }, { 1, 0 }, { 1, 1 } }, true));
-    drawing.append(std::make_unique<RoundRectObject>(0, 0, 10, 10, 2, 2));
-    EXPECT_EQ(renderDrawing(drawing, port, options), RenderResult::Completed);
-    EXPECT_EQ(
-        calls(port.log), (Log { "beginPage", "ellipse", "arc", "polyline", "roundRectangle", "endPage" }));
 }
 
 } // namespace
