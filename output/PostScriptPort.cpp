@@ -474,6 +474,9 @@ void PostScriptPort::polyline(
         put("%g %g L\r\n", points[0].x, points[0].y);
     putText("Q\r\n");
     writePaintOperator(style, closed);
+    // Arrowheads belong to the ends of open outlines only, as on screen.
+    if (closed)
+        return;
     if (auto ends = polylineEnds(points))
         writeArrowheads(
             matrix, ends->firstTip, ends->firstPrevious, ends->lastTip, ends->lastPrevious, arrow1, arrow2);
@@ -499,6 +502,8 @@ void PostScriptPort::curvePath(
         segment(nodes.back(), nodes.front());
     putText("Q\r\n");
     writePaintOperator(style, closed);
+    if (closed)
+        return;
     if (auto ends = curveEnds(nodes))
         writeArrowheads(
             matrix, ends->firstTip, ends->firstPrevious, ends->lastTip, ends->lastPrevious, arrow1, arrow2);

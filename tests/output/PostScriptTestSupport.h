@@ -1,0 +1,202 @@
+#pragma once
+// Shared pieces of the PostScript writer tests: a font with fixed metrics,
+// the fixed clock, a port run into memory, and Ghostscript as the referee.
+
+#include "model/FontEntry.h"
+#include "model/OutputPort.h"
+#include "output/PostScriptPort.h"
+#include "platform/OutputStream.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace zavora::testing {
+
+// A font that needs no file: Helvetica-like metrics, 500 units per character.
+class FixedFont : public FontEntry {
+public:
+    explicit FixedFont(std::string name, bool trueType = false, int style = 0, bool symbol = false)
+        : m_name(std::move(name))
+        , m_trueType(trueType)
+        , m_style(style)
+    {
+        m_metrics.ascent = 718;
+        m_metrics.descent = -207;
+        m_metrics.bold = style & kBold;
+        m_metrics.italic = style & kItalic;
+        m_metrics.symbol = symbol;
+        m_metrics.widths.fill(500);
+        m_metrics.metricsLoaded = true;
+    }
+    bool isTrueType() const override { return m_trueType; }
+    std::string postScriptName() const override { return m_name; }
+    std::string faceName() const override { return m_name; }
+    int styleBits() const override { return m_style; }
+    const FontMetrics& metrics() const override { return m_metrics; }
+    bool download(OutputStream&, const DownloadOptions&) const override { return false; }
+
+private:
+    std::string m_name;
+    bool m_trueType;
+    int m_style;
+    FontMetrics m_metrics;
+};
+
+// Sat Dec  5 21:49:31 2026.
+inline std::tm fixedTime()
+{
+    std::tm t {};
+    t.tm_year = 2026 - 1900;
+    t.tm_mon = 11;
+    t.tm_mday = 5;
+    t.tm_hour = 21;
+    t.tm_min = 49;
+    t.tm_sec = 31;
+    return t;
+}
+
+inline DocumentInfo pageInfo(int x0 = 0, int y0 = 0, int x1 = 200, int y1 = 150)
+{
+    DocumentInfo info;
+    info.x0 = x0;
+    info.y0 = y0;
+    info.x1 = x1;
+    info.y1 = y1;
+    info.title = "test.zvx";
+    info.gridSettings = { 9, 9, 0, 1 };
+    return info;
+}
+
+// Runs `body` between beginPage and endPage of a port of type P on a memory stream.
+template <class P = PostScriptPort>
+std::string writeDocument(const std::function<void(P&)>& body, const DocumentInfo& info = pageInfo(),
+    std::vector<const FontEntry*> fonts = {})
+{
+    MemoryOutputStream stream;
+    P port(stream);
+    port.setClock(fixedTime);
+    port.setDocumentFonts(std::move(fonts));
+    port.beginPage(info, false, nullptr);
+    body(port);
+    port.endPage(nullptr);
+    return stream.data();
+}
+
+// The lines between "%%EndPageSetup" and "%%PageTrailer", CR LF kept.
+inline std::string pageBody(const std::string& document)
+{
+    const std::string begin = "%%EndPageSetup\r\n";
+    std::size_t start = document.find(begin);
+    std::size_t stop = document.find("%%PageTrailer\r\n");
+    if (start == std::string::npos || stop == std::string::npos || stop < start)
+        return "<no page body>";
+    start += begin.size();
+    return document.substr(start, stop - start);
+}
+
+inline std::filesystem::path scratchDirectory()
+{
+    std::filesystem::path dir = std::filesystem::temp_directory_path()
+        / ("zavora-pswriter-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+inline void writeFile(const std::filesystem::path& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string readFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+inline bool ghostscriptAvailable() { return std::system("gs --version > /dev/null 2>&1") == 0; }
+
+// An RGB raster read back from Ghostscript's ppmraw device.
+struct Raster {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;
+
+    struct Pixel {
+        int r, g, b;
+        bool dark() const { return r + g + b < 200; }
+        bool white() const { return r > 235 && g > 235 && b > 235; }
+    };
+    Pixel at(int x, int y) const
+    {
+        if (x < 0 || y < 0 || x >= width || y >= height)
+            return { -1, -1, -1 };
+        const uint8_t* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
+        return { p[0], p[1], p[2] };
+    }
+};
+
+struct GhostscriptRun {
+    int status = -1;
+    std::string messages; // stdout and stderr
+    Raster raster;
+    bool ok() const { return status == 0 && messages.find("Error") == std::string::npos; }
+};
+
+inline bool parsePpm(const std::string& data, Raster& raster)
+{
+    std::istringstream in(data);
+    std::string magic;
+    int maxValue = 0;
+    in >> magic >> raster.width >> raster.height >> maxValue;
+    if (magic != "P6" || raster.width <= 0 || raster.height <= 0 || maxValue != 255)
+        return false;
+    in.get();
+    const std::size_t size = static_cast<std::size_t>(raster.width) * raster.height * 3;
+    raster.rgb.resize(size);
+    in.read(reinterpret_cast<char*>(raster.rgb.data()), static_cast<std::streamsize>(size));
+    return static_cast<std::size_t>(in.gcount()) == size;
+}
+
+// Renders the PostScript with Ghostscript at `dpi`, cropped to the bounding
+// box when epsCrop is set. Fails the calling test when gs is missing.
+inline GhostscriptRun renderWithGhostscript(const std::string& postScript, const std::string& name,
+    int dpi = 72, bool epsCrop = true)
+{
+    GhostscriptRun run;
+    if (!ghostscriptAvailable()) {
+        ADD_FAILURE() << "Ghostscript (gs) is not installed; it is needed to check the PostScript output";
+        return run;
+    }
+    const std::filesystem::path dir = scratchDirectory();
+    const std::filesystem::path input = dir / (name + ".ps");
+    const std::filesystem::path output = dir / (name + ".ppm");
+    const std::filesystem::path log = dir / (name + ".log");
+    writeFile(input, postScript);
+    std::filesystem::remove(output);
+    std::string command = "gs -q -dSAFER -dBATCH -dNOPAUSE -dUseFastColor -sDEVICE=ppmraw -r" + std::to_string(dpi)
+        + (epsCrop ? " -dEPSCrop" : "") + " -o '" + output.string() + "' '" + input.string() + "' > '"
+        + log.string() + "' 2>&1";
+    int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.messages = readFile(log);
+    if (!parsePpm(readFile(output), run.raster))
+        run.raster = {};
+    return run;
+}
+
+} // namespace zavora::testing
