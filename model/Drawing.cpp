@@ -222,15 +222,15 @@ template <class F> void Drawing::notify(F f) const
         f(*o);
 }
 
-void Drawing::edited()
+void Drawing::markEdited()
 {
     m_modified = true;
     notify([](DrawingObserver& o) { o.contentChanged(); });
 }
 
-void Drawing::structureEdited()
+void Drawing::markStructureEdited()
 {
-    edited();
+    markEdited();
     notify([](DrawingObserver& o) { o.historyInvalidated(); });
 }
 
@@ -356,7 +356,7 @@ void Drawing::deleteSelection()
     OwnedObjects removed = removeSelected();
     m_selection.clear();
     removed.clear();
-    edited();
+    markEdited();
     notify([](DrawingObserver& o) { o.selectionChanged(); });
 }
 
@@ -367,7 +367,7 @@ void Drawing::lockSelection()
     for (DrawObject* object : m_selection)
         object->lock();
     m_selection.clear();
-    edited();
+    markEdited();
     notify([](DrawingObserver& o) { o.selectionChanged(); });
 }
 
@@ -379,7 +379,7 @@ void Drawing::unlockAll()
         object->unlock();
     }
     if (any)
-        edited();
+        markEdited();
 }
 
 void Drawing::bringToFront()
@@ -388,7 +388,7 @@ void Drawing::bringToFront()
         return;
     for (auto& object : removeSelected())
         m_objects.push_back(std::move(object));
-    structureEdited();
+    markStructureEdited();
 }
 
 void Drawing::sendToBack()
@@ -400,7 +400,7 @@ void Drawing::sendToBack()
     for (auto& object : m_objects)
         list.push_back(std::move(object));
     m_objects = std::move(list);
-    structureEdited();
+    markStructureEdited();
 }
 
 void Drawing::moveForward()
@@ -421,7 +421,7 @@ void Drawing::moveForward()
     }
     m_objects.insert(m_objects.begin() + std::ptrdiff_t(at), std::make_move_iterator(moved.begin()),
         std::make_move_iterator(moved.end()));
-    structureEdited();
+    markStructureEdited();
 }
 
 void Drawing::moveBackward()
@@ -442,7 +442,7 @@ void Drawing::moveBackward()
     }
     m_objects.insert(m_objects.begin() + std::ptrdiff_t(at), std::make_move_iterator(moved.begin()),
         std::make_move_iterator(moved.end()));
-    structureEdited();
+    markStructureEdited();
 }
 
 std::vector<Point> Drawing::alignOffsets(int code) const
@@ -546,7 +546,7 @@ void Drawing::align(int code)
     if (m_selection.empty())
         return;
     translateSelected(alignOffsets(code));
-    edited();
+    markEdited();
 }
 
 void Drawing::spaceEvenly(int code)
@@ -554,7 +554,7 @@ void Drawing::spaceEvenly(int code)
     if (m_selection.size() < 3)
         return;
     translateSelected(spaceEvenlyOffsets(code));
-    edited();
+    markEdited();
 }
 
 void Drawing::moveSelection(float dx, float dy)
@@ -563,7 +563,7 @@ void Drawing::moveSelection(float dx, float dy)
         return;
     for (DrawObject* object : m_selection)
         object->translate(dx, dy);
-    edited();
+    markEdited();
 }
 
 void Drawing::moveSelectionByDialog(int dx, int dy)
@@ -583,7 +583,7 @@ void Drawing::scaleSelection(float horizontalPercent, float verticalPercent)
     const float cx = (box.left + box.right) / 2, cy = (box.bottom + box.top) / 2;
     for (DrawObject* object : m_selection)
         object->scale(cx, cy, horizontalPercent / 100, verticalPercent / 100);
-    edited();
+    markEdited();
 }
 
 void Drawing::rotateSelection(float degrees)
@@ -594,7 +594,7 @@ void Drawing::rotateSelection(float degrees)
     const float cx = (box.left + box.right) / 2, cy = (box.bottom + box.top) / 2;
     for (DrawObject* object : m_selection)
         object->rotate(cx, cy, degrees);
-    edited();
+    markEdited();
 }
 
 void Drawing::group()
@@ -610,7 +610,7 @@ void Drawing::group()
         group->appendChild(std::move(member));
     DrawObject* raw = insertAt(at, std::move(group));
     m_selection.assign(1, raw);
-    structureEdited();
+    markStructureEdited();
     notify([](DrawingObserver& o) { o.selectionChanged(); });
 }
 
@@ -629,7 +629,7 @@ void Drawing::makeCompoundPath()
     compound->setStyle(shared);
     DrawObject* raw = insertAt(at, std::move(compound));
     m_selection.assign(1, raw);
-    structureEdited();
+    markStructureEdited();
     notify([](DrawingObserver& o) { o.selectionChanged(); });
 }
 
@@ -674,7 +674,7 @@ static bool dissolveSelected(OwnedObjects& objects, ObjectRefs& selection, Objec
 void Drawing::ungroup()
 {
     if (dissolveSelected(m_objects, m_selection, ObjectType::Group)) {
-        structureEdited();
+        markStructureEdited();
         notify([](DrawingObserver& o) { o.selectionChanged(); });
     }
 }
@@ -682,7 +682,7 @@ void Drawing::ungroup()
 void Drawing::releaseCompoundPaths()
 {
     if (dissolveSelected(m_objects, m_selection, ObjectType::CompoundPath)) {
-        structureEdited();
+        markStructureEdited();
         notify([](DrawingObserver& o) { o.selectionChanged(); });
     }
 }

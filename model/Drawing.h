@@ -137,6 +137,13 @@ public:
     // Every distinct font of a text object (groups included), in stacking order.
     std::vector<const FontEntry*> documentFonts() const;
 
+    // For edits made outside the commands (tools, undo): sets the modified
+    // flag and tells the observers the screen needs repainting.
+    void markEdited();
+    // The same for a structural edit that is not recorded (Insert): the
+    // observers also empty the undo history.
+    void markStructureEdited();
+
     // Observers are not owned and must be removed before they die.
     void addObserver(DrawingObserver* observer);
     void removeObserver(DrawingObserver* observer);
@@ -224,8 +231,6 @@ private:
     std::vector<std::size_t> selectedIndices() const;
     void translateSelected(const std::vector<Point>& offsets);
     template <class F> void notify(F f) const;
-    void edited();
-    void structureEdited();
 
     OwnedObjects m_objects;
     ObjectRefs m_selection;
