@@ -1,0 +1,526 @@
+#include "output/ZvxReader.h"
+
+#include "ZvxReaderTestSupport.h"
+#include "model/ImageObject.h"
+#include "model/ShapeObjects.h"
+#include "model/TextObject.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace zavora {
+namespace {
+
+using namespace readtest;
+
+const std::string kDamaged = "An error has occurred while opening\n/tmp/t.zvx";
+
+// --- Line input and structure ---
+
+TEST(ZvxReaderStructure, NativeFileReadsSettingsAndBody)
+{
+    ReadOutcome r = readText(nativeFile("10 20 m\n30 40 L\nS\n", "%ZVX g 12 18 0 1\n", "Landscape"));
+    EXPECT_EQ(r.result, ZvxReadResult::Read);
+    EXPECT_TRUE(r.messages.empty());
+    EXPECT_TRUE(r.info.landscape);
+    EXPECT_EQ(r.info.gridSettings, (Grid { 12, 18, 0, 1 }));
+    ASSERT_EQ(r.objects.size(), 1u);
+
+    r = readText(nativeFile("", "%ZVX g 1 2 3\n"));
+    EXPECT_FALSE(r.info.landscape);
+    EXPECT_EQ(r.info.gridSettings, Grid {}) << "three numbers are not a grid";
+}
+
+TEST(ZvxReaderStructure, LineEndsOfEveryKind)
+{
+    // LF only, CR only, and CR LF with a lone CR splitting one line.
+    std::string lf = nativeFile("10 20 m\n30 40 L\nS\n");
+    lf.erase(std::remove(lf.begin(), lf.end(), '\r'), lf.end());
+    std::string cr = lf;
+    std::replace(cr.begin(), cr.end(), '\n', '\r');
+    const std::string mixed = nativeFile("10 20 m\r30 40 L\nS\n");
+    for (const std::string& text : { lf, cr, mixed }) {
+        ReadOutcome r = readText(text);
+        EXPECT_EQ(r.result, ZvxReadResult::Read);
+        EXPECT_EQ(r.info.gridSettings, (Grid { 9, 9, 0, 1 }));
+        ASSERT_EQ(r.objects.size(), 1u);
+        const auto* polygon = as<PolygonObject>(r.objects[0]);
+        ASSERT_NE(polygon, nullptr);
+        EXPECT_EQ(polygon->vertices(), (PointList { { 10, 20 }, { 30, 40 } }));
+    }
+}
+
+TEST(ZvxReaderStructure, VersionOneIsRefusedSilently)
+{
+    std::string text = nativeFile("10 20 m\n30 40 L\nS\n");
+    const std::string current = "Version 3.6";
+    text.replace(text.find(current), current.size(), "Version 1.0");
+    ReadOutcome r = readText(text);
+    EXPECT_EQ(r.result, ZvxReadResult::OldVersion);
+    EXPECT_TRUE(r.messages.empty());
+    EXPECT_TRUE(r.objects.empty());
+
+    // The former product name is read like any other file of the format.
+    text.replace(text.find("Zavora Draw"), 11, "Vellumix");
+    EXPECT_EQ(readText(text).result, ZvxReadResult::Read);
+}
+
+TEST(ZvxReaderStructure, EarlyEndsAreReportedAndKeepWhatWasRead)
+{
+    ReadOutcome r = readText(crlf("%!PS-Adobe-3.0\n%%BeginProlog\n10 20 m\n"));
+    EXPECT_EQ(r.result, ZvxReadResult::Damaged);
+    EXPECT_EQ(r.messages, (std::vector<RecordingReporter::Message> { { Reporter::Kind::Error, kDamaged } }));
+
+    std::string text = nativeFile("0 0 m\n1 1 L\nS\n5 5 m\n6 6 L\nS\n");
+    text.resize(text.find("%%PageTrailer"));
+    r = readText(text);
+    EXPECT_EQ(r.result, ZvxReadResult::Damaged);
+    EXPECT_EQ(r.messages.size(), 1u);
+    EXPECT_EQ(r.objects.size(), 2u);
+}
+
+TEST(ZvxReaderStructure, FileErrors)
+{
+    RecordingReporter reporter;
+    OwnedObjects objects;
+    EXPECT_EQ(insertNativeFile("/nonexistent/folder/a.zvx", objects), ZvxReadResult::CannotOpen);
+    EXPECT_EQ(reporter.last(Reporter::Kind::Error),
+        "Unable to open /nonexistent/folder/a.zvx\nNo such file or directory");
+
+    // A folder opens but cannot be read: the data ends before the prolog does.
+    reporter.clear();
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    EXPECT_EQ(insertNativeFile(folder, objects), ZvxReadResult::Damaged);
+    EXPECT_EQ(reporter.last(Reporter::Kind::Error), "An error has occurred while opening\n" + folder);
+}
+
+TEST(ZvxReaderStructure, OpenReportsEachMissingFontOnce)
+{
+    TestCatalogue catalogue({ "Helvetica" });
+    const std::string path
+        = (std::filesystem::temp_directory_path() / ("zvx-read-" + std::to_string(getpid()) + ".zvx"))
+              .string();
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << nativeFile("/_Nowhere-Bold 12 14 0 0 z\n[1 0 0 1 0 0] e\n(a) t\nT\n[1 0 0 1 0 9] e\n(b) t\nT\n"
+                          "/_Helvetica 12 14 0 0 z\n[1 0 0 1 0 0] e\n(c) t\nT\n",
+            "%ZVX g 1 1 0 0\n", "Landscape");
+    }
+    RecordingReporter reporter;
+    OwnedObjects objects;
+    DocumentInfo info;
+    EXPECT_EQ(openNativeFile(path, objects, info), ZvxReadResult::Read);
+    EXPECT_TRUE(info.landscape);
+    EXPECT_EQ(objects.size(), 3u);
+    EXPECT_EQ(reporter.messages(),
+        (std::vector<RecordingReporter::Message> { { Reporter::Kind::Warning,
+            "Can't find font \"Nowhere-Bold\"\nAnother font will be substituted." } }));
+    // The stand-in is the default font.
+    EXPECT_EQ(as<TextObject>(objects[0])->font(), catalogue.find("Helvetica"));
+
+    // Insert reports no fonts.
+    reporter.clear();
+    OwnedObjects inserted;
+    EXPECT_EQ(insertNativeFile(path, inserted), ZvxReadResult::Read);
+    EXPECT_EQ(inserted.size(), 3u);
+    EXPECT_TRUE(reporter.messages().empty());
+    std::filesystem::remove(path);
+}
+
+TEST(ZvxReaderStructure, IllustratorLayoutWithoutSetupOrPage)
+{
+    // No setup, no page comment, blank lines and plain PostScript in the body.
+    ReadOutcome r = readText(crlf("%!PS-Adobe-2.0 EPSF-1.2\n%%Creator:Adobe Illustrator(TM) 1.0b2-\n"
+                                  "%%EndComments\n/x 1 def\n%%EndProlog\nu\n\n.8 setgray\n0 0 m\n1 1 L\n"
+                                  "S\nU\n%%Trailer\n"));
+    EXPECT_EQ(r.result, ZvxReadResult::Read);
+    ASSERT_EQ(r.objects.size(), 1u);
+    EXPECT_EQ(r.objects[0]->type(), ObjectType::Group);
+}
+
+// --- Dispatcher ---
+
+TEST(ZvxReaderDispatch, ForeignLinesReachingTableEntriesDoNothing)
+{
+    // setflat reaches "img", "A" reaches "Ah", "O" "Ov", "R" "Rr", a layer name "Ln":
+    // each scan fails. "img" must not swallow the hex-looking lines after it.
+    ReadOutcome r = readBody("1 i\n0 A\n1 O\n1 R\n(Layer 1) Ln\n0 J 0 j 0.8 w 3.2 M []0 d\n"
+                             "clippath fill\n}\n3 4 m\n5 6 L\nS\n");
+    EXPECT_EQ(r.result, ZvxReadResult::Read);
+    ASSERT_EQ(r.objects.size(), 1u);
+    const auto* polygon = as<PolygonObject>(r.objects[0]);
+    ASSERT_NE(polygon, nullptr);
+    EXPECT_EQ(polygon->vertices(), (PointList { { 3, 4 }, { 5, 6 } }));
+    EXPECT_EQ(polygon->style().dashIndex(), kSolidDash) << "\"[]0 d\" names no table entry";
+    EXPECT_EQ(polygon->style().lineWidth(), 1.0f) << "only the line's last operator counts";
+}
+
+TEST(ZvxReaderDispatch, StyleOperators)
+{
+    ReadOutcome r = readBody("1 1 1 0 k\n0 0 0 1 K\n2.5 w\n[10 4 3 4] 0 d\n3 Pat\n0 0 m\n1 1 L\n2 0 L\nB\n"
+                             "0 0 0 0 k\n0.5 G\n99 Pat\n[] 0 d\nF\n"
+                             "0.25 0.5 0.75 Xa\n1 0 0 XA\n0.1 0.2 0.3 0.4 (Spot) 0 x\nf\n"
+                             "0.93 0.92 0.91 0 k\n0.571 g\nS\n");
+    ASSERT_EQ(r.objects.size(), 4u);
+    PaintStyle s = r.objects[0]->style();
+    EXPECT_EQ(s.fillColor(), Color::black());
+    EXPECT_EQ(s.textColor(), Color::black());
+    EXPECT_EQ(s.lineColor(), Color::black());
+    EXPECT_EQ(s.lineWidth(), 2.5f);
+    EXPECT_EQ(s.dashIndex(), 2);
+    EXPECT_EQ(s.fillPattern(), 3);
+    EXPECT_TRUE(s.fillOn() && s.strokeOn());
+
+    s = r.objects[1]->style();
+    EXPECT_EQ(s.fillColor(), Color::white());
+    EXPECT_EQ(s.lineColor(), (Color { 50, 50, 50 }));
+    EXPECT_EQ(s.fillPattern(), kNoPattern) << "an unknown pattern is no pattern";
+    EXPECT_EQ(s.dashIndex(), kSolidDash);
+    EXPECT_TRUE(s.fillOn());
+    EXPECT_FALSE(s.strokeOn());
+
+    s = r.objects[2]->style();
+    EXPECT_EQ(s.fillColor(), (Color { 50, 40, 30 })) << "x uses its first four operands";
+    EXPECT_EQ(s.textColor(), (Color { 50, 40, 30 }));
+    EXPECT_EQ(s.lineColor(), (Color { 100, 0, 0 }));
+
+    // Truncated to whole percentages; the last "k" is overridden by "g".
+    s = r.objects[3]->style();
+    EXPECT_EQ(s.fillColor(), (Color { 57, 57, 57 }));
+    EXPECT_FALSE(s.fillOn());
+}
+
+TEST(ZvxReaderDispatch, CmykRoundTripsEveryWholePercentage)
+{
+    // What the writer writes for each percentage reads back as that percentage.
+    std::string body;
+    for (int p = 0; p <= 100; ++p) {
+        char line[64];
+        const float c = (100 - static_cast<float>(p)) / 100;
+        std::snprintf(line, sizeof line, "%g %g %g 0 k\n0 0 m\n1 1 L\nF\n", c, c, c);
+        body += line;
+    }
+    ReadOutcome r = readBody(body);
+    ASSERT_EQ(r.objects.size(), 101u);
+    for (int p = 0; p <= 100; ++p)
+        EXPECT_EQ(r.objects[p]->style().fillColor().red, p);
+}
+
+// --- Paths ---
+
+TEST(ZvxReaderPaths, ClosedPolygonsDropOnlyTheRepeatedPoint)
+{
+    ReadOutcome r = readBody("0 0 m\n10 0 L\n10 10 L\n0 10 L\n0 0 L\nb\n"
+                             "0 0 m\n10 0 l\n10 10 l\nf\n"
+                             "0 0 m\n10 0 L\nb\n");
+    ASSERT_EQ(r.objects.size(), 3u);
+    const auto* square = as<PolygonObject>(r.objects[0]);
+    ASSERT_NE(square, nullptr);
+    EXPECT_TRUE(square->isClosed());
+    EXPECT_EQ(square->vertices(), (PointList { { 0, 0 }, { 10, 0 }, { 10, 10 }, { 0, 10 } }));
+    const auto* triangle = as<PolygonObject>(r.objects[1]);
+    EXPECT_TRUE(triangle->isClosed());
+    EXPECT_EQ(triangle->vertices().size(), 3u);
+    EXPECT_FALSE(as<PolygonObject>(r.objects[2])->isClosed()) << "two points cannot close";
+}
+
+TEST(ZvxReaderPaths, CurvesAndTheirControlPoints)
+{
+    // A closed curve of three nodes written with its closing segment back to
+    // the first node, then the v/y short forms.
+    ReadOutcome r = readBody("0 0 m\n1 0 2 1 3 3 c\n4 5 5 5 6 0 C\n7 0 8 -1 0 0 C\ns\n"
+                             "0 0 m\n5 5 10 0 v\n12 1 20 0 Y\nS\n");
+    ASSERT_EQ(r.objects.size(), 2u);
+    const auto* closed = as<CurveObject>(r.objects[0]);
+    ASSERT_NE(closed, nullptr);
+    EXPECT_TRUE(closed->isClosed());
+    ASSERT_EQ(closed->nodes().size(), 3u);
+    const NodeList& n = closed->nodes();
+    EXPECT_EQ(n[0], (BezierNode { 0, 0, 8, -1, 1, 0, kCornerNode }));
+    EXPECT_EQ(n[1], (BezierNode { 3, 3, 2, 1, 4, 5, 0 }));
+    EXPECT_EQ(n[2], (BezierNode { 6, 0, 5, 5, 7, 0, kCornerNode }));
+
+    const auto* open = as<CurveObject>(r.objects[1]);
+    ASSERT_NE(open, nullptr);
+    EXPECT_FALSE(open->isClosed());
+    const NodeList& m = open->nodes();
+    ASSERT_EQ(m.size(), 3u);
+    EXPECT_EQ(m[0], (BezierNode { 0, 0, 0, 0, 0, 0, 0 })) << "v starts from the current point";
+    EXPECT_EQ(m[1], (BezierNode { 10, 0, 5, 5, 12, 1, 0 }));
+    EXPECT_EQ(m[2], (BezierNode { 20, 0, 20, 0, 20, 0, kCornerNode })) << "Y ends on its own anchor";
+}
+
+TEST(ZvxReaderPaths, IllustratorClosedCurveWithoutRepeatKeepsEveryNode)
+{
+    ReadOutcome r = readBody("0 0 m\n1 0 2 1 3 3 c\n4 5 5 5 6 0 c\nf\n");
+    ASSERT_EQ(r.objects.size(), 1u);
+    const auto* curve = as<CurveObject>(r.objects[0]);
+    ASSERT_NE(curve, nullptr);
+    EXPECT_TRUE(curve->isClosed());
+    ASSERT_EQ(curve->nodes().size(), 3u);
+    // The closing segment is straight.
+    EXPECT_EQ(curve->nodes()[0].inX, 0);
+    EXPECT_EQ(curve->nodes()[2].outX, 6);
+}
+
+TEST(ZvxReaderPaths, EdgeCasesOfSegmentsAndPainting)
+{
+    // v/y on an empty path are ignored, c still appends; painting keeps the
+    // path, so a second operator paints it again; W clears it.
+    ReadOutcome r = readBody("5 5 1 1 v\n1 1 2 2 y\n1 2 3 4 5 6 c\n7 8 L\nS\nN\nW\nS\n0 0 m\nS\n");
+    ASSERT_EQ(r.objects.size(), 2u);
+    const auto* curve = as<CurveObject>(r.objects[0]);
+    ASSERT_NE(curve, nullptr);
+    EXPECT_EQ(curve->nodes().size(), 2u);
+    EXPECT_TRUE(r.objects[0]->style().strokeOn());
+    EXPECT_FALSE(r.objects[1]->style().strokeOn());
+}
+
+TEST(ZvxReaderPaths, PendingMatrixAppliesToTheNextPaintedObject)
+{
+    ReadOutcome r = readBody("q\n2 0 0 2 10 20 cm\n0 0 m\n1 1 L\nQ\nS\n"
+                             "q\n1 0 0 1 0 0 cm\n1 1 0 0 3 1 Ah\n0 0 1 1 5 2 Ah\nQ\n"
+                             "0 0 m\n1 1 L\nS\n");
+    ASSERT_EQ(r.objects.size(), 2u);
+    EXPECT_EQ(r.objects[0]->matrix(), (Matrix { 2, 0, 0, 2, 10, 20 }));
+    EXPECT_EQ(r.objects[0]->arrows(), std::make_pair(3, 5));
+    EXPECT_EQ(r.objects[1]->matrix(), Matrix {}) << "Ah dropped the arrowheads' matrix";
+    EXPECT_EQ(r.objects[1]->arrows(), std::make_pair(kArrowNone, kArrowNone));
+}
+
+// --- Shapes ---
+
+TEST(ZvxReaderShapes, ShapeOperatorsMakePendingObjects)
+{
+    ReadOutcome r = readBody("20 10 5 6 [1 0 0 1 3 4] Ov\nb\n"
+                             "30 40 10 20 [1 0 0 1 0 0] Bx\nf\n"
+                             "10 20 30 40 2 3 [2 0 0 2 0 0] Rr\ns\n"
+                             "q\n1 0 0 1 7 8 cm\n0 90 10 12 50 60 Arc\nQ\nS\n"
+                             "0 90 10 12 50 60 [1 0 0 1 1 1] Ar\nS\n"
+                             "4 At\n3 30 40 10 20 [1 0 0 1 0 0] Ln\nS\n"
+                             "n\n");
+    ASSERT_EQ(r.objects.size(), 6u) << "a painted pending object is not painted twice";
+    const auto* oval = as<EllipseObject>(r.objects[0]);
+    ASSERT_NE(oval, nullptr);
+    EXPECT_EQ(oval->centre(), (Point { 5, 6 }));
+    EXPECT_EQ(oval->rx(), 20);
+    EXPECT_EQ(oval->ry(), 10);
+    EXPECT_EQ(oval->matrix(), (Matrix { 1, 0, 0, 1, 3, 4 }));
+    EXPECT_TRUE(oval->style().fillOn() && oval->style().strokeOn());
+
+    const auto* box = as<RectangleObject>(r.objects[1]);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->corner1(), (Point { 10, 20 }));
+    EXPECT_EQ(box->corner2(), (Point { 30, 40 }));
+
+    const auto* round = as<RoundRectObject>(r.objects[2]);
+    ASSERT_NE(round, nullptr);
+    EXPECT_EQ(round->corner1(), (Point { 30, 10 }));
+    EXPECT_EQ(round->corner2(), (Point { 40, 20 }));
+    EXPECT_EQ(round->rx(), 2);
+    EXPECT_EQ(round->ry(), 3);
+    EXPECT_EQ(round->matrix().a, 2);
+
+    const auto* arc = as<ArcObject>(r.objects[3]);
+    ASSERT_NE(arc, nullptr);
+    EXPECT_EQ(arc->centre(), (Point { 50, 60 }));
+    EXPECT_EQ(arc->rx(), 10);
+    EXPECT_EQ(arc->ry(), 12);
+    EXPECT_EQ(arc->startAngle(), 0);
+    EXPECT_EQ(arc->endAngle(), 90);
+    EXPECT_EQ(arc->matrix(), (Matrix { 1, 0, 0, 1, 7, 8 })) << "Arc takes the pending cm";
+    EXPECT_EQ(r.objects[4]->matrix(), (Matrix { 1, 0, 0, 1, 1, 1 }));
+
+    const auto* line = as<LineObject>(r.objects[5]);
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->first(), (Point { 10, 20 }));
+    EXPECT_EQ(line->second(), (Point { 30, 40 }));
+    EXPECT_EQ(line->arrows(), std::make_pair(4, 4));
+}
+
+// --- Groups, compound paths and links ---
+
+TEST(ZvxReaderGroups, NestingAndLinks)
+{
+    ReadOutcome r = readBody("%ZVX u http://before\n"
+                             "u\n0 0 m\n1 1 L\nS\n%ZVX u   http://inner.example/a b \t\n"
+                             "u\n2 2 m\n3 3 L\nS\nU\n%ZVX u http://group\nU\n"
+                             "*u\n0 0 m\n1 0 L\n1 1 L\nf\n5 5 m\n6 5 L\n6 6 L\nf\n*U\n*u\n*U\n");
+    ASSERT_EQ(r.objects.size(), 2u);
+    const auto* group = as<GroupObject>(r.objects[0]);
+    ASSERT_NE(group, nullptr);
+    EXPECT_FALSE(group->url());
+    ASSERT_EQ(group->children().size(), 2u);
+    EXPECT_EQ(group->children()[0]->url(), std::optional<std::string>("http://inner.example/a b"));
+    const auto* inner = as<GroupObject>(group->children()[1]);
+    ASSERT_NE(inner, nullptr);
+    EXPECT_EQ(inner->url(), std::optional<std::string>("http://group"));
+    const auto* compound = as<CompoundPathObject>(r.objects[1]);
+    ASSERT_NE(compound, nullptr);
+    EXPECT_EQ(compound->children().size(), 2u);
+}
+
+TEST(ZvxReaderGroups, UnbalancedBrackets)
+{
+    // An unmatched close keeps reading into the same list; brackets left open
+    // at the trailer keep their objects.
+    ReadOutcome r = readBody("U\n*U\n0 0 m\n1 1 L\nS\nu\n2 2 m\n3 3 L\nS\n*u\n4 4 m\n5 5 L\nS\n");
+    EXPECT_EQ(r.result, ZvxReadResult::Read);
+    ASSERT_EQ(r.objects.size(), 2u);
+    const auto* group = as<GroupObject>(r.objects[1]);
+    ASSERT_NE(group, nullptr);
+    ASSERT_EQ(group->children().size(), 2u);
+    EXPECT_EQ(group->children()[1]->type(), ObjectType::CompoundPath);
+}
+
+TEST(ZvxReaderGroups, DeepNestingIsBounded)
+{
+    std::string body;
+    for (int i = 0; i < 5000; ++i)
+        body += "u\n";
+    body += "0 0 m\n1 1 L\nS\n";
+    for (int i = 0; i < 5000; ++i)
+        body += "U\n";
+    body += "2 2 m\n3 3 L\nS\n";
+    ReadOutcome r = readBody(body);
+    ASSERT_EQ(r.objects.size(), 2u) << "every close matched an open";
+    EXPECT_EQ(deepCount(r.objects), 202u);
+}
+
+TEST(ZvxReaderGroups, LongUrlsReadBackWhole)
+{
+    const std::string url = "http://example.com/" + std::string(3000, 'x');
+    ReadOutcome r = readBody("0 0 m\n1 1 L\nS\n%ZVX u " + url + "\n");
+    ASSERT_EQ(r.objects.size(), 1u);
+    EXPECT_EQ(r.objects[0]->url(), url);
+
+    // Continued over several comment lines, spaces at the cut included.
+    r = readBody("0 0 m\n1 1 L\nS\n%ZVX u http://a/b \n%ZVX+ c d\n%ZVX+ e\n2 2 m\n3 3 L\nS\n%ZVX+ stray\n");
+    ASSERT_EQ(r.objects.size(), 2u);
+    EXPECT_EQ(r.objects[0]->url(), std::optional<std::string>("http://a/b c de"));
+    EXPECT_FALSE(r.objects[1]->url());
+}
+
+// --- Text ---
+
+TEST(ZvxReaderText, NativeTextObject)
+{
+    TestCatalogue catalogue({ "Helvetica", "Times-Roman" });
+    ReadOutcome r = readBody("0 1 1 0 k\n/_Times-Roman 12 14 0 3 z\n[1 0 0 1 10 100] e\n60 -30.6 0 8.4 tbx\n"
+                             "(first line) t\n(with \\(parens\\) and \\\\ and \\351\\0121) Tx\n(\\r) TX\n"
+                             "() t\n(\\r) TX\n(last\\q) Tx\nT\nT\n");
+    ASSERT_EQ(r.objects.size(), 1u) << "T with an empty buffer makes nothing";
+    const auto* text = as<TextObject>(r.objects[0]);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text(), "first line\nwith (parens) and \\ and \xe9\n1\r\rlast\\q");
+    EXPECT_EQ(text->font(), catalogue.find("Times-Roman"));
+    EXPECT_EQ(text->size(), 12);
+    EXPECT_EQ(text->leading(), 14);
+    EXPECT_EQ(text->alignment(), TextAlign::Justified);
+    EXPECT_EQ(text->matrix(), (Matrix { 1, 0, 0, 1, 10, 100 }));
+    EXPECT_EQ(text->frame().corner1(), (Point { 0, 8.4f }));
+    EXPECT_EQ(text->frame().corner2(), (Point { 60, -30.6f }));
+    EXPECT_EQ(text->style().textColor(), (Color { 100, 0, 0 }));
+    EXPECT_TRUE(r.missingFonts.empty());
+}
+
+TEST(ZvxReaderText, IllustratorTextWithoutBox)
+{
+    TestCatalogue catalogue({ "Helvetica" });
+    ReadOutcome r
+        = readBody("0 To\n 1 0 0 1 10 20 0 Tp\nTP\n/_Palatino-Italic 10 Tf\n(abc) Tx\n(abcdef) Tj\nTO\n"
+                   "/_Helvetica 12 14 0 1 z\n[1 0 0 1 0 0] e\n(\\r) TX\n(x) t\nT\n");
+    ASSERT_EQ(r.objects.size(), 2u);
+    const auto* text = as<TextObject>(r.objects[0]);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text(), "abc\nabcdef");
+    EXPECT_EQ(text->font(), catalogue.find("Helvetica")) << "the default font stands in";
+    EXPECT_EQ(r.missingFonts, (std::vector<std::string> { "Palatino-Italic" }));
+    EXPECT_EQ(text->matrix(), (Matrix { 1, 0, 0, 1, 10, 20 }));
+    // Measured: six characters of 500 units at 10 points, two lines, top one ascent up.
+    EXPECT_EQ(text->frame().corner1(), (Point { 0, 7 }));
+    EXPECT_EQ(text->frame().corner2(), (Point { 30, 7 - 2 * text->leading() }));
+
+    const auto* centred = as<TextObject>(r.objects[1]);
+    EXPECT_EQ(centred->text(), "\rx");
+    EXPECT_EQ(centred->alignment(), TextAlign::Centre);
+    EXPECT_EQ(centred->frame().corner1().x, -3.0f);
+}
+
+// --- Images ---
+
+TEST(ZvxReaderImages, PixelsAndPadding)
+{
+    std::string body = "[2 0 0 2 5 5] 2 1 img\nff000000ff00";
+    // 6 data bytes, padded to 768 with "000000" groups, 12 to a line.
+    int groups = 2;
+    for (; groups < 256; ++groups)
+        body += (groups % 12 == 0 ? "\n" : "") + std::string("000000");
+    body += "\n0 0 m\n1 1 L\nS\n";
+    ReadOutcome r = readBody(body);
+    EXPECT_EQ(r.result, ZvxReadResult::Read);
+    ASSERT_EQ(r.objects.size(), 2u);
+    const auto* image = as<ImageObject>(r.objects[0]);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->width(), 2);
+    EXPECT_EQ(image->height(), 1);
+    EXPECT_EQ(image->pixels(), (std::vector<uint8_t> { 255, 0, 0, 0, 255, 0 }));
+    EXPECT_EQ(image->matrix(), (Matrix { 2, 0, 0, 2, 5, 5 }));
+    EXPECT_EQ(r.objects[1]->type(), ObjectType::Polygon);
+}
+
+TEST(ZvxReaderImages, ShortDataFailsTheImageOnly)
+{
+    ReadOutcome r = readBody("0 0 m\n1 1 L\nS\n[1 0 0 1 0 0] 2 2 img\nffffff\n");
+    EXPECT_EQ(r.result, ZvxReadResult::Damaged);
+    EXPECT_EQ(r.messages.size(), 1u);
+    ASSERT_EQ(r.objects.size(), 1u);
+    EXPECT_EQ(r.objects[0]->type(), ObjectType::Polygon);
+
+    // An image bigger than the file is refused before any memory is taken.
+    r = readBody("[1 0 0 1 0 0] 2000000000 2000000000 img\n");
+    EXPECT_EQ(r.result, ZvxReadResult::Damaged);
+    EXPECT_TRUE(r.objects.empty());
+}
+
+// --- Damaged input ---
+
+TEST(ZvxReaderTruncation, EveryCutFailsCleanlyAndKeepsEarlierObjects)
+{
+    TestCatalogue catalogue({ "Helvetica" });
+    std::string body = "1 1 1 0 k\n0 0 m\n10 0 L\n10 10 L\n0 0 L\nb\n%ZVX u http://x\n"
+                       "u\n20 10 5 6 [1 0 0 1 3 4] Ov\nb\n*u\n0 0 m\n1 0 2 1 3 3 c\n4 5 5 5 0 0 C\nf\n*U\nU\n"
+                       "/_Helvetica 12 14 0 0 z\n[1 0 0 1 0 0] e\n10 -2 0 9 tbx\n(a \\(b\\)) t\n(\\r) TX\nT\n"
+                       "[1 0 0 1 0 0] 1 1 img\n";
+    for (int i = 0; i < 256; ++i)
+        body += i % 12 == 11 ? "000000\n" : "000000";
+    body += "\nq\n1 0 0 1 0 0 cm\n0 0 m\n5 5 L\nQ\nS\nq\n1 0 0 1 0 0 cm\n0 0 5 5 4 2 Ah\nQ\n";
+    const std::string full = nativeFile(body);
+    ReadOutcome whole = readText(full);
+    ASSERT_EQ(whole.result, ZvxReadResult::Read);
+    const std::size_t total = deepCount(whole.objects);
+    ASSERT_EQ(total, 8u);
+    const std::size_t bodyStart = full.find("%%EndPageSetup");
+    std::size_t previous = 0;
+    for (std::size_t cut = 0; cut < full.size(); cut += 7) {
+        ReadOutcome r = readText(std::string_view(full).substr(0, cut));
+        const std::size_t count = deepCount(r.objects);
+        EXPECT_LE(count, total) << "cut at " << cut;
+        if (cut < full.find("%%PageTrailer")) {
+            EXPECT_EQ(r.result, ZvxReadResult::Damaged) << "cut at " << cut;
+            EXPECT_EQ(r.messages.size(), 1u) << "cut at " << cut;
+        }
+        if (cut > bodyStart) {
+            // A longer piece of the file never loses what a shorter one kept.
+            EXPECT_GE(count, previous) << "cut at " << cut;
+            previous = count;
+        }
+    }
+}
+
+} // namespace
+} // namespace zavora
