@@ -385,10 +385,16 @@ void GdiPort::image(const Matrix& matrix, const ImageObject& image)
         view.width, view.height);
 }
 
+std::vector<PathElement> GdiPort::takePendingPath()
+{
+    std::vector<PathElement> elements = std::move(m_pendingPath);
+    m_pendingPath.clear();
+    return elements;
+}
+
 void GdiPort::flushCompoundPath()
 {
-    const std::vector<PathElement> elements = std::move(m_pendingPath);
-    m_pendingPath.clear();
+    const std::vector<PathElement> elements = takePendingPath();
     const PaintStyle& style = m_pendingStyle;
     if (elements.empty() || (!style.strokeOn() && !style.fillOn()))
         return;

@@ -56,6 +56,10 @@ protected:
     DeviceContext& dc() { return m_dc; }
     // Object space to device pixels.
     KMatrix deviceMatrix(const Matrix& matrix) const;
+    // For ports that draw the collected compound path their own way: the
+    // outlines (leaving the list empty) and the style they paint with.
+    std::vector<PathElement> takePendingPath();
+    const PaintStyle& pendingStyle() const { return m_pendingStyle; }
 
     // The path algorithm: the elements as one GDI path bracket, filled and
     // stroked by the style with a geometric flat-ended, mitre-joined pen. An

