@@ -106,12 +106,22 @@ inline std::string pageBody(const std::string& document)
     return document.substr(start, stop - start);
 }
 
+// Per process; removed at exit unless ZAVORA_KEEP_SCRATCH is set (to look at renders).
 inline std::filesystem::path scratchDirectory()
 {
-    std::filesystem::path dir = std::filesystem::temp_directory_path()
-        / ("zavora-pswriter-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return dir;
+    struct Dir {
+        std::filesystem::path path = std::filesystem::temp_directory_path()
+            / ("zavora-pswriter-" + std::to_string(::getpid()));
+        ~Dir()
+        {
+            std::error_code ec;
+            if (!std::getenv("ZAVORA_KEEP_SCRATCH"))
+                std::filesystem::remove_all(path, ec);
+        }
+    };
+    static Dir dir;
+    std::filesystem::create_directories(dir.path);
+    return dir.path;
 }
 
 inline void writeFile(const std::filesystem::path& path, const std::string& bytes)
@@ -160,9 +170,21 @@ struct GhostscriptRun {
 inline bool parsePpm(const std::string& data, Raster& raster)
 {
     std::istringstream in(data);
+    auto skipComments = [&] {
+        while (in >> std::ws && in.peek() == '#') {
+            std::string comment;
+            std::getline(in, comment);
+        }
+    };
     std::string magic;
     int maxValue = 0;
-    in >> magic >> raster.width >> raster.height >> maxValue;
+    in >> magic;
+    skipComments();
+    in >> raster.width;
+    skipComments();
+    in >> raster.height;
+    skipComments();
+    in >> maxValue;
     if (magic != "P6" || raster.width <= 0 || raster.height <= 0 || maxValue != 255)
         return false;
     in.get();

@@ -1,0 +1,210 @@
+// Byte-exact golden files of the PostScript and native file writers, one per
+// edge case. ZAVORA_REGENERATE_GOLDEN=1 rewrites them (review the diff).
+
+#include "output/PostScriptPort.h"
+
+#include "PostScriptTestSupport.h"
+#include "model/ImageObject.h"
+
+#include <gtest/gtest.h>
+
+namespace zavora {
+namespace {
+
+using namespace zavora::testing;
+
+void checkGolden(const std::string& port, const std::string& name, const std::string& actual)
+{
+    const std::filesystem::path path
+        = std::filesystem::path(ZAVORA_SOURCE_DIR) / "tests" / "golden" / port / (name + "." + port);
+    const char* regenerate = std::getenv("ZAVORA_REGENERATE_GOLDEN");
+    if (regenerate && std::string(regenerate) == "1") {
+        std::filesystem::create_directories(path.parent_path());
+        writeFile(path, actual);
+        std::printf("regenerated %s\n", path.c_str());
+        return;
+    }
+    ASSERT_TRUE(std::filesystem::exists(path)) << path << " is missing; run with ZAVORA_REGENERATE_GOLDEN=1";
+    const std::string expected = readFile(path);
+    if (expected == actual)
+        return;
+    std::size_t at = 0;
+    while (at < expected.size() && at < actual.size() && expected[at] == actual[at])
+        ++at;
+    const std::size_t lineStart = expected.rfind('\n', at) == std::string::npos ? 0 : expected.rfind('\n', at) + 1;
+    const std::filesystem::path written = scratchDirectory() / (name + ".actual." + port);
+    writeFile(written, actual);
+    ADD_FAILURE() << path << " differs at byte " << at << "\nexpected: "
+                  << expected.substr(lineStart, expected.find('\r', at) - lineStart)
+                  << "\nactual:   " << actual.substr(lineStart, actual.find('\r', at) - lineStart)
+                  << "\nactual output kept in " << written;
+}
+
+PaintStyle filled(const Color& fill)
+{
+    PaintStyle style;
+    style.setFillColor(fill);
+    return style;
+}
+
+TEST(PostScriptGolden, StyleCache)
+{
+    PaintStyle hatched = filled({ 100, 50, 0 });
+    hatched.setLineWidth(3);
+    hatched.setFillPattern(2);
+    hatched.setLineColor({ 0, 0, 100 });
+    checkGolden("zvx", "style_cache", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
+        port.rectangle(PaintStyle {}, Matrix {}, 10, 10, 50, 40);
+        port.rectangle(hatched, Matrix {}, 60, 10, 100, 40);
+        port.rectangle(hatched, Matrix {}, 110, 10, 150, 40);
+        port.ellipse(hatched, Matrix {}, 100, 100, 30, 20);
+        port.rectangle(filled(Color::white()), Matrix {}, 10, 60, 50, 90);
+    }));
+}
+
+TEST(PostScriptGolden, DashedWidthRule)
+{
+    PaintStyle dashed;
+    dashed.setLineWidth(5);
+    dashed.setDash(0);
+    PaintStyle wide;
+    wide.setLineWidth(4);
+    checkGolden("zvx", "dashed_width", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
+        port.line(dashed, Matrix {}, 10, 10, 190, 10, kArrowNone, kArrowNone);
+        port.line(PaintStyle {}, Matrix {}, 10, 30, 190, 30, kArrowNone, kArrowNone);
+        port.line(wide, Matrix {}, 10, 50, 190, 50, kArrowNone, kArrowNone);
+        port.line(dashed, Matrix {}, 10, 70, 190, 70, kArrowBig, kArrowNone);
+    }));
+}
+
+TEST(PostScriptGolden, BoxOvalAndRoundedShapes)
+{
+    PaintStyle both = filled({ 0, 100, 0 });
+    PaintStyle fillOnly = both;
+    fillOnly.setLineInvisible();
+    PaintStyle none;
+    none.setLineInvisible();
+    const Matrix turned { 0.7071f, 0.7071f, -0.7071f, 0.7071f, 100, 20 };
+    checkGolden("zvx", "shapes", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
+        port.rectangle(both, Matrix {}, 10, 10, 40, 30);
+        port.rectangle(fillOnly, turned, 0, 0, 30, 20);
+        port.ellipse(PaintStyle {}, Matrix {}, 60, 100, 25, 15);
+        port.ellipse(none, turned, 0, 50, 10, 10);
+        port.roundRectangle(both, Matrix {}, 120, 100, 190, 140, 12, 8);
+        port.arc(PaintStyle {}, Matrix { 1, 0, 0, 1, 0, 5 }, 150, 60, 30, 20, 30, 270, kArrowSmall, kArrowFancy);
+    }));
+}
+
+TEST(PostScriptGolden, PolygonsRepeatTheirFirstPoint)
+{
+    PaintStyle red = filled({ 100, 0, 0 });
+    checkGolden("zvx", "polygon_closed", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
+        port.polyline(red, Matrix {}, { { 10, 10 }, { 90, 10 }, { 90, 60 }, { 10, 60 } }, true, kArrowNone,
+            kArrowNone);
+        port.polyline(PaintStyle {}, Matrix { 1, 0, 0, 1, 20, 70 }, { { 0, 0 }, { 40, 30 }, { 80, 0 } }, false,
+            kArrowCircle, kArrowSquare);
+    }));
+}
+
+TEST(PostScriptGolden, CurveOperatorFromNodeFlags)
+{
+    NodeList nodes(3);
+    nodes[0] = { 20, 20, 10, 30, 30, 10, kCornerNode };
+    nodes[1] = { 100, 20, 80, 0, 120, 40, 0 };
+    nodes[2] = { 60, 120, 100, 120, 20, 120, kCornerNode };
+    checkGolden("zvx", "curve_flags", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
+        port.curvePath(filled({ 80, 80, 100 }), Matrix {}, nodes, true, kArrowNone, kArrowNone);
+        port.curvePath(PaintStyle {}, Matrix { 1, 0, 0, 1, 60, 0 }, nodes, false, kArrowBig, kArrowNone);
+    }));
+}
+
+TEST(PostScriptGolden, TextEscapes)
+{
+    FixedFont helvetica("Helvetica");
+    const float box[4] = { 10, 60, 190, 140 };
+    checkGolden("zvx", "text_escape", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
+        port.text(filled(Color::black()), Matrix {}, "ab(c) \xe9t\xe9 back\\slash", &helvetica, 18, 20,
+            TextAlign::Left, box);
+    }, pageInfo(), { &helvetica }));
+}
+
+TEST(PostScriptGolden, JustifiedParagraph)
+{
+    FixedFont times("Times-Roman");
+    FixedFont symbol("Symbol", false, 0, true);
+    const float box[4] = { 10, 20, 190, 140 };
+    checkGolden("zvx", "justified", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
+        port.text(filled(Color::black()), Matrix {}, "first line of\nthe paragraph\rnext one", &times, 14, 16,
+            TextAlign::Justified, box);
+        const float small[4] = { 10, 0, 100, 18 };
+        port.text(filled({ 0, 0, 100 }), Matrix {}, "abg", &symbol, 14, 16, TextAlign::Centre, small);
+    }, pageInfo(), { &times, &symbol }));
+}
+
+TEST(PostScriptGolden, OnePixelImagePadding)
+{
+    ImageObject image;
+    ASSERT_TRUE(image.allocatePixels(1, 1));
+    image.setPixel(0, 0, { 0x12, 0xab, 0xff });
+    checkGolden("zvx", "image_1x1", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
+        port.image(Matrix { 50, 0, 0, 50, 20, 20 }, image);
+    }));
+}
+
+TEST(PostScriptGolden, MatrixRule)
+{
+    checkGolden("zvx", "matrix_rule", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
+        port.rectangle(PaintStyle {}, Matrix { 1.000049f, 0.00009f, -0.00005f, 0.99995f, 12.34567f, 0.000011f }, 10,
+            10, 60, 40);
+        port.line(PaintStyle {}, Matrix { 0.33333f, -0.00011f, 0.00011f, 3.14159f, 100, 20 }, 0, 0, 100, 10,
+            kArrowNone, kArrowNone);
+    }));
+}
+
+TEST(PostScriptGolden, LinkLineOnlyInTheNativeFile)
+{
+    auto body = [](PostScriptPort& port) {
+        port.beginLink("http://example.com/page?a=1&b=(2)");
+        port.rectangle(filled({ 100, 100, 0 }), Matrix {}, 10, 10, 60, 60);
+        port.endLink("http://example.com/page?a=1&b=(2)");
+        port.ellipse(PaintStyle {}, Matrix {}, 120, 80, 30, 30);
+    };
+    checkGolden("zvx", "url", writeDocument<ZvxFilePort>(body));
+    checkGolden("ps", "url", writeDocument<PostScriptPort>(body));
+}
+
+TEST(PostScriptGolden, GroupsAndCompoundPaths)
+{
+    PaintStyle ring = filled({ 100, 0, 100 });
+    checkGolden("zvx", "groups_compound", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
+        port.beginGroup();
+        port.beginCompoundPath();
+        port.ellipse(ring, Matrix {}, 60, 75, 50, 50);
+        port.ellipse(ring, Matrix {}, 60, 75, 25, 25);
+        port.endCompoundPath();
+        port.beginLink("mailto:someone@example.com");
+        port.rectangle(PaintStyle {}, Matrix {}, 130, 20, 190, 130);
+        port.endLink("mailto:someone@example.com");
+        port.endGroup();
+    }));
+}
+
+TEST(PostScriptGolden, FontsAndLandscapeInPlainPostScript)
+{
+    FixedFont helvetica("Helvetica-Bold");
+    FixedFont symbol("Symbol", false, 0, true);
+    DocumentInfo info = pageInfo(5, 5, 300, 200);
+    info.landscape = true;
+    info.title = "letters.ps";
+    const float box[4] = { 20, 100, 280, 190 };
+    checkGolden("ps", "fonts", writeDocument<PostScriptPort>([&](PostScriptPort& port) {
+        port.text(filled(Color::black()), Matrix {}, "Heading", &helvetica, 24, 28, TextAlign::Centre, box);
+        const float lower[4] = { 20, 20, 280, 90 };
+        port.text(filled(Color::black()), Matrix {}, "Text in the same font", &helvetica, 24, 28,
+            TextAlign::Centre, lower);
+        port.text(filled(Color::black()), Matrix {}, "p", &symbol, 24, 28, TextAlign::Right, lower);
+    }, info, { &helvetica, &symbol }));
+}
+
+} // namespace
+} // namespace zavora

@@ -1,0 +1,448 @@
+// Ghostscript as the independent reader of the written PostScript: every
+// file must render without a PostScript error, and pixel probes check that
+// fills, strokes, hatches, dashes, arrowheads, text and images land where the
+// drawing has them.
+
+#include "output/PostScriptPort.h"
+
+#include "PostScriptTestSupport.h"
+#include "model/Drawing.h"
+#include "model/GroupObject.h"
+#include "model/ImageObject.h"
+#include "model/PathObjects.h"
+#include "model/ShapeObjects.h"
+#include "model/TextObject.h"
+#include "output/PostScriptProlog.h"
+#include "output/Traversal.h"
+#include "output/WriterState.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace zavora {
+namespace {
+
+using namespace zavora::testing;
+
+constexpr int kDpi = 144;
+
+// Probes in drawing coordinates on a render cropped to the bounding box.
+struct Page {
+    DocumentInfo info;
+    GhostscriptRun run;
+
+    Raster::Pixel at(double x, double y) const
+    {
+        const double scale = kDpi / 72.0;
+        return run.raster.at(static_cast<int>(std::floor((x - info.x0) * scale)),
+            static_cast<int>(std::floor((info.y1 - y) * scale)));
+    }
+    // Fraction of dark pixels in the drawing-space rectangle.
+    double darkFraction(double x0, double y0, double x1, double y1) const
+    {
+        const double scale = kDpi / 72.0;
+        int dark = 0, total = 0;
+        for (double y = y0; y < y1; y += 1 / scale) {
+            for (double x = x0; x < x1; x += 1 / scale) {
+                ++total;
+                dark += at(x, y).dark();
+            }
+        }
+        return total ? static_cast<double>(dark) / total : 0;
+    }
+};
+
+Page render(const std::string& name, const std::function<void(PostScriptPort&)>& body, DocumentInfo info = pageInfo(),
+    std::vector<const FontEntry*> fonts = {})
+{
+    Page page { info, {} };
+    const std::string doc = writeDocument<PostScriptPort>(body, info, std::move(fonts));
+    page.run = renderWithGhostscript(doc, name, kDpi);
+    EXPECT_TRUE(page.run.ok()) << name << ":\n" << page.run.messages;
+    EXPECT_EQ(page.run.raster.width, (info.x1 - info.x0) * 2) << name;
+    return page;
+}
+
+bool isRed(Raster::Pixel p) { return p.r > 200 && p.g < 60 && p.b < 60; }
+bool isGreen(Raster::Pixel p) { return p.g > 200 && p.r < 60 && p.b < 60; }
+bool isBlue(Raster::Pixel p) { return p.b > 200 && p.r < 60 && p.g < 60; }
+
+// Ghostscript on a bare program (no page), for what it prints.
+std::string runProgram(const std::string& program, const std::string& name)
+{
+    if (!ghostscriptAvailable()) {
+        ADD_FAILURE() << "Ghostscript (gs) is not installed";
+        return {};
+    }
+    const auto dir = scratchDirectory();
+    writeFile(dir / (name + ".ps"), program);
+    const std::string command = "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage '" + (dir / (name + ".ps")).string()
+        + "' > '" + (dir / (name + ".out")).string() + "' 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << readFile(dir / (name + ".out"));
+    return readFile(dir / (name + ".out"));
+}
+
+TEST(PostScriptRender, FillsAndStrokesUnderMatrices)
+{
+    const Page page = render("fills", [](PostScriptPort& port) {
+        PaintStyle red;
+        red.setFillColor({ 100, 0, 0 });
+        red.setLineWidth(4);
+        port.rectangle(red, Matrix {}, 20, 20, 80, 60);
+        PaintStyle blue;
+        blue.setFillColor({ 0, 0, 100 });
+        blue.setLineInvisible();
+        // A wide ellipse turned upright by its matrix.
+        port.ellipse(blue, Matrix { 0, 1, -1, 0, 150, 75 }, 0, 0, 30, 10);
+        PaintStyle greenLine;
+        greenLine.setLineColor({ 0, 100, 0 });
+        greenLine.setLineWidth(6);
+        // The stroke is painted in page space: a 4x scaled path keeps its 6-point width.
+        port.line(greenLine, Matrix { 4, 0, 0, 4, 0, 0 }, 5, 30, 45, 30, kArrowNone, kArrowNone);
+    });
+    EXPECT_TRUE(isRed(page.at(50, 40)));
+    EXPECT_TRUE(page.at(20.5, 40).dark()); // the stroke on the edge
+    EXPECT_TRUE(page.at(50, 61).dark());
+    EXPECT_TRUE(page.at(10, 10).white());
+    EXPECT_TRUE(page.at(85, 40).white());
+    EXPECT_TRUE(isBlue(page.at(150, 100)));
+    EXPECT_TRUE(isBlue(page.at(150, 50)));
+    EXPECT_TRUE(page.at(172, 75).white());
+    EXPECT_TRUE(isGreen(page.at(100, 120)));
+    EXPECT_TRUE(isGreen(page.at(100, 122)));
+    EXPECT_TRUE(page.at(100, 124).white());
+}
+
+TEST(PostScriptRender, HatchPatternsFillTheirShapes)
+{
+    DocumentInfo info = pageInfo(0, 0, 220, 200);
+    const Page page = render("hatches", [](PostScriptPort& port) {
+        for (int pattern = 0; pattern < 9; ++pattern) {
+            PaintStyle style;
+            style.setFillPattern(pattern);
+            style.setLineInvisible();
+            const float x = 10 + 62 * static_cast<float>(pattern % 3), y = 10 + 62 * static_cast<float>(pattern / 3);
+            port.rectangle(style, Matrix {}, x, y, x + 50, y + 50);
+        }
+        // A hatch over a coloured fill keeps the colour between its lines.
+        PaintStyle red;
+        red.setFillColor({ 100, 0, 0 });
+        red.setFillPattern(5);
+        red.setLineInvisible();
+        port.ellipse(red, Matrix {}, 210, 100, 8, 8);
+    }, info);
+    for (int pattern = 0; pattern < 9; ++pattern) {
+        const double x = 10 + 62 * (pattern % 3), y = 10 + 62 * (pattern / 3);
+        const double inside = page.darkFraction(x + 2, y + 2, x + 48, y + 48);
+        EXPECT_GT(inside, 0.04) << "pattern " << pattern;
+        EXPECT_LT(inside, 0.6) << "pattern " << pattern;
+        // Clipped to the shape: the gaps between the boxes stay white.
+        EXPECT_EQ(page.darkFraction(x + 51, y, x + 61, y + 50), 0) << "pattern " << pattern;
+        EXPECT_EQ(page.darkFraction(x, y + 51, x + 50, y + 61), 0) << "pattern " << pattern;
+    }
+    // Horizontal (3): every row is all dark or all light; vertical (4): every column.
+    const double scale = kDpi / 72.0;
+    int mixedRows = 0, mixedColumns = 0;
+    for (int i = 0; i < 80; ++i) {
+        const double y3 = 72 + 5 + i / scale, x4 = 72 + 5 + i / scale;
+        const double row = page.darkFraction(10 + 5, y3, 10 + 45, y3 + 0.1);
+        const double column = page.darkFraction(x4, 72 + 5, x4 + 0.1, 72 + 45);
+        mixedRows += row > 0.05 && row < 0.95;
+        mixedColumns += column > 0.05 && column < 0.95;
+    }
+    EXPECT_EQ(mixedRows, 0);
+    EXPECT_EQ(mixedColumns, 0);
+    EXPECT_GT(page.darkFraction(15, 77, 55, 117), 0.04);
+    int red = 0, white = 0;
+    for (double x = 205; x < 215; x += 0.5) {
+        for (double y = 95; y < 105; y += 0.5) {
+            red += isRed(page.at(x, y));
+            white += page.at(x, y).white();
+        }
+    }
+    EXPECT_GT(red, 100);
+    EXPECT_EQ(white, 0);
+}
+
+TEST(PostScriptRender, DashesAndArrowheads)
+{
+    const Page page = render("dashes", [](PostScriptPort& port) {
+        PaintStyle dashed;
+        dashed.setLineWidth(5); // drawn 1 point wide: dashed pens are 1 point
+        dashed.setDash(0);
+        port.line(dashed, Matrix {}, 20, 75, 180, 75, kArrowNone, kArrowNone);
+        PaintStyle arrow;
+        arrow.setLineWidth(2);
+        port.line(arrow, Matrix {}, 20, 120, 120, 120, kArrowCircle, kArrowBig);
+    });
+    // Along the dashed line: runs of about 10 points dark and 4 light.
+    const double scale = kDpi / 72.0;
+    std::vector<int> dark, light;
+    int run = 0;
+    bool inDark = page.at(20.2, 75).dark();
+    for (double x = 20.2; x < 179; x += 1 / scale) {
+        const bool d = page.at(x, 75).dark() || page.at(x, 74.6).dark();
+        if (d == inDark) {
+            ++run;
+            continue;
+        }
+        (inDark ? dark : light).push_back(run);
+        inDark = d;
+        run = 1;
+    }
+    ASSERT_GE(dark.size(), 9u);
+    ASSERT_GE(light.size(), 9u);
+    for (std::size_t i = 1; i + 1 < dark.size(); ++i)
+        EXPECT_NEAR(dark[i], 10 * scale, 2) << i;
+    for (std::size_t i = 1; i + 1 < light.size(); ++i)
+        EXPECT_NEAR(light[i], 4 * scale, 2) << i;
+    EXPECT_TRUE(page.at(50, 77).white());
+    EXPECT_TRUE(page.at(50, 73).white());
+
+    // Big arrow at (120, 120), pointing right, 18 points long and 6 wide each side.
+    EXPECT_TRUE(page.at(112, 122.5).dark());
+    EXPECT_TRUE(page.at(112, 117.5).dark());
+    EXPECT_TRUE(page.at(104, 124.5).dark());
+    EXPECT_TRUE(page.at(60, 122.5).white());
+    EXPECT_TRUE(page.at(123, 120).white());
+    // Circle of radius 3 line widths about the start.
+    EXPECT_TRUE(page.at(20, 125).dark());
+    EXPECT_TRUE(page.at(15, 120).dark());
+    EXPECT_TRUE(page.at(20, 127.5).white());
+}
+
+TEST(PostScriptRender, TextLandsInItsBoxByAlignment)
+{
+    FixedFont helvetica("Helvetica");
+    const Page page = render("text", [&](PostScriptPort& port) {
+        PaintStyle black;
+        black.setFillColor(Color::black());
+        const float left[4] = { 10, 110, 190, 140 };
+        port.text(black, Matrix {}, "HIH", &helvetica, 20, 24, TextAlign::Left, left);
+        const float right[4] = { 10, 80, 190, 110 };
+        port.text(black, Matrix {}, "HIH", &helvetica, 20, 24, TextAlign::Right, right);
+        // Justified: the first line stretches to the box, the paragraph's last does not.
+        const float justified[4] = { 10, 10, 190, 75 };
+        port.text(black, Matrix {}, "H H\nH H", &helvetica, 20, 24, TextAlign::Justified, justified);
+    }, pageInfo(), { &helvetica });
+    auto inkExtent = [&](double y0, double y1) {
+        double minX = 1e9, maxX = -1e9;
+        for (double x = 0; x < 200; x += 0.5) {
+            if (page.darkFraction(x, y0, x + 0.5, y1) > 0) {
+                minX = std::min(minX, x);
+                maxX = std::max(maxX, x);
+            }
+        }
+        return std::pair { minX, maxX };
+    };
+    // Cap height of Helvetica 20 is about 14.4: the first baseline is 140 - 14.36.
+    auto [l0, l1] = inkExtent(126, 140);
+    EXPECT_NEAR(l0, 10 + 1.5, 2);
+    EXPECT_LT(l1, 60);
+    EXPECT_EQ(page.darkFraction(0, 141, 200, 150), 0);
+    auto [r0, r1] = inkExtent(96, 110);
+    EXPECT_NEAR(r1, 190 - 1.5, 2);
+    EXPECT_GT(r0, 130);
+    auto [j0, j1] = inkExtent(61, 75);
+    EXPECT_NEAR(j0, 10 + 1.5, 2);
+    EXPECT_NEAR(j1, 190 - 1.5, 2);
+    auto [k0, k1] = inkExtent(37, 51); // one leading lower: not stretched
+    EXPECT_NEAR(k0, 10 + 1.5, 2);
+    EXPECT_LT(k1, 60);
+}
+
+TEST(PostScriptRender, ImagesPlaceRowsTopFirst)
+{
+    ImageObject image;
+    ASSERT_TRUE(image.allocatePixels(2, 2));
+    image.setPixel(0, 0, { 255, 0, 0 });
+    image.setPixel(1, 0, { 0, 255, 0 });
+    image.setPixel(0, 1, { 0, 0, 255 });
+    image.setPixel(1, 1, { 255, 255, 255 });
+    auto body = [&](PostScriptPort& port) { port.image(Matrix { 40, 0, 0, 40, 100, 20 }, image); };
+    const Page page = render("image", std::function<void(PostScriptPort&)>(body));
+    EXPECT_TRUE(isRed(page.at(110, 50)));
+    EXPECT_TRUE(isGreen(page.at(130, 50)));
+    EXPECT_TRUE(isBlue(page.at(110, 30)));
+    EXPECT_TRUE(page.at(130, 30).white());
+    EXPECT_TRUE(page.at(95, 30).white());
+
+    // Without colorimage the procedure draws grey levels (30 R + 59 G + 11 B) / 100.
+    std::string doc = writeDocument<PostScriptPort>(body);
+    const std::string mark = "%%BeginPageSetup\r\n";
+    doc.insert(doc.find(mark) + mark.size(), "ZVXDict /hascolorimage false put\r\n");
+    Page grey { pageInfo(), renderWithGhostscript(doc, "image-grey", kDpi) };
+    ASSERT_TRUE(grey.run.ok()) << grey.run.messages;
+    const auto r = grey.at(110, 50), g = grey.at(130, 50), b = grey.at(110, 30);
+    EXPECT_NEAR(r.r, 76, 3);
+    EXPECT_NEAR(r.g, 76, 3);
+    EXPECT_NEAR(g.g, 150, 3);
+    EXPECT_NEAR(b.b, 28, 3);
+    EXPECT_TRUE(grey.at(130, 30).white());
+}
+
+TEST(PostScriptRender, CompoundPathsPaintOnceEvenOdd)
+{
+    const Page page = render("compound", [](PostScriptPort& port) {
+        PaintStyle green;
+        green.setFillColor({ 0, 100, 0 });
+        green.setLineInvisible();
+        PaintStyle none;
+        none.setLineInvisible();
+        port.beginCompoundPath();
+        port.rectangle(green, Matrix {}, 20, 20, 80, 80);
+        // A child painted with neither fill nor stroke must not drop the outlines before it.
+        port.rectangle(none, Matrix {}, 100, 20, 140, 60);
+        port.polyline(green, Matrix {}, { { 35, 35 }, { 65, 35 }, { 65, 65 }, { 35, 65 } }, true, kArrowNone,
+            kArrowNone);
+        port.endCompoundPath();
+        // The nesting is back to zero: later shapes paint at once.
+        PaintStyle red;
+        red.setFillColor({ 100, 0, 0 });
+        port.roundRectangle(red, Matrix {}, 150, 20, 190, 80, 15, 15);
+        port.beginGroup();
+        port.arc(PaintStyle {}, Matrix {}, 170, 110, 20, 20, 0, 180, kArrowNone, kArrowNone);
+        port.endGroup();
+    });
+    EXPECT_TRUE(isGreen(page.at(27, 50)));
+    EXPECT_TRUE(page.at(50, 50).white());
+    EXPECT_TRUE(isGreen(page.at(120, 40))); // the middle child joins the compound
+    EXPECT_TRUE(isRed(page.at(170, 50)));
+    EXPECT_TRUE(page.at(151.5, 78.5).white()); // rounded corner
+    EXPECT_TRUE(isRed(page.at(152, 50)));
+    EXPECT_TRUE(page.at(170, 130).dark()); // top of the arc
+    EXPECT_TRUE(page.at(170, 110).white());
+}
+
+TEST(PostScriptRender, LandscapeTurnedIntoTheSwappedBox)
+{
+    class TurningPort : public PostScriptPort {
+    public:
+        using PostScriptPort::PostScriptPort;
+        bool rotatesLandscape() const override { return true; }
+    };
+    DocumentInfo info = pageInfo(0, 0, 200, 100);
+    info.landscape = true;
+    PaintStyle red;
+    red.setFillColor({ 100, 0, 0 });
+    const std::string doc
+        = writeDocument<TurningPort>([&](TurningPort& port) { port.rectangle(red, Matrix {}, 10, 10, 30, 20); }, info);
+    Page page { pageInfo(0, 0, 100, 200), renderWithGhostscript(doc, "landscape", kDpi) };
+    ASSERT_TRUE(page.run.ok()) << page.run.messages;
+    ASSERT_EQ(page.run.raster.width, 200);
+    // (x, y) lands at (y, 200 - x).
+    EXPECT_TRUE(isRed(page.at(15, 180)));
+    EXPECT_TRUE(page.at(15, 20).white());
+}
+
+TEST(PostScriptRender, WholeDrawingThroughTheTraversal)
+{
+    FixedFont helvetica("Helvetica");
+    FixedFont symbol("Symbol", false, 0, true);
+    FixedFont trueType("DejaVuSans-Bold", true, FontEntry::kBold);
+    Drawing drawing;
+    auto group = std::make_unique<GroupObject>();
+    auto rect = std::make_unique<RectangleObject>(10, 10, 60, 40);
+    rect->setUrl("http://example.com/(rect)\r\n");
+    group->appendChild(std::move(rect));
+    auto text = std::make_unique<TextObject>("Zavora \xe9\r(draw)\\", &helvetica, 12, 14, TextAlign::Centre);
+    text->setFrame({ 70, 10 }, { 190, 60 });
+    group->appendChild(std::move(text));
+    drawing.append(std::move(group));
+    auto greek = std::make_unique<TextObject>("abc", &symbol, 14, 16, TextAlign::Left);
+    greek->setFrame({ 10, 70 }, { 100, 100 });
+    drawing.append(std::move(greek));
+    auto bold = std::make_unique<TextObject>("bold", &trueType, 14, 16, TextAlign::Right);
+    bold->setFrame({ 100, 70 }, { 190, 100 });
+    drawing.append(std::move(bold));
+    auto curve = std::make_unique<CurveObject>(
+        NodeList { { 10, 110, 10, 110, 40, 140, 0 }, { 90, 110, 60, 80, 90, 110, kCornerNode } }, false);
+    curve->setArrows(kArrowFancy, kArrowSmall);
+    drawing.append(std::move(curve));
+    auto compound = std::make_unique<CompoundPathObject>();
+    compound->appendChild(std::make_unique<EllipseObject>(150, 130, 30, 20));
+    compound->appendChild(std::make_unique<EllipseObject>(150, 130, 10, 10));
+    drawing.append(std::move(compound));
+
+    for (bool substitute : { false, true }) {
+        MemoryOutputStream stream;
+        ZvxFilePort port(stream);
+        port.setClock(fixedTime);
+        port.setDocumentFonts(drawing.documentFonts());
+        RenderOptions options;
+        options.substituteFonts = substitute;
+        options.resetWriterState = resetWriterStateFor;
+        ASSERT_EQ(renderDrawing(drawing, port, options), RenderResult::Completed);
+        const std::string& doc = stream.data();
+        EXPECT_NE(doc.find("s\r\n%ZVX u http://example.com/(rect)%0D%0A\r\n"), std::string::npos);
+        EXPECT_NE(doc.find(substitute ? "/_Helvetica-Bold 14 16 0 2 z" : "/_DejaVuSans-Bold 14 16 0 2 z"),
+            std::string::npos);
+        const GhostscriptRun run = renderWithGhostscript(doc, substitute ? "traversal-sub" : "traversal", 72);
+        EXPECT_TRUE(run.ok()) << run.messages;
+        const GhostscriptRun page = renderWithGhostscript(doc, "traversal-page", 72, false);
+        EXPECT_TRUE(page.ok()) << page.messages;
+    }
+}
+
+TEST(PostScriptRender, ProcedureSetPieces)
+{
+    const std::string procSet(postScriptProcSet());
+    // The dictionary holds everything the prolog and a page define.
+    std::string program = "/ZVXDict 100 dict def ZVXDict begin\n" + procSet + "end\nZVXDict begin\n"
+        + std::string(postScriptPatternFonts())
+        + "/_ZVX_savepage 0 def 1 2 3 4 k 1 2 3 4 K 0 Pat 1 2 3 4 tbx /Helvetica 1 2 0 1 z\n"
+          "(count ) print ZVXDict length == end\n";
+    const std::string out = runProgram(program, "dictsize");
+    int count = 0;
+    ASSERT_EQ(std::sscanf(out.c_str(), "count %d", &count), 1) << out;
+    EXPECT_LE(count, 100);
+
+    // The CMYK fallback for interpreters without setcmykcolor, run under another name.
+    const std::size_t start = procSet.find("/setcmykcolor where { pop } {");
+    const std::size_t stop = procSet.find("} ifelse", start);
+    ASSERT_NE(start, std::string::npos);
+    std::string fallback = procSet.substr(start + 29, stop - start - 29);
+    fallback.replace(fallback.find("/setcmykcolor {"), 15, "/fallbackcmyk {");
+    const std::string colours = runProgram(fallback
+            + "\n0.2 0.3 0.4 0.1 fallbackcmyk currentrgbcolor 3 { 100 mul round cvi 4 string cvs print ( ) print } repeat\n"
+              "0.5 0.9 0 0.3 fallbackcmyk currentrgbcolor 3 { 100 mul round cvi 4 string cvs print ( ) print } repeat\n",
+        "cmyk");
+    // currentrgbcolor leaves blue on top: the numbers come out B G R.
+    EXPECT_EQ(colours, "50 60 70 70 0 20 ");
+
+    // Arrowhead codes outside the table and a tip on its own neighbour draw nothing and raise nothing.
+    const Page page = render("arrow-edge", [](PostScriptPort& port) {
+        port.line(PaintStyle {}, Matrix {}, 50, 50, 50, 50, 9, kArrowBig);
+        PaintStyle zero;
+        zero.setLineWidth(0);
+        port.line(zero, Matrix {}, 60, 60, 80, 60, kArrowCircle, kArrowSquare);
+        port.ellipse(PaintStyle {}, Matrix {}, 100, 100, 0, 5);
+        port.roundRectangle(PaintStyle {}, Matrix {}, 120, 120, 110, 110, 50, 0);
+        port.arc(PaintStyle {}, Matrix {}, 20, 20, 10, 10, 30, 30, kArrowBig, kArrowBig);
+    });
+    EXPECT_TRUE(page.at(150, 20).white());
+}
+
+TEST(PostScriptRender, GoldenFilesRender)
+{
+    const std::filesystem::path root = std::filesystem::path(ZAVORA_SOURCE_DIR) / "tests" / "golden";
+    int files = 0;
+    for (const char* port : { "ps", "zvx" }) {
+        if (!std::filesystem::exists(root / port))
+            continue;
+        for (const auto& entry : std::filesystem::directory_iterator(root / port)) {
+            ++files;
+            const std::string doc = readFile(entry.path());
+            const std::string name = entry.path().stem().string();
+            const GhostscriptRun cropped = renderWithGhostscript(doc, "golden-" + name, 72, true);
+            EXPECT_TRUE(cropped.ok()) << entry.path() << "\n" << cropped.messages;
+            const GhostscriptRun page = renderWithGhostscript(doc, "golden-page-" + name, 36, false);
+            EXPECT_TRUE(page.ok()) << entry.path() << "\n" << page.messages;
+        }
+    }
+    EXPECT_GE(files, 10);
+}
+
+} // namespace
+} // namespace zavora
