@@ -1,0 +1,283 @@
+// Real Illustrator files of the sample corpus (Illustrator 1.x art, AI3 text
+// and compound paths, AI5 layers): their paths, colours, groups and text come
+// through, and cutting them anywhere fails cleanly.
+#include "output/ZvxReader.h"
+
+#include "ZvxReaderTestSupport.h"
+#include "model/TextObject.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <set>
+
+namespace zavora {
+namespace {
+
+using namespace readtest;
+
+std::filesystem::path corpusPath(const char* relative)
+{
+    return std::filesystem::path(ZAVORA_CORPUS_DIR) / relative;
+}
+
+#define REQUIRE_CORPUS_FILE(path)                                                                            \
+    do {                                                                                                     \
+        if (!std::filesystem::exists(path))                                                                  \
+            GTEST_SKIP() << "sample corpus file " << (path) << " is not present";                            \
+    } while (0)
+
+std::string fileBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void forEachLeaf(const OwnedObjects& list, const std::function<void(const DrawObject&)>& f)
+{
+    for (const auto& object : list) {
+        if (const OwnedObjects* children = childrenOf(*object))
+            forEachLeaf(*children, f);
+        else
+            f(*object);
+    }
+}
+
+std::size_t countType(const OwnedObjects& list, ObjectType type)
+{
+    std::size_t n = 0;
+    for (const auto& object : list) {
+        if (object->type() == type)
+            ++n;
+        if (const OwnedObjects* children = childrenOf(*object))
+            n += countType(*children, type);
+    }
+    return n;
+}
+
+// A closed outline never keeps the point the file repeated to close it.
+void expectNoRepeatedClosingPoint(const OwnedObjects& list)
+{
+    forEachLeaf(list, [](const DrawObject& object) {
+        if (const auto* polygon = dynamic_cast<const PolygonObject*>(&object);
+            polygon && polygon->isClosed()) {
+            EXPECT_FALSE(polygon->vertices().front() == polygon->vertices().back());
+        }
+        if (const auto* curve = dynamic_cast<const CurveObject*>(&object); curve && curve->isClosed()) {
+            const BezierNode& a = curve->nodes().front();
+            const BezierNode& b = curve->nodes().back();
+            EXPECT_FALSE(a.x == b.x && a.y == b.y);
+        }
+    });
+}
+
+TEST(IllustratorRead, GolferNestedGroupsAndGreys)
+{
+    const auto path = corpusPath("ai/golfer.eps");
+    REQUIRE_CORPUS_FILE(path);
+    ReadOutcome r = readText(fileBytes(path), path.string());
+    ASSERT_EQ(r.result, ZvxReadResult::Read);
+    EXPECT_TRUE(r.messages.empty());
+    // Every one of the 274 paths (S, f, b, B, F, N, s) but the 23 that are a
+    // lone "m" (nothing to paint), and all 28 groups.
+    std::size_t leaves = 0;
+    forEachLeaf(r.objects, [&](const DrawObject&) { ++leaves; });
+    EXPECT_EQ(leaves, 274u - 23u);
+    EXPECT_EQ(countType(r.objects, ObjectType::Group), 28u);
+    expectNoRepeatedClosingPoint(r.objects);
+
+    // The frame: a grey box in a group of its own, closed with "b".
+    const auto* frame = as<GroupObject>(r.objects.front());
+    ASSERT_NE(frame, nullptr);
+    ASSERT_EQ(frame->children().size(), 1u);
+    const auto* box = as<PolygonObject>(frame->children()[0]);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isClosed());
+    EXPECT_EQ(box->vertices(),
+        (PointList {
+            { 15.815f, 40.248f }, { 567.815f, 40.002f }, { 567.748f, 716.565f }, { 15.998f, 716.81f } }));
+    const PaintStyle style = box->style();
+    EXPECT_EQ(style.fillColor(), (Color { 90, 90, 90 }));
+    EXPECT_EQ(style.lineColor(), Color::black());
+    EXPECT_TRUE(style.fillOn() && style.strokeOn());
+    EXPECT_EQ(style.lineWidth(), 1.0f);
+
+    std::size_t curves = 0;
+    forEachLeaf(r.objects, [&](const DrawObject& o) { curves += o.type() == ObjectType::Curve; });
+    EXPECT_GT(curves, 50u);
+}
+
+TEST(IllustratorRead, TigerCurvesAndCmykColours)
+{
+    const auto path = corpusPath("ai/tiger.eps");
+    REQUIRE_CORPUS_FILE(path);
+    ReadOutcome r = readText(fileBytes(path), path.string());
+    ASSERT_EQ(r.result, ZvxReadResult::Read);
+    EXPECT_EQ(r.objects.size(), 240u - 1u) << "one object per path (f, b, S, F) but one lone \"m\"";
+    expectNoRepeatedClosingPoint(r.objects);
+
+    // The first whisker: m, v, C, V back to the start, b.
+    const auto* whisker = as<CurveObject>(r.objects.front());
+    ASSERT_NE(whisker, nullptr);
+    EXPECT_TRUE(whisker->isClosed());
+    ASSERT_EQ(whisker->nodes().size(), 3u);
+    EXPECT_EQ(whisker->nodes()[0],
+        (BezierNode { 177.696f, 715.715f, 156.95f, 767.044f, 177.696f, 715.715f, kCornerNode }));
+    EXPECT_EQ(
+        whisker->nodes()[1], (BezierNode { 176.973f, 713.84f, 177.797f, 713.821f, 176.149f, 713.859f, 0 }));
+    EXPECT_EQ(whisker->nodes()[2],
+        (BezierNode { 139.167f, 759.691f, 159.695f, 761.934f, 139.167f, 759.691f, kCornerNode }));
+    EXPECT_EQ(whisker->style().fillColor(), Color::white());
+    EXPECT_EQ(whisker->style().lineWidth(), 0.172f);
+
+    std::set<std::tuple<float, float, float>> fills;
+    bool orange = false;
+    for (const auto& object : r.objects) {
+        const Color c = object->style().fillColor();
+        fills.insert({ c.red, c.green, c.blue });
+        orange |= c == Color { 80, 45, 15 }; // "0.2 0.55 0.85 0 k"
+    }
+    EXPECT_TRUE(orange);
+    EXPECT_GE(fills.size(), 30u);
+}
+
+TEST(IllustratorRead, SnowflakeCompoundPaths)
+{
+    const auto path = corpusPath("ai/gen_ps2ai_snowflak.ai");
+    REQUIRE_CORPUS_FILE(path);
+    ReadOutcome r = readText(fileBytes(path), path.string());
+    ASSERT_EQ(r.result, ZvxReadResult::Read);
+    EXPECT_EQ(countType(r.objects, ObjectType::CompoundPath), 18u);
+    std::size_t leaves = 0;
+    forEachLeaf(r.objects, [&](const DrawObject&) { ++leaves; });
+    EXPECT_EQ(leaves, 228u) << "F, S and n paths";
+    for (const auto& object : r.objects) {
+        if (const auto* compound = as<CompoundPathObject>(object)) {
+            EXPECT_GE(compound->children().size(), 2u);
+        }
+    }
+}
+
+TEST(IllustratorRead, AlphabetText)
+{
+    const auto path = corpusPath("ai/gen_ps2ai_alphabet.ai");
+    REQUIRE_CORPUS_FILE(path);
+    TestCatalogue catalogue({ "Helvetica" });
+    ReadOutcome r = readText(fileBytes(path), path.string());
+    ASSERT_EQ(r.result, ZvxReadResult::Read);
+    std::vector<const TextObject*> texts;
+    for (const auto& object : r.objects)
+        if (const auto* text = as<TextObject>(object))
+            texts.push_back(text);
+    ASSERT_EQ(texts.size(), 24u);
+    EXPECT_EQ(texts[0]->text(), "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    EXPECT_EQ(texts[0]->size(), 15.0f);
+    EXPECT_EQ(texts[0]->matrix(), (Matrix { 1, 0, 0, 1, 10, 10 }));
+    std::set<std::string> strings;
+    for (const TextObject* text : texts)
+        strings.insert(text->text());
+    EXPECT_TRUE(strings.count("()*+,-./  [\\]^_  `{|}~")) << "escaped parentheses and backslash";
+    EXPECT_TRUE(strings.count("0123456789<=>:;?@  !\"#$%&'"));
+    EXPECT_EQ(strings.size(), 4u);
+    EXPECT_EQ(r.missingFonts, (std::vector<std::string> { "Palatino-Italic" }));
+    EXPECT_EQ(texts[0]->style().textColor(), Color::black());
+}
+
+TEST(IllustratorRead, PlotutilsLayersAndText)
+{
+    const auto path = corpusPath("ai/gen_plotutils_graph.ai");
+    REQUIRE_CORPUS_FILE(path);
+    TestCatalogue catalogue({ "Helvetica" });
+    ReadOutcome r = readText(fileBytes(path), path.string());
+    ASSERT_EQ(r.result, ZvxReadResult::Read);
+    std::vector<std::string> texts;
+    std::size_t paths = 0;
+    for (const auto& object : r.objects) {
+        if (const auto* text = as<TextObject>(object)) {
+            texts.push_back(text->text());
+            EXPECT_EQ(text->font(), catalogue.find("Helvetica"));
+        } else {
+            ++paths;
+        }
+    }
+    EXPECT_EQ(paths, 93u);
+    ASSERT_EQ(texts.size(), 15u);
+    EXPECT_EQ(texts.front(), "plotutils AI test");
+    EXPECT_EQ(texts.back(), "y axis");
+    EXPECT_TRUE(r.missingFonts.empty());
+}
+
+TEST(IllustratorRead, LayerNamesAndForeignOperators)
+{
+    // "(Layer 1) Ln" reaches the native line operator and is ignored.
+    const auto path = corpusPath("ai/sk1_probe.ai");
+    REQUIRE_CORPUS_FILE(path);
+    ReadOutcome r = readText(fileBytes(path), path.string());
+    ASSERT_EQ(r.result, ZvxReadResult::Read);
+    ASSERT_EQ(r.objects.size(), 1u);
+    const auto* box = as<PolygonObject>(r.objects[0]);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isClosed());
+    EXPECT_EQ(box->vertices().size(), 4u);
+    EXPECT_EQ(box->style().fillColor(), (Color { 100, 0, 0 }));
+    EXPECT_EQ(box->style().lineColor(), Color::black());
+    EXPECT_EQ(box->style().lineWidth(), 0.283286f);
+}
+
+TEST(IllustratorRead, DosEpsWithLoneCarriageReturns)
+{
+    // An Illustrator 3 body after a binary header, with CR LF line ends and
+    // lone CRs; "1 O", "1 R" and "0 A" reach shape operators and do nothing.
+    const auto path = corpusPath("eps-preview/img-with-tiff-preview.eps");
+    REQUIRE_CORPUS_FILE(path);
+    ReadOutcome r = readText(fileBytes(path), path.string());
+    ASSERT_EQ(r.result, ZvxReadResult::Read);
+    ASSERT_EQ(r.objects.size(), 1u);
+    const auto* group = as<GroupObject>(r.objects[0]);
+    ASSERT_NE(group, nullptr);
+    ASSERT_EQ(group->children().size(), 2u);
+    for (const auto& child : group->children()) {
+        const auto* square = as<PolygonObject>(child);
+        ASSERT_NE(square, nullptr);
+        EXPECT_TRUE(square->isClosed());
+        EXPECT_EQ(square->vertices().size(), 4u);
+        EXPECT_EQ(square->style().fillColor(), (Color { 98, 3, 8 }));
+        EXPECT_EQ(square->style().lineWidth(), 1.0f) << "the line's last operator is d";
+    }
+    EXPECT_EQ(as<PolygonObject>(group->children()[1])->vertices()[0], (Point { 293.5f, 424.5f }));
+}
+
+TEST(IllustratorRead, CutsAnywhereFailCleanly)
+{
+    TestCatalogue catalogue({ "Helvetica" });
+    const char* files[] = { "ai/golfer.eps", "ai/tiger.eps", "ai/gen_ps2ai_alphabet.ai",
+        "ai/gen_plotutils_graph.ai", "ai/sk1_probe.ai", "ai/gen_ps2ai_snowflak.ai" };
+    bool any = false;
+    for (const char* name : files) {
+        const auto path = corpusPath(name);
+        if (!std::filesystem::exists(path))
+            continue;
+        any = true;
+        const std::string bytes = fileBytes(path);
+        const std::size_t trailer = std::min(bytes.find("%%PageTrailer"), bytes.find("%%Trailer"));
+        ASSERT_NE(trailer, std::string::npos);
+        const std::size_t step = std::max<std::size_t>(1, bytes.size() / 300);
+        std::size_t previous = 0;
+        for (std::size_t cut = 0; cut < trailer; cut += step) {
+            ReadOutcome r = readText(std::string_view(bytes).substr(0, cut), name);
+            EXPECT_EQ(r.result, ZvxReadResult::Damaged) << name << " cut at " << cut;
+            EXPECT_EQ(r.messages.size(), 1u) << name << " cut at " << cut;
+            const std::size_t count = deepCount(r.objects);
+            EXPECT_GE(count, previous) << name << " lost objects when cut at " << cut;
+            previous = count;
+        }
+    }
+    if (!any)
+        GTEST_SKIP() << "the sample corpus is not present";
+}
+
+} // namespace
+} // namespace zavora
