@@ -1,0 +1,268 @@
+// Save, open, save again: the native file reads back to the drawing it was
+// written from, and the second file is byte for byte the first.
+#include "output/ZvxReader.h"
+
+#include "ZvxReaderTestSupport.h"
+#include "model/Drawing.h"
+#include "model/ImageObject.h"
+#include "model/ShapeObjects.h"
+#include "model/TextObject.h"
+#include "output/PostScriptPort.h"
+#include "output/Traversal.h"
+#include "output/WriterState.h"
+#include "platform/OutputStream.h"
+
+#include <gtest/gtest.h>
+
+namespace zavora {
+namespace {
+
+using namespace readtest;
+
+std::tm fixedClock()
+{
+    std::tm t {};
+    t.tm_year = 2026 - 1900;
+    t.tm_mon = 11;
+    t.tm_mday = 5;
+    t.tm_hour = 21;
+    t.tm_min = 49;
+    t.tm_sec = 31;
+    return t;
+}
+
+// As Save writes it.
+std::string save(const Drawing& drawing)
+{
+    MemoryOutputStream stream;
+    stream.open();
+    ZvxFilePort port(stream);
+    port.setClock(fixedClock);
+    port.setDocumentFonts(drawing.documentFonts());
+    RenderOptions options;
+    options.documentPath = "/tmp/round.zvx";
+    options.resetWriterState = resetWriterStateFor;
+    EXPECT_EQ(renderDrawing(drawing, port, options), RenderResult::Completed);
+    return stream.data();
+}
+
+// As Open reads it into a fresh drawing.
+void open(const std::string& bytes, Drawing& drawing)
+{
+    ReadOutcome r = readText(bytes);
+    ASSERT_EQ(r.result, ZvxReadResult::Read);
+    ASSERT_TRUE(r.messages.empty());
+    drawing.replaceAll(std::move(r.objects));
+    drawing.setGrid(r.info.gridSettings);
+    drawing.setLandscape(r.info.landscape);
+}
+
+PaintStyle styled(Color fill, Color line, float width, int dash = kSolidDash, int pattern = kNoPattern)
+{
+    PaintStyle s;
+    s.setFillColor(fill);
+    s.setLineColor(line);
+    s.setLineWidth(width);
+    if (dash != kSolidDash)
+        s.setDash(dash);
+    if (pattern != kNoPattern)
+        s.setFillPattern(pattern);
+    return s;
+}
+
+template <class T> T* add(Drawing& drawing, std::unique_ptr<T> object, const PaintStyle& style)
+{
+    object->setStyle(style);
+    T* raw = object.get();
+    drawing.append(std::move(object));
+    return raw;
+}
+
+// One of everything the native file carries.
+void fillDrawing(Drawing& d, const FontEntry* font)
+{
+    d.setGrid({ 12, 12, 0, 1 });
+    d.setLandscape(true);
+
+    auto* rect
+        = add(d, std::make_unique<RectangleObject>(10, 20, 110, 70), styled({ 100, 0, 0 }, { 0, 0, 100 }, 2));
+    rect->rotate(60, 45, 30);
+    add(d, std::make_unique<RoundRectObject>(0, 0, 50, 30, 6, 4),
+        styled({ 10, 20, 30 }, { 0, 0, 0 }, 1, 1, 4));
+    auto* oval = add(
+        d, std::make_unique<EllipseObject>(200, 200, 40, 25), styled({ 7, 93, 57 }, { 66, 33, 0 }, 0.5f));
+    oval->skew(200, 200, 0.3f, 0);
+    oval->setUrl("http://example.com/oval?x=1&y=2");
+    auto* arc
+        = add(d, std::make_unique<ArcObject>(300, 100, 50, 30, 15, 200), styled({ 100, 100, 100 }, {}, 3));
+    arc->setArrows(kArrowFancy, kArrowCircle);
+
+    add(d, std::make_unique<PolygonObject>(PointList { { 0, 0 }, { 40, 0 }, { 40, 40 }, { 0, 40 } }, true),
+        styled({ 50, 50, 50 }, { 0, 0, 0 }, 1, 3));
+    auto* open
+        = add(d, std::make_unique<PolygonObject>(PointList { { 5, 5 }, { 60, 80 }, { 90, 10 } }, false),
+            styled({ 100, 100, 100 }, { 20, 40, 60 }, 4));
+    open->setArrows(kArrowSmall, kArrowBig);
+
+    NodeList nodes { makeNode(0, 0), makeNode(30, 40, kCornerNode), makeNode(80, 10) };
+    smoothNodes(nodes, true);
+    nodes[0].flags = kCornerNode;
+    add(d, std::make_unique<CurveObject>(nodes, true),
+        styled({ 0, 0, 0 }, { 100, 0, 100 }, 1.5f, kSolidDash, 7));
+    nodes.push_back(makeNode(120, 60));
+    smoothNodes(nodes, false);
+    auto* curve
+        = add(d, std::make_unique<CurveObject>(nodes, false), styled({ 100, 100, 100 }, { 0, 0, 0 }, 1));
+    curve->setArrows(kArrowNone, kArrowSquare);
+
+    auto text = std::make_unique<TextObject>(
+        "Justified text (with parens) \\ and \xe9\nsoft break\rhard break\r\rlast", font, 12, 14,
+        TextAlign::Justified);
+    text->setFrame({ 100, 300 }, { 260, 200 });
+    text->rotate(100, 300, 15);
+    text->setUrl("http://example.com/text");
+    add(d, std::move(text), styled({ 0, 0, 100 }, { 0, 0, 0 }, 1));
+    auto centred = std::make_unique<TextObject>("centred", font, 20, 24, TextAlign::Centre);
+    centred->setFrame({ 300, 400 }, { 420, 370 });
+    add(d, std::move(centred), styled({ 0, 0, 0 }, { 0, 0, 0 }, 1));
+
+    auto image = std::make_unique<ImageObject>();
+    ASSERT_TRUE(image->allocatePixels(3, 2));
+    for (int i = 0; i < 18; ++i)
+        image->pixelData()[i] = static_cast<uint8_t>(i * 14);
+    image->placeAt(400, 50);
+    d.append(std::move(image));
+
+    auto group = std::make_unique<GroupObject>();
+    auto member = std::make_unique<LineObject>(0, 0, 30, 30);
+    member->setStyle(styled({ 100, 100, 100 }, { 0, 50, 0 }, 2));
+    member->setUrl("http://example.com/member");
+    auto inner = std::make_unique<GroupObject>();
+    inner->appendChild(std::make_unique<EllipseObject>(10, 10, 5, 5));
+    group->appendChild(std::move(member));
+    group->appendChild(std::move(inner));
+    group->setUrl("http://example.com/group");
+    d.append(std::move(group));
+
+    auto compound = std::make_unique<CompoundPathObject>();
+    compound->appendChild(
+        std::make_unique<PolygonObject>(PointList { { 0, 0 }, { 100, 0 }, { 50, 90 } }, true));
+    compound->appendChild(
+        std::make_unique<PolygonObject>(PointList { { 40, 20 }, { 60, 20 }, { 50, 40 } }, true));
+    compound->setStyle(styled({ 30, 30, 30 }, { 0, 0, 0 }, 1));
+    d.append(std::move(compound));
+}
+
+TEST(ZvxReaderRoundTrip, SaveOpenSaveGivesTheSameBytes)
+{
+    TestCatalogue catalogue({ "Helvetica" });
+    Drawing original;
+    fillDrawing(original, catalogue.find("Helvetica"));
+    const std::string first = save(original);
+
+    Drawing reread;
+    open(first, reread);
+    EXPECT_EQ(reread.grid(), (Grid { 12, 12, 0, 1 }));
+    EXPECT_TRUE(reread.isLandscape());
+    ASSERT_EQ(reread.objectCount(), original.objectCount());
+    EXPECT_EQ(deepCount(reread.objects()), deepCount(original.objects()));
+    const std::string second = save(reread);
+    EXPECT_EQ(first, second);
+
+    Drawing third;
+    open(second, third);
+    EXPECT_EQ(save(third), first);
+}
+
+TEST(ZvxReaderRoundTrip, ObjectsComeBackAsTheyWere)
+{
+    TestCatalogue catalogue({ "Helvetica" });
+    Drawing original;
+    fillDrawing(original, catalogue.find("Helvetica"));
+    Drawing reread;
+    open(save(original), reread);
+    const OwnedObjects& a = original.objects();
+    const OwnedObjects& b = reread.objects();
+    ASSERT_EQ(a.size(), b.size());
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(a[i]->type(), b[i]->type());
+        EXPECT_EQ(a[i]->url(), b[i]->url());
+        if (a[i]->type() == ObjectType::Text)
+            continue; // re-expressed relative to the first baseline, checked below
+        // Only text keeps a text colour of its own; the file's fill colour
+        // sets both. Images and groups carry no style in the file.
+        PaintStyle expected = a[i]->style();
+        if (a[i]->type() != ObjectType::Image && a[i]->type() != ObjectType::Group)
+            expected.storeTextColor(expected.fillColor());
+        EXPECT_EQ(b[i]->style(), expected);
+        EXPECT_EQ(a[i]->arrows(), b[i]->arrows());
+        // Matrices are written with four significant digits.
+        const Matrix ma = a[i]->matrix(), mb = b[i]->matrix();
+        EXPECT_NEAR(ma.a, mb.a, 1e-3);
+        EXPECT_NEAR(ma.b, mb.b, 1e-3);
+        EXPECT_NEAR(ma.tx, mb.tx, 0.05);
+        EXPECT_NEAR(ma.ty, mb.ty, 0.05);
+    }
+    const auto* curve = as<CurveObject>(b[6]);
+    ASSERT_NE(curve, nullptr);
+    const NodeList& written = as<CurveObject>(a[6])->nodes();
+    ASSERT_EQ(curve->nodes().size(), written.size());
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        const BezierNode& n = curve->nodes()[i];
+        EXPECT_NEAR(n.x, written[i].x, 1e-3);
+        EXPECT_NEAR(n.inX, written[i].inX, 1e-3);
+        EXPECT_NEAR(n.inY, written[i].inY, 1e-3);
+        EXPECT_NEAR(n.outX, written[i].outX, 1e-3);
+        EXPECT_NEAR(n.outY, written[i].outY, 1e-3);
+        EXPECT_EQ(n.flags, written[i].flags);
+    }
+    EXPECT_TRUE(curve->isClosed());
+    EXPECT_EQ(as<PolygonObject>(b[4])->vertices().size(), 4u);
+
+    const auto* text = as<TextObject>(b[8]);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text(), as<TextObject>(a[8])->text());
+    EXPECT_EQ(text->alignment(), TextAlign::Justified);
+    EXPECT_EQ(text->style().textColor(), (Color { 0, 0, 100 }));
+    // The same page-space box, whatever the split between matrix and frame.
+    const Rect boxA = a[8]->boundingBox(), boxB = b[8]->boundingBox();
+    EXPECT_NEAR(boxA.left, boxB.left, 0.05);
+    EXPECT_NEAR(boxA.bottom, boxB.bottom, 0.05);
+    EXPECT_NEAR(boxA.right, boxB.right, 0.05);
+    EXPECT_NEAR(boxA.top, boxB.top, 0.05);
+
+    const auto* image = as<ImageObject>(b[10]);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->pixels(), as<ImageObject>(a[10])->pixels());
+
+    // A line member comes back as a two-point open polygon, the URL on the member.
+    const auto* group = as<GroupObject>(b[11]);
+    ASSERT_NE(group, nullptr);
+    const auto* member = as<PolygonObject>(group->children()[0]);
+    ASSERT_NE(member, nullptr);
+    EXPECT_FALSE(member->isClosed());
+    EXPECT_EQ(member->vertices(), (PointList { { 0, 0 }, { 30, 30 } }));
+    EXPECT_EQ(member->url(), std::optional<std::string>("http://example.com/member"));
+}
+
+TEST(ZvxReaderRoundTrip, LongLinesSurvive)
+{
+    TestCatalogue catalogue({ "Helvetica" });
+    Drawing original;
+    auto text = std::make_unique<TextObject>(std::string(600, 'w') + " (" + std::string(400, 'x') + ")",
+        catalogue.find("Helvetica"), 10, 12, TextAlign::Left);
+    text->setUrl("http://example.com/" + std::string(700, 'p') + " q");
+    original.append(std::move(text));
+    const std::string first = save(original);
+    Drawing reread;
+    open(first, reread);
+    ASSERT_EQ(reread.objectCount(), 1u);
+    const auto* text2 = as<TextObject>(reread.objects()[0]);
+    EXPECT_EQ(text2->text(), as<TextObject>(original.objects()[0])->text());
+    EXPECT_EQ(text2->url(), original.objects()[0]->url());
+    EXPECT_EQ(save(reread), first);
+}
+
+} // namespace
+} // namespace zavora
