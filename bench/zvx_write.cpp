@@ -80,8 +80,8 @@ std::unique_ptr<DrawObject> makeObject(int i, std::mt19937& rng)
             PointList { { x, y }, { x + w, y }, { x + w / 2, y + h }, { x, y + h / 2 } }, true);
         break;
     case 6:
-        o = std::make_unique<CurveObject>(NodeList { { x, y, x, y, x + w, y, 0 },
-                                              { x + w, y + h, x + w, y, x, y + h, kCornerNode } },
+        o = std::make_unique<CurveObject>(
+            NodeList { { x, y, x, y, x + w, y, 0 }, { x + w, y + h, x + w, y, x, y + h, kCornerNode } },
             false);
         break;
     case 7: {
@@ -92,8 +92,8 @@ std::unique_ptr<DrawObject> makeObject(int i, std::mt19937& rng)
         break;
     }
     default: {
-        auto text = std::make_unique<TextObject>("A line of text\rand (another)", &benchFont(), 12, 14,
-            static_cast<TextAlign>(i % 4));
+        auto text = std::make_unique<TextObject>(
+            "A line of text\rand (another)", &benchFont(), 12, 14, static_cast<TextAlign>(i % 4));
         text->setFrame({ x, y }, { x + 120, y + 40 });
         o = std::move(text);
     }
@@ -161,7 +161,8 @@ void BM_WriteZvxToFile(benchmark::State& state)
 {
     const Drawing& drawing = benchDrawing();
     const std::string path
-        = (std::filesystem::temp_directory_path() / ("zavora-bench-" + std::to_string(getpid()) + ".zvx")).string();
+        = (std::filesystem::temp_directory_path() / ("zavora-bench-" + std::to_string(getpid()) + ".zvx"))
+              .string();
     for (auto _ : state) {
         FileOutputStream stream(path);
         stream.open();

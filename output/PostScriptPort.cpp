@@ -31,8 +31,8 @@ constexpr std::string_view kUrlPrefix = "%ZVX u ";
 constexpr std::string_view kUrlContinuation = "%ZVX+ ";
 
 const char* const kResidentFonts[] = { "Times-Roman", "Times-Italic", "Times-Bold", "Times-BoldItalic",
-    "Helvetica", "Helvetica-Oblique", "Helvetica-Bold", "Helvetica-BoldOblique", "Courier",
-    "Courier-Oblique", "Courier-Bold", "Courier-BoldOblique", "Symbol" };
+    "Helvetica", "Helvetica-Oblique", "Helvetica-Bold", "Helvetica-BoldOblique", "Courier", "Courier-Oblique",
+    "Courier-Bold", "Courier-BoldOblique", "Symbol" };
 
 std::tm localNow()
 {
@@ -208,7 +208,10 @@ void PostScriptPort::putMatrix(const Matrix& m, bool bracketed)
         m_buffer += ']';
 }
 
-const std::vector<UsedFont>& PostScriptPort::usedFonts() const { return writerState().usedFonts; }
+const std::vector<UsedFont>& PostScriptPort::usedFonts() const
+{
+    return writerState().usedFonts;
+}
 
 void PostScriptPort::fillUsedFonts()
 {
@@ -313,7 +316,8 @@ void PostScriptPort::writeFontResources()
         if (font->isTrueType() && state.substituteFonts)
             continue;
         if (!font->isTrueType()
-            && std::find(std::begin(kResidentFonts), std::end(kResidentFonts), name) != std::end(kResidentFonts))
+            && std::find(std::begin(kResidentFonts), std::end(kResidentFonts), name)
+                != std::end(kResidentFonts))
             continue;
         put("%%%%BeginResource: font %s\r\n", postScriptNameText(name).c_str());
         if (!font->download(stream(), state.downloadForm))
@@ -330,17 +334,32 @@ void PostScriptPort::writeTrailer(std::string_view showpageLine)
     flush();
 }
 
-void PostScriptPort::endPage(ProgressMonitor*) { writeTrailer("showpage"); }
+void PostScriptPort::endPage(ProgressMonitor*)
+{
+    writeTrailer("showpage");
+}
 
 void PostScriptPort::writeOrientation(bool landscape)
 {
     putText(landscape ? "%%Orientation: Landscape\r\n" : "%%Orientation: Portrait\r\n");
 }
 
-void PostScriptPort::beginGroup() { putText("u\r\n"); }
-void PostScriptPort::endGroup() { putText("U\r\n"); }
-void PostScriptPort::beginCompoundPath() { putText("*u\r\n"); }
-void PostScriptPort::endCompoundPath() { putText("*U\r\n"); }
+void PostScriptPort::beginGroup()
+{
+    putText("u\r\n");
+}
+void PostScriptPort::endGroup()
+{
+    putText("U\r\n");
+}
+void PostScriptPort::beginCompoundPath()
+{
+    putText("*u\r\n");
+}
+void PostScriptPort::endCompoundPath()
+{
+    putText("*U\r\n");
+}
 
 void PostScriptPort::writeFillColor(const PaintStyle& style)
 {
@@ -415,7 +434,8 @@ void PostScriptPort::writeArrowheads(const Matrix& matrix, Point firstTip, Point
     putText("Q\r\n");
 }
 
-void PostScriptPort::ellipse(const PaintStyle& style, const Matrix& matrix, float cx, float cy, float rx, float ry)
+void PostScriptPort::ellipse(
+    const PaintStyle& style, const Matrix& matrix, float cx, float cy, float rx, float ry)
 {
     writeStyle(style);
     put("%g %g %g %g ", rx, ry, cx, cy);
@@ -424,8 +444,8 @@ void PostScriptPort::ellipse(const PaintStyle& style, const Matrix& matrix, floa
     writePaintOperator(style, true);
 }
 
-void PostScriptPort::arc(const PaintStyle& style, const Matrix& matrix, float cx, float cy, float rx, float ry,
-    float start, float end, int arrow1, int arrow2)
+void PostScriptPort::arc(const PaintStyle& style, const Matrix& matrix, float cx, float cy, float rx,
+    float ry, float start, float end, int arrow1, int arrow2)
 {
     writeStyle(style);
     putText("q\r\n");
@@ -443,8 +463,8 @@ void PostScriptPort::arc(const PaintStyle& style, const Matrix& matrix, float cx
             matrix, ends->firstTip, ends->firstPrevious, ends->lastTip, ends->lastPrevious, arrow1, arrow2);
 }
 
-void PostScriptPort::line(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2,
-    int arrow1, int arrow2)
+void PostScriptPort::line(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2,
+    float y2, int arrow1, int arrow2)
 {
     writeLineAttributes(style);
     putText("q\r\n");
@@ -457,8 +477,8 @@ void PostScriptPort::line(const PaintStyle& style, const Matrix& matrix, float x
     writeArrowheads(matrix, { x1, y1 }, { x2, y2 }, { x2, y2 }, { x1, y1 }, arrow1, arrow2);
 }
 
-void PostScriptPort::polyline(
-    const PaintStyle& style, const Matrix& matrix, const PointList& points, bool closed, int arrow1, int arrow2)
+void PostScriptPort::polyline(const PaintStyle& style, const Matrix& matrix, const PointList& points,
+    bool closed, int arrow1, int arrow2)
 {
     // Nothing to move to: an empty outline has no line to stand on.
     if (points.empty())
@@ -509,7 +529,8 @@ void PostScriptPort::curvePath(
             matrix, ends->firstTip, ends->firstPrevious, ends->lastTip, ends->lastPrevious, arrow1, arrow2);
 }
 
-void PostScriptPort::rectangle(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2)
+void PostScriptPort::rectangle(
+    const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2)
 {
     writeStyle(style);
     put("%g %g %g %g ", x2, y2, x1, y1);
@@ -518,8 +539,8 @@ void PostScriptPort::rectangle(const PaintStyle& style, const Matrix& matrix, fl
     writePaintOperator(style, true);
 }
 
-void PostScriptPort::roundRectangle(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2,
-    float y2, float rx, float ry)
+void PostScriptPort::roundRectangle(
+    const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2, float rx, float ry)
 {
     writeStyle(style);
     put("%g %g %g %g %g %g ", y1, y2, x1, x2, rx, ry);

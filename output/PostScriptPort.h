@@ -72,8 +72,8 @@ public:
         float size, float leading, TextAlign align, const float box[4]) override;
     void rectangle(
         const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2) override;
-    void roundRectangle(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2,
-        float y2, float rx, float ry) override;
+    void roundRectangle(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2,
+        float rx, float ry) override;
     void image(const Matrix& matrix, const ImageObject& image) override;
 
     // Family slots.

@@ -31,11 +31,12 @@ void checkGolden(const std::string& port, const std::string& name, const std::st
     std::size_t at = 0;
     while (at < expected.size() && at < actual.size() && expected[at] == actual[at])
         ++at;
-    const std::size_t lineStart = expected.rfind('\n', at) == std::string::npos ? 0 : expected.rfind('\n', at) + 1;
+    const std::size_t lineStart
+        = expected.rfind('\n', at) == std::string::npos ? 0 : expected.rfind('\n', at) + 1;
     const std::filesystem::path written = scratchDirectory() / (name + ".actual." + port);
     writeFile(written, actual);
-    ADD_FAILURE() << path << " differs at byte " << at << "\nexpected: "
-                  << expected.substr(lineStart, expected.find('\r', at) - lineStart)
+    ADD_FAILURE() << path << " differs at byte " << at
+                  << "\nexpected: " << expected.substr(lineStart, expected.find('\r', at) - lineStart)
                   << "\nactual:   " << actual.substr(lineStart, actual.find('\r', at) - lineStart)
                   << "\nactual output kept in " << written;
 }
@@ -91,7 +92,8 @@ TEST(PostScriptGolden, BoxOvalAndRoundedShapes)
         port.ellipse(PaintStyle {}, Matrix {}, 60, 100, 25, 15);
         port.ellipse(none, turned, 0, 50, 10, 10);
         port.roundRectangle(both, Matrix {}, 120, 100, 190, 140, 12, 8);
-        port.arc(PaintStyle {}, Matrix { 1, 0, 0, 1, 0, 5 }, 150, 60, 30, 20, 30, 270, kArrowSmall, kArrowFancy);
+        port.arc(
+            PaintStyle {}, Matrix { 1, 0, 0, 1, 0, 5 }, 150, 60, 30, 20, 30, 270, kArrowSmall, kArrowFancy);
     }));
 }
 
@@ -99,10 +101,10 @@ TEST(PostScriptGolden, PolygonsRepeatTheirFirstPoint)
 {
     PaintStyle red = filled({ 100, 0, 0 });
     checkGolden("zvx", "polygon_closed", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
-        port.polyline(red, Matrix {}, { { 10, 10 }, { 90, 10 }, { 90, 60 }, { 10, 60 } }, true, kArrowNone,
-            kArrowNone);
-        port.polyline(PaintStyle {}, Matrix { 1, 0, 0, 1, 20, 70 }, { { 0, 0 }, { 40, 30 }, { 80, 0 } }, false,
-            kArrowCircle, kArrowSquare);
+        port.polyline(
+            red, Matrix {}, { { 10, 10 }, { 90, 10 }, { 90, 60 }, { 10, 60 } }, true, kArrowNone, kArrowNone);
+        port.polyline(PaintStyle {}, Matrix { 1, 0, 0, 1, 20, 70 }, { { 0, 0 }, { 40, 30 }, { 80, 0 } },
+            false, kArrowCircle, kArrowSquare);
     }));
 }
 
@@ -122,10 +124,13 @@ TEST(PostScriptGolden, TextEscapes)
 {
     FixedFont helvetica("Helvetica");
     const float box[4] = { 10, 60, 190, 140 };
-    checkGolden("zvx", "text_escape", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
-        port.text(filled(Color::black()), Matrix {}, "ab(c) \xe9t\xe9 back\\slash", &helvetica, 18, 20,
-            TextAlign::Left, box);
-    }, pageInfo(), { &helvetica }));
+    checkGolden("zvx", "text_escape",
+        writeDocument<ZvxFilePort>(
+            [&](ZvxFilePort& port) {
+                port.text(filled(Color::black()), Matrix {}, "ab(c) \xe9t\xe9 back\\slash", &helvetica, 18,
+                    20, TextAlign::Left, box);
+            },
+            pageInfo(), { &helvetica }));
 }
 
 TEST(PostScriptGolden, JustifiedParagraph)
@@ -133,12 +138,15 @@ TEST(PostScriptGolden, JustifiedParagraph)
     FixedFont times("Times-Roman");
     FixedFont symbol("Symbol", false, 0, true);
     const float box[4] = { 10, 20, 190, 140 };
-    checkGolden("zvx", "justified", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
-        port.text(filled(Color::black()), Matrix {}, "first line of\nthe paragraph\rnext one", &times, 14, 16,
-            TextAlign::Justified, box);
-        const float small[4] = { 10, 0, 100, 18 };
-        port.text(filled({ 0, 0, 100 }), Matrix {}, "abg", &symbol, 14, 16, TextAlign::Centre, small);
-    }, pageInfo(), { &times, &symbol }));
+    checkGolden("zvx", "justified",
+        writeDocument<ZvxFilePort>(
+            [&](ZvxFilePort& port) {
+                port.text(filled(Color::black()), Matrix {}, "first line of\nthe paragraph\rnext one", &times,
+                    14, 16, TextAlign::Justified, box);
+                const float small[4] = { 10, 0, 100, 18 };
+                port.text(filled({ 0, 0, 100 }), Matrix {}, "abg", &symbol, 14, 16, TextAlign::Centre, small);
+            },
+            pageInfo(), { &times, &symbol }));
 }
 
 TEST(PostScriptGolden, OnePixelImagePadding)
@@ -154,8 +162,8 @@ TEST(PostScriptGolden, OnePixelImagePadding)
 TEST(PostScriptGolden, MatrixRule)
 {
     checkGolden("zvx", "matrix_rule", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
-        port.rectangle(PaintStyle {}, Matrix { 1.000049f, 0.00009f, -0.00005f, 0.99995f, 12.34567f, 0.000011f }, 10,
-            10, 60, 40);
+        port.rectangle(PaintStyle {},
+            Matrix { 1.000049f, 0.00009f, -0.00005f, 0.99995f, 12.34567f, 0.000011f }, 10, 10, 60, 40);
         port.line(PaintStyle {}, Matrix { 0.33333f, -0.00011f, 0.00011f, 3.14159f, 100, 20 }, 0, 0, 100, 10,
             kArrowNone, kArrowNone);
     }));
@@ -197,13 +205,17 @@ TEST(PostScriptGolden, FontsAndLandscapeInPlainPostScript)
     info.landscape = true;
     info.title = "letters.ps";
     const float box[4] = { 20, 100, 280, 190 };
-    checkGolden("ps", "fonts", writeDocument<PostScriptPort>([&](PostScriptPort& port) {
-        port.text(filled(Color::black()), Matrix {}, "Heading", &helvetica, 24, 28, TextAlign::Centre, box);
-        const float lower[4] = { 20, 20, 280, 90 };
-        port.text(filled(Color::black()), Matrix {}, "Text in the same font", &helvetica, 24, 28,
-            TextAlign::Centre, lower);
-        port.text(filled(Color::black()), Matrix {}, "p", &symbol, 24, 28, TextAlign::Right, lower);
-    }, info, { &helvetica, &symbol }));
+    checkGolden("ps", "fonts",
+        writeDocument<PostScriptPort>(
+            [&](PostScriptPort& port) {
+                port.text(
+                    filled(Color::black()), Matrix {}, "Heading", &helvetica, 24, 28, TextAlign::Centre, box);
+                const float lower[4] = { 20, 20, 280, 90 };
+                port.text(filled(Color::black()), Matrix {}, "Text in the same font", &helvetica, 24, 28,
+                    TextAlign::Centre, lower);
+                port.text(filled(Color::black()), Matrix {}, "p", &symbol, 24, 28, TextAlign::Right, lower);
+            },
+            info, { &helvetica, &symbol }));
 }
 
 } // namespace

@@ -53,8 +53,8 @@ struct Page {
     }
 };
 
-Page render(const std::string& name, const std::function<void(PostScriptPort&)>& body, DocumentInfo info = pageInfo(),
-    std::vector<const FontEntry*> fonts = {})
+Page render(const std::string& name, const std::function<void(PostScriptPort&)>& body,
+    DocumentInfo info = pageInfo(), std::vector<const FontEntry*> fonts = {})
 {
     Page page { info, {} };
     const std::string doc = writeDocument<PostScriptPort>(body, info, std::move(fonts));
@@ -64,9 +64,18 @@ Page render(const std::string& name, const std::function<void(PostScriptPort&)>&
     return page;
 }
 
-bool isRed(Raster::Pixel p) { return p.r > 200 && p.g < 60 && p.b < 60; }
-bool isGreen(Raster::Pixel p) { return p.g > 200 && p.r < 60 && p.b < 60; }
-bool isBlue(Raster::Pixel p) { return p.b > 200 && p.r < 60 && p.g < 60; }
+bool isRed(Raster::Pixel p)
+{
+    return p.r > 200 && p.g < 60 && p.b < 60;
+}
+bool isGreen(Raster::Pixel p)
+{
+    return p.g > 200 && p.r < 60 && p.b < 60;
+}
+bool isBlue(Raster::Pixel p)
+{
+    return p.b > 200 && p.r < 60 && p.g < 60;
+}
 
 // Ghostscript on a bare program (no page), for what it prints.
 std::string runProgram(const std::string& program, const std::string& name)
@@ -77,8 +86,8 @@ std::string runProgram(const std::string& program, const std::string& name)
     }
     const auto dir = scratchDirectory();
     writeFile(dir / (name + ".ps"), program);
-    const std::string command = "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage '" + (dir / (name + ".ps")).string()
-        + "' > '" + (dir / (name + ".out")).string() + "' 2>&1";
+    const std::string command = "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage '"
+        + (dir / (name + ".ps")).string() + "' > '" + (dir / (name + ".out")).string() + "' 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0) << readFile(dir / (name + ".out"));
     return readFile(dir / (name + ".out"));
 }
@@ -117,21 +126,25 @@ TEST(PostScriptRender, FillsAndStrokesUnderMatrices)
 TEST(PostScriptRender, HatchPatternsFillTheirShapes)
 {
     DocumentInfo info = pageInfo(0, 0, 220, 200);
-    const Page page = render("hatches", [](PostScriptPort& port) {
-        for (int pattern = 0; pattern < 9; ++pattern) {
-            PaintStyle style;
-            style.setFillPattern(pattern);
-            style.setLineInvisible();
-            const float x = 10 + 62 * static_cast<float>(pattern % 3), y = 10 + 62 * static_cast<float>(pattern / 3);
-            port.rectangle(style, Matrix {}, x, y, x + 50, y + 50);
-        }
-        // A hatch over a coloured fill keeps the colour between its lines.
-        PaintStyle red;
-        red.setFillColor({ 100, 0, 0 });
-        red.setFillPattern(5);
-        red.setLineInvisible();
-        port.ellipse(red, Matrix {}, 210, 100, 8, 8);
-    }, info);
+    const Page page = render(
+        "hatches",
+        [](PostScriptPort& port) {
+            for (int pattern = 0; pattern < 9; ++pattern) {
+                PaintStyle style;
+                style.setFillPattern(pattern);
+                style.setLineInvisible();
+                const float x = 10 + 62 * static_cast<float>(pattern % 3),
+                            y = 10 + 62 * static_cast<float>(pattern / 3);
+                port.rectangle(style, Matrix {}, x, y, x + 50, y + 50);
+            }
+            // A hatch over a coloured fill keeps the colour between its lines.
+            PaintStyle red;
+            red.setFillColor({ 100, 0, 0 });
+            red.setFillPattern(5);
+            red.setLineInvisible();
+            port.ellipse(red, Matrix {}, 210, 100, 8, 8);
+        },
+        info);
     for (int pattern = 0; pattern < 9; ++pattern) {
         const double x = 10 + 62 * (pattern % 3), y = 10 + 62 * (pattern / 3);
         const double inside = page.darkFraction(x + 2, y + 2, x + 48, y + 48);
@@ -215,17 +228,19 @@ TEST(PostScriptRender, DashesAndArrowheads)
 TEST(PostScriptRender, TextLandsInItsBoxByAlignment)
 {
     FixedFont helvetica("Helvetica");
-    const Page page = render("text", [&](PostScriptPort& port) {
-        PaintStyle black;
-        black.setFillColor(Color::black());
-        const float left[4] = { 10, 110, 190, 140 };
-        port.text(black, Matrix {}, "HIH", &helvetica, 20, 24, TextAlign::Left, left);
-        const float right[4] = { 10, 80, 190, 110 };
-        port.text(black, Matrix {}, "HIH", &helvetica, 20, 24, TextAlign::Right, right);
-        // Justified: the first line stretches to the box, the paragraph's last does not.
-        const float justified[4] = { 10, 10, 190, 75 };
-        port.text(black, Matrix {}, "H H\nH H", &helvetica, 20, 24, TextAlign::Justified, justified);
-    }, pageInfo(), { &helvetica });
+    const Page page = render("text",
+        [&](PostScriptPort& port) {
+            PaintStyle black;
+            black.setFillColor(Color::black());
+            const float left[4] = { 10, 110, 190, 140 };
+            port.text(black, Matrix {}, "HIH", &helvetica, 20, 24, TextAlign::Left, left);
+            const float right[4] = { 10, 80, 190, 110 };
+            port.text(black, Matrix {}, "HIH", &helvetica, 20, 24, TextAlign::Right, right);
+            // Justified: the first line stretches to the box, the paragraph's last does not.
+            const float justified[4] = { 10, 10, 190, 75 };
+            port.text(black, Matrix {}, "H H\nH H", &helvetica, 20, 24, TextAlign::Justified, justified);
+        },
+        pageInfo(), { &helvetica });
     auto inkExtent = [&](double y0, double y1) {
         double minX = 1e9, maxX = -1e9;
         for (double x = 0; x < 200; x += 0.5) {
@@ -326,8 +341,8 @@ TEST(PostScriptRender, LandscapeTurnedIntoTheSwappedBox)
     info.landscape = true;
     PaintStyle red;
     red.setFillColor({ 100, 0, 0 });
-    const std::string doc
-        = writeDocument<TurningPort>([&](TurningPort& port) { port.rectangle(red, Matrix {}, 10, 10, 30, 20); }, info);
+    const std::string doc = writeDocument<TurningPort>(
+        [&](TurningPort& port) { port.rectangle(red, Matrix {}, 10, 10, 30, 20); }, info);
     Page page { pageInfo(0, 0, 100, 200), renderWithGhostscript(doc, "landscape", kDpi) };
     ASSERT_TRUE(page.run.ok()) << page.run.messages;
     ASSERT_EQ(page.run.raster.width, 200);
@@ -405,8 +420,10 @@ TEST(PostScriptRender, ProcedureSetPieces)
     std::string fallback = procSet.substr(start + 29, stop - start - 29);
     fallback.replace(fallback.find("/setcmykcolor {"), 15, "/fallbackcmyk {");
     const std::string colours = runProgram(fallback
-            + "\n0.2 0.3 0.4 0.1 fallbackcmyk currentrgbcolor 3 { 100 mul round cvi 4 string cvs print ( ) print } repeat\n"
-              "0.5 0.9 0 0.3 fallbackcmyk currentrgbcolor 3 { 100 mul round cvi 4 string cvs print ( ) print } repeat\n",
+            + "\n0.2 0.3 0.4 0.1 fallbackcmyk currentrgbcolor 3 { 100 mul round cvi 4 string cvs print ( ) "
+              "print } repeat\n"
+              "0.5 0.9 0 0.3 fallbackcmyk currentrgbcolor 3 { 100 mul round cvi 4 string cvs print ( ) print "
+              "} repeat\n",
         "cmyk");
     // currentrgbcolor leaves blue on top: the numbers come out B G R.
     EXPECT_EQ(colours, "50 60 70 70 0 20 ");

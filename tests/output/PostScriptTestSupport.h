@@ -110,8 +110,8 @@ inline std::string pageBody(const std::string& document)
 inline std::filesystem::path scratchDirectory()
 {
     struct Dir {
-        std::filesystem::path path = std::filesystem::temp_directory_path()
-            / ("zavora-pswriter-" + std::to_string(::getpid()));
+        std::filesystem::path path
+            = std::filesystem::temp_directory_path() / ("zavora-pswriter-" + std::to_string(::getpid()));
         ~Dir()
         {
             std::error_code ec;
@@ -138,7 +138,10 @@ inline std::string readFile(const std::filesystem::path& path)
     return s.str();
 }
 
-inline bool ghostscriptAvailable() { return std::system("gs --version > /dev/null 2>&1") == 0; }
+inline bool ghostscriptAvailable()
+{
+    return std::system("gs --version > /dev/null 2>&1") == 0;
+}
 
 // An RGB raster read back from Ghostscript's ppmraw device.
 struct Raster {
@@ -196,8 +199,8 @@ inline bool parsePpm(const std::string& data, Raster& raster)
 
 // Renders the PostScript with Ghostscript at `dpi`, cropped to the bounding
 // box when epsCrop is set. Fails the calling test when gs is missing.
-inline GhostscriptRun renderWithGhostscript(const std::string& postScript, const std::string& name,
-    int dpi = 72, bool epsCrop = true)
+inline GhostscriptRun renderWithGhostscript(
+    const std::string& postScript, const std::string& name, int dpi = 72, bool epsCrop = true)
 {
     GhostscriptRun run;
     if (!ghostscriptAvailable()) {
@@ -210,9 +213,9 @@ inline GhostscriptRun renderWithGhostscript(const std::string& postScript, const
     const std::filesystem::path log = dir / (name + ".log");
     writeFile(input, postScript);
     std::filesystem::remove(output);
-    std::string command = "gs -q -dSAFER -dBATCH -dNOPAUSE -dUseFastColor -sDEVICE=ppmraw -r" + std::to_string(dpi)
-        + (epsCrop ? " -dEPSCrop" : "") + " -o '" + output.string() + "' '" + input.string() + "' > '"
-        + log.string() + "' 2>&1";
+    std::string command = "gs -q -dSAFER -dBATCH -dNOPAUSE -dUseFastColor -sDEVICE=ppmraw -r"
+        + std::to_string(dpi) + (epsCrop ? " -dEPSCrop" : "") + " -o '" + output.string() + "' '"
+        + input.string() + "' > '" + log.string() + "' 2>&1";
     int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     run.messages = readFile(log);
