@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <sys/stat.h>
 
 namespace zavora {
 
@@ -416,6 +417,9 @@ ZvxReadResult ZvxReader::readFile(const std::string& path)
         return ZvxReadResult::CannotOpen;
     }
     std::string bytes;
+    struct stat info { };
+    if (::fstat(::fileno(file), &info) == 0 && info.st_size > 0)
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
     char block[64 * 1024];
     std::size_t got;
     while ((got = std::fread(block, 1, sizeof block, file)) > 0)
