@@ -567,6 +567,9 @@ void PostScriptPort::text(const PaintStyle& style, const Matrix& matrix, const s
         state.lastAlign = alignValue;
     }
 
+    static const float noBox[4] = { 0, 0, 0, 0 };
+    if (!box)
+        box = noBox;
     const double left = std::min(box[0], box[2]);
     const double right = std::max(box[0], box[2]);
     const double top = std::max(box[1], box[3]);

@@ -437,6 +437,9 @@ TEST(PostScriptRender, ProcedureSetPieces)
         port.ellipse(PaintStyle {}, Matrix {}, 100, 100, 0, 5);
         port.roundRectangle(PaintStyle {}, Matrix {}, 120, 120, 110, 110, 50, 0);
         port.arc(PaintStyle {}, Matrix {}, 20, 20, 10, 10, 30, 30, kArrowBig, kArrowBig);
+        port.image(Matrix { 10, 0, 0, 10, 5, 5 }, ImageObject {}); // no pixels
+        port.text(
+            PaintStyle {}, Matrix {}, "no font, no box", nullptr, 10, 12, TextAlign::Justified, nullptr);
     });
     EXPECT_TRUE(page.at(150, 20).white());
 }
