@@ -233,35 +233,38 @@ bool endsWith(std::string_view s, std::string_view suffix)
     return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
 }
 
-// Until the text layout sizes a frame, a frame for text read without "tbx":
-// as wide as its longest line, one leading per line, its top one ascent above
-// the first baseline at the origin.
-void sizeFrameFromText(TextObject& text)
+// The frame of a text read without "tbx": as wide as the longest of the
+// lines the file gave (with a little room, so that laying the text out again
+// in it measures no line too wide), one leading per line, its top one ascent
+// above the first baseline at the origin. The text object lays itself out in
+// it.
+void sizeFrameFromText(TextObject& text, std::string_view lines)
 {
+    constexpr double kRoom = 0.5;
     const FontEntry* font = text.font();
     const double size = text.size();
     const double ascent = font ? font->ascent(size) : size * 0.8;
     double width = 0;
-    std::size_t lines = 1;
+    std::size_t count = 1;
     std::size_t start = 0;
-    const std::string all = text.text();
     for (;;) {
-        const std::size_t stop = all.find_first_of("\r\n", start);
-        const std::string_view line = std::string_view(all).substr(
-            start, stop == std::string::npos ? std::string::npos : stop - start);
+        const std::size_t stop = lines.find_first_of("\r\n", start);
+        const std::string_view line
+            = lines.substr(start, stop == std::string_view::npos ? std::string_view::npos : stop - start);
         const double w = font ? font->stringWidth(line, size) : 0.5 * size * static_cast<double>(line.size());
         width = std::max(width, w);
-        if (stop == std::string::npos)
+        if (stop == std::string_view::npos)
             break;
-        ++lines;
+        ++count;
         start = stop + 1;
     }
+    width += kRoom;
     double left = 0;
     if (text.alignment() == TextAlign::Centre)
         left = -width / 2;
     else if (text.alignment() == TextAlign::Right)
         left = -width;
-    const double height = static_cast<double>(lines) * text.leading();
+    const double height = static_cast<double>(count) * text.leading();
     text.setFrame({ f(left), f(ascent) }, { f(left + width), f(ascent - height) });
 }
 
@@ -995,7 +998,7 @@ void ZvxReader::endText()
         text->setFrame({ m_textBox[2], m_textBox[3] }, { m_textBox[0], m_textBox[1] });
         m_textBoxOn = false;
     } else {
-        sizeFrameFromText(*text);
+        sizeFrameFromText(*text, m_text);
     }
     appendObject(std::move(text));
     m_text.clear();
