@@ -1,0 +1,94 @@
+#include "cli/ConvertOptions.h"
+
+#include <charconv>
+
+namespace zavora {
+
+namespace {
+
+template <typename Number>
+bool parseNumber(const std::string& text, Number& out)
+{
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, out);
+    return ec == std::errc() && ptr == end;
+}
+
+} // namespace
+
+const char* convertUsage()
+{
+    return "usage: zavora-convert [options] IN OUT\n"
+           "  IN   a drawing (.zvx) or an Illustrator 88 file (.ai)\n"
+           "  OUT  the output; its extension chooses the format (.zvx .ps)\n"
+           "options:\n"
+           "  --include-fonts      embed the fonts used by text in PostScript output\n"
+           "  --substitute-fonts   write TrueType fonts under standard PostScript names\n"
+           "  --type3 | --type42   how embedded TrueType fonts are converted (default type42)\n"
+           "  --preview            EPS: attach a screen preview\n"
+           "  --border N           EPS: margin around the drawing in points (default 9)\n"
+           "  --dpi N              bitmap outputs: resolution (default 72)\n"
+           "  -h, --help           this text\n";
+}
+
+std::optional<ConvertRequest> parseConvertArguments(const std::vector<std::string>& args, std::string& error)
+{
+    ConvertRequest request;
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](const char* name) -> const std::string* {
+            if (i + 1 >= args.size()) {
+                error = std::string(name) + " needs a value";
+                return nullptr;
+            }
+            return &args[++i];
+        };
+        if (arg == "-h" || arg == "--help") {
+            request.help = true;
+            return request;
+        } else if (arg == "--include-fonts") {
+            request.exportOptions.includeFonts = true;
+        } else if (arg == "--substitute-fonts") {
+            request.exportOptions.substituteFonts = true;
+        } else if (arg == "--type3") {
+            request.exportOptions.downloadForm = FontDownloadForm::Type3;
+        } else if (arg == "--type42") {
+            request.exportOptions.downloadForm = FontDownloadForm::Type42;
+        } else if (arg == "--preview") {
+            request.exportOptions.preview = true;
+        } else if (arg == "--border") {
+            const std::string* v = value("--border");
+            if (!v)
+                return std::nullopt;
+            int border = 0;
+            if (!parseNumber(*v, border) || border < 0 || border > 1000) {
+                error = "--border takes a whole number of points from 0 to 1000";
+                return std::nullopt;
+            }
+            request.exportOptions.border = static_cast<float>(border);
+        } else if (arg == "--dpi") {
+            const std::string* v = value("--dpi");
+            if (!v)
+                return std::nullopt;
+            if (!parseNumber(*v, request.dpi) || request.dpi < 1 || request.dpi > 2400) {
+                error = "--dpi takes a whole number from 1 to 2400";
+                return std::nullopt;
+            }
+        } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
+            error = "unknown option " + arg;
+            return std::nullopt;
+        } else {
+            files.push_back(arg);
+        }
+    }
+    if (files.size() != 2) {
+        error = "expected an input and an output file";
+        return std::nullopt;
+    }
+    request.input = files[0];
+    request.output = files[1];
+    return request;
+}
+
+} // namespace zavora

@@ -1,0 +1,80 @@
+#pragma once
+// The export routine: every save, export and conversion writes a drawing
+// through here, so the port, the margin and the font options are chosen in
+// one place. Also the document-level open and save used by the program and
+// the converter.
+
+#include "output/Traversal.h"
+#include "output/ZvxReader.h"
+
+#include <ctime>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zavora {
+
+class Drawing;
+class OutputStream;
+class ProgressMonitor;
+
+// The export formats by their number in the export list.
+enum class ExportKind : int {
+    Native = 1,
+    Form = 2,
+    Eps = 3,
+    PostScript = 4,
+    Illustrator = 5,
+    Bmp = 6,
+    Metafile = 8,
+    Pdf = 9,
+    Tiff = 10,
+    Gif = 11,
+    Svg = 12,
+    Jpeg = 13,
+};
+
+struct ExportOptions {
+    bool preview = false; // EPS: attach a TIFF screen preview
+    bool substituteFonts = false; // TrueType fonts under standard names
+    bool includeFonts = false; // embed the fonts in the prolog
+    FontDownloadForm downloadForm = FontDownloadForm::Type42;
+    float border = 9; // EPS margin; every other kind uses 9
+    std::string formName; // form export
+    // Title source; the drawing's own file name when absent.
+    std::optional<std::string> documentPath;
+    // Replaces the system clock in headers (repeatable output).
+    std::function<std::tm()> clock;
+};
+
+enum class ExportResult {
+    Written,
+    Cancelled, // the monitor cancelled; the stream holds what was written
+    Unavailable, // this build has no writer for the kind
+};
+
+// Whether this build can write the kind.
+bool isExportAvailable(ExportKind kind);
+// The kind a file name's extension asks for (".zvx", ".ps", …, case-insensitive).
+std::optional<ExportKind> exportKindForPath(std::string_view path);
+
+// Writes the drawing to an open stream; the caller closes the stream.
+ExportResult exportDrawing(const Drawing& drawing, ExportKind kind, OutputStream& stream,
+    const ExportOptions& options, ProgressMonitor* monitor);
+
+// Exports into a file, replacing it only when everything was written. False
+// when the kind is unavailable (reported) or writing failed (reported).
+bool exportToFile(const Drawing& drawing, ExportKind kind, const std::string& path,
+    const ExportOptions& options, ProgressMonitor* monitor);
+
+// Save: the native file, then the drawing takes the path as its name and is
+// no longer modified. A failed save changes nothing.
+bool saveDrawing(Drawing& drawing, const std::string& path, const ExportOptions& options = {});
+
+// Open: replaces the drawing's objects, orientation and grid with the file's
+// and names the drawing after it. Objects read before an error stay (the
+// drawing then holds what could be read). Missing fonts are reported.
+ZvxReadResult openDrawing(Drawing& drawing, const std::string& path);
+
+} // namespace zavora

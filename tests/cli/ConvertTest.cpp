@@ -1,0 +1,120 @@
+#include "cli/ConvertOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+using namespace zavora;
+namespace fs = std::filesystem;
+
+TEST(ConvertArguments, OptionsAndFiles)
+{
+    std::string error;
+    auto request = parseConvertArguments({ "--include-fonts", "--type3", "--border", "12", "in.zvx", "out.eps" }, error);
+    ASSERT_TRUE(request) << error;
+    EXPECT_EQ(request->input, "in.zvx");
+    EXPECT_EQ(request->output, "out.eps");
+    EXPECT_TRUE(request->exportOptions.includeFonts);
+    EXPECT_EQ(request->exportOptions.downloadForm, FontDownloadForm::Type3);
+    EXPECT_EQ(request->exportOptions.border, 12);
+
+    EXPECT_FALSE(parseConvertArguments({ "in.zvx" }, error));
+    EXPECT_EQ(error, "expected an input and an output file");
+    EXPECT_FALSE(parseConvertArguments({ "--border", "x", "a", "b" }, error));
+    EXPECT_FALSE(parseConvertArguments({ "--dpi" }, error));
+    EXPECT_EQ(error, "--dpi needs a value");
+    EXPECT_FALSE(parseConvertArguments({ "--frobnicate", "a", "b" }, error));
+    EXPECT_EQ(error, "unknown option --frobnicate");
+}
+
+TEST(ConvertArguments, FormatFromExtension)
+{
+    EXPECT_EQ(exportKindForPath("a/b.ZVX"), ExportKind::Native);
+    EXPECT_EQ(exportKindForPath("x.tiff"), ExportKind::Tiff);
+    EXPECT_EQ(exportKindForPath("dir.v2/name"), std::nullopt);
+    EXPECT_EQ(exportKindForPath("noext"), std::nullopt);
+}
+
+namespace {
+
+struct ConvertRun {
+    int status;
+    std::string errors;
+};
+
+ConvertRun convert(const std::string& arguments)
+{
+    const fs::path err = fs::temp_directory_path() / "zavora-convert-test.err";
+    const std::string command = std::string(ZAVORA_CONVERT) + " " + arguments + " 2>" + err.string();
+    const int raw = std::system(command.c_str());
+    std::ifstream in(err);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return { WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text };
+}
+
+std::string slurp(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+// The converter end to end: an Illustrator file in, a native file and
+// PostScript out, and a second conversion of the native file gives the same
+// drawing back.
+TEST(ConvertProgram, IllustratorToNativeAndPostScript)
+{
+    const fs::path golfer = fs::path(ZAVORA_CORPUS_DIR) / "ai" / "golfer.eps";
+    if (!fs::exists(golfer))
+        GTEST_SKIP() << "sample files not present: " << golfer;
+    const fs::path dir = fs::temp_directory_path() / "zavora-convert-test";
+    fs::create_directories(dir);
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+
+    const fs::path zvx = dir / "golfer.zvx";
+    ConvertRun first = convert(golfer.string() + " " + zvx.string());
+    ASSERT_EQ(first.status, 0) << first.errors;
+    const std::string native = slurp(zvx);
+    EXPECT_EQ(native.rfind("%!PS-Adobe-3.0 EPSF-3.0\r\n", 0), 0u);
+    EXPECT_NE(native.find("%%Title: golfer.zvx\r\n"), std::string::npos);
+
+    const fs::path again = dir / "again.zvx";
+    ConvertRun second = convert(zvx.string() + " " + again.string());
+    ASSERT_EQ(second.status, 0) << second.errors;
+    // Same objects: identical bodies after the header's title and date.
+    auto body = [](const std::string& s) { return s.substr(s.find("%%EndComments")); };
+    EXPECT_EQ(body(slurp(again)), body(native));
+
+    const fs::path ps = dir / "golfer.ps";
+    ConvertRun third = convert(zvx.string() + " " + ps.string());
+    ASSERT_EQ(third.status, 0) << third.errors;
+    EXPECT_EQ(slurp(ps).find("%ZVX u"), std::string::npos);
+    fs::remove_all(dir);
+}
+
+TEST(ConvertProgram, FailuresSayWhyAndExitNonZero)
+{
+    const fs::path dir = fs::temp_directory_path() / "zavora-convert-fail";
+    fs::create_directories(dir);
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+
+    ConvertRun missing = convert((dir / "none.zvx").string() + " " + (dir / "out.zvx").string());
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.errors.find("Unable to open"), std::string::npos) << missing.errors;
+    EXPECT_EQ(std::count(missing.errors.begin(), missing.errors.end(), '\n'), 1) << missing.errors;
+    EXPECT_FALSE(fs::exists(dir / "out.zvx"));
+
+    ConvertRun unknown = convert((dir / "a.zvx").string() + " " + (dir / "out.xyz").string());
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_NE(unknown.errors.find("cannot tell the output format"), std::string::npos);
+
+    ConvertRun usage = convert("");
+    EXPECT_EQ(usage.status, 2);
+    fs::remove_all(dir);
+}
