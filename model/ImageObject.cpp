@@ -2,6 +2,7 @@
 
 #include "model/GraphicsKernel.h"
 #include "model/OutputPort.h"
+#include "model/ScreenPainter.h"
 
 #include <limits>
 #include <new>
@@ -22,6 +23,14 @@ void ImageObject::buildOutline() const
     k.lineto(1, 1);
     k.lineto(0, 1);
     k.closepath();
+}
+
+void ImageObject::drawOnScreen(ScreenPainter& painter, int mode) const
+{
+    if (mode == kDrawFinal)
+        painter.image(*this);
+    else
+        paintOutline(painter, *this, mode);
 }
 
 std::vector<Point> ImageObject::handlePoints() const

@@ -20,6 +20,7 @@ public:
     ObjectType type() const override { return ObjectType::Image; }
     // The unit square, so an image can be picked and outlined like a shape.
     void buildOutline() const override;
+    void drawOnScreen(ScreenPainter& painter, int mode) const override;
     // The unit square's four corners.
     std::vector<Point> handlePoints() const override;
     void emit(OutputPort& port) const override;

@@ -2,6 +2,8 @@
 
 #include "model/GraphicsKernel.h"
 #include "model/HandlePainter.h"
+#include "model/OutlineGeometry.h"
+#include "model/ScreenPainter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -214,6 +216,15 @@ void PolygonObject::buildOutline() const
     }
 }
 
+void PolygonObject::drawOnScreen(ScreenPainter& painter, int mode) const
+{
+    paintOutline(painter, *this, mode);
+    if (mode != kDrawFinal || m_closed)
+        return;
+    if (auto ends = polylineEnds(m_vertices))
+        paintArrowheads(painter, *this, *ends);
+}
+
 std::vector<Point> PolygonObject::handlePoints() const
 {
     std::vector<Point> out;
@@ -309,6 +320,15 @@ void CurveObject::buildOutline() const
         k.curveto(last.outX, last.outY, first.inX, first.inY, first.x, first.y);
         k.closepath();
     }
+}
+
+void CurveObject::drawOnScreen(ScreenPainter& painter, int mode) const
+{
+    paintOutline(painter, *this, mode);
+    if (mode != kDrawFinal || m_closed)
+        return;
+    if (auto ends = curveEnds(m_nodes))
+        paintArrowheads(painter, *this, *ends);
 }
 
 std::vector<Point> CurveObject::handlePoints() const
@@ -451,6 +471,14 @@ void CompoundPathObject::buildOutline() const
 {
     for (const auto& child : m_children)
         child->buildOutline();
+}
+
+void CompoundPathObject::drawOnScreen(ScreenPainter& painter, int mode) const
+{
+    // All members as one even-odd path, so inner outlines become holes; the
+    // members share one style and have no arrowheads of their own here.
+    if (!m_children.empty())
+        paintOutline(painter, *this, mode);
 }
 
 std::vector<Point> CompoundPathObject::handlePoints() const

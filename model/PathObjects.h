@@ -23,6 +23,7 @@ public:
 
     ObjectType type() const override { return ObjectType::Polygon; }
     void buildOutline() const override;
+    void drawOnScreen(ScreenPainter& painter, int mode) const override;
     std::vector<Point> handlePoints() const override;
     // Arrow codes are passed as stored; ports draw them only on open outlines.
     void emit(OutputPort& port) const override;
@@ -57,6 +58,7 @@ public:
 
     ObjectType type() const override { return ObjectType::Curve; }
     void buildOutline() const override;
+    void drawOnScreen(ScreenPainter& painter, int mode) const override;
     // Every anchor.
     std::vector<Point> handlePoints() const override;
     // Arrow codes are passed as stored; ports draw them only on open outlines.
@@ -101,6 +103,7 @@ public:
 
     ObjectType type() const override { return ObjectType::CompoundPath; }
     void buildOutline() const override;
+    void drawOnScreen(ScreenPainter& painter, int mode) const override;
     std::vector<Point> handlePoints() const override;
     // beginCompoundPath, each member (inside its own link bracket when it has
     // a URL), endCompoundPath. The traversal walks members itself so that it

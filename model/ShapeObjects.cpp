@@ -1,7 +1,9 @@
 #include "model/ShapeObjects.h"
 
 #include "model/GraphicsKernel.h"
+#include "model/OutlineGeometry.h"
 #include "model/OutputPort.h"
+#include "model/ScreenPainter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -51,6 +53,15 @@ void LineObject::buildOutline() const
     k.concat(matrix());
     k.moveto(m_x1, m_y1);
     k.lineto(m_x2, m_y2);
+}
+
+void LineObject::drawOnScreen(ScreenPainter& painter, int mode) const
+{
+    paintOutline(painter, *this, mode);
+    if (mode != kDrawFinal)
+        return;
+    if (auto ends = polylineEnds({ first(), second() }))
+        paintArrowheads(painter, *this, *ends);
 }
 
 std::vector<Point> LineObject::handlePoints() const
@@ -107,6 +118,11 @@ void RectangleObject::buildOutline() const
     StateSaver saver;
     k.concat(matrix());
     rectanglePath(k, m_x1, m_y1, m_x2, m_y2);
+}
+
+void RectangleObject::drawOnScreen(ScreenPainter& painter, int mode) const
+{
+    paintOutline(painter, *this, mode);
 }
 
 std::vector<Point> RectangleObject::handlePoints() const
@@ -181,6 +197,11 @@ void RoundRectObject::buildOutline() const
     k.closepath();
 }
 
+void RoundRectObject::drawOnScreen(ScreenPainter& painter, int mode) const
+{
+    paintOutline(painter, *this, mode);
+}
+
 std::vector<Point> RoundRectObject::handlePoints() const
 {
     std::vector<Point> out;
@@ -232,6 +253,11 @@ void EllipseObject::buildOutline() const
     StateSaver saver;
     k.concat(matrix());
     k.ellipticArc(m_cx, m_cy, m_rx, m_ry, 0, 360);
+}
+
+void EllipseObject::drawOnScreen(ScreenPainter& painter, int mode) const
+{
+    paintOutline(painter, *this, mode);
 }
 
 std::vector<Point> EllipseObject::handlePoints() const
@@ -289,6 +315,19 @@ void ArcObject::buildOutline() const
         k.moveto(float(std::cos(a)), float(std::sin(a)));
     }
     k.arc(0, 0, 1, m_start, m_end);
+}
+
+void ArcObject::drawOnScreen(ScreenPainter& painter, int mode) const
+{
+    // Filling closes the open arc into its chord.
+    paintOutline(painter, *this, mode);
+    if (mode != kDrawFinal)
+        return;
+    // The ends as the output ports find them, so screen and files agree.
+    NodeList nodes;
+    appendArcNodes(nodes, m_cx, m_cy, m_rx, m_ry, m_start, m_end);
+    if (auto ends = curveEnds(nodes))
+        paintArrowheads(painter, *this, *ends);
 }
 
 std::vector<Point> ArcObject::handlePoints() const

@@ -13,6 +13,7 @@ public:
 
     ObjectType type() const override { return ObjectType::Line; }
     void buildOutline() const override;
+    void drawOnScreen(ScreenPainter& painter, int mode) const override;
     std::vector<Point> handlePoints() const override;
     void emit(OutputPort& port) const override;
     std::unique_ptr<DrawObject> clone() const override;
@@ -39,6 +40,7 @@ public:
 
     ObjectType type() const override { return ObjectType::Rectangle; }
     void buildOutline() const override;
+    void drawOnScreen(ScreenPainter& painter, int mode) const override;
     std::vector<Point> handlePoints() const override;
     void emit(OutputPort& port) const override;
     std::unique_ptr<DrawObject> clone() const override;
@@ -64,6 +66,7 @@ public:
 
     ObjectType type() const override { return ObjectType::RoundRect; }
     void buildOutline() const override;
+    void drawOnScreen(ScreenPainter& painter, int mode) const override;
     std::vector<Point> handlePoints() const override;
     void emit(OutputPort& port) const override;
     std::unique_ptr<DrawObject> clone() const override;
@@ -87,6 +90,7 @@ public:
 
     ObjectType type() const override { return ObjectType::Ellipse; }
     void buildOutline() const override;
+    void drawOnScreen(ScreenPainter& painter, int mode) const override;
     // On the ellipse at 45-degree parameter angles.
     std::vector<Point> handlePoints() const override;
     void emit(OutputPort& port) const override;
@@ -111,6 +115,7 @@ public:
 
     ObjectType type() const override { return ObjectType::Arc; }
     void buildOutline() const override;
+    void drawOnScreen(ScreenPainter& painter, int mode) const override;
     // The two end points.
     std::vector<Point> handlePoints() const override;
     void emit(OutputPort& port) const override;

@@ -1,0 +1,32 @@
+#pragma once
+// RasterSurface: a device context that owns its pixels (the screen buffers,
+// the window's contents, a rendered page), and the factory the raster layer
+// asks for new ones, so that it never names the toolkit that keeps them.
+
+#include "platform/DeviceContext.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace zavora {
+
+class RasterSurface {
+public:
+    virtual ~RasterSurface() = default;
+
+    virtual DeviceContext& dc() = 0;
+    virtual int32_t width() const = 0;
+    virtual int32_t height() const = 0;
+    // Smoothed edges for the filled view; inverted drawing is never smoothed.
+    virtual void setAntialiasing(bool on) = 0;
+};
+
+class SurfaceFactory {
+public:
+    virtual ~SurfaceFactory() = default;
+    // A white surface of the given size; nullptr when the size is not
+    // positive or the memory cannot be had.
+    virtual std::unique_ptr<RasterSurface> createSurface(int32_t width, int32_t height) = 0;
+};
+
+} // namespace zavora

@@ -1,0 +1,102 @@
+#include "raster/PageRenderer.h"
+
+#include "model/Drawing.h"
+#include "output/Traversal.h"
+#include "platform/DebugLog.h"
+#include "platform/Reporter.h"
+#include "raster/GdiPort.h"
+
+#include <cmath>
+#include <limits>
+
+namespace zavora {
+
+namespace {
+
+constexpr const char* kNoMemory = "Not enough memory\n\nTurn off smoothing or reduce size of drawing";
+// A page image beyond this many pixels is refused rather than attempted.
+constexpr int64_t kMaxPixels = int64_t(1) << 28;
+
+// Each operator pre-multiplies the CTM: the last one named acts first on a point.
+KMatrix then(const KMatrix& ctm, const KMatrix& op)
+{
+    return multiply(op, ctm);
+}
+
+KMatrix translation(double tx, double ty)
+{
+    return { 1, 0, 0, 1, tx, ty };
+}
+
+} // namespace
+
+PageMapping pageMapping(const DocumentInfo& info, float pixelsPerPoint)
+{
+    const double f = pixelsPerPoint;
+    double w = double(info.x1) - info.x0, h = double(info.y1) - info.y0;
+    if (info.landscape)
+        std::swap(w, h);
+    PageMapping mapping;
+    const double W = std::trunc(w * f), H = std::trunc(h * f);
+    const double limit = std::numeric_limits<int32_t>::max();
+    mapping.width = W > 0 && W <= limit ? int32_t(W) : 0;
+    mapping.height = H > 0 && H <= limit ? int32_t(H) : 0;
+
+    KMatrix ctm;
+    if (info.landscape) {
+        ctm = then(ctm, { 0, 1, -1, 0, 0, 0 }); // rotate(90)
+        ctm = then(ctm, translation(0, -H));
+    }
+    ctm = then(ctm, { 1, 0, 0, -1, 0, 0 });
+    ctm = then(ctm, translation(-info.x0, -info.y0));
+    ctm = then(ctm, translation(0, -H));
+    if (f != 1) {
+        ctm = then(ctm, translation(info.x0, info.y0));
+        ctm = then(ctm, { f, 0, 0, f, 0, 0 });
+        ctm = then(ctm, translation(-info.x0, -info.y0));
+    }
+    mapping.pageToPixels = ctm;
+    return mapping;
+}
+
+std::optional<RgbImage> renderPage(const Drawing& drawing, SurfaceFactory& factory,
+    const PageRenderSettings& settings, const RenderOptions& options)
+{
+    if (!(settings.pixelsPerPoint > 0) || !std::isfinite(settings.pixelsPerPoint)) {
+        debugLog("renderPage: resolution %g", double(settings.pixelsPerPoint));
+        return std::nullopt;
+    }
+    const DocumentInfo info = documentInfoFor(drawing, options);
+    const PageMapping mapping = pageMapping(info, settings.pixelsPerPoint);
+    if (mapping.width <= 0 || mapping.height <= 0 || int64_t(mapping.width) * mapping.height > kMaxPixels) {
+        errorBox("%s", kNoMemory);
+        return std::nullopt;
+    }
+    std::unique_ptr<RasterSurface> surface = factory.createSurface(mapping.width, mapping.height);
+    if (!surface) {
+        errorBox("%s", kNoMemory);
+        return std::nullopt;
+    }
+    surface->setAntialiasing(settings.antialias);
+
+    GdiPort port(surface->dc(), mapping.pageToPixels.toMatrix());
+    port.setScale(settings.pixelsPerPoint);
+    if (renderDrawing(drawing, port, options) != RenderResult::Completed)
+        return std::nullopt;
+
+    std::vector<uint32_t> pixels;
+    if (!surface->dc().readPixels(0, 0, mapping.width, mapping.height, pixels))
+        return std::nullopt;
+    RgbImage image;
+    image.width = mapping.width;
+    image.height = mapping.height;
+    image.pixels.resize(pixels.size() * 3);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        image.pixels[i * 3] = uint8_t(pixels[i] >> 16);
+        image.pixels[i * 3 + 1] = uint8_t(pixels[i] >> 8);
+        image.pixels[i * 3 + 2] = uint8_t(pixels[i]);
+    }
+    return image;
+}
+
+} // namespace zavora

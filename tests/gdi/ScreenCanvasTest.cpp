@@ -1,0 +1,374 @@
+#include "ScreenTestSupport.h"
+
+#include "model/Drawing.h"
+#include "model/PathObjects.h"
+#include "model/ShapeObjects.h"
+#include "platform/Reporter.h"
+
+#include "ImageCheck.h"
+
+#include <random>
+
+namespace zavora {
+namespace {
+
+using test::kBlackPixel;
+using test::kWhitePixel;
+
+class ScreenCanvasTest : public test::CanvasFixture { };
+
+// Hands out surfaces until `failFrom`, then nothing (memory running out).
+class FailingFactory : public SurfaceFactory {
+public:
+    explicit FailingFactory(int failFrom)
+        : m_failFrom(failFrom)
+    { }
+    std::unique_ptr<RasterSurface> createSurface(int32_t width, int32_t height) override
+    {
+        if (m_made++ >= m_failFrom)
+            return nullptr;
+        return m_real.createSurface(width, height);
+    }
+
+private:
+    QtSurfaceFactory m_real;
+    int m_failFrom;
+    int m_made = 0;
+};
+
+void fillNoise(DeviceContext& dc, int w, int h, unsigned seed)
+{
+    std::mt19937 random(seed);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            dc.setPixel({ x, y }, random() & 0xffffff);
+}
+
+std::unique_ptr<RectangleObject> filledRect(float x1, float y1, float x2, float y2, const Color& fill)
+{
+    auto r = std::make_unique<RectangleObject>(x1, y1, x2, y2);
+    PaintStyle style;
+    style.setFillColor(fill);
+    style.setStrokeOn(false);
+    r->setStyle(style);
+    return r;
+}
+
+TEST_F(ScreenCanvasTest, BuffersAreWhiteAtTheWindowSizeAndTargetsPickTheirContext)
+{
+    makeCanvas(64, 48);
+    for (RasterSurface* s :
+        { canvas->window(), canvas->buffer(ScreenBuffer::View), canvas->buffer(ScreenBuffer::Clean),
+            canvas->buffer(ScreenBuffer::Temp1), canvas->buffer(ScreenBuffer::Temp2) }) {
+        ASSERT_NE(s, nullptr);
+        EXPECT_EQ(s->width(), 64);
+        EXPECT_EQ(s->height(), 48);
+        auto& raster = static_cast<QtRasterSurface&>(*s).rasterDc();
+        EXPECT_EQ(raster.pixel(0, 0), kWhitePixel);
+        EXPECT_EQ(raster.pixel(63, 47), kWhitePixel);
+    }
+    EXPECT_EQ(canvas->currentTarget(), &canvas->buffer(ScreenBuffer::View)->dc());
+    canvas->setTarget(DrawTarget::Direct);
+    EXPECT_EQ(canvas->currentTarget(), &canvas->window()->dc());
+    canvas->setTarget(DrawTarget::Inverted);
+    EXPECT_EQ(canvas->currentTarget(), nullptr);
+    QtRasterSurface printer(10, 10);
+    canvas->setPrinter(&printer.dc());
+    EXPECT_EQ(canvas->currentTarget(), &printer.dc());
+
+    // Recreating at a new size starts white again.
+    canvas->setPrinter(nullptr);
+    canvas->setTarget(DrawTarget::Buffer);
+    canvas->handleMark({ 5, 5 });
+    ASSERT_TRUE(canvas->createBuffers(30, 20));
+    EXPECT_EQ(canvas->width(), 30);
+    EXPECT_EQ(view(5, 5), kWhitePixel);
+}
+
+TEST_F(ScreenCanvasTest, EachBufferThatCannotBeMadeIsReportedAndDrawingGoesOn)
+{
+    RecordingReporter messages;
+    FailingFactory factory(3); // window, view and clean buffers; the two temporary ones fail
+    ScreenCanvas failing(factory);
+    EXPECT_FALSE(failing.createBuffers(40, 40));
+    const RecordingReporter::Message expected { Reporter::Kind::Error,
+        "Insufficient memory - Please reduce window size" };
+    EXPECT_EQ(messages.messages(), (std::vector<RecordingReporter::Message> { expected, expected }));
+    EXPECT_EQ(failing.buffer(ScreenBuffer::Temp1), nullptr);
+    EXPECT_FALSE(failing.copyBufferToBuffer(ScreenBuffer::View, ScreenBuffer::Temp1));
+    failing.handleMark({ 10, 10 });
+    EXPECT_EQ(static_cast<QtRasterSurface*>(failing.buffer(ScreenBuffer::View))->rasterDc().pixel(10, 10),
+        kBlackPixel);
+
+    // With nothing at all, every routine quietly does nothing.
+    FailingFactory none(0);
+    ScreenCanvas empty(none);
+    empty.createBuffers(40, 40);
+    Drawing drawing;
+    drawing.append(filledRect(0, 0, 10, 10, { 100, 0, 0 }));
+    empty.redraw(drawing, kDrawFinal);
+    empty.redraw(drawing, kDrawFinal, { 0, 0, 5, 5 });
+    empty.setTarget(DrawTarget::Inverted);
+    empty.handleMark({ 1, 1 });
+    EXPECT_FALSE(empty.copyBufferToWindow(ScreenBuffer::View));
+}
+
+TEST_F(ScreenCanvasTest, InvertedDrawingTwiceRestoresTheWindowBitForBit)
+{
+    for (bool antialias : { false, true }) {
+        SCOPED_TRACE(antialias ? "antialiased" : "aliased");
+        makeCanvas(120, 100, 1.5);
+        canvas->setAntialiasing(antialias);
+        fillNoise(canvas->window()->dc(), 120, 100, 7);
+        const QImage before = windowImage();
+
+        RectangleObject rect(10, 10, 60, 40);
+        EllipseObject ellipse(40, 30, 25, 15);
+        PaintStyle hatched;
+        hatched.setFillColor({ 100, 0, 0 });
+        hatched.setFillPattern(5);
+        hatched.setLineWidth(4);
+        ellipse.setStyle(hatched);
+        LineObject line(5, 60, 70, 5);
+        line.setArrows(0, kArrowSquare);
+        line.setLineWidth(2);
+        const DcPoint run[] = { { 3, 3 }, { 90, 40 }, { 3, 40 }, { 90, 3 } };
+        const int32_t counts[] = { 4 };
+        const std::vector<PathElement> curve { { PathKind::Move, 10, 90 },
+            { PathKind::Curve, 40, 20, 80, 120, 110, 60 }, { PathKind::Close } };
+
+        canvas->setTarget(DrawTarget::Inverted);
+        auto drawAll = [&] {
+            canvas->drawObject(rect, kDrawOutline);
+            canvas->drawObject(ellipse, kDrawFinal);
+            canvas->drawObject(line, kDrawFinal);
+            canvas->polylines(run, counts, { 0, 0, 100 }, 3, kSolidDash);
+            canvas->polygons(run, counts, { 0, 100, 0 }, 2, Color::black());
+            canvas->path(curve, true, true, { 0, 0, 100 }, 5, kSolidDash, { 100, 100, 0 }, kNoPattern, {});
+            canvas->handleMark({ 50, 50 });
+            canvas->drawHandles(rect);
+            canvas->guideLine({ 0, 70 }, { 119, 72 }, true);
+        };
+        drawAll();
+        EXPECT_GT(test::differingPixels(windowImage(), before), 1000);
+        drawAll();
+        EXPECT_TRUE(test::imagesMatch(windowImage(), before, 0, "inverted-twice"));
+    }
+}
+
+TEST_F(ScreenCanvasTest, DrawingOnTheWindowInvalidatesWhatItTouches)
+{
+    makeCanvas(100, 80);
+    struct Area {
+        int32_t x, y, w, h;
+    };
+    std::vector<Area> areas;
+    canvas->setInvalidateHandler([&](int32_t x, int32_t y, int32_t w, int32_t h) {
+        areas.push_back({ x, y, w, h });
+    });
+
+    // Into the view buffer: nothing to show yet.
+    canvas->handleMark({ 20, 20 });
+    const DcPoint run[] = { { 10, 30 }, { 60, 50 } };
+    const int32_t counts[] = { 2 };
+    canvas->polylines(run, counts, Color::black(), 1, kSolidDash);
+    EXPECT_TRUE(areas.empty());
+
+    // The copy shows exactly its rectangle (inclusive corners).
+    ASSERT_TRUE(canvas->copyBufferToWindow(ScreenBuffer::View, { 5, 6, 24, 26 }));
+    ASSERT_EQ(areas.size(), 1u);
+    EXPECT_EQ(areas[0].x, 5);
+    EXPECT_EQ(areas[0].y, 6);
+    EXPECT_EQ(areas[0].w, 20);
+    EXPECT_EQ(areas[0].h, 21);
+    EXPECT_EQ(win(20, 20), kBlackPixel);
+    EXPECT_EQ(win(30, 34), kWhitePixel) << "outside the copied rectangle";
+
+    // Direct and inverted drawing cover every pixel they change.
+    for (DrawTarget target : { DrawTarget::Direct, DrawTarget::Inverted }) {
+        areas.clear();
+        canvas->setTarget(target);
+        const QImage before = windowImage();
+        canvas->polylines(run, counts, Color::black(), 3, kSolidDash);
+        ASSERT_FALSE(areas.empty());
+        const QImage after = windowImage();
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 100; ++x) {
+                if (before.pixel(x, y) == after.pixel(x, y))
+                    continue;
+                const bool covered = std::any_of(areas.begin(), areas.end(),
+                    [&](const Area& a) { return x >= a.x && x < a.x + a.w && y >= a.y && y < a.y + a.h; });
+                EXPECT_TRUE(covered) << x << "," << y;
+            }
+    }
+    areas.clear();
+    canvas->invalidate();
+    ASSERT_EQ(areas.size(), 1u);
+    EXPECT_EQ(areas[0].w, 100);
+    EXPECT_EQ(areas[0].h, 80);
+}
+
+TEST_F(ScreenCanvasTest, XnorBlitInvertsUnderBlackAndKeepsUnderWhite)
+{
+    makeCanvas(40, 30);
+    canvas->setTarget(DrawTarget::Direct);
+    const DcPoint all[] = { { 0, 0 }, { 40, 0 }, { 40, 30 }, { 0, 30 } };
+    const int32_t counts[] = { 4 };
+    canvas->polygons(all, counts, { 100, 0, 0 }, kNoPattern, {});
+    ASSERT_EQ(win(20, 15), 0xff0000u);
+
+    // A black square in a temporary buffer, white elsewhere.
+    auto& temp = static_cast<QtRasterSurface&>(*canvas->buffer(ScreenBuffer::Temp1)).rasterDc();
+    temp.selectBrush(DcBrush::solid(kBlackRef));
+    temp.patBlt(10, 10, 5, 5, RasterOp::PatCopy);
+
+    ASSERT_TRUE(canvas->copyBufferToWindow(ScreenBuffer::Temp1, {}, RasterOp::DestXnorSrc));
+    EXPECT_EQ(win(12, 12), 0x00ffffu) << "red inverted under black";
+    EXPECT_EQ(win(20, 20), 0xff0000u) << "unchanged under white";
+
+    // Window to buffer and buffer to buffer copy the pixels as they are.
+    ASSERT_TRUE(canvas->copyWindowToBuffer(ScreenBuffer::Clean, { 0, 0, 19, 19 }));
+    auto& clean = static_cast<QtRasterSurface&>(*canvas->buffer(ScreenBuffer::Clean)).rasterDc();
+    EXPECT_EQ(clean.pixel(12, 12), 0x00ffffu);
+    EXPECT_EQ(clean.pixel(25, 25), kWhitePixel) << "outside the copied rectangle";
+    ASSERT_TRUE(canvas->copyBufferToBuffer(ScreenBuffer::Clean, ScreenBuffer::Temp2));
+    auto& temp2 = static_cast<QtRasterSurface&>(*canvas->buffer(ScreenBuffer::Temp2)).rasterDc();
+    EXPECT_EQ(temp2.pixel(12, 12), 0x00ffffu);
+    EXPECT_EQ(temp2.pixel(5, 5), 0xff0000u);
+}
+
+TEST_F(ScreenCanvasTest, HandleMarksAreSquaresCentredOnTheHandlePoints)
+{
+    makeCanvas(100, 100, 2);
+    RectangleObject rect(10, 10, 40, 25); // corners at pixels x 20 / 80, y 80 / 50
+    canvas->drawHandles(rect);
+    const DcPoint centres[] = { { 20, 80 }, { 20, 50 }, { 80, 50 }, { 80, 80 } };
+    for (DcPoint c : centres) {
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx)
+                EXPECT_EQ(view(c.x + dx, c.y + dy), kBlackPixel) << c.x + dx << "," << c.y + dy;
+        EXPECT_EQ(view(c.x + 3, c.y), kWhitePixel);
+        EXPECT_EQ(view(c.x, c.y - 3), kWhitePixel);
+    }
+    EXPECT_EQ(viewInk(), 4 * 25);
+}
+
+TEST_F(ScreenCanvasTest, ControlLinesJoinAnchorsToTheirControlPoints)
+{
+    makeCanvas(100, 60);
+    CurveObject curve({ makeNode(10, 30), makeNode(80, 30) }, false);
+    NodeList nodes = curve.nodes();
+    nodes[0].outX = 30, nodes[0].outY = 50;
+    nodes[1].inX = 60, nodes[1].inY = 10;
+    curve.setNodes(nodes, false);
+    curve.drawEditHandles(*canvas);
+    // Marks at both anchors and both controls.
+    for (DcPoint p : { DcPoint { 10, 30 }, DcPoint { 80, 30 }, DcPoint { 30, 10 }, DcPoint { 60, 50 } })
+        EXPECT_EQ(view(p.x, p.y), kBlackPixel) << p.x << "," << p.y;
+    // Half-way along each control line.
+    EXPECT_EQ(view(20, 20), kBlackPixel);
+    EXPECT_EQ(view(70, 40), kBlackPixel);
+    EXPECT_EQ(view(45, 30), kWhitePixel) << "the curve itself is not drawn";
+}
+
+TEST_F(ScreenCanvasTest, GridDotsFollowTheDensityRules)
+{
+    RecordingReporter messages;
+    makeCanvas(120, 120);
+    // 10 points at zoom 1: below 12 pixels, dots only along every fifth line.
+    EXPECT_TRUE(canvas->gridDots({ 10, 10, 0, 0 }));
+    auto dotAt = [&](int gx, int gy) { return view(gx * 10, 120 - gy * 10) == kBlackPixel; };
+    EXPECT_TRUE(dotAt(5, 1));
+    EXPECT_TRUE(dotAt(1, 5));
+    EXPECT_TRUE(dotAt(10, 10));
+    EXPECT_FALSE(dotAt(1, 1));
+    EXPECT_FALSE(dotAt(6, 7));
+    // Columns 0, 5, 10 carry a dot on every row, rows 5 and 10 on every column.
+    EXPECT_EQ(viewInk(), 3 * 12 + 2 * 12 - 3 * 2) << "grid columns 0..11, rows 1..12 fall inside";
+
+    // 20 points: every grid point, and only inside the repainted area.
+    makeCanvas(120, 120);
+    EXPECT_TRUE(canvas->gridDots({ 20, 20, 0, 0 }, { 30, 30, 89, 89 }));
+    EXPECT_EQ(view(40, 40), kBlackPixel);
+    EXPECT_EQ(view(60, 80), kBlackPixel);
+    EXPECT_EQ(view(20, 40), kWhitePixel) << "left of the area";
+    EXPECT_EQ(viewInk(), 9);
+    EXPECT_TRUE(messages.messages().empty());
+
+    // Too dense to see: nothing drawn, the status bar says so.
+    makeCanvas(120, 120, 0.25);
+    EXPECT_FALSE(canvas->gridDots({ 10, 10, 0, 0 }));
+    EXPECT_EQ(viewInk(), 0);
+    EXPECT_EQ(messages.last(Reporter::Kind::Status), "Grid is too dense to display");
+}
+
+TEST_F(ScreenCanvasTest, PageShadowFramesThePageAndShadesBelowAndRight)
+{
+    makeCanvas(100, 100);
+    canvas->pageShadow({ 10, 10, 59, 79 });
+    constexpr uint32_t grey = 0xc0c0c0;
+    EXPECT_EQ(view(10, 10), kBlackPixel);
+    EXPECT_EQ(view(59, 79), kBlackPixel);
+    EXPECT_EQ(view(30, 10), kBlackPixel);
+    EXPECT_EQ(view(59, 40), kBlackPixel);
+    EXPECT_EQ(view(30, 40), kWhitePixel) << "the page stays as it was";
+    // The right strip starts 4 pixels below the page's top, the bottom one 4 right of its left edge.
+    EXPECT_EQ(view(60, 13), kWhitePixel);
+    EXPECT_EQ(view(60, 14), grey);
+    EXPECT_EQ(view(63, 83), grey);
+    EXPECT_EQ(view(64, 50), kWhitePixel);
+    EXPECT_EQ(view(13, 80), kWhitePixel);
+    EXPECT_EQ(view(14, 80), grey);
+    EXPECT_EQ(view(40, 84), kWhitePixel);
+    const int frame = 2 * 50 + 2 * 70 - 4;
+    const int shadow = 4 * 70 + 4 * 46;
+    EXPECT_EQ(viewInk(), frame + shadow);
+}
+
+TEST_F(ScreenCanvasTest, AreaRedrawChangesOnlyTheAreaAndKeepsTheStackingOrder)
+{
+    makeCanvas(100, 100);
+    Drawing drawing;
+    DrawObject* back = drawing.append(filledRect(10, 10, 90, 90, { 100, 0, 0 }));
+    drawing.append(filledRect(50, 50, 95, 95, { 0, 0, 100 }));
+    canvas->redraw(drawing, kDrawFinal);
+    ASSERT_EQ(view(30, 70), 0xff0000u);
+    ASSERT_EQ(view(70, 30), 0x0000ffu);
+
+    // The back rectangle turns green; only the area (which also holds part of the front one) is redrawn.
+    back->setFillColor({ 0, 100, 0 });
+    canvas->redraw(drawing, kDrawFinal, { 40, 40, 69, 69 });
+    EXPECT_EQ(view(45, 45), 0x00ff00u) << "inside the area, back only";
+    EXPECT_EQ(view(60, 60), 0x00ff00u);
+    EXPECT_EQ(view(55, 45), 0x0000ffu) << "inside the area, the front object stays in front";
+    EXPECT_EQ(view(30, 70), 0xff0000u) << "outside the area nothing changes";
+    EXPECT_EQ(view(39, 45), 0xff0000u);
+    EXPECT_EQ(view(70, 45), 0x0000ffu);
+
+    // Hidden objects are left out.
+    back->hideForEditing();
+    canvas->clear();
+    canvas->redraw(drawing, kDrawFinal);
+    EXPECT_EQ(view(30, 70), kWhitePixel);
+}
+
+TEST_F(ScreenCanvasTest, AntialiasingSmoothsTheFilledViewOnly)
+{
+    for (bool antialias : { false, true }) {
+        makeCanvas(60, 60);
+        canvas->setAntialiasing(antialias);
+        EllipseObject ellipse(30, 30, 20, 12);
+        ellipse.setFillColor(Color::black());
+        ellipse.setLineInvisible();
+        canvas->drawObject(ellipse, kDrawFinal);
+        const int partial
+            = countView([](int, int, uint32_t p) { return p != kWhitePixel && p != kBlackPixel; });
+        if (antialias)
+            EXPECT_GT(partial, 20);
+        else
+            EXPECT_EQ(partial, 0);
+    }
+}
+
+} // namespace
+} // namespace zavora
