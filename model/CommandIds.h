@@ -58,6 +58,12 @@ constexpr int kCmdApplyDefaultStyle = 6046;
 
 // Edit and arrange commands carried out by the Drawing.
 constexpr int kCmdNew = 101;
+constexpr int kCmdUndo = 201;
+constexpr int kCmdCut = 204;
+constexpr int kCmdCopy = 205;
+constexpr int kCmdPaste = 206; // needs the view's visible rectangle
+constexpr int kCmdRedo = 6076;
+constexpr int kCmdDuplicate = 6114;
 constexpr int kCmdClear = 202;
 constexpr int kCmdSelectAll = 203;
 constexpr int kCmdGroup = 207;

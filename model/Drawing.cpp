@@ -5,6 +5,7 @@
 #include "model/OutputPort.h"
 #include "model/PathObjects.h"
 #include "model/TextObject.h"
+#include "model/UndoCommand.h"
 #include "platform/Reporter.h"
 
 #include <algorithm>
@@ -55,10 +56,15 @@ std::vector<DrawObject*> pickFromTop(const List& list, const Rect& square, const
 
 } // namespace
 
+Drawing::Drawing()
+    : m_history(*this)
+{ }
+
 Drawing::~Drawing()
 {
-    // The selection refers into the list; drop it first.
+    // The selection and the history refer into the list; drop them first.
     m_selection.clear();
+    m_history.clear();
 }
 
 // --- Object list ---------------------------------------------------------
@@ -109,6 +115,8 @@ std::unique_ptr<DrawObject> Drawing::take(const DrawObject* object)
 
 OwnedObjects Drawing::takeAll()
 {
+    // Recorded commands would refer to objects the caller may destroy.
+    m_history.clear();
     m_selection.clear();
     return std::exchange(m_objects, {});
 }
@@ -116,12 +124,62 @@ OwnedObjects Drawing::takeAll()
 void Drawing::replaceAll(OwnedObjects objects)
 {
     m_selection.clear();
+    m_history.clear();
     m_objects.clear();
     for (auto& object : objects)
         if (object)
             m_objects.push_back(std::move(object));
+    notify([](DrawingObserver& o) { o.historyInvalidated(); });
     notify([](DrawingObserver& o) { o.selectionChanged(); });
     notify([](DrawingObserver& o) { o.contentChanged(); });
+}
+
+std::vector<IndexedObject> Drawing::takeObjects(const ObjectRefs& objects)
+{
+    std::unordered_set<const DrawObject*> wanted(objects.begin(), objects.end());
+    std::vector<IndexedObject> taken;
+    OwnedObjects kept;
+    kept.reserve(m_objects.size());
+    for (std::size_t i = 0; i < m_objects.size(); ++i) {
+        if (wanted.count(m_objects[i].get()))
+            taken.push_back({ i, std::move(m_objects[i]) });
+        else
+            kept.push_back(std::move(m_objects[i]));
+    }
+    m_objects = std::move(kept);
+    if (!taken.empty()) {
+        std::unordered_set<const DrawObject*> gone;
+        for (const auto& t : taken)
+            gone.insert(t.object.get());
+        std::erase_if(m_selection, [&](const DrawObject* s) { return gone.count(s) != 0; });
+    }
+    return taken;
+}
+
+void Drawing::restoreObjects(std::vector<IndexedObject> objects)
+{
+    std::sort(objects.begin(), objects.end(),
+        [](const IndexedObject& a, const IndexedObject& b) { return a.index < b.index; });
+    OwnedObjects merged;
+    merged.reserve(m_objects.size() + objects.size());
+    std::size_t next = 0;
+    for (auto& item : objects) {
+        if (!item.object)
+            continue;
+        while (merged.size() < item.index && next < m_objects.size())
+            merged.push_back(std::move(m_objects[next++]));
+        merged.push_back(std::move(item.object));
+    }
+    while (next < m_objects.size())
+        merged.push_back(std::move(m_objects[next++]));
+    m_objects = std::move(merged);
+}
+
+OwnedObjects Drawing::takeSelected()
+{
+    OwnedObjects removed = removeSelected();
+    m_selection.clear();
+    return removed;
 }
 
 // --- Selection -----------------------------------------------------------
@@ -170,6 +228,11 @@ void Drawing::setSelection(const ObjectRefs& objects)
 void Drawing::clearSelection()
 {
     m_selection.clear();
+}
+
+void Drawing::notifySelectionChanged()
+{
+    notify([](DrawingObserver& o) { o.selectionChanged(); });
 }
 
 void Drawing::sortSelectionByStacking()
@@ -231,6 +294,7 @@ void Drawing::markEdited()
 void Drawing::markStructureEdited()
 {
     markEdited();
+    m_history.clear();
     notify([](DrawingObserver& o) { o.historyInvalidated(); });
 }
 
@@ -353,11 +417,7 @@ void Drawing::deleteSelection()
 {
     if (m_selection.empty())
         return;
-    OwnedObjects removed = removeSelected();
-    m_selection.clear();
-    removed.clear();
-    markEdited();
-    notify([](DrawingObserver& o) { o.selectionChanged(); });
+    m_history.execute(std::make_unique<DeleteCommand>(*this, m_selection));
 }
 
 void Drawing::lockSelection()
@@ -534,36 +594,25 @@ std::vector<Point> Drawing::spaceEvenlyOffsets(int code) const
     return offsets;
 }
 
-void Drawing::translateSelected(const std::vector<Point>& offsets)
-{
-    for (std::size_t i = 0; i < m_selection.size() && i < offsets.size(); ++i)
-        if (offsets[i].x != 0 || offsets[i].y != 0)
-            m_selection[i]->translate(offsets[i].x, offsets[i].y);
-}
-
 void Drawing::align(int code)
 {
     if (m_selection.empty())
         return;
-    translateSelected(alignOffsets(code));
-    markEdited();
+    m_history.execute(std::make_unique<AlignCommand>(*this, code));
 }
 
 void Drawing::spaceEvenly(int code)
 {
     if (m_selection.size() < 3)
         return;
-    translateSelected(spaceEvenlyOffsets(code));
-    markEdited();
+    m_history.execute(std::make_unique<SpaceEvenlyCommand>(*this, code));
 }
 
 void Drawing::moveSelection(float dx, float dy)
 {
     if (m_selection.empty())
         return;
-    for (DrawObject* object : m_selection)
-        object->translate(dx, dy);
-    markEdited();
+    m_history.execute(std::make_unique<MoveCommand>(*this, m_selection, dx, dy));
 }
 
 void Drawing::moveSelectionByDialog(int dx, int dy)
@@ -580,10 +629,9 @@ void Drawing::scaleSelection(float horizontalPercent, float verticalPercent)
     if (m_selection.empty())
         return;
     const Rect box = selectionBox();
-    const float cx = (box.left + box.right) / 2, cy = (box.bottom + box.top) / 2;
-    for (DrawObject* object : m_selection)
-        object->scale(cx, cy, horizontalPercent / 100, verticalPercent / 100);
-    markEdited();
+    const Point centre { (box.left + box.right) / 2, (box.bottom + box.top) / 2 };
+    m_history.execute(std::make_unique<ScaleCommand>(
+        *this, m_selection, centre, horizontalPercent / 100, verticalPercent / 100));
 }
 
 void Drawing::rotateSelection(float degrees)
@@ -591,10 +639,8 @@ void Drawing::rotateSelection(float degrees)
     if (m_selection.empty())
         return;
     const Rect box = selectionBox();
-    const float cx = (box.left + box.right) / 2, cy = (box.bottom + box.top) / 2;
-    for (DrawObject* object : m_selection)
-        object->rotate(cx, cy, degrees);
-    markEdited();
+    const Point centre { (box.left + box.right) / 2, (box.bottom + box.top) / 2 };
+    m_history.execute(std::make_unique<RotateCommand>(*this, m_selection, centre, degrees));
 }
 
 void Drawing::group()
@@ -690,6 +736,7 @@ void Drawing::releaseCompoundPaths()
 void Drawing::newDrawing()
 {
     m_selection.clear();
+    m_history.clear();
     m_objects.clear();
     notify([](DrawingObserver& o) { o.historyInvalidated(); });
     m_defaultStyle = PaintStyle();
@@ -697,6 +744,57 @@ void Drawing::newDrawing()
     m_fileName.clear();
     notify([](DrawingObserver& o) { o.selectionChanged(); });
     notify([](DrawingObserver& o) { o.contentChanged(); });
+}
+
+bool Drawing::applyPaintCommand(int commandId, const Color* chosen)
+{
+    using Kind = StyleChange::Kind;
+    const std::optional<StyleChange> change = styleChangeForCommand(commandId);
+    if (!change)
+        return false;
+    if (change->needsColorDialog() && !chosen)
+        return false;
+    switch (change->kind) {
+    case Kind::PickUpStyle:
+        if (!m_selection.empty())
+            m_defaultStyle = m_selection.front()->style();
+        return true;
+    case Kind::Arrows:
+        if (m_selection.empty())
+            return true;
+        for (DrawObject* object : m_selection)
+            object->setArrows(change->firstArrow, change->secondArrow);
+        markStructureEdited();
+        return true;
+    default:
+        break;
+    }
+    if (!m_selection.empty())
+        m_history.execute(makeStyleCommand(*this, m_selection, *change, chosen, m_defaultStyle));
+    applyStyleCommandToDefault(m_defaultStyle, commandId, chosen);
+    return true;
+}
+
+void Drawing::applySwatch(bool rightButton, const std::optional<Color>& color)
+{
+    std::unique_ptr<UndoCommand> command;
+    if (!rightButton && color) {
+        command = std::make_unique<FillOrTextColorCommand>(*this, m_selection, *color);
+        m_defaultStyle.setFillOn(true);
+        m_defaultStyle.storeFillColor(*color);
+        m_defaultStyle.storeTextColor(*color);
+    } else if (!rightButton) {
+        command = std::make_unique<FillTransparentCommand>(*this, m_selection);
+        m_defaultStyle.setFillOn(false);
+    } else if (color) {
+        command = std::make_unique<LineColorCommand>(*this, m_selection, *color);
+        m_defaultStyle.setLineColor(*color);
+    } else {
+        command = std::make_unique<LineInvisibleCommand>(*this, m_selection);
+        m_defaultStyle.setStrokeOn(false);
+    }
+    if (!m_selection.empty())
+        m_history.execute(std::move(command));
 }
 
 int Drawing::alignCodeFor(int commandId, bool landscape)
@@ -748,6 +846,21 @@ bool Drawing::runCommand(int commandId)
     switch (commandId) {
     case kCmdNew:
         newDrawing();
+        return true;
+    case kCmdUndo:
+        m_history.undo();
+        return true;
+    case kCmdRedo:
+        m_history.redo();
+        return true;
+    case kCmdCopy:
+        m_clipboard.copy(*this);
+        return true;
+    case kCmdCut:
+        m_clipboard.cut(*this);
+        return true;
+    case kCmdDuplicate:
+        Clipboard::duplicate(*this);
         return true;
     case kCmdClear:
         deleteSelection();

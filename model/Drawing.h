@@ -5,14 +5,17 @@
 // object-snap settings, the modified flag and the file name. It carries the
 // whole-drawing queries and the commands that act on the selection.
 //
-// Nothing here knows a view or the undo stacks: interested parties register a
-// DrawingObserver and hear when the selection changed, when the screen needs
-// repainting and when an unrecorded structural edit made undo history stale.
+// It owns the undo history and the internal clipboard. Nothing here knows a
+// view: interested parties register a DrawingObserver and hear when the
+// selection changed, when the screen needs repainting and when an unrecorded
+// structural edit emptied the undo history.
 
+#include "model/Clipboard.h"
 #include "model/DrawObject.h"
 #include "model/Geometry.h"
 #include "model/ObjectList.h"
 #include "model/PaintStyle.h"
+#include "model/UndoHistory.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -63,6 +66,12 @@ enum SpaceCode : int {
     kSpaceCentresX = 3,
 };
 
+// A top-level object with its stacking index.
+struct IndexedObject {
+    std::size_t index;
+    std::unique_ptr<DrawObject> object;
+};
+
 class DrawingObserver {
 public:
     virtual ~DrawingObserver() = default;
@@ -78,7 +87,7 @@ public:
 
 class Drawing {
 public:
-    Drawing() = default;
+    Drawing();
     ~Drawing();
     Drawing(const Drawing&) = delete;
     Drawing& operator=(const Drawing&) = delete;
@@ -99,8 +108,16 @@ public:
     std::unique_ptr<DrawObject> take(const DrawObject* object);
     // Empties the list and the selection.
     OwnedObjects takeAll();
-    // Open: the objects become the file's, the selection is emptied.
+    // Open: the objects become the file's, the selection and the history are emptied.
     void replaceAll(OwnedObjects objects);
+    // Takes the listed top-level objects out in one pass, each with the index
+    // it had, in ascending index order; objects not in the list are skipped.
+    std::vector<IndexedObject> takeObjects(const ObjectRefs& objects);
+    // Puts objects taken by takeObjects back at their former indices.
+    void restoreObjects(std::vector<IndexedObject> objects);
+    // Removes the selected objects, returning them in selection order, and
+    // empties the selection.
+    OwnedObjects takeSelected();
 
     // --- Selection ---
 
@@ -117,6 +134,8 @@ public:
     void clearSelection();
     // Puts the selection into stacking order.
     void sortSelectionByStacking();
+    // Tells the observers the handles need redrawing.
+    void notifySelectionChanged();
 
     // --- Document state ---
 
@@ -140,9 +159,14 @@ public:
     // For edits made outside the commands (tools, undo): sets the modified
     // flag and tells the observers the screen needs repainting.
     void markEdited();
-    // The same for a structural edit that is not recorded (Insert): the
-    // observers also empty the undo history.
+    // The same for a structural edit that is not recorded (Insert): both
+    // undo stacks are emptied and the observers told.
     void markStructureEdited();
+
+    UndoHistory& history() { return m_history; }
+    const UndoHistory& history() const { return m_history; }
+    Clipboard& clipboard() { return m_clipboard; }
+    const Clipboard& clipboard() const { return m_clipboard; }
 
     // Observers are not owned and must be removed before they die.
     void addObserver(DrawingObserver* observer);
@@ -173,7 +197,7 @@ public:
     // on an empty selection too.
     void selectAll();
     void deselectAll();
-    // Destroys the selected objects.
+    // Deletes the selected objects through a recorded command.
     void deleteSelection();
     // Locks the selected objects and empties the selection.
     void lockSelection();
@@ -189,6 +213,7 @@ public:
     std::vector<Point> spaceEvenlyOffsets(int code) const;
     void align(int code);
     void spaceEvenly(int code);
+    // Align, Space evenly, Move, Scale and Rotate are recorded.
     void moveSelection(float dx, float dy);
     // The Move dialog's whole points; the axes are exchanged in landscape.
     void moveSelectionByDialog(int dx, int dy);
@@ -204,7 +229,20 @@ public:
     // style and clears the modified flag (the save question is the shell's).
     void newDrawing();
 
-    // The command ids above that need no dialog; false for any other id.
+    // A paint command (Line, Fill, Text, pens, patterns, arrowheads, pick up
+    // and apply default style): updates the default style and changes the
+    // selection through one recorded command when something is selected.
+    // Arrowheads change the selection directly and empty the history.
+    // `chosen` is the colour dialog's answer for the "Color..." commands;
+    // without it they change nothing. False for other ids and a missing colour.
+    bool applyPaintCommand(int commandId, const Color* chosen = nullptr);
+    // A colour bar swatch: the left button fills (text objects take the text
+    // colour), the right one sets the line colour; no colour is the "none"
+    // swatch (transparent fill, invisible line).
+    void applySwatch(bool rightButton, const std::optional<Color>& color);
+
+    // The command ids above that need no dialog (Undo, Redo, Copy, Cut and
+    // Duplicate included); false for any other id.
     bool runCommand(int commandId);
     // Align and Space-evenly codes for a command in the given orientation; -1
     // for another command.
@@ -229,7 +267,6 @@ private:
     OwnedObjects removeSelected();
     // The selected objects' stacking indices, in selection order.
     std::vector<std::size_t> selectedIndices() const;
-    void translateSelected(const std::vector<Point>& offsets);
     template <class F> void notify(F f) const;
 
     OwnedObjects m_objects;
@@ -241,6 +278,9 @@ private:
     bool m_modified = false;
     std::string m_fileName;
     std::vector<DrawingObserver*> m_observers;
+    Clipboard m_clipboard;
+    // Last, so it goes first: its commands may own objects.
+    UndoHistory m_history;
 };
 
 } // namespace zavora

@@ -1,0 +1,234 @@
+#include "model/UndoCommand.h"
+
+#include "DrawingDump.h"
+#include "model/GraphicsKernel.h"
+#include "model/GroupObject.h"
+
+#include <gtest/gtest.h>
+
+namespace zavora {
+namespace {
+
+using test::dumpDrawing;
+
+class UndoCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override { kernel().reset(); }
+
+    template <class T, class... Args> T* add(Args&&... args)
+    {
+        return static_cast<T*>(d.append(std::make_unique<T>(std::forward<Args>(args)...)));
+    }
+
+    // Edits through f, pushes the swap command that `make` builds from the
+    // former state, and checks undo and redo against the dumps.
+    void checkSwap(const std::function<std::unique_ptr<UndoCommand>()>& editAndMake)
+    {
+        const std::string before = dumpDrawing(d);
+        d.history().push(editAndMake());
+        const std::string after = dumpDrawing(d);
+        ASSERT_NE(after, before);
+        d.history().undo();
+        EXPECT_EQ(dumpDrawing(d), before);
+        d.history().redo();
+        EXPECT_EQ(dumpDrawing(d), after);
+        d.history().undo();
+        EXPECT_EQ(dumpDrawing(d), before);
+    }
+
+    Drawing d;
+};
+
+TEST_F(UndoCommandTest, ShapeEditsSwapTheWholeState)
+{
+    auto* line = add<LineObject>(0, 0, 10, 10);
+    checkSwap([&] {
+        LineObject before(*line);
+        line->setEnds({ 1, 2 }, { 30, 40 });
+        line->setLineColor({ 50, 0, 0 });
+        line->setArrows(kArrowSmall, kArrowBig);
+        return makeShapeEditCommand(d, *line, before);
+    });
+    auto* rect = add<RectangleObject>(0, 0, 10, 10);
+    checkSwap([&] {
+        RectangleObject before(*rect);
+        rect->setCorners({ -5, -5 }, { 5, 50 });
+        rect->rotate(0, 0, 10);
+        return std::make_unique<RectangleEditCommand>(d, *rect, before);
+    });
+    auto* round = add<RoundRectObject>(0, 0, 40, 30, 5, 5);
+    checkSwap([&] {
+        RoundRectObject before(*round);
+        round->setRadii(12, 3);
+        return makeShapeEditCommand(d, *round, before);
+    });
+    auto* ellipse = add<EllipseObject>(0, 0, 10, 20);
+    checkSwap([&] {
+        EllipseObject before(*ellipse);
+        ellipse->setGeometry(5, 5, 30, 2);
+        return makeShapeEditCommand(d, *ellipse, before);
+    });
+    auto* arc = add<ArcObject>(0, 0, 10, 10, 0, 90);
+    checkSwap([&] {
+        ArcObject before(*arc);
+        arc->setAngles(45, 300);
+        arc->setUrl("https://example.org/arc");
+        return makeShapeEditCommand(d, *arc, before);
+    });
+    // Only basic shapes of the same type have a shape command.
+    EXPECT_EQ(makeShapeEditCommand(d, *line, *rect), nullptr);
+    auto* poly = add<PolygonObject>(PointList { { 0, 0 }, { 1, 1 } }, false);
+    EXPECT_EQ(makeShapeEditCommand(d, *poly, *poly), nullptr);
+}
+
+TEST_F(UndoCommandTest, NodeEditsSwapNodesAndTheClosedFlag)
+{
+    auto* poly = add<PolygonObject>(PointList { { 0, 0 }, { 10, 0 }, { 10, 10 } }, false);
+    checkSwap([&] {
+        PointList before = poly->vertices();
+        const bool closed = poly->isClosed();
+        poly->insertVertexNear(5, 0, 1);
+        poly->setClosed(true);
+        return std::make_unique<PolygonEditCommand>(d, *poly, before, closed);
+    });
+    auto* curve = add<CurveObject>(NodeList { makeNode(0, 0), makeNode(50, 20), makeNode(100, 0) }, false);
+    checkSwap([&] {
+        NodeList before = curve->nodes();
+        const bool closed = curve->isClosed();
+        curve->removeNode(1);
+        curve->setClosed(true);
+        return std::make_unique<CurveEditCommand>(d, *curve, before, closed);
+    });
+}
+
+TEST_F(UndoCommandTest, TextEditsSwapTheRunAndTheFrame)
+{
+    test::EvenFont font;
+    auto* text = add<TextObject>("Hello there", &font, 12, 14, TextAlign::Left);
+    checkSwap([&] {
+        TextRun before = text->runs().front();
+        const Point c1 = text->frame().corner1(), c2 = text->frame().corner2();
+        // One long word widens the frame as it is laid out.
+        text->setText("Goodbye\rextraordinarilylongwordthatcannotfitintwoinches");
+        return std::make_unique<TextEditCommand>(d, *text, before, c1, c2);
+    });
+    EXPECT_EQ(text->text(), "Hello there");
+    EXPECT_EQ(text->boundingBox().right, TextObject::kDefaultFrameSide);
+    checkSwap([&] {
+        const Point c1 = text->frame().corner1(), c2 = text->frame().corner2();
+        text->setFrame({ 0, 0 }, { 30, -20 });
+        return std::make_unique<TextFrameCommand>(d, *text, c1, c2);
+    });
+    EXPECT_EQ(text->boundingBox().right, TextObject::kDefaultFrameSide);
+}
+
+TEST_F(UndoCommandTest, TextAttributesReachTextInsideGroupsAndComeBack)
+{
+    test::EvenFont small, big;
+    auto* loose = add<TextObject>("a few words", &small, 12, 14, TextAlign::Left);
+    auto group = std::make_unique<GroupObject>();
+    group->appendChild(std::make_unique<TextObject>("b", &small, 30, 40, TextAlign::Right));
+    group->appendChild(std::make_unique<RectangleObject>(0, 0, 10, 10));
+    DrawObject* g = d.append(std::move(group));
+    auto* inner = static_cast<TextObject*>(static_cast<GroupObject*>(g)->children()[0].get());
+    const std::string before = dumpDrawing(d);
+    const ObjectRefs both { loose, g };
+
+    d.history().execute(std::make_unique<TextLeadingCommand>(d, both, 99));
+    d.history().execute(std::make_unique<TextAlignmentCommand>(d, both, TextAlign::Justified));
+    const FontEntry* font = &big;
+    d.history().execute(std::make_unique<TextFontCommand>(d, both, font, 90)); // widens the frames
+    for (const TextObject* t : std::initializer_list<const TextObject*> { loose, inner }) {
+        EXPECT_EQ(t->leading(), 99);
+        EXPECT_EQ(t->alignment(), TextAlign::Justified);
+        EXPECT_EQ(t->font(), font);
+        EXPECT_EQ(t->size(), 90);
+    }
+    EXPECT_TRUE(d.isModified());
+    for (int i = 0; i < 3; ++i)
+        d.history().undo();
+    EXPECT_EQ(dumpDrawing(d), before);
+}
+
+TEST_F(UndoCommandTest, UrlCommandRestoresEachFormerLink)
+{
+    auto* a = add<RectangleObject>(0, 0, 10, 10);
+    auto* b = add<EllipseObject>(0, 0, 10, 10);
+    a->setUrl("https://example.org/a");
+    const std::string before = dumpDrawing(d);
+    d.history().execute(std::make_unique<UrlCommand>(d, ObjectRefs { a, b }, "https://example.org/new"));
+    EXPECT_EQ(a->url(), "https://example.org/new");
+    EXPECT_EQ(b->url(), "https://example.org/new");
+    d.history().execute(std::make_unique<UrlCommand>(d, ObjectRefs { a }, ""));
+    EXPECT_EQ(a->url(), std::nullopt);
+    d.history().undo();
+    d.history().undo();
+    EXPECT_EQ(dumpDrawing(d), before);
+}
+
+TEST_F(UndoCommandTest, FillOrTextColourColoursTextAndFillsTheRest)
+{
+    auto* text = add<TextObject>("t", nullptr, 12, 14, TextAlign::Left);
+    auto* rect = add<RectangleObject>(0, 0, 10, 10);
+    auto group = std::make_unique<GroupObject>();
+    group->appendChild(std::make_unique<TextObject>("u", nullptr, 12, 14, TextAlign::Left));
+    DrawObject* g = d.append(std::move(group));
+    const DrawObject* innerText = static_cast<GroupObject*>(g)->children()[0].get();
+    text->setFillTransparent();
+    const std::string before = dumpDrawing(d);
+    const Color red { 100, 0, 0 };
+    d.history().execute(std::make_unique<FillOrTextColorCommand>(d, ObjectRefs { text, rect, g }, red));
+    EXPECT_EQ(text->style().textColor(), red);
+    EXPECT_FALSE(text->style().fillOn()); // the text setter leaves the fill flag alone
+    EXPECT_EQ(innerText->style().textColor(), red);
+    EXPECT_EQ(rect->style().fillColor(), red);
+    EXPECT_TRUE(rect->style().fillOn());
+    EXPECT_EQ(rect->style().textColor(), Color::black());
+    d.history().undo();
+    EXPECT_EQ(dumpDrawing(d), before);
+}
+
+TEST_F(UndoCommandTest, EveryTransformUndoesToTheSameMatrices)
+{
+    auto* a = add<RectangleObject>(0, 0, 10, 20);
+    auto compound = std::make_unique<CompoundPathObject>();
+    compound->appendChild(std::make_unique<EllipseObject>(0, 0, 30, 30));
+    compound->appendChild(std::make_unique<EllipseObject>(0, 0, 10, 10));
+    DrawObject* c = d.append(std::move(compound));
+    const ObjectRefs both { a, c };
+    const std::string before = dumpDrawing(d);
+    UndoHistory& h = d.history();
+    h.execute(std::make_unique<MoveCommand>(d, both, 3.5f, -2));
+    h.execute(std::make_unique<ScaleCommand>(d, both, Point { 5, 5 }, 1.5f, 0.25f));
+    h.execute(std::make_unique<RotateCommand>(d, both, Point { 1, 2 }, 17));
+    h.execute(std::make_unique<ReflectCommand>(d, both, Point { 0, 0 }, 30));
+    h.execute(std::make_unique<SkewCommand>(d, both, Point { 4, 4 }, 0.3f, -0.1f));
+    const std::string after = dumpDrawing(d);
+    while (h.undo()) { }
+    EXPECT_EQ(dumpDrawing(d), before);
+    while (h.redo()) { }
+    EXPECT_EQ(dumpDrawing(d), after);
+}
+
+TEST_F(UndoCommandTest, AddObjectUndoTakesItOutAndEmptiesTheSelection)
+{
+    auto* keep = add<RectangleObject>(0, 0, 10, 10);
+    auto command = std::make_unique<AddObjectCommand>(d, std::make_unique<EllipseObject>(0, 0, 5, 5));
+    AddObjectCommand* add = command.get();
+    EXPECT_FALSE(add->inDrawing());
+    d.history().execute(std::move(command));
+    EXPECT_TRUE(add->inDrawing());
+    EXPECT_EQ(d.objectAt(1), add->object());
+    EXPECT_TRUE(d.isModified());
+    d.select(keep);
+    d.select(add->object());
+    d.history().undo();
+    EXPECT_FALSE(add->inDrawing());
+    EXPECT_EQ(d.objectCount(), 1u);
+    EXPECT_TRUE(d.selection().empty());
+    d.history().redo();
+    EXPECT_EQ(d.objectAt(1), add->object());
+}
+
+} // namespace
+} // namespace zavora
