@@ -1,0 +1,26 @@
+#pragma once
+// A bar or palette window of the frame (toolbox, standard bar, style bar,
+// colour bar, shape library). Its buttons carry their command identifier in
+// the "commandId" property; the idle work enables and checks them by id.
+
+#include <QWidget>
+
+namespace zavora {
+
+class BarWindow : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr const char* kCommandProperty = "commandId";
+
+    // className becomes the objectName (the window class).
+    BarWindow(const char* className, QWidget* parent);
+
+    // Every button of the bar carrying the id; returns how many there were.
+    int setCommandEnabled(int commandId, bool enabled);
+    int setCommandChecked(int commandId, bool checked);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace zavora

@@ -1,0 +1,208 @@
+#include "app/MainFrame.h"
+
+#include "app/BarWindow.h"
+#include "app/DrawingWindow.h"
+#include "app/FrameLayout.h"
+#include "app/Ruler.h"
+#include "app/Shell.h"
+#include "app/ShellCommands.h"
+#include "app/StatusBar.h"
+#include "platform/DebugLog.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QMimeData>
+#include <QTimer>
+
+namespace zavora {
+
+MainFrame::MainFrame(Shell& shell)
+    : m_shell(shell)
+{
+    setObjectName(QStringLiteral("zavora_frame"));
+    setWindowTitle(QString::fromStdString(shell.productName()));
+    setAcceptDrops(true);
+
+    // Created in this order, each at first 10 x 10 at (0, 0).
+    m_toolbox = new BarWindow("zavora_toolBar", this);
+    m_styleBar = new BarWindow("zavora_styleBar", this);
+    m_standardBar = new BarWindow("zavora_standardBar", this);
+    m_statusBar = new StatusBar(this);
+    m_horizontalRuler = new Ruler(Qt::Horizontal, this);
+    m_verticalRuler = new Ruler(Qt::Vertical, this);
+    m_colorBar = new BarWindow("zavora_colorpal", this);
+    m_shapeLibrary = new BarWindow("zavora_shapepal", this);
+    for (QWidget* child : std::initializer_list<QWidget*> { m_toolbox, m_styleBar, m_standardBar, m_statusBar,
+             m_horizontalRuler, m_verticalRuler, m_colorBar, m_shapeLibrary })
+        child->setGeometry(0, 0, 10, 10);
+    m_drawingWindow = new DrawingWindow(shell.drawing(), this);
+    m_drawingWindow->setGeometry(0, 0, 100, 100);
+
+    const ShellSettings& settings = shell.settings();
+    m_drawingWindow->setPageSize(settings.paperWidth, settings.paperHeight);
+    m_drawingWindow->setUnit(settings.units);
+    m_drawingWindow->setCompanions(m_horizontalRuler, m_verticalRuler, m_statusBar);
+    m_drawingWindow->updateScrollBars();
+    m_drawingWindow->setFocus();
+    layoutChildren();
+}
+
+MainFrame::~MainFrame()
+{
+    if (m_splashTimer)
+        killTimer(m_splashTimer);
+}
+
+void MainFrame::layoutChildren()
+{
+    const ShellSettings& s = m_shell.settings();
+    const FrameLayout l = FrameLayout::compute(width(), height(), s.rulers, s.colorBar, s.shapeLibrary);
+    auto place = [](QWidget* w, const PixelRect& r, bool shown) {
+        if (shown)
+            w->setGeometry(r.x, r.y, std::max(0, r.width), std::max(0, r.height));
+        w->setVisible(shown);
+    };
+    place(m_standardBar, l.standardBar, true);
+    place(m_styleBar, l.styleBar, true);
+    place(m_statusBar, l.statusBar, true);
+    place(m_toolbox, l.toolbox, true);
+    place(m_horizontalRuler, l.horizontalRuler, l.rulersShown);
+    place(m_verticalRuler, l.verticalRuler, l.rulersShown);
+    place(m_colorBar, l.colorBar, l.colorBarShown);
+    place(m_shapeLibrary, l.shapeLibrary, l.shapeLibraryShown);
+    place(m_drawingWindow, l.client, true);
+    m_drawingWindow->setRulerOffsets(l.client.x - l.horizontalRuler.x, l.client.y - l.verticalRuler.y);
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        child->update();
+}
+
+void MainFrame::dispatchCommand(int id)
+{
+    ShellSettings& s = m_shell.settings();
+    switch (id) {
+    case kCmdFitInWindow:
+        m_drawingWindow->fitInWindow();
+        break;
+    case kCmdFitWidth:
+        m_drawingWindow->fitWidth();
+        break;
+    case kCmdPreview:
+        m_drawingWindow->setPreviewMode(!m_drawingWindow->previewMode());
+        break;
+    case kCmdRuler:
+        s.rulers = !s.rulers;
+        layoutChildren();
+        break;
+    case kCmdColorBar:
+        s.colorBar = !s.colorBar;
+        layoutChildren();
+        break;
+    case kCmdShapeLibrary:
+        s.shapeLibrary = !s.shapeLibrary;
+        layoutChildren();
+        break;
+    default:
+        debugLog("Unknown menu command %d", id);
+        break;
+    }
+}
+
+void MainFrame::postCommand(int commandId)
+{
+    QMetaObject::invokeMethod(
+        this, [this, commandId] { dispatchCommand(commandId); }, Qt::QueuedConnection);
+}
+
+void MainFrame::idleWork()
+{
+    const bool selected = m_shell.drawing().hasSelection();
+    m_standardBar->setCommandEnabled(kCmdCut, selected);
+    m_standardBar->setCommandEnabled(kCmdCopy, selected);
+    // No undo history exists yet: both stay greyed.
+    m_standardBar->setCommandEnabled(kCmdUndo, false);
+    m_standardBar->setCommandEnabled(kCmdRedo, false);
+    const QMimeData* clip = QApplication::clipboard()->mimeData();
+    const bool pasteable = clip
+        && (clip->hasFormat(QStringLiteral("application/x-zavora-draw-350")) || clip->hasText()
+            || clip->hasImage());
+    m_standardBar->setCommandEnabled(kCmdPaste, pasteable);
+    m_standardBar->setCommandChecked(kCmdPreview, m_drawingWindow->previewMode());
+    for (int id = kCmdStyleBarFirst; id <= kCmdStyleBarLast; ++id)
+        m_styleBar->setCommandEnabled(id, selected);
+    for (int id : { kCmdScaleTool, kCmdRotateTool, kCmdSkewTool, kCmdReflectTool })
+        m_toolbox->setCommandEnabled(id, selected);
+}
+
+void MainFrame::startSplashTimer(QWidget* splash)
+{
+    m_splash = splash;
+    m_splashTimer = startTimer(1000);
+    if (!m_splashTimer && m_splash)
+        m_splash->close();
+}
+
+void MainFrame::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != m_splashTimer)
+        return QWidget::timerEvent(event);
+    killTimer(m_splashTimer);
+    m_splashTimer = 0;
+    if (m_splash)
+        m_splash->close();
+}
+
+void MainFrame::resizeEvent(QResizeEvent*)
+{
+    layoutChildren();
+}
+
+void MainFrame::closeEvent(QCloseEvent* event)
+{
+    if (m_destroyed || !m_shell.confirmDiscard()) {
+        event->ignore();
+        return;
+    }
+    m_destroyed = true;
+    m_shell.frameDestroyed();
+    event->accept();
+}
+
+void MainFrame::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange)
+        m_frameActive = isActiveWindow();
+    QWidget::changeEvent(event);
+}
+
+void MainFrame::keyPressEvent(QKeyEvent* event)
+{
+    QApplication::sendEvent(m_drawingWindow, event);
+}
+
+void MainFrame::keyReleaseEvent(QKeyEvent* event)
+{
+    QApplication::sendEvent(m_drawingWindow, event);
+}
+
+void MainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void MainFrame::dropEvent(QDropEvent* event)
+{
+    // Only the first dropped file is opened.
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        event->acceptProposedAction();
+        const std::string path = url.toLocalFile().toStdString();
+        QMetaObject::invokeMethod(
+            this, [this, path] { m_shell.openDroppedFile(path); }, Qt::QueuedConnection);
+        return;
+    }
+}
+
+} // namespace zavora

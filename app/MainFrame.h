@@ -1,0 +1,71 @@
+#pragma once
+// The frame ("zavora_frame"): the main window holding the bars, the rulers,
+// the status bar, the palettes and the drawing window, placed by the
+// documented layout arithmetic. Every command ends in dispatchCommand.
+
+#include <QWidget>
+
+namespace zavora {
+
+class BarWindow;
+class DrawingWindow;
+class Ruler;
+class Shell;
+class StatusBar;
+
+class MainFrame : public QWidget {
+    Q_OBJECT
+public:
+    explicit MainFrame(Shell& shell);
+    ~MainFrame() override;
+
+    BarWindow* toolbox() const { return m_toolbox; }
+    BarWindow* styleBar() const { return m_styleBar; }
+    BarWindow* standardBar() const { return m_standardBar; }
+    StatusBar* statusBar() const { return m_statusBar; }
+    Ruler* horizontalRuler() const { return m_horizontalRuler; }
+    Ruler* verticalRuler() const { return m_verticalRuler; }
+    BarWindow* colorBar() const { return m_colorBar; }
+    BarWindow* shapeLibrary() const { return m_shapeLibrary; }
+    DrawingWindow* drawingWindow() const { return m_drawingWindow; }
+    bool isFrameActive() const { return m_frameActive; }
+
+    // Places the children for the current size and visibility settings.
+    void layoutChildren();
+    // Carries out a command identifier; unknown ones go to the debug log.
+    void dispatchCommand(int commandId);
+    // The same, after the events already queued.
+    void postCommand(int commandId);
+    // Keeps the bars' buttons in step with the selection, undo and clipboard.
+    void idleWork();
+    // Closes the splash window one second from now.
+    void startSplashTimer(QWidget* splash);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    Shell& m_shell;
+    BarWindow* m_toolbox;
+    BarWindow* m_styleBar;
+    BarWindow* m_standardBar;
+    StatusBar* m_statusBar;
+    Ruler* m_horizontalRuler;
+    Ruler* m_verticalRuler;
+    BarWindow* m_colorBar;
+    BarWindow* m_shapeLibrary;
+    DrawingWindow* m_drawingWindow;
+    bool m_frameActive = false;
+    bool m_destroyed = false;
+    int m_splashTimer = 0;
+    QWidget* m_splash = nullptr;
+};
+
+} // namespace zavora

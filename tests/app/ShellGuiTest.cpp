@@ -1,0 +1,392 @@
+// The shell driven as a user would on Qt's offscreen platform: the frame's
+// children and layout, title, settings across two starts, the save question
+// on close, the command line, fit in window, scrolling, grid and read-out.
+#include "app/BarWindow.h"
+#include "app/DrawingWindow.h"
+#include "app/MainFrame.h"
+#include "app/Ruler.h"
+#include "app/Shell.h"
+#include "app/ShellCommands.h"
+#include "app/StatusBar.h"
+#include "model/ShapeObjects.h"
+#include "platform/DebugLog.h"
+#include "platform/Profile.h"
+#include "platform/Reporter.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace zavora {
+namespace {
+
+namespace fs = std::filesystem;
+
+void ensureApplication()
+{
+    static int argc = 1;
+    static char name[] = "test_app";
+    static char* argv[] = { name, nullptr };
+    static QApplication* app = [] {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        return new QApplication(argc, argv);
+    }();
+    (void)app;
+}
+
+// Runs the event loop until it would block (the idle work runs then).
+void runUntilIdle(int ms = 30)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Answers the next message box with `button`, recording its caption and text.
+struct BoxAnswer {
+    QString caption, text;
+    bool seen = false;
+};
+
+void answerNextBox(QMessageBox::StandardButton button, BoxAnswer& answer)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, button, &answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        answer.caption = box->windowTitle();
+        answer.text = box->text();
+        answer.seen = true;
+        poll->stop();
+        poll->deleteLater();
+        box->button(button)->click();
+    });
+    poll->start(5);
+}
+
+class ShellGui : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ensureApplication();
+        char name[] = "/tmp/zavora-gui-XXXXXX";
+        m_dir = mkdtemp(name);
+        // The settings go where the platform's rule puts them.
+        setenv("XDG_CONFIG_HOME", m_dir.c_str(), 1);
+    }
+    void TearDown() override
+    {
+        m_shell.reset();
+        fs::remove_all(m_dir);
+    }
+
+    Shell& start(std::string commandLine = {}, std::string executable = "/usr/bin/zavora")
+    {
+        Shell::Options options;
+        options.executablePath = std::move(executable);
+        options.commandLine = std::move(commandLine);
+        options.showSplash = false;
+        options.installReporter = false;
+        options.loadFonts = false;
+        m_shell.reset();
+        m_shell = std::make_unique<Shell>(std::move(options));
+        EXPECT_TRUE(m_shell->start());
+        return *m_shell;
+    }
+
+    fs::path settingsFile() const { return m_dir / "zavora" / "zavora.ini"; }
+
+    fs::path m_dir;
+    RecordingReporter m_messages;
+    std::unique_ptr<Shell> m_shell;
+};
+
+QRect geometryOf(QWidget* w)
+{
+    return w->geometry();
+}
+
+TEST_F(ShellGui, FrameChildrenInCreationOrderAndLaidOutByTheRules)
+{
+    Shell& shell = start();
+    MainFrame* frame = shell.frame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->objectName(), "zavora_frame");
+    QStringList names;
+    for (QObject* child : frame->children())
+        if (auto* w = qobject_cast<QWidget*>(child); w && !w->isWindow())
+            names << w->objectName();
+    EXPECT_EQ(names,
+        (QStringList { "zavora_toolBar", "zavora_styleBar", "zavora_standardBar", "zavora_statusBar",
+            "zavora_ruler", "zavora_ruler", "zavora_colorpal", "zavora_shapepal", "zavora_client" }));
+
+    frame->resize(800, 600);
+    frame->dispatchCommand(kCmdShapeLibrary); // off by default
+    EXPECT_EQ(geometryOf(frame->drawingWindow()), QRect(80, 84, 570, 469));
+    EXPECT_EQ(geometryOf(frame->shapeLibrary()), QRect(650, 58, 150, 517));
+    EXPECT_EQ(geometryOf(frame->colorBar()), QRect(0, 553, 650, 22));
+    EXPECT_EQ(geometryOf(frame->verticalRuler()), QRect(54, 84, 26, 469));
+    EXPECT_TRUE(frame->shapeLibrary()->isVisible());
+
+    frame->dispatchCommand(kCmdRuler);
+    frame->dispatchCommand(kCmdColorBar);
+    frame->dispatchCommand(kCmdShapeLibrary);
+    EXPECT_EQ(geometryOf(frame->drawingWindow()), QRect(54, 58, 746, 517));
+    EXPECT_FALSE(frame->horizontalRuler()->isVisible());
+    EXPECT_FALSE(frame->verticalRuler()->isVisible());
+    EXPECT_FALSE(frame->colorBar()->isVisible());
+    EXPECT_FALSE(frame->shapeLibrary()->isVisible());
+
+    frame->resize(1024, 700);
+    frame->dispatchCommand(kCmdRuler);
+    EXPECT_EQ(geometryOf(frame->drawingWindow()), QRect(80, 84, 944, 591));
+    EXPECT_EQ(geometryOf(frame->statusBar()), QRect(0, 675, 1024, 25));
+}
+
+TEST_F(ShellGui, TitleNamesTheDrawingOrUntitled)
+{
+    Shell& shell = start();
+    EXPECT_EQ(shell.frame()->windowTitle(), "untitled - Zavora Draw");
+    shell.drawing().setFileName("/home/u/house plan.zvx");
+    shell.setTitle();
+    EXPECT_EQ(shell.frame()->windowTitle(), "house plan.zvx - Zavora Draw");
+
+    Shell& forms = start({}, "/opt/bin/ZFormDraw");
+    EXPECT_EQ(forms.productName(), "Zavora Forms");
+    EXPECT_EQ(forms.frame()->windowTitle(), "untitled - Zavora Forms");
+}
+
+TEST_F(ShellGui, SettingsAreWrittenOnCloseAndReadOnTheNextStart)
+{
+    {
+        Shell& shell = start();
+        EXPECT_FALSE(fs::exists(settingsFile()));
+        shell.frame()->setGeometry(40, 50, 700, 500);
+        shell.frame()->dispatchCommand(kCmdShapeLibrary);
+        shell.settings().recentFiles.add("/tmp/one.zvx");
+        ASSERT_TRUE(shell.frame()->close());
+    }
+    ASSERT_TRUE(fs::exists(settingsFile()));
+    Profile written(settingsFile());
+    EXPECT_EQ(written.getInt("Startup", "Shapelib", -1), 1);
+    EXPECT_EQ(written.getInt("Startup", "Width", -1), 700);
+    EXPECT_EQ(written.getInt("Misc", "Version", -1), 360);
+    EXPECT_EQ(written.getString("RecentFiles", "File0", ""), "/tmp/one.zvx");
+
+    Shell& again = start();
+    EXPECT_TRUE(again.settings().shapeLibrary);
+    EXPECT_EQ(again.frame()->size(), QSize(700, 500));
+    EXPECT_TRUE(again.frame()->shapeLibrary()->isVisible());
+    EXPECT_EQ(again.settings().recentFiles.at(0), "/tmp/one.zvx");
+}
+
+TEST_F(ShellGui, ChangedDrawingAsksOnCloseAndCancelKeepsTheProgramRunning)
+{
+    Shell& shell = start();
+    shell.drawing().append(std::make_unique<RectangleObject>(0, 0, 10, 10));
+    shell.drawing().setModified(true);
+
+    BoxAnswer answer;
+    answerNextBox(QMessageBox::Cancel, answer);
+    EXPECT_FALSE(shell.frame()->close());
+    ASSERT_TRUE(answer.seen);
+    EXPECT_EQ(answer.caption, "Zavora Draw");
+    EXPECT_EQ(answer.text, "Untitled\nThe drawing has changed.\n\nDo you want to save the changes?");
+    EXPECT_TRUE(shell.frame()->isVisible());
+    EXPECT_FALSE(fs::exists(settingsFile())); // nothing was torn down
+
+    // Yes on a named drawing saves it, then closes.
+    const fs::path target = m_dir / "kept.zvx";
+    shell.drawing().setFileName(target.string());
+    BoxAnswer yes;
+    answerNextBox(QMessageBox::Yes, yes);
+    EXPECT_TRUE(shell.frame()->close());
+    EXPECT_EQ(yes.text.section('\n', 0, 0), QString::fromStdString(target.string()));
+    EXPECT_TRUE(fs::exists(target));
+    EXPECT_FALSE(shell.drawing().isModified());
+    EXPECT_TRUE(fs::exists(settingsFile()));
+}
+
+TEST_F(ShellGui, NoDiscardsAndAFailedSaveKeepsTheDrawing)
+{
+    Shell& shell = start();
+    shell.drawing().setModified(true);
+    shell.drawing().setFileName((m_dir / "no-such-folder" / "x.zvx").string());
+    BoxAnswer yes;
+    answerNextBox(QMessageBox::Yes, yes);
+    EXPECT_FALSE(shell.confirmDiscard());
+    EXPECT_TRUE(yes.seen);
+    EXPECT_FALSE(m_messages.last(RecordingReporter::Kind::Error).empty());
+    EXPECT_TRUE(shell.drawing().isModified());
+
+    BoxAnswer no;
+    answerNextBox(QMessageBox::No, no);
+    EXPECT_TRUE(shell.confirmDiscard());
+    EXPECT_TRUE(no.seen);
+}
+
+TEST_F(ShellGui, QuotedCommandLinePathWithBlanksOpens)
+{
+    const fs::path folder = m_dir / "my drawings";
+    fs::create_directories(folder);
+    const fs::path file = folder / "sample copy.zvx";
+    fs::copy_file(fs::path(ZAVORA_SOURCE_DIR) / "examples" / "sample.zvx", file);
+
+    Shell& shell = start("\"" + file.string() + "\"");
+    EXPECT_EQ(shell.drawing().fileName(), file.string());
+    EXPECT_GT(shell.drawing().objectCount(), 20u);
+    EXPECT_FALSE(shell.drawing().isModified());
+    EXPECT_EQ(shell.frame()->windowTitle(), "sample copy.zvx - Zavora Draw");
+    EXPECT_EQ(shell.settings().recentFiles.at(0), file.string());
+    // Fit in window was posted: it runs once the queue is worked off.
+    runUntilIdle();
+    EXPECT_EQ(shell.frame()->drawingWindow()->view().zoomMode(), ZoomMode::FitInWindow);
+}
+
+TEST_F(ShellGui, MissingCommandLineFileIsReportedAndTheProgramStarts)
+{
+    Shell& shell = start((m_dir / "gone.zvx").string());
+    EXPECT_EQ(shell.drawing().objectCount(), 0u);
+    EXPECT_FALSE(m_messages.last(RecordingReporter::Kind::Error).empty());
+    EXPECT_EQ(shell.settings().recentFiles.at(0), "");
+    EXPECT_TRUE(shell.frame()->isVisible());
+}
+
+// Sizes the drawing window so that its page area is w x h pixels.
+void sizeViewport(MainFrame* frame, int w, int h)
+{
+    DrawingWindow* window = frame->drawingWindow();
+    const QSize bars = window->size() - window->viewport().size();
+    window->resize(QSize(w, h) + bars);
+    ASSERT_EQ(window->viewport().size(), QSize(w, h));
+}
+
+TEST_F(ShellGui, FitInWindowCentresThePageInTheDrawingWindow)
+{
+    Shell& shell = start();
+    sizeViewport(shell.frame(), 800, 600);
+    shell.frame()->dispatchCommand(kCmdFitInWindow);
+    const View& view = shell.frame()->drawingWindow()->view();
+    EXPECT_FLOAT_EQ(view.zoom(), 600.0f / 864.0f);
+    Point centre = view.toWindow(306, 396);
+    EXPECT_NEAR(centre.x, 400, 1e-3);
+    EXPECT_NEAR(centre.y, 300, 1e-3);
+    // The sheet is drawn: its edge is dark, the window around it white.
+    DrawingWindow* window = shell.frame()->drawingWindow();
+    window->grab();
+    const QImage& buffer = window->buffer();
+    Point corner = view.toWindow(0, 792);
+    int darkest = 255;
+    for (int dy = -1; dy <= 1; ++dy)
+        darkest = std::min(darkest, qGray(buffer.pixel(int(corner.x) + 20, int(corner.y) + dy)));
+    EXPECT_EQ(darkest, 0);
+    EXPECT_EQ(buffer.pixel(5, 5), qRgb(255, 255, 255));
+}
+
+TEST_F(ShellGui, ScrollBarStepsStopAtHalfThePage)
+{
+    Shell& shell = start();
+    sizeViewport(shell.frame(), 800, 600);
+    shell.frame()->dispatchCommand(kCmdFitInWindow);
+    DrawingWindow* window = shell.frame()->drawingWindow();
+    QScrollBar* bar = window->verticalBar();
+    for (int i = 0; i < 40; ++i)
+        bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(window->view().offsetY(), 396);
+    EXPECT_EQ(bar->value(), window->view().scrollBar(ScrollBar::Vertical).position);
+    // Page Down in the window scrolls back.
+    QTest::keyClick(window, Qt::Key_PageDown);
+    EXPECT_EQ(window->view().offsetY(), 378);
+}
+
+TEST_F(ShellGui, GridTooDenseIsNotDrawnAndSparseGridMarksEveryFifthLine)
+{
+    Shell& shell = start();
+    shell.drawing().setGrid({ 10, 10, 1, 0 });
+    sizeViewport(shell.frame(), 800, 600);
+    DrawingWindow* window = shell.frame()->drawingWindow();
+
+    window->setZoomPercent(25);
+    window->grab();
+    EXPECT_EQ(m_messages.last(RecordingReporter::Kind::Status), "Grid is too dense to display");
+
+    m_messages.clear();
+    window->setZoomPercent(100);
+    window->grab();
+    EXPECT_TRUE(m_messages.messages().empty());
+    const View& view = window->view();
+    auto dotAt = [&](float x, float y) {
+        Point p = view.toWindow(x, y);
+        return window->buffer().pixel(int(std::lround(p.x)), int(std::lround(p.y))) == qRgb(0, 0, 0);
+    };
+    EXPECT_FALSE(dotAt(310, 410));
+    EXPECT_TRUE(dotAt(350, 410)); // fifth column
+    EXPECT_TRUE(dotAt(310, 450)); // fifth row
+    window->setZoomPercent(200);
+    window->grab();
+    EXPECT_TRUE(dotAt(310, 410)); // 20 pixels apart: every point
+}
+
+TEST_F(ShellGui, PointerReadOutUsesTheUnitSetting)
+{
+    {
+        Profile settings(settingsFile());
+        settings.putInt("Options", "Units", 2);
+    }
+    Shell& shell = start();
+    sizeViewport(shell.frame(), 800, 600);
+    shell.frame()->dispatchCommand(kCmdFitInWindow);
+    DrawingWindow* window = shell.frame()->drawingWindow();
+    // Somewhere on the pixel column nearest x = 72 points.
+    Point p = window->view().toWindow(72, 300);
+    QTest::mouseMove(window, QPoint(int(std::lround(p.x)), int(std::lround(p.y))));
+    const QString text = shell.frame()->statusBar()->pointerText();
+    ASSERT_FALSE(text.isEmpty());
+    EXPECT_NEAR(text.section(',', 0, 0).toDouble(), 2.54, 0.03) << text.toStdString();
+    EXPECT_EQ(shell.frame()->horizontalRuler()->marker(), int(std::lround(p.x)));
+}
+
+TEST_F(ShellGui, IdleWorkEnablesButtonsFromTheSelection)
+{
+    Shell& shell = start();
+    // A bar button as the bars will carry them.
+    auto* cut = new QToolButton(shell.frame()->standardBar());
+    cut->setProperty(BarWindow::kCommandProperty, kCmdCut);
+    auto* rotate = new QToolButton(shell.frame()->toolbox());
+    rotate->setProperty(BarWindow::kCommandProperty, kCmdRotateTool);
+    runUntilIdle();
+    EXPECT_FALSE(cut->isEnabled());
+    EXPECT_FALSE(rotate->isEnabled());
+    DrawObject* box = shell.drawing().append(std::make_unique<RectangleObject>(0, 0, 10, 10));
+    shell.drawing().select(box);
+    runUntilIdle();
+    EXPECT_TRUE(cut->isEnabled());
+    EXPECT_TRUE(rotate->isEnabled());
+}
+
+TEST_F(ShellGui, UnknownCommandGoesToTheDebugLog)
+{
+    Shell& shell = start();
+    shell.frame()->dispatchCommand(9999);
+    ASSERT_FALSE(DebugLog::instance().lines().empty());
+    EXPECT_EQ(DebugLog::instance().lines().back(), "Unknown menu command 9999");
+    auto* debug = shell.frame()->findChild<QWidget*>("DebugDlg");
+    ASSERT_NE(debug, nullptr);
+}
+
+} // namespace
+} // namespace zavora

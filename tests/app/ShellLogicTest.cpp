@@ -1,0 +1,177 @@
+// The shell's toolkit-free rules: edition, command line, title, recent
+// files, settings and the frame's layout arithmetic.
+#include "app/FrameLayout.h"
+#include "app/RecentFiles.h"
+#include "app/ShellRules.h"
+#include "app/ShellSettings.h"
+#include "platform/Profile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace zavora {
+namespace {
+
+TEST(ShellRules, FormsEditionOnlyForNamesStartingWithZform)
+{
+    EXPECT_TRUE(isFormsEdition("/usr/bin/ZFORMDRAW"));
+    EXPECT_TRUE(isFormsEdition("zform"));
+    EXPECT_FALSE(isFormsEdition("/opt/zform/bin/myzform"));
+    EXPECT_FALSE(isFormsEdition("/usr/bin/zfor"));
+    EXPECT_EQ(productNameFor(true), "Zavora Forms");
+    EXPECT_EQ(productNameFor(false), "Zavora Draw");
+}
+
+TEST(ShellRules, CommandLineNamesOneOptionallyQuotedFile)
+{
+    EXPECT_EQ(commandLineFileName("\"\""), "");
+    EXPECT_EQ(commandLineFileName("\"/tmp/a b/c.zvx\""), "/tmp/a b/c.zvx");
+    EXPECT_EQ(commandLineFileName("/tmp/a b/c.zvx"), "/tmp/a b/c.zvx");
+    EXPECT_EQ(commandLineFileName("\""), "\"");
+    EXPECT_EQ(commandLineFileName("\"/tmp/x.zvx"), "\"/tmp/x.zvx");
+    // Arguments split by the shell are joined back into one name.
+    EXPECT_EQ(commandLineFileName(joinArguments({ "/tmp/a", "b/c.zvx" })), "/tmp/a b/c.zvx");
+    EXPECT_EQ(joinArguments({}), "");
+}
+
+TEST(ShellRules, TitleIsTheFileNamePartOrUntitled)
+{
+    EXPECT_EQ(frameTitle("", "Zavora Draw"), "untitled - Zavora Draw");
+    EXPECT_EQ(frameTitle("/home/u/pics/house.zvx", "Zavora Draw"), "house.zvx - Zavora Draw");
+    EXPECT_EQ(frameTitle("house.zvx", "Zavora Forms"), "house.zvx - Zavora Forms");
+}
+
+TEST(RecentFiles, MatchMovesToTheFrontIgnoringCaseElseTheLastFallsOff)
+{
+    RecentFiles r;
+    for (const char* p : { "f.zvx", "e.zvx", "d.zvx", "/x/PIC.ZVX" })
+        r.add(p);
+    ASSERT_EQ(r.entries(), (std::array<std::string, 4> { "/x/PIC.ZVX", "d.zvx", "e.zvx", "f.zvx" }));
+    r.add("/X/pic.zvx");
+    EXPECT_EQ(r.entries(), (std::array<std::string, 4> { "/X/pic.zvx", "d.zvx", "e.zvx", "f.zvx" }));
+    r.add("E.ZVX");
+    EXPECT_EQ(r.entries(), (std::array<std::string, 4> { "E.ZVX", "/X/pic.zvx", "d.zvx", "f.zvx" }));
+    r.add("new.zvx");
+    EXPECT_EQ(r.entries(), (std::array<std::string, 4> { "new.zvx", "E.ZVX", "/X/pic.zvx", "d.zvx" }));
+    // The empty slots of a fresh list fill from the front.
+    RecentFiles fresh;
+    fresh.add("a");
+    fresh.add("b");
+    EXPECT_EQ(fresh.entries(), (std::array<std::string, 4> { "b", "a", "", "" }));
+}
+
+class TempFolder {
+public:
+    TempFolder()
+    {
+        char name[] = "/tmp/zavora-shell-XXXXXX";
+        m_path = mkdtemp(name);
+    }
+    ~TempFolder() { std::filesystem::remove_all(m_path); }
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+TEST(ShellSettings, DefaultsWhenTheFileIsAbsent)
+{
+    TempFolder dir;
+    Profile profile(dir.path() / "zavora.ini");
+    ShellSettings s = ShellSettings::load(profile);
+    EXPECT_FALSE(s.maximized);
+    EXPECT_FALSE(s.left || s.top || s.width || s.height);
+    EXPECT_TRUE(s.rulers);
+    EXPECT_TRUE(s.colorBar);
+    EXPECT_FALSE(s.shapeLibrary);
+    EXPECT_EQ(s.units, 0);
+    EXPECT_EQ(s.exportFilter, 1);
+    EXPECT_EQ(s.insertFilter, 1);
+    EXPECT_EQ(s.openDir, ".");
+    EXPECT_EQ(s.paperWidth, 612);
+    EXPECT_EQ(s.paperHeight, 792);
+    EXPECT_EQ(s.recentFiles.at(0), "");
+}
+
+TEST(ShellSettings, EveryKeyIsWrittenAndReadBack)
+{
+    TempFolder dir;
+    Profile profile(dir.path() / "zavora.ini");
+    ShellSettings s;
+    s.maximized = true;
+    s.left = 10, s.top = 20, s.width = 800, s.height = 600;
+    s.rulers = false, s.colorBar = false, s.shapeLibrary = true;
+    s.units = 2, s.type42Ok = 1, s.substitutePsForTt = 1, s.exportFilter = 5, s.insertFilter = 3;
+    s.openDir = "/home/u/My Drawings", s.exportDir = "/tmp", s.insertDir = "/srv";
+    s.paperWidth = 842, s.paperHeight = 595;
+    s.recentFiles.add("/a.zvx");
+    s.recentFiles.add("/b c.zvx");
+    ASSERT_TRUE(s.save(profile));
+
+    const std::string text = profile.serialize();
+    for (const char* line : { "Maximized=1", "Left=10", "Top=20", "Width=800", "Height=600", "Ruler=0",
+             "Colorpal=0", "Shapelib=1", "Version=360", "Units=2", "Type42ok=1", "SubstPSforTT=1",
+             "ExportFilter=5", "InsertFilter=3", "OpenDir=/home/u/My Drawings", "PaperWidth=842",
+             "PaperHeight=595", "File0=/b c.zvx", "File1=/a.zvx", "File3=" })
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+
+    Profile again(dir.path() / "zavora.ini");
+    ShellSettings r = ShellSettings::load(again);
+    EXPECT_TRUE(r.maximized);
+    EXPECT_EQ(r.left, 10);
+    EXPECT_EQ(r.height, 600);
+    EXPECT_FALSE(r.rulers);
+    EXPECT_TRUE(r.shapeLibrary);
+    EXPECT_EQ(r.units, 2);
+    EXPECT_EQ(r.insertDir, "/srv");
+    EXPECT_EQ(r.paperWidth, 842);
+    EXPECT_EQ(r.recentFiles.entries(), s.recentFiles.entries());
+}
+
+TEST(ShellSettings, UnusablePageSizeAndUnitFallBack)
+{
+    TempFolder dir;
+    Profile profile(dir.path() / "zavora.ini");
+    profile.putInt("Options", "PaperWidth", 0);
+    profile.putInt("Options", "PaperHeight", -50);
+    profile.putInt("Options", "Units", 7);
+    ShellSettings s = ShellSettings::load(profile);
+    EXPECT_EQ(s.paperWidth, 612);
+    EXPECT_EQ(s.paperHeight, 792);
+    EXPECT_EQ(s.units, 2);
+}
+
+TEST(FrameLayout, EverythingShownIn800By600)
+{
+    FrameLayout l = FrameLayout::compute(800, 600, true, true, true);
+    EXPECT_EQ(l.client, (PixelRect { 80, 84, 570, 469 }));
+    EXPECT_EQ(l.standardBar, (PixelRect { 0, 0, 800, 29 }));
+    EXPECT_EQ(l.styleBar, (PixelRect { 0, 29, 800, 29 }));
+    EXPECT_EQ(l.statusBar, (PixelRect { 0, 575, 800, 25 }));
+    EXPECT_EQ(l.toolbox, (PixelRect { 0, 58, 54, 495 }));
+    EXPECT_EQ(l.horizontalRuler, (PixelRect { 54, 58, 596, 26 }));
+    EXPECT_EQ(l.verticalRuler, (PixelRect { 54, 84, 26, 469 }));
+    EXPECT_EQ(l.colorBar, (PixelRect { 0, 553, 650, 22 }));
+    EXPECT_EQ(l.shapeLibrary, (PixelRect { 650, 58, 150, 517 }));
+}
+
+TEST(FrameLayout, HiddenPiecesGiveTheirRoomToTheDrawingWindow)
+{
+    FrameLayout bare = FrameLayout::compute(800, 600, false, false, false);
+    EXPECT_EQ(bare.client, (PixelRect { 54, 58, 746, 517 }));
+    EXPECT_EQ(bare.toolbox, (PixelRect { 0, 58, 54, 517 }));
+    EXPECT_FALSE(bare.rulersShown || bare.colorBarShown || bare.shapeLibraryShown);
+
+    FrameLayout rulers = FrameLayout::compute(1024, 768, true, false, false);
+    EXPECT_EQ(rulers.client, (PixelRect { 80, 84, 944, 659 }));
+    EXPECT_EQ(rulers.verticalRuler, (PixelRect { 54, 84, 26, 659 }));
+
+    FrameLayout colour = FrameLayout::compute(640, 480, false, true, false);
+    EXPECT_EQ(colour.client, (PixelRect { 54, 58, 586, 375 }));
+    EXPECT_EQ(colour.colorBar, (PixelRect { 0, 433, 640, 22 }));
+}
+
+} // namespace
+} // namespace zavora

@@ -1,0 +1,233 @@
+// The view's arithmetic: mapping, zoom rules, scrolling, grid density,
+// pointer read-out and the rulers' tick tables.
+#include "app/View.h"
+#include "app/RulerScale.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+
+namespace zavora {
+namespace {
+
+View sized(int w, int h, bool landscape = false)
+{
+    View v;
+    v.setLandscape(landscape);
+    v.resize(w, h);
+    return v;
+}
+
+TEST(View, FitInWindowOn800By600CentresTheLetterPage)
+{
+    View v = sized(800, 600);
+    v.fitInWindow();
+    EXPECT_FLOAT_EQ(v.zoom(), 600.0f / 864.0f);
+    EXPECT_EQ(v.zoomMode(), ZoomMode::FitInWindow);
+    Point centre = v.toWindow(306, 396);
+    EXPECT_NEAR(centre.x, 400, 1e-3);
+    EXPECT_NEAR(centre.y, 300, 1e-3);
+    // y grows upwards: the page top is above its centre.
+    EXPECT_LT(v.toWindow(306, 792).y, centre.y);
+}
+
+TEST(View, LandscapeTurnsThePageWidthDownTheWindow)
+{
+    View v = sized(800, 600, true);
+    v.fitInWindow();
+    // Client exchanged: min(600 / 684, 800 / 864).
+    EXPECT_FLOAT_EQ(v.zoom(), std::min(600.0f / 684.0f, 800.0f / 864.0f));
+    Point centre = v.toWindow(306, 396);
+    EXPECT_NEAR(centre.x, 400, 1e-3);
+    EXPECT_NEAR(centre.y, 300, 1e-3);
+    Point right = v.toWindow(406, 396), up = v.toWindow(306, 496);
+    EXPECT_NEAR(right.x, centre.x, 1e-3);
+    EXPECT_GT(right.y, centre.y); // page x runs down
+    EXPECT_NEAR(up.y, centre.y, 1e-3);
+    EXPECT_GT(up.x, centre.x); // page y runs right
+}
+
+TEST(View, WindowAndDrawingMappingsUndoEachOther)
+{
+    for (bool landscape : { false, true }) {
+        View v = sized(731, 517, landscape);
+        v.setZoomPercent(237);
+        v.setOffsets(-40.5f, 113);
+        v.buildViewMatrix();
+        for (Point p : { Point { 0, 0 }, Point { 612, 792 }, Point { -100, 55.5f } }) {
+            Point w = v.toWindow(p.x, p.y);
+            Point back = v.toDrawing(w.x, w.y);
+            EXPECT_NEAR(back.x, p.x, 1e-3);
+            EXPECT_NEAR(back.y, p.y, 1e-3);
+        }
+        Point d = v.pixelsToDrawing(2, -4);
+        EXPECT_NEAR(d.x, 2 / 2.37f, 1e-5);
+        EXPECT_NEAR(d.y, 4 / 2.37f, 1e-5);
+    }
+}
+
+TEST(View, ZoomStaysWithinLimits)
+{
+    View v = sized(800, 600);
+    v.setZoomPercent(5000);
+    EXPECT_EQ(v.zoom(), View::kMaxZoom);
+    v.setZoomPercent(1);
+    EXPECT_EQ(v.zoom(), View::kMinZoom);
+    v.setZoomPercent(NAN);
+    EXPECT_EQ(v.zoom(), 1);
+    // A tiny window would fit the page below the lower limit.
+    View small = sized(20, 20);
+    small.fitInWindow();
+    EXPECT_EQ(small.zoom(), View::kMinZoom);
+}
+
+TEST(View, FitWidthAndZoomToRect)
+{
+    View v = sized(800, 600);
+    v.setOffsets(50, 60);
+    v.fitWidth();
+    EXPECT_FLOAT_EQ(v.zoom(), 800.0f / 684.0f);
+    EXPECT_EQ(v.offsetX(), 0);
+    EXPECT_EQ(v.offsetY(), 60); // only the fitted axis is reset
+
+    v.zoomToRect(100, 200, 300, 250);
+    EXPECT_FLOAT_EQ(v.zoom(), std::min(800.0f / 200, 600.0f / 50));
+    EXPECT_EQ(v.offsetX(), 200 - 306);
+    EXPECT_EQ(v.offsetY(), 225 - 396);
+    EXPECT_EQ(v.zoomMode(), ZoomMode::User);
+    Point centre = v.toWindow(200, 225);
+    EXPECT_NEAR(centre.x, 400, 1e-3);
+    EXPECT_NEAR(centre.y, 300, 1e-3);
+
+    // Too thin a rectangle fits the page instead.
+    v.zoomToRect(100, 200, 100.0005f, 400);
+    EXPECT_EQ(v.zoomMode(), ZoomMode::FitInWindow);
+    EXPECT_FLOAT_EQ(v.zoom(), 600.0f / 864.0f);
+}
+
+TEST(View, ResizeFitsFirstThenKeepsTheZoomMode)
+{
+    View v;
+    EXPECT_EQ(v.zoom(), 0);
+    v.resize(800, 600);
+    // A fresh window starts in fit-width mode.
+    EXPECT_FLOAT_EQ(v.zoom(), 800.0f / 684.0f);
+    v.fitInWindow();
+    v.resize(400, 300);
+    EXPECT_FLOAT_EQ(v.zoom(), 300.0f / 864.0f);
+    v.setZoomPercent(150);
+    v.resize(1000, 900);
+    EXPECT_FLOAT_EQ(v.zoom(), 1.5f);
+}
+
+TEST(View, ScrollingStopsAtHalfThePage)
+{
+    View v = sized(800, 600);
+    v.fitInWindow();
+    int steps = 0;
+    while (v.step(ScrollBar::Vertical, ScrollStep::Back))
+        ASSERT_LT(++steps, 100);
+    EXPECT_EQ(steps, 22); // 396 / 18
+    EXPECT_EQ(v.offsetY(), 396);
+    while (v.step(ScrollBar::Horizontal, ScrollStep::Forward))
+        ASSERT_LT(++steps, 200);
+    EXPECT_EQ(v.offsetX(), 306);
+
+    // Landscape: the vertical bar moves along the page's x.
+    View l = sized(800, 600, true);
+    l.fitInWindow();
+    ASSERT_TRUE(l.step(ScrollBar::Vertical, ScrollStep::Forward));
+    EXPECT_EQ(l.offsetX(), 18);
+    ASSERT_TRUE(l.step(ScrollBar::Horizontal, ScrollStep::Back));
+    EXPECT_EQ(l.offsetY(), -18);
+}
+
+TEST(View, ScrollBarsFollowThePageZoomAndOffsets)
+{
+    View v = sized(800, 600);
+    v.setZoomPercent(100);
+    ScrollBarState h = v.scrollBar(ScrollBar::Horizontal), vert = v.scrollBar(ScrollBar::Vertical);
+    EXPECT_EQ(h, (ScrollBarState { 1412, 800, 306 }));
+    EXPECT_EQ(vert, (ScrollBarState { 1392, 600, 396 }));
+    v.step(ScrollBar::Vertical, ScrollStep::Back); // up: offsetY +18, thumb 18 pixels up
+    EXPECT_EQ(v.scrollBar(ScrollBar::Vertical).position, 378);
+
+    // Dragging the thumb to where it is changes nothing; elsewhere moves by the pixel difference.
+    for (bool landscape : { false, true }) {
+        View w = sized(640, 480, landscape);
+        w.setZoomPercent(200);
+        w.setOffsets(36, -72);
+        w.buildViewMatrix();
+        for (ScrollBar bar : { ScrollBar::Horizontal, ScrollBar::Vertical }) {
+            ScrollBarState before = w.scrollBar(bar);
+            w.trackThumb(bar, before.position);
+            EXPECT_NEAR(w.offsetX(), 36, 0.5f);
+            EXPECT_NEAR(w.offsetY(), -72, 0.5f);
+            w.trackThumb(bar, before.position + 40);
+            EXPECT_NEAR(w.scrollBar(bar).position, before.position + 40, 1);
+            w.setOffsets(36, -72);
+            w.buildViewMatrix();
+        }
+    }
+}
+
+TEST(View, GridDensityRules)
+{
+    View v = sized(800, 600);
+    const Grid ten { 10, 10, 1, 0 };
+    v.setZoomPercent(25);
+    EXPECT_EQ(v.gridDensity(ten), GridDensity::TooDense); // 2.5 pixels
+    v.setZoomPercent(100);
+    EXPECT_EQ(v.gridDensity(ten), GridDensity::EveryFifthLine); // 10 pixels
+    v.setZoomPercent(120);
+    EXPECT_EQ(v.gridDensity(ten), GridDensity::EveryPoint); // 12 pixels
+    EXPECT_EQ(v.gridDensity({ 10, 2, 1, 0 }), GridDensity::TooDense); // either axis decides
+    EXPECT_EQ(v.gridDensity({ 0, 10, 1, 0 }), GridDensity::TooDense);
+}
+
+TEST(View, PointerReadOutInEachUnitWhateverTheLocale)
+{
+    // A comma-decimal locale must not leak into the read-out.
+    const char* old = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    EXPECT_EQ(View::pointerText(2, { 72, 0 }), "2.54, 0.00");
+    EXPECT_EQ(View::pointerText(0, { 72, -36 }), "1.00, -0.50");
+    EXPECT_EQ(View::pointerText(1, { 72.3f, 10 }), "72.3, 10.0");
+    if (old)
+        std::setlocale(LC_NUMERIC, "C");
+}
+
+TEST(RulerScale, TickTablesByStepLength)
+{
+    EXPECT_EQ(RulerScale::spacing(0, 9), (TickSpacing { 8, 4, 1 }));
+    EXPECT_EQ(RulerScale::spacing(0, 7), (TickSpacing { 8, 4, 2 }));
+    EXPECT_EQ(RulerScale::spacing(0, 4.5), (TickSpacing { 8, 4, 0 }));
+    EXPECT_EQ(RulerScale::spacing(0, 3.5), (TickSpacing { 16, 8, 4 }));
+    EXPECT_EQ(RulerScale::spacing(0, 3), (TickSpacing { 16, 8, 0 }));
+    EXPECT_EQ(RulerScale::spacing(2, 19), (TickSpacing { 2, 0, 1 }));
+    EXPECT_EQ(RulerScale::spacing(2, 12), (TickSpacing { 8, 4, 2 }));
+    EXPECT_EQ(RulerScale::spacing(1, 6.5), (TickSpacing { 18, 0, 3 }));
+    EXPECT_EQ(RulerScale::spacing(1, 0.7), (TickSpacing { 144, 72, 36 }));
+    EXPECT_EQ(RulerScale::spacing(1, 0.1), (TickSpacing { 288, 144, 72 }));
+}
+
+TEST(RulerScale, TicksCountFromThePageOriginBothWays)
+{
+    // Inches at one pixel per point: a base step of 9 pixels, labels every inch.
+    auto ticks = RulerScale::ticks(0, 1.0, 100, 1, 300);
+    std::vector<std::string> labels;
+    for (const RulerTick& t : ticks)
+        if (t.kind == RulerTick::Kind::Label)
+            labels.push_back(t.label + "@" + std::to_string(int(t.position)));
+    EXPECT_EQ(labels, (std::vector<std::string> { "1@28", "0@100", "1@172", "2@244" }));
+    EXPECT_EQ(ticks.size(), 34u); // every base step from -11 to 22
+    // A vertical ruler in portrait counts upwards as pixels go down; 2 cm a label here.
+    labels.clear();
+    for (const RulerTick& t : RulerScale::ticks(2, 1.0, 200, -1, 210))
+        if (t.kind == RulerTick::Kind::Label)
+            labels.push_back(t.label + "@" + std::to_string(int(t.position)));
+    EXPECT_EQ(labels, (std::vector<std::string> { "0@200", "2@143", "4@86", "6@29" }));
+}
+
+} // namespace
+} // namespace zavora
