@@ -2,10 +2,8 @@
 
 #include "app/Ruler.h"
 #include "app/StatusBar.h"
-#include "model/ObjectList.h"
-#include "platform/Reporter.h"
-#include "platform/qt/RasterDeviceContext.h"
-#include "raster/GdiPort.h"
+#include "platform/qt/QtRasterSurface.h"
+#include "raster/ScreenCanvas.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -19,47 +17,6 @@ namespace zavora {
 
 namespace {
 
-// Wireframe display: every outline stroked thin and black, nothing filled,
-// no arrowheads; a picture shows as its frame.
-class WireframePort : public GdiPort {
-public:
-    using GdiPort::GdiPort;
-
-    void line(
-        const PaintStyle&, const Matrix& matrix, float x1, float y1, float x2, float y2, int, int) override
-    {
-        GdiPort::line(wire(), matrix, x1, y1, x2, y2, kArrowNone, kArrowNone);
-    }
-    void polyline(
-        const PaintStyle&, const Matrix& matrix, const PointList& points, bool closed, int, int) override
-    {
-        GdiPort::polyline(wire(), matrix, points, closed, kArrowNone, kArrowNone);
-    }
-    void curvePath(
-        const PaintStyle&, const Matrix& matrix, const NodeList& nodes, bool closed, int, int) override
-    {
-        GdiPort::curvePath(wire(), matrix, nodes, closed, kArrowNone, kArrowNone);
-    }
-    void image(const Matrix& matrix, const ImageObject&) override
-    {
-        GdiPort::polyline(wire(), matrix, PointList { { 0, 0 }, { 1, 0 }, { 1, 1 }, { 0, 1 } }, true,
-            kArrowNone, kArrowNone);
-    }
-
-private:
-    static const PaintStyle& wire()
-    {
-        static const PaintStyle style = [] {
-            PaintStyle s;
-            s.setFillTransparent();
-            s.setLineWidth(0);
-            s.setLineColor(Color::black());
-            return s;
-        }();
-        return style;
-    }
-};
-
 int scrollBarExtent(const QWidget* widget)
 {
     return widget->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, widget);
@@ -72,6 +29,8 @@ DrawingWindow::DrawingWindow(Drawing& drawing, QWidget* parent)
     , m_drawing(drawing)
     , m_horizontalBar(new QScrollBar(Qt::Horizontal, this))
     , m_verticalBar(new QScrollBar(Qt::Vertical, this))
+    , m_surfaces(std::make_unique<QtSurfaceFactory>())
+    , m_canvas(std::make_unique<ScreenCanvas>(*m_surfaces))
 {
     setObjectName(QStringLiteral("zavora_client"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -85,6 +44,11 @@ DrawingWindow::DrawingWindow(Drawing& drawing, QWidget* parent)
             [this, vertical](int position) { thumbMoved(vertical, position); });
         connect(bar, &QAbstractSlider::sliderReleased, this, [this] { invalidateAll(); });
     }
+    m_canvas->setInvalidateHandler([this](int32_t x, int32_t y, int32_t w, int32_t h) {
+        // What the paint itself copies to the window is on its way already.
+        if (!m_painting)
+            update(QRect(x, y, w, h));
+    });
     m_drawing.addObserver(this);
 }
 
@@ -198,6 +162,7 @@ void DrawingWindow::invalidateAll()
 
 void DrawingWindow::viewChanged()
 {
+    m_canvas->setViewMatrix(m_view.matrix());
     if (m_horizontalRuler)
         m_horizontalRuler->setView(&m_view, m_unit, m_horizontalRulerOffset);
     if (m_verticalRuler)
@@ -234,21 +199,6 @@ void DrawingWindow::thumbMoved(bool vertical, int position)
     invalidateAll();
 }
 
-Rect DrawingWindow::toDrawingRect(const QRect& pixels) const
-{
-    const QRectF r(pixels);
-    Point corners[4] = { m_view.toDrawing(r.left(), r.top()), m_view.toDrawing(r.right() + 1, r.top()),
-        m_view.toDrawing(r.left(), r.bottom() + 1), m_view.toDrawing(r.right() + 1, r.bottom() + 1) };
-    Rect out { corners[0].x, corners[0].y, corners[0].x, corners[0].y };
-    for (const Point& c : corners) {
-        out.left = std::min(out.left, c.x);
-        out.right = std::max(out.right, c.x);
-        out.bottom = std::min(out.bottom, c.y);
-        out.top = std::max(out.top, c.y);
-    }
-    return out;
-}
-
 void DrawingWindow::resizeEvent(QResizeEvent*)
 {
     const int extent = scrollBarExtent(this);
@@ -256,87 +206,60 @@ void DrawingWindow::resizeEvent(QResizeEvent*)
     m_horizontalBar->setGeometry(0, area.height(), area.width(), extent);
     m_verticalBar->setGeometry(area.width(), 0, extent, area.height());
     m_view.resize(area.width(), area.height());
-    m_buffer = QImage();
+    m_canvas->createBuffers(area.width(), area.height());
     viewChanged();
     updateScrollBars();
     invalidateAll();
 }
 
-void DrawingWindow::rebuildBuffer(const QRect& area)
+void DrawingWindow::compose(const QRect& area)
 {
-    QImage image(area.size(), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    const Rect visible = toDrawingRect(area);
-    {
-        // The sheet with a shadow, so its edges show on the white window.
-        QPainter p(&image);
-        const Point a = m_view.toWindow(0, 0);
-        const Point b = m_view.toWindow(m_view.pageWidth(), m_view.pageHeight());
-        QRectF page(QPointF(a.x, a.y), QPointF(b.x, b.y));
-        page = page.normalized();
-        p.fillRect(page.translated(4, 4), QColor(160, 160, 160));
-        p.fillRect(page, Qt::white);
-        p.setPen(Qt::black);
-        p.drawRect(page);
-    }
+    // The view buffer gets the sheet, the grid and the objects; the window
+    // then shows the composed pixels.
+    const PixelRect pixels { area.left(), area.top(), area.right(), area.bottom() };
+    m_canvas->setTarget(DrawTarget::Buffer);
+    m_canvas->setAntialiasing(m_previewMode);
+    m_canvas->clear(pixels);
+    const Point a = m_view.toWindow(0, 0);
+    const Point b = m_view.toWindow(float(m_view.pageWidth()), float(m_view.pageHeight()));
+    m_canvas->pageShadow({ int32_t(std::lround(a.x)), int32_t(std::lround(a.y)), int32_t(std::lround(b.x)),
+        int32_t(std::lround(b.y)) });
     if (m_drawing.grid().spare)
-        drawGrid(image, visible);
-
-    RasterDeviceContext dc(image);
-    const Matrix toDevice = m_view.matrix().toMatrix();
-    std::unique_ptr<GdiPort> port = m_previewMode ? std::make_unique<GdiPort>(dc, toDevice)
-                                                  : std::make_unique<WireframePort>(dc, toDevice);
-    for (const auto& object : m_drawing.objects()) {
-        if (object->isHidden())
-            continue;
-        // With the stroke: a wide edge reaching into the window must show too.
-        if (!boxesIntersect(object->boundingBox(true), visible))
-            continue;
-        Drawing::emitObject(*object, *port);
-    }
-    m_buffer = dc.image();
-    m_rebuildPending = false;
+        m_canvas->gridDots(m_drawing.grid(), pixels);
+    m_canvas->redraw(m_drawing, m_previewMode ? kDrawFinal : kDrawOutline, pixels);
+    for (const DrawObject* object : m_drawing.selection())
+        m_canvas->drawHandles(*object);
+    m_canvas->copyBufferToWindow(ScreenBuffer::View, pixels);
 }
 
-void DrawingWindow::drawGrid(QImage& image, const Rect& visible)
+const QImage& DrawingWindow::buffer() const
 {
-    float dx = 0, dy = 0;
-    const Grid& grid = m_drawing.grid();
-    const GridDensity density = m_view.gridDensity(grid, &dx, &dy);
-    if (density == GridDensity::TooDense) {
-        setStatus("Grid is too dense to display");
-        return;
-    }
-    const bool sparse = density == GridDensity::EveryFifthLine;
-    const long i0 = static_cast<long>(std::floor(visible.left / grid.gx));
-    const long i1 = static_cast<long>(std::ceil(visible.right / grid.gx));
-    const long j0 = static_cast<long>(std::floor(visible.bottom / grid.gy));
-    const long j1 = static_cast<long>(std::ceil(visible.top / grid.gy));
-    const QRgb dot = qRgb(0, 0, 0);
-    for (long j = j0; j <= j1; ++j) {
-        const bool fifthRow = j % 5 == 0;
-        for (long i = i0; i <= i1; ++i) {
-            if (sparse && !fifthRow && i % 5 != 0)
-                continue;
-            const Point p = m_view.toWindow(float(i * grid.gx), float(j * grid.gy));
-            const int x = static_cast<int>(std::lround(p.x)), y = static_cast<int>(std::lround(p.y));
-            if (x >= 0 && y >= 0 && x < image.width() && y < image.height())
-                image.setPixel(x, y, dot);
-        }
-    }
+    static const QImage none;
+    auto* window = static_cast<QtRasterSurface*>(m_canvas->window());
+    return window ? window->image() : none;
 }
 
 void DrawingWindow::paintEvent(QPaintEvent* event)
 {
     const QRect area = viewport();
-    // While a button is held a tool owns the picture: show the buffer as it is.
-    const bool buttonHeld = QGuiApplication::mouseButtons() != Qt::NoButton && underMouse();
-    if ((m_rebuildPending || m_buffer.size() != area.size()) && !buttonHeld)
-        rebuildBuffer(area);
-    QPainter p(this);
+    if (m_canvas->width() != area.width() || m_canvas->height() != area.height())
+        m_canvas->createBuffers(area.width(), area.height());
     const QRect damaged = event->rect() & area;
-    if (!m_buffer.isNull())
-        p.drawImage(damaged.topLeft(), m_buffer, damaged);
+    // While a button is held a tool owns the picture: show the window as it is.
+    const bool buttonHeld = QGuiApplication::mouseButtons() != Qt::NoButton && underMouse();
+    m_painting = true;
+    if (!buttonHeld) {
+        if (m_rebuildPending)
+            compose(area);
+        else if (!damaged.isEmpty())
+            compose(damaged);
+        m_rebuildPending = false;
+    }
+    m_painting = false;
+    QPainter p(this);
+    const QImage& pixels = buffer();
+    if (!pixels.isNull())
+        p.drawImage(damaged.topLeft(), pixels, damaged);
     // The corner between the two scroll bars.
     const QRect corner(area.width(), area.height(), width() - area.width(), height() - area.height());
     p.fillRect(corner, palette().color(QPalette::Button));

@@ -10,10 +10,14 @@
 #include <QImage>
 #include <QWidget>
 
+#include <memory>
+
 class QScrollBar;
 
 namespace zavora {
 
+class ScreenCanvas;
+class SurfaceFactory;
 class Ruler;
 class StatusBar;
 
@@ -55,9 +59,9 @@ public:
     void invalidateAll();
     bool rebuildPending() const { return m_rebuildPending; }
 
-    // A window rectangle in drawing coordinates (what a repaint must draw).
-    Rect toDrawingRect(const QRect& pixels) const;
-    const QImage& buffer() const { return m_buffer; }
+    // The window's pixels as last composed.
+    const QImage& buffer() const;
+    ScreenCanvas& canvas() { return *m_canvas; }
     int paintCount() const { return m_paintCount; }
 
     // DrawingObserver
@@ -81,8 +85,8 @@ private:
     void scrollAction(bool vertical, int action);
     void thumbMoved(bool vertical, int position);
     void viewChanged();
-    void rebuildBuffer(const QRect& area);
-    void drawGrid(QImage& image, const Rect& visible);
+    // Draws the area of the view afresh from the drawing and shows it.
+    void compose(const QRect& area);
 
     Drawing& m_drawing;
     View m_view;
@@ -95,7 +99,9 @@ private:
     int m_unit = 0;
     bool m_previewMode = true;
     bool m_rebuildPending = true;
-    QImage m_buffer;
+    std::unique_ptr<SurfaceFactory> m_surfaces;
+    std::unique_ptr<ScreenCanvas> m_canvas;
+    bool m_painting = false;
     int m_paintCount = 0;
 };
 

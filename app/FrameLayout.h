@@ -5,9 +5,9 @@
 
 namespace zavora {
 
-struct PixelRect {
+struct LayoutRect {
     int x = 0, y = 0, width = 0, height = 0;
-    bool operator==(const PixelRect&) const = default;
+    bool operator==(const LayoutRect&) const = default;
 };
 
 struct FrameLayout {
@@ -18,8 +18,8 @@ struct FrameLayout {
     static constexpr int kColorBarHeight = 22;
     static constexpr int kShapeLibraryWidth = 150;
 
-    PixelRect standardBar, styleBar, statusBar, toolbox, client;
-    PixelRect horizontalRuler, verticalRuler, colorBar, shapeLibrary;
+    LayoutRect standardBar, styleBar, statusBar, toolbox, client;
+    LayoutRect horizontalRuler, verticalRuler, colorBar, shapeLibrary;
     bool rulersShown = false, colorBarShown = false, shapeLibraryShown = false;
 
     static FrameLayout compute(int width, int height, bool rulers, bool colorBar, bool shapeLibrary);

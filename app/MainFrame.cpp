@@ -58,7 +58,7 @@ void MainFrame::layoutChildren()
 {
     const ShellSettings& s = m_shell.settings();
     const FrameLayout l = FrameLayout::compute(width(), height(), s.rulers, s.colorBar, s.shapeLibrary);
-    auto place = [](QWidget* w, const PixelRect& r, bool shown) {
+    auto place = [](QWidget* w, const LayoutRect& r, bool shown) {
         if (shown)
             w->setGeometry(r.x, r.y, std::max(0, r.width), std::max(0, r.height));
         w->setVisible(shown);

@@ -146,31 +146,31 @@ TEST(ShellSettings, UnusablePageSizeAndUnitFallBack)
 TEST(FrameLayout, EverythingShownIn800By600)
 {
     FrameLayout l = FrameLayout::compute(800, 600, true, true, true);
-    EXPECT_EQ(l.client, (PixelRect { 80, 84, 570, 469 }));
-    EXPECT_EQ(l.standardBar, (PixelRect { 0, 0, 800, 29 }));
-    EXPECT_EQ(l.styleBar, (PixelRect { 0, 29, 800, 29 }));
-    EXPECT_EQ(l.statusBar, (PixelRect { 0, 575, 800, 25 }));
-    EXPECT_EQ(l.toolbox, (PixelRect { 0, 58, 54, 495 }));
-    EXPECT_EQ(l.horizontalRuler, (PixelRect { 54, 58, 596, 26 }));
-    EXPECT_EQ(l.verticalRuler, (PixelRect { 54, 84, 26, 469 }));
-    EXPECT_EQ(l.colorBar, (PixelRect { 0, 553, 650, 22 }));
-    EXPECT_EQ(l.shapeLibrary, (PixelRect { 650, 58, 150, 517 }));
+    EXPECT_EQ(l.client, (LayoutRect { 80, 84, 570, 469 }));
+    EXPECT_EQ(l.standardBar, (LayoutRect { 0, 0, 800, 29 }));
+    EXPECT_EQ(l.styleBar, (LayoutRect { 0, 29, 800, 29 }));
+    EXPECT_EQ(l.statusBar, (LayoutRect { 0, 575, 800, 25 }));
+    EXPECT_EQ(l.toolbox, (LayoutRect { 0, 58, 54, 495 }));
+    EXPECT_EQ(l.horizontalRuler, (LayoutRect { 54, 58, 596, 26 }));
+    EXPECT_EQ(l.verticalRuler, (LayoutRect { 54, 84, 26, 469 }));
+    EXPECT_EQ(l.colorBar, (LayoutRect { 0, 553, 650, 22 }));
+    EXPECT_EQ(l.shapeLibrary, (LayoutRect { 650, 58, 150, 517 }));
 }
 
 TEST(FrameLayout, HiddenPiecesGiveTheirRoomToTheDrawingWindow)
 {
     FrameLayout bare = FrameLayout::compute(800, 600, false, false, false);
-    EXPECT_EQ(bare.client, (PixelRect { 54, 58, 746, 517 }));
-    EXPECT_EQ(bare.toolbox, (PixelRect { 0, 58, 54, 517 }));
+    EXPECT_EQ(bare.client, (LayoutRect { 54, 58, 746, 517 }));
+    EXPECT_EQ(bare.toolbox, (LayoutRect { 0, 58, 54, 517 }));
     EXPECT_FALSE(bare.rulersShown || bare.colorBarShown || bare.shapeLibraryShown);
 
     FrameLayout rulers = FrameLayout::compute(1024, 768, true, false, false);
-    EXPECT_EQ(rulers.client, (PixelRect { 80, 84, 944, 659 }));
-    EXPECT_EQ(rulers.verticalRuler, (PixelRect { 54, 84, 26, 659 }));
+    EXPECT_EQ(rulers.client, (LayoutRect { 80, 84, 944, 659 }));
+    EXPECT_EQ(rulers.verticalRuler, (LayoutRect { 54, 84, 26, 659 }));
 
     FrameLayout colour = FrameLayout::compute(640, 480, false, true, false);
-    EXPECT_EQ(colour.client, (PixelRect { 54, 58, 586, 375 }));
-    EXPECT_EQ(colour.colorBar, (PixelRect { 0, 433, 640, 22 }));
+    EXPECT_EQ(colour.client, (LayoutRect { 54, 58, 586, 375 }));
+    EXPECT_EQ(colour.colorBar, (LayoutRect { 0, 433, 640, 22 }));
 }
 
 } // namespace
