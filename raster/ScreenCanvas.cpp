@@ -108,6 +108,26 @@ PointList circleArrow(const GraphicsKernel& k, Point tip, float scale)
     return out;
 }
 
+// The cubic p0..p3 as `emit`ted points after p0, in as few uniform steps as
+// keep every chord within a pixel of the curve: a step's deviation is at most
+// 3/4 of the largest second difference of the control points over n squared.
+template <class Emit> void flattenCurve(Point p0, Point p1, Point p2, Point p3, Emit emit)
+{
+    const double ax = double(p0.x) - 2 * p1.x + p2.x, ay = double(p0.y) - 2 * p1.y + p2.y;
+    const double bx = double(p1.x) - 2 * p2.x + p3.x, by = double(p1.y) - 2 * p2.y + p3.y;
+    const double m = std::sqrt(std::max(ax * ax + ay * ay, bx * bx + by * by));
+    const double steps = std::ceil(std::sqrt(0.75 * m));
+    // Wild coordinates may not turn into millions of steps.
+    const int n = std::isfinite(steps) ? int(std::clamp(steps, 1.0, 256.0)) : 1;
+    for (int i = 1; i < n; ++i) {
+        const double t = double(i) / n, u = 1 - t;
+        const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
+        emit(Point { float(a * p0.x + b * p1.x + c * p2.x + d * p3.x),
+            float(a * p0.y + b * p1.y + c * p2.y + d * p3.y) });
+    }
+    emit(p3);
+}
+
 // The widest stroke among the objects, containers searched through.
 float widestStroke(const OwnedObjects& objects)
 {
@@ -462,28 +482,38 @@ void ScreenCanvas::paintPath(const std::vector<PathElement>& elements, const Pat
     dc->selectPen(pen);
     dc->selectBrush(brush);
 
-    std::vector<DcPoint> points;
-    points.reserve(elements.size() * 3);
+    // Curves are flattened here, in device pixels, to within a pixel (as GDI
+    // does inside PolyBezierTo); the rasteriser then only sees straight edges.
+    std::vector<DcPoint>& points = m_points;
+    points.clear();
+    Point current, start;
     dc->beginPath();
     for (const PathElement& e : elements) {
         switch (e.kind) {
         case PathKind::Move:
+            current = start = { e.x1, e.y1 };
             points.push_back({ rounded(e.x1), rounded(e.y1) });
             dc->moveTo(points.back());
             break;
         case PathKind::Line:
+            current = { e.x1, e.y1 };
             points.push_back({ rounded(e.x1), rounded(e.y1) });
             dc->lineTo(points.back());
             break;
         case PathKind::Curve: {
-            const size_t at = points.size();
-            points.push_back({ rounded(e.x1), rounded(e.y1) });
-            points.push_back({ rounded(e.x2), rounded(e.y2) });
-            points.push_back({ rounded(e.x3), rounded(e.y3) });
-            dc->polyBezierTo(std::span<const DcPoint>(points).subspan(at, 3));
+            const Point end { e.x3, e.y3 };
+            flattenCurve(current, { e.x1, e.y1 }, { e.x2, e.y2 }, end, [&](Point p) {
+                const DcPoint d { rounded(p.x), rounded(p.y) };
+                if (!points.empty() && d == points.back())
+                    return;
+                points.push_back(d);
+                dc->lineTo(d);
+            });
+            current = end;
             break;
         }
         case PathKind::Close:
+            current = start;
             dc->closeFigure();
             break;
         }

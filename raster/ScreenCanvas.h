@@ -182,6 +182,7 @@ private:
     InvalidateHandler m_invalidate;
     bool m_antialias = false;
     KMatrix m_view;
+    std::vector<DcPoint> m_points; // scratch for paintPath
 };
 
 } // namespace zavora

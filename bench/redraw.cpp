@@ -1,0 +1,122 @@
+// Full redraw of generated drawings (10 000 and 100 000 objects of every
+// shape kind, filled, stroked, hatched and dashed) into the 1600 x 1200 view
+// buffer at fit-in-window zoom, as the drawing window repaints.
+
+#include "model/Drawing.h"
+#include "model/PathObjects.h"
+#include "model/ShapeObjects.h"
+#include "raster/ScreenCanvas.h"
+
+#include "platform/qt/QtRasterSurface.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <random>
+
+namespace {
+
+using namespace zavora;
+
+constexpr int kWidth = 1600;
+constexpr int kHeight = 1200;
+constexpr float kPageWidth = 612;
+constexpr float kPageHeight = 792;
+
+std::unique_ptr<DrawObject> randomObject(std::mt19937& random)
+{
+    std::uniform_real_distribution<float> x(0, kPageWidth), y(0, kPageHeight), size(4, 60), unit(0, 1);
+    const float x0 = x(random), y0 = y(random), w = size(random), h = size(random);
+    std::unique_ptr<DrawObject> object;
+    const float kind = unit(random);
+    if (kind < 0.30f) {
+        object = std::make_unique<RectangleObject>(x0, y0, x0 + w, y0 + h);
+    } else if (kind < 0.55f) {
+        object = std::make_unique<EllipseObject>(x0, y0, w / 2, h / 2);
+    } else if (kind < 0.70f) {
+        object = std::make_unique<LineObject>(x0, y0, x0 + w, y0 + h);
+        object->setArrows(kArrowNone, unit(random) < 0.3f ? 1 : kArrowNone);
+    } else if (kind < 0.85f) {
+        PointList points;
+        for (int i = 0; i < 5; ++i)
+            points.push_back({ x0 + w * unit(random), y0 + h * unit(random) });
+        object = std::make_unique<PolygonObject>(points, unit(random) < 0.5f);
+    } else if (kind < 0.95f) {
+        NodeList nodes;
+        for (int i = 0; i < 4; ++i)
+            nodes.push_back(makeNode(x0 + w * unit(random), y0 + h * unit(random)));
+        smoothNodes(nodes, false);
+        object = std::make_unique<CurveObject>(nodes, false);
+    } else {
+        object = std::make_unique<RoundRectObject>(x0, y0, x0 + w, y0 + h, 6, 6);
+    }
+    PaintStyle style;
+    style.setLineWidth(std::uniform_int_distribution<int>(0, 4)(random) * 0.5f);
+    style.setLineColor({ 100 * unit(random), 100 * unit(random), 100 * unit(random) });
+    const float paint = unit(random);
+    if (paint < 0.5f)
+        style.setFillColor({ 100 * unit(random), 100 * unit(random), 100 * unit(random) });
+    else if (paint < 0.6f)
+        style.setFillPattern(std::uniform_int_distribution<int>(0, kPatternCount - 1)(random));
+    if (unit(random) < 0.1f)
+        style.setDash(std::uniform_int_distribution<int>(0, kDashCount - 1)(random));
+    object->setStyle(style);
+    return object;
+}
+
+const Drawing& drawing(int count)
+{
+    static std::map<int, std::unique_ptr<Drawing>> made;
+    auto& slot = made[count];
+    if (!slot) {
+        slot = std::make_unique<Drawing>();
+        std::mt19937 random { unsigned(count) };
+        for (int i = 0; i < count; ++i)
+            slot->append(randomObject(random));
+    }
+    return *slot;
+}
+
+// The page centred at the fit-in-window zoom.
+KMatrix fitInWindow()
+{
+    const double zoom = std::min(kWidth / (kPageWidth + 72.0), kHeight / (kPageHeight + 72.0));
+    const double cx = (kWidth - kPageWidth * zoom) / 2, cy = (kHeight + kPageHeight * zoom) / 2;
+    return { zoom, 0, 0, -zoom, cx, cy };
+}
+
+void fullRedraw(benchmark::State& state, int mode)
+{
+    const Drawing& d = drawing(int(state.range(0)));
+    QtSurfaceFactory factory;
+    ScreenCanvas canvas(factory);
+    if (!canvas.createBuffers(kWidth, kHeight)) {
+        state.SkipWithError("no buffers");
+        return;
+    }
+    canvas.setViewMatrix(fitInWindow());
+    for (auto _ : state) {
+        canvas.clear();
+        canvas.redraw(d, mode);
+        // The painter writes lazily: take the pixels as the paint event would.
+        benchmark::DoNotOptimize(
+            static_cast<QtRasterSurface*>(canvas.buffer(ScreenBuffer::View))->image().bits());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_FullRedraw(benchmark::State& state)
+{
+    fullRedraw(state, kDrawFinal);
+}
+void BM_FullRedrawOutlines(benchmark::State& state)
+{
+    fullRedraw(state, kDrawOutline);
+}
+
+BENCHMARK(BM_FullRedraw)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullRedrawOutlines)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+} // namespace
