@@ -119,9 +119,8 @@ void MainFrame::idleWork()
     const bool selected = m_shell.drawing().hasSelection();
     m_standardBar->setCommandEnabled(kCmdCut, selected);
     m_standardBar->setCommandEnabled(kCmdCopy, selected);
-    // No undo history exists yet: both stay greyed.
-    m_standardBar->setCommandEnabled(kCmdUndo, false);
-    m_standardBar->setCommandEnabled(kCmdRedo, false);
+    m_standardBar->setCommandEnabled(kCmdUndo, m_shell.drawing().history().canUndo());
+    m_standardBar->setCommandEnabled(kCmdRedo, m_shell.drawing().history().canRedo());
     const QMimeData* clip = QApplication::clipboard()->mimeData();
     const bool pasteable = clip
         && (clip->hasFormat(QStringLiteral("application/x-zavora-draw-350")) || clip->hasText()

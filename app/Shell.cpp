@@ -9,12 +9,8 @@
 #include "app/StatusBar.h"
 #include "fonts/FontCatalogue.h"
 #include "model/FontLookup.h"
-#include "output/PostScriptPort.h"
-#include "output/Traversal.h"
-#include "output/WriterState.h"
-#include "output/ZvxReader.h"
+#include "output/Export.h"
 #include "platform/FontSystem.h"
-#include "platform/OutputStream.h"
 #include "platform/Profile.h"
 
 #include <QAbstractEventDispatcher>
@@ -198,14 +194,9 @@ void Shell::setTitle()
 
 void Shell::openDrawing(const std::string& path)
 {
+    // Whatever was read before a failure is kept; the drawing is named after the file.
+    const ZvxReadResult result = zavora::openDrawing(m_drawing, path);
     m_drawing.setFileName(path);
-    OwnedObjects objects;
-    DocumentInfo info;
-    const ZvxReadResult result = openNativeFile(path, objects, info);
-    // Whatever was read before a failure is kept.
-    m_drawing.replaceAll(std::move(objects));
-    m_drawing.setGrid(info.gridSettings);
-    m_drawing.setLandscape(info.landscape);
     m_drawing.setModified(false);
     if (result != ZvxReadResult::CannotOpen)
         m_settings.recentFiles.add(path);
@@ -265,26 +256,11 @@ bool Shell::save()
 
 bool Shell::saveAs(const std::string& path)
 {
-    FileOutputStream stream(path);
-    if (!stream.open())
-        return false;
-    ZvxFilePort port(stream);
-    port.setDocumentFonts(m_drawing.documentFonts());
-    RenderOptions options;
-    options.documentPath = path;
+    ExportOptions options;
     options.substituteFonts = m_settings.substitutePsForTt != 0;
     options.downloadForm = m_settings.type42Ok ? FontDownloadForm::Type42 : FontDownloadForm::Type3;
-    options.resetWriterState = resetWriterStateFor;
-    const RenderResult result = renderDrawing(m_drawing, port, options);
-    port.flush();
-    if (result != RenderResult::Completed) {
-        stream.abandon();
+    if (!saveDrawing(m_drawing, path, options))
         return false;
-    }
-    if (!stream.close())
-        return false;
-    m_drawing.setFileName(path);
-    m_drawing.setModified(false);
     m_settings.recentFiles.add(path);
     setTitle();
     return true;
