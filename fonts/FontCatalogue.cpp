@@ -1,5 +1,6 @@
 #include "fonts/FontCatalogue.h"
 
+#include "model/TextObject.h"
 #include "platform/Profile.h"
 
 #include <algorithm>
@@ -48,14 +49,23 @@ std::filesystem::path FontCatalogue::atmIniBeside(const Profile& settings)
     return settings.path().parent_path() / "atm.ini";
 }
 
+FontCatalogue::~FontCatalogue()
+{
+    if (FontLookup::current() == this)
+        FontLookup::setCurrent(nullptr);
+}
+
 void FontCatalogue::load()
 {
     m_type1.loadCatalogue();
     m_trueType.loadCatalogue();
+    FontLookup::setCurrent(this);
 }
 
 void FontCatalogue::free()
 {
+    if (FontLookup::current() == this)
+        FontLookup::setCurrent(nullptr);
     m_type1.freeCatalogue();
     m_trueType.freeCatalogue();
 }
@@ -74,13 +84,16 @@ const FontEntry* FontCatalogue::findFace(std::string_view faceName, int styleBit
     return m_trueType.findFace(faceName, styleBits);
 }
 
+const FontEntry* FontCatalogue::firstFont() const
+{
+    if (!m_type1.entries().empty())
+        return m_type1.entries().front().get();
+    return m_trueType.entries().empty() ? nullptr : m_trueType.entries().front().get();
+}
+
 const FontEntry* FontCatalogue::defaultTextFont() const
 {
-    for (std::string_view name : defaultFontNames())
-        if (const FontEntry* font = find(name))
-            return font;
-    auto all = entries();
-    return all.empty() ? nullptr : all.front();
+    return zavora::defaultTextFont(*this);
 }
 
 std::vector<const FontEntry*> FontCatalogue::entries() const
@@ -100,16 +113,6 @@ const FontRenderer* FontCatalogue::rendererFor(const FontEntry& font) const
     if (m_trueType.owns(font))
         return &m_trueType;
     return nullptr;
-}
-
-const std::vector<std::string_view>& defaultFontNames()
-{
-    static const std::vector<std::string_view> names = { "Helvetica", "Times-Roman", "Courier", "ArialMT",
-        "Arial-BoldMT", "Arial-BoldItalicMT", "Arial-ItalicMT", "TimesNewRomanPSMT", "TimesNewRomanPS-BoldMT",
-        "TimesNewRomanPS-BoldItalicMT", "TimesNewRomanPS-ItalicMT", "CourierNewPSMT", "CourierNewPS-BoldMT",
-        "CourierNewPS-BoldItalicMT", "CourierNewPS-ItalicMT", "Baskerville-Normal", "Bodoni-Normal", "Agate-Normal",
-        "Eras-Normal", "GraphicLight", "Architect", "BlackChancery", "PostScrypt", "SaintFrancis" };
-    return names;
 }
 
 bool isStandardFont(const FontEntry& font)

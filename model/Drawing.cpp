@@ -320,8 +320,10 @@ bool Drawing::pickHits(const DrawObject& object, const Rect& square, const PickO
     const float cx = (r.left + r.right) / 2, cy = (r.bottom + r.top) / 2;
     if (options.outline && object.touchesRect(r.left, r.bottom, r.right, r.top))
         return true;
-    if (object.type() == ObjectType::Text)
-        return options.textBox && static_cast<const TextObject&>(object).boxContains(cx, cy);
+    if (object.type() == ObjectType::Text) {
+        const auto& text = static_cast<const TextObject&>(object);
+        return (options.interior && text.linesContain(cx, cy)) || (options.textBox && text.boxContains(cx, cy));
+    }
     return options.interior && object.containsPoint(cx, cy);
 }
 

@@ -4,6 +4,8 @@
 #include "model/PaintStyle.h"
 #include "model/TextObject.h"
 
+#include <algorithm>
+
 namespace zavora {
 
 namespace {
@@ -58,6 +60,17 @@ double TextLayoutSink::measure(std::string_view text) const
 double TextLayoutSink::justificationExtra(const PlacedLine& line)
 {
     return line.spaces > 0 ? (static_cast<double>(line.frameWidth) - line.width) / line.spaces : 0.0;
+}
+
+double TextLayoutSink::prefixWidth(const PlacedLine& line, std::size_t upTo, double extraPerSpace) const
+{
+    if (upTo <= line.start || !m_font)
+        return 0;
+    const std::string_view prefix = line.text.substr(0, std::min(upTo, line.end) - line.start);
+    double width = m_font->stringWidth(prefix, m_size);
+    if (extraPerSpace != 0)
+        width += extraPerSpace * static_cast<double>(std::count(prefix.begin(), prefix.end(), ' '));
+    return width;
 }
 
 void TextLayoutSink::layOut(const TextObject& text, int mode)

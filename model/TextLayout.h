@@ -81,6 +81,9 @@ protected:
     double measure(std::string_view text) const;
     // Extra width a justified line gives each of its spaces.
     static double justificationExtra(const PlacedLine& line);
+    // Width of the line's characters before index `upTo` (clamped to the
+    // line), each space widened by extraPerSpace.
+    double prefixWidth(const PlacedLine& line, std::size_t upTo, double extraPerSpace) const;
     const KMatrix& currentMatrix() const { return m_matrix; }
     void requestStop() { m_stop = true; }
 

@@ -1,7 +1,10 @@
 #include "model/TextObject.h"
 
+#include "model/FontEntry.h"
 #include "model/FontLookup.h"
 #include "model/GroupObject.h"
+#include "model/TextLayout.h"
+#include "model/TextSinks.h"
 
 #include <algorithm>
 
@@ -18,15 +21,18 @@ const std::vector<std::string_view>& preferredTextFontNames()
     return names;
 }
 
+const FontEntry* defaultTextFont(const FontLookup& catalogue)
+{
+    for (std::string_view name : preferredTextFontNames())
+        if (const FontEntry* font = catalogue.find(name))
+            return font;
+    return catalogue.firstFont();
+}
+
 const FontEntry* defaultTextFont()
 {
     const FontLookup* catalogue = FontLookup::current();
-    if (!catalogue)
-        return nullptr;
-    for (std::string_view name : preferredTextFontNames())
-        if (const FontEntry* font = catalogue->find(name))
-            return font;
-    return catalogue->firstFont();
+    return catalogue ? defaultTextFont(*catalogue) : nullptr;
 }
 
 TextObject::TextObject(
@@ -39,6 +45,7 @@ TextObject::TextObject(
     PaintStyle s = style();
     s.setFillColor(Color::black());
     setStyle(s);
+    reflow();
 }
 
 std::unique_ptr<TextObject> TextObject::fromTextFile(std::string_view fileText)
@@ -71,8 +78,8 @@ std::vector<Point> TextObject::handlePoints() const
 
 void TextObject::emit(OutputPort& port) const
 {
-    const Point a = m_frame.corner1(), b = m_frame.corner2();
-    const float box[4] = { std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y) };
+    const Rect f = frameRect();
+    const float box[4] = { f.left, f.bottom, f.right, f.top };
     port.text(style(), matrix(), text(), font(), size(), m_leading, m_alignment, box);
 }
 
@@ -93,10 +100,18 @@ bool TextObject::nearestOutlinePoint(Point&, float, float&) const
 
 bool TextObject::touchesRect(float x1, float y1, float x2, float y2) const
 {
-    // Until the layout places lines, the frame is where the text is.
     const Rect box = boundingBox();
-    return !(box.right < std::min(x1, x2) || box.left > std::max(x1, x2) || box.top < std::min(y1, y2)
-        || box.bottom > std::max(y1, y2));
+    if (box.right < std::min(x1, x2) || box.left > std::max(x1, x2) || box.top < std::min(y1, y2)
+        || box.bottom > std::max(y1, y2))
+        return false;
+    if (!font())
+        return true;
+    return TextOutlineHitSink::instance().hit(*this, { x1, y1, x2, y2 });
+}
+
+bool TextObject::linesContain(float x, float y) const
+{
+    return font() && TextInteriorHitSink::instance().hit(*this, { x, y });
 }
 
 bool TextObject::boxContains(float x, float y) const
@@ -113,22 +128,66 @@ std::string TextObject::text() const
     return all;
 }
 
+void TextObject::setRuns(std::vector<TextRun> runs)
+{
+    if (runs.empty())
+        runs.push_back(TextRun { std::string(), font(), size() });
+    m_runs = std::move(runs);
+    reflow();
+}
+
 void TextObject::setText(std::string text)
 {
     m_runs.resize(1);
     m_runs.front().text = std::move(text);
+    reflow();
 }
 
 void TextObject::setFontAndSize(const FontEntry* font, float size)
 {
     m_runs.front().font = font;
     m_runs.front().size = size;
+    reflow();
+}
+
+void TextObject::setLeading(float leading)
+{
+    m_leading = leading;
+    reflow();
+}
+
+void TextObject::setAlignment(TextAlign alignment)
+{
+    m_alignment = alignment;
+    reflow();
 }
 
 void TextObject::setFrame(Point corner1, Point corner2)
 {
     m_frame.setCorners(corner1, corner2);
+    reflow();
+}
+
+Rect TextObject::frameRect() const
+{
+    const Point a = m_frame.corner1(), b = m_frame.corner2();
+    return { std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y) };
+}
+
+void TextObject::reflow()
+{
     invalidateBox();
+    const TextRun& first = m_runs.front();
+    if (!first.font)
+        return;
+    Rect frame = frameRect();
+    breakRuns(m_runs, static_cast<double>(frame.right) - frame.left);
+    const float ascent = static_cast<float>(first.font->ascent(first.size));
+    const Rect measured = TextMetricsSink::instance().measure(*this, { frame.left, frame.top - ascent });
+    if (measured.width() > frame.width())
+        frame.right = frame.left + measured.width();
+    frame.bottom = frame.top - measured.height();
+    m_frame.setCorners({ frame.left, frame.top }, { frame.right, frame.bottom });
 }
 
 Rect TextObject::computeBox() const

@@ -251,13 +251,7 @@ void PointFromCharSink::place(const PlacedLine& line, double extraPerSpace)
     const std::size_t upTo = std::min(m_index, line.end);
     if (upTo < line.start)
         return;
-    double prefix = 0;
-    for (std::size_t k = line.start; k < upTo; ++k) {
-        const unsigned char c = static_cast<unsigned char>(line.text[k - line.start]);
-        prefix += m_font ? m_font->charWidth(c, m_size) : 0.0;
-        if (c == ' ')
-            prefix += extraPerSpace;
-    }
+    const double prefix = prefixWidth(line, upTo, extraPerSpace);
     m_objectPoint = { static_cast<float>(line.x + prefix), line.baseline };
     if (m_index <= line.end) {
         m_found = true;

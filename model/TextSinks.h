@@ -2,10 +2,8 @@
 // The layout sinks that need no screen: measuring, the two hit tests and the
 // caret's two directions. Each is a process-wide singleton built on first use.
 //
-// The painting sinks (drawing the lines, baseline strokes for wireframe
-// drawing, inverting a selected range) belong to the screen output, which
-// derives them from TextLayoutSink and maps the state operations onto its
-// own matrix stack, colour and font.
+// The sinks that paint go through a canvas the screen provides
+// (TextPaintSinks.h).
 
 #include "model/TextLayout.h"
 

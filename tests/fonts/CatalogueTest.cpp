@@ -1,6 +1,7 @@
 #include "FontTestSupport.h"
 
 #include "fonts/FontCatalogue.h"
+#include "model/TextObject.h"
 #include "platform/FontSystem.h"
 #include "platform/Profile.h"
 #include "platform/Reporter.h"
@@ -94,8 +95,8 @@ TEST(SystemCatalogue, DefaultFontFallsBackInListOrderThenFirstFont)
     single.load();
     ASSERT_NE(single.defaultTextFont(), nullptr);
     EXPECT_EQ(single.defaultTextFont()->postScriptName(), "BitstreamVeraSans-Roman");
-    EXPECT_EQ(defaultFontNames().front(), "Helvetica");
-    EXPECT_EQ(defaultFontNames().size(), 24u);
+    EXPECT_EQ(preferredTextFontNames().front(), "Helvetica");
+    EXPECT_EQ(preferredTextFontNames().size(), 24u);
 }
 
 TEST(SystemCatalogue, DrawsTextAsPlacedOutlines)

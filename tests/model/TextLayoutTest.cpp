@@ -1,0 +1,500 @@
+#include "model/TextLayout.h"
+
+#include "fonts/FontCatalogue.h"
+#include "model/Drawing.h"
+#include "model/FontEntry.h"
+#include "model/GraphicsKernel.h"
+#include "model/PaintStyle.h"
+#include "model/TextObject.h"
+#include "model/TextPaintSinks.h"
+#include "model/TextSinks.h"
+#include "platform/FontSystem.h"
+#include "platform/Profile.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace zavora {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kHelveticaAfm = "/usr/share/fonts/type1/urw-base35/NimbusSans-Regular.afm";
+
+// Advance widths of the printable ASCII characters straight from the AFM file
+// (1/1000 of the size), so the expected breaks do not come from our own code.
+std::array<int, 128> afmWidths(const fs::path& path)
+{
+    std::array<int, 128> widths {};
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        int code = -1, width = 0;
+        if (std::sscanf(line.c_str(), "C %d ; WX %d ;", &code, &width) == 2 && code >= 32 && code < 127)
+            widths[static_cast<std::size_t>(code)] = width;
+    }
+    return widths;
+}
+
+double afmWidth(const std::array<int, 128>& widths, const std::string& s, double size)
+{
+    long units = 0;
+    for (unsigned char c : s)
+        units += widths[c];
+    return units * size / 1000.0;
+}
+
+// Greedy filling of space-separated words: a line takes the next word when
+// the line with it is no wider than the frame.
+std::vector<std::string> greedyLines(
+    const std::array<int, 128>& widths, const std::string& paragraph, double size, double available)
+{
+    std::istringstream words(paragraph);
+    std::vector<std::string> lines;
+    std::string word;
+    while (words >> word) {
+        if (!lines.empty() && afmWidth(widths, lines.back() + " " + word, size) <= available)
+            lines.back() += " " + word;
+        else
+            lines.push_back(word);
+    }
+    return lines;
+}
+
+std::string joined(const std::vector<std::string>& lines, char separator)
+{
+    std::string all;
+    for (const std::string& l : lines)
+        all += (all.empty() ? "" : std::string(1, separator)) + l;
+    return all;
+}
+
+// Logs every placed line and can stop after a given number of lines.
+class RecordingSink : public TextLayoutSink {
+public:
+    struct Entry {
+        PlacedLine line;
+        bool justified = false;
+        float size = 0;
+        std::string text;
+    };
+    void line(const PlacedLine& l) override { record(l, false); }
+    void justifiedLine(const PlacedLine& l) override { record(l, true); }
+    bool stopRequested() const override { return stopAfter > 0 && entries.size() >= stopAfter; }
+    std::vector<Entry> entries;
+    std::size_t stopAfter = 0;
+
+private:
+    void record(const PlacedLine& l, bool justified)
+    {
+        entries.push_back({ l, justified, m_size, std::string(l.text) });
+    }
+};
+
+std::vector<RecordingSink::Entry> lay(const TextObject& text, std::size_t stopAfter = 0)
+{
+    RecordingSink sink;
+    sink.stopAfter = stopAfter;
+    sink.layOut(text, TextLayoutSink::kGeometry);
+    return sink.entries;
+}
+
+const char* const kParagraph = "The quick brown fox jumps over the lazy dog while five boxing wizards jump "
+                               "quickly and a wise old owl sat on an oak.";
+
+class TextLayoutTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        std::string tmpl = (fs::temp_directory_path() / "zavora-layout-XXXXXX").string();
+        if (::mkdtemp(tmpl.data()))
+            s_dir = tmpl;
+        s_settings = std::make_unique<Profile>(s_dir / "zavora.ini");
+        s_catalogue = std::make_unique<FontCatalogue>(systemFontSystem(), *s_settings, s_dir / "atm.ini");
+        s_catalogue->load();
+    }
+    static void TearDownTestSuite()
+    {
+        s_catalogue.reset();
+        s_settings.reset();
+        std::error_code ec;
+        fs::remove_all(s_dir, ec);
+    }
+    void SetUp() override
+    {
+        kernel().reset();
+        m_helvetica = s_catalogue->find("Helvetica");
+        if (!m_helvetica || !fs::exists(kHelveticaAfm))
+            GTEST_SKIP() << "the standard fonts (fonts-urw-base35) are not installed";
+        m_widths = afmWidths(kHelveticaAfm);
+    }
+
+    std::unique_ptr<TextObject> text(const std::string& s, float frameWidth, TextAlign align = TextAlign::Left,
+        float size = 12, float leading = 14)
+    {
+        auto t = std::make_unique<TextObject>(s, m_helvetica, size, leading, align);
+        t->setFrame({ 0, 0 }, { frameWidth, -144 });
+        return t;
+    }
+
+    double height(int lines, float size = 12, float leading = 14) const
+    {
+        return (lines - 1) * leading + m_helvetica->ascent(size) - m_helvetica->descent(size);
+    }
+
+    static fs::path s_dir;
+    static std::unique_ptr<Profile> s_settings;
+    static std::unique_ptr<FontCatalogue> s_catalogue;
+    const FontEntry* m_helvetica = nullptr;
+    std::array<int, 128> m_widths {};
+};
+
+fs::path TextLayoutTest::s_dir;
+std::unique_ptr<Profile> TextLayoutTest::s_settings;
+std::unique_ptr<FontCatalogue> TextLayoutTest::s_catalogue;
+
+TEST_F(TextLayoutTest, LoadedCatalogueIsTheCurrentLookupAndGivesHelvetica)
+{
+    EXPECT_EQ(FontLookup::current(), s_catalogue.get());
+    EXPECT_EQ(defaultTextFont(), m_helvetica);
+    EXPECT_EQ(s_catalogue->defaultTextFont(), m_helvetica);
+    {
+        FontCatalogue other(systemFontSystem(), *s_settings, s_dir / "atm.ini");
+        other.type1().setStandardFolders({});
+        other.load();
+        EXPECT_EQ(FontLookup::current(), &other);
+    }
+    EXPECT_EQ(FontLookup::current(), nullptr); // a destroyed catalogue is not left behind
+    FontLookup::setCurrent(s_catalogue.get());
+}
+
+TEST_F(TextLayoutTest, ReflowBreaksWhereTheAfmWidthsSay)
+{
+    for (float width : { 60.f, 100.f, 137.f, 250.f }) {
+        SCOPED_TRACE(width);
+        auto t = text(kParagraph, width);
+        const std::vector<std::string> lines = greedyLines(m_widths, kParagraph, 12, width);
+        EXPECT_EQ(t->text(), joined(lines, '\n'));
+        const Rect frame = t->frameRect();
+        EXPECT_FLOAT_EQ(frame.top, 0);
+        EXPECT_NEAR(frame.bottom, -height(static_cast<int>(lines.size())), 1e-3);
+        EXPECT_FLOAT_EQ(frame.right, width); // every line fits: the frame keeps its width
+        EXPECT_EQ(t->boundingBox(), t->frameRect()); // the box follows the frame
+    }
+}
+
+TEST_F(TextLayoutTest, NarrowingTheFrameMovesOnlySoftBreaks)
+{
+    const std::string original = std::string(kParagraph) + "\r\rSecond paragraph with a few more words in it.\r";
+    auto t = text(original, 200);
+    const std::string wide = t->text();
+    t->setFrame({ 0, 0 }, { 90, -10 });
+    const std::string narrow = t->text();
+    EXPECT_NE(wide, narrow);
+    EXPECT_GT(std::count(narrow.begin(), narrow.end(), '\n'), std::count(wide.begin(), wide.end(), '\n'));
+    for (const std::string* s : { &wide, &narrow }) {
+        ASSERT_EQ(s->size(), original.size());
+        for (std::size_t i = 0; i < original.size(); ++i) {
+            if (original[i] == '\r')
+                EXPECT_EQ((*s)[i], '\r') << i;
+            else if ((*s)[i] == '\n')
+                EXPECT_EQ(original[i], ' ') << i; // soft breaks only ever replace spaces
+            else
+                EXPECT_EQ((*s)[i], original[i]) << i;
+        }
+    }
+    // Each paragraph is filled on its own, as if it stood alone.
+    const std::string second = "Second paragraph with a few more words in it.";
+    EXPECT_NE(narrow.find(joined(greedyLines(m_widths, second, 12, 90), '\n') + "\r"), std::string::npos);
+    // Widening again restores the wide breaks.
+    t->setFrame({ 0, 0 }, { 200, -10 });
+    EXPECT_EQ(t->text(), wide);
+}
+
+TEST_F(TextLayoutTest, WordWiderThanTheFrameStaysAloneAndWidensTheFrame)
+{
+    const std::string word = "Incomprehensibilities";
+    auto t = text("a " + word + " b c", 40);
+    EXPECT_EQ(t->text(), "a\n" + word + "\nb c");
+    EXPECT_NEAR(t->frameRect().right, afmWidth(m_widths, word, 12), 1e-3);
+    EXPECT_NEAR(t->frameRect().bottom, -height(3), 1e-3);
+    // The next paragraph starts afresh after a hard break that follows the long word.
+    t->setText(word + "\rx y");
+    t->setFrame({ 0, 0 }, { 40, -10 });
+    EXPECT_EQ(t->text(), word + "\rx y");
+}
+
+TEST_F(TextLayoutTest, TrailingHardBreakAddsAnEmptyLastLine)
+{
+    auto plain = text("abc", 100);
+    auto ended = text("abc\r", 100);
+    EXPECT_NEAR(plain->frameRect().bottom - ended->frameRect().bottom, 14, 1e-4);
+    EXPECT_EQ(lay(*ended).size(), 2u);
+    EXPECT_EQ(lay(*ended).back().text, "");
+
+    // No text at all still lays out one empty line.
+    auto empty = text("", 100);
+    const auto lines = lay(*empty);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].line.width, 0);
+    EXPECT_NEAR(empty->frameRect().bottom, -height(1), 1e-4);
+    EXPECT_EQ(TextMetricsSink::instance().measure(*empty, { 5, 5 }).width(), 0);
+}
+
+TEST_F(TextLayoutTest, RunsOfDifferentSizesNeverShareALine)
+{
+    auto t = text("", 400);
+    t->setRuns({ TextRun { "Big words", m_helvetica, 24 }, TextRun { "small", m_helvetica, 10 },
+        TextRun { "tail text", m_helvetica, 10 } });
+    EXPECT_EQ(t->text(), "Big wordssmalltail text"); // nothing wraps in 400 points
+    const auto lines = lay(*t);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].text, "Big words");
+    EXPECT_EQ(lines[0].size, 24);
+    EXPECT_EQ(lines[1].text, "small");
+    EXPECT_EQ(lines[1].size, 10);
+    EXPECT_EQ(lines[1].line.start, 9u);
+    EXPECT_EQ(lines[2].line.start, 14u);
+    EXPECT_NEAR(lines[0].line.baseline, -m_helvetica->ascent(24), 1e-4);
+    EXPECT_NEAR(lines[1].line.baseline, lines[0].line.baseline - 14, 1e-4);
+    EXPECT_NEAR(lines[1].line.width, afmWidth(m_widths, "small", 10), 1e-3);
+    EXPECT_TRUE(lines[0].line.last); // a run's end ends its paragraph line
+
+    // A narrow frame breaks each run by its own width: the tail of one run
+    // does not push the next run's first word onto a line of its own.
+    t->setFrame({ 0, 0 }, { afmWidth(m_widths, "tail text", 10) + 0.5f, 0 });
+    EXPECT_EQ(t->runs()[2].text, "tail text");
+    EXPECT_EQ(t->runs()[0].text, "Big\nwords");
+}
+
+TEST_F(TextLayoutTest, LongStretchWithoutBreaksIsCutInto511CharacterLines)
+{
+    auto t = text(std::string(1200, 'x'), 100);
+    const auto lines = lay(*t);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].text.size(), 511u);
+    EXPECT_EQ(lines[1].text.size(), 511u);
+    EXPECT_EQ(lines[2].text.size(), 178u);
+    EXPECT_EQ(lines[1].line.start, 511u);
+    EXPECT_EQ(lines[2].line.start, 1022u);
+    EXPECT_FALSE(lines[0].line.last);
+    EXPECT_TRUE(lines[2].line.last);
+    EXPECT_NEAR(t->frameRect().right, afmWidth(m_widths, std::string(511, 'x'), 12), 0.01);
+    EXPECT_NEAR(t->frameRect().bottom, -height(3), 1e-3);
+
+    // A break right after a full stretch ends that line: no empty line between.
+    t->setText(std::string(511, 'x') + "\ry");
+    const auto two = lay(*t);
+    ASSERT_EQ(two.size(), 2u);
+    EXPECT_EQ(two[1].text, "y");
+    EXPECT_EQ(two[1].line.start, 512u);
+}
+
+TEST_F(TextLayoutTest, AlignmentPlacesLinesAndJustifiedLastLinesStayFlushLeft)
+{
+    const std::string s = std::string(kParagraph) + "\rOverlongwordwithoutanyspacesatall\rEnd.";
+    auto t = text(s, 120, TextAlign::Justified);
+    const auto lines = lay(*t);
+    ASSERT_GT(lines.size(), 5u);
+    int justified = 0;
+    for (const auto& l : lines) {
+        SCOPED_TRACE(l.text);
+        const bool paragraphEnd = l.line.last;
+        const bool hasSpace = l.text.find(' ') != std::string::npos;
+        EXPECT_EQ(l.justified, hasSpace && !paragraphEnd);
+        EXPECT_FLOAT_EQ(l.line.x, 0);
+        justified += l.justified;
+        if (l.justified) {
+            EXPECT_EQ(l.line.spaces, std::count(l.text.begin(), l.text.end(), ' '));
+            EXPECT_FLOAT_EQ(l.line.frameWidth, t->frameRect().width());
+        }
+    }
+    EXPECT_GT(justified, 2);
+    EXPECT_EQ(lines.back().text, "End.");
+    EXPECT_FALSE(lines.back().justified);
+
+    // Centred and right: about the centre and against the right edge.
+    t->setAlignment(TextAlign::Centre);
+    const Rect f = t->frameRect();
+    for (const auto& l : lay(*t))
+        EXPECT_NEAR(l.line.x + l.line.width / 2, (f.left + f.right) / 2, 1e-3);
+    t->setAlignment(TextAlign::Right);
+    for (const auto& l : lay(*t))
+        EXPECT_NEAR(l.line.x + l.line.width, f.right, 1e-3);
+}
+
+TEST_F(TextLayoutTest, StopRequestedEndsTheWalkAfterTheCurrentLine)
+{
+    auto t = text(kParagraph, 60);
+    EXPECT_GT(lay(*t).size(), 3u);
+    EXPECT_EQ(lay(*t, 2).size(), 2u);
+}
+
+TEST_F(TextLayoutTest, AttributeChangesReflow)
+{
+    auto t = text(kParagraph, 150);
+    const float bottom = t->frameRect().bottom;
+    const std::string before = t->text();
+    t->setLeading(20);
+    const int lines = static_cast<int>(std::count(before.begin(), before.end(), '\n')) + 1;
+    EXPECT_NEAR(t->frameRect().bottom, -height(lines, 12, 20), 1e-3);
+    t->setFontAndSize(m_helvetica, 18);
+    EXPECT_EQ(t->text(), joined(greedyLines(m_widths, kParagraph, 18, 150), '\n'));
+    EXPECT_LT(t->frameRect().bottom, bottom);
+    t->translate(10, 20);
+    const Rect box = t->boundingBox();
+    EXPECT_FLOAT_EQ(box.left, 10);
+    EXPECT_FLOAT_EQ(box.top, 20);
+    EXPECT_FLOAT_EQ(box.bottom, t->frameRect().bottom + 20);
+}
+
+TEST_F(TextLayoutTest, CharacterFromPointAndPointFromCharacterInvertEachOther)
+{
+    auto t = text(std::string(kParagraph) + "\rA second, shorter paragraph.", 130, TextAlign::Justified);
+    t->translate(37, 410);
+    const std::string all = t->text();
+    ASSERT_GT(std::count(all.begin(), all.end(), '\n'), 3);
+    for (std::size_t i = 0; i <= all.size(); ++i) {
+        const Point p = PointFromCharSink::instance().pointAt(*t, i);
+        ASSERT_TRUE(PointFromCharSink::instance().found()) << i;
+        EXPECT_EQ(CharFromPointSink::instance().charAt(*t, p), i) << "index " << i << " at " << p.x << "," << p.y;
+    }
+    // A justified line's end reaches the frame's right edge.
+    const std::size_t firstBreak = all.find('\n');
+    const Point end = PointFromCharSink::instance().pointAt(*t, firstBreak);
+    EXPECT_NEAR(end.x, 37 + 130, 1e-3);
+    // Below every line: the end of the text.
+    EXPECT_EQ(CharFromPointSink::instance().charAt(*t, { 50, -1000 }), all.size());
+    EXPECT_FALSE(CharFromPointSink::instance().found());
+}
+
+TEST_F(TextLayoutTest, HitTestsUseTheLinesNotTheFrame)
+{
+    Drawing d;
+    auto owned = text("Hello there\rx", 200);
+    owned->translate(100, 500);
+    TextObject* t = static_cast<TextObject*>(d.append(std::move(owned)));
+    const float baseline = 500 - static_cast<float>(m_helvetica->ascent(12));
+    const float helloWidth = static_cast<float>(afmWidth(m_widths, "Hello there", 12));
+
+    // On the first baseline, inside the glyphs, beside the short line, and past the frame.
+    const Rect onBaseline { 110, baseline - 1, 112, baseline + 1 };
+    const Rect inGlyphs { 110, baseline + 4, 112, baseline + 6 };
+    const Rect besideShortLine { 150, baseline - 15, 152, baseline - 13 };
+    EXPECT_TRUE(t->touchesRect(onBaseline.left, onBaseline.bottom, onBaseline.right, onBaseline.top));
+    EXPECT_FALSE(t->touchesRect(inGlyphs.left, inGlyphs.bottom, inGlyphs.right, inGlyphs.top));
+    EXPECT_TRUE(t->linesContain(111, baseline + 5));
+    EXPECT_FALSE(t->linesContain(100 + helloWidth + 2, baseline + 5));
+    EXPECT_FALSE(t->linesContain(151, baseline - 14));
+    EXPECT_TRUE(t->boxContains(151, baseline - 14));
+    EXPECT_TRUE(TextOutlineHitSink::instance().hit(*t, { 299, 480, 301, 490 }, true)); // the frame's right edge
+    EXPECT_FALSE(TextOutlineHitSink::instance().hit(*t, { 299, 480, 301, 490 }));
+
+    PickOptions outline;
+    EXPECT_EQ(d.pick(onBaseline, outline), (std::vector<DrawObject*> { t }));
+    EXPECT_TRUE(d.pick(inGlyphs, outline).empty());
+    PickOptions interior;
+    interior.outline = false;
+    interior.interior = true;
+    EXPECT_EQ(d.pick(inGlyphs, interior), (std::vector<DrawObject*> { t }));
+    EXPECT_TRUE(d.pick(besideShortLine, interior).empty());
+    interior.textBox = true;
+    EXPECT_EQ(d.pick(besideShortLine, interior), (std::vector<DrawObject*> { t }));
+    EXPECT_EQ(d.textObjectAt(onBaseline), t);
+
+    // Under a rotation the lines turn with the object.
+    t->rotate(100, 500, 90);
+    const float x = 100 + (500 - baseline);
+    EXPECT_TRUE(t->touchesRect(x - 1, 520, x + 1, 522));
+    EXPECT_FALSE(t->touchesRect(x - 7, 520, x - 5, 522));
+    EXPECT_TRUE(t->linesContain(x - 5, 521));
+}
+
+// Logs the canvas calls the painting sinks make.
+class LogCanvas : public TextCanvas {
+public:
+    void saveState() override { log.push_back("save"); }
+    void restoreState() override { log.push_back("restore"); }
+    void concat(const Matrix& m) override { log.push_back("concat " + num(m.tx) + " " + num(m.ty)); }
+    void setTextColor(const Color& c) override { log.push_back("colour " + num(c.red) + " " + num(c.blue)); }
+    void selectFont(const FontEntry* font, float size) override
+    {
+        log.push_back("font " + (font ? font->postScriptName() : "-") + " " + num(size));
+    }
+    void drawText(float x, float y, std::string_view text, double extra) override
+    {
+        log.push_back("text " + num(x) + " " + num(y) + " <" + std::string(text) + "> " + num(extra));
+    }
+    void strokeSegment(Point a, Point b) override
+    {
+        log.push_back("stroke " + num(a.x) + " " + num(a.y) + " " + num(b.x) + " " + num(b.y));
+    }
+    void invertRect(float l, float b, float r, float t) override
+    {
+        log.push_back("invert " + num(l) + " " + num(b) + " " + num(r) + " " + num(t));
+    }
+    static std::string num(double v)
+    {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%.2f", v);
+        return buf;
+    }
+    std::vector<std::string> log;
+};
+
+TEST_F(TextLayoutTest, PaintingSinksDrawThroughTheCanvas)
+{
+    auto t = text("aaa bbb ccc ddd\rz", 50, TextAlign::Justified);
+    ASSERT_EQ(t->text(), "aaa bbb\nccc ddd\rz");
+    PaintStyle style = t->style();
+    style.setTextColor({ 100, 0, 50 });
+    t->setStyle(style);
+    t->translate(10, 20);
+    const double a = afmWidth(m_widths, "a", 12), b = afmWidth(m_widths, "b", 12);
+    const double space = afmWidth(m_widths, " ", 12);
+    const double firstWidth = 3 * a + space + 3 * b;
+    const float y1 = -static_cast<float>(m_helvetica->ascent(12));
+    using L = LogCanvas;
+
+    LogCanvas draw;
+    TextDrawSink::instance().draw(*t, draw);
+    const std::vector<std::string> expected { "save", "concat 10.00 20.00", "font Helvetica 12.00", "colour 100.00 50.00",
+        "text 0.00 " + L::num(y1) + " <aaa bbb> " + L::num(50 - firstWidth),
+        "text 0.00 " + L::num(y1 - 14) + " <ccc ddd> 0.00", // last line of its paragraph
+        "text 0.00 " + L::num(y1 - 28) + " <z> 0.00", "restore" };
+    EXPECT_EQ(draw.log, expected);
+
+    LogCanvas strokes;
+    TextBaselineSink::instance().draw(*t, strokes);
+    ASSERT_EQ(strokes.log.size(), 7u);
+    EXPECT_EQ(strokes.log[3], "stroke 0.00 " + L::num(y1) + " 50.00 " + L::num(y1));
+    EXPECT_EQ(strokes.log[5], "stroke 0.00 " + L::num(y1 - 28) + " " + L::num(afmWidth(m_widths, "z", 12)) + " "
+            + L::num(y1 - 28));
+
+    // From inside the first line across the break to inside the second.
+    LogCanvas range;
+    TextRangeHighlightSink::instance().highlight(*t, range, 5, 9);
+    const float asc = static_cast<float>(m_helvetica->ascent(12)), desc = static_cast<float>(m_helvetica->descent(12));
+    const double extra = 50 - firstWidth;
+    const std::vector<std::string> inverted { "invert " + L::num(3 * a + space + extra + b) + " " + L::num(y1 + desc)
+            + " 50.00 " + L::num(y1 + asc),
+        "invert 0.00 " + L::num(y1 - 14 + desc) + " " + L::num(afmWidth(m_widths, "c", 12)) + " "
+            + L::num(y1 - 14 + asc) };
+    std::vector<std::string> got;
+    for (const std::string& entry : range.log)
+        if (entry.rfind("invert", 0) == 0)
+            got.push_back(entry);
+    EXPECT_EQ(got, inverted);
+    EXPECT_TRUE(std::find(range.log.begin(), range.log.end(), "restore") != range.log.end());
+}
+
+} // namespace
+} // namespace zavora
