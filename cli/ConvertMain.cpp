@@ -8,7 +8,11 @@
 #include "platform/Profile.h"
 #include "platform/Reporter.h"
 #include "platform/freetype/FreeTypeFontSystem.h"
+#include "platform/qt/PngWriter.h"
+#include "platform/qt/QtRasterSurface.h"
+#include "raster/PageRenderer.h"
 
+#include <cctype>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -55,6 +59,34 @@ private:
     bool m_failed = false;
 };
 
+bool hasPngExtension(const std::string& path)
+{
+    if (path.size() < 4)
+        return false;
+    std::string ext = path.substr(path.size() - 4);
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".png";
+}
+
+// The page as the bitmap exports render it, written as PNG.
+bool writePagePng(const Drawing& drawing, const ConvertRequest& request)
+{
+    QtSurfaceFactory factory;
+    PageRenderSettings settings;
+    settings.pixelsPerPoint = static_cast<float>(request.dpi) / 72.0f;
+    RenderOptions options;
+    const std::optional<RgbImage> image = renderPage(drawing, factory, settings, options);
+    if (!image)
+        return false;
+    std::string error;
+    if (!writePng(request.output, image->view(), error)) {
+        errorBox("Unable to write to %s\n%s", request.output.c_str(), error.c_str());
+        return false;
+    }
+    return true;
+}
+
 int fail(const std::string& message)
 {
     std::fprintf(stderr, "zavora-convert: %s\n", message.c_str());
@@ -77,10 +109,11 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    const bool png = hasPngExtension(request->output);
     const std::optional<ExportKind> kind = exportKindForPath(request->output);
-    if (!kind)
+    if (!kind && !png)
         return fail("cannot tell the output format from the name " + request->output);
-    if (!isExportAvailable(*kind))
+    if (kind && !isExportAvailable(*kind))
         return fail("writing " + request->output + " is not supported by this version");
 
     ConsoleReporter console;
@@ -96,8 +129,12 @@ int main(int argc, char** argv)
     if (read != ZvxReadResult::Read)
         return 1; // the reader has reported why
 
-    ExportOptions options = request->exportOptions;
-    if (!exportToFile(drawing, *kind, request->output, options, nullptr))
+    if (png) {
+        if (!writePagePng(drawing, *request))
+            return 1;
+        return console.failed() ? 1 : 0;
+    }
+    if (!exportToFile(drawing, *kind, request->output, request->exportOptions, nullptr))
         return 1;
     return console.failed() ? 1 : 0;
 }
