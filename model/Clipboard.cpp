@@ -46,9 +46,11 @@ bool Clipboard::paste(Drawing& drawing, const Rect& visible)
         setStatus("Internal clipboard is empty");
         return false;
     }
-    drawing.clearSelection();
+    ObjectRefs pasted;
+    pasted.reserve(m_objects.size());
     for (const auto& object : m_objects)
-        drawing.select(drawing.append(object->clone()));
+        pasted.push_back(drawing.append(object->clone()));
+    drawing.setSelection(pasted);
 
     const Rect box = drawing.selectionBox();
     Point offset { (visible.left + visible.right) / 2 - (box.left + box.right) / 2,
