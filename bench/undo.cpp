@@ -30,7 +30,8 @@ void fill(Drawing& d)
         else if (i % 3 == 1)
             d.append(std::make_unique<EllipseObject>(x, y, w, h));
         else
-            d.append(std::make_unique<PolygonObject>(PointList { { x, y }, { x + w, y }, { x, y + h } }, true));
+            d.append(
+                std::make_unique<PolygonObject>(PointList { { x, y }, { x + w, y }, { x, y + h } }, true));
     }
     d.selectAll();
 }

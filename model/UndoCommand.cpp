@@ -183,8 +183,8 @@ namespace {
 // and widening the frame for a word that does not fit. The font goes back
 // first (without one nothing is laid out, so the text must not be touched by
 // the current font's layout) and the frame last (a layout never narrows it).
-void restoreTextState(TextObject& text, const TextRun& run, float leading, TextAlign alignment, Point corner1,
-    Point corner2)
+void restoreTextState(
+    TextObject& text, const TextRun& run, float leading, TextAlign alignment, Point corner1, Point corner2)
 {
     text.setFontAndSize(run.font, run.size);
     text.setLeading(leading);
@@ -215,7 +215,8 @@ void TextEditCommand::swap()
     m_drawing.markEdited();
 }
 
-TextFrameCommand::TextFrameCommand(Drawing& drawing, TextObject& object, Point corner1Before, Point corner2Before)
+TextFrameCommand::TextFrameCommand(
+    Drawing& drawing, TextObject& object, Point corner1Before, Point corner2Before)
     : UndoCommand(drawing)
     , m_object(object)
     , m_corner1(corner1Before)

@@ -159,7 +159,8 @@ private:
 class TextEditCommand : public UndoCommand {
 public:
     // The run and the frame as they were before the edit.
-    TextEditCommand(Drawing& drawing, TextObject& object, TextRun before, Point corner1Before, Point corner2Before);
+    TextEditCommand(
+        Drawing& drawing, TextObject& object, TextRun before, Point corner1Before, Point corner2Before);
     void execute() override { swap(); }
     void undo() override { swap(); }
 

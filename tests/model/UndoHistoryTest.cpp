@@ -295,7 +295,8 @@ TEST_F(UndoHistoryTest, CommandsDestroyWhatTheyOwnExactlyOnce)
         UndoHistory& history = drawing.history();
         // Undone additions die when a new push empties the redo stack.
         for (int i = 0; i < 3; ++i)
-            history.execute(std::make_unique<AddObjectCommand>(drawing, std::make_unique<CountedRect>(0, 0, 1, 1)));
+            history.execute(
+                std::make_unique<AddObjectCommand>(drawing, std::make_unique<CountedRect>(0, 0, 1, 1)));
         EXPECT_EQ(CountedRect::alive, 3);
         history.undo();
         history.undo();
@@ -316,10 +317,12 @@ TEST_F(UndoHistoryTest, CommandsDestroyWhatTheyOwnExactlyOnce)
         EXPECT_EQ(CountedRect::alive, 0);
 
         // Objects owned by commands still on the stacks die with the drawing.
-        history.execute(std::make_unique<AddObjectCommand>(drawing, std::make_unique<CountedRect>(0, 0, 1, 1)));
+        history.execute(
+            std::make_unique<AddObjectCommand>(drawing, std::make_unique<CountedRect>(0, 0, 1, 1)));
         drawing.selectAll();
         drawing.runCommand(kCmdClear); // owned by the delete on the undo stack
-        history.execute(std::make_unique<AddObjectCommand>(drawing, std::make_unique<CountedRect>(0, 0, 1, 1)));
+        history.execute(
+            std::make_unique<AddObjectCommand>(drawing, std::make_unique<CountedRect>(0, 0, 1, 1)));
         history.undo(); // owned by the addition on the redo stack
         EXPECT_EQ(CountedRect::alive, 2);
         EXPECT_EQ(drawing.objectCount(), 0u);

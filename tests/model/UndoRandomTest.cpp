@@ -63,8 +63,8 @@ public:
                 NodeList { makeNode(x, y), makeNode(x + 20, y + 30), makeNode(x + 60, y) }, chance(30));
             break;
         case 7:
-            o = std::make_unique<TextObject>(
-                "some text to lay out", chance(70) ? &font : nullptr, real(6, 30), 14, TextAlign(uniform(0, 3)));
+            o = std::make_unique<TextObject>("some text to lay out", chance(70) ? &font : nullptr,
+                real(6, 30), 14, TextAlign(uniform(0, 3)));
             o->translate(x, y);
             break;
         default: {
@@ -166,8 +166,8 @@ public:
         }
         case 6:
             if (!sel.empty())
-                h.execute(std::make_unique<UrlCommand>(
-                    d, sel, chance(30) ? std::string() : "https://example.org/u" + std::to_string(uniform(0, 9))));
+                h.execute(std::make_unique<UrlCommand>(d, sel,
+                    chance(30) ? std::string() : "https://example.org/u" + std::to_string(uniform(0, 9))));
             break;
         case 7:
             if (!sel.empty()) {
@@ -177,7 +177,8 @@ public:
                 else if (which == 1)
                     h.execute(std::make_unique<TextAlignmentCommand>(d, sel, TextAlign(uniform(0, 3))));
                 else
-                    h.execute(std::make_unique<TextFontCommand>(d, sel, chance(80) ? &font : nullptr, real(4, 72)));
+                    h.execute(
+                        std::make_unique<TextFontCommand>(d, sel, chance(80) ? &font : nullptr, real(4, 72)));
             }
             break;
         case 8:
@@ -185,8 +186,8 @@ public:
             break;
         case 9: {
             // A handle reshape by a shape tool: the object changes first, the command holds the old state.
-            static const ObjectType shapes[] = { ObjectType::Line, ObjectType::Rectangle, ObjectType::RoundRect,
-                ObjectType::Ellipse, ObjectType::Arc };
+            static const ObjectType shapes[] = { ObjectType::Line, ObjectType::Rectangle,
+                ObjectType::RoundRect, ObjectType::Ellipse, ObjectType::Arc };
             const ObjectType type = shapes[uniform(0, 4)];
             DrawObject* shape = randomTopLevel<DrawObject>(type);
             if (!shape)
@@ -248,12 +249,13 @@ public:
             break;
         case 12:
             if (!sel.empty())
-                h.execute(std::make_unique<ReflectCommand>(d, sel, Point { real(-9, 9), real(-9, 9) }, real(0, 180)));
+                h.execute(std::make_unique<ReflectCommand>(
+                    d, sel, Point { real(-9, 9), real(-9, 9) }, real(0, 180)));
             break;
         default:
             if (!sel.empty())
-                h.execute(
-                    std::make_unique<SkewCommand>(d, sel, Point { real(-9, 9), real(-9, 9) }, real(-1, 1), real(-1, 1)));
+                h.execute(std::make_unique<SkewCommand>(
+                    d, sel, Point { real(-9, 9), real(-9, 9) }, real(-1, 1), real(-1, 1)));
             break;
         }
     }
@@ -370,8 +372,8 @@ TEST(UndoRandomTest, EveryUndoAndRedoReturnsTheExactRecordedState)
     EXPECT_GT(pushes, 2000);
     EXPECT_GT(undos, 400);
     EXPECT_GT(redos, 100);
-    std::printf("%d steps, %d pushes, %d undos, %d redos, %zu objects at the end\n", steps, pushes, undos, redos,
-        d.deepCount());
+    std::printf("%d steps, %d pushes, %d undos, %d redos, %zu objects at the end\n", steps, pushes, undos,
+        redos, d.deepCount());
 }
 
 } // namespace
