@@ -190,6 +190,17 @@ void TextObject::reflow()
     m_frame.setCorners({ frame.left, frame.top }, { frame.right, frame.bottom });
 }
 
+void TextObject::restoreText(
+    std::vector<TextRun> runs, float leading, TextAlign alignment, Point corner1, Point corner2)
+{
+    if (!runs.empty())
+        m_runs = std::move(runs);
+    m_leading = leading;
+    m_alignment = alignment;
+    m_frame.setCorners(corner1, corner2);
+    invalidateBox();
+}
+
 Rect TextObject::computeBox() const
 {
     const Point a = m_frame.corner1(), b = m_frame.corner2();

@@ -93,6 +93,9 @@ public:
     // cached box. Without a font nothing can be measured: the text and the
     // frame stay as they are.
     void reflow();
+    // Puts back values this object held earlier (undo), without laying the
+    // text out: a new layout of laid-out text need not give the same breaks.
+    void restoreText(std::vector<TextRun> runs, float leading, TextAlign alignment, Point corner1, Point corner2);
 
 protected:
     // The frame's four corners mapped by the matrix.

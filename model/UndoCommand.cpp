@@ -177,56 +177,21 @@ void CurveEditCommand::swap()
 
 // --- Text edits --------------------------------------------------------------
 
-namespace {
-
-// Every setter with a font lays the text out again, rewriting the soft breaks
-// and widening the frame for a word that does not fit. The font goes back
-// first (without one nothing is laid out, so the text must not be touched by
-// the current font's layout) and the frame last (a layout never narrows it).
-void restoreTextState(
-    TextObject& text, const TextRun& run, float leading, TextAlign alignment, Point corner1, Point corner2)
-{
-    text.setFontAndSize(run.font, run.size);
-    text.setLeading(leading);
-    text.setAlignment(alignment);
-    text.setText(run.text);
-    text.setFrame(corner1, corner2);
-}
-
-} // namespace
-
-TextEditCommand::TextEditCommand(
-    Drawing& drawing, TextObject& object, TextRun before, Point corner1Before, Point corner2Before)
+TextEditCommand::TextEditCommand(Drawing& drawing, TextObject& object, std::vector<TextRun> runsBefore,
+    Point corner1Before, Point corner2Before)
     : UndoCommand(drawing)
     , m_object(object)
-    , m_run(std::move(before))
+    , m_runs(std::move(runsBefore))
     , m_corner1(corner1Before)
     , m_corner2(corner2Before)
 { }
 
 void TextEditCommand::swap()
 {
-    TextRun current = m_object.runs().front();
+    std::vector<TextRun> runs = m_object.runs();
     const Point c1 = m_object.frame().corner1(), c2 = m_object.frame().corner2();
-    restoreTextState(m_object, m_run, m_object.leading(), m_object.alignment(), m_corner1, m_corner2);
-    m_run = std::move(current);
-    m_corner1 = c1;
-    m_corner2 = c2;
-    m_drawing.markEdited();
-}
-
-TextFrameCommand::TextFrameCommand(
-    Drawing& drawing, TextObject& object, Point corner1Before, Point corner2Before)
-    : UndoCommand(drawing)
-    , m_object(object)
-    , m_corner1(corner1Before)
-    , m_corner2(corner2Before)
-{ }
-
-void TextFrameCommand::swap()
-{
-    const Point c1 = m_object.frame().corner1(), c2 = m_object.frame().corner2();
-    m_object.setFrame(m_corner1, m_corner2);
+    m_object.restoreText(std::move(m_runs), m_object.leading(), m_object.alignment(), m_corner1, m_corner2);
+    m_runs = std::move(runs);
     m_corner1 = c1;
     m_corner2 = c2;
     m_drawing.markEdited();
@@ -239,8 +204,8 @@ void TextAttributeCommand::execute()
     m_saved.clear();
     for (DrawObject* object : m_objects)
         forEachTextObject(*object, [&](TextObject& text) {
-            m_saved.push_back({ &text, text.runs().front(), text.leading(), text.alignment(),
-                text.frame().corner1(), text.frame().corner2() });
+            m_saved.push_back({ &text, text.runs(), text.leading(), text.alignment(), text.frame().corner1(),
+                text.frame().corner2() });
             applyTo(text);
         });
     m_drawing.markEdited();
@@ -249,7 +214,7 @@ void TextAttributeCommand::execute()
 void TextAttributeCommand::undo()
 {
     for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it)
-        restoreTextState(*it->text, it->run, it->leading, it->alignment, it->corner1, it->corner2);
+        it->text->restoreText(std::move(it->runs), it->leading, it->alignment, it->corner1, it->corner2);
     m_saved.clear();
 }
 

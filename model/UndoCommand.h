@@ -154,36 +154,29 @@ private:
     bool m_closed;
 };
 
-// The text tool changed the text: swaps the first run. The frame is swapped
-// too, since laying out a long word may have widened it.
+// The text tool changed the text: swaps the runs and the frame with the ones
+// from before the edit. All runs, not only the edited first one: laying the
+// text out rewrites the soft breaks of every run and may widen the frame.
 class TextEditCommand : public UndoCommand {
 public:
-    // The run and the frame as they were before the edit.
-    TextEditCommand(
-        Drawing& drawing, TextObject& object, TextRun before, Point corner1Before, Point corner2Before);
+    TextEditCommand(Drawing& drawing, TextObject& object, std::vector<TextRun> runsBefore,
+        Point corner1Before, Point corner2Before);
     void execute() override { swap(); }
     void undo() override { swap(); }
 
 private:
     void swap();
     TextObject& m_object;
-    TextRun m_run;
+    std::vector<TextRun> m_runs;
     Point m_corner1;
     Point m_corner2;
 };
 
-// The text tool resized the frame: swaps the frame corners.
-class TextFrameCommand : public UndoCommand {
+// The text tool resized the frame, which laid the text out again: the same
+// swap of runs and frame.
+class TextFrameCommand : public TextEditCommand {
 public:
-    TextFrameCommand(Drawing& drawing, TextObject& object, Point corner1Before, Point corner2Before);
-    void execute() override { swap(); }
-    void undo() override { swap(); }
-
-private:
-    void swap();
-    TextObject& m_object;
-    Point m_corner1;
-    Point m_corner2;
+    using TextEditCommand::TextEditCommand;
 };
 
 // --- Attribute commands on the selection ------------------------------------
@@ -207,7 +200,7 @@ protected:
 private:
     struct Saved {
         TextObject* text;
-        TextRun run;
+        std::vector<TextRun> runs;
         float leading;
         TextAlign alignment;
         Point corner1;

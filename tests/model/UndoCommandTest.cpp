@@ -105,19 +105,24 @@ TEST_F(UndoCommandTest, TextEditsSwapTheRunAndTheFrame)
 {
     test::EvenFont font;
     auto* text = add<TextObject>("Hello there", &font, 12, 14, TextAlign::Left);
+    text->setRuns({ { "Hello there", &font, 12 }, { " second run", &font, 30 } });
     checkSwap([&] {
-        TextRun before = text->runs().front();
+        std::vector<TextRun> before = text->runs();
         const Point c1 = text->frame().corner1(), c2 = text->frame().corner2();
-        // One long word widens the frame as it is laid out.
-        text->setText("Goodbye\rextraordinarilylongwordthatcannotfitintwoinches");
+        // One long word widens the frame as it is laid out; the later run stays.
+        std::vector<TextRun> runs = text->runs();
+        runs.front().text = "Goodbye\rextraordinarilylongwordthatcannotfitintwoinches";
+        text->setRuns(runs);
         return std::make_unique<TextEditCommand>(d, *text, before, c1, c2);
     });
-    EXPECT_EQ(text->text(), "Hello there");
+    EXPECT_EQ(text->runs().size(), 2u);
+    EXPECT_EQ(text->runs().front().text, "Hello there");
     EXPECT_EQ(text->boundingBox().right, TextObject::kDefaultFrameSide);
     checkSwap([&] {
+        std::vector<TextRun> before = text->runs();
         const Point c1 = text->frame().corner1(), c2 = text->frame().corner2();
-        text->setFrame({ 0, 0 }, { 30, -20 });
-        return std::make_unique<TextFrameCommand>(d, *text, c1, c2);
+        text->setFrame({ 0, 0 }, { 30, -20 }); // narrower: the lines break anew
+        return std::make_unique<TextFrameCommand>(d, *text, std::move(before), c1, c2);
     });
     EXPECT_EQ(text->boundingBox().right, TextObject::kDefaultFrameSide);
 }
@@ -126,6 +131,7 @@ TEST_F(UndoCommandTest, TextAttributesReachTextInsideGroupsAndComeBack)
 {
     test::EvenFont small, big;
     auto* loose = add<TextObject>("a few words", &small, 12, 14, TextAlign::Left);
+    loose->setRuns({ { "a few words", &small, 12 }, { " and more in another run", &big, 20 } });
     auto group = std::make_unique<GroupObject>();
     group->appendChild(std::make_unique<TextObject>("b", &small, 30, 40, TextAlign::Right));
     group->appendChild(std::make_unique<RectangleObject>(0, 0, 10, 10));
