@@ -231,8 +231,9 @@ TEST(RasterDeviceContext, InvertedDrawingTwiceRestoresTheBufferBitForBit)
                 dc.selectPen(DcPen::cosmetic(PenStyle::DashDot, kWhiteRef));
                 dc.moveTo({ 0, 50 });
                 dc.lineTo({ 59, 50 });
-                if (pass == 0)
+                if (pass == 0) {
                     EXPECT_FALSE(sameBits(dc.image(), before));
+                }
             }
             EXPECT_TRUE(sameBits(dc.image(), before)) << "mode " << int(mode) << " antialias " << antialias;
         }
