@@ -34,7 +34,8 @@ const Fonts& fonts()
             std::abort();
         out.folder = tmpl;
         out.settings = std::make_unique<Profile>(out.folder / "zavora.ini");
-        out.catalogue = std::make_unique<FontCatalogue>(systemFontSystem(), *out.settings, out.folder / "atm.ini");
+        out.catalogue
+            = std::make_unique<FontCatalogue>(systemFontSystem(), *out.settings, out.folder / "atm.ini");
         out.catalogue->type1().loadCatalogue();
         out.helvetica = out.catalogue->find("Helvetica");
         return out;

@@ -14,9 +14,18 @@ enum class LineEnd { RunEnd, HardBreak, SoftBreak, Cut };
 
 } // namespace
 
-float TextLayoutSink::frameTop() const { return m_object->frameRect().top; }
-float TextLayoutSink::frameLeft() const { return m_object->frameRect().left; }
-float TextLayoutSink::frameRight() const { return m_object->frameRect().right; }
+float TextLayoutSink::frameTop() const
+{
+    return m_object->frameRect().top;
+}
+float TextLayoutSink::frameLeft() const
+{
+    return m_object->frameRect().left;
+}
+float TextLayoutSink::frameRight() const
+{
+    return m_object->frameRect().right;
+}
 
 float TextLayoutSink::frameCentreX() const
 {
@@ -24,9 +33,15 @@ float TextLayoutSink::frameCentreX() const
     return (f.left + f.right) / 2;
 }
 
-float TextLayoutSink::frameWidth() const { return m_object->frameRect().width(); }
+float TextLayoutSink::frameWidth() const
+{
+    return m_object->frameRect().width();
+}
 
-void TextLayoutSink::saveState() { m_savedMatrices.push_back(m_matrix); }
+void TextLayoutSink::saveState()
+{
+    m_savedMatrices.push_back(m_matrix);
+}
 
 void TextLayoutSink::restoreState()
 {
@@ -36,9 +51,13 @@ void TextLayoutSink::restoreState()
     m_savedMatrices.pop_back();
 }
 
-void TextLayoutSink::concat(const Matrix& m) { m_matrix = multiply(KMatrix(m), m_matrix); }
+void TextLayoutSink::concat(const Matrix& m)
+{
+    m_matrix = multiply(KMatrix(m), m_matrix);
+}
 
-void TextLayoutSink::setTextColor(const Color&) { }
+void TextLayoutSink::setTextColor(const Color&)
+{ }
 
 void TextLayoutSink::selectFont(const FontEntry* font, float size)
 {
@@ -48,9 +67,11 @@ void TextLayoutSink::selectFont(const FontEntry* font, float size)
     m_descent = font ? static_cast<float>(font->descent(size)) : 0;
 }
 
-void TextLayoutSink::line(const PlacedLine&) { }
+void TextLayoutSink::line(const PlacedLine&)
+{ }
 
-void TextLayoutSink::justifiedLine(const PlacedLine&) { }
+void TextLayoutSink::justifiedLine(const PlacedLine&)
+{ }
 
 double TextLayoutSink::measure(std::string_view text) const
 {

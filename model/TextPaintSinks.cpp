@@ -46,7 +46,10 @@ void TextDrawSink::draw(const TextObject& text, TextCanvas& canvas)
     m_canvas = nullptr;
 }
 
-void TextDrawSink::setTextColor(const Color& color) { m_canvas->setTextColor(color); }
+void TextDrawSink::setTextColor(const Color& color)
+{
+    m_canvas->setTextColor(color);
+}
 
 void TextDrawSink::line(const PlacedLine& line)
 {
@@ -93,7 +96,8 @@ TextRangeHighlightSink& TextRangeHighlightSink::instance()
     return sink;
 }
 
-void TextRangeHighlightSink::highlight(const TextObject& text, TextCanvas& canvas, std::size_t from, std::size_t to)
+void TextRangeHighlightSink::highlight(
+    const TextObject& text, TextCanvas& canvas, std::size_t from, std::size_t to)
 {
     if (from > to)
         std::swap(from, to);
@@ -123,8 +127,14 @@ void TextRangeHighlightSink::invert(const PlacedLine& line, double extraPerSpace
             line.baseline + m_ascent);
 }
 
-void TextRangeHighlightSink::line(const PlacedLine& line) { invert(line, 0); }
+void TextRangeHighlightSink::line(const PlacedLine& line)
+{
+    invert(line, 0);
+}
 
-void TextRangeHighlightSink::justifiedLine(const PlacedLine& line) { invert(line, justificationExtra(line)); }
+void TextRangeHighlightSink::justifiedLine(const PlacedLine& line)
+{
+    invert(line, justificationExtra(line));
+}
 
 } // namespace zavora

@@ -23,7 +23,8 @@ std::optional<Point> applyInverse(const KMatrix& m, Point p)
     if (det == 0 || !std::isfinite(det))
         return std::nullopt;
     const double x = p.x - m.tx, y = p.y - m.ty;
-    return Point { static_cast<float>((m.d * x - m.c * y) / det), static_cast<float>((m.a * y - m.b * x) / det) };
+    return Point { static_cast<float>((m.d * x - m.c * y) / det),
+        static_cast<float>((m.a * y - m.b * x) / det) };
 }
 
 Rect normalized(const Rect& r)
@@ -101,9 +102,15 @@ void TextMetricsSink::widen(float x, float width, float baseline)
     m_box.top = std::max(m_box.top, yHigh);
 }
 
-void TextMetricsSink::line(const PlacedLine& line) { widen(line.x, line.width, line.baseline); }
+void TextMetricsSink::line(const PlacedLine& line)
+{
+    widen(line.x, line.width, line.baseline);
+}
 
-void TextMetricsSink::justifiedLine(const PlacedLine& line) { TextMetricsSink::line(line); }
+void TextMetricsSink::justifiedLine(const PlacedLine& line)
+{
+    TextMetricsSink::line(line);
+}
 
 // --- Outline hit ----------------------------------------------------------
 
@@ -120,8 +127,8 @@ bool TextOutlineHitSink::hit(const TextObject& text, const Rect& pick, bool test
     if (testFrame) {
         const KMatrix m(text.matrix());
         const Rect f = text.frameRect();
-        const Point corners[4] = { apply(m, f.left, f.top), apply(m, f.right, f.top), apply(m, f.right, f.bottom),
-            apply(m, f.left, f.bottom) };
+        const Point corners[4] = { apply(m, f.left, f.top), apply(m, f.right, f.top),
+            apply(m, f.right, f.bottom), apply(m, f.left, f.bottom) };
         for (int k = 0; k < 4; ++k)
             if (segmentMeetsRect(corners[k], corners[(k + 1) % 4], m_pick))
                 return true;
@@ -138,7 +145,10 @@ void TextOutlineHitSink::testSegment(float x, float y, float width)
     }
 }
 
-void TextOutlineHitSink::line(const PlacedLine& line) { testSegment(line.x, line.baseline, line.width); }
+void TextOutlineHitSink::line(const PlacedLine& line)
+{
+    testSegment(line.x, line.baseline, line.width);
+}
 
 void TextOutlineHitSink::justifiedLine(const PlacedLine& line)
 {
@@ -175,7 +185,10 @@ void TextInteriorHitSink::testBox(float x, float y, float width)
     }
 }
 
-void TextInteriorHitSink::line(const PlacedLine& line) { testBox(line.x, line.baseline, line.width); }
+void TextInteriorHitSink::line(const PlacedLine& line)
+{
+    testBox(line.x, line.baseline, line.width);
+}
 
 void TextInteriorHitSink::justifiedLine(const PlacedLine& line)
 {
@@ -224,9 +237,15 @@ void CharFromPointSink::place(const PlacedLine& line, double extraPerSpace)
     requestStop();
 }
 
-void CharFromPointSink::line(const PlacedLine& line) { place(line, 0); }
+void CharFromPointSink::line(const PlacedLine& line)
+{
+    place(line, 0);
+}
 
-void CharFromPointSink::justifiedLine(const PlacedLine& line) { place(line, justificationExtra(line)); }
+void CharFromPointSink::justifiedLine(const PlacedLine& line)
+{
+    place(line, justificationExtra(line));
+}
 
 // --- Point from character -------------------------------------------------
 
@@ -259,8 +278,14 @@ void PointFromCharSink::place(const PlacedLine& line, double extraPerSpace)
     }
 }
 
-void PointFromCharSink::line(const PlacedLine& line) { place(line, 0); }
+void PointFromCharSink::line(const PlacedLine& line)
+{
+    place(line, 0);
+}
 
-void PointFromCharSink::justifiedLine(const PlacedLine& line) { place(line, justificationExtra(line)); }
+void PointFromCharSink::justifiedLine(const PlacedLine& line)
+{
+    place(line, justificationExtra(line));
+}
 
 } // namespace zavora

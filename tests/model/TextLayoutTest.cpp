@@ -137,8 +137,8 @@ protected:
         m_widths = afmWidths(kHelveticaAfm);
     }
 
-    std::unique_ptr<TextObject> text(const std::string& s, float frameWidth, TextAlign align = TextAlign::Left,
-        float size = 12, float leading = 14)
+    std::unique_ptr<TextObject> text(const std::string& s, float frameWidth,
+        TextAlign align = TextAlign::Left, float size = 12, float leading = 14)
     {
         auto t = std::make_unique<TextObject>(s, m_helvetica, size, leading, align);
         t->setFrame({ 0, 0 }, { frameWidth, -144 });
@@ -193,7 +193,8 @@ TEST_F(TextLayoutTest, ReflowBreaksWhereTheAfmWidthsSay)
 
 TEST_F(TextLayoutTest, NarrowingTheFrameMovesOnlySoftBreaks)
 {
-    const std::string original = std::string(kParagraph) + "\r\rSecond paragraph with a few more words in it.\r";
+    const std::string original
+        = std::string(kParagraph) + "\r\rSecond paragraph with a few more words in it.\r";
     auto t = text(original, 200);
     const std::string wide = t->text();
     t->setFrame({ 0, 0 }, { 90, -10 });
@@ -270,7 +271,7 @@ TEST_F(TextLayoutTest, RunsOfDifferentSizesNeverShareALine)
 
     // A narrow frame breaks each run by its own width: the tail of one run
     // does not push the next run's first word onto a line of its own.
-    t->setFrame({ 0, 0 }, { afmWidth(m_widths, "tail text", 10) + 0.5f, 0 });
+    t->setFrame({ 0, 0 }, { static_cast<float>(afmWidth(m_widths, "tail text", 10)) + 0.5f, 0 });
     EXPECT_EQ(t->runs()[2].text, "tail text");
     EXPECT_EQ(t->runs()[0].text, "Big\nwords");
 }
@@ -365,7 +366,8 @@ TEST_F(TextLayoutTest, CharacterFromPointAndPointFromCharacterInvertEachOther)
     for (std::size_t i = 0; i <= all.size(); ++i) {
         const Point p = PointFromCharSink::instance().pointAt(*t, i);
         ASSERT_TRUE(PointFromCharSink::instance().found()) << i;
-        EXPECT_EQ(CharFromPointSink::instance().charAt(*t, p), i) << "index " << i << " at " << p.x << "," << p.y;
+        EXPECT_EQ(CharFromPointSink::instance().charAt(*t, p), i)
+            << "index " << i << " at " << p.x << "," << p.y;
     }
     // A justified line's end reaches the frame's right edge.
     const std::size_t firstBreak = all.find('\n');
@@ -395,7 +397,8 @@ TEST_F(TextLayoutTest, HitTestsUseTheLinesNotTheFrame)
     EXPECT_FALSE(t->linesContain(100 + helloWidth + 2, baseline + 5));
     EXPECT_FALSE(t->linesContain(151, baseline - 14));
     EXPECT_TRUE(t->boxContains(151, baseline - 14));
-    EXPECT_TRUE(TextOutlineHitSink::instance().hit(*t, { 299, 480, 301, 490 }, true)); // the frame's right edge
+    EXPECT_TRUE(
+        TextOutlineHitSink::instance().hit(*t, { 299, 480, 301, 490 }, true)); // the frame's right edge
     EXPECT_FALSE(TextOutlineHitSink::instance().hit(*t, { 299, 480, 301, 490 }));
 
     PickOptions outline;
@@ -466,8 +469,8 @@ TEST_F(TextLayoutTest, PaintingSinksDrawThroughTheCanvas)
 
     LogCanvas draw;
     TextDrawSink::instance().draw(*t, draw);
-    const std::vector<std::string> expected { "save", "concat 10.00 20.00", "font Helvetica 12.00", "colour 100.00 50.00",
-        "text 0.00 " + L::num(y1) + " <aaa bbb> " + L::num(50 - firstWidth),
+    const std::vector<std::string> expected { "save", "concat 10.00 20.00", "font Helvetica 12.00",
+        "colour 100.00 50.00", "text 0.00 " + L::num(y1) + " <aaa bbb> " + L::num(50 - firstWidth),
         "text 0.00 " + L::num(y1 - 14) + " <ccc ddd> 0.00", // last line of its paragraph
         "text 0.00 " + L::num(y1 - 28) + " <z> 0.00", "restore" };
     EXPECT_EQ(draw.log, expected);
@@ -476,16 +479,17 @@ TEST_F(TextLayoutTest, PaintingSinksDrawThroughTheCanvas)
     TextBaselineSink::instance().draw(*t, strokes);
     ASSERT_EQ(strokes.log.size(), 7u);
     EXPECT_EQ(strokes.log[3], "stroke 0.00 " + L::num(y1) + " 50.00 " + L::num(y1));
-    EXPECT_EQ(strokes.log[5], "stroke 0.00 " + L::num(y1 - 28) + " " + L::num(afmWidth(m_widths, "z", 12)) + " "
-            + L::num(y1 - 28));
+    EXPECT_EQ(strokes.log[5],
+        "stroke 0.00 " + L::num(y1 - 28) + " " + L::num(afmWidth(m_widths, "z", 12)) + " " + L::num(y1 - 28));
 
     // From inside the first line across the break to inside the second.
     LogCanvas range;
     TextRangeHighlightSink::instance().highlight(*t, range, 5, 9);
-    const float asc = static_cast<float>(m_helvetica->ascent(12)), desc = static_cast<float>(m_helvetica->descent(12));
+    const float asc = static_cast<float>(m_helvetica->ascent(12)),
+                desc = static_cast<float>(m_helvetica->descent(12));
     const double extra = 50 - firstWidth;
-    const std::vector<std::string> inverted { "invert " + L::num(3 * a + space + extra + b) + " " + L::num(y1 + desc)
-            + " 50.00 " + L::num(y1 + asc),
+    const std::vector<std::string> inverted { "invert " + L::num(3 * a + space + extra + b) + " "
+            + L::num(y1 + desc) + " 50.00 " + L::num(y1 + asc),
         "invert 0.00 " + L::num(y1 - 14 + desc) + " " + L::num(afmWidth(m_widths, "c", 12)) + " "
             + L::num(y1 - 14 + asc) };
     std::vector<std::string> got;
