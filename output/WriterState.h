@@ -54,9 +54,6 @@ struct RenderOptions;
 // writerState() and records the export's two font options.
 void resetWriterStateFor(const RenderOptions& options);
 
-// The standard PostScript font written in place of a TrueType font.
-std::string standardFontFor(const FontEntry& font);
-
 // `name` with every character that would end or break a PostScript name
 // (white space, delimiters, control and non-ASCII bytes) replaced by '_'.
 std::string postScriptNameText(std::string_view name);

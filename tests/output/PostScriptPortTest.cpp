@@ -149,29 +149,6 @@ TEST(PostScriptPort, UsedFontsInHeaderSetupAndReencoding)
     EXPECT_NE(substituted.find("%%DocumentFonts: Helvetica\r\n%%Orientation"), std::string::npos);
 }
 
-TEST(PostScriptPort, TrueTypeFontsMapToStandardNames)
-{
-    EXPECT_EQ(standardFontFor(FixedFont("Arial-BoldItalicMT", true)), "Helvetica-BoldOblique");
-    EXPECT_EQ(standardFontFor(FixedFont("CourierNewPS-ItalicMT", true)), "Courier-Oblique");
-    EXPECT_EQ(standardFontFor(FixedFont("TimesNewRomanPSMT", true)), "Times-Roman");
-    EXPECT_EQ(standardFontFor(FixedFont("ArialRoundedMTBold", true)), "Helvetica-Bold");
-    // A symbol font is Symbol whatever its name; others fall back by style.
-    EXPECT_EQ(standardFontFor(FixedFont("Wingbats", true, 0, true)), "Symbol");
-    EXPECT_EQ(standardFontFor(FixedFont("DejaVuSans", true)), "Helvetica");
-    EXPECT_EQ(standardFontFor(FixedFont("DejaVuSans-Bold", true, FontEntry::kBold)), "Helvetica-Bold");
-    EXPECT_EQ(
-        standardFontFor(FixedFont("DejaVuSans-Oblique", true, FontEntry::kItalic)), "Helvetica-Oblique");
-    EXPECT_EQ(standardFontFor(FixedFont("X", true, FontEntry::kBold | FontEntry::kItalic)),
-        "Helvetica-BoldOblique");
-
-    WriterState state;
-    FixedFont liberation("LiberationSans", true);
-    EXPECT_EQ(state.fontName(liberation), "LiberationSans");
-    state.substituteFonts = true;
-    EXPECT_EQ(state.fontName(liberation), "Helvetica");
-    EXPECT_EQ(state.fontName(FixedFont("Times-Bold")), "Times-Bold"); // Type 1 fonts keep their names
-}
-
 TEST(PostScriptPort, PaintOperatorsFollowFillAndStroke)
 {
     PaintStyle both;
