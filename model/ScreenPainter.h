@@ -6,10 +6,13 @@
 
 #include "model/Geometry.h"
 
+#include <functional>
+
 namespace zavora {
 
 class DrawObject;
 class ImageObject;
+class TextCanvas;
 struct OutlineEnds;
 
 class ScreenPainter {
@@ -29,6 +32,9 @@ public:
     // The image's pixels on its unit square, through its matrix and the CTM.
     // Painters that keep no pixels leave it out.
     virtual void image(const ImageObject& image) { (void)image; }
+    // Runs `paint` with a text canvas whose outer space is the kernel's user
+    // space (the CTM maps it to pixels). Painters without text leave it out.
+    virtual void paintText(const std::function<void(TextCanvas&)>& paint) { (void)paint; }
 };
 
 // The screen drawing the objects share. In kDrawFinal the object's outline is

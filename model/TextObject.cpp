@@ -3,7 +3,9 @@
 #include "model/FontEntry.h"
 #include "model/FontLookup.h"
 #include "model/GroupObject.h"
+#include "model/ScreenPainter.h"
 #include "model/TextLayout.h"
+#include "model/TextPaintSinks.h"
 #include "model/TextSinks.h"
 
 #include <algorithm>
@@ -74,6 +76,16 @@ std::vector<Point> TextObject::handlePoints() const
     appendMapped(out, { b.x, b.y });
     appendMapped(out, { b.x, a.y });
     return out;
+}
+
+void TextObject::drawOnScreen(ScreenPainter& painter, int mode) const
+{
+    painter.paintText([&](TextCanvas& canvas) {
+        if (mode == kDrawFinal)
+            TextDrawSink::instance().draw(*this, canvas);
+        else
+            TextBaselineSink::instance().draw(*this, canvas);
+    });
 }
 
 void TextObject::emit(OutputPort& port) const

@@ -46,6 +46,9 @@ public:
     ObjectType type() const override { return ObjectType::Text; }
     // None: text is hit through its box.
     void buildOutline() const override { }
+    // Mode kDrawFinal: the laid-out lines in the text colour; any other mode:
+    // each line's baseline as a stroke (the wireframe view).
+    void drawOnScreen(ScreenPainter& painter, int mode) const override;
     // The frame's corners (the layout walk draws the real handles).
     std::vector<Point> handlePoints() const override;
     void emit(OutputPort& port) const override;

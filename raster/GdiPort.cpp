@@ -1,7 +1,10 @@
 #include "raster/GdiPort.h"
 
 #include "model/ImageObject.h"
+#include "model/FontEntry.h"
 #include "model/OutlineGeometry.h"
+#include "model/TextLayout.h"
+#include "raster/DeviceTextCanvas.h"
 #include "raster/HatchPatterns.h"
 
 #include <algorithm>
@@ -353,9 +356,57 @@ void GdiPort::curvePath(
 void GdiPort::text(const PaintStyle& style, const Matrix& matrix, const std::string& text,
     const FontEntry* font, float size, float leading, TextAlign align, const float box[4])
 {
-    // Not drawn yet: text needs the line layout and the glyph-outline renderer,
-    // which this port does not have so far.
-    (void)style, (void)matrix, (void)text, (void)font, (void)size, (void)leading, (void)align, (void)box;
+    if (!font || text.empty() || !(size > 0))
+        return;
+    static const float noBox[4] = { 0, 0, 0, 0 };
+    if (!box)
+        box = noBox;
+    const double left = std::min(box[0], box[2]);
+    const double right = std::max(box[0], box[2]);
+    const double top = std::max(box[1], box[3]);
+
+    DeviceTextCanvas canvas(m_dc, KMatrix(m_pageToDevice));
+    canvas.concat(matrix);
+    canvas.setTextColor(style.textColor());
+    canvas.selectFont(font, size);
+
+    constexpr std::size_t kMaxLine = TextLayoutSink::kMaxLineLength;
+    double baseline = top - font->ascent(size);
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t stop = text.find_first_of("\r\n", start);
+        if (stop == std::string::npos)
+            stop = text.size();
+        // A longer stretch without a break goes on as further lines.
+        const bool cut = stop - start > kMaxLine;
+        if (cut)
+            stop = start + kMaxLine;
+        const std::string_view line(text.data() + start, stop - start);
+        const double width = font->stringWidth(line, size);
+        double x = left;
+        double extra = 0;
+        switch (align) {
+        case TextAlign::Centre:
+            x = (left + right) / 2 - width / 2;
+            break;
+        case TextAlign::Right:
+            x = right - width;
+            break;
+        case TextAlign::Justified: {
+            // A paragraph's last line is set flush left.
+            const bool hardEnd = stop == text.size() || (!cut && text[stop] == '\r');
+            const auto spaces = std::count(line.begin(), line.end(), ' ');
+            if (!hardEnd && spaces > 0)
+                extra = (right - left - width) / double(spaces);
+            break;
+        }
+        default:
+            break;
+        }
+        canvas.drawText(float(x), float(baseline), line, extra);
+        baseline -= leading;
+        start = cut ? stop : stop + 1;
+    }
 }
 
 void GdiPort::rectangle(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2)

@@ -8,6 +8,7 @@
 #include "model/PathObjects.h"
 #include "platform/DebugLog.h"
 #include "platform/Reporter.h"
+#include "raster/DeviceTextCanvas.h"
 #include "raster/GdiPort.h"
 #include "raster/HatchPatterns.h"
 
@@ -713,6 +714,18 @@ void ScreenCanvas::image(const ImageObject& image)
         }
         touched(corners, 2);
     }
+}
+
+void ScreenCanvas::paintText(const std::function<void(TextCanvas&)>& paint)
+{
+    DeviceContext* dc = paintDc();
+    if (!dc)
+        return;
+    DeviceTextCanvas canvas(*dc, kernel().ctm(), inverted());
+    paint(canvas);
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+    if (canvas.touched(left, top, right, bottom))
+        touched(left - 2, top - 2, right + 2, bottom + 2);
 }
 
 // --- HandlePainter -----------------------------------------------------------

@@ -136,6 +136,9 @@ public:
     void strokePath() override;
     void arrowhead(int code, Point tip, Point previous, float scale) override;
     void image(const ImageObject& image) override;
+    // Glyphs, baselines and highlights through a DeviceTextCanvas on the
+    // current target (inverted on target 1).
+    void paintText(const std::function<void(TextCanvas&)>& paint) override;
 
     // --- HandlePainter (drawing coordinates) -------------------------------
     void mark(Point point) override;
