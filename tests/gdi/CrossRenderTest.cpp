@@ -1,0 +1,314 @@
+// Our page render against Ghostscript's rendering of our own native file of
+// the same drawing: same page box, 72 dpi, neither smoothed. The two draw
+// through unrelated code (device-context primitives and glyph outlines here,
+// the file's procedures and the interpreter's fonts there), so agreement
+// within a tolerance checks both.
+//
+// Measures: mean absolute difference per channel (0..255), the share of
+// pixels with any channel off by more than 64, the mean difference of 8 x 8
+// block averages (tone) and the ratio of non-white pixels (something drawn by
+// one side only shows there first).
+// Plain drawings: mean below 7, share below 4 %, tone below 7, ink ratio
+// 0.8..1.25. Edges land a pixel apart where the rasterisers round
+// differently, a thin PostScript stroke covers one more pixel row than a GDI
+// pen, raster dashes are one-pixel device dashes, and glyphs here have
+// whole-pixel vertices.
+// Hatched drawings: mean below 80, share below 40 %, tone below 35, same ink
+// ratio: the screen tiles 8 x 8 device-pixel brushes, PostScript its pattern
+// font at a finer scale and its own phase, so only the overall ink agrees.
+
+#include "../output/PostScriptTestSupport.h"
+
+#include "fonts/FontCatalogue.h"
+#include "model/Drawing.h"
+#include "model/GraphicsKernel.h"
+#include "model/GroupObject.h"
+#include "model/ImageObject.h"
+#include "model/PaintStyle.h"
+#include "model/PathObjects.h"
+#include "model/ShapeObjects.h"
+#include "model/TextObject.h"
+#include "output/Export.h"
+#include "output/Traversal.h"
+#include "platform/FontSystem.h"
+#include "platform/Profile.h"
+#include "raster/PageRenderer.h"
+
+#include "platform/qt/QtRasterSurface.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+namespace zavora {
+namespace {
+
+using testing::Raster;
+
+struct Difference {
+    double mean = 0; // per channel, 0..255
+    double share = 0; // pixels with a channel off by more than 64
+    double tone = 0; // mean per channel of 8 x 8 pixel block averages
+    double inkRatio = 0; // non-white pixels, ours over theirs
+};
+
+Difference compare(const RgbImage& ours, const Raster& theirs)
+{
+    Difference d;
+    std::size_t differing = 0, inkOurs = 0, inkTheirs = 0;
+    double sum = 0;
+    for (std::size_t i = 0; i < ours.pixels.size(); i += 3) {
+        int worst = 0;
+        bool whiteOurs = true, whiteTheirs = true;
+        for (int c = 0; c < 3; ++c) {
+            const int delta = std::abs(int(ours.pixels[i + c]) - int(theirs.rgb[i + c]));
+            sum += delta;
+            worst = std::max(worst, delta);
+            whiteOurs = whiteOurs && ours.pixels[i + c] > 235;
+            whiteTheirs = whiteTheirs && theirs.rgb[i + c] > 235;
+        }
+        differing += worst > 64 ? 1 : 0;
+        inkOurs += whiteOurs ? 0 : 1;
+        inkTheirs += whiteTheirs ? 0 : 1;
+    }
+    d.mean = sum / double(ours.pixels.size());
+    d.share = double(differing) / double(ours.pixels.size() / 3);
+    d.inkRatio = inkTheirs ? double(inkOurs) / double(inkTheirs) : (inkOurs ? 1e9 : 1);
+
+    // Hatches agree in tone, not in phase: compare block averages.
+    double toneSum = 0;
+    int blocks = 0;
+    for (int by = 0; by + 8 <= ours.height; by += 8) {
+        for (int bx = 0; bx + 8 <= ours.width; bx += 8) {
+            for (int c = 0; c < 3; ++c) {
+                int a = 0, b = 0;
+                for (int y = by; y < by + 8; ++y)
+                    for (int x = bx; x < bx + 8; ++x) {
+                        const std::size_t at = (std::size_t(y) * std::size_t(ours.width) + std::size_t(x)) * 3 + c;
+                        a += ours.pixels[at];
+                        b += theirs.rgb[at];
+                    }
+                toneSum += std::abs(a - b) / 64.0;
+            }
+            ++blocks;
+        }
+    }
+    d.tone = blocks ? toneSum / (3.0 * blocks) : 0;
+    return d;
+}
+
+template <class T> T* add(Drawing& d, std::unique_ptr<T> object)
+{
+    T* raw = object.get();
+    d.append(std::move(object));
+    return raw;
+}
+
+std::unique_ptr<RectangleObject> rect(float x1, float y1, float x2, float y2, Color fill, Color line, float width)
+{
+    auto r = std::make_unique<RectangleObject>(x1, y1, x2, y2);
+    r->setFillColor(fill);
+    r->setLineColor(line);
+    r->setLineWidth(width);
+    return r;
+}
+
+const Color kRed { 100, 0, 0 }, kBlue { 0, 0, 100 }, kGreen { 0, 60, 0 }, kBlack { 0, 0, 0 },
+    kYellow { 100, 90, 0 }, kGrey { 50, 50, 50 };
+
+void shapes(Drawing& d, const FontLookup&)
+{
+    add(d, rect(20, 20, 120, 90, kYellow, kBlue, 4));
+    auto open = std::make_unique<PolygonObject>(PointList { { 150, 20 }, { 230, 40 }, { 200, 100 }, { 160, 80 } }, false);
+    open->setFillColor(kGreen);
+    open->setLineColor(kBlack);
+    open->setLineWidth(3);
+    add(d, std::move(open));
+    auto star = std::make_unique<PolygonObject>(
+        PointList { { 260, 20 }, { 300, 100 }, { 340, 20 }, { 250, 70 }, { 350, 70 } }, true);
+    star->setFillColor(kRed);
+    star->setLineInvisible();
+    add(d, std::move(star));
+    auto round = std::make_unique<RoundRectObject>(20, 120, 130, 190, 15, 15);
+    round->setFillColor(kBlue);
+    round->setLineColor(kRed);
+    round->setLineWidth(2);
+    add(d, std::move(round));
+    auto ellipse = std::make_unique<EllipseObject>(200, 155, 50, 30);
+    ellipse->setFillColor(kGrey);
+    ellipse->setLineColor(kBlack);
+    ellipse->setLineWidth(6);
+    add(d, std::move(ellipse));
+    auto arc = std::make_unique<ArcObject>(300, 155, 40, 35, 30, 250);
+    arc->setFillTransparent();
+    arc->setLineColor(kGreen);
+    arc->setLineWidth(5);
+    add(d, std::move(arc));
+    auto arrow = std::make_unique<LineObject>(20, 220, 160, 260);
+    arrow->setLineColor(kRed);
+    arrow->setLineWidth(2);
+    arrow->setArrows(kArrowFancy, kArrowBig);
+    add(d, std::move(arrow));
+    auto dashed = std::make_unique<LineObject>(180, 220, 340, 220);
+    dashed->setDash(0);
+    add(d, std::move(dashed));
+    NodeList nodes(3);
+    nodes[0] = { 180, 240, 180, 240, 200, 290, 0 };
+    nodes[1] = { 260, 250, 240, 230, 280, 270, 0 };
+    nodes[2] = { 340, 260, 320, 290, 340, 260, 0 };
+    auto curve = std::make_unique<CurveObject>(nodes, false);
+    curve->setFillTransparent();
+    curve->setLineColor(kBlue);
+    curve->setLineWidth(3);
+    curve->setArrows(kArrowNone, kArrowSmall);
+    add(d, std::move(curve));
+}
+
+void text(Drawing& d, const FontLookup& fonts)
+{
+    const FontEntry* helvetica = fonts.find("Helvetica");
+    const FontEntry* times = fonts.find("Times-Roman");
+    const FontEntry* bold = fonts.find("Helvetica-Bold");
+    const char* words = "Sphinx of black quartz, judge my vow. How vexingly quick daft zebras jump!";
+    float y = 300;
+    const TextAlign aligns[] = { TextAlign::Left, TextAlign::Centre, TextAlign::Right, TextAlign::Justified };
+    int i = 0;
+    for (TextAlign align : aligns) {
+        const FontEntry* font = i % 2 ? times : helvetica;
+        auto t = std::make_unique<TextObject>(words, font, 12, 14, align);
+        t->setFrame({ 0, 0 }, { 170, -100 });
+        t->setMatrix(Matrix { 1, 0, 0, 1, float(20 + 190 * (i % 2)), y - 80 * float(i / 2) });
+        t->setTextColor(i == 1 ? kRed : kBlack);
+        add(d, std::move(t));
+        ++i;
+    }
+    auto big = std::make_unique<TextObject>("Large Type\rsecond line", bold, 30, 34, TextAlign::Left);
+    big->setFrame({ 0, 0 }, { 300, -100 });
+    big->setMatrix(Matrix { 1, 0, 0, 1, 20, 120 });
+    big->setTextColor(kBlue);
+    add(d, std::move(big));
+}
+
+void containers(Drawing& d, const FontLookup& fonts)
+{
+    auto group = std::make_unique<GroupObject>();
+    auto turned = rect(0, 0, 60, 30, kRed, kBlack, 2);
+    turned->setMatrix(Matrix { 0.866f, 0.5f, -0.5f, 0.866f, 60, 40 });
+    group->appendChild(std::move(turned));
+    auto ellipse = std::make_unique<EllipseObject>(150, 60, 40, 25);
+    ellipse->setFillColor(kBlue);
+    ellipse->setLineInvisible();
+    group->appendChild(std::move(ellipse));
+    add(d, std::move(group));
+
+    auto compound = std::make_unique<CompoundPathObject>();
+    compound->appendChild(rect(220, 20, 320, 110, kGreen, kBlack, 1));
+    compound->appendChild(rect(245, 45, 295, 85, kGreen, kBlack, 1));
+    add(d, std::move(compound));
+
+    auto image = std::make_unique<ImageObject>();
+    ASSERT_TRUE(image->allocatePixels(8, 8));
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            image->setPixel(x, y,
+                (x + y) % 2 ? std::array<uint8_t, 3> { 255, 0, 0 } : std::array<uint8_t, 3> { 0, 0, 255 });
+    image->setMatrix(Matrix { 80, 0, 0, 80, 30, 130 });
+    add(d, std::move(image));
+
+    auto t = std::make_unique<TextObject>("Turned text", fonts.find("Times-Bold"), 18, 20, TextAlign::Left);
+    t->setFrame({ 0, 0 }, { 150, -40 });
+    t->setMatrix(Matrix { 0.966f, 0.259f, -0.259f, 0.966f, 160, 180 });
+    add(d, std::move(t));
+}
+
+void hatched(Drawing& d, const FontLookup&)
+{
+    for (int pattern = 0; pattern < 9; ++pattern) {
+        const float x = 20 + float(pattern % 3) * 90, y = 20 + float(pattern / 3) * 70;
+        auto r = rect(x, y, x + 80, y + 60, pattern % 2 ? kYellow : Color { 100, 100, 100 }, kBlack, 1);
+        r->setFillPattern(pattern);
+        add(d, std::move(r));
+    }
+}
+
+struct Case {
+    const char* name;
+    void (*build)(Drawing&, const FontLookup&);
+    double meanLimit; // pixel by pixel
+    double shareLimit;
+    double toneLimit; // 8 x 8 block averages
+};
+
+class CrossRenderTest : public ::testing::TestWithParam<Case> {
+protected:
+    void SetUp() override
+    {
+        kernel().reset();
+        m_settings = std::make_unique<Profile>(testing::scratchDirectory() / "cross.ini");
+        m_catalogue = std::make_unique<FontCatalogue>(systemFontSystem(), *m_settings, std::filesystem::path());
+        m_catalogue->load();
+        ASSERT_NE(m_catalogue->find("Helvetica"), nullptr)
+            << "the standard fonts (fonts-urw-base35) are needed to compare text";
+    }
+    void TearDown() override { m_catalogue->free(); }
+
+    std::unique_ptr<Profile> m_settings;
+    std::unique_ptr<FontCatalogue> m_catalogue;
+};
+
+TEST_P(CrossRenderTest, PageRenderAgreesWithGhostscriptOnOurNativeFile)
+{
+    const Case c = GetParam();
+    Drawing drawing;
+    c.build(drawing, *m_catalogue);
+    ASSERT_FALSE(HasFatalFailure());
+
+    QtSurfaceFactory factory;
+    const std::optional<RgbImage> ours = renderPage(drawing, factory, { 1, false }, RenderOptions {});
+    ASSERT_TRUE(ours);
+
+    MemoryOutputStream stream;
+    ASSERT_TRUE(stream.open());
+    ASSERT_EQ(exportDrawing(drawing, ExportKind::Native, stream, ExportOptions {}, nullptr), ExportResult::Written);
+    stream.close();
+    const testing::GhostscriptRun gs = testing::renderWithGhostscript(stream.data(), std::string("cross-") + c.name);
+    ASSERT_TRUE(gs.ok()) << gs.messages;
+    ASSERT_EQ(gs.raster.width, ours->width);
+    ASSERT_EQ(gs.raster.height, ours->height);
+
+    const Difference diff = compare(*ours, gs.raster);
+    std::printf("[ cross    ] %-10s %dx%d: mean difference %.2f (limit %.0f), differing pixels %.2f%% (limit "
+                "%.0f%%), block tone difference %.2f (limit %.0f), ink ours/theirs %.2f (limit 0.8..1.25)\n",
+        c.name, ours->width, ours->height, diff.mean, c.meanLimit, diff.share * 100, c.shareLimit * 100, diff.tone,
+        c.toneLimit, diff.inkRatio);
+    const bool within = diff.mean < c.meanLimit && diff.share < c.shareLimit && diff.tone < c.toneLimit
+        && diff.inkRatio > 0.8 && diff.inkRatio < 1.25;
+    if (!within || std::getenv("ZAVORA_KEEP_SCRATCH")) {
+        Raster mine { ours->width, ours->height, ours->pixels };
+        const std::filesystem::path folder = testing::scratchDirectory();
+        auto save = [&](const Raster& r, const std::string& name) {
+            std::string ppm = "P6\n" + std::to_string(r.width) + " " + std::to_string(r.height) + "\n255\n";
+            ppm.append(reinterpret_cast<const char*>(r.rgb.data()), r.rgb.size());
+            testing::writeFile(folder / name, ppm);
+        };
+        save(mine, std::string("cross-") + c.name + "-ours.ppm");
+        std::printf("[ cross    ] images in %s (set ZAVORA_KEEP_SCRATCH to keep them)\n", folder.c_str());
+    }
+    EXPECT_LT(diff.mean, c.meanLimit) << c.name;
+    EXPECT_LT(diff.share, c.shareLimit) << c.name;
+    EXPECT_LT(diff.tone, c.toneLimit) << c.name;
+    // Something drawn by one and not the other shows here first.
+    EXPECT_GT(diff.inkRatio, 0.8) << c.name;
+    EXPECT_LT(diff.inkRatio, 1.25) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Drawings, CrossRenderTest,
+    ::testing::Values(Case { "shapes", shapes, 7, 0.04, 7 }, Case { "text", text, 7, 0.04, 7 },
+        Case { "containers", containers, 7, 0.04, 7 }, Case { "hatched", hatched, 80, 0.40, 35 }),
+    [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace zavora

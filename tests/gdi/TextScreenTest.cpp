@@ -1,0 +1,299 @@
+// Text on the screen canvas and in GdiPort renders, checked against the line
+// boxes of a geometry walk and against the frame's edges.
+
+// Model and raster headers before any Qt header: Qt defines `emit` as a macro.
+#include "ScreenTestSupport.h"
+#include "fonts/FontCatalogue.h"
+#include "model/FontEntry.h"
+#include "model/PaintStyle.h"
+#include "model/TextLayout.h"
+#include "model/TextObject.h"
+#include "model/TextPaintSinks.h"
+#include "platform/FontSystem.h"
+#include "platform/Profile.h"
+#include "raster/DeviceTextCanvas.h"
+#include "raster/GdiPort.h"
+
+#include "ImageCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+namespace zavora::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Each placed line's box in drawing space: x .. x + drawn width, baseline +
+// descent .. baseline + ascent.
+struct LineBox {
+    float left, bottom, right, top;
+};
+
+class LineBoxSink : public TextLayoutSink {
+public:
+    std::vector<LineBox> boxes;
+    void line(const PlacedLine& l) override { add(l, l.width); }
+    void justifiedLine(const PlacedLine& l) override { add(l, std::max(l.width, l.frameWidth)); }
+
+private:
+    void add(const PlacedLine& l, float width)
+    {
+        const Point a = transformPoint(currentMatrix(), { l.x, l.baseline + m_descent });
+        const Point b = transformPoint(currentMatrix(), { l.x + width, l.baseline + m_ascent });
+        if (!l.text.empty())
+            boxes.push_back({ std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y) });
+    }
+};
+
+const char* const kParagraph = "Pack my box with five dozen liquor jugs while the quick brown fox jumps "
+                               "over a lazy dog near the river bank.";
+
+class TextScreenTest : public CanvasFixture {
+protected:
+    static void SetUpTestSuite()
+    {
+        std::string tmpl = (fs::temp_directory_path() / "zavora-textscreen-XXXXXX").string();
+        if (::mkdtemp(tmpl.data()))
+            s_dir = tmpl;
+        s_settings = std::make_unique<Profile>(s_dir / "zavora.ini");
+        s_catalogue = std::make_unique<FontCatalogue>(systemFontSystem(), *s_settings, s_dir / "atm.ini");
+        s_catalogue->load();
+    }
+    static void TearDownTestSuite()
+    {
+        s_catalogue.reset();
+        s_settings.reset();
+        std::error_code ec;
+        fs::remove_all(s_dir, ec);
+    }
+    void SetUp() override
+    {
+        kernel().reset();
+        helvetica = s_catalogue->find("Helvetica");
+        ASSERT_NE(helvetica, nullptr) << "the standard fonts (fonts-urw-base35) are needed for text tests";
+    }
+
+    // A text whose frame's top-left corner lies at (left, top) of the drawing.
+    std::unique_ptr<TextObject> makeText(const std::string& s, float left, float top, float width,
+        TextAlign align = TextAlign::Left, float size = 12, float leading = 14)
+    {
+        auto t = std::make_unique<TextObject>(s, helvetica, size, leading, align);
+        t->setFrame({ 0, 0 }, { width, -144 });
+        t->setMatrix(Matrix { 1, 0, 0, 1, left, top });
+        return t;
+    }
+
+    std::vector<LineBox> lineBoxes(const TextObject& t)
+    {
+        LineBoxSink sink;
+        sink.layOut(t, TextLayoutSink::kGeometry);
+        return sink.boxes;
+    }
+
+    // Window pixel of a drawing point under the canvas' view.
+    Point toWindow(Point p) const { return transformPoint(canvas->viewMatrix(), p); }
+
+    static fs::path s_dir;
+    static std::unique_ptr<Profile> s_settings;
+    static std::unique_ptr<FontCatalogue> s_catalogue;
+    const FontEntry* helvetica = nullptr;
+};
+
+fs::path TextScreenTest::s_dir;
+std::unique_ptr<Profile> TextScreenTest::s_settings;
+std::unique_ptr<FontCatalogue> TextScreenTest::s_catalogue;
+
+TEST_F(TextScreenTest, InkFallsInsideEachLaidOutLineAndEveryLineHasInk)
+{
+    makeCanvas(400, 300, 2);
+    auto t = makeText(kParagraph, 10, 140, 150);
+    const std::vector<LineBox> boxes = lineBoxes(*t);
+    ASSERT_GE(boxes.size(), 3u);
+    canvas->drawObject(*t, kDrawFinal);
+
+    // Window-pixel boxes, a pixel of slack for rounding at the edges.
+    struct PixelBox {
+        float x0, y0, x1, y1;
+        int ink = 0;
+    };
+    std::vector<PixelBox> pixelBoxes;
+    for (const LineBox& b : boxes) {
+        const Point p = toWindow({ b.left, b.top }), q = toWindow({ b.right, b.bottom });
+        pixelBoxes.push_back({ std::min(p.x, q.x) - 1.5f, std::min(p.y, q.y) - 1.5f, std::max(p.x, q.x) + 1.5f,
+            std::max(p.y, q.y) + 1.5f });
+    }
+    int stray = 0;
+    for (int y = 0; y < canvas->height(); ++y) {
+        for (int x = 0; x < canvas->width(); ++x) {
+            if (view(x, y) == kWhitePixel)
+                continue;
+            bool inside = false;
+            for (PixelBox& b : pixelBoxes) {
+                if (x >= b.x0 && x <= b.x1 && y >= b.y0 && y <= b.y1) {
+                    ++b.ink;
+                    inside = true;
+                }
+            }
+            stray += inside ? 0 : 1;
+        }
+    }
+    EXPECT_EQ(stray, 0);
+    for (size_t i = 0; i < pixelBoxes.size(); ++i)
+        EXPECT_GT(pixelBoxes[i].ink, 50) << "line " << i;
+}
+
+TEST_F(TextScreenTest, TextIsPaintedInItsTextColourAndWireframeShowsBaselinesOnly)
+{
+    makeCanvas(300, 120, 1);
+    auto t = makeText("Red letters", 10, 100, 200, TextAlign::Left, 24, 26);
+    PaintStyle style = t->style();
+    style.setTextColor(Color { 100, 0, 0 });
+    t->setStyle(style);
+    canvas->drawObject(*t, kDrawFinal);
+    const int ink = viewInk();
+    EXPECT_GT(ink, 200);
+    EXPECT_EQ(countView([](int, int, uint32_t p) { return p == 0xff0000; }), ink);
+
+    // Wireframe: one black stroke along the baseline, nothing else.
+    canvas->clear();
+    canvas->drawObject(*t, kDrawOutline);
+    const std::vector<LineBox> boxes = lineBoxes(*t);
+    ASSERT_EQ(boxes.size(), 1u);
+    const float baselineY = toWindow({ 0, 100 - float(helvetica->ascent(24)) }).y;
+    const int onBaseline = countView([&](int, int y, uint32_t p) {
+        return p == kBlackPixel && std::abs(y - baselineY) <= 1;
+    });
+    EXPECT_EQ(viewInk(), onBaseline);
+    const float width = float(helvetica->stringWidth("Red letters", 24));
+    EXPECT_NEAR(onBaseline, width, 3);
+}
+
+TEST_F(TextScreenTest, AlignmentPlacesInkAtTheFrameEdges)
+{
+    // One short line per alignment, through GdiPort as a page render draws it.
+    const float left = 20, right = 220, top = 100;
+    struct Case {
+        TextAlign align;
+        const char* name;
+    };
+    for (Case c : { Case { TextAlign::Left, "left" }, Case { TextAlign::Centre, "centre" },
+             Case { TextAlign::Right, "right" } }) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<RasterSurface> surface = factory.createSurface(240, 120);
+        GdiPort port(surface->dc(), Matrix { 1, 0, 0, -1, 0, 120 });
+        PaintStyle style;
+        const float box[4] = { left, 40, right, top };
+        port.text(style, Matrix { 1, 0, 0, 1, 0, 0 }, "Middle", helvetica, 20, 22, c.align, box);
+        std::vector<uint32_t> pixels;
+        ASSERT_TRUE(surface->dc().readPixels(0, 0, 240, 120, pixels));
+        int x0 = 240, x1 = -1;
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 240; ++x)
+                if ((pixels[size_t(y) * 240 + size_t(x)] & 0xffffff) != kWhitePixel)
+                    x0 = std::min(x0, x), x1 = std::max(x1, x);
+        ASSERT_GE(x1, 0);
+        // Glyph side bearings keep ink a little inside the advance box.
+        const double width = helvetica->stringWidth("Middle", 20);
+        if (c.align == TextAlign::Left)
+            EXPECT_NEAR(x0, left, 3);
+        else if (c.align == TextAlign::Right)
+            EXPECT_NEAR(x1, right, 3);
+        else
+            EXPECT_NEAR((x0 + x1) / 2.0, (left + right) / 2, 2);
+        EXPECT_NEAR(x1 - x0, width, 5);
+    }
+}
+
+TEST_F(TextScreenTest, JustifiedLinesSpanTheFrameExceptAParagraphsLast)
+{
+    makeCanvas(300, 200, 1);
+    auto t = makeText(kParagraph, 20, 190, 200, TextAlign::Justified);
+    const std::vector<LineBox> boxes = lineBoxes(*t);
+    ASSERT_GE(boxes.size(), 3u);
+    ASSERT_LT(boxes.back().right, 210) << "the sample's last line must be short enough to tell apart";
+    canvas->drawObject(*t, kDrawFinal);
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        const Point top = toWindow({ 0, boxes[i].top }), bottom = toWindow({ 0, boxes[i].bottom });
+        int x0 = 300, x1 = -1;
+        for (int y = int(top.y) + 1; y < int(bottom.y); ++y)
+            for (int x = 0; x < 300; ++x)
+                if (view(x, y) != kWhitePixel)
+                    x0 = std::min(x0, x), x1 = std::max(x1, x);
+        ASSERT_GE(x1, 0) << "line " << i;
+        EXPECT_NEAR(x0, 20, 3) << "line " << i;
+        if (i + 1 < boxes.size())
+            EXPECT_NEAR(x1, 220, 3) << "line " << i;
+        else // the last line keeps its natural width, flush left
+            EXPECT_NEAR(x1, toWindow({ boxes[i].right, 0 }).x, 3);
+    }
+}
+
+TEST_F(TextScreenTest, HighlightInvertsTheRangeAndASecondOneRestoresTheView)
+{
+    makeCanvas(300, 120, 1);
+    auto t = makeText("Select some of this text", 10, 100, 250, TextAlign::Left, 18, 20);
+    canvas->drawObject(*t, kDrawFinal);
+    const QImage before = viewImage();
+    canvas->paintText([&](TextCanvas& c) { TextRangeHighlightSink::instance().highlight(*t, c, 7, 11); });
+    const QImage once = viewImage();
+    // "some" inverted: the changed pixels lie between the prefix widths.
+    const float x1 = 10 + float(helvetica->stringWidth("Select ", 18));
+    const float x2 = 10 + float(helvetica->stringWidth("Select some", 18));
+    int changed = 0, outside = 0;
+    for (int y = 0; y < once.height(); ++y)
+        for (int x = 0; x < once.width(); ++x)
+            if ((once.pixel(x, y) & 0xffffff) != (before.pixel(x, y) & 0xffffff)) {
+                ++changed;
+                outside += (x < x1 - 1 || x > x2 + 1) ? 1 : 0;
+            }
+    const float height = float(helvetica->ascent(18) - helvetica->descent(18));
+    EXPECT_NEAR(changed, (x2 - x1) * height, (x2 - x1 + height) * 2);
+    EXPECT_EQ(outside, 0);
+    canvas->paintText([&](TextCanvas& c) { TextRangeHighlightSink::instance().highlight(*t, c, 7, 11); });
+    EXPECT_TRUE(imagesMatch(viewImage(), before, 0, "text-highlight-twice"));
+}
+
+TEST_F(TextScreenTest, InvertedTextOnTheWindowVanishesWhenDrawnTwice)
+{
+    makeCanvas(200, 80, 1);
+    int invalidated = 0;
+    canvas->setInvalidateHandler([&](int32_t, int32_t, int32_t, int32_t) { ++invalidated; });
+    auto t = makeText("Rubber", 10, 70, 150, TextAlign::Left, 24, 26);
+    const QImage before = windowImage();
+    canvas->setTarget(DrawTarget::Inverted);
+    canvas->drawObject(*t, kDrawFinal);
+    EXPECT_GT(differingPixels(windowImage(), before), 100);
+    EXPECT_GT(invalidated, 0);
+    canvas->drawObject(*t, kDrawFinal);
+    EXPECT_TRUE(imagesMatch(windowImage(), before, 0, "text-inverted-twice"));
+}
+
+TEST_F(TextScreenTest, ARotatedTextKeepsItsInkInsideItsMappedBox)
+{
+    makeCanvas(300, 300, 1);
+    auto t = makeText("Turned a quarter", 0, 0, 200, TextAlign::Left, 20, 22);
+    t->setMatrix(Matrix { 0, 1, -1, 0, 150, 40 }); // a quarter turn anticlockwise
+    canvas->drawObject(*t, kDrawFinal);
+    const Rect box = t->boundingBox();
+    const Point a = toWindow({ box.left, box.top }), b = toWindow({ box.right, box.bottom });
+    int inside = 0, outside = 0;
+    countView([&](int x, int y, uint32_t p) {
+        if (p == kWhitePixel)
+            return false;
+        const bool in = x >= std::min(a.x, b.x) - 2 && x <= std::max(a.x, b.x) + 2
+            && y >= std::min(a.y, b.y) - 2 && y <= std::max(a.y, b.y) + 2;
+        (in ? inside : outside)++;
+        return true;
+    });
+    EXPECT_GT(inside, 200);
+    EXPECT_EQ(outside, 0);
+}
+
+} // namespace
+} // namespace zavora::test
