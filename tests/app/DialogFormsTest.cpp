@@ -1,0 +1,387 @@
+// The dialogs driven as a user would: fields filled in, OK or Cancel pressed,
+// the values handed back and the refusals that keep a dialog open.
+#include "DialogTestSupport.h"
+
+#include "app/dialogs/BitmapOptionsDialog.h"
+#include "app/dialogs/ColorDialog.h"
+#include "app/dialogs/EpsOptionsDialog.h"
+#include "app/dialogs/FontDialog.h"
+#include "app/dialogs/GridDialog.h"
+#include "app/dialogs/NumberDialog.h"
+#include "app/dialogs/ObjectSnapDialog.h"
+#include "app/dialogs/PreferencesDialog.h"
+#include "app/dialogs/TextDialog.h"
+#include "app/dialogs/ZoomDialog.h"
+#include "platform/Reporter.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+namespace zavora {
+namespace {
+
+using namespace dialogtest;
+
+void retype(QWidget& dialog, const char* box, const QString& text)
+{
+    auto* edit = child<QLineEdit>(dialog, box);
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
+}
+
+class DialogForms : public testing::Test {
+protected:
+    void SetUp() override { ensureApplication(); }
+    RecordingReporter m_reporter;
+};
+
+TEST_F(DialogForms, GridSpacingsOutOfRangeBecomeOne)
+{
+    GridDialog dialog(nullptr);
+    dialog.setGrid({ 12, 18, 0, 1 });
+    EXPECT_EQ(child<QLineEdit>(dialog, "horizontal")->text(), "12");
+    EXPECT_TRUE(child<QCheckBox>(dialog, "snap")->isChecked());
+    const int result = runDialog(dialog, [&] {
+        retype(dialog, "horizontal", "0");
+        retype(dialog, "vertical", "100");
+        click(dialog, "show");
+        click(dialog, "snap");
+        click(dialog, "ok");
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(dialog.grid(), (Grid { 1, 1, 1, 0 }));
+}
+
+TEST_F(DialogForms, CancelHandsBackNothing)
+{
+    GridDialog dialog(nullptr);
+    dialog.setGrid({ 12, 18, 0, 1 });
+    EXPECT_EQ(runDialog(dialog,
+                  [&] {
+                      retype(dialog, "horizontal", "30");
+                      click(dialog, "cancel");
+                  }),
+        0);
+    EXPECT_EQ(dialog.grid(), (Grid { 12, 18, 0, 1 }));
+
+    // Closing through the window counts as Cancel.
+    MoveDialog move(nullptr);
+    move.setDistances(3, 4);
+    EXPECT_EQ(runDialog(move,
+                  [&] {
+                      retype(move, "horizontal", "30");
+                      move.close();
+                  }),
+        0);
+    EXPECT_EQ(move.horizontal(), 3);
+}
+
+TEST_F(DialogForms, OpensCentredOverItsOwner)
+{
+    QWidget owner;
+    owner.setGeometry(100, 80, 800, 600);
+    owner.show();
+    RotateDialog dialog(&owner);
+    QPoint centre;
+    runDialog(dialog, [&] {
+        centre = dialog.frameGeometry().center();
+        click(dialog, "cancel");
+    });
+    const QPoint ownerCentre = owner.geometry().center();
+    EXPECT_LE((centre - ownerCentre).manhattanLength(), 2) << centre.x() << "," << centre.y();
+}
+
+TEST_F(DialogForms, ZoomTypingAndSlidingAreLinked)
+{
+    ZoomDialog dialog(nullptr);
+    dialog.setPercent(150);
+    auto* slider = child<QSlider>(dialog, "slider");
+    auto* box = child<QLineEdit>(dialog, "percent");
+    EXPECT_EQ(slider->value(), 150);
+    EXPECT_EQ(child<QLabel>(dialog, "low")->text(), "25%");
+    EXPECT_EQ(child<QLabel>(dialog, "high")->text(), "1200%");
+    EXPECT_EQ(slider->tickInterval(), 100);
+    EXPECT_EQ(slider->pageStep(), 25);
+
+    const int result = runDialog(dialog, [&] {
+        retype(dialog, "percent", "400");
+        EXPECT_EQ(slider->value(), 400);
+        // Typing a number below the range moves the slider to its end but
+        // leaves the box as typed.
+        retype(dialog, "percent", "5");
+        EXPECT_EQ(slider->value(), 25);
+        EXPECT_EQ(box->text(), "5");
+        slider->setFocus();
+        QTest::keyClick(slider, Qt::Key_PageUp);
+        EXPECT_EQ(box->text(), "50");
+        QTest::keyClick(slider, Qt::Key_Right);
+        EXPECT_EQ(box->text(), "51");
+        retype(dialog, "percent", "5000");
+        EXPECT_EQ(slider->value(), 1200);
+        click(dialog, "ok");
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(dialog.percent(), 1200);
+
+    ZoomDialog typedLow(nullptr);
+    typedLow.setPercent(100);
+    runDialog(typedLow, [&] {
+        retype(typedLow, "percent", "5");
+        click(typedLow, "ok");
+    });
+    EXPECT_EQ(typedLow.percent(), 25);
+
+    // No number at all: the zoom stays as it was.
+    ZoomDialog empty(nullptr);
+    empty.setPercent(300);
+    runDialog(empty, [&] {
+        retype(empty, "percent", "abc");
+        click(empty, "ok");
+    });
+    EXPECT_EQ(empty.percent(), 300);
+}
+
+TEST_F(DialogForms, CustomPaperOutsideTheLimitsIsRefused)
+{
+    PreferencesDialog dialog(nullptr);
+    dialog.setPaper(612, 792);
+    dialog.setUnits(1);
+    EXPECT_TRUE(child<QRadioButton>(dialog, "letter")->isChecked());
+    EXPECT_FALSE(child<QLineEdit>(dialog, "width")->isEnabled());
+    bool stayedOpen = false;
+    std::string widthMessage, heightMessage;
+    const int result = runDialog(dialog, [&] {
+        click(dialog, "a4");
+        EXPECT_EQ(child<QLineEdit>(dialog, "width")->text(), "595");
+        EXPECT_EQ(child<QLineEdit>(dialog, "height")->text(), "842");
+        click(dialog, "custom");
+        EXPECT_TRUE(child<QLineEdit>(dialog, "width")->isEnabled());
+        retype(dialog, "width", "50");
+        click(dialog, "ok");
+        stayedOpen = dialog.isVisible();
+        widthMessage = m_reporter.last(Reporter::Kind::Error);
+        // Leaving the paper page is refused the same way.
+        retype(dialog, "width", "800");
+        retype(dialog, "height", "6000");
+        child<QTabWidget>(dialog, "")->setCurrentIndex(1);
+        heightMessage = m_reporter.last(Reporter::Kind::Error);
+        EXPECT_EQ(child<QTabWidget>(dialog, "")->currentIndex(), 0);
+        retype(dialog, "height", "900");
+        child<QTabWidget>(dialog, "")->setCurrentIndex(1);
+        click(dialog, "centimeters");
+        click(dialog, "ok");
+    });
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(widthMessage, "Invalid width specified");
+    EXPECT_EQ(heightMessage, "Invalid height specified");
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(dialog.paperWidth(), 800);
+    EXPECT_EQ(dialog.paperHeight(), 900);
+    EXPECT_EQ(dialog.units(), 2);
+}
+
+TEST_F(DialogForms, FontSizeAndNameAreChecked)
+{
+    FontDialog dialog(nullptr);
+    dialog.setChoices({ { "Helvetica", "Nimbus Sans", false, false }, { "Times-Bold", "Nimbus Roman", true, false } });
+    dialog.setFont("Helvetica", 12);
+    auto* sizes = child<QComboBox>(dialog, "sizes");
+    EXPECT_EQ(sizes->count(), 16);
+    EXPECT_EQ(sizes->itemText(15), "72");
+    std::vector<std::string> errors;
+    bool stayedOpen = true;
+    const int result = runDialog(dialog, [&] {
+        sizes->setCurrentText("300");
+        click(dialog, "ok");
+        errors.push_back(m_reporter.last(Reporter::Kind::Error));
+        stayedOpen = stayedOpen && dialog.isVisible();
+        sizes->setCurrentText("10.5");
+        child<QComboBox>(dialog, "names")->setCurrentText("NoSuchFont");
+        click(dialog, "ok");
+        errors.push_back(m_reporter.last(Reporter::Kind::Error));
+        stayedOpen = stayedOpen && dialog.isVisible();
+        child<QComboBox>(dialog, "names")->setCurrentIndex(1);
+        click(dialog, "ok");
+    });
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(errors, (std::vector<std::string> { "Font size must be between 1 and 250", "Can't find specified font" }));
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(dialog.fontName(), "Times-Bold");
+    EXPECT_EQ(dialog.size(), 10.5);
+}
+
+TEST_F(DialogForms, NumberDialogsReadTheirBoxes)
+{
+    MoveDialog move(nullptr);
+    runDialog(move, [&] {
+        retype(move, "horizontal", "-36");
+        retype(move, "vertical", "1.5");
+        click(move, "ok");
+    });
+    EXPECT_EQ(move.horizontal(), -36);
+    EXPECT_EQ(move.vertical(), 0);
+
+    ScaleDialog scale(nullptr);
+    EXPECT_EQ(child<QLineEdit>(scale, "horizontal")->text(), "100");
+    runDialog(scale, [&] {
+        retype(scale, "horizontal", "0");
+        retype(scale, "vertical", "250");
+        click(scale, "ok");
+    });
+    EXPECT_EQ(scale.horizontal(), 100);
+    EXPECT_EQ(scale.vertical(), 250);
+
+    LeadingDialog leading(nullptr);
+    leading.setLeading(14.4);
+    EXPECT_EQ(child<QLineEdit>(leading, "value")->text(), "14.4");
+    runDialog(leading, [&] {
+        retype(leading, "value", "oops");
+        click(leading, "ok");
+    });
+    EXPECT_FALSE(LeadingDialog::acceptable(leading.leading()));
+}
+
+TEST_F(DialogForms, ObjectSnapApertureFollowsTheCheckBox)
+{
+    ObjectSnapDialog dialog(nullptr);
+    dialog.setSnap(false, 40);
+    auto* slider = child<QSlider>(dialog, "aperture");
+    EXPECT_EQ(slider->value(), 20);
+    EXPECT_FALSE(slider->isEnabled());
+    EXPECT_FALSE(child<QWidget>(dialog, "preview")->isEnabled());
+    runDialog(dialog, [&] {
+        click(dialog, "snap");
+        EXPECT_TRUE(slider->isEnabled());
+        slider->setValue(7);
+        click(dialog, "ok");
+    });
+    EXPECT_TRUE(dialog.enabled());
+    EXPECT_EQ(dialog.distance(), 7);
+}
+
+TEST_F(DialogForms, EpsFontFormatOnlyWhenFontsAreIncludedAndNotSubstituted)
+{
+    EpsOptionsDialog dialog(nullptr);
+    dialog.setChoices({ false, false, false, true, 9 });
+    auto* type3 = child<QRadioButton>(dialog, "type3");
+    EXPECT_FALSE(type3->isEnabled());
+    EXPECT_EQ(child<QLabel>(dialog, "note")->text(),
+        "For highest quality choose Type 42 format.\nFor compatibility with old PostScript printers\nchoose Type 3 "
+        "format.");
+    runDialog(dialog, [&] {
+        click(dialog, "include");
+        EXPECT_TRUE(type3->isEnabled());
+        click(dialog, "substitute");
+        EXPECT_FALSE(type3->isEnabled());
+        click(dialog, "substitute");
+        click(dialog, "type3");
+        click(dialog, "preview");
+        retype(dialog, "border", "4.5");
+        click(dialog, "ok");
+    });
+    EXPECT_EQ(dialog.choices(), (EpsChoices { true, false, true, false, 4.5 }));
+}
+
+TEST_F(DialogForms, BitmapOptionsShowAndReturnTheirChoices)
+{
+    BitmapOptionsDialog jpeg(nullptr, BitmapOptionsDialog::Format::Jpeg);
+    EXPECT_EQ(jpeg.objectName(), "JPGDLG");
+    EXPECT_EQ(jpeg.findChild<QCheckBox*>("interlace"), nullptr);
+    jpeg.setChoices({ 1, false, false, 50 });
+    EXPECT_TRUE(child<QRadioButton>(jpeg, "qualityMedium")->isChecked());
+    jpeg.setChoices({ 1, false, false, 80 });
+    EXPECT_TRUE(child<QRadioButton>(jpeg, "qualityHigh")->isChecked());
+    runDialog(jpeg, [&] {
+        click(jpeg, "qualityLow");
+        click(jpeg, "smoothMaximum");
+        click(jpeg, "ok");
+    });
+    EXPECT_EQ(jpeg.choices(), (BitmapChoices { 2, false, false, 25 }));
+
+    BitmapOptionsDialog gif(nullptr, BitmapOptionsDialog::Format::Gif);
+    gif.setChoices({ 0, false, true, 75 });
+    runDialog(gif, [&] {
+        click(gif, "interlace");
+        click(gif, "transparent");
+        click(gif, "smoothNormal");
+        click(gif, "ok");
+    });
+    EXPECT_EQ(gif.choices(), (BitmapChoices { 1, true, false, 75 }));
+}
+
+TEST_F(DialogForms, UrlAndInputHandBackTheText)
+{
+    UrlDialog url(nullptr);
+    url.setText("http://old.example/");
+    EXPECT_EQ(child<QLineEdit>(url, "text")->maxLength(), 1023);
+    runDialog(url, [&] {
+        retype(url, "text", "http://new.example/a b");
+        click(url, "ok");
+    });
+    EXPECT_EQ(url.text(), "http://new.example/a b");
+
+    InputDialog input(nullptr, "Enter PostScript name for form:", 64);
+    EXPECT_EQ(child<QLabel>(input, "prompt")->text(), "Enter PostScript name for form:");
+    runDialog(input, [&] {
+        retype(input, "text", QString(80, 'x'));
+        click(input, "ok");
+    });
+    EXPECT_EQ(input.text(), std::string(64, 'x'));
+}
+
+TEST_F(DialogForms, ColorDialogLinksModelsBoxesAndPictures)
+{
+    ColorDialog dialog(nullptr);
+    dialog.setColor({ 100, 0, 0 });
+    auto value = [&](int i) { return child<QSpinBox>(dialog, ("value" + std::to_string(i)).c_str())->value(); };
+    auto* fourth = child<QSpinBox>(dialog, "value4");
+    const int result = runDialog(dialog, [&] {
+        click(dialog, "hsb");
+        EXPECT_EQ(child<QLabel>(dialog, "label1")->text(), "Hue:");
+        EXPECT_EQ((std::array { value(1), value(2), value(3) }), (std::array { 0, 100, 100 }));
+        EXPECT_FALSE(fourth->isVisible());
+        click(dialog, "cmyk");
+        EXPECT_EQ(child<QLabel>(dialog, "label4")->text(), "Black:");
+        EXPECT_TRUE(fourth->isVisible());
+        EXPECT_EQ((std::array { value(1), value(2), value(3), value(4) }), (std::array { 0, 100, 100, 0 }));
+        // Typing CMYK (50, 0, 0, 60).
+        child<QSpinBox>(dialog, "value1")->setValue(50);
+        child<QSpinBox>(dialog, "value2")->setValue(0);
+        child<QSpinBox>(dialog, "value3")->setValue(0);
+        child<QSpinBox>(dialog, "value4")->setValue(60);
+        click(dialog, "rgb");
+        EXPECT_EQ((std::array { value(1), value(2), value(3) }), (std::array { 0, 40, 40 }));
+        click(dialog, "ok");
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(dialog.color(), (Color { 0, 40, 40 }));
+
+    // Clicking the top of the strip gives full brightness; the field's left
+    // edge at the top is pure red.
+    ColorDialog picked(nullptr);
+    picked.setColor({ 0, 0, 0 });
+    runDialog(picked, [&] {
+        auto* strip = child<QWidget>(picked, "strip");
+        auto* field = child<QWidget>(picked, "field");
+        QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(5, 1));
+        QTest::mouseClick(field, Qt::LeftButton, {}, QPoint(1, 1));
+        EXPECT_GE(child<QSpinBox>(picked, "value1")->value(), 99);
+        EXPECT_LE(child<QSpinBox>(picked, "value2")->value(), 5);
+        click(picked, "ok");
+    });
+    EXPECT_GT(picked.color().red, 98);
+    EXPECT_LT(picked.color().green, 5);
+    EXPECT_LT(picked.color().blue, 2);
+}
+
+} // namespace
+} // namespace zavora
