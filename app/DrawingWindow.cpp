@@ -2,11 +2,17 @@
 
 #include "app/Ruler.h"
 #include "app/StatusBar.h"
+#include "app/ToolCursors.h"
+#include "model/CommandIds.h"
 #include "platform/qt/QtRasterSurface.h"
 #include "raster/ScreenCanvas.h"
+#include "tools/SelectionTool.h"
+#include "tools/Tool.h"
+#include "tools/ToolSet.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
@@ -50,10 +56,12 @@ DrawingWindow::DrawingWindow(Drawing& drawing, QWidget* parent)
             update(QRect(x, y, w, h));
     });
     m_drawing.addObserver(this);
+    m_tools = std::make_unique<ToolSet>(*this);
 }
 
 DrawingWindow::~DrawingWindow()
 {
+    m_tools.reset();
     m_drawing.removeObserver(this);
 }
 
@@ -171,6 +179,8 @@ void DrawingWindow::viewChanged()
 
 void DrawingWindow::scrollAction(bool vertical, int action)
 {
+    // A scroll ends any gesture: the selection tool takes over.
+    selectTool(kCmdSelectionTool);
     ScrollStep direction;
     switch (action) {
     case QAbstractSlider::SliderSingleStepSub:
@@ -194,6 +204,7 @@ void DrawingWindow::scrollAction(bool vertical, int action)
 
 void DrawingWindow::thumbMoved(bool vertical, int position)
 {
+    selectTool(kCmdSelectionTool);
     m_view.trackThumb(vertical ? ScrollBar::Vertical : ScrollBar::Horizontal, position);
     viewChanged();
     invalidateAll();
@@ -227,6 +238,8 @@ void DrawingWindow::compose(const QRect& area)
     if (m_drawing.grid().spare)
         m_canvas->gridDots(m_drawing.grid(), pixels);
     m_canvas->redraw(m_drawing, m_previewMode ? kDrawFinal : kDrawOutline, pixels);
+    // The picture without selection marks, for the tools' moving feedback.
+    m_canvas->copyBufferToBuffer(ScreenBuffer::View, ScreenBuffer::Clean, pixels);
     for (const DrawObject* object : m_drawing.selection())
         m_canvas->drawHandles(*object);
     m_canvas->copyBufferToWindow(ScreenBuffer::View, pixels);
@@ -246,7 +259,7 @@ void DrawingWindow::paintEvent(QPaintEvent* event)
         m_canvas->createBuffers(area.width(), area.height());
     const QRect damaged = event->rect() & area;
     // While a button is held a tool owns the picture: show the window as it is.
-    const bool buttonHeld = QGuiApplication::mouseButtons() != Qt::NoButton && underMouse();
+    const bool buttonHeld = m_buttonDown;
     m_painting = true;
     if (!buttonHeld) {
         if (m_rebuildPending)
@@ -264,6 +277,8 @@ void DrawingWindow::paintEvent(QPaintEvent* event)
     const QRect corner(area.width(), area.height(), width() - area.width(), height() - area.height());
     p.fillRect(corner, palette().color(QPalette::Button));
     ++m_paintCount;
+    if (!buttonHeld && m_tools)
+        currentTool()->repaintFeedback();
     Q_EMIT painted();
 }
 
@@ -277,6 +292,8 @@ void DrawingWindow::mouseMoveEvent(QMouseEvent* event)
         m_horizontalRuler->setMarker(int(pos.x()));
     if (m_verticalRuler)
         m_verticalRuler->setMarker(int(pos.y()));
+    if (m_buttonDown)
+        deliver(2, float(pos.x()), float(pos.y()), (event->modifiers() & Qt::ShiftModifier) || m_shiftHeld);
 }
 
 void DrawingWindow::leaveEvent(QEvent*)
@@ -289,19 +306,96 @@ void DrawingWindow::leaveEvent(QEvent*)
 
 void DrawingWindow::keyPressEvent(QKeyEvent* event)
 {
-    // Page Up and Page Down scroll as the vertical bar's page steps.
-    if (event->key() == Qt::Key_PageUp)
-        scrollAction(true, QAbstractSlider::SliderPageStepSub);
-    else if (event->key() == Qt::Key_PageDown)
-        scrollAction(true, QAbstractSlider::SliderPageStepAdd);
     // The window is where keys end (the tools take them); passing one up
     // would send it back here through the frame.
     event->accept();
+    const int key = event->key();
+    Tool* textTool = m_tools->tool(ToolKind::Text);
+    const bool textCurrent = textTool && currentTool() == textTool;
+    if (key == Qt::Key_Shift) {
+        // Pressing Shift re-evaluates a drag at once, without a pointer move.
+        if (m_buttonDown && !m_shiftHeld)
+            deliver(2, -1, -1, true);
+        m_shiftHeld = true;
+        return;
+    }
+    switch (key) {
+    case Qt::Key_Escape:
+        post(kCmdDeselectAll2);
+        return;
+    case Qt::Key_PageUp:
+        scrollAction(true, QAbstractSlider::SliderPageStepSub);
+        return;
+    case Qt::Key_PageDown:
+        scrollAction(true, QAbstractSlider::SliderPageStepAdd);
+        return;
+    case Qt::Key_Delete:
+        if (textCurrent)
+            currentTool()->keyDown(7, m_shiftHeld);
+        else if (m_drawing.hasSelection())
+            post(kCmdClear);
+        return;
+    default:
+        break;
+    }
+    int code = 0;
+    Point step;
+    switch (key) {
+    case Qt::Key_End:
+        code = 1;
+        break;
+    case Qt::Key_Home:
+        code = 2;
+        break;
+    case Qt::Key_Left:
+        code = 3;
+        step = onePixel(-1, 0);
+        break;
+    case Qt::Key_Up:
+        code = 4;
+        step = onePixel(0, -1);
+        break;
+    case Qt::Key_Right:
+        code = 5;
+        step = onePixel(1, 0);
+        break;
+    case Qt::Key_Down:
+        code = 6;
+        step = onePixel(0, 1);
+        break;
+    default:
+        break;
+    }
+    if (code) {
+        if (currentTool() != &m_tools->selectionTool())
+            currentTool()->keyDown(code, m_shiftHeld);
+        else if (code >= 3 && !m_buttonDown)
+            m_drawing.moveSelection(step.x, step.y);
+        return;
+    }
+    if (key >= Qt::Key_F2 && key <= Qt::Key_F11) {
+        post(ToolSet::functionKeyCommand(key - Qt::Key_F1 + 1));
+        return;
+    }
+    const QString text = event->text();
+    if (text.size() != 1 || m_buttonDown || !text[0].isPrint())
+        return;
+    if (textCurrent) {
+        currentTool()->keyDown(text[0].unicode(), m_shiftHeld);
+        return;
+    }
+    if (const int command = ToolSet::letterCommand(text[0].unicode()))
+        post(command);
 }
 
 void DrawingWindow::keyReleaseEvent(QKeyEvent* event)
 {
     event->accept();
+    if (event->key() == Qt::Key_Shift && !event->isAutoRepeat()) {
+        m_shiftHeld = false;
+        if (m_buttonDown)
+            deliver(2, -1, -1, false);
+    }
 }
 
 void DrawingWindow::wheelEvent(QWheelEvent* event)
@@ -314,6 +408,139 @@ void DrawingWindow::wheelEvent(QWheelEvent* event)
     scrollAction(!horizontal,
         amount > 0 ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd);
     event->accept();
+}
+
+// --- tools -------------------------------------------------------------
+
+Tool* DrawingWindow::currentTool() const
+{
+    return m_tools->currentTool();
+}
+
+bool DrawingWindow::selectTool(int commandId)
+{
+    if (!m_tools)
+        return false;
+    return m_tools->selectTool(commandId);
+}
+
+void DrawingWindow::post(int commandId)
+{
+    if (commandId && m_postCommand)
+        m_postCommand(commandId);
+}
+
+Point DrawingWindow::onePixel(int dx, int dy) const
+{
+    // Through the mapping, so the selection moves the way the arrow points
+    // on screen whatever the zoom and the page orientation.
+    const Point a = m_view.toDrawing(0, 0);
+    const Point b = m_view.toDrawing(float(dx), float(dy));
+    return { b.x - a.x, b.y - a.y };
+}
+
+void DrawingWindow::deliver(int event, float px, float py, bool shift)
+{
+    if (px != -1)
+        m_lastX = px;
+    if (py != -1)
+        m_lastY = py;
+    const Point p = m_view.toDrawing(m_lastX, m_lastY);
+    Tool* tool = currentTool();
+    switch (event) {
+    case 0:
+        tool->mouseDown(p.x, p.y, shift);
+        break;
+    case 1:
+        tool->mouseUp(p.x, p.y, shift);
+        break;
+    case 2:
+        tool->mouseDrag(p.x, p.y, shift);
+        break;
+    case 3:
+        tool->doubleClick(p.x, p.y, shift);
+        break;
+    case 4:
+        tool->rightClick(p.x, p.y, shift);
+        break;
+    default:
+        break;
+    }
+}
+
+void DrawingWindow::mousePressEvent(QMouseEvent* event)
+{
+    const QPointF pos = event->position();
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    if (event->button() == Qt::LeftButton) {
+        if (m_buttonDown)
+            return;
+        m_buttonDown = true; // Qt grabs the pointer for the pressed button
+        deliver(0, float(pos.x()), float(pos.y()), shift);
+    } else if (event->button() == Qt::RightButton) {
+        if (!m_buttonDown)
+            deliver(4, float(pos.x()), float(pos.y()), shift);
+    }
+}
+
+void DrawingWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !m_buttonDown)
+        return;
+    m_buttonDown = false;
+    const QPointF pos = event->position();
+    deliver(1, float(pos.x()), float(pos.y()), event->modifiers() & Qt::ShiftModifier);
+}
+
+void DrawingWindow::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // Stands in for the second press; its release finds no button down.
+    if (event->button() != Qt::LeftButton || m_buttonDown)
+        return;
+    const QPointF pos = event->position();
+    deliver(3, float(pos.x()), float(pos.y()), event->modifiers() & Qt::ShiftModifier);
+}
+
+void DrawingWindow::setCursorShape(int index)
+{
+    if (index < 0 || index >= kCursorCount)
+        return;
+    m_cursorIndex = index;
+    if (!m_cursorMade[size_t(index)]) {
+        m_cursors[size_t(index)] = makeToolCursor(index);
+        m_cursorMade[size_t(index)] = true;
+    }
+    setCursor(m_cursors[size_t(index)]);
+}
+
+void DrawingWindow::setToolButtonPressed(int commandId, bool pressed)
+{
+    Q_EMIT toolButtonChanged(commandId, pressed);
+}
+
+void DrawingWindow::redrawStatus()
+{
+    if (m_status)
+        m_status->update();
+}
+
+void DrawingWindow::repaintArea(const Rect& box, int pad)
+{
+    if (box.isUncomputed()) {
+        invalidateAll();
+        return;
+    }
+    const Point a = m_view.toWindow(box.left, box.bottom);
+    const Point b = m_view.toWindow(box.right, box.top);
+    const int x0 = int(std::floor(std::min(a.x, b.x))) - pad, x1 = int(std::ceil(std::max(a.x, b.x))) + pad;
+    const int y0 = int(std::floor(std::min(a.y, b.y))) - pad, y1 = int(std::ceil(std::max(a.y, b.y))) + pad;
+    update(QRect(QPoint(x0, y0), QPoint(x1, y1)) & viewport());
+}
+
+bool DrawingWindow::editText(TextObject&, Point)
+{
+    // The text tool is not part of this program yet: the text stays selected.
+    return false;
 }
 
 } // namespace zavora

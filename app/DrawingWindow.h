@@ -6,10 +6,14 @@
 
 #include "app/View.h"
 #include "model/Drawing.h"
+#include "tools/ToolView.h"
 
+#include <QCursor>
 #include <QImage>
 #include <QWidget>
 
+#include <array>
+#include <functional>
 #include <memory>
 
 class QScrollBar;
@@ -20,8 +24,12 @@ class ScreenCanvas;
 class SurfaceFactory;
 class Ruler;
 class StatusBar;
+class Tool;
+class ToolSet;
 
-class DrawingWindow : public QWidget, public DrawingObserver {
+// Every mouse and key event of the window goes to the current tool (or
+// becomes a command posted to the frame).
+class DrawingWindow : public QWidget, public DrawingObserver, public ToolView {
     Q_OBJECT
 public:
     DrawingWindow(Drawing& drawing, QWidget* parent);
@@ -42,7 +50,6 @@ public:
     void setCompanions(Ruler* horizontal, Ruler* vertical, StatusBar* status);
     void setRulerOffsets(int horizontal, int vertical);
 
-    bool previewMode() const { return m_previewMode; }
     void setPreviewMode(bool on);
 
     // The zoom commands; each updates the scroll bars and redraws.
@@ -61,20 +68,46 @@ public:
 
     // The window's pixels as last composed.
     const QImage& buffer() const;
-    ScreenCanvas& canvas() { return *m_canvas; }
     int paintCount() const { return m_paintCount; }
 
     // DrawingObserver
     void contentChanged() override { invalidateAll(); }
     void selectionChanged() override { update(); }
 
+    // --- tools ----------------------------------------------------------
+    ToolSet& tools() { return *m_tools; }
+    Tool* currentTool() const;
+    // Chooses the tool of a command (401 ... 459); false when it stays.
+    bool selectTool(int commandId);
+    // Where the window sends the commands its keys stand for (the frame).
+    void setCommandPoster(std::function<void(int)> poster) { m_postCommand = std::move(poster); }
+
+    // ToolView
+    Drawing& drawing() override { return m_drawing; }
+    ScreenCanvas& canvas() override { return *m_canvas; }
+    bool previewMode() const override { return m_previewMode; }
+    Point toDrawing(float px, float py) const override { return m_view.toDrawing(px, py); }
+    Point toWindow(float x, float y) const override { return m_view.toWindow(x, y); }
+    Point pixelsToDrawing(float dx, float dy) const override { return m_view.pixelsToDrawing(dx, dy); }
+    void setCursorShape(int index) override;
+    int cursorShape() const override { return m_cursorIndex; }
+    void setToolButtonPressed(int commandId, bool pressed) override;
+    void redrawStatus() override;
+    void repaintArea(const Rect& box, int pad) override;
+    bool editText(TextObject& text, Point at) override;
+
 Q_SIGNALS:
     // After every paint of the window.
     void painted();
+    // The toolbox button of a command shows pressed or released.
+    void toolButtonChanged(int commandId, bool pressed);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -87,6 +120,12 @@ private:
     void viewChanged();
     // Draws the area of the view afresh from the drawing and shows it.
     void compose(const QRect& area);
+    // Gesture events to the current tool: 0 down, 1 up, 2 drag, 3 double
+    // click, 4 right click. A coordinate of -1 keeps the remembered one.
+    void deliver(int event, float px, float py, bool shift);
+    // The drawing offset of one screen pixel in a window direction.
+    Point onePixel(int dx, int dy) const;
+    void post(int commandId);
 
     Drawing& m_drawing;
     View m_view;
@@ -103,6 +142,15 @@ private:
     std::unique_ptr<ScreenCanvas> m_canvas;
     bool m_painting = false;
     int m_paintCount = 0;
+    // Input routing.
+    float m_lastX = 0, m_lastY = 0;
+    bool m_buttonDown = false;
+    bool m_shiftHeld = false;
+    std::function<void(int)> m_postCommand;
+    std::array<QCursor, kCursorCount> m_cursors;
+    std::array<bool, kCursorCount> m_cursorMade {};
+    int m_cursorIndex = kCursorArrow;
+    std::unique_ptr<ToolSet> m_tools; // last: its tools use the window
 };
 
 } // namespace zavora

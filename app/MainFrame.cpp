@@ -8,6 +8,8 @@
 #include "app/ShellCommands.h"
 #include "app/StatusBar.h"
 #include "platform/DebugLog.h"
+#include "platform/Reporter.h"
+#include "tools/ToolSet.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -16,6 +18,15 @@
 #include <QTimer>
 
 namespace zavora {
+
+namespace {
+
+// The model's edit commands the drawing window's keys post.
+constexpr int kDeselectAll = 6113;
+constexpr int kDeselectAllKey = 6128; // Esc
+constexpr int kClearSelection = 202; // Delete
+
+} // namespace
 
 MainFrame::MainFrame(Shell& shell)
     : m_shell(shell)
@@ -45,6 +56,11 @@ MainFrame::MainFrame(Shell& shell)
     m_drawingWindow->setCompanions(m_horizontalRuler, m_verticalRuler, m_statusBar);
     m_drawingWindow->updateScrollBars();
     m_drawingWindow->setFocus();
+    // Tool keys become commands; the toolbox follows the current tool.
+    m_drawingWindow->setCommandPoster([this](int id) { postCommand(id); });
+    connect(m_drawingWindow, &DrawingWindow::toolButtonChanged, this,
+        [this](int id, bool pressed) { m_toolbox->setCommandChecked(id, pressed); });
+    m_toolbox->setCommandChecked(m_drawingWindow->tools().currentCommand(), true);
     layoutChildren();
 }
 
@@ -102,7 +118,24 @@ void MainFrame::dispatchCommand(int id)
         s.shapeLibrary = !s.shapeLibrary;
         layoutChildren();
         break;
+    case kDeselectAll:
+    case kDeselectAllKey:
+    case kClearSelection:
+        m_drawingWindow->selectTool(kCmdSelectionTool);
+        m_shell.drawing().runCommand(id);
+        break;
     default:
+        if (id >= kCmdFirstTool && id <= kCmdLastTool) {
+            // The transform tools (and the move tool) need something to act on.
+            const char* refusal = ToolSet::emptySelectionRefusal(id);
+            if (refusal && !m_shell.drawing().hasSelection()) {
+                if (*refusal)
+                    setStatus("%s", refusal);
+                break;
+            }
+            m_drawingWindow->selectTool(id);
+            break;
+        }
         debugLog("Unknown menu command %d", id);
         break;
     }

@@ -1,0 +1,496 @@
+// The tools driven through the real drawing window with mouse and key events
+// on the offscreen platform: drawing each shape, dragging handles, selecting
+// by click and marquee, moving, nudging and choosing tools by key.
+#include "app/DrawingWindow.h"
+#include "app/MainFrame.h"
+#include "app/Shell.h"
+#include "model/ShapeObjects.h"
+#include "model/UndoCommand.h"
+#include "platform/Reporter.h"
+#include "tools/SelectionTool.h"
+#include "tools/Tool.h"
+#include "tools/ToolSet.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+namespace zavora {
+namespace {
+
+namespace fs = std::filesystem;
+
+void ensureApplication()
+{
+    static int argc = 1;
+    static char name[] = "test_app";
+    static char* argv[] = { name, nullptr };
+    static QApplication* app = [] {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        return new QApplication(argc, argv);
+    }();
+    (void)app;
+}
+
+void runUntilIdle(int ms = 20)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+class ToolGui : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ensureApplication();
+        char name[] = "/tmp/zavora-tools-XXXXXX";
+        m_dir = mkdtemp(name);
+        setenv("XDG_CONFIG_HOME", m_dir.c_str(), 1);
+        Shell::Options options;
+        options.executablePath = "/usr/bin/zavora";
+        options.showSplash = false;
+        options.installReporter = false;
+        options.loadFonts = false;
+        m_shell = std::make_unique<Shell>(std::move(options));
+        ASSERT_TRUE(m_shell->start());
+        MainFrame* frame = m_shell->frame();
+        frame->resize(900, 700);
+        frame->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+        m_window = frame->drawingWindow();
+        // (0, 0) in view at more than one pixel per point, so that a pixel
+        // snapped to the 1-point grid gives back the exact point.
+        m_window->zoomToRect(-60, -60, 140, 140);
+        setGrid(1);
+        runUntilIdle();
+        ASSERT_GT(m_window->view().zoom(), 1.2f);
+        ASSERT_TRUE(m_window->viewport().contains(px(-50, -50)));
+        ASSERT_TRUE(m_window->viewport().contains(px(130, 130)));
+    }
+    void TearDown() override
+    {
+        m_shell.reset();
+        fs::remove_all(m_dir);
+    }
+
+    Drawing& drawing() { return m_shell->drawing(); }
+    void setGrid(int spacing, bool snap = true)
+    {
+        Grid grid;
+        grid.gx = grid.gy = spacing;
+        grid.snap = snap;
+        drawing().setGrid(grid);
+    }
+    QPoint px(float x, float y) const
+    {
+        const Point p = m_window->view().toWindow(x, y);
+        return QPoint(int(std::lround(p.x)), int(std::lround(p.y)));
+    }
+    void press(float x, float y, Qt::KeyboardModifiers mods = {})
+    {
+        QTest::mousePress(m_window, Qt::LeftButton, mods, px(x, y));
+    }
+    void moveTo(float x, float y) { QTest::mouseMove(m_window, px(x, y)); }
+    void release(float x, float y, Qt::KeyboardModifiers mods = {})
+    {
+        QTest::mouseRelease(m_window, Qt::LeftButton, mods, px(x, y));
+        runUntilIdle();
+    }
+    void drag(float x0, float y0, float x1, float y1, Qt::KeyboardModifiers mods = {})
+    {
+        press(x0, y0, mods);
+        moveTo((x0 + x1) / 2, (y0 + y1) / 2);
+        moveTo(x1, y1);
+        release(x1, y1, mods);
+    }
+    void typeKey(char c)
+    {
+        QTest::keyClick(m_window, c);
+        runUntilIdle();
+    }
+    void key(Qt::Key k, Qt::KeyboardModifiers mods = {})
+    {
+        QTest::keyClick(m_window, k, mods);
+        runUntilIdle();
+    }
+    std::string status() const { return m_messages.last(RecordingReporter::Kind::Status); }
+    Tool* current() const { return m_window->currentTool(); }
+    Tool* tool(ToolKind kind) const { return m_window->tools().tool(kind); }
+    template <class T> T& only()
+    {
+        EXPECT_EQ(drawing().objectCount(), 1u);
+        auto* object = dynamic_cast<T*>(drawing().objectAt(drawing().objectCount() - 1));
+        EXPECT_NE(object, nullptr);
+        return *object;
+    }
+    DrawObject* add(std::unique_ptr<DrawObject> object) { return drawing().append(std::move(object)); }
+
+    fs::path m_dir;
+    RecordingReporter m_messages;
+    std::unique_ptr<Shell> m_shell;
+    DrawingWindow* m_window = nullptr;
+};
+
+TEST_F(ToolGui, LineDrawnAndItsEndDraggedThenUndone)
+{
+    typeKey('l');
+    ASSERT_EQ(current(), tool(ToolKind::Line));
+    EXPECT_EQ(status(), "Line: Click first point and drag to second point");
+    press(10, 10);
+    EXPECT_EQ(status(), "Line: Drag to second point");
+    moveTo(40, 30);
+    moveTo(60, 50);
+    release(60, 50);
+    auto& line = only<LineObject>();
+    EXPECT_EQ(line.first(), (Point { 10, 10 }));
+    EXPECT_EQ(line.second(), (Point { 60, 50 }));
+    EXPECT_EQ(drawing().selection(), (ObjectRefs { &line }));
+    EXPECT_EQ(status(), "Line: Click first point and drag to second point");
+
+    // The selection tool grabs the second end and drags it with Shift held:
+    // the end stays horizontal or vertical from the first.
+    typeKey('n');
+    const std::size_t steps = drawing().history().undoCount();
+    press(60, 50);
+    moveTo(80, 20);
+    moveTo(90, 16);
+    key(Qt::Key_Shift); // press and release: re-evaluated each time
+    QTest::keyPress(m_window, Qt::Key_Shift);
+    EXPECT_EQ(line.second(), (Point { 90, 10 }));
+    QTest::keyRelease(m_window, Qt::Key_Shift);
+    EXPECT_EQ(line.second(), (Point { 90, 16 }));
+    QTest::keyPress(m_window, Qt::Key_Shift);
+    release(90, 16, Qt::ShiftModifier);
+    QTest::keyRelease(m_window, Qt::Key_Shift);
+    EXPECT_EQ(line.second(), (Point { 90, 10 }));
+    EXPECT_EQ(line.first(), (Point { 10, 10 }));
+    ASSERT_EQ(drawing().history().undoCount(), steps + 1);
+    EXPECT_NE(dynamic_cast<const ShapeEditCommand*>(drawing().history().top()), nullptr);
+    drawing().history().undo();
+    EXPECT_EQ(line.second(), (Point { 60, 50 }));
+    drawing().history().redo();
+    EXPECT_EQ(line.second(), (Point { 90, 10 }));
+}
+
+TEST_F(ToolGui, RectangleDrawnSquaredWithShiftAndCornerDragged)
+{
+    typeKey('R'); // upper case chooses like lower case
+    ASSERT_EQ(current(), tool(ToolKind::Rectangle));
+    EXPECT_EQ(m_window->tools().currentCommand(), 405);
+    EXPECT_EQ(status(), "Rectangle: Click a corner and drag to opposite corner");
+
+    press(0, 0);
+    moveTo(-5, 20);
+    EXPECT_EQ(status(), "Rectangle: 5x20");
+    QTest::keyPress(m_window, Qt::Key_Shift);
+    EXPECT_EQ(status(), "Square: 20");
+    release(-5, 20, Qt::ShiftModifier);
+    QTest::keyRelease(m_window, Qt::Key_Shift);
+    auto& rect = only<RectangleObject>();
+    EXPECT_EQ(rect.corner1(), (Point { 0, 0 }));
+    EXPECT_EQ(rect.corner2(), (Point { -20, 20 }));
+    EXPECT_EQ(status(), "Rectangle: Click a corner, drag to opposite corner");
+    EXPECT_EQ(rect.style(), drawing().defaultStyle());
+
+    // Handle 1 is (x2, y1): it moves x2 and y1 only.
+    typeKey('n');
+    drag(-20, 0, -30, -10);
+    EXPECT_EQ(rect.corner1(), (Point { 0, -10 }));
+    EXPECT_EQ(rect.corner2(), (Point { -30, 20 }));
+    drawing().history().undo();
+    EXPECT_EQ(rect.corner1(), (Point { 0, 0 }));
+    EXPECT_EQ(rect.corner2(), (Point { -20, 20 }));
+}
+
+TEST_F(ToolGui, DegenerateShapesAreDiscardedButAZeroWidthRectangleIsKept)
+{
+    typeKey('r');
+    drag(30, 10, 30, 50);
+    auto& thin = only<RectangleObject>();
+    EXPECT_EQ(thin.corner2(), (Point { 30, 50 }));
+
+    // The same point twice makes nothing, and the selection ends up empty.
+    press(70, 70);
+    release(70, 70);
+    EXPECT_EQ(drawing().objectCount(), 1u);
+    EXPECT_FALSE(drawing().hasSelection());
+
+    typeKey('e');
+    press(80, 80);
+    release(80, 80);
+    EXPECT_EQ(drawing().objectCount(), 1u);
+    EXPECT_EQ(drawing().history().undoCount(), 1u);
+}
+
+TEST_F(ToolGui, GridSnapPlacesTheFirstPointOnTheGrid)
+{
+    setGrid(10);
+    typeKey('l');
+    drag(12, 17, 52, 57);
+    auto& line = only<LineObject>();
+    EXPECT_EQ(line.first(), (Point { 10, 20 }));
+    EXPECT_EQ(line.second(), (Point { 50, 60 }));
+}
+
+TEST_F(ToolGui, RoundedRectangleRadiiFollowTheSizeAndTheRadiusHandle)
+{
+    typeKey('u');
+    ASSERT_EQ(current(), tool(ToolKind::RoundRect));
+    drag(0, 0, 30, 90);
+    auto& rect = only<RoundRectObject>();
+    EXPECT_FLOAT_EQ(rect.rx(), 10);
+    EXPECT_FLOAT_EQ(rect.ry(), 10);
+
+    // Handle 4 sits at (min x + rx, max y - ry); dragged beyond half the
+    // width the radius stops there.
+    typeKey('n');
+    drag(10, 80, 25, 70);
+    EXPECT_FLOAT_EQ(rect.rx(), 15);
+    EXPECT_FLOAT_EQ(rect.ry(), 20);
+    drawing().history().undo();
+    EXPECT_FLOAT_EQ(rect.rx(), 10);
+    EXPECT_FLOAT_EQ(rect.ry(), 10);
+
+    drawing().takeAll();
+    typeKey('u');
+    drag(-50, -50, 130, 130);
+    auto& big = only<RoundRectObject>();
+    EXPECT_FLOAT_EQ(big.rx(), 20);
+}
+
+TEST_F(ToolGui, EllipsePassesThroughThePointerAndItsHandleReshapesIt)
+{
+    typeKey('e');
+    EXPECT_EQ(status(), "Ellipse: Click centre and drag");
+    press(40, 40);
+    EXPECT_EQ(status(), "Ellipse: Drag to adjust radii");
+    moveTo(50, 60);
+    EXPECT_EQ(status(), "Ellipse: 14x28");
+    QTest::keyPress(m_window, Qt::Key_Shift);
+    EXPECT_EQ(status(), "Circle: 22.4");
+    QTest::keyRelease(m_window, Qt::Key_Shift);
+    release(50, 60);
+    auto& e = only<EllipseObject>();
+    EXPECT_FLOAT_EQ(e.rx(), float(10 * 1.4142135623730951));
+    EXPECT_FLOAT_EQ(e.ry(), float(20 * 1.4142135623730951));
+
+    // Handle 2 is the upper right one, at the pointer of the creation.
+    typeKey('n');
+    drag(50, 60, 60, 50);
+    EXPECT_FLOAT_EQ(e.rx(), 20 * 1.4142135f);
+    EXPECT_FLOAT_EQ(e.ry(), 10 * 1.4142135f);
+    EXPECT_EQ(e.centre(), (Point { 40, 40 }));
+    drawing().history().undo();
+    EXPECT_FLOAT_EQ(e.ry(), float(20 * 1.4142135623730951));
+
+    // One unit of drag still gives a visible ellipse.
+    drawing().takeAll();
+    typeKey('e');
+    drag(0, 0, 0, 1);
+    auto& small = only<EllipseObject>();
+    EXPECT_FLOAT_EQ(small.rx(), 1);
+    EXPECT_FLOAT_EQ(small.ry(), float(1.4142135623730951));
+}
+
+TEST_F(ToolGui, ArcTakesTwoGesturesAndItsEndHandleTurns)
+{
+    typeKey('a');
+    EXPECT_EQ(status(), "Arc: Click centre");
+    press(40, 40);
+    release(40, 40);
+    EXPECT_EQ(status(), "Arc: Click start angle, drag anti-clockwise to end angle");
+    press(60, 40);
+    EXPECT_EQ(status(), "Arc: Drag anti-clockwise to end angle");
+    moveTo(55, 55);
+    moveTo(40, 60);
+    release(40, 60);
+    auto& arc = only<ArcObject>();
+    EXPECT_EQ(arc.centre(), (Point { 40, 40 }));
+    EXPECT_FLOAT_EQ(arc.rx(), 20);
+    EXPECT_FLOAT_EQ(arc.startAngle(), 0);
+    EXPECT_FLOAT_EQ(arc.endAngle(), 90);
+    EXPECT_EQ(status(), "Arc: Click centre");
+
+    // Handle 2, the end point, dragged to the left: radius 30, end 180.
+    typeKey('n');
+    drag(40, 60, 10, 40);
+    EXPECT_FLOAT_EQ(arc.rx(), 30);
+    EXPECT_FLOAT_EQ(arc.endAngle(), 180);
+    drawing().history().undo();
+    EXPECT_FLOAT_EQ(arc.endAngle(), 90);
+    EXPECT_FLOAT_EQ(arc.rx(), 20);
+
+    // Second press and release at the same angle: nothing is added.
+    typeKey('a');
+    press(100, 100);
+    release(100, 100);
+    press(110, 100);
+    release(120, 100);
+    EXPECT_EQ(drawing().objectCount(), 1u);
+}
+
+TEST_F(ToolGui, MarqueeSelectsLinesAndShiftMarqueeToggles)
+{
+    DrawObject* a = add(std::make_unique<RectangleObject>(10, 10, 30, 30));
+    DrawObject* b = add(std::make_unique<LineObject>(50, 10, 70, 30));
+    DrawObject* c = add(std::make_unique<RectangleObject>(100, 100, 120, 120));
+    DrawObject* locked = add(std::make_unique<RectangleObject>(-40, -40, -30, -30));
+    locked->lock();
+    runUntilIdle();
+
+    // Empty paper: a marquee that selects nothing.
+    press(-10, 80);
+    release(-10, 80);
+    EXPECT_FALSE(drawing().hasSelection());
+    EXPECT_EQ(status(), "Selection");
+
+    drag(0, 0, 80, 40);
+    EXPECT_EQ(drawing().selection(), (ObjectRefs { a, b }));
+    EXPECT_EQ(status(), "2 objects selected");
+
+    press(40, 0);
+    moveTo(90, 90);
+    EXPECT_EQ(status(), "Selection");
+    QTest::keyPress(m_window, Qt::Key_Shift);
+    EXPECT_EQ(status(), "Toggle selection");
+    moveTo(130, 130);
+    release(130, 130, Qt::ShiftModifier);
+    QTest::keyRelease(m_window, Qt::Key_Shift);
+    EXPECT_EQ(drawing().selection(), (ObjectRefs { a, c }));
+    EXPECT_EQ(status(), "2 objects selected");
+
+    // A locked object is not selected by a marquee nor by a click; the
+    // click starts a marquee instead.
+    drag(-50, -50, -20, -20);
+    EXPECT_FALSE(drawing().hasSelection());
+    press(-40, -35);
+    release(-40, -35);
+    EXPECT_FALSE(drawing().hasSelection());
+
+    // Shift-click toggles one object and counts.
+    press(10, 20, Qt::ShiftModifier);
+    release(10, 20, Qt::ShiftModifier);
+    EXPECT_EQ(drawing().selection(), (ObjectRefs { a }));
+    EXPECT_EQ(status(), "1 object selected");
+    press(60, 20, Qt::ShiftModifier);
+    release(60, 20, Qt::ShiftModifier);
+    EXPECT_EQ(drawing().selection(), (ObjectRefs { a, b }));
+    EXPECT_EQ(status(), "2 objects selected");
+
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(drawing().hasSelection());
+}
+
+TEST_F(ToolGui, ClickOnASelectedObjectKeepsTheSelectionAndMovesIt)
+{
+    DrawObject* a = add(std::make_unique<RectangleObject>(10, 10, 30, 30));
+    DrawObject* c = add(std::make_unique<RectangleObject>(100, 100, 120, 120));
+    DrawObject* top = add(std::make_unique<RectangleObject>(60, 60, 80, 80));
+    drawing().setSelection({ a, c });
+    runUntilIdle();
+    const std::size_t steps = drawing().history().undoCount();
+
+    // Within 2 pixels of the press nothing moves and nothing is recorded.
+    const QPoint start = px(10, 20);
+    QTest::mousePress(m_window, Qt::LeftButton, {}, start);
+    QTest::mouseMove(m_window, start + QPoint(2, 1));
+    QTest::mouseRelease(m_window, Qt::LeftButton, {}, start + QPoint(2, 1));
+    runUntilIdle();
+    EXPECT_EQ(drawing().history().undoCount(), steps);
+    EXPECT_EQ(drawing().selection(), (ObjectRefs { a, c }));
+    EXPECT_FLOAT_EQ(a->boundingBox().left, 10);
+
+    drag(10, 20, 25, 15);
+    EXPECT_EQ(drawing().selection(), (ObjectRefs { a, c }));
+    EXPECT_EQ(a->boundingBox(), (Rect { 25, 5, 45, 25 }));
+    EXPECT_EQ(c->boundingBox(), (Rect { 115, 95, 135, 115 }));
+    EXPECT_EQ(top->boundingBox(), (Rect { 60, 60, 80, 80 }));
+    ASSERT_EQ(drawing().history().undoCount(), steps + 1);
+    EXPECT_NE(dynamic_cast<const MoveCommand*>(drawing().history().top()), nullptr);
+    drawing().history().undo();
+    EXPECT_EQ(a->boundingBox(), (Rect { 10, 10, 30, 30 }));
+
+    // A click on an unselected object selects it alone.
+    press(60, 70);
+    release(60, 70);
+    EXPECT_EQ(drawing().selection(), (ObjectRefs { top }));
+    EXPECT_EQ(status(), "1 object selected");
+
+    key(Qt::Key_Delete);
+    EXPECT_EQ(drawing().objectCount(), 2u);
+    EXPECT_FALSE(drawing().indexOf(top).has_value());
+}
+
+TEST_F(ToolGui, ArrowKeysNudgeByOneScreenPixelAtAnyZoom)
+{
+    DrawObject* a = add(std::make_unique<RectangleObject>(10, 10, 30, 30));
+    drawing().setSelection({ a });
+    for (float percent : { 100.0f, 400.0f, 37.0f }) {
+        m_window->setZoomPercent(percent);
+        runUntilIdle();
+        const float step = m_window->view().pixelsToDrawing(1, 1).x;
+        const Rect before = a->boundingBox();
+        key(Qt::Key_Right);
+        key(Qt::Key_Up);
+        const Rect after = a->boundingBox();
+        EXPECT_NEAR(after.left - before.left, step, 1e-3) << percent;
+        EXPECT_NEAR(after.bottom - before.bottom, step, 1e-3) << percent;
+        key(Qt::Key_Left);
+        key(Qt::Key_Down);
+        EXPECT_NEAR(a->boundingBox().left, before.left, 1e-3);
+        EXPECT_NEAR(a->boundingBox().bottom, before.bottom, 1e-3);
+    }
+}
+
+TEST_F(ToolGui, ToolKeysAndTheRefusedTransformTools)
+{
+    const Tool* selection = current();
+    ASSERT_EQ(selection, tool(ToolKind::Selection));
+    for (char c : { 'o', 's', 'k', 'f' }) {
+        typeKey(c);
+        EXPECT_EQ(current(), selection);
+    }
+    EXPECT_EQ(m_messages.messages().size() >= 4, true);
+    const auto& all = m_messages.messages();
+    std::vector<std::string> last4;
+    for (std::size_t i = all.size() - 4; i < all.size(); ++i)
+        last4.push_back(all[i].text);
+    EXPECT_EQ(last4,
+        (std::vector<std::string> { "Rotate: You must select one or more objects first",
+            "Scale: You must select one or more objects first", "Skew: You must select one or more objects first",
+            "Reflect: You must select one or more objects first" }));
+
+    key(Qt::Key_F6);
+    EXPECT_EQ(current(), tool(ToolKind::Ellipse));
+    key(Qt::Key_F4);
+    EXPECT_EQ(current(), tool(ToolKind::Line));
+    typeKey('x'); // no tool
+    EXPECT_EQ(current(), tool(ToolKind::Line));
+    typeKey('N');
+    EXPECT_EQ(current(), selection);
+    EXPECT_EQ(status(), "Selection");
+}
+
+TEST_F(ToolGui, ChangingToolMidGestureDropsTheShape)
+{
+    typeKey('r');
+    press(0, 0);
+    moveTo(40, 40);
+    m_shell->frame()->dispatchCommand(456);
+    QTest::mouseRelease(m_window, Qt::LeftButton, {}, px(40, 40));
+    runUntilIdle();
+    EXPECT_EQ(drawing().objectCount(), 0u);
+    EXPECT_FALSE(drawing().history().canUndo());
+}
+
+} // namespace
+} // namespace zavora

@@ -1,0 +1,330 @@
+#include "tools/SelectionTool.h"
+
+#include "model/Drawing.h"
+#include "model/GroupObject.h"
+#include "model/ShapeObjects.h"
+#include "model/TextObject.h"
+#include "platform/Reporter.h"
+#include "raster/ScreenCanvas.h"
+#include "tools/MoveTool.h"
+#include "tools/ToolSet.h"
+#include "tools/ToolView.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zavora {
+
+namespace {
+
+Rect normalized(const Rect& r)
+{
+    return { std::min(r.left, r.right), std::min(r.bottom, r.top), std::max(r.left, r.right),
+        std::max(r.bottom, r.top) };
+}
+
+// Liang-Barsky: whether the segment a-b has a part inside the box.
+bool segmentMeets(Point a, Point b, const Rect& r)
+{
+    double t0 = 0, t1 = 1;
+    const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
+    const double p[4] = { -dx, dx, -dy, dy };
+    const double q[4] = { double(a.x) - r.left, double(r.right) - a.x, double(a.y) - r.bottom, double(r.top) - a.y };
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    return true;
+}
+
+bool boxInside(const Rect& box, const Rect& r)
+{
+    return !box.isUncomputed() && box.left >= r.left && box.right <= r.right && box.bottom >= r.bottom
+        && box.top <= r.top;
+}
+
+const char* noun(std::size_t count)
+{
+    return count == 1 ? "object" : "objects";
+}
+
+// The first object from the top of `list` that the pick tests (plus the
+// segment test for shapes without area when the outline test is on) find.
+DrawObject* pickFirst(const ObjectRefs& list, const Rect& square, const PickOptions& options)
+{
+    for (std::size_t i = list.size(); i-- > 0;) {
+        DrawObject* object = list[i];
+        if (object->isLocked() && !options.includeLocked)
+            continue;
+        if (Drawing::pickHits(*object, square, options)
+            || (options.outline && SelectionTool::outlineMeets(*object, square)))
+            return object;
+    }
+    return nullptr;
+}
+
+ObjectRefs refsOf(const OwnedObjects& objects)
+{
+    ObjectRefs refs;
+    refs.reserve(objects.size());
+    for (const auto& object : objects)
+        refs.push_back(object.get());
+    return refs;
+}
+
+} // namespace
+
+bool SelectionTool::outlineMeets(const DrawObject& object, const Rect& rect)
+{
+    const Rect r = normalized(rect);
+    if (object.type() == ObjectType::Group) {
+        for (const auto& child : static_cast<const GroupObject&>(object).children())
+            if (outlineMeets(*child, r))
+                return true;
+        return false;
+    }
+    if (object.touchesRect(r.left, r.bottom, r.right, r.top))
+        return true;
+    if (object.type() == ObjectType::Line) {
+        const auto& line = static_cast<const LineObject&>(object);
+        const KMatrix m(line.matrix());
+        return segmentMeets(transformPoint(m, line.first()), transformPoint(m, line.second()), r);
+    }
+    // Shapes flattened to no area (a rectangle of zero width) have no
+    // interior to touch; the whole box inside the marquee still counts.
+    return boxInside(object.boundingBox(), r);
+}
+
+void SelectionTool::activate()
+{
+    m_view.setCursorShape(kCursorArrow);
+    setStatus("Selection");
+}
+
+void SelectionTool::deactivate()
+{
+    if (m_mode == Handle && m_delegate)
+        m_delegate->deactivate();
+    else if (m_mode == Moving)
+        m_move.deactivate();
+    else if (m_mode == Marquee && m_marquee.left != m_marquee.right)
+        m_view.repaintArea(Rect(), 0);
+    m_mode = Idle;
+    m_view.redrawStatus();
+}
+
+void SelectionTool::showCount()
+{
+    const std::size_t n = drawing().selection().size();
+    setStatus("%d %s selected", int(n), noun(n));
+}
+
+void SelectionTool::mouseDown(float x, float y, bool shift)
+{
+    Drawing& d = drawing();
+    m_mode = Idle;
+    const float t = pixels(2);
+
+    // Handles first, from the last selected object to the first.
+    const ObjectRefs selected = d.selection();
+    for (std::size_t i = selected.size(); i-- > 0;) {
+        Tool* editor = m_tools.editTool(*selected[i]);
+        if (!editor)
+            continue;
+        editor->attach(*selected[i]);
+        if (editor->hitHandle(x, y) < 0)
+            continue;
+        m_mode = Handle;
+        m_delegate = editor;
+        d.setSelection({ selected[i] });
+        d.notifySelectionChanged();
+        editor->mouseDown(x, y, shift);
+        return;
+    }
+
+    const Rect square { x - t, y - t, x + t, y + t };
+    const bool preview = m_view.previewMode();
+    PickOptions pick;
+    pick.interior = preview;
+    pick.includeLocked = true;
+    pick.firstOnly = true;
+    DrawObject* candidate = pickFirst(refsOf(d.objects()), square, pick);
+    const bool lockedHit = candidate && candidate->isLocked();
+    if (lockedHit)
+        candidate = nullptr;
+
+    if (d.hasSelection()) {
+        PickOptions inSelection = pick;
+        inSelection.outline = false;
+        inSelection.textBox = true;
+        if (DrawObject* match = pickFirst(d.selection(), square, inSelection))
+            candidate = match;
+    }
+
+    bool keep = false;
+    if (!lockedHit && !shift && d.hasSelection()) {
+        PickOptions kept;
+        kept.textBox = true;
+        kept.interior = preview;
+        kept.firstOnly = true;
+        if (DrawObject* f = pickFirst(d.selection(), square, kept)) {
+            keep = !candidate || f->type() == ObjectType::Text
+                || d.indexOf(f).value_or(0) >= d.indexOf(candidate).value_or(0);
+        }
+    }
+
+    if (candidate && !keep) {
+        if (shift) {
+            d.toggleSelected(candidate);
+            d.sortSelectionByStacking();
+            showCount();
+            d.notifySelectionChanged();
+            m_mode = Idle;
+            return;
+        }
+        d.setSelection({ candidate });
+        d.notifySelectionChanged();
+        setStatus("1 object selected");
+        keep = true;
+    }
+
+    if (keep) {
+        m_mode = Moving;
+        m_move.mouseDown(x, y, shift);
+        return;
+    }
+    m_mode = Marquee;
+    m_marquee = { x, y, x, y };
+    drawMarquee();
+}
+
+void SelectionTool::mouseDrag(float x, float y, bool shift)
+{
+    switch (m_mode) {
+    case Marquee:
+        setStatus(shift ? "Toggle selection" : "Selection");
+        drawMarquee();
+        m_marquee.right = x;
+        m_marquee.top = y;
+        drawMarquee();
+        break;
+    case Moving:
+        m_move.mouseDrag(x, y, shift);
+        break;
+    case Handle:
+        if (m_delegate)
+            m_delegate->mouseDrag(x, y, shift);
+        break;
+    case Idle:
+        break;
+    }
+}
+
+ObjectRefs SelectionTool::marqueeHits(const Rect& marquee) const
+{
+    ObjectRefs hits;
+    for (const auto& object : m_view.drawing().objects())
+        if (!object->isLocked()
+            && (Drawing::pickHits(*object, marquee, PickOptions {}) || outlineMeets(*object, marquee)))
+            hits.push_back(object.get());
+    return hits;
+}
+
+void SelectionTool::mouseUp(float x, float y, bool shift)
+{
+    Drawing& d = drawing();
+    switch (m_mode) {
+    case Marquee: {
+        setStatus("Selecting...");
+        const int previousCursor = m_view.cursorShape();
+        m_view.setCursorShape(kCursorWait);
+        drawMarquee();
+        m_marquee.right = x;
+        m_marquee.top = y;
+        const Rect marquee = normalized(m_marquee);
+        // Selected text objects stay reachable through their text box.
+        PickOptions byBox;
+        byBox.outline = false;
+        byBox.textBox = true;
+        ObjectRefs texts;
+        for (DrawObject* object : d.selection())
+            if (object->type() == ObjectType::Text && Drawing::pickHits(*object, marquee, byBox))
+                texts.push_back(object);
+        ObjectRefs hits = marqueeHits(marquee);
+        if (!shift) {
+            hits.insert(hits.end(), texts.begin(), texts.end());
+            d.setSelection(hits);
+        } else {
+            for (DrawObject* text : texts)
+                if (std::find(hits.begin(), hits.end(), text) == hits.end())
+                    hits.push_back(text);
+            for (DrawObject* object : hits)
+                d.toggleSelected(object);
+        }
+        d.sortSelectionByStacking();
+        if (d.hasSelection())
+            showCount();
+        else
+            setStatus("Selection");
+        m_view.setCursorShape(previousCursor);
+        d.notifySelectionChanged();
+        m_view.repaintArea(Rect(), 0);
+        break;
+    }
+    case Moving:
+        m_move.mouseUp(x, y, shift);
+        break;
+    case Handle:
+        if (m_delegate)
+            m_delegate->mouseUp(x, y, shift);
+        break;
+    case Idle:
+        break;
+    }
+}
+
+void SelectionTool::doubleClick(float x, float y, bool)
+{
+    Drawing& d = drawing();
+    const float t = pixels(1);
+    PickOptions pick;
+    pick.interior = true;
+    pick.includeLocked = true;
+    pick.firstOnly = true;
+    DrawObject* hit = pickFirst(refsOf(d.objects()), { x - t, y - t, x + t, y + t }, pick);
+    if (!hit || hit->isLocked() || hit->type() != ObjectType::Text)
+        return;
+    d.setSelection({ hit });
+    d.notifySelectionChanged();
+    m_view.editText(static_cast<TextObject&>(*hit), { x, y });
+}
+
+void SelectionTool::drawMarquee()
+{
+    ScreenCanvas& canvas = m_view.canvas();
+    const Point corners[4] = { m_view.toWindow(m_marquee.left, m_marquee.bottom),
+        m_view.toWindow(m_marquee.right, m_marquee.bottom), m_view.toWindow(m_marquee.right, m_marquee.top),
+        m_view.toWindow(m_marquee.left, m_marquee.top) };
+    DcPoint points[5];
+    for (int i = 0; i < 5; ++i) {
+        const Point& p = corners[i % 4];
+        points[i] = { int32_t(std::lround(p.x)), int32_t(std::lround(p.y)) };
+    }
+    const int32_t counts[1] = { 5 };
+    const DrawTarget target = canvas.target();
+    canvas.setTarget(DrawTarget::Inverted);
+    canvas.polylines(points, counts, Color {}, 1, kSolidDash);
+    canvas.setTarget(target);
+}
+
+} // namespace zavora

@@ -1,0 +1,35 @@
+#include "tools/Tool.h"
+
+#include "model/Drawing.h"
+#include "tools/ToolView.h"
+
+#include <algorithm>
+
+namespace zavora {
+
+void Tool::attach(DrawObject&) { }
+void Tool::activate() { }
+int Tool::hitHandle(float, float) { return -1; }
+void Tool::deactivate() { }
+void Tool::keyDown(int, bool) { }
+void Tool::doubleClick(float, float, bool) { }
+void Tool::rightClick(float, float, bool) { }
+void Tool::repaintFeedback() { }
+
+Drawing& Tool::drawing()
+{
+    return m_view.drawing();
+}
+
+Point Tool::snap(Point p)
+{
+    return snapToGrid(p, m_view.drawing().grid());
+}
+
+float Tool::pixels(float count) const
+{
+    const Point d = m_view.pixelsToDrawing(count, count);
+    return std::max(d.x, d.y);
+}
+
+} // namespace zavora

@@ -1,0 +1,64 @@
+#pragma once
+// Tool: the one receiver of the drawing window's gestures. Coordinates are
+// drawing points after the view's inverse mapping and before grid snapping;
+// `shift` is true while Shift is held. Each tool exists once per drawing
+// window (ToolSet owns them) and talks to the window through ToolView.
+
+#include "model/Geometry.h"
+
+namespace zavora {
+
+class DrawObject;
+class Drawing;
+class ToolView;
+
+class Tool {
+public:
+    virtual ~Tool() = default;
+    Tool(const Tool&) = delete;
+    Tool& operator=(const Tool&) = delete;
+
+    // The selection tool hands an existing object to its editing tool.
+    virtual void attach(DrawObject& object);
+    // Right after the tool became current.
+    virtual void activate();
+    // Which handle of the attached object is at (x, y); -1 for none.
+    virtual int hitHandle(float x, float y);
+    // Right before another tool becomes current.
+    virtual void deactivate();
+    virtual void keyDown(int key, bool shiftHeld);
+    virtual void mouseDrag(float x, float y, bool shift) = 0;
+    virtual void mouseDown(float x, float y, bool shift) = 0;
+    virtual void mouseUp(float x, float y, bool shift) = 0;
+    virtual void doubleClick(float x, float y, bool shift);
+    virtual void rightClick(float x, float y, bool shift);
+    // After the drawing window has been repainted.
+    virtual void repaintFeedback();
+
+protected:
+    explicit Tool(ToolView& view)
+        : m_view(view)
+    { }
+
+    Drawing& drawing();
+    // Snaps a point to the drawing's grid when its snap is on.
+    Point snap(Point p);
+    // A pixel distance in drawing units (the larger of the two axes).
+    float pixels(float count) const;
+
+    ToolView& m_view;
+};
+
+// The editing tool of groups, compound paths and images: they have no handles
+// of their own to drag, so every gesture does nothing.
+class InertTool : public Tool {
+public:
+    explicit InertTool(ToolView& view)
+        : Tool(view)
+    { }
+    void mouseDrag(float, float, bool) override { }
+    void mouseDown(float, float, bool) override { }
+    void mouseUp(float, float, bool) override { }
+};
+
+} // namespace zavora
