@@ -453,175 +453,24 @@ Rect CurveObject::computeBox() const
 
 // --- CompoundPathObject ------------------------------------------------
 
-CompoundPathObject::CompoundPathObject(const CompoundPathObject& other)
-    : DrawObject(other)
-{
-    m_children.reserve(other.m_children.size());
-    for (const auto& child : other.m_children)
-        m_children.push_back(child->clone());
-}
-
-template <class F> void CompoundPathObject::forEachChild(F f)
-{
-    for (auto& child : m_children)
-        f(*child);
-}
-
-void CompoundPathObject::buildOutline() const
-{
-    for (const auto& child : m_children)
-        child->buildOutline();
-}
-
 void CompoundPathObject::drawOnScreen(ScreenPainter& painter, int mode) const
 {
     // All members as one even-odd path, so inner outlines become holes; the
     // members share one style and have no arrowheads of their own here.
-    if (!m_children.empty())
+    if (!children().empty())
         paintOutline(painter, *this, mode);
-}
-
-std::vector<Point> CompoundPathObject::handlePoints() const
-{
-    std::vector<Point> out;
-    for (const auto& child : m_children) {
-        std::vector<Point> points = child->handlePoints();
-        out.insert(out.end(), points.begin(), points.end());
-    }
-    return out;
 }
 
 void CompoundPathObject::emit(OutputPort& port) const
 {
     port.beginCompoundPath();
-    for (const auto& child : m_children) {
-        const auto& url = child->url();
-        if (url)
-            port.beginLink(*url);
-        child->emit(port);
-        if (url)
-            port.endLink(*url);
-    }
+    emitChildren(port);
     port.endCompoundPath();
 }
 
 std::unique_ptr<DrawObject> CompoundPathObject::clone() const
 {
     return std::make_unique<CompoundPathObject>(*this);
-}
-
-Rect CompoundPathObject::boundingBox(bool includeStroke) const
-{
-    Rect box;
-    for (const auto& child : m_children)
-        box = unionRect(box, child->boundingBox(includeStroke));
-    return box;
-}
-
-void CompoundPathObject::setStyle(const PaintStyle& style)
-{
-    DrawObject::setStyle(style);
-    forEachChild([&](DrawObject& c) { c.setStyle(style); });
-}
-
-PaintStyle CompoundPathObject::style() const
-{
-    return m_children.empty() ? DrawObject::style() : m_children.front()->style();
-}
-
-void CompoundPathObject::setFillPattern(int pattern)
-{
-    DrawObject::setFillPattern(pattern);
-    forEachChild([&](DrawObject& c) { c.setFillPattern(pattern); });
-}
-
-void CompoundPathObject::setDash(int dashIndex)
-{
-    DrawObject::setDash(dashIndex);
-    forEachChild([&](DrawObject& c) { c.setDash(dashIndex); });
-}
-
-void CompoundPathObject::setLineWidth(float width)
-{
-    DrawObject::setLineWidth(width);
-    forEachChild([&](DrawObject& c) { c.setLineWidth(width); });
-}
-
-void CompoundPathObject::setFillColor(const Color& color)
-{
-    DrawObject::setFillColor(color);
-    forEachChild([&](DrawObject& c) { c.setFillColor(color); });
-}
-
-void CompoundPathObject::setTextColor(const Color& color)
-{
-    DrawObject::setTextColor(color);
-    forEachChild([&](DrawObject& c) { c.setTextColor(color); });
-}
-
-void CompoundPathObject::setLineColor(const Color& color)
-{
-    DrawObject::setLineColor(color);
-    forEachChild([&](DrawObject& c) { c.setLineColor(color); });
-}
-
-void CompoundPathObject::setFillTransparent()
-{
-    DrawObject::setFillTransparent();
-    forEachChild([&](DrawObject& c) { c.setFillTransparent(); });
-}
-
-void CompoundPathObject::setLineInvisible()
-{
-    DrawObject::setLineInvisible();
-    forEachChild([&](DrawObject& c) { c.setLineInvisible(); });
-}
-
-void CompoundPathObject::setArrows(int first, int second)
-{
-    DrawObject::setArrows(first, second);
-    forEachChild([&](DrawObject& c) { c.setArrows(first, second); });
-}
-
-std::pair<int, int> CompoundPathObject::arrows() const
-{
-    return m_children.empty() ? DrawObject::arrows() : m_children.front()->arrows();
-}
-
-void CompoundPathObject::translate(float dx, float dy)
-{
-    forEachChild([&](DrawObject& c) { c.translate(dx, dy); });
-}
-
-void CompoundPathObject::scale(float px, float py, float sx, float sy)
-{
-    forEachChild([&](DrawObject& c) { c.scale(px, py, sx, sy); });
-}
-
-void CompoundPathObject::rotate(float px, float py, float degrees)
-{
-    forEachChild([&](DrawObject& c) { c.rotate(px, py, degrees); });
-}
-
-void CompoundPathObject::reflect(float px, float py, float degrees)
-{
-    forEachChild([&](DrawObject& c) { c.reflect(px, py, degrees); });
-}
-
-void CompoundPathObject::skew(float px, float py, float kx, float ky)
-{
-    forEachChild([&](DrawObject& c) { c.skew(px, py, kx, ky); });
-}
-
-void CompoundPathObject::appendChild(std::unique_ptr<DrawObject> child)
-{
-    if (child)
-        m_children.push_back(std::move(child));
-}
-
-std::vector<std::unique_ptr<DrawObject>> CompoundPathObject::takeChildren()
-{
-    return std::exchange(m_children, {});
 }
 
 } // namespace zavora

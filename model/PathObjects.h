@@ -2,6 +2,7 @@
 // Free-form outlines: polygons, Bezier curves and compound paths (several
 // outlines painted as one even-odd area).
 
+#include "model/ContainerObject.h"
 #include "model/DrawObject.h"
 #include "model/OutputPort.h"
 
@@ -96,55 +97,19 @@ private:
 // Member outlines painted together. Style, transform and arrow operations go
 // to every member, so they always share one style and move together; the
 // compound's own matrix stays as constructed.
-class CompoundPathObject : public DrawObject {
+class CompoundPathObject : public ContainerObject {
 public:
     CompoundPathObject() = default;
-    CompoundPathObject(const CompoundPathObject& other);
+    CompoundPathObject(const CompoundPathObject& other) = default;
 
     ObjectType type() const override { return ObjectType::CompoundPath; }
-    void buildOutline() const override;
     void drawOnScreen(ScreenPainter& painter, int mode) const override;
-    std::vector<Point> handlePoints() const override;
     // beginCompoundPath, each member (inside its own link bracket when it has
     // a URL), endCompoundPath. The traversal walks members itself so that it
     // can check cancellation; this serves callers that emit one object.
     void emit(OutputPort& port) const override;
     std::unique_ptr<DrawObject> clone() const override;
     EditToolId editTool() const override { return EditToolId::CompoundPathEdit; }
-
-    // Union of the members' boxes, each asked with the same flag.
-    Rect boundingBox(bool includeStroke = false) const override;
-
-    void setStyle(const PaintStyle& style) override;
-    // The first member's style.
-    PaintStyle style() const override;
-    void setFillPattern(int pattern) override;
-    void setDash(int dashIndex) override;
-    void setLineWidth(float width) override;
-    void setFillColor(const Color& color) override;
-    void setTextColor(const Color& color) override;
-    void setLineColor(const Color& color) override;
-    void setFillTransparent() override;
-    void setLineInvisible() override;
-    void setArrows(int first, int second) override;
-    // The first member's codes.
-    std::pair<int, int> arrows() const override;
-
-    void translate(float dx, float dy) override;
-    void scale(float px, float py, float sx, float sy) override;
-    void rotate(float px, float py, float degrees) override;
-    void reflect(float px, float py, float degrees) override;
-    void skew(float px, float py, float kx, float ky) override;
-
-    const std::vector<std::unique_ptr<DrawObject>>& children() const { return m_children; }
-    void appendChild(std::unique_ptr<DrawObject> child);
-    // Detaches the members (Release), leaving the compound empty.
-    std::vector<std::unique_ptr<DrawObject>> takeChildren();
-
-private:
-    template <class F> void forEachChild(F f);
-
-    std::vector<std::unique_ptr<DrawObject>> m_children;
 };
 
 } // namespace zavora
