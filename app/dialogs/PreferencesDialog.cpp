@@ -62,6 +62,7 @@ PreferencesDialog::PreferencesDialog(QWidget* owner)
     }
     unitsLayout->addStretch();
 
+    m_tabs->setObjectName(QStringLiteral("pages"));
     m_tabs->addTab(paperPage, QStringLiteral("Paper"));
     m_tabs->addTab(unitsPage, QStringLiteral("Units"));
     auto* layout = new QVBoxLayout(this);

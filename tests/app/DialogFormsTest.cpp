@@ -172,11 +172,11 @@ TEST_F(DialogForms, CustomPaperOutsideTheLimitsIsRefused)
         // Leaving the paper page is refused the same way.
         retype(dialog, "width", "800");
         retype(dialog, "height", "6000");
-        child<QTabWidget>(dialog, "")->setCurrentIndex(1);
+        child<QTabWidget>(dialog, "pages")->setCurrentIndex(1);
         heightMessage = m_reporter.last(Reporter::Kind::Error);
-        EXPECT_EQ(child<QTabWidget>(dialog, "")->currentIndex(), 0);
+        EXPECT_EQ(child<QTabWidget>(dialog, "pages")->currentIndex(), 0);
         retype(dialog, "height", "900");
-        child<QTabWidget>(dialog, "")->setCurrentIndex(1);
+        child<QTabWidget>(dialog, "pages")->setCurrentIndex(1);
         click(dialog, "centimeters");
         click(dialog, "ok");
     });
