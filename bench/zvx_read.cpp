@@ -4,14 +4,7 @@
 // once by the native writer; each iteration reads it from memory or from disk
 // into a fresh object list. peak_MB is the process's peak resident size.
 
-#include "model/Drawing.h"
-#include "model/FontEntry.h"
-#include "model/FontLookup.h"
-#include "model/GroupObject.h"
-#include "model/ImageObject.h"
-#include "model/PathObjects.h"
-#include "model/ShapeObjects.h"
-#include "model/TextObject.h"
+#include "BenchDrawing.h"
 #include "output/PostScriptPort.h"
 #include "output/Traversal.h"
 #include "output/WriterState.h"
@@ -31,125 +24,14 @@
 namespace {
 
 using namespace zavora;
-
-constexpr int kObjects = 100000;
-
-class BenchFont : public FontEntry {
-public:
-    BenchFont()
-    {
-        m_metrics.ascent = 718;
-        m_metrics.widths.fill(556);
-        m_metrics.metricsLoaded = true;
-    }
-    bool isTrueType() const override { return false; }
-    std::string postScriptName() const override { return "Helvetica"; }
-    std::string faceName() const override { return "Helvetica"; }
-    int styleBits() const override { return 0; }
-    const FontMetrics& metrics() const override { return m_metrics; }
-    bool download(OutputStream&, const DownloadOptions&) const override { return false; }
-
-private:
-    FontMetrics m_metrics;
-};
-
-class BenchCatalogue : public FontLookup {
-public:
-    const FontEntry* find(std::string_view name) const override
-    {
-        return name == "Helvetica" ? &m_font : nullptr;
-    }
-    const FontEntry* firstFont() const override { return &m_font; }
-
-private:
-    BenchFont m_font;
-};
-
-const BenchCatalogue& catalogue()
-{
-    static BenchCatalogue fonts;
-    FontLookup::setCurrent(&fonts);
-    return fonts;
-}
-
-std::unique_ptr<DrawObject> makeObject(int i, std::mt19937& rng)
-{
-    std::uniform_real_distribution<float> pos(0, 5000), size(5, 80);
-    const float x = pos(rng), y = pos(rng), w = size(rng), h = size(rng);
-    std::unique_ptr<DrawObject> o;
-    switch (i % 9) {
-    case 0:
-        o = std::make_unique<LineObject>(x, y, x + w, y + h);
-        o->setArrows(i % 5 == 0 ? kArrowBig : kArrowNone, kArrowNone);
-        break;
-    case 1:
-        o = std::make_unique<RectangleObject>(x, y, x + w, y + h);
-        break;
-    case 2:
-        o = std::make_unique<RoundRectObject>(x, y, x + w, y + h, 6, 6);
-        break;
-    case 3:
-        o = std::make_unique<EllipseObject>(x, y, w, h);
-        break;
-    case 4:
-        o = std::make_unique<ArcObject>(x, y, w, h, 30, 300);
-        break;
-    case 5:
-        o = std::make_unique<PolygonObject>(
-            PointList { { x, y }, { x + w, y }, { x + w / 2, y + h }, { x, y + h / 2 } }, true);
-        break;
-    case 6:
-        o = std::make_unique<CurveObject>(
-            NodeList { { x, y, x, y, x + w, y, 0 }, { x + w, y + h, x + w, y, x, y + h, kCornerNode } },
-            false);
-        break;
-    case 7: {
-        auto image = std::make_unique<ImageObject>();
-        image->allocatePixels(4, 3);
-        image->placeAt(x, y);
-        o = std::move(image);
-        break;
-    }
-    default: {
-        auto text = std::make_unique<TextObject>(
-            "A line of text\rand (another)", catalogue().firstFont(), 12, 14, static_cast<TextAlign>(i % 4));
-        text->setFrame({ x, y }, { x + 120, y + 40 });
-        o = std::move(text);
-    }
-    }
-    if (i % 3 == 0)
-        o->setFillColor(Color::fromInts(i % 100, (i / 7) % 100, 40));
-    if (i % 11 == 0)
-        o->setDash(i % 4);
-    if (i % 13 == 0)
-        o->setLineWidth(float(i % 6));
-    if (i % 17 == 0)
-        o->setFillPattern(i % 9);
-    if (i % 50 == 0)
-        o->setUrl("http://example.com/object/" + std::to_string(i));
-    o->rotate(x, y, float(i % 90));
-    return o;
-}
+using namespace zavora::bench;
 
 // The native file of the generated drawing, written once.
 const std::string& benchFile()
 {
     static std::string bytes;
     if (bytes.empty()) {
-        Drawing drawing;
-        std::mt19937 rng(7);
-        int made = 0;
-        while (made < kObjects) {
-            if (made % 100 == 0 && made + 5 <= kObjects) {
-                auto group = std::make_unique<GroupObject>();
-                for (int k = 0; k < 4; ++k)
-                    group->appendChild(makeObject(made++, rng));
-                drawing.append(std::move(group));
-                ++made;
-            } else {
-                drawing.append(makeObject(made++, rng));
-            }
-        }
+        const Drawing& drawing = benchDrawing();
         MemoryOutputStream stream;
         stream.open();
         ZvxFilePort port(stream);
@@ -171,7 +53,7 @@ double peakMegabytes()
 
 void BM_ReadZvxFromMemory(benchmark::State& state)
 {
-    catalogue();
+    benchFont();
     const std::string& bytes = benchFile();
     RecordingReporter quiet;
     std::size_t count = 0;
@@ -196,7 +78,7 @@ BENCHMARK(BM_ReadZvxFromMemory)->Unit(benchmark::kMillisecond);
 
 void BM_OpenZvxFile(benchmark::State& state)
 {
-    catalogue();
+    benchFont();
     const std::string path = (std::filesystem::temp_directory_path()
         / ("zavora-bench-read-" + std::to_string(getpid()) + ".zvx"))
                                  .string();
