@@ -492,5 +492,62 @@ TEST_F(ToolGui, ChangingToolMidGestureDropsTheShape)
     EXPECT_FALSE(drawing().history().canUndo());
 }
 
+// The window's pixels through a rectangle, an ellipse and moving both: the
+// rubber band shows while the button is held, and the finished shapes and
+// the moved ones are on the screen afterwards. The frames are written as
+// PNG files to ZAVORA_SCREENSHOT_DIR when it is set.
+TEST_F(ToolGui, FeedbackAndResultsReachTheScreen)
+{
+    const char* dir = std::getenv("ZAVORA_SCREENSHOT_DIR");
+    int frame = 0;
+    auto shot = [&](const char* name) {
+        QImage image = m_window->buffer().copy();
+        if (dir)
+            image.save(QString::asprintf("%s/%02d-%s.png", dir, ++frame, name));
+        return image;
+    };
+    auto dark = [](const QImage& image, QPoint p) { return qGray(image.pixel(p)) < 128; };
+    m_window->setZoomPercent(100);
+    m_window->zoomToRect(-60, -60, 140, 140);
+    runUntilIdle();
+
+    typeKey('r');
+    press(0, 0);
+    moveTo(30, 40);
+    moveTo(50, 80);
+    const QImage rubber = shot("rectangle-dragging");
+    EXPECT_TRUE(dark(rubber, px(25, 80))) << "no rubber band along the top edge";
+    release(50, 80);
+    const QImage rectangle = shot("rectangle-done");
+    EXPECT_TRUE(dark(rectangle, px(25, 80)));
+    EXPECT_FALSE(dark(rectangle, px(25, 60)));
+
+    typeKey('e');
+    press(90, 30);
+    moveTo(100, 40);
+    moveTo(110, 50);
+    shot("ellipse-dragging");
+    release(110, 50);
+    const QImage ellipse = shot("ellipse-done");
+    // The ellipse passes through the release point.
+    EXPECT_TRUE(dark(ellipse, px(110, 50)) || dark(ellipse, px(110, 49)) || dark(ellipse, px(109, 50)));
+
+    typeKey('n');
+    drag(-20, -20, 130, 100);
+    ASSERT_EQ(drawing().selection().size(), 2u);
+    shot("both-selected");
+    press(50, 40);
+    moveTo(40, 30);
+    moveTo(20, 10);
+    const QImage moving = shot("moving");
+    // The outline follows the pointer while the objects stay until the release.
+    EXPECT_TRUE(dark(moving, px(-5, 50)));
+    release(20, 10);
+    const QImage moved = shot("moved");
+    EXPECT_TRUE(dark(moved, px(-5, 50)));
+    EXPECT_FALSE(dark(moved, px(25, 80)));
+    EXPECT_EQ(drawing().objectAt(0)->boundingBox(), (Rect { -30, -30, 20, 50 }));
+}
+
 } // namespace
 } // namespace zavora
