@@ -1,0 +1,195 @@
+// The tools' rules without a toolkit: a view with a one-to-one mapping and a
+// screen canvas without pixels, the tools driven through their operations.
+#include "model/Drawing.h"
+#include "model/GroupObject.h"
+#include "model/ShapeObjects.h"
+#include "platform/RasterSurface.h"
+#include "platform/Reporter.h"
+#include "raster/ScreenCanvas.h"
+#include "tools/SelectionTool.h"
+#include "tools/ShapeTool.h"
+#include "tools/ToolSet.h"
+#include "tools/ToolView.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace zavora {
+namespace {
+
+class NoSurfaces : public SurfaceFactory {
+public:
+    std::unique_ptr<RasterSurface> createSurface(int32_t, int32_t) override { return nullptr; }
+};
+
+// One window pixel is one drawing point; feedback goes nowhere.
+class PlainView : public ToolView {
+public:
+    PlainView()
+        : m_canvas(m_factory)
+    { }
+    Drawing& drawing() override { return m_drawing; }
+    ScreenCanvas& canvas() override { return m_canvas; }
+    bool previewMode() const override { return true; }
+    Point toDrawing(float px, float py) const override { return { px, py }; }
+    Point toWindow(float x, float y) const override { return { x, y }; }
+    Point pixelsToDrawing(float dx, float dy) const override { return { std::fabs(dx), std::fabs(dy) }; }
+    void setCursorShape(int index) override { m_cursor = index; }
+    int cursorShape() const override { return m_cursor; }
+    void setToolButtonPressed(int, bool) override { }
+    void redrawStatus() override { }
+    void repaintArea(const Rect&, int) override { }
+    bool editText(TextObject&, Point) override { return false; }
+
+    Drawing m_drawing;
+    NoSurfaces m_factory;
+    ScreenCanvas m_canvas;
+    int m_cursor = -1;
+};
+
+class ToolLogic : public ::testing::Test {
+protected:
+    DrawObject* add(std::unique_ptr<DrawObject> object) { return view.m_drawing.append(std::move(object)); }
+    void click(float x, float y, bool shift = false)
+    {
+        Tool& tool = *tools.currentTool();
+        tool.mouseDown(x, y, shift);
+        tool.mouseUp(x, y, shift);
+    }
+    void dragWith(Tool& tool, Point from, Point to, bool shift = false)
+    {
+        tool.mouseDown(from.x, from.y, shift);
+        tool.mouseDrag((from.x + to.x) / 2, (from.y + to.y) / 2, shift);
+        tool.mouseDrag(to.x, to.y, shift);
+        tool.mouseUp(to.x, to.y, shift);
+    }
+    Drawing& drawing() { return view.m_drawing; }
+
+    RecordingReporter messages;
+    PlainView view;
+    ToolSet tools { view };
+};
+
+TEST(ToolOutline, LinesAndShapesWithoutAreaMeetAMarquee)
+{
+    // A line through the marquee with both ends outside it.
+    LineObject across(-10, 5, 30, 5);
+    EXPECT_TRUE(SelectionTool::outlineMeets(across, { 0, 0, 10, 10 }));
+    EXPECT_FALSE(SelectionTool::outlineMeets(across, { 0, 6, 10, 10 }));
+    // A diagonal passing beside the corner misses it.
+    LineObject diagonal(0, 20, 20, 0);
+    EXPECT_FALSE(SelectionTool::outlineMeets(diagonal, { 0, 0, 9, 9 }));
+    EXPECT_TRUE(SelectionTool::outlineMeets(diagonal, { 0, 0, 11, 11 }));
+    // Moved through its matrix, the line is met where it stands now.
+    LineObject moved(0, 0, 10, 0);
+    moved.translate(100, 100);
+    EXPECT_FALSE(SelectionTool::outlineMeets(moved, { 0, -1, 10, 1 }));
+    EXPECT_TRUE(SelectionTool::outlineMeets(moved, { 105, 99, 106, 101 }));
+    // A rectangle of no width inside the marquee; corners in any order.
+    RectangleObject thin(5, 0, 5, 10);
+    EXPECT_TRUE(SelectionTool::outlineMeets(thin, { 20, 20, 0, -5 }));
+    // A group is met through a member line.
+    GroupObject group;
+    group.appendChild(std::make_unique<LineObject>(0, 0, 50, 0));
+    group.appendChild(std::make_unique<LineObject>(0, 50, 50, 50));
+    EXPECT_TRUE(SelectionTool::outlineMeets(group, { 20, 45, 30, 55 }));
+    EXPECT_FALSE(SelectionTool::outlineMeets(group, { 20, 10, 30, 40 }));
+}
+
+TEST(ToolAngles, AngleSeenFromTheCentre)
+{
+    const Point c { 10, 10 };
+    EXPECT_FLOAT_EQ(ArcTool::angleOf(c, { 10, 15 }), 90);
+    EXPECT_FLOAT_EQ(ArcTool::angleOf(c, { 10, 5 }), -90);
+    EXPECT_FLOAT_EQ(ArcTool::angleOf(c, c), 0);
+    EXPECT_FLOAT_EQ(ArcTool::angleOf(c, { 5, 10 }), 180);
+    EXPECT_FLOAT_EQ(ArcTool::angleOf(c, { 5, 5 }), -135);
+}
+
+TEST_F(ToolLogic, UpperUnselectedObjectWinsOverASelectedOneBelow)
+{
+    DrawObject* below = add(std::make_unique<RectangleObject>(0, 0, 100, 100));
+    DrawObject* above = add(std::make_unique<RectangleObject>(40, 40, 60, 60));
+    drawing().setSelection({ below });
+    click(50, 50);
+    EXPECT_EQ(drawing().selection(), (ObjectRefs { above }));
+    EXPECT_EQ(messages.last(RecordingReporter::Kind::Status), "1 object selected");
+
+    // With both selected (in stacking order, as the tools leave a
+    // selection), a click inside both keeps them.
+    drawing().setSelection({ below, above });
+    click(50, 50);
+    EXPECT_EQ(drawing().selection(), (ObjectRefs { below, above }));
+}
+
+TEST_F(ToolLogic, HandlesAreHitWithinThreePixels)
+{
+    auto* rect = static_cast<RectangleObject*>(add(std::make_unique<RectangleObject>(0, 0, 40, 40)));
+    drawing().setSelection({ rect });
+    Tool& selection = *tools.currentTool();
+    // 3.5 pixels off the corner is no handle (nor the outline): a marquee.
+    dragWith(selection, { 43.5f, 43.5f }, { 60, 50 });
+    EXPECT_EQ(rect->corner2(), (Point { 40, 40 }));
+    EXPECT_FALSE(drawing().hasSelection());
+    drawing().setSelection({ rect });
+    // 3 pixels off: the corner is dragged.
+    dragWith(selection, { 43, 43 }, { 60, 50 });
+    EXPECT_EQ(rect->corner2(), (Point { 60, 50 }));
+    EXPECT_EQ(rect->corner1(), (Point { 0, 0 }));
+}
+
+TEST_F(ToolLogic, ToolChangeDuringAHandleDragPutsTheShapeBack)
+{
+    auto* rect = static_cast<RectangleObject*>(add(std::make_unique<RectangleObject>(0, 0, 40, 40)));
+    drawing().setSelection({ rect });
+    Tool& selection = *tools.currentTool();
+    selection.mouseDown(40, 40, false);
+    selection.mouseDrag(70, 80, false);
+    ASSERT_EQ(rect->corner2(), (Point { 70, 80 }));
+    tools.selectTool(405);
+    // Nothing was recorded, so nothing may stay changed.
+    EXPECT_EQ(rect->corner2(), (Point { 40, 40 }));
+    EXPECT_FALSE(drawing().history().canUndo());
+    EXPECT_EQ(rect->boundingBox(), (Rect { 0, 0, 40, 40 }));
+}
+
+TEST_F(ToolLogic, ObjectSnapPullsTheEndsOntoNearbyOutlines)
+{
+    add(std::make_unique<RectangleObject>(0, 0, 100, 100));
+    drawing().setObjectSnap({ 1, 5 });
+    ASSERT_TRUE(tools.selectTool(401));
+    dragWith(*tools.currentTool(), { 3, 50 }, { 50, 50 });
+    ASSERT_EQ(drawing().objectCount(), 2u);
+    auto* line = static_cast<LineObject*>(drawing().objectAt(1));
+    EXPECT_NEAR(line->first().x, 0, 1e-3);
+    EXPECT_NEAR(line->first().y, 50, 1e-3);
+    EXPECT_EQ(line->second(), (Point { 50, 50 })); // nothing within 5 points
+    EXPECT_EQ(drawing().selection(), (ObjectRefs { line }));
+}
+
+TEST_F(ToolLogic, CommandTablesChooseTheTools)
+{
+    EXPECT_EQ(ToolSet::kindForCommand(402), ToolKind::Line);
+    EXPECT_EQ(ToolSet::kindForCommand(404), ToolKind::Rectangle);
+    EXPECT_EQ(ToolSet::kindForCommand(458), ToolKind::RoundRect);
+    EXPECT_EQ(ToolSet::kindForCommand(409), ToolKind::Count);
+    // An id without a tool leaves the current one.
+    Tool* before = tools.currentTool();
+    EXPECT_FALSE(tools.selectTool(409));
+    EXPECT_FALSE(tools.selectTool(411)); // the text tool is not installed
+    EXPECT_EQ(tools.currentTool(), before);
+    EXPECT_EQ(tools.currentCommand(), 456);
+    EXPECT_TRUE(tools.selectTool(407));
+    EXPECT_EQ(view.m_cursor, kCursorCreate);
+    // Editing tools by object class; groups get the inert tool.
+    GroupObject group;
+    Tool* inert = tools.editTool(group);
+    ASSERT_NE(inert, nullptr);
+    EXPECT_EQ(inert->hitHandle(0, 0), -1);
+    EllipseObject ellipse(0, 0, 10, 10);
+    EXPECT_EQ(tools.editTool(ellipse), tools.tool(ToolKind::Ellipse));
+}
+
+} // namespace
+} // namespace zavora
