@@ -58,7 +58,8 @@ void MoveTool::showFeedback()
     }
     canvas.copyBufferToWindow(ScreenBuffer::Temp1);
     const KMatrix view = canvas.viewMatrix();
-    const KMatrix shifted = multiply(KMatrix(1, 0, 0, 1, m_current.x - m_start.x, m_current.y - m_start.y), view);
+    const KMatrix shifted
+        = multiply(KMatrix(1, 0, 0, 1, m_current.x - m_start.x, m_current.y - m_start.y), view);
     canvas.setViewMatrix(shifted);
     const DrawTarget target = canvas.target();
     canvas.setTarget(DrawTarget::Inverted);

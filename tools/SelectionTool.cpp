@@ -29,7 +29,8 @@ bool segmentMeets(Point a, Point b, const Rect& r)
     double t0 = 0, t1 = 1;
     const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
     const double p[4] = { -dx, dx, -dy, dy };
-    const double q[4] = { double(a.x) - r.left, double(r.right) - a.x, double(a.y) - r.bottom, double(r.top) - a.y };
+    const double q[4]
+        = { double(a.x) - r.left, double(r.right) - a.x, double(a.y) - r.bottom, double(r.top) - a.y };
     for (int i = 0; i < 4; ++i) {
         if (p[i] == 0) {
             if (q[i] < 0)

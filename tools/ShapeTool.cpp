@@ -110,7 +110,7 @@ void ShapeTool::deactivate()
     // A shape being created is dropped; a reshape in progress is put back.
     const bool dirty = m_feedbackShown || m_creating || m_state == Dragging;
     if (m_state == Dragging && m_object && m_savedCopy) {
-        m_object->copyCommonFrom(*m_savedCopy);
+        // The swap of a reshape record puts the saved state back.
         if (auto restore = makeShapeEditCommand(drawing(), *m_object, *m_savedCopy))
             restore->execute();
     }

@@ -98,9 +98,15 @@ protected:
     void dragHandle(DrawObject& object, int handle, Point o, bool shift) const override;
     bool degenerate(const DrawObject& object) const override;
     void snapToObjects(DrawObject& object) override;
-    const char* firstPrompt() const override { return "Rectangle: Click a corner and drag to opposite corner"; }
+    const char* firstPrompt() const override
+    {
+        return "Rectangle: Click a corner and drag to opposite corner";
+    }
     const char* pressPrompt() const override { return "Rectangle: Drag to opposite corner"; }
-    const char* releasePrompt() const override { return "Rectangle: Click a corner, drag to opposite corner"; }
+    const char* releasePrompt() const override
+    {
+        return "Rectangle: Click a corner, drag to opposite corner";
+    }
 };
 
 class RoundRectTool : public RectangleTool {

@@ -7,14 +7,24 @@
 
 namespace zavora {
 
-void Tool::attach(DrawObject&) { }
-void Tool::activate() { }
-int Tool::hitHandle(float, float) { return -1; }
-void Tool::deactivate() { }
-void Tool::keyDown(int, bool) { }
-void Tool::doubleClick(float, float, bool) { }
-void Tool::rightClick(float, float, bool) { }
-void Tool::repaintFeedback() { }
+void Tool::attach(DrawObject&)
+{ }
+void Tool::activate()
+{ }
+int Tool::hitHandle(float, float)
+{
+    return -1;
+}
+void Tool::deactivate()
+{ }
+void Tool::keyDown(int, bool)
+{ }
+void Tool::doubleClick(float, float, bool)
+{ }
+void Tool::rightClick(float, float, bool)
+{ }
+void Tool::repaintFeedback()
+{ }
 
 Drawing& Tool::drawing()
 {

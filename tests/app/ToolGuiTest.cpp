@@ -466,7 +466,8 @@ TEST_F(ToolGui, ToolKeysAndTheRefusedTransformTools)
         last4.push_back(all[i].text);
     EXPECT_EQ(last4,
         (std::vector<std::string> { "Rotate: You must select one or more objects first",
-            "Scale: You must select one or more objects first", "Skew: You must select one or more objects first",
+            "Scale: You must select one or more objects first",
+            "Skew: You must select one or more objects first",
             "Reflect: You must select one or more objects first" }));
 
     key(Qt::Key_F6);
