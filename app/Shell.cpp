@@ -76,23 +76,6 @@ private:
     QString m_product;
 };
 
-// The catalogue as the model's font lookup.
-class CatalogueLookup : public FontLookup {
-public:
-    explicit CatalogueLookup(const FontCatalogue& catalogue)
-        : m_catalogue(catalogue)
-    { }
-    const FontEntry* find(std::string_view name) const override { return m_catalogue.find(name); }
-    const FontEntry* firstFont() const override
-    {
-        auto entries = m_catalogue.entries();
-        return entries.empty() ? nullptr : entries.front();
-    }
-
-private:
-    const FontCatalogue& m_catalogue;
-};
-
 } // namespace
 
 Shell::Shell(Options options)
@@ -108,9 +91,6 @@ Shell::~Shell()
     m_splash.reset();
     // Text objects point into the catalogue: they go first.
     m_drawing.takeAll();
-    if (m_lookup && FontLookup::current() == m_lookup.get())
-        FontLookup::setCurrent(nullptr);
-    m_lookup.reset();
     if (m_catalogue)
         m_catalogue->free();
 }
@@ -181,9 +161,9 @@ void Shell::loadFonts()
 {
     m_catalogue = std::make_unique<FontCatalogue>(
         systemFontSystem(), *m_profile, FontCatalogue::atmIniBeside(*m_profile));
+    // Loading installs the catalogue as the model's font lookup, which is also
+    // how screen text finds each font's renderer.
     m_catalogue->load();
-    m_lookup = std::make_unique<CatalogueLookup>(*m_catalogue);
-    FontLookup::setCurrent(m_lookup.get());
 }
 
 void Shell::setTitle()

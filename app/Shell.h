@@ -14,7 +14,6 @@ namespace zavora {
 
 class FontCatalogue;
 class FontSystem;
-class FontLookup;
 class MainFrame;
 class Profile;
 class QtReporter;
@@ -87,7 +86,6 @@ private:
     std::unique_ptr<QtReporter> m_reporter;
     std::unique_ptr<DebugWindow> m_debugWindow;
     std::unique_ptr<FontCatalogue> m_catalogue;
-    std::unique_ptr<FontLookup> m_lookup;
     std::unique_ptr<QWidget> m_splash;
     std::unique_ptr<MainFrame> m_frame;
     bool m_settingsSaved = false;
