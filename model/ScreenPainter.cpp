@@ -37,6 +37,8 @@ void paintOutline(ScreenPainter& painter, const DrawObject& object, int mode)
         setColor(k, style.fillColor());
         k.newpath();
         object.buildOutline();
+        if (style.strokeOn() && painter.fillAndStrokePath(style.lineColor()))
+            return;
         painter.fillPath();
     }
     if (style.strokeOn()) {

@@ -11,6 +11,7 @@
 namespace zavora {
 
 class DrawObject;
+struct Color;
 class ImageObject;
 class TextCanvas;
 struct OutlineEnds;
@@ -24,6 +25,13 @@ public:
     virtual void fillPath() = 0;
     // Kernel colour, line width (device units) and dash.
     virtual void strokePath() = 0;
+    // fillPath then strokePath in `strokeColor`, on one reading of the path.
+    // Painters that cannot return false and leave the path in place.
+    virtual bool fillAndStrokePath(const Color& strokeColor)
+    {
+        (void)strokeColor;
+        return false;
+    }
     // An arrowhead of the given code at tip, pointing away from previous,
     // scaled by `scale`, filled in the kernel colour. Points are in the
     // kernel's user space (the object's space once its matrix is concatenated),

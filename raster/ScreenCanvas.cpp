@@ -675,6 +675,40 @@ void ScreenCanvas::strokePath()
     paintPath(elements, paint);
 }
 
+bool ScreenCanvas::fillAndStrokePath(const Color& strokeColor)
+{
+    GraphicsKernel& k = kernel();
+    const std::vector<PathElement> elements = k.takePath();
+    PathPaint fill;
+    fill.fill = true;
+    fill.fillColor = kernelColor();
+    fill.hatch = k.state().fillPattern;
+    fill.hatchColor = kBlackRef;
+    // The same colour the kernel would hand strokePath.
+    k.setColor(strokeColor.red / 100, strokeColor.green / 100, strokeColor.blue / 100);
+    PathPaint stroke;
+    stroke.stroke = true;
+    stroke.strokeColor = kernelColor();
+    stroke.width = std::max(1, rounded(std::fabs(k.state().lineWidth)));
+    stroke.dash = k.state().pen;
+    // Painting both at once closes every figure, so only closed outlines may.
+    bool closed = !elements.empty() && elements.back().kind == PathKind::Close;
+    for (size_t i = 1; closed && i < elements.size(); ++i)
+        closed = elements[i].kind != PathKind::Move || elements[i - 1].kind == PathKind::Close;
+    if (!closed) {
+        paintPath(elements, fill);
+        paintPath(elements, stroke);
+        return true;
+    }
+    PathPaint both = stroke;
+    both.fill = true;
+    both.fillColor = fill.fillColor;
+    both.hatch = fill.hatch;
+    both.hatchColor = fill.hatchColor;
+    paintPath(elements, both);
+    return true;
+}
+
 void ScreenCanvas::arrowhead(int code, Point tip, Point previous, float scale)
 {
     const GraphicsKernel& k = kernel();

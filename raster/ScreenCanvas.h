@@ -134,6 +134,7 @@ public:
     // --- ScreenPainter ----------------------------------------------------
     void fillPath() override;
     void strokePath() override;
+    bool fillAndStrokePath(const Color& strokeColor) override;
     void arrowhead(int code, Point tip, Point previous, float scale) override;
     void image(const ImageObject& image) override;
     // Glyphs, baselines and highlights through a DeviceTextCanvas on the

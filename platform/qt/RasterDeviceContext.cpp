@@ -114,6 +114,7 @@ QPainter& RasterDeviceContext::painter()
 void RasterDeviceContext::endPainting()
 {
     m_painter.reset();
+    m_applied.valid = false;
 }
 
 uint32_t* RasterDeviceContext::writableBits()
@@ -190,24 +191,47 @@ void RasterDeviceContext::preparePainter(bool pen, bool brush)
 {
     QPainter& p = painter();
     const bool inverted = m_state.rop2 != Rop2::CopyPen;
-    p.setRenderHint(QPainter::Antialiasing, m_antialias && !inverted);
-    p.setRenderHint(QPainter::SmoothPixmapTransform, m_antialias && !inverted);
-    switch (m_state.rop2) {
-    case Rop2::CopyPen:
-        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        break;
-    case Rop2::XorPen:
-        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        break;
-    case Rop2::Not:
-        p.setCompositionMode(QPainter::RasterOp_NotDestination);
-        break;
+    const bool hints = m_antialias && !inverted;
+    Applied& a = m_applied;
+    if (!a.valid || a.hints != hints) {
+        p.setRenderHint(QPainter::Antialiasing, hints);
+        p.setRenderHint(QPainter::SmoothPixmapTransform, hints);
     }
-    p.setPen(pen ? makePen() : QPen(Qt::NoPen));
-    p.setBrush(brush ? makeBrush() : QBrush(Qt::NoBrush));
-    // Pattern brushes line up with the device origin, as GDI's do.
-    p.setBrushOrigin(0, 0);
-    p.resetTransform();
+    if (!a.valid || a.rop != m_state.rop2) {
+        switch (m_state.rop2) {
+        case Rop2::CopyPen:
+            p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            break;
+        case Rop2::XorPen:
+            p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+            break;
+        case Rop2::Not:
+            p.setCompositionMode(QPainter::RasterOp_NotDestination);
+            break;
+        }
+    }
+    if (!a.valid || a.hasPen != pen || (pen && !(a.pen == m_state.pen)))
+        p.setPen(pen ? makePen() : QPen(Qt::NoPen));
+    // A pattern brush also depends on the text and background colours.
+    const bool patterned = brush && m_state.brush.style == BrushStyle::Pattern;
+    if (!a.valid || a.hasBrush != brush || (brush && !(a.brush == m_state.brush))
+        || (patterned && (a.ink != m_state.textColor || a.back != m_state.bkColor))) {
+        p.setBrush(brush ? makeBrush() : QBrush(Qt::NoBrush));
+    }
+    if (!a.valid) {
+        // Pattern brushes line up with the device origin, as GDI's do.
+        p.setBrushOrigin(0, 0);
+        p.resetTransform();
+    }
+    a.valid = true;
+    a.hints = hints;
+    a.rop = m_state.rop2;
+    a.hasPen = pen;
+    a.pen = m_state.pen;
+    a.hasBrush = brush;
+    a.brush = m_state.brush;
+    a.ink = m_state.textColor;
+    a.back = m_state.bkColor;
 }
 
 void RasterDeviceContext::strokeQtPath(const QPainterPath& path)
@@ -221,6 +245,7 @@ void RasterDeviceContext::strokeQtPath(const QPainterPath& path)
         QPen gaps(QColor(toQRgb(m_state.bkColor)), 0);
         gaps.setCapStyle(Qt::FlatCap);
         painter().setPen(gaps);
+        m_applied.valid = false;
         painter().drawPath(path);
     }
     preparePainter(true, false);
@@ -237,22 +262,29 @@ void RasterDeviceContext::drawPolylineRun(std::span<const DcPoint> points)
     strokeQtPath(path);
 }
 
+RasterDeviceContext::Figure& RasterDeviceContext::newFigure(QPointF start)
+{
+    // Slots of earlier paths are reused with their segment storage.
+    if (m_figureCount == m_figures.size())
+        m_figures.emplace_back();
+    Figure& figure = m_figures[m_figureCount++];
+    figure.start = start;
+    figure.segments.clear();
+    figure.closed = false;
+    return figure;
+}
+
 RasterDeviceContext::Figure& RasterDeviceContext::currentFigure()
 {
-    if (m_figures.empty() || m_figures.back().closed) {
-        Figure figure;
-        figure.start = toPointF(m_state.position);
-        m_figures.push_back(std::move(figure));
-    }
-    return m_figures.back();
+    if (m_figureCount == 0 || m_figures[m_figureCount - 1].closed)
+        return newFigure(toPointF(m_state.position));
+    return m_figures[m_figureCount - 1];
 }
 
 void RasterDeviceContext::moveTo(DcPoint point)
 {
     if (m_pathState == PathState::Open) {
-        Figure figure;
-        figure.start = toPointF(point);
-        m_figures.push_back(std::move(figure));
+        newFigure(toPointF(point));
     }
     m_state.position = point;
 }
@@ -336,7 +368,7 @@ void RasterDeviceContext::polyPolyline(std::span<const DcPoint> points, std::spa
 
 void RasterDeviceContext::beginPath()
 {
-    m_figures.clear();
+    m_figureCount = 0;
     m_pathState = PathState::Open;
 }
 
@@ -361,10 +393,11 @@ void RasterDeviceContext::polyBezierTo(std::span<const DcPoint> points)
 
 void RasterDeviceContext::closeFigure()
 {
-    if (m_pathState != PathState::Open || m_figures.empty() || m_figures.back().closed)
+    if (m_pathState != PathState::Open || m_figureCount == 0 || m_figures[m_figureCount - 1].closed)
         return;
-    m_figures.back().closed = true;
-    m_state.position = { int32_t(m_figures.back().start.x()), int32_t(m_figures.back().start.y()) };
+    Figure& last = m_figures[m_figureCount - 1];
+    last.closed = true;
+    m_state.position = { int32_t(last.start.x()), int32_t(last.start.y()) };
 }
 
 void RasterDeviceContext::endPath()
@@ -375,15 +408,58 @@ void RasterDeviceContext::endPath()
 
 void RasterDeviceContext::abortPath()
 {
-    m_figures.clear();
+    m_figureCount = 0;
     m_pathState = PathState::None;
 }
 
-QPainterPath RasterDeviceContext::builtPath(bool closeAll) const
+bool RasterDeviceContext::figuresAreRect(QRect& rect) const
 {
-    QPainterPath path;
+    if (m_figureCount != 1)
+        return false;
+    const Figure& figure = m_figures[0];
+    QPointF corners[5];
+    size_t count = 0;
+    corners[count++] = figure.start;
+    for (const Segment& segment : figure.segments) {
+        if (segment.curve || count == 5)
+            return false;
+        corners[count++] = segment.end;
+    }
+    if (count == 5 && corners[4] == corners[0])
+        --count;
+    if (count != 4)
+        return false;
+    const QPointF &a = corners[0], &b = corners[1], &c = corners[2], &d = corners[3];
+    const bool upright = a.x() == b.x() && b.y() == c.y() && c.x() == d.x() && d.y() == a.y();
+    const bool across = a.y() == b.y() && b.x() == c.x() && c.y() == d.y() && d.x() == a.x();
+    if (!upright && !across)
+        return false;
+    const int x0 = int(std::min(a.x(), c.x())), x1 = int(std::max(a.x(), c.x()));
+    const int y0 = int(std::min(a.y(), c.y())), y1 = int(std::max(a.y(), c.y()));
+    if (x0 == x1 || y0 == y1)
+        return false;
+    rect = QRect(x0, y0, x1 - x0, y1 - y0);
+    return true;
+}
+
+void RasterDeviceContext::fillBuilt(const QPainterPath& path, bool isRect, const QRect& rect)
+{
+    preparePainter(false, true);
+    // An aliased upright rectangle covers the same pixels as its outline
+    // filled, and the engine fills it as spans without rasterising.
+    if (isRect && !m_antialias && m_state.rop2 == Rop2::CopyPen)
+        painter().drawRect(rect);
+    else
+        painter().drawPath(path);
+}
+
+const QPainterPath& RasterDeviceContext::builtPath(bool closeAll)
+{
+    QPainterPath& path = m_path;
+    path.clear();
     path.setFillRule(fillRule(m_state.fillMode));
-    for (const Figure& figure : m_figures) {
+    for (size_t i = 0; i < m_figureCount; ++i) {
+        const Figure& figure = m_figures[i];
         if (figure.segments.empty())
             continue;
         path.moveTo(figure.start);
@@ -403,19 +479,20 @@ void RasterDeviceContext::fillPath()
 {
     if (m_pathState != PathState::Closed)
         return;
-    const QPainterPath path = builtPath(true);
+    const QPainterPath& path = builtPath(true);
+    QRect rect;
+    const bool isRect = figuresAreRect(rect);
     abortPath();
     if (m_state.brush.isNull() || m_image.isNull())
         return;
-    preparePainter(false, true);
-    painter().drawPath(path);
+    fillBuilt(path, isRect, rect);
 }
 
 void RasterDeviceContext::strokePath()
 {
     if (m_pathState != PathState::Closed)
         return;
-    const QPainterPath path = builtPath(false);
+    const QPainterPath& path = builtPath(false);
     abortPath();
     strokeQtPath(path);
 }
@@ -424,13 +501,14 @@ void RasterDeviceContext::strokeAndFillPath()
 {
     if (m_pathState != PathState::Closed)
         return;
-    const QPainterPath path = builtPath(true);
+    const QPainterPath& path = builtPath(true);
+    QRect rect;
+    const bool isRect = figuresAreRect(rect);
     abortPath();
     if (m_image.isNull())
         return;
     if (!m_state.brush.isNull()) {
-        preparePainter(false, true);
-        painter().drawPath(path);
+        fillBuilt(path, isRect, rect);
     }
     strokeQtPath(path);
 }
@@ -559,6 +637,7 @@ bool RasterDeviceContext::drawMappedImage(const RgbImageView& image, const QTran
     p.setTransform(transform);
     p.drawImage(QPointF(0, 0), wrapped);
     p.resetTransform();
+    m_applied.valid = false;
     return true;
 }
 

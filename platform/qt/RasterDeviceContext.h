@@ -84,13 +84,31 @@ private:
     // Strokes `path` with the current pen, with GDI's opaque gaps for styled pens.
     void strokeQtPath(const QPainterPath& path);
     void drawPolylineRun(std::span<const DcPoint> points);
-    QPainterPath builtPath(bool closeAll) const;
+    const QPainterPath& builtPath(bool closeAll);
+    // Whether the path bracket holds one upright rectangle, and which.
+    bool figuresAreRect(QRect& rect) const;
+    // Fills the built path with the current brush.
+    void fillBuilt(const QPainterPath& path, bool isRect, const QRect& rect);
     bool drawMappedImage(const RgbImageView& image, const QTransform& transform);
     uint32_t* writableBits();
 
     QImage m_image;
     std::unique_ptr<QPainter> m_painter;
     bool m_antialias = false;
+
+    // What preparePainter last gave the painter: QPainter marks its state
+    // dirty on every set, and the engine then redoes its setup per call.
+    struct Applied {
+        bool valid = false;
+        bool hints = false;
+        Rop2 rop = Rop2::CopyPen;
+        bool hasPen = false, hasBrush = false;
+        DcPen pen;
+        DcBrush brush;
+        ColorRef ink = 0, back = 0;
+    };
+    Applied m_applied;
+    QPainterPath m_path; // reused so a redraw does not allocate per object
 
     // The path bracket, kept as GDI elements until it is painted.
     struct Segment {
@@ -104,7 +122,9 @@ private:
         bool closed = false;
     };
     Figure& currentFigure();
-    std::vector<Figure> m_figures;
+    Figure& newFigure(QPointF start);
+    std::vector<Figure> m_figures; // the first m_figureCount are in use
+    size_t m_figureCount = 0;
     PathState m_pathState = PathState::None;
 
     // The texture of the last pattern brush, rebuilt when its colours change.
