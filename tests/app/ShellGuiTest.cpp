@@ -42,7 +42,9 @@ void ensureApplication()
     static char* argv[] = { name, nullptr };
     static QApplication* app = [] {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        return new QApplication(argc, argv);
+        // Other test files of this program may have made the application already.
+        return QApplication::instance() ? static_cast<QApplication*>(QApplication::instance())
+                                        : new QApplication(argc, argv);
     }();
     (void)app;
 }
