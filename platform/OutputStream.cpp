@@ -28,7 +28,7 @@ constexpr int kMaxFieldWidth = 1 << 16;
 
 enum class Length { None, Char, Short, Long, LongLong, IntMax, Size, PtrDiff, LongDouble };
 
-struct Spec {
+struct Directive {
     bool left = false;
     bool plus = false;
     bool space = false;
@@ -40,11 +40,11 @@ struct Spec {
 };
 
 void appendPadded(
-    std::string& out, const Spec& spec, std::string_view prefix, std::string_view body, bool zeroPad)
+    std::string& out, const Directive& directive, std::string_view prefix, std::string_view body, bool zeroPad)
 {
     std::size_t size = prefix.size() + body.size();
-    std::size_t pad = static_cast<std::size_t>(spec.width) > size ? spec.width - size : 0;
-    if (spec.left) {
+    std::size_t pad = static_cast<std::size_t>(directive.width) > size ? directive.width - size : 0;
+    if (directive.left) {
         out.append(prefix).append(body).append(pad, ' ');
     } else if (zeroPad) {
         out.append(prefix).append(pad, '0').append(body);
@@ -97,18 +97,18 @@ unsigned long long unsignedArgument(Length length, va_list& args)
     }
 }
 
-void appendInteger(std::string& out, const Spec& spec, char conversion, va_list& args)
+void appendInteger(std::string& out, const Directive& directive, char conversion, va_list& args)
 {
     bool isSigned = conversion == 'd' || conversion == 'i';
     bool negative = false;
     unsigned long long magnitude;
     if (isSigned) {
-        long long value = signedArgument(spec.length, args);
+        long long value = signedArgument(directive.length, args);
         negative = value < 0;
         magnitude = negative ? 0ULL - static_cast<unsigned long long>(value)
                              : static_cast<unsigned long long>(value);
     } else {
-        magnitude = unsignedArgument(spec.length, args);
+        magnitude = unsignedArgument(directive.length, args);
     }
     int base = conversion == 'o' ? 8 : (conversion == 'x' || conversion == 'X') ? 16 : 10;
 
@@ -118,23 +118,23 @@ void appendInteger(std::string& out, const Spec& spec, char conversion, va_list&
     std::string body(digits, n);
     if (conversion == 'X')
         std::transform(body.begin(), body.end(), body.begin(), [](char c) { return std::toupper(c); });
-    if (spec.precision == 0 && magnitude == 0)
+    if (directive.precision == 0 && magnitude == 0)
         body.clear();
-    if (spec.precision > 0 && body.size() < static_cast<std::size_t>(spec.precision))
-        body.insert(0, spec.precision - body.size(), '0');
-    if (conversion == 'o' && spec.alternate && (body.empty() || body[0] != '0'))
+    if (directive.precision > 0 && body.size() < static_cast<std::size_t>(directive.precision))
+        body.insert(0, directive.precision - body.size(), '0');
+    if (conversion == 'o' && directive.alternate && (body.empty() || body[0] != '0'))
         body.insert(0, 1, '0');
 
     std::string prefix;
     if (negative)
         prefix = "-";
-    else if (isSigned && spec.plus)
+    else if (isSigned && directive.plus)
         prefix = "+";
-    else if (isSigned && spec.space)
+    else if (isSigned && directive.space)
         prefix = " ";
-    if (spec.alternate && magnitude != 0 && base == 16)
+    if (directive.alternate && magnitude != 0 && base == 16)
         prefix += conversion == 'X' ? "0X" : "0x";
-    appendPadded(out, spec, prefix, body, spec.zero && spec.precision < 0);
+    appendPadded(out, directive, prefix, body, directive.zero && directive.precision < 0);
 }
 
 // "%#g": printf's choice between %e and %f, keeping trailing zeros and the point.
@@ -158,9 +158,9 @@ std::size_t formatGeneralAlternate(char* buf, double value, int precision)
     return n;
 }
 
-void appendFloat(std::string& out, const Spec& spec, char conversion, va_list& args)
+void appendFloat(std::string& out, const Directive& directive, char conversion, va_list& args)
 {
-    double value = spec.length == Length::LongDouble ? static_cast<double>(va_arg(args, long double))
+    double value = directive.length == Length::LongDouble ? static_cast<double>(va_arg(args, long double))
                                                      : va_arg(args, double);
     char lower = static_cast<char>(std::tolower(conversion));
     char buf[kNumberBufferSize + 8];
@@ -170,26 +170,26 @@ void appendFloat(std::string& out, const Spec& spec, char conversion, va_list& a
     if (!finite) {
         n = formatGeneral(buf, value);
     } else if (lower == 'f') {
-        n = formatFixed(buf, value, spec.precision < 0 ? 6 : spec.precision);
-        if (spec.alternate && std::find(buf, buf + n, '.') == buf + n)
+        n = formatFixed(buf, value, directive.precision < 0 ? 6 : directive.precision);
+        if (directive.alternate && std::find(buf, buf + n, '.') == buf + n)
             buf[n++] = '.';
     } else if (lower == 'e') {
-        n = formatScientific(buf, value, spec.precision < 0 ? 6 : spec.precision);
-        if (spec.alternate && std::find(buf, buf + n, '.') == buf + n) {
+        n = formatScientific(buf, value, directive.precision < 0 ? 6 : directive.precision);
+        if (directive.alternate && std::find(buf, buf + n, '.') == buf + n) {
             char* e = std::find(buf, buf + n, 'e');
             std::memmove(e + 1, e, static_cast<std::size_t>(buf + n - e));
             *e = '.';
             ++n;
         }
     } else if (lower == 'g') {
-        n = spec.alternate ? formatGeneralAlternate(buf, value, spec.precision)
-                           : formatGeneral(buf, value, spec.precision < 0 ? 6 : spec.precision);
+        n = directive.alternate ? formatGeneralAlternate(buf, value, directive.precision)
+                           : formatGeneral(buf, value, directive.precision < 0 ? 6 : directive.precision);
     } else {
         // %a: to_chars writes the digits without the "0x".
-        auto result = spec.precision < 0
+        auto result = directive.precision < 0
             ? std::to_chars(buf, buf + kNumberBufferSize, value, std::chars_format::hex)
             : std::to_chars(buf, buf + kNumberBufferSize, value, std::chars_format::hex,
-                std::min(spec.precision, kMaxFixedDecimals));
+                std::min(directive.precision, kMaxFixedDecimals));
         n = static_cast<std::size_t>(result.ptr - buf);
         hexPrefix = "0x";
     }
@@ -198,9 +198,9 @@ void appendFloat(std::string& out, const Spec& spec, char conversion, va_list& a
     if (!body.empty() && body[0] == '-') {
         prefix = "-";
         body.remove_prefix(1);
-    } else if (spec.plus) {
+    } else if (directive.plus) {
         prefix = "+";
-    } else if (spec.space) {
+    } else if (directive.space) {
         prefix = " ";
     }
     if (finite)
@@ -210,7 +210,7 @@ void appendFloat(std::string& out, const Spec& spec, char conversion, va_list& a
         std::transform(text.begin(), text.end(), text.begin(), [](char c) { return std::toupper(c); });
         std::transform(prefix.begin(), prefix.end(), prefix.begin(), [](char c) { return std::toupper(c); });
     }
-    appendPadded(out, spec, prefix, text, spec.zero && finite);
+    appendPadded(out, directive, prefix, text, directive.zero && finite);
 }
 
 int readNumber(const char*& p)
@@ -306,69 +306,69 @@ void appendFormatted(std::string& out, const char* format, va_list args)
             continue;
         }
         const char* start = p++;
-        Spec spec;
+        Directive directive;
         for (;; ++p) {
             if (*p == '-')
-                spec.left = true;
+                directive.left = true;
             else if (*p == '+')
-                spec.plus = true;
+                directive.plus = true;
             else if (*p == ' ')
-                spec.space = true;
+                directive.space = true;
             else if (*p == '#')
-                spec.alternate = true;
+                directive.alternate = true;
             else if (*p == '0')
-                spec.zero = true;
+                directive.zero = true;
             else
                 break;
         }
         if (*p == '*') {
             int width = va_arg(ap, int);
             if (width < 0) {
-                spec.left = true;
+                directive.left = true;
                 width = width == INT_MIN ? kMaxFieldWidth : -width;
             }
-            spec.width = std::min(width, kMaxFieldWidth);
+            directive.width = std::min(width, kMaxFieldWidth);
             ++p;
         } else {
-            spec.width = readNumber(p);
+            directive.width = readNumber(p);
         }
         if (*p == '.') {
             ++p;
             if (*p == '*') {
                 int precision = va_arg(ap, int);
-                spec.precision = precision < 0 ? -1 : std::min(precision, kMaxFieldWidth);
+                directive.precision = precision < 0 ? -1 : std::min(precision, kMaxFieldWidth);
                 ++p;
             } else {
-                spec.precision = readNumber(p);
+                directive.precision = readNumber(p);
             }
         }
         switch (*p) {
         case 'h':
-            spec.length = p[1] == 'h' ? Length::Char : Length::Short;
+            directive.length = p[1] == 'h' ? Length::Char : Length::Short;
             p += p[1] == 'h' ? 2 : 1;
             break;
         case 'l':
-            spec.length = p[1] == 'l' ? Length::LongLong : Length::Long;
+            directive.length = p[1] == 'l' ? Length::LongLong : Length::Long;
             p += p[1] == 'l' ? 2 : 1;
             break;
         case 'q':
-            spec.length = Length::LongLong;
+            directive.length = Length::LongLong;
             ++p;
             break;
         case 'j':
-            spec.length = Length::IntMax;
+            directive.length = Length::IntMax;
             ++p;
             break;
         case 'z':
-            spec.length = Length::Size;
+            directive.length = Length::Size;
             ++p;
             break;
         case 't':
-            spec.length = Length::PtrDiff;
+            directive.length = Length::PtrDiff;
             ++p;
             break;
         case 'L':
-            spec.length = Length::LongDouble;
+            directive.length = Length::LongDouble;
             ++p;
             break;
         default:
@@ -387,7 +387,7 @@ void appendFormatted(std::string& out, const char* format, va_list args)
         case 'o':
         case 'x':
         case 'X':
-            appendInteger(out, spec, conversion, ap);
+            appendInteger(out, directive, conversion, ap);
             break;
         case 'f':
         case 'F':
@@ -397,25 +397,25 @@ void appendFormatted(std::string& out, const char* format, va_list args)
         case 'G':
         case 'a':
         case 'A':
-            appendFloat(out, spec, conversion, ap);
+            appendFloat(out, directive, conversion, ap);
             break;
         case 'c': {
             char c = static_cast<char>(va_arg(ap, int));
-            appendPadded(out, spec, {}, std::string_view(&c, 1), false);
+            appendPadded(out, directive, {}, std::string_view(&c, 1), false);
             break;
         }
         case 's': {
             const char* s = va_arg(ap, const char*);
             std::string_view text = s ? std::string_view(s) : std::string_view("(null)");
-            if (spec.precision >= 0 && text.size() > static_cast<std::size_t>(spec.precision))
-                text = s ? std::string_view(s, strnlen(s, spec.precision)) : std::string_view();
-            appendPadded(out, spec, {}, text, false);
+            if (directive.precision >= 0 && text.size() > static_cast<std::size_t>(directive.precision))
+                text = s ? std::string_view(s, strnlen(s, directive.precision)) : std::string_view();
+            appendPadded(out, directive, {}, text, false);
             break;
         }
         case 'p': {
             void* pointer = va_arg(ap, void*);
             if (!pointer) {
-                appendPadded(out, spec, {}, "(nil)", false);
+                appendPadded(out, directive, {}, "(nil)", false);
                 break;
             }
             char digits[32];
@@ -423,7 +423,7 @@ void appendFormatted(std::string& out, const char* format, va_list args)
                 = std::to_chars(digits, digits + sizeof digits, reinterpret_cast<std::uintptr_t>(pointer), 16)
                       .ptr;
             appendPadded(
-                out, spec, "0x", std::string_view(digits, static_cast<std::size_t>(end - digits)), false);
+                out, directive, "0x", std::string_view(digits, static_cast<std::size_t>(end - digits)), false);
             break;
         }
         case 'n':

@@ -51,7 +51,7 @@ std::filesystem::path Profile::defaultPath()
 {
     std::filesystem::path base;
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    // The base directory specification says relative values are to be ignored.
+    // Relative XDG_CONFIG_HOME values are ignored, as the base directory rules say.
     if (xdg && *xdg == '/') {
         base = xdg;
     } else {
