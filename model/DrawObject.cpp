@@ -2,6 +2,7 @@
 
 #include "model/GraphicsKernel.h"
 #include "model/HandlePainter.h"
+#include "model/ScreenPainter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -83,9 +84,17 @@ void DrawObject::setUrl(std::optional<std::string> url)
 
 void DrawObject::drawOnScreen(ScreenPainter& painter, int mode) const
 {
-    // Painting on screen comes with the screen-output work.
-    (void)painter;
-    (void)mode;
+    paintOutline(painter, *this, mode);
+}
+
+std::vector<Point> DrawObject::mappedCorners(float x1, float y1, float x2, float y2) const
+{
+    std::vector<Point> out;
+    appendMapped(out, { x1, y1 });
+    appendMapped(out, { x1, y2 });
+    appendMapped(out, { x2, y2 });
+    appendMapped(out, { x2, y1 });
+    return out;
 }
 
 void DrawObject::drawHandles(HandlePainter& painter) const

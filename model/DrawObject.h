@@ -87,8 +87,8 @@ public:
     virtual void buildOutline() const = 0;
 
     // Screen drawing: mode kDrawFinal paints fill, pattern, stroke and
-    // arrowheads; any other mode strokes the bare outline. The painting bodies
-    // arrive with the screen-output work; until then this draws nothing.
+    // arrowheads; any other mode strokes the bare outline. The default paints
+    // the outline the object builds, which is all a closed shape needs.
     virtual void drawOnScreen(ScreenPainter& painter, int mode) const;
     // Marks every selection handle (drawing coordinates).
     virtual void drawHandles(HandlePainter& painter) const;
@@ -168,6 +168,8 @@ protected:
     Rect boxOfPoints(const Point* points, std::size_t count) const;
     // Appends the matrix-mapped points, for handle lists.
     void appendMapped(std::vector<Point>& out, Point p) const;
+    // The four corners of an object-space box, mapped: the handles of boxes.
+    std::vector<Point> mappedCorners(float x1, float y1, float x2, float y2) const;
     const PaintStyle& ownStyle() const { return m_style; }
 
 private:

@@ -120,19 +120,9 @@ void RectangleObject::buildOutline() const
     rectanglePath(k, m_x1, m_y1, m_x2, m_y2);
 }
 
-void RectangleObject::drawOnScreen(ScreenPainter& painter, int mode) const
-{
-    paintOutline(painter, *this, mode);
-}
-
 std::vector<Point> RectangleObject::handlePoints() const
 {
-    std::vector<Point> out;
-    appendMapped(out, { m_x1, m_y1 });
-    appendMapped(out, { m_x1, m_y2 });
-    appendMapped(out, { m_x2, m_y2 });
-    appendMapped(out, { m_x2, m_y1 });
-    return out;
+    return mappedCorners(m_x1, m_y1, m_x2, m_y2);
 }
 
 void RectangleObject::emit(OutputPort& port) const
@@ -197,19 +187,9 @@ void RoundRectObject::buildOutline() const
     k.closepath();
 }
 
-void RoundRectObject::drawOnScreen(ScreenPainter& painter, int mode) const
-{
-    paintOutline(painter, *this, mode);
-}
-
 std::vector<Point> RoundRectObject::handlePoints() const
 {
-    std::vector<Point> out;
-    appendMapped(out, { m_x1, m_y1 });
-    appendMapped(out, { m_x1, m_y2 });
-    appendMapped(out, { m_x2, m_y2 });
-    appendMapped(out, { m_x2, m_y1 });
-    return out;
+    return mappedCorners(m_x1, m_y1, m_x2, m_y2);
 }
 
 void RoundRectObject::emit(OutputPort& port) const
@@ -253,11 +233,6 @@ void EllipseObject::buildOutline() const
     StateSaver saver;
     k.concat(matrix());
     k.ellipticArc(m_cx, m_cy, m_rx, m_ry, 0, 360);
-}
-
-void EllipseObject::drawOnScreen(ScreenPainter& painter, int mode) const
-{
-    paintOutline(painter, *this, mode);
 }
 
 std::vector<Point> EllipseObject::handlePoints() const

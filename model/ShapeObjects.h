@@ -40,7 +40,6 @@ public:
 
     ObjectType type() const override { return ObjectType::Rectangle; }
     void buildOutline() const override;
-    void drawOnScreen(ScreenPainter& painter, int mode) const override;
     std::vector<Point> handlePoints() const override;
     void emit(OutputPort& port) const override;
     std::unique_ptr<DrawObject> clone() const override;
@@ -66,7 +65,6 @@ public:
 
     ObjectType type() const override { return ObjectType::RoundRect; }
     void buildOutline() const override;
-    void drawOnScreen(ScreenPainter& painter, int mode) const override;
     std::vector<Point> handlePoints() const override;
     void emit(OutputPort& port) const override;
     std::unique_ptr<DrawObject> clone() const override;
@@ -90,7 +88,6 @@ public:
 
     ObjectType type() const override { return ObjectType::Ellipse; }
     void buildOutline() const override;
-    void drawOnScreen(ScreenPainter& painter, int mode) const override;
     // On the ellipse at 45-degree parameter angles.
     std::vector<Point> handlePoints() const override;
     void emit(OutputPort& port) const override;
