@@ -1,6 +1,8 @@
 #include "app/MainFrame.h"
 
 #include "app/BarWindow.h"
+#include "app/CommandDispatcher.h"
+#include "app/MainMenu.h"
 #include "app/DrawingWindow.h"
 #include "app/FrameLayout.h"
 #include "app/Ruler.h"
@@ -14,19 +16,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QTimer>
 
 namespace zavora {
-
-namespace {
-
-// The model's edit commands the drawing window's keys post.
-constexpr int kDeselectAll = 6113;
-constexpr int kDeselectAllKey = 6128; // Esc
-constexpr int kClearSelection = 202; // Delete
-
-} // namespace
 
 MainFrame::MainFrame(Shell& shell)
     : m_shell(shell)
@@ -34,6 +28,7 @@ MainFrame::MainFrame(Shell& shell)
     setObjectName(QStringLiteral("zavora_frame"));
     setWindowTitle(QString::fromStdString(shell.productName()));
     setAcceptDrops(true);
+    m_menu = new MainMenu(this, [this](int id) { dispatchCommand(id); }, [this] { menuAboutToOpen(); });
 
     // Created in this order, each at first 10 x 10 at (0, 0).
     m_toolbox = new BarWindow("zavora_toolBar", this);
@@ -61,6 +56,8 @@ MainFrame::MainFrame(Shell& shell)
     connect(m_drawingWindow, &DrawingWindow::toolButtonChanged, this,
         [this](int id, bool pressed) { m_toolbox->setCommandChecked(id, pressed); });
     m_toolbox->setCommandChecked(m_drawingWindow->tools().currentCommand(), true);
+    m_commands = std::make_unique<CommandDispatcher>(shell, *this);
+    m_menu->update(menuState());
     layoutChildren();
 }
 
@@ -73,10 +70,14 @@ MainFrame::~MainFrame()
 void MainFrame::layoutChildren()
 {
     const ShellSettings& s = m_shell.settings();
-    const FrameLayout l = FrameLayout::compute(width(), height(), s.rulers, s.colorBar, s.shapeLibrary);
-    auto place = [](QWidget* w, const LayoutRect& r, bool shown) {
+    // The menu bar runs along the top; the documented layout fills the rest.
+    const int menuHeight = m_menu->bar()->sizeHint().height();
+    m_menu->bar()->setGeometry(0, 0, width(), menuHeight);
+    const FrameLayout l
+        = FrameLayout::compute(width(), std::max(0, height() - menuHeight), s.rulers, s.colorBar, s.shapeLibrary);
+    auto place = [menuHeight](QWidget* w, const LayoutRect& r, bool shown) {
         if (shown)
-            w->setGeometry(r.x, r.y, std::max(0, r.width), std::max(0, r.height));
+            w->setGeometry(r.x, r.y + menuHeight, std::max(0, r.width), std::max(0, r.height));
         w->setVisible(shown);
     };
     place(m_standardBar, l.standardBar, true);
@@ -95,50 +96,9 @@ void MainFrame::layoutChildren()
 
 void MainFrame::dispatchCommand(int id)
 {
-    ShellSettings& s = m_shell.settings();
-    switch (id) {
-    case kCmdFitInWindow:
-        m_drawingWindow->fitInWindow();
-        break;
-    case kCmdFitWidth:
-        m_drawingWindow->fitWidth();
-        break;
-    case kCmdPreview:
-        m_drawingWindow->setPreviewMode(!m_drawingWindow->previewMode());
-        break;
-    case kCmdRuler:
-        s.rulers = !s.rulers;
-        layoutChildren();
-        break;
-    case kCmdColorBar:
-        s.colorBar = !s.colorBar;
-        layoutChildren();
-        break;
-    case kCmdShapeLibrary:
-        s.shapeLibrary = !s.shapeLibrary;
-        layoutChildren();
-        break;
-    case kDeselectAll:
-    case kDeselectAllKey:
-    case kClearSelection:
-        m_drawingWindow->selectTool(kCmdSelectionTool);
-        m_shell.drawing().runCommand(id);
-        break;
-    default:
-        if (id >= kCmdFirstTool && id <= kCmdLastTool) {
-            // The transform tools (and the move tool) need something to act on.
-            const char* refusal = ToolSet::emptySelectionRefusal(id);
-            if (refusal && !m_shell.drawing().hasSelection()) {
-                if (*refusal)
-                    setStatus("%s", refusal);
-                break;
-            }
-            m_drawingWindow->selectTool(id);
-            break;
-        }
+    m_statusBar->setMessage(QString());
+    if (!m_commands->run(id))
         debugLog("Unknown menu command %d", id);
-        break;
-    }
 }
 
 void MainFrame::postCommand(int commandId)
@@ -154,16 +114,53 @@ void MainFrame::idleWork()
     m_standardBar->setCommandEnabled(kCmdCopy, selected);
     m_standardBar->setCommandEnabled(kCmdUndo, m_shell.drawing().history().canUndo());
     m_standardBar->setCommandEnabled(kCmdRedo, m_shell.drawing().history().canRedo());
-    const QMimeData* clip = QApplication::clipboard()->mimeData();
-    const bool pasteable = clip
-        && (clip->hasFormat(QStringLiteral("application/x-zavora-draw-350")) || clip->hasText()
-            || clip->hasImage());
-    m_standardBar->setCommandEnabled(kCmdPaste, pasteable);
+    // Paste takes what Copy and Cut put on the drawing's own clipboard.
+    m_standardBar->setCommandEnabled(kCmdPaste, !m_shell.drawing().clipboard().isEmpty());
     m_standardBar->setCommandChecked(kCmdPreview, m_drawingWindow->previewMode());
     for (int id = kCmdStyleBarFirst; id <= kCmdStyleBarLast; ++id)
         m_styleBar->setCommandEnabled(id, selected);
     for (int id : { kCmdScaleTool, kCmdRotateTool, kCmdSkewTool, kCmdReflectTool })
         m_toolbox->setCommandEnabled(id, selected);
+    // The accelerators follow the menu rules even while no menu is open.
+    m_menu->update(menuState());
+}
+
+MenuState MainFrame::menuState() const
+{
+    const Drawing& drawing = m_shell.drawing();
+    const ShellSettings& settings = m_shell.settings();
+    MenuState state;
+    state.selectedCount = int(drawing.selection().size());
+    state.pasteable = !drawing.clipboard().isEmpty();
+    state.canUndo = drawing.history().canUndo();
+    state.canRedo = drawing.history().canRedo();
+    state.hasFileName = !drawing.fileName().empty();
+    state.preview = m_drawingWindow->previewMode();
+    state.landscape = drawing.isLandscape();
+    state.rulers = settings.rulers;
+    state.colorBar = settings.colorBar;
+    state.shapeLibrary = settings.shapeLibrary;
+    state.recentFiles = settings.recentFiles.entries();
+    ToolSet& tools = m_drawingWindow->tools();
+    state.toolAvailable = [&tools](int id) {
+        const ToolKind kind = ToolSet::kindForCommand(id);
+        return kind != ToolKind::Count && tools.tool(kind) != nullptr;
+    };
+    return state;
+}
+
+void MainFrame::menuAboutToOpen()
+{
+    if (m_drawingWindow->tools().currentCommand() != kCmdSelectionTool)
+        m_drawingWindow->selectTool(kCmdSelectionTool);
+    m_menu->update(menuState());
+}
+
+void MainFrame::closeWithoutAsking()
+{
+    m_discardConfirmed = true;
+    close();
+    m_discardConfirmed = false;
 }
 
 void MainFrame::startSplashTimer(QWidget* splash)
@@ -191,7 +188,7 @@ void MainFrame::resizeEvent(QResizeEvent*)
 
 void MainFrame::closeEvent(QCloseEvent* event)
 {
-    if (m_destroyed || !m_shell.confirmDiscard()) {
+    if (m_destroyed || (!m_discardConfirmed && !m_shell.confirmDiscard())) {
         event->ignore();
         return;
     }

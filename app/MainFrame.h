@@ -5,10 +5,15 @@
 
 #include <QWidget>
 
+#include <memory>
+
 namespace zavora {
 
 class BarWindow;
+class CommandDispatcher;
 class DrawingWindow;
+class MainMenu;
+struct MenuState;
 class Ruler;
 class Shell;
 class StatusBar;
@@ -28,6 +33,7 @@ public:
     BarWindow* colorBar() const { return m_colorBar; }
     BarWindow* shapeLibrary() const { return m_shapeLibrary; }
     DrawingWindow* drawingWindow() const { return m_drawingWindow; }
+    MainMenu* mainMenu() const { return m_menu; }
     bool isFrameActive() const { return m_frameActive; }
 
     // Places the children for the current size and visibility settings.
@@ -36,8 +42,13 @@ public:
     void dispatchCommand(int commandId);
     // The same, after the events already queued.
     void postCommand(int commandId);
-    // Keeps the bars' buttons in step with the selection, undo and clipboard.
+    // Keeps the menus and the bars' buttons in step with the selection, undo
+    // and clipboard.
     void idleWork();
+    // What the menu rules read now.
+    MenuState menuState() const;
+    // Exit: the frame goes away without asking again about changes.
+    void closeWithoutAsking();
     // Closes the splash window one second from now.
     void startSplashTimer(QWidget* splash);
 
@@ -52,7 +63,12 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    // A menu of the bar is about to open.
+    void menuAboutToOpen();
+
     Shell& m_shell;
+    MainMenu* m_menu;
+    std::unique_ptr<CommandDispatcher> m_commands;
     BarWindow* m_toolbox;
     BarWindow* m_styleBar;
     BarWindow* m_standardBar;
@@ -64,6 +80,7 @@ private:
     DrawingWindow* m_drawingWindow;
     bool m_frameActive = false;
     bool m_destroyed = false;
+    bool m_discardConfirmed = false;
     int m_splashTimer = 0;
     QWidget* m_splash = nullptr;
 };

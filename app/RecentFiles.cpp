@@ -27,4 +27,13 @@ void RecentFiles::add(std::string_view path)
     m_entries[0] = std::string(path);
 }
 
+void RecentFiles::remove(int index)
+{
+    if (index < 0 || index >= kCount)
+        return;
+    for (int i = index; i + 1 < kCount; ++i)
+        m_entries[i] = std::move(m_entries[i + 1]);
+    m_entries[kCount - 1].clear();
+}
+
 } // namespace zavora

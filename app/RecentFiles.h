@@ -18,6 +18,8 @@ public:
 
     const std::string& at(int index) const { return m_entries.at(index); }
     void set(int index, std::string path) { m_entries.at(index) = std::move(path); }
+    // Drops an entry: the later ones move up and the last becomes empty.
+    void remove(int index);
     const std::array<std::string, kCount>& entries() const { return m_entries; }
 
 private:

@@ -7,15 +7,17 @@
 #include "app/ShellCommands.h"
 #include "app/ShellRules.h"
 #include "app/StatusBar.h"
+#include "app/dialogs/FileDialogs.h"
 #include "fonts/FontCatalogue.h"
+#include "model/FontEntry.h"
 #include "model/FontLookup.h"
+#include "model/TextObject.h"
 #include "output/Export.h"
 #include "platform/FontSystem.h"
 #include "platform/Profile.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
@@ -164,6 +166,8 @@ void Shell::loadFonts()
     // Loading installs the catalogue as the model's font lookup, which is also
     // how screen text finds each font's renderer.
     m_catalogue->load();
+    if (const FontEntry* font = defaultTextFont())
+        m_textDefaults.fontName = font->postScriptName();
 }
 
 void Shell::setTitle()
@@ -172,19 +176,28 @@ void Shell::setTitle()
         m_frame->setWindowTitle(QString::fromStdString(frameTitle(m_drawing.fileName(), m_productName)));
 }
 
-void Shell::openDrawing(const std::string& path)
+bool Shell::openDrawing(const std::string& path, bool addRecent)
 {
     // Whatever was read before a failure is kept; the drawing is named after the file.
     const ZvxReadResult result = zavora::openDrawing(m_drawing, path);
     m_drawing.setFileName(path);
     m_drawing.setModified(false);
-    if (result != ZvxReadResult::CannotOpen)
+    const bool read = result == ZvxReadResult::Read;
+    if (read && addRecent)
         m_settings.recentFiles.add(path);
     if (m_frame) {
         m_frame->drawingWindow()->drawingReplaced();
         m_frame->postCommand(kCmdFitInWindow);
     }
     setTitle();
+    return read;
+}
+
+void Shell::insertDrawing(const std::string& path)
+{
+    zavora::insertDrawing(m_drawing, path);
+    if (m_frame)
+        m_frame->drawingWindow()->invalidateAll();
 }
 
 void Shell::openDroppedFile(const std::string& path)
@@ -225,13 +238,26 @@ bool Shell::save()
 {
     std::string path = m_drawing.fileName();
     if (path.empty()) {
-        const QString chosen = QFileDialog::getSaveFileName(m_frame.get(), QStringLiteral("Save As"),
-            QString::fromStdString(m_settings.openDir), QStringLiteral("Zavora Drawing (*.zvx)"));
-        if (chosen.isEmpty())
+        const std::optional<std::string> chosen = chooseSaveAsName();
+        if (!chosen)
             return false;
-        path = chosen.toStdString();
+        path = *chosen;
     }
     return saveAs(path);
+}
+
+std::optional<std::string> Shell::chooseSaveAsName()
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("Save As");
+    request.directory = m_drawing.fileName().empty() ? m_settings.openDir : folderOf(m_drawing.fileName());
+    request.proposedName = QString::fromStdString(std::filesystem::path(m_drawing.fileName()).filename().string());
+    request.filters << QStringLiteral("Zavora Drawing (*.zvx)");
+    request.save = true;
+    const std::optional<FileChoice> choice = chooseFile(m_frame.get(), request);
+    if (!choice)
+        return std::nullopt;
+    return choice->path;
 }
 
 bool Shell::saveAs(const std::string& path)

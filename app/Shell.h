@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace zavora {
@@ -23,6 +24,12 @@ class DebugWindow;
 class QWidget;
 
 namespace zavora {
+
+// The font and size new text objects get (the Font command edits them).
+struct TextDefaults {
+    std::string fontName; // a catalogue name; empty before the fonts are loaded
+    float fontSize = 24;
+};
 
 class Shell {
 public:
@@ -54,10 +61,16 @@ public:
     MainFrame* frame() const { return m_frame.get(); }
     const FontCatalogue* fonts() const { return m_catalogue.get(); }
 
+    TextDefaults& textDefaults() { return m_textDefaults; }
+
     void setTitle();
-    // Reads a drawing file into the (already emptied) drawing and records it
-    // as recent; the view is updated and Fit in window is posted.
-    void openDrawing(const std::string& path);
+    // Reads a drawing file into the (already emptied) drawing, named after
+    // the file whatever happens; a file read whole is recorded as recent when
+    // addRecent. The view is updated and Fit in window is posted. True when
+    // the file was read whole.
+    bool openDrawing(const std::string& path, bool addRecent = true);
+    // Appends a drawing file's objects to the drawing, selected.
+    void insertDrawing(const std::string& path);
     // Opens a file dropped on the frame, after confirmDiscard.
     void openDroppedFile(const std::string& path);
 
@@ -67,6 +80,8 @@ public:
     bool confirmDiscard();
     // Save: to the drawing's file, or a name asked for when it has none.
     bool save();
+    // The Save As dialog; nothing when cancelled.
+    std::optional<std::string> chooseSaveAsName();
     // Writes the native file; false (reported) when it could not be written.
     bool saveAs(const std::string& path);
 
@@ -89,6 +104,7 @@ private:
     std::unique_ptr<QWidget> m_splash;
     std::unique_ptr<MainFrame> m_frame;
     bool m_settingsSaved = false;
+    TextDefaults m_textDefaults;
 };
 
 } // namespace zavora

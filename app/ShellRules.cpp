@@ -51,4 +51,12 @@ std::string frameTitle(std::string_view fileName, std::string_view productName)
     return title;
 }
 
+std::string nativeNameFor(std::string_view path)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    const bool hasExtension = dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
+    return std::string(hasExtension ? path.substr(0, dot) : path) + ".zvx";
+}
+
 } // namespace zavora

@@ -27,4 +27,8 @@ std::string joinArguments(const std::vector<std::string>& arguments);
 // '/'; "untitled" for an unnamed drawing.
 std::string frameTitle(std::string_view fileName, std::string_view productName);
 
+// The native file name for a drawing read from another format: its own
+// extension (a dot after the last '/') replaced by ".zvx", or ".zvx" added.
+std::string nativeNameFor(std::string_view path);
+
 } // namespace zavora

@@ -138,4 +138,18 @@ ZvxReadResult openDrawing(Drawing& drawing, const std::string& path)
     return result;
 }
 
+ZvxReadResult insertDrawing(Drawing& drawing, const std::string& path)
+{
+    OwnedObjects objects;
+    const ZvxReadResult result = insertNativeFile(path, objects);
+    if (objects.empty())
+        return result;
+    ObjectRefs inserted;
+    for (auto& object : objects)
+        inserted.push_back(drawing.append(std::move(object)));
+    drawing.setSelection(inserted);
+    drawing.markStructureEdited();
+    return result;
+}
+
 } // namespace zavora

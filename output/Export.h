@@ -77,4 +77,9 @@ bool saveDrawing(Drawing& drawing, const std::string& path, const ExportOptions&
 // drawing then holds what could be read). Missing fonts are reported.
 ZvxReadResult openDrawing(Drawing& drawing, const std::string& path);
 
+// Insert: the file's objects (whatever could be read) are appended and become
+// the selection; the history is emptied and the drawing marked modified when
+// anything was added.
+ZvxReadResult insertDrawing(Drawing& drawing, const std::string& path);
+
 } // namespace zavora

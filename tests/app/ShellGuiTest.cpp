@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
@@ -117,9 +118,22 @@ protected:
     std::unique_ptr<Shell> m_shell;
 };
 
+// The layout rules place the children in the area below the menu bar.
+int menuHeight(QWidget* child)
+{
+    auto* bar = child->parentWidget()->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly);
+    return bar ? bar->height() : 0;
+}
+
 QRect geometryOf(QWidget* w)
 {
-    return w->geometry();
+    return w->geometry().translated(0, -menuHeight(w));
+}
+
+// Sizes the frame so that the area below its menu bar is width x height.
+void resizeClient(MainFrame* frame, int width, int height)
+{
+    frame->resize(width, height + menuHeight(frame->statusBar()));
 }
 
 TEST_F(ShellGui, FrameChildrenInCreationOrderAndLaidOutByTheRules)
@@ -130,13 +144,13 @@ TEST_F(ShellGui, FrameChildrenInCreationOrderAndLaidOutByTheRules)
     EXPECT_EQ(frame->objectName(), "zavora_frame");
     QStringList names;
     for (QObject* child : frame->children())
-        if (auto* w = qobject_cast<QWidget*>(child); w && !w->isWindow())
+        if (auto* w = qobject_cast<QWidget*>(child); w && !w->isWindow() && !qobject_cast<QMenuBar*>(w))
             names << w->objectName();
     EXPECT_EQ(names,
         (QStringList { "zavora_toolBar", "zavora_styleBar", "zavora_standardBar", "zavora_statusBar",
             "zavora_ruler", "zavora_ruler", "zavora_colorpal", "zavora_shapepal", "zavora_client" }));
 
-    frame->resize(800, 600);
+    resizeClient(frame, 800, 600);
     frame->dispatchCommand(kCmdShapeLibrary); // off by default
     EXPECT_EQ(geometryOf(frame->drawingWindow()), QRect(80, 84, 570, 469));
     EXPECT_EQ(geometryOf(frame->shapeLibrary()), QRect(650, 58, 150, 517));
@@ -153,7 +167,7 @@ TEST_F(ShellGui, FrameChildrenInCreationOrderAndLaidOutByTheRules)
     EXPECT_FALSE(frame->colorBar()->isVisible());
     EXPECT_FALSE(frame->shapeLibrary()->isVisible());
 
-    frame->resize(1024, 700);
+    resizeClient(frame, 1024, 700);
     frame->dispatchCommand(kCmdRuler);
     EXPECT_EQ(geometryOf(frame->drawingWindow()), QRect(80, 84, 944, 591));
     EXPECT_EQ(geometryOf(frame->statusBar()), QRect(0, 675, 1024, 25));

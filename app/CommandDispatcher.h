@@ -1,0 +1,86 @@
+#pragma once
+// What every command identifier does: the file, edit, view, object, paint,
+// text, tool and help commands, each in its frame (choose the selection
+// tool first or keep the current tool) and with its dialogs and refusals.
+// The frame calls run() for every identifier; run() answers false for an
+// identifier it does not know.
+
+#include "app/dialogs/BitmapOptionsDialog.h"
+#include "app/dialogs/EpsOptionsDialog.h"
+#include "output/ZvxReader.h"
+
+#include <optional>
+#include <string>
+
+namespace zavora {
+
+class Drawing;
+class DrawingWindow;
+class MainFrame;
+class Shell;
+struct Color;
+
+class CommandDispatcher {
+public:
+    CommandDispatcher(Shell& shell, MainFrame& frame);
+
+    bool run(int commandId);
+
+    // The values the Move and Rotate dialogs start from next time.
+    int lastMoveX() const { return m_moveX; }
+    int lastMoveY() const { return m_moveY; }
+
+private:
+    Drawing& drawing();
+    DrawingWindow& window();
+    // Frame S and R: end any tool gesture by choosing the selection tool.
+    void chooseSelectionTool();
+
+    // File (FileCommands.cpp).
+    bool runFile(int id);
+    void newDrawing();
+    void open();
+    void saveAs();
+    void revert();
+    void insert();
+    void exportDrawing();
+    void openRecent(int index);
+    void exit();
+    void openForeign();
+    // Empties the drawing, reads the file and shows it; true when it was read.
+    bool readInto(const std::string& path, bool addRecent);
+    void drawingShown();
+
+    // Edit, view and object commands (CommandDispatcher.cpp).
+    bool runEdit(int id);
+    bool runView(int id);
+    bool runObject(int id);
+    void preferences();
+    void setOrientation(bool landscape);
+    void grid();
+    void zoom();
+    void specifyUrl();
+    void moveDialog();
+    void scaleDialog();
+    void rotateDialog();
+    void objectSnap();
+    bool runTool(int id);
+    bool runHelp(int id);
+
+    // Paint and text commands (PaintCommands.cpp).
+    bool runPaint(int id);
+    std::optional<Color> chooseColor(int id);
+    bool runText(int id);
+    void font();
+    void leading();
+
+    Shell& m_shell;
+    MainFrame& m_frame;
+    int m_moveX = 0, m_moveY = 0;
+    int m_rotation = 0;
+    EpsChoices m_epsChoices;
+    BitmapChoices m_bmpChoices, m_gifChoices, m_jpegChoices;
+    std::string m_formName;
+};
+
+} // namespace zavora

@@ -1,0 +1,284 @@
+// The file commands of the dispatcher: new, open, save as, revert, insert,
+// export, the recent files, exit and opening a drawing of another format.
+#include "app/CommandDispatcher.h"
+
+#include "app/DrawingWindow.h"
+#include "app/MainFrame.h"
+#include "app/Shell.h"
+#include "app/ShellCommands.h"
+#include "app/ShellRules.h"
+#include "app/dialogs/FileDialogs.h"
+#include "app/dialogs/ProgressWindow.h"
+#include "app/dialogs/TextDialog.h"
+#include "model/Drawing.h"
+#include "platform/Reporter.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace zavora {
+
+namespace {
+
+const QStringList kDrawingFilters { QStringLiteral("Zavora Drawing (*.zvx)"),
+    QStringLiteral("Illustrator 88 (*.ai)"), QStringLiteral("All Files (*)") };
+
+// The wait cursor for as long as it lives.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+// The longest form name the form export accepts.
+constexpr int kFormNameLength = 64;
+
+} // namespace
+
+bool CommandDispatcher::runFile(int id)
+{
+    switch (id) {
+    case kCmdNew:
+        newDrawing();
+        return true;
+    case kCmdOpen:
+        open();
+        return true;
+    case kCmdSave:
+        chooseSelectionTool();
+        m_shell.save();
+        return true;
+    case kCmdSaveAs:
+        saveAs();
+        return true;
+    case kCmdRevert:
+        revert();
+        return true;
+    case kCmdInsert:
+        insert();
+        return true;
+    case kCmdExport:
+        exportDrawing();
+        return true;
+    case kCmdExit:
+        exit();
+        return true;
+    case kCmdOpenForeign:
+        openForeign();
+        return true;
+    default:
+        break;
+    }
+    if (id >= kCmdRecentFile1 && id < kCmdRecentFile1 + RecentFiles::kCount) {
+        openRecent(id - kCmdRecentFile1);
+        return true;
+    }
+    return false;
+}
+
+void CommandDispatcher::drawingShown()
+{
+    m_shell.setTitle();
+    window().drawingReplaced();
+    m_frame.postCommand(kCmdFitInWindow);
+}
+
+bool CommandDispatcher::readInto(const std::string& path, bool addRecent)
+{
+    drawing().newDrawing();
+    const bool read = m_shell.openDrawing(path, addRecent);
+    drawingShown();
+    return read;
+}
+
+void CommandDispatcher::newDrawing()
+{
+    chooseSelectionTool();
+    if (!m_shell.confirmDiscard())
+        return;
+    drawing().newDrawing();
+    drawing().setModified(false);
+    drawing().setFileName(std::string());
+    drawingShown();
+}
+
+void CommandDispatcher::open()
+{
+    chooseSelectionTool();
+    if (!m_shell.confirmDiscard())
+        return;
+    FileDialogRequest request;
+    request.title = QStringLiteral("Open");
+    request.directory = m_shell.settings().openDir;
+    request.filters = kDrawingFilters;
+    const std::optional<FileChoice> choice = chooseFile(&m_frame, request);
+    if (!choice)
+        return;
+    m_shell.settings().openDir = folderOf(choice->path);
+    readInto(choice->path, true);
+}
+
+void CommandDispatcher::saveAs()
+{
+    chooseSelectionTool();
+    const std::optional<std::string> path = m_shell.chooseSaveAsName();
+    if (path)
+        m_shell.saveAs(*path);
+}
+
+void CommandDispatcher::revert()
+{
+    const std::string path = drawing().fileName();
+    if (path.empty()) {
+        errorBox("This drawing has not been saved");
+        return;
+    }
+    if (!drawing().isModified()) {
+        infoBox("No changes to revert");
+        return;
+    }
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Confirm"),
+        QStringLiteral("Lose changes since drawing was last saved?"), QMessageBox::Yes | QMessageBox::No, &m_frame);
+    if (box.exec() != QMessageBox::Yes)
+        return;
+    readInto(path, false);
+}
+
+void CommandDispatcher::insert()
+{
+    chooseSelectionTool();
+    ShellSettings& settings = m_shell.settings();
+    FileDialogRequest request;
+    request.title = QStringLiteral("Insert");
+    request.directory = settings.insertDir;
+    request.filters = kDrawingFilters;
+    request.filterIndex = settings.insertFilter;
+    const std::optional<FileChoice> choice = chooseFile(&m_frame, request);
+    if (!choice)
+        return;
+    settings.insertDir = folderOf(choice->path);
+    settings.insertFilter = choice->filterIndex;
+    setStatus("Inserting...");
+    WaitCursor wait;
+    m_shell.insertDrawing(choice->path);
+}
+
+void CommandDispatcher::exportDrawing()
+{
+    ShellSettings& settings = m_shell.settings();
+    const std::vector<ExportFormat> formats = exportFormats(m_shell.formsEdition());
+    FileDialogRequest request;
+    request.title = QStringLiteral("Export");
+    request.directory = settings.exportDir;
+    request.proposedName = baseNameOf(drawing().fileName());
+    for (const ExportFormat& format : formats)
+        request.filters << QString::fromLatin1(format.filter);
+    request.filterIndex = settings.exportFilter;
+    request.save = true;
+    const std::optional<FileChoice> choice = chooseFile(&m_frame, request);
+    if (!choice || formats.empty())
+        return;
+    settings.exportDir = folderOf(choice->path);
+    settings.exportFilter = choice->filterIndex;
+    const ExportKind kind = formats[size_t(choice->filterIndex - 1)].kind;
+
+    ExportOptions options;
+    options.substituteFonts = settings.substitutePsForTt != 0;
+    options.downloadForm = settings.type42Ok ? FontDownloadForm::Type42 : FontDownloadForm::Type3;
+    switch (kind) {
+    case ExportKind::Form: {
+        InputDialog dialog(&m_frame, "Enter PostScript name for form:", kFormNameLength);
+        dialog.setText(m_formName);
+        if (dialog.exec() != 1)
+            return;
+        m_formName = dialog.text();
+        options.formName = m_formName;
+        break;
+    }
+    case ExportKind::Eps: {
+        EpsOptionsDialog dialog(&m_frame);
+        m_epsChoices.type42 = settings.type42Ok != 0;
+        m_epsChoices.substitute = settings.substitutePsForTt != 0;
+        dialog.setChoices(m_epsChoices);
+        if (dialog.exec() != 1)
+            return;
+        m_epsChoices = dialog.choices();
+        settings.type42Ok = m_epsChoices.type42 ? 1 : 0;
+        settings.substitutePsForTt = m_epsChoices.substitute ? 1 : 0;
+        options.preview = m_epsChoices.preview;
+        options.substituteFonts = m_epsChoices.substitute;
+        options.includeFonts = m_epsChoices.includeFonts;
+        options.downloadForm = m_epsChoices.type42 ? FontDownloadForm::Type42 : FontDownloadForm::Type3;
+        options.border = float(m_epsChoices.border);
+        break;
+    }
+    case ExportKind::Bmp:
+    case ExportKind::Gif:
+    case ExportKind::Jpeg: {
+        using Format = BitmapOptionsDialog::Format;
+        const Format format = kind == ExportKind::Bmp ? Format::Bmp : kind == ExportKind::Gif ? Format::Gif : Format::Jpeg;
+        BitmapChoices& choices = kind == ExportKind::Bmp ? m_bmpChoices
+            : kind == ExportKind::Gif                    ? m_gifChoices
+                                                         : m_jpegChoices;
+        BitmapOptionsDialog dialog(&m_frame, format);
+        dialog.setChoices(choices);
+        if (dialog.exec() != 1)
+            return;
+        choices = dialog.choices();
+        break;
+    }
+    default:
+        break;
+    }
+
+    WaitCursor wait;
+    ProgressWindow progress;
+    progress.open(&m_frame);
+    exportToFile(drawing(), kind, choice->path, options, &progress);
+    progress.close();
+}
+
+void CommandDispatcher::openRecent(int index)
+{
+    chooseSelectionTool();
+    RecentFiles& recent = m_shell.settings().recentFiles;
+    const std::string path = recent.at(index);
+    if (path.empty() || path == drawing().fileName() || !m_shell.confirmDiscard())
+        return;
+    if (!readInto(path, false))
+        recent.remove(index);
+    m_shell.setTitle();
+}
+
+void CommandDispatcher::exit()
+{
+    chooseSelectionTool();
+    if (!m_shell.confirmDiscard())
+        return;
+    m_frame.closeWithoutAsking();
+}
+
+void CommandDispatcher::openForeign()
+{
+    chooseSelectionTool();
+    if (!m_shell.confirmDiscard())
+        return;
+    FileDialogRequest request;
+    request.title = QStringLiteral("Open");
+    request.directory = m_shell.settings().openDir;
+    request.filters = kDrawingFilters;
+    const std::optional<FileChoice> choice = chooseFile(&m_frame, request);
+    if (!choice)
+        return;
+    m_shell.settings().openDir = folderOf(choice->path);
+    drawing().newDrawing();
+    if (m_shell.openDrawing(choice->path, false)) {
+        // The drawing is now a native one to be saved under its own name.
+        drawing().setFileName(nativeNameFor(choice->path));
+        drawing().setModified(true);
+    } else {
+        drawing().setFileName(std::string());
+    }
+    drawingShown();
+}
+
+} // namespace zavora
