@@ -1,6 +1,8 @@
 // The shell driven as a user would on Qt's offscreen platform: the frame's
 // children and layout, title, settings across two starts, the save question
 // on close, the command line, fit in window, scrolling, grid and read-out.
+#include "ShellTestSupport.h"
+
 #include "app/BarWindow.h"
 #include "app/DrawingWindow.h"
 #include "app/MainFrame.h"
@@ -36,87 +38,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void ensureApplication()
-{
-    static int argc = 1;
-    static char name[] = "test_app";
-    static char* argv[] = { name, nullptr };
-    static QApplication* app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        // Other test files of this program may have made the application already.
-        return QApplication::instance() ? static_cast<QApplication*>(QApplication::instance())
-                                        : new QApplication(argc, argv);
-    }();
-    (void)app;
-}
+using namespace shelltest;
 
-// Runs the event loop until it would block (the idle work runs then).
-void runUntilIdle(int ms = 30)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-// Answers the next message box with `button`, recording its caption and text.
-struct BoxAnswer {
-    QString caption, text;
-    bool seen = false;
-};
-
-void answerNextBox(QMessageBox::StandardButton button, BoxAnswer& answer)
-{
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, button, &answer] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        answer.caption = box->windowTitle();
-        answer.text = box->text();
-        answer.seen = true;
-        poll->stop();
-        poll->deleteLater();
-        box->button(button)->click();
-    });
-    poll->start(5);
-}
-
-class ShellGui : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ensureApplication();
-        char name[] = "/tmp/zavora-gui-XXXXXX";
-        m_dir = mkdtemp(name);
-        // The settings go where the platform's rule puts them.
-        setenv("XDG_CONFIG_HOME", m_dir.c_str(), 1);
-    }
-    void TearDown() override
-    {
-        m_shell.reset();
-        fs::remove_all(m_dir);
-    }
-
-    Shell& start(std::string commandLine = {}, std::string executable = "/usr/bin/zavora")
-    {
-        Shell::Options options;
-        options.executablePath = std::move(executable);
-        options.commandLine = std::move(commandLine);
-        options.showSplash = false;
-        options.installReporter = false;
-        options.loadFonts = false;
-        m_shell.reset();
-        m_shell = std::make_unique<Shell>(std::move(options));
-        EXPECT_TRUE(m_shell->start());
-        return *m_shell;
-    }
-
-    fs::path settingsFile() const { return m_dir / "zavora" / "zavora.ini"; }
-
-    fs::path m_dir;
-    RecordingReporter m_messages;
-    std::unique_ptr<Shell> m_shell;
-};
+class ShellGui : public ShellTest { };
 
 // The layout rules place the children in the area below the menu bar.
 int menuHeight(QWidget* child)

@@ -1,0 +1,533 @@
+// The menu bar driven as a user would on the offscreen platform: items
+// triggered, dialogs filled in and answered, and what each command leaves in
+// the drawing, the view, the settings and the messages.
+#include "ShellTestSupport.h"
+
+#include "app/DrawingWindow.h"
+#include "app/MainFrame.h"
+#include "app/MainMenu.h"
+#include "app/ShellCommands.h"
+#include "model/ShapeObjects.h"
+#include "app/dialogs/FileDialogs.h"
+#include "output/Export.h"
+#include "platform/DebugLog.h"
+#include "tools/ToolSet.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSpinBox>
+#include <QTest>
+
+#include <fstream>
+#include <sstream>
+
+namespace zavora {
+namespace {
+
+using namespace shelltest;
+using dialogtest::child;
+using dialogtest::click;
+
+void retype(QWidget& dialog, const char* box, const QString& text)
+{
+    auto* edit = child<QLineEdit>(dialog, box);
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
+}
+
+std::string readAll(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class MenuCommands : public ShellTest {
+protected:
+    MainFrame& frame() { return *m_shell->frame(); }
+    Drawing& drawing() { return m_shell->drawing(); }
+    MainMenu& menu() { return *frame().mainMenu(); }
+
+    // Triggers a menu item as a click on it would.
+    void choose(int commandId)
+    {
+        runUntilIdle(5); // the items follow the drawing at idle time, as when a menu opens
+        QAction* action = menu().action(commandId);
+        ASSERT_NE(action, nullptr) << commandId;
+        ASSERT_TRUE(action->isEnabled()) << commandId;
+        action->trigger();
+        runUntilIdle(10);
+    }
+
+    // Runs a modal dialog's script when the next command opens one.
+    void whenDialogOpens(std::function<void(QWidget&)> script)
+    {
+        onNextModal([script = std::move(script)](QWidget* dialog) { script(*dialog); });
+    }
+
+    // The file dialog picks `path`, or is cancelled when path is empty.
+    void whenFileDialogOpens(const fs::path& path, QStringList* filters = nullptr)
+    {
+        whenDialogOpens([path, filters](QWidget& w) {
+            auto* dialog = qobject_cast<QFileDialog*>(&w);
+            if (!dialog) {
+                w.close();
+                return;
+            }
+            if (filters)
+                *filters = dialog->nameFilters();
+            if (path.empty()) {
+                dialog->reject();
+                return;
+            }
+            dialog->selectFile(QString::fromStdString(path.string()));
+            static_cast<QDialog*>(dialog)->accept(); // as the Open or Save button does
+        });
+    }
+
+    RectangleObject* addRectangle(float x1, float y1, float x2, float y2, bool select = true)
+    {
+        auto* rect = static_cast<RectangleObject*>(drawing().append(std::make_unique<RectangleObject>(x1, y1, x2, y2)));
+        if (select)
+            drawing().select(rect);
+        return rect;
+    }
+
+    fs::path writeDrawing(const std::string& name, int rectangles)
+    {
+        Drawing source;
+        for (int i = 0; i < rectangles; ++i)
+            source.append(std::make_unique<RectangleObject>(10 + 20 * i, 10, 25 + 20 * i, 40));
+        const fs::path path = m_dir / name;
+        EXPECT_TRUE(saveDrawing(source, path.string()));
+        return path;
+    }
+};
+
+TEST_F(MenuCommands, RevertRefusesUnsavedAndUnchangedAndAsksBeforeLosingChanges)
+{
+    start();
+    drawing().setModified(true);
+    // Revert is greyed for an unnamed drawing; the command itself refuses too.
+    EXPECT_FALSE(menu().action(kCmdRevert)->isEnabled());
+    frame().dispatchCommand(kCmdRevert);
+    EXPECT_EQ(m_messages.last(Reporter::Kind::Error), "This drawing has not been saved");
+
+    const fs::path path = writeDrawing("saved.zvx", 2);
+    m_shell->openDrawing(path.string());
+    runUntilIdle();
+    choose(kCmdRevert);
+    EXPECT_EQ(m_messages.last(Reporter::Kind::Info), "No changes to revert");
+    EXPECT_EQ(drawing().objectCount(), 2u);
+
+    addRectangle(100, 100, 200, 200);
+    drawing().setModified(true);
+    BoxAnswer no;
+    answerNextBox(QMessageBox::No, no);
+    choose(kCmdRevert);
+    EXPECT_TRUE(no.seen);
+    EXPECT_EQ(no.caption, "Confirm");
+    EXPECT_EQ(no.text, "Lose changes since drawing was last saved?");
+    EXPECT_EQ(no.icon, QMessageBox::Warning);
+    EXPECT_EQ(drawing().objectCount(), 3u);
+
+    BoxAnswer yes;
+    answerNextBox(QMessageBox::Yes, yes);
+    choose(kCmdRevert);
+    EXPECT_TRUE(yes.seen);
+    EXPECT_EQ(drawing().objectCount(), 2u);
+    EXPECT_FALSE(drawing().isModified());
+    EXPECT_EQ(drawing().fileName(), path.string());
+}
+
+TEST_F(MenuCommands, SaveOfAnUnnamedDrawingAsksForANameAndCancelWritesNothing)
+{
+    start();
+    addRectangle(10, 10, 50, 50);
+    drawing().setModified(true);
+    whenFileDialogOpens({});
+    choose(kCmdSave);
+    EXPECT_TRUE(drawing().isModified());
+    EXPECT_TRUE(drawing().fileName().empty());
+    for (const auto& entry : fs::directory_iterator(m_dir))
+        EXPECT_NE(entry.path().extension(), ".zvx") << entry.path();
+
+    // A name typed without an extension gets the native one.
+    whenFileDialogOpens(m_dir / "picture");
+    choose(kCmdSaveAs);
+    const fs::path saved = m_dir / "picture.zvx";
+    EXPECT_TRUE(fs::exists(saved));
+    EXPECT_FALSE(drawing().isModified());
+    EXPECT_EQ(drawing().fileName(), saved.string());
+    EXPECT_EQ(m_shell->settings().recentFiles.at(0), saved.string());
+    EXPECT_EQ(frame().windowTitle(), "picture.zvx - Zavora Draw");
+    EXPECT_EQ(menu().action(kCmdRecentFile1)->text(), QString::fromStdString("&1 " + saved.string()));
+}
+
+TEST_F(MenuCommands, OpenAndRecentFilesKeepTheListHonest)
+{
+    start();
+    const fs::path good = writeDrawing("good.zvx", 3);
+    const fs::path damaged = m_dir / "damaged.zvx";
+    std::ofstream(damaged) << "%!PS-Adobe-3.0 EPSF-3.0\nnot a drawing\n";
+
+    // A file that cannot be read leaves an empty drawing with the chosen name.
+    whenFileDialogOpens(damaged);
+    choose(kCmdOpen);
+    EXPECT_EQ(drawing().objectCount(), 0u);
+    EXPECT_EQ(drawing().fileName(), damaged.string());
+    EXPECT_TRUE(m_shell->settings().recentFiles.at(0).empty());
+
+    whenFileDialogOpens(good);
+    choose(kCmdOpen);
+    EXPECT_EQ(drawing().objectCount(), 3u);
+    EXPECT_EQ(m_shell->settings().recentFiles.at(0), good.string());
+
+    // A recent entry that no longer reads is dropped and the others move up.
+    RecentFiles& recent = m_shell->settings().recentFiles;
+    recent.set(0, (m_dir / "gone.zvx").string());
+    recent.set(1, good.string());
+    recent.set(2, damaged.string());
+    drawing().setFileName("other.zvx");
+    runUntilIdle();
+    choose(kCmdRecentFile1);
+    EXPECT_EQ(recent.at(0), good.string());
+    EXPECT_EQ(recent.at(1), damaged.string());
+    EXPECT_TRUE(recent.at(2).empty());
+    EXPECT_EQ(m_messages.last(Reporter::Kind::Error).rfind("Unable to open", 0), 0u);
+    runUntilIdle();
+    EXPECT_EQ(menu().action(kCmdRecentFile1 + 2)->text(), "&3 Recent File");
+    EXPECT_FALSE(menu().action(kCmdRecentFile1 + 2)->isEnabled());
+
+    choose(kCmdRecentFile1);
+    EXPECT_EQ(drawing().objectCount(), 3u);
+    EXPECT_EQ(drawing().fileName(), good.string());
+}
+
+TEST_F(MenuCommands, FitInWindowForPortraitAndLandscape)
+{
+    start();
+    // Size the frame so that the drawing window shows 800 x 600 pixels.
+    DrawingWindow& window = *frame().drawingWindow();
+    frame().resize(1100, 900);
+    runUntilIdle();
+    const QRect area = window.viewport();
+    frame().resize(1100 + 800 - area.width(), 900 + 600 - area.height());
+    runUntilIdle();
+    ASSERT_EQ(window.viewport().size(), QSize(800, 600));
+
+    choose(kCmdFitInWindow);
+    EXPECT_NEAR(window.view().zoom(), 600.0 / 864.0, 1e-5);
+    EXPECT_EQ(window.view().zoomMode(), ZoomMode::FitInWindow);
+    choose(kCmdLandscape); // posts Fit in window
+    runUntilIdle();
+    EXPECT_TRUE(drawing().isLandscape());
+    EXPECT_TRUE(menu().action(kCmdLandscape)->isChecked());
+    EXPECT_NEAR(window.view().zoom(), 600.0 / 684.0, 1e-5);
+    choose(kCmdFitWidth);
+    EXPECT_NEAR(window.view().zoom(), 800.0 / 864.0, 1e-5);
+}
+
+TEST_F(MenuCommands, ZoomDialogLimitsTheZoom)
+{
+    start();
+    DrawingWindow& window = *frame().drawingWindow();
+    for (auto [typed, zoom] : { std::pair { "5", 0.25f }, std::pair { "5000", 12.0f }, std::pair { "150", 1.5f } }) {
+        whenDialogOpens([typed](QWidget& dialog) {
+            retype(dialog, "percent", QString::fromLatin1(typed));
+            click(dialog, "ok");
+        });
+        choose(kCmdZoom);
+        EXPECT_FLOAT_EQ(window.view().zoom(), zoom) << typed;
+        EXPECT_EQ(window.view().zoomMode(), ZoomMode::User);
+    }
+}
+
+TEST_F(MenuCommands, AlignTopsInLandscapeAlignsWhatThePageShowsAsTops)
+{
+    start();
+    RectangleObject* a = addRectangle(10, 10, 60, 40);
+    RectangleObject* b = addRectangle(100, 200, 130, 260);
+    choose(kCmdLandscape);
+    choose(kCmdAlignTops);
+    // Code 0: the drawing's left sides line up (the page's top in landscape).
+    EXPECT_FLOAT_EQ(a->boundingBox().left, b->boundingBox().left);
+    EXPECT_FLOAT_EQ(a->boundingBox().left, 10);
+    EXPECT_NE(a->boundingBox().top, b->boundingBox().top);
+
+    choose(kCmdPortrait);
+    choose(kCmdAlignTops);
+    EXPECT_FLOAT_EQ(a->boundingBox().top, b->boundingBox().top);
+}
+
+TEST_F(MenuCommands, PenSixSetsTheWidthOnTheSelectionAndTheDefaultStyle)
+{
+    start();
+    RectangleObject* rect = addRectangle(10, 10, 60, 40);
+    drawing().setDefaultStyle(PaintStyle());
+    choose(kCmdPen6);
+    EXPECT_FLOAT_EQ(rect->style().lineWidth(), 0.75f);
+    EXPECT_EQ(rect->style().dashIndex(), -1);
+    EXPECT_FLOAT_EQ(drawing().defaultStyle().lineWidth(), 0.75f);
+    EXPECT_EQ(drawing().defaultStyle().dashIndex(), -1);
+    EXPECT_TRUE(drawing().defaultStyle().strokeOn());
+
+    // Undo from the Edit menu puts the former width back.
+    choose(kCmdUndo);
+    EXPECT_NE(rect->style().lineWidth(), 0.75f);
+}
+
+TEST_F(MenuCommands, GridAndPreferencesRefuseOrReplaceBadValues)
+{
+    start();
+    whenDialogOpens([](QWidget& dialog) {
+        retype(dialog, "horizontal", "0");
+        retype(dialog, "vertical", "100");
+        click(dialog, "ok");
+    });
+    choose(kCmdGrid);
+    EXPECT_EQ(drawing().grid().gx, 1);
+    EXPECT_EQ(drawing().grid().gy, 1);
+
+    bool stayedOpen = false;
+    whenDialogOpens([&](QWidget& dialog) {
+        click(dialog, "custom");
+        retype(dialog, "width", "50");
+        click(dialog, "ok");
+        stayedOpen = dialog.isVisible();
+        retype(dialog, "width", "700");
+        click(dialog, "ok");
+    });
+    choose(kCmdPreferences);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(m_messages.last(Reporter::Kind::Error), "Invalid width specified");
+    EXPECT_EQ(m_shell->settings().paperWidth, 700);
+    EXPECT_EQ(frame().drawingWindow()->view().pageWidth(), 700);
+}
+
+TEST_F(MenuCommands, FontSizeAboveTheLimitIsRefused)
+{
+    start({}, "/usr/bin/zavora", true);
+    bool stayedOpen = false;
+    whenDialogOpens([&](QWidget& dialog) {
+        child<QComboBox>(dialog, "sizes")->setCurrentText("300");
+        click(dialog, "ok");
+        stayedOpen = dialog.isVisible();
+        child<QComboBox>(dialog, "sizes")->setCurrentText("36");
+        click(dialog, "ok");
+    });
+    choose(kCmdFont);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(m_messages.last(Reporter::Kind::Error), "Font size must be between 1 and 250");
+    EXPECT_FLOAT_EQ(m_shell->textDefaults().fontSize, 36);
+}
+
+TEST_F(MenuCommands, ColorDialogShowsEachModelAndHandsBackRgb)
+{
+    start();
+    RectangleObject* rect = addRectangle(10, 10, 60, 40);
+    rect->setLineColor(Color { 100, 0, 0 });
+    QStringList hsb, cmyk;
+    whenDialogOpens([&](QWidget& dialog) {
+        auto box = [&dialog](int i) {
+            return child<QSpinBox>(dialog, QStringLiteral("value%1").arg(i).toLatin1().constData());
+        };
+        auto values = [&box](int count) {
+            QStringList texts;
+            for (int i = 1; i <= count; ++i)
+                texts << box(i)->text();
+            return texts;
+        };
+        click(dialog, "hsb");
+        hsb = values(3);
+        click(dialog, "cmyk");
+        cmyk = values(4);
+        for (auto [i, typed] : { std::pair { 1, "50" }, std::pair { 2, "0" }, std::pair { 3, "0" }, std::pair { 4, "60" } }) {
+            QTest::keyClick(box(i), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(box(i), QString::fromLatin1(typed));
+        }
+        click(dialog, "ok");
+    });
+    choose(kCmdLineColor);
+    EXPECT_EQ(hsb, (QStringList { "0", "100", "100" }));
+    EXPECT_EQ(cmyk, (QStringList { "0", "100", "100", "0" }));
+    EXPECT_EQ(rect->style().lineColor(), (Color { 0, 40, 40 }));
+    EXPECT_EQ(drawing().defaultStyle().lineColor(), (Color { 0, 40, 40 }));
+
+    // Cancel changes nothing.
+    const PaintStyle before = rect->style();
+    whenDialogOpens([](QWidget& dialog) { click(dialog, "cancel"); });
+    choose(kCmdFillColor);
+    EXPECT_EQ(rect->style(), before);
+}
+
+TEST_F(MenuCommands, ItemsFollowTheSelectionWhenAMenuOpens)
+{
+    start();
+    QMenu* edit = menu().menu("Edit");
+    QMenu* object = menu().menu("Object");
+    ASSERT_TRUE(edit && object);
+    auto enabledWhenOpen = [](QMenu* m, QAction* item) {
+        m->popup(QPoint(10, 10));
+        runUntilIdle(5);
+        const bool enabled = item->isEnabled();
+        m->hide();
+        return enabled;
+    };
+    struct Row {
+        int id;
+        QMenu* menu;
+        bool withNone, withOne, withTwo;
+    };
+    const Row rows[] = {
+        { kCmdCut, edit, false, true, true },
+        { kCmdDuplicate, edit, false, true, true },
+        { kCmdDeselectAll, edit, false, true, true },
+        { kCmdSelectAll, edit, true, true, true },
+        { kCmdGroup, object, false, false, true },
+        { kCmdAlignTops, object, false, false, true },
+        { kCmdAlignBottoms, object, false, false, true },
+        { kCmdMakeCompoundPath, object, false, false, true },
+        { kCmdBringToFront, object, false, true, true },
+        { kCmdSpecifyUrl, object, false, true, true },
+        { kCmdUnlockAll, object, true, true, true },
+    };
+    RectangleObject* first = addRectangle(10, 10, 20, 20, false);
+    RectangleObject* second = addRectangle(30, 30, 40, 40, false);
+    for (int selected = 0; selected <= 2; ++selected) {
+        drawing().clearSelection();
+        if (selected >= 1)
+            drawing().select(first);
+        if (selected >= 2)
+            drawing().select(second);
+        for (const Row& row : rows) {
+            const bool expected = selected == 0 ? row.withNone : selected == 1 ? row.withOne : row.withTwo;
+            EXPECT_EQ(enabledWhenOpen(row.menu, menu().action(row.id)), expected) << row.id << " with " << selected;
+        }
+    }
+    // Paste waits for a copy; Undo and Redo for their stacks.
+    EXPECT_FALSE(enabledWhenOpen(edit, menu().action(kCmdPaste)));
+    EXPECT_FALSE(enabledWhenOpen(edit, menu().action(kCmdUndo)));
+    choose(kCmdCopy);
+    EXPECT_TRUE(enabledWhenOpen(edit, menu().action(kCmdPaste)));
+    choose(kCmdPaste);
+    EXPECT_EQ(drawing().objectCount(), 4u);
+    choose(kCmdFillBlack);
+    EXPECT_TRUE(enabledWhenOpen(edit, menu().action(kCmdUndo)));
+    EXPECT_FALSE(enabledWhenOpen(edit, menu().action(kCmdRedo)));
+    // Circle and square ends and the shape library have no items.
+    for (int gone : { kCmdFirstCircle, kCmdFirstSquare, kCmdSecondCircle, kCmdSecondSquare, kCmdShapeLibrary })
+        EXPECT_EQ(menu().action(gone), nullptr) << gone;
+}
+
+TEST_F(MenuCommands, TransformToolsAndDialogsNeedASelection)
+{
+    start();
+    // The key of a transform tool is refused while nothing is selected.
+    frame().dispatchCommand(kCmdScaleTool);
+    EXPECT_EQ(m_messages.last(Reporter::Kind::Status), "Scale: You must select one or more objects first");
+    EXPECT_EQ(frame().drawingWindow()->tools().currentCommand(), kCmdSelectionTool);
+    choose(405);
+    EXPECT_EQ(frame().drawingWindow()->tools().currentCommand(), 405);
+
+    RectangleObject* rect = addRectangle(10, 10, 60, 40);
+    whenDialogOpens([](QWidget& dialog) {
+        retype(dialog, "horizontal", "15");
+        retype(dialog, "vertical", "-5");
+        click(dialog, "ok");
+    });
+    choose(kCmdMove);
+    EXPECT_EQ(frame().drawingWindow()->tools().currentCommand(), kCmdSelectionTool);
+    EXPECT_FLOAT_EQ(rect->boundingBox().left, 25);
+    EXPECT_FLOAT_EQ(rect->boundingBox().bottom, 5);
+
+    whenDialogOpens([](QWidget& dialog) {
+        retype(dialog, "horizontal", "200");
+        click(dialog, "ok");
+    });
+    choose(kCmdScale);
+    EXPECT_FLOAT_EQ(rect->boundingBox().width(), 100);
+
+    choose(kCmdFlipHorizontal);
+    EXPECT_FLOAT_EQ(rect->boundingBox().width(), 100);
+    whenDialogOpens([](QWidget& dialog) {
+        retype(dialog, "text", "https://example.org/a");
+        click(dialog, "ok");
+    });
+    choose(kCmdSpecifyUrl);
+    ASSERT_TRUE(rect->url().has_value());
+    EXPECT_EQ(*rect->url(), "https://example.org/a");
+}
+
+TEST_F(MenuCommands, ExportListsOnlyWhatThisBuildWritesAndWritesIt)
+{
+    start();
+    addRectangle(10, 10, 60, 40);
+    QStringList filters;
+    const fs::path target = m_dir / "out.ps";
+    whenFileDialogOpens(target, &filters);
+    choose(kCmdExport);
+    QStringList expected;
+    for (const ExportFormat& format : exportFormats(false))
+        expected << QString::fromLatin1(format.filter);
+    EXPECT_EQ(filters, expected);
+    EXPECT_TRUE(filters.contains("PostScript (*.ps)"));
+    EXPECT_FALSE(filters.contains("PS Level II Form (*.ps)"));
+    EXPECT_EQ(readAll(target).rfind("%!PS-Adobe", 0), 0u);
+    EXPECT_EQ(m_shell->settings().exportDir, m_dir.string());
+}
+
+TEST_F(MenuCommands, InsertAppendsTheFileSelectedAndForgetsTheHistory)
+{
+    start();
+    addRectangle(300, 300, 320, 320, false);
+    choose(kCmdSelectAll);
+    const fs::path path = writeDrawing("parts.zvx", 2);
+    whenFileDialogOpens(path);
+    choose(kCmdInsert);
+    EXPECT_EQ(drawing().objectCount(), 3u);
+    EXPECT_EQ(drawing().selection().size(), 2u);
+    EXPECT_TRUE(drawing().isModified());
+    EXPECT_FALSE(drawing().history().canUndo());
+    EXPECT_EQ(m_messages.last(Reporter::Kind::Status), "Inserting...");
+}
+
+TEST_F(MenuCommands, ForeignFileBecomesAModifiedNativeDrawing)
+{
+    start();
+    const fs::path native = writeDrawing("drawing.ai", 1);
+    whenFileDialogOpens(native);
+    frame().dispatchCommand(kCmdOpenForeign);
+    EXPECT_EQ(drawing().objectCount(), 1u);
+    EXPECT_EQ(drawing().fileName(), (m_dir / "drawing.zvx").string());
+    EXPECT_TRUE(drawing().isModified());
+}
+
+TEST_F(MenuCommands, UnknownCommandsGoToTheDebugLogAndAboutShowsTheBuildDate)
+{
+    start();
+    frame().dispatchCommand(9999);
+    const auto& lines = DebugLog::instance().lines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "Unknown menu command 9999");
+
+    whenDialogOpens([](QWidget& dialog) { click(dialog, "ok"); });
+    choose(kCmdAbout);
+    EXPECT_EQ(m_messages.last(Reporter::Kind::Status), "Build date: May 13 2001");
+}
+
+TEST_F(MenuCommands, ExitClosesAnUnchangedDrawingWithoutAsking)
+{
+    start();
+    frame().show();
+    choose(kCmdExit);
+    EXPECT_FALSE(frame().isVisible());
+}
+
+} // namespace
+} // namespace zavora
