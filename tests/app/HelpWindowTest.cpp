@@ -1,0 +1,291 @@
+// The help window and its pages: every page and link of the shipped manual,
+// the keyword index, the two searches, and the window's three entry points.
+
+#include "app/help/HelpWindow.h"
+#include "app/help/HelpIndex.h"
+
+#include "DialogTestSupport.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSet>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+namespace zavora {
+namespace {
+
+using dialogtest::child;
+
+struct PageScan {
+    QStringList hrefs;
+    QSet<QString> anchors;
+};
+
+// The links and anchor names of a document as Qt laid it out.
+PageScan scan(const QTextDocument& document)
+{
+    PageScan result;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (!format.isAnchor())
+                continue;
+            if (!format.anchorHref().isEmpty())
+                result.hrefs.push_back(format.anchorHref());
+            for (const QString& name : format.anchorNames())
+                result.anchors.insert(name);
+        }
+    }
+    return result;
+}
+
+QString pageName(const QUrl& url)
+{
+    return url.path().section(QLatin1Char('/'), -1);
+}
+
+class HelpWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dialogtest::ensureApplication();
+        owner = std::make_unique<QWidget>();
+        window = HelpWindow::instance(owner.get());
+        browser = child<QTextBrowser>(*window, "helpBrowser");
+        search = child<QLineEdit>(*window, "helpSearch");
+        results = child<QListWidget>(*window, "helpResults");
+    }
+
+    // Loads a page in the window's browser and reads it.
+    PageScan load(const QString& name)
+    {
+        browser->setSource(QUrl(HelpIndex::urlOf(name)));
+        return scan(*browser->document());
+    }
+
+    QString shownPage() const { return pageName(browser->source()); }
+    QString shownTarget() const
+    {
+        const QUrl url = browser->source();
+        return pageName(url) + (url.hasFragment() ? QLatin1Char('#') + url.fragment() : QString());
+    }
+
+    // Every page of the help, the made index page included.
+    QStringList allPages() const
+    {
+        QStringList names;
+        for (const HelpIndex::Page& page : HelpIndex::shipped().pages())
+            names.push_back(page.name);
+        names.push_back(QLatin1String(HelpIndex::kIndexPage));
+        return names;
+    }
+
+    // Why a target ("page.html#anchor", relative to a page) does not resolve;
+    // empty when it does.
+    QString brokenReason(const QString& from, const QString& href, std::map<QString, PageScan>& scans)
+    {
+        const QUrl url = QUrl(HelpIndex::urlOf(from)).resolved(QUrl(href));
+        if (url.scheme() != QLatin1String("qrc") || !url.path().startsWith(QLatin1String("/help/")))
+            return QStringLiteral("leaves the help");
+        const QString name = pageName(url);
+        if (!allPages().contains(name))
+            return QStringLiteral("no such page");
+        if (!scans.count(name))
+            scans[name] = load(name);
+        if (url.hasFragment() && !scans[name].anchors.contains(url.fragment()))
+            return QStringLiteral("no such anchor");
+        return {};
+    }
+
+    std::unique_ptr<QWidget> owner;
+    HelpWindow* window = nullptr;
+    QTextBrowser* browser = nullptr;
+    QLineEdit* search = nullptr;
+    QListWidget* results = nullptr;
+};
+
+TEST_F(HelpWindowTest, EveryPageLoadsWithATitleAndEveryLinkResolves)
+{
+    const HelpIndex& index = HelpIndex::shipped();
+    ASSERT_TRUE(index.isValid());
+    EXPECT_GE(index.pages().size(), 12u);
+
+    std::map<QString, PageScan> scans;
+    for (const QString& name : allPages())
+        scans[name] = load(name);
+    for (const QString& name : allPages()) {
+        browser->setSource(QUrl(HelpIndex::urlOf(name)));
+        EXPECT_FALSE(browser->documentTitle().isEmpty()) << name.toStdString();
+        EXPECT_GT(browser->document()->toPlainText().size(), 200) << name.toStdString();
+        for (const QString& href : scans[name].hrefs)
+            EXPECT_EQ(brokenReason(name, href, scans), QString())
+                << name.toStdString() << " -> " << href.toStdString();
+    }
+
+    // Every page can be reached from the contents page.
+    QSet<QString> linked;
+    for (const QString& href : scans[QLatin1String(HelpIndex::kContentsPage)].hrefs)
+        linked.insert(pageName(QUrl(href)));
+    for (const QString& name : allPages()) {
+        if (name != QLatin1String(HelpIndex::kContentsPage)) {
+            EXPECT_TRUE(linked.contains(name)) << name.toStdString() << " is not in the contents";
+        }
+    }
+}
+
+TEST_F(HelpWindowTest, EveryKeywordResolvesAndTheIndexPageListsThemAll)
+{
+    const HelpIndex& index = HelpIndex::shipped();
+    ASSERT_GE(index.keywords().size(), 100u);
+    std::map<QString, PageScan> scans;
+    for (const HelpIndex::Keyword& keyword : index.keywords())
+        EXPECT_EQ(brokenReason(QLatin1String(HelpIndex::kContentsPage), keyword.target, scans), QString())
+            << keyword.text.toStdString() << " -> " << keyword.target.toStdString();
+
+    const PageScan indexPage = load(QLatin1String(HelpIndex::kIndexPage));
+    EXPECT_EQ(indexPage.hrefs.size(), qsizetype(index.keywords().size()));
+    EXPECT_EQ(browser->documentTitle(), QStringLiteral("Index"));
+}
+
+TEST_F(HelpWindowTest, KeywordSearchPutsTheBestMatchesFirst)
+{
+    const HelpIndex& index = HelpIndex::shipped();
+    EXPECT_EQ(index.matchingKeywords(QString()).size(), index.keywords().size());
+
+    const auto tools = index.matchingKeywords(QStringLiteral("TOOL"));
+    ASSERT_FALSE(tools.empty());
+    EXPECT_EQ(tools.front().text, QStringLiteral("toolbox")); // starts with the text
+    bool arcTool = false;
+    for (const auto& keyword : tools) {
+        EXPECT_TRUE(keyword.text.contains(QStringLiteral("tool"), Qt::CaseInsensitive));
+        arcTool = arcTool || keyword.text == QStringLiteral("arc tool");
+    }
+    EXPECT_TRUE(arcTool);
+    EXPECT_TRUE(index.matchingKeywords(QStringLiteral("xyzzy")).empty());
+
+    // Several words match a keyword holding each of them, after whole matches.
+    const auto snap = index.matchingKeywords(QStringLiteral("grid snap"));
+    ASSERT_EQ(snap.size(), 1u);
+    EXPECT_EQ(snap.front().text, QStringLiteral("snap to grid"));
+}
+
+TEST_F(HelpWindowTest, FullTextSearchFindsPagesByEveryWord)
+{
+    const HelpIndex& index = HelpIndex::shipped();
+    auto names = [&](const QString& text) {
+        QStringList found;
+        for (const HelpIndex::Page* page : index.pagesContaining(text))
+            found.push_back(page->name);
+        return found;
+    };
+    EXPECT_TRUE(names(QStringLiteral("--substitute-fonts")).contains(QStringLiteral("converter.html")));
+    EXPECT_EQ(names(QStringLiteral("FISH SCALE")), names(QStringLiteral("fish scale")));
+    EXPECT_TRUE(names(QStringLiteral("fish scale")).contains(QStringLiteral("paint.html")));
+    // Both words must appear, not just one.
+    EXPECT_FALSE(names(QStringLiteral("zavora-convert")).isEmpty());
+    EXPECT_TRUE(names(QStringLiteral("zavora-convert xyzzy")).isEmpty());
+    EXPECT_TRUE(names(QStringLiteral("   ")).isEmpty());
+}
+
+TEST_F(HelpWindowTest, ShowCommandsOpenTheirPagesInOneReusedWindow)
+{
+    EXPECT_EQ(HelpWindow::instance(owner.get()), window);
+    EXPECT_TRUE(window->isWindow());
+    EXPECT_FALSE(window->isModal());
+
+    ASSERT_TRUE(window->showContents());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(shownPage(), QStringLiteral("contents.html"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Help - Contents"));
+
+    ASSERT_TRUE(window->showHowToUse());
+    EXPECT_EQ(shownPage(), QStringLiteral("using-help.html"));
+
+    ASSERT_TRUE(window->showSearch(QStringLiteral("grid")));
+    EXPECT_EQ(shownPage(), QStringLiteral("index.html"));
+    EXPECT_EQ(search->text(), QStringLiteral("grid"));
+    ASSERT_GT(results->count(), 0);
+    EXPECT_EQ(results->item(0)->text(), QStringLiteral("grid"));
+
+    // An empty keyword lists the whole index, even after a narrower search.
+    ASSERT_TRUE(window->showSearch(QString()));
+    EXPECT_EQ(search->text(), QString());
+    EXPECT_EQ(results->count(), int(HelpIndex::shipped().keywords().size()));
+
+    // Another owner has a window of its own; a window goes with its owner.
+    QWidget other;
+    HelpWindow* second = HelpWindow::instance(&other);
+    EXPECT_NE(second, window);
+    QPointer<HelpWindow> watched(window);
+    owner.reset();
+    EXPECT_TRUE(watched.isNull());
+    QWidget third;
+    EXPECT_NE(HelpWindow::instance(&third), nullptr);
+}
+
+TEST_F(HelpWindowTest, TypingFiltersTheListAndChoosingOpensThePage)
+{
+    ASSERT_TRUE(window->showSearch(QString()));
+    QTest::keyClicks(search, QStringLiteral("eyedrop"));
+    ASSERT_GT(results->count(), 0);
+    EXPECT_EQ(results->item(0)->text(), QStringLiteral("eyedropper tool"));
+    QTest::keyClick(search, Qt::Key_Return);
+    EXPECT_EQ(shownTarget(), QStringLiteral("paint.html#eyedropper"));
+
+    // Below the keywords, the pages that use the word; one opens at the word.
+    search->setText(QStringLiteral("wireframe"));
+    int pageRow = -1;
+    for (int row = 0; row < results->count(); ++row)
+        if (results->item(row)->text().trimmed() == QStringLiteral("The view"))
+            pageRow = row;
+    ASSERT_GE(pageRow, 0);
+    QTest::keyClick(search, Qt::Key_Down);
+    EXPECT_TRUE(results->currentItem()->flags() & Qt::ItemIsEnabled);
+    results->setCurrentRow(pageRow);
+    QTest::keyClick(results, Qt::Key_Return);
+    EXPECT_EQ(shownPage(), QStringLiteral("view.html"));
+    EXPECT_EQ(browser->textCursor().selectedText().toLower(), QStringLiteral("wireframe"));
+
+    // The heading above the pages opens nothing.
+    for (int row = 0; row < results->count(); ++row)
+        if (!(results->item(row)->flags() & Qt::ItemIsEnabled))
+            QTest::mouseClick(results->viewport(), Qt::LeftButton, {},
+                results->visualItemRect(results->item(row)).center());
+    EXPECT_EQ(shownPage(), QStringLiteral("view.html"));
+}
+
+TEST_F(HelpWindowTest, BackAndForwardRetraceTheVisitedPages)
+{
+    auto* back = child<QPushButton>(*window, "helpBack");
+    auto* forward = child<QPushButton>(*window, "helpForward");
+    auto* contents = child<QPushButton>(*window, "helpContents");
+    ASSERT_TRUE(window->showHowToUse());
+    QTest::mouseClick(contents, Qt::LeftButton);
+    EXPECT_EQ(shownPage(), QStringLiteral("contents.html"));
+    ASSERT_TRUE(back->isEnabled());
+    QTest::mouseClick(back, Qt::LeftButton);
+    EXPECT_EQ(shownPage(), QStringLiteral("using-help.html"));
+    ASSERT_TRUE(forward->isEnabled());
+    QTest::mouseClick(forward, Qt::LeftButton);
+    EXPECT_EQ(shownPage(), QStringLiteral("contents.html"));
+    EXPECT_FALSE(forward->isEnabled());
+}
+
+TEST(HelpIndexTest, AMissingFolderIsNotValid)
+{
+    dialogtest::ensureApplication();
+    const HelpIndex index(QStringLiteral(":/no-such-help"));
+    EXPECT_FALSE(index.isValid());
+    EXPECT_TRUE(index.pages().empty());
+}
+
+} // namespace
+} // namespace zavora
