@@ -119,6 +119,7 @@ QPixmap penSample(int index)
     const int y = pixmap.height() / 2;
     QPen line(Qt::black);
     line.setCapStyle(Qt::FlatCap);
+    int right = pixmap.width() - 6;
     if (pen.isDash()) {
         // Dash lengths are in points; one point is one pixel here.
         QList<qreal> pattern;
@@ -128,10 +129,18 @@ QPixmap penSample(int index)
         if (pattern.size() >= 2)
             line.setDashPattern(pattern);
     } else {
+        // Thin widths all round to one pixel, so the width is written beside it.
         line.setWidthF(std::max(1.0f, std::round(pen.width)));
+        right = 78;
+        p.setPen(Qt::black);
+        QFont font = p.font();
+        font.setPixelSize(11);
+        p.setFont(font);
+        p.drawText(QRect(right + 6, 0, pixmap.width() - right - 6, pixmap.height()), Qt::AlignVCenter | Qt::AlignLeft,
+            QStringLiteral("%1 pt").arg(double(pen.width)));
     }
     p.setPen(line);
-    p.drawLine(QPointF(6, y + 0.5), QPointF(pixmap.width() - 6, y + 0.5));
+    p.drawLine(QPointF(6, y + 0.5), QPointF(right, y + 0.5));
     return pixmap;
 }
 
