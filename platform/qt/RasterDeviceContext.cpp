@@ -36,6 +36,16 @@ QPointF toPointF(DcPoint p)
     return QPointF(p.x, p.y);
 }
 
+ScanPoint toScanPoint(DcPoint p)
+{
+    return { double(p.x), double(p.y) };
+}
+
+ScanPoint toScanPoint(QPointF p)
+{
+    return { p.x(), p.y() };
+}
+
 Qt::FillRule fillRule(PolyFillMode mode)
 {
     return mode == PolyFillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill;
@@ -256,6 +266,14 @@ void RasterDeviceContext::drawPolylineRun(std::span<const DcPoint> points)
 {
     if (points.size() < 2)
         return;
+    if (spanStroke()) {
+        m_run.clear();
+        for (DcPoint p : points)
+            m_run.push_back(toScanPoint(p));
+        addWideStroke(m_converter, m_run, false, m_state.pen.width);
+        strokeSpans();
+        return;
+    }
     QPainterPath path(toPointF(points[0]));
     for (size_t i = 1; i < points.size(); ++i)
         path.lineTo(toPointF(points[i]));
@@ -327,30 +345,71 @@ void RasterDeviceContext::polyPolygon(std::span<const DcPoint> points, std::span
         debugLog("PolyPolygon: %zu counts do not fit %zu points", counts.size(), points.size());
         return;
     }
-    QPainterPath path;
-    path.setFillRule(fillRule(m_state.fillMode));
-    size_t start = 0;
-    for (int32_t count : counts) {
-        std::span<const DcPoint> run = points.subspan(start, size_t(count));
-        start += size_t(count);
-        if (run.size() < 2)
-            continue;
-        if (m_pathState == PathState::Open) {
+    if (m_pathState == PathState::Open) {
+        size_t start = 0;
+        for (int32_t count : counts) {
+            std::span<const DcPoint> run = points.subspan(start, size_t(count));
+            start += size_t(count);
+            if (run.size() < 2)
+                continue;
             polyline(run);
             closeFigure();
-            continue;
         }
-        path.addPolygon(QPolygonF(toPolygon(run)));
-        path.closeSubpath();
-    }
-    if (m_pathState == PathState::Open || path.isEmpty() || m_image.isNull())
         return;
+    }
+    if (m_image.isNull())
+        return;
+    const bool brush = !m_state.brush.isNull();
+    const bool pen = !m_state.pen.isNull();
+    const bool fastFill = brush && spanFill();
+    const bool fastStroke = pen && spanStroke();
+    // Each run as a scan-converter figure (or pen area), and as a QPainter
+    // path only when QPainter draws part of it.
+    QPainterPath path;
+    path.setFillRule(fillRule(m_state.fillMode));
+    const bool needPath = (brush && !fastFill) || (pen && !fastStroke);
+    auto eachRun = [&](auto visit) {
+        size_t start = 0;
+        for (int32_t count : counts) {
+            std::span<const DcPoint> run = points.subspan(start, size_t(count));
+            start += size_t(count);
+            if (run.size() >= 2)
+                visit(run);
+        }
+    };
+    auto scanRun = [&](std::span<const DcPoint> run) {
+        m_run.clear();
+        for (DcPoint p : run)
+            m_run.push_back(toScanPoint(p));
+    };
+    if (needPath) {
+        eachRun([&](std::span<const DcPoint> run) {
+            path.addPolygon(QPolygonF(toPolygon(run)));
+            path.closeSubpath();
+        });
+        if (path.isEmpty())
+            return;
+    }
     // Interior first, then the outline over it, as GDI paints a polygon.
-    if (!m_state.brush.isNull()) {
+    if (fastFill) {
+        eachRun([&](std::span<const DcPoint> run) {
+            scanRun(run);
+            m_converter.addPolygon(m_run);
+        });
+        fillSpans(m_state.fillMode == PolyFillMode::Winding);
+    } else if (brush) {
         preparePainter(false, true);
         painter().drawPath(path);
     }
-    strokeQtPath(path);
+    if (fastStroke) {
+        eachRun([&](std::span<const DcPoint> run) {
+            scanRun(run);
+            addWideStroke(m_converter, m_run, true, m_state.pen.width);
+        });
+        strokeSpans();
+    } else if (pen) {
+        strokeQtPath(path);
+    }
 }
 
 void RasterDeviceContext::polyPolyline(std::span<const DcPoint> points, std::span<const int32_t> counts)
@@ -475,42 +534,145 @@ const QPainterPath& RasterDeviceContext::builtPath(bool closeAll)
     return path;
 }
 
-void RasterDeviceContext::fillPath()
+bool RasterDeviceContext::figuresHaveCurves() const
+{
+    for (size_t i = 0; i < m_figureCount; ++i)
+        for (const Segment& segment : m_figures[i].segments)
+            if (segment.curve)
+                return true;
+    return false;
+}
+
+void RasterDeviceContext::figuresToConverter(bool closeAll, bool stroke)
+{
+    for (size_t i = 0; i < m_figureCount; ++i) {
+        const Figure& figure = m_figures[i];
+        if (figure.segments.empty())
+            continue;
+        m_run.clear();
+        m_run.push_back(toScanPoint(figure.start));
+        for (const Segment& segment : figure.segments)
+            m_run.push_back(toScanPoint(segment.end));
+        if (stroke)
+            addWideStroke(m_converter, m_run, figure.closed || closeAll, m_state.pen.width);
+        else
+            m_converter.addPolygon(m_run);
+    }
+}
+
+void RasterDeviceContext::paintBracket(bool fill, bool stroke, bool closeAll)
 {
     if (m_pathState != PathState::Closed)
         return;
-    const QPainterPath& path = builtPath(true);
+    fill = fill && !m_state.brush.isNull() && !m_image.isNull();
+    stroke = stroke && !m_state.pen.isNull() && !m_image.isNull();
+    const bool curves = (fill || stroke) && figuresHaveCurves();
+    const bool fastFill = fill && !curves && spanFill();
+    const bool fastStroke = stroke && !curves && spanStroke();
+    const QPainterPath* path = nullptr;
     QRect rect;
-    const bool isRect = figuresAreRect(rect);
+    bool isRect = false;
+    if ((fill && !fastFill) || (stroke && !fastStroke)) {
+        path = &builtPath(closeAll);
+        isRect = figuresAreRect(rect);
+    }
+    if (fastFill) {
+        figuresToConverter(true, false);
+        fillSpans(m_state.fillMode == PolyFillMode::Winding);
+    } else if (fill) {
+        fillBuilt(*path, isRect, rect);
+    }
+    if (fastStroke) {
+        figuresToConverter(closeAll, true);
+        strokeSpans();
+    } else if (stroke) {
+        strokeQtPath(*path);
+    }
     abortPath();
-    if (m_state.brush.isNull() || m_image.isNull())
-        return;
-    fillBuilt(path, isRect, rect);
+}
+
+void RasterDeviceContext::fillPath()
+{
+    paintBracket(true, false, true);
 }
 
 void RasterDeviceContext::strokePath()
 {
-    if (m_pathState != PathState::Closed)
-        return;
-    const QPainterPath& path = builtPath(false);
-    abortPath();
-    strokeQtPath(path);
+    paintBracket(false, true, false);
 }
 
 void RasterDeviceContext::strokeAndFillPath()
 {
-    if (m_pathState != PathState::Closed)
+    paintBracket(true, true, true);
+}
+
+bool RasterDeviceContext::spanFill() const
+{
+    // Smoothed copying stays with QPainter; inverted drawing is never smoothed.
+    if (m_image.isNull() || (m_antialias && m_state.rop2 == Rop2::CopyPen))
+        return false;
+    return m_state.brush.style == BrushStyle::Solid || m_state.brush.style == BrushStyle::Pattern;
+}
+
+bool RasterDeviceContext::spanStroke() const
+{
+    if (m_image.isNull() || (m_antialias && m_state.rop2 == Rop2::CopyPen))
+        return false;
+    const DcPen& pen = m_state.pen;
+    return pen.geometric && pen.style == PenStyle::Solid && pen.width > 1 && pen.cap == PenCap::Flat
+        && pen.join == PenJoin::Miter;
+}
+
+void RasterDeviceContext::fillSpans(bool winding)
+{
+    m_converter.rasterize(winding, m_image.width(), m_image.height(), m_spans);
+    m_converter.reset();
+    paintSpans(false);
+}
+
+void RasterDeviceContext::strokeSpans()
+{
+    // The pen's area is the union of its pieces.
+    m_converter.rasterize(true, m_image.width(), m_image.height(), m_spans);
+    m_converter.reset();
+    paintSpans(true);
+}
+
+void RasterDeviceContext::paintSpans(bool withPen)
+{
+    if (m_spans.empty())
         return;
-    const QPainterPath& path = builtPath(true);
-    QRect rect;
-    const bool isRect = figuresAreRect(rect);
-    abortPath();
-    if (m_image.isNull())
-        return;
-    if (!m_state.brush.isNull()) {
-        fillBuilt(path, isRect, rect);
+    // The painter, when there is one, writes into these same pixels as it
+    // goes, so the two kinds of drawing keep their order.
+    auto* bits = reinterpret_cast<uint32_t*>(m_image.bits());
+    const size_t stride = size_t(m_image.bytesPerLine() / 4);
+    const Rop2 rop = m_state.rop2;
+    const DcBrush& brush = m_state.brush;
+    const bool patterned = !withPen && brush.style == BrushStyle::Pattern;
+    const uint32_t solid = toPixel(withPen ? m_state.pen.color : brush.color);
+    const uint32_t ink = toPixel(m_state.textColor);
+    const uint32_t back = toPixel(m_state.bkColor);
+    for (const ScanSpan& span : m_spans) {
+        uint32_t* row = bits + size_t(span.y) * stride;
+        if (rop == Rop2::Not) {
+            for (int32_t x = span.x0; x < span.x1; ++x)
+                row[x] = ~row[x] | kOpaque;
+        } else if (!patterned) {
+            if (rop == Rop2::CopyPen) {
+                std::fill(row + span.x0, row + span.x1, solid);
+            } else {
+                for (int32_t x = span.x0; x < span.x1; ++x)
+                    row[x] = (row[x] ^ solid) | kOpaque;
+            }
+        } else {
+            // Lined up with the device origin, as GDI's pattern brushes are.
+            const uint8_t pattern = brush.pattern[size_t(span.y & 7)];
+            for (int32_t x = span.x0; x < span.x1; ++x) {
+                const uint32_t source = (pattern >> (7 - (x & 7))) & 1 ? ink : back;
+                row[x] = rop == Rop2::CopyPen ? source : (row[x] ^ source) | kOpaque;
+            }
+        }
     }
-    strokeQtPath(path);
 }
 
 void RasterDeviceContext::setPixel(DcPoint point, ColorRef color)

@@ -7,12 +7,16 @@
 //
 // Filling follows GDI's convention: a polygon covers the pixels whose top-left
 // corner lies inside it, so its right and bottom edges stay unfilled, and a
-// line leaves out its last pixel. Known differences from GDI: the interior
-// pixels of slanted edges may differ by one where QPainter's scan conversion
-// and GDI's disagree, wide-pen outlines come from QPainter's stroker, and
-// Bezier curves are flattened by QPainter rather than by GDI's routine.
+// line leaves out its last pixel. Aliased fills of straight-edged figures and
+// geometric (flat-ended, mitred) wide lines go through our own scan converter
+// and stroker straight into the pixels; smoothed drawing, one-pixel and
+// styled pens, round-ended pens and Bezier curves go through QPainter. Known
+// differences from GDI: the interior pixels of slanted edges may differ by one
+// where the two scan conversions disagree, and Bezier curves are flattened by
+// QPainter rather than by GDI's routine.
 
 #include "platform/DeviceContext.h"
+#include "platform/ScanConverter.h"
 
 #include <QImage>
 #include <QPainter>
@@ -90,6 +94,20 @@ private:
     // Fills the built path with the current brush.
     void fillBuilt(const QPainterPath& path, bool isRect, const QRect& rect);
     bool drawMappedImage(const RgbImageView& image, const QTransform& transform);
+
+    // The scan-converted paths: whether the brush / the pen can be painted
+    // as spans under the current state, and painting m_converter's figures.
+    bool spanFill() const;
+    bool spanStroke() const;
+    void fillSpans(bool winding);
+    void strokeSpans();
+    void paintSpans(bool withPen);
+    // The path bracket's figures into m_converter, as outlines or as the
+    // areas the pen covers along them.
+    bool figuresHaveCurves() const;
+    void figuresToConverter(bool closeAll, bool stroke);
+    // Fills and/or strokes the ended path bracket and discards it.
+    void paintBracket(bool fill, bool stroke, bool closeAll);
     uint32_t* writableBits();
 
     QImage m_image;
@@ -109,6 +127,9 @@ private:
     };
     Applied m_applied;
     QPainterPath m_path; // reused so a redraw does not allocate per object
+    ScanConverter m_converter;
+    std::vector<ScanSpan> m_spans;
+    std::vector<ScanPoint> m_run;
 
     // The path bracket, kept as GDI elements until it is painted.
     struct Segment {
