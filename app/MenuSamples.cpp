@@ -131,7 +131,7 @@ QPixmap penSample(int index)
     } else {
         // Thin widths all round to one pixel, so the width is written beside it.
         line.setWidthF(std::max(1.0f, std::round(pen.width)));
-        right = 78;
+        right = 66;
         p.setPen(Qt::black);
         QFont font = p.font();
         font.setPixelSize(11);
