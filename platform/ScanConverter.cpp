@@ -112,17 +112,19 @@ void ScanConverter::rasterize(bool winding, int32_t width, int32_t height, std::
     while (next < m_order.size() || !m_active.empty()) {
         if (m_active.empty())
             y = std::max(y, m_edges[m_order[next]].firstRow);
-        while (next < m_order.size() && m_edges[m_order[next]].firstRow <= y)
-            m_active.push_back({ 0, m_order[next++] });
-
-        // The crossings of this row, kept in order from the row before: they
-        // rarely change places, so insertion sort has little to do.
         const double sampleY = double(y) + 0.5;
-        for (Active& a : m_active) {
-            const Edge& e = m_edges[a.edge];
-            a.x = e.x + (sampleY - e.y) * e.slope;
+        for (Active& a : m_active)
+            a.x += a.slope;
+        while (next < m_order.size() && m_edges[m_order[next]].firstRow <= y) {
+            const Edge& e = m_edges[m_order[next++]];
+            m_active.push_back({ e.x + (sampleY - e.y) * e.slope, e.slope, e.lastRow, e.direction });
         }
+
+        // The crossings stay in the order of the row before but where edges
+        // cross or join, so insertion sort has little to do.
         for (size_t i = 1; i < m_active.size(); ++i) {
+            if (!(m_active[i - 1].x > m_active[i].x))
+                continue;
             const Active a = m_active[i];
             size_t j = i;
             for (; j > 0 && m_active[j - 1].x > a.x; --j)
@@ -132,15 +134,15 @@ void ScanConverter::rasterize(bool winding, int32_t width, int32_t height, std::
 
         int32_t count = 0;
         double start = 0;
+        const double limit = double(width) + 1;
         for (const Active& a : m_active) {
             const int32_t before = count;
-            count = winding ? count + m_edges[a.edge].direction : count ^ 1;
+            count = winding ? count + a.direction : count ^ 1;
             if (before == 0) {
                 start = a.x;
             } else if (count == 0) {
                 // Centres c with start < c <= x, nudged left: pixels
                 // floor(start - 0.5) + 1 up to floor(x - 0.5).
-                const double limit = double(width) + 1;
                 const int64_t x0
                     = std::max<int64_t>(floorToInt(std::clamp(start, -1.0, limit) - 0.5) + 1, 0);
                 const int64_t x1
@@ -153,10 +155,72 @@ void ScanConverter::rasterize(bool winding, int32_t width, int32_t height, std::
         // Edges that end on this row leave.
         size_t kept = 0;
         for (const Active& a : m_active)
-            if (m_edges[a.edge].lastRow > y)
+            if (a.lastRow > y)
                 m_active[kept++] = a;
         m_active.resize(kept);
         ++y;
+    }
+}
+
+void addThinLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t width, int32_t height,
+    std::vector<ScanSpan>& out)
+{
+    const int64_t dx = int64_t(x1) - x0, dy = int64_t(y1) - y0;
+    const int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+    const bool across = adx >= ady; // x is the longer axis
+    const int64_t steps = across ? adx : ady;
+    if (steps == 0 || width <= 0 || height <= 0)
+        return;
+    // Along the major axis m (step sm), across it the minor axis n (step sn).
+    const int64_t m0 = across ? x0 : y0, n0 = across ? y0 : x0;
+    const int64_t sm = (across ? dx : dy) < 0 ? -1 : 1, sn = (across ? dy : dx) < 0 ? -1 : 1;
+    const int64_t rise = across ? ady : adx;
+    const int64_t mLimit = across ? width : height, nLimit = across ? height : width;
+
+    // The steps whose major coordinate lies inside the buffer.
+    int64_t first = 0, last = steps - 1;
+    if (sm > 0) {
+        first = std::max<int64_t>(first, -m0);
+        last = std::min<int64_t>(last, mLimit - 1 - m0);
+    } else {
+        first = std::max<int64_t>(first, m0 - (mLimit - 1));
+        last = std::min<int64_t>(last, m0);
+    }
+    if (first > last)
+        return;
+    // Step i lies round(i * rise / steps) across: (2 i rise + steps) / (2 steps),
+    // carried on from one step to the next as a remainder.
+    const int64_t twice = 2 * steps;
+    int64_t offset, remainder;
+    if (first < (int64_t(1) << 30) && rise < (int64_t(1) << 31)) {
+        const int64_t numerator = 2 * first * rise + steps;
+        offset = numerator / twice;
+        remainder = numerator % twice;
+    } else {
+        const __int128 numerator = __int128(2) * first * rise + steps;
+        offset = int64_t(numerator / twice);
+        remainder = int64_t(numerator % twice);
+    }
+    bool open = false;
+    for (int64_t i = first; i <= last; ++i) {
+        const int64_t m = m0 + sm * i, n = n0 + sn * offset;
+        if (n >= 0 && n < nLimit) {
+            if (!across) {
+                out.push_back({ int32_t(m), int32_t(n), int32_t(n + 1) });
+            } else if (open && out.back().y == n && (out.back().x1 == m || out.back().x0 == m + 1)) {
+                // Another pixel of the same row: the run grows.
+                out.back().x0 = std::min(out.back().x0, int32_t(m));
+                out.back().x1 = std::max(out.back().x1, int32_t(m + 1));
+            } else {
+                out.push_back({ int32_t(n), int32_t(m), int32_t(m + 1) });
+                open = true;
+            }
+        }
+        remainder += 2 * rise;
+        if (remainder >= twice) {
+            remainder -= twice;
+            ++offset;
+        }
     }
 }
 

@@ -62,7 +62,9 @@ private:
     // An edge crossing the current row, and where.
     struct Active {
         double x;
-        uint32_t edge;
+        double slope;
+        int64_t lastRow;
+        int32_t direction;
     };
     void addEdge(ScanPoint from, ScanPoint to);
 
@@ -72,6 +74,14 @@ private:
     ScanPoint m_start, m_last;
     bool m_open = false;
 };
+
+// Appends the pixels of a one-pixel line from (x0, y0) towards (x1, y1) that
+// lie within width x height: one pixel per step along the longer axis, from
+// the first point up to but not including the last, the other coordinate
+// rounded to the nearest pixel (halves away from the first point). A line to
+// its own starting point has no pixels.
+void addThinLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t width, int32_t height,
+    std::vector<ScanSpan>& out);
 
 // GDI's default mitre limit: the mitre's length over the pen's width.
 constexpr double kDefaultMiterLimit = 10.0;

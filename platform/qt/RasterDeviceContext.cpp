@@ -266,12 +266,17 @@ void RasterDeviceContext::drawPolylineRun(std::span<const DcPoint> points)
 {
     if (points.size() < 2)
         return;
-    if (spanStroke()) {
+    const bool wide = spanStroke();
+    if (wide || spanThinLine()) {
         m_run.clear();
         for (DcPoint p : points)
             m_run.push_back(toScanPoint(p));
-        addWideStroke(m_converter, m_run, false, m_state.pen.width);
-        strokeSpans();
+        if (wide) {
+            addWideStroke(m_converter, m_run, false, m_state.pen.width);
+            strokeSpans();
+        } else {
+            thinLineSpans(m_run, false);
+        }
         return;
     }
     QPainterPath path(toPointF(points[0]));
@@ -362,7 +367,8 @@ void RasterDeviceContext::polyPolygon(std::span<const DcPoint> points, std::span
     const bool brush = !m_state.brush.isNull();
     const bool pen = !m_state.pen.isNull();
     const bool fastFill = brush && spanFill();
-    const bool fastStroke = pen && spanStroke();
+    const bool wide = spanStroke();
+    const bool fastStroke = pen && (wide || spanThinLine());
     // Each run as a scan-converter figure (or pen area), and as a QPainter
     // path only when QPainter draws part of it.
     QPainterPath path;
@@ -401,12 +407,17 @@ void RasterDeviceContext::polyPolygon(std::span<const DcPoint> points, std::span
         preparePainter(false, true);
         painter().drawPath(path);
     }
-    if (fastStroke) {
+    if (fastStroke && wide) {
         eachRun([&](std::span<const DcPoint> run) {
             scanRun(run);
             addWideStroke(m_converter, m_run, true, m_state.pen.width);
         });
         strokeSpans();
+    } else if (fastStroke) {
+        eachRun([&](std::span<const DcPoint> run) {
+            scanRun(run);
+            thinLineSpans(m_run, true);
+        });
     } else if (pen) {
         strokeQtPath(path);
     }
@@ -553,8 +564,10 @@ void RasterDeviceContext::figuresToConverter(bool closeAll, bool stroke)
         m_run.push_back(toScanPoint(figure.start));
         for (const Segment& segment : figure.segments)
             m_run.push_back(toScanPoint(segment.end));
-        if (stroke)
+        if (stroke && spanStroke())
             addWideStroke(m_converter, m_run, figure.closed || closeAll, m_state.pen.width);
+        else if (stroke)
+            thinLineSpans(m_run, figure.closed || closeAll);
         else
             m_converter.addPolygon(m_run);
     }
@@ -568,7 +581,7 @@ void RasterDeviceContext::paintBracket(bool fill, bool stroke, bool closeAll)
     stroke = stroke && !m_state.pen.isNull() && !m_image.isNull();
     const bool curves = (fill || stroke) && figuresHaveCurves();
     const bool fastFill = fill && !curves && spanFill();
-    const bool fastStroke = stroke && !curves && spanStroke();
+    const bool fastStroke = stroke && !curves && (spanStroke() || spanThinLine());
     const QPainterPath* path = nullptr;
     QRect rect;
     bool isRect = false;
@@ -584,7 +597,8 @@ void RasterDeviceContext::paintBracket(bool fill, bool stroke, bool closeAll)
     }
     if (fastStroke) {
         figuresToConverter(closeAll, true);
-        strokeSpans();
+        if (spanStroke())
+            strokeSpans();
     } else if (stroke) {
         strokeQtPath(*path);
     }
@@ -623,6 +637,30 @@ bool RasterDeviceContext::spanStroke() const
         && pen.join == PenJoin::Miter;
 }
 
+bool RasterDeviceContext::spanThinLine() const
+{
+    // Copying only: inverted lines keep QPainter's joining of their
+    // segments, so that each pixel of a figure is inverted once.
+    if (m_image.isNull() || m_antialias || m_state.rop2 != Rop2::CopyPen)
+        return false;
+    const DcPen& pen = m_state.pen;
+    return pen.style == PenStyle::Solid && pen.width <= 1;
+}
+
+void RasterDeviceContext::thinLineSpans(std::span<const ScanPoint> points, bool closed)
+{
+    m_spans.clear();
+    const size_t n = points.size();
+    if (n < 2)
+        return;
+    for (size_t i = 0; i + (closed ? 0 : 1) < n; ++i) {
+        const ScanPoint a = points[i], b = points[(i + 1) % n];
+        addThinLine(int32_t(a.x), int32_t(a.y), int32_t(b.x), int32_t(b.y), m_image.width(), m_image.height(),
+            m_spans);
+    }
+    paintSpans(true);
+}
+
 void RasterDeviceContext::fillSpans(bool winding)
 {
     m_converter.rasterize(winding, m_image.width(), m_image.height(), m_spans);
@@ -652,25 +690,30 @@ void RasterDeviceContext::paintSpans(bool withPen)
     const uint32_t solid = toPixel(withPen ? m_state.pen.color : brush.color);
     const uint32_t ink = toPixel(m_state.textColor);
     const uint32_t back = toPixel(m_state.bkColor);
-    for (const ScanSpan& span : m_spans) {
-        uint32_t* row = bits + size_t(span.y) * stride;
-        if (rop == Rop2::Not) {
+    if (rop == Rop2::Not) {
+        for (const ScanSpan& span : m_spans) {
+            uint32_t* row = bits + size_t(span.y) * stride;
             for (int32_t x = span.x0; x < span.x1; ++x)
                 row[x] = ~row[x] | kOpaque;
-        } else if (!patterned) {
-            if (rop == Rop2::CopyPen) {
-                std::fill(row + span.x0, row + span.x1, solid);
-            } else {
-                for (int32_t x = span.x0; x < span.x1; ++x)
-                    row[x] = (row[x] ^ solid) | kOpaque;
-            }
-        } else {
-            // Lined up with the device origin, as GDI's pattern brushes are.
+        }
+    } else if (patterned) {
+        // Lined up with the device origin, as GDI's pattern brushes are.
+        for (const ScanSpan& span : m_spans) {
+            uint32_t* row = bits + size_t(span.y) * stride;
             const uint8_t pattern = brush.pattern[size_t(span.y & 7)];
             for (int32_t x = span.x0; x < span.x1; ++x) {
                 const uint32_t source = (pattern >> (7 - (x & 7))) & 1 ? ink : back;
                 row[x] = rop == Rop2::CopyPen ? source : (row[x] ^ source) | kOpaque;
             }
+        }
+    } else if (rop == Rop2::CopyPen) {
+        for (const ScanSpan& span : m_spans)
+            std::fill(bits + size_t(span.y) * stride + span.x0, bits + size_t(span.y) * stride + span.x1, solid);
+    } else {
+        for (const ScanSpan& span : m_spans) {
+            uint32_t* row = bits + size_t(span.y) * stride;
+            for (int32_t x = span.x0; x < span.x1; ++x)
+                row[x] = (row[x] ^ solid) | kOpaque;
         }
     }
 }

@@ -99,6 +99,9 @@ private:
     // as spans under the current state, and painting m_converter's figures.
     bool spanFill() const;
     bool spanStroke() const;
+    bool spanThinLine() const;
+    // One-pixel lines through the points (back to the first when closed) with the pen.
+    void thinLineSpans(std::span<const ScanPoint> points, bool closed);
     void fillSpans(bool winding);
     void strokeSpans();
     void paintSpans(bool withPen);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -210,6 +211,63 @@ TEST(ScanConverter, WideLinesUnderXorTouchEachPixelOnce)
     for (int y = 0; y < kSize; ++y)
         for (int x = 0; x < kSize; ++x)
             ASSERT_EQ(dc.pixel(x, y), 0xffffffu);
+}
+
+// The pixels of a thin line in a buffer of the given size, in no particular order.
+std::vector<std::pair<int, int>> thinLine(int x0, int y0, int x1, int y1, int width, int height)
+{
+    std::vector<ScanSpan> spans;
+    addThinLine(x0, y0, x1, y1, width, height, spans);
+    std::vector<std::pair<int, int>> pixels;
+    for (const ScanSpan& s : spans)
+        for (int x = s.x0; x < s.x1; ++x)
+            pixels.push_back({ x, s.y });
+    std::sort(pixels.begin(), pixels.end());
+    return pixels;
+}
+
+TEST(ScanConverter, ThinLinesStepAlongTheLongerAxisAndLeaveOutTheirEnd)
+{
+    std::mt19937 random(9);
+    for (int round = 0; round < 300; ++round) {
+        const int x0 = int(random() % 40), y0 = int(random() % 40), x1 = int(random() % 40),
+                  y1 = int(random() % 40);
+        const auto pixels = thinLine(x0, y0, x1, y1, 40, 40);
+        const int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
+        ASSERT_EQ(int(pixels.size()), steps);
+        if (steps == 0)
+            continue;
+        // The first point is drawn, the last is not, and every pixel lies
+        // within half a pixel of the true line across its longer axis.
+        EXPECT_TRUE(std::binary_search(pixels.begin(), pixels.end(), std::pair { x0, y0 }));
+        EXPECT_FALSE(std::binary_search(pixels.begin(), pixels.end(), std::pair { x1, y1 }));
+        const bool across = std::abs(x1 - x0) >= std::abs(y1 - y0);
+        for (auto [x, y] : pixels) {
+            const double off = across ? y - (y0 + double(x - x0) * (y1 - y0) / (x1 - x0))
+                                      : x - (x0 + double(y - y0) * (x1 - x0) / (y1 - y0));
+            ASSERT_LE(std::abs(off), 0.5) << x0 << "," << y0 << " " << x1 << "," << y1;
+        }
+    }
+}
+
+TEST(ScanConverter, ThinLinesClipToTheBufferWithoutWalkingTheRest)
+{
+    // Lines starting well outside: what falls inside is what the same line
+    // gives in a buffer big enough to hold it, shifted back.
+    std::mt19937 random(4);
+    for (int round = 0; round < 200; ++round) {
+        const int x0 = int(random() % 400) - 200, y0 = int(random() % 400) - 200;
+        const int x1 = int(random() % 400) - 200, y1 = int(random() % 400) - 200;
+        const auto clipped = thinLine(x0, y0, x1, y1, 30, 20);
+        std::vector<std::pair<int, int>> expected;
+        for (auto [x, y] : thinLine(x0 + 200, y0 + 200, x1 + 200, y1 + 200, 400, 400))
+            if (x >= 200 && x < 230 && y >= 200 && y < 220)
+                expected.push_back({ x - 200, y - 200 });
+        ASSERT_EQ(clipped, expected) << x0 << "," << y0 << " " << x1 << "," << y1;
+    }
+    // A line billions of pixels long is cut to the buffer's few.
+    EXPECT_EQ(thinLine(-2000000000, 5, 2000000000, 5, 30, 20).size(), 30u);
+    EXPECT_EQ(thinLine(7, -2000000000, 8, 2000000000, 30, 20).size(), 20u);
 }
 
 } // namespace
