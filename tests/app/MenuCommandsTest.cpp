@@ -237,7 +237,8 @@ TEST_F(MenuCommands, ZoomDialogLimitsTheZoom)
 {
     start();
     DrawingWindow& window = *frame().drawingWindow();
-    for (auto [typed, zoom] : { std::pair { "5", 0.25f }, std::pair { "5000", 12.0f }, std::pair { "150", 1.5f } }) {
+    for (const auto& [text, zoom] : { std::pair { "5", 0.25f }, std::pair { "5000", 12.0f }, std::pair { "150", 1.5f } }) {
+        const char* typed = text;
         whenDialogOpens([typed](QWidget& dialog) {
             retype(dialog, "percent", QString::fromLatin1(typed));
             click(dialog, "ok");
