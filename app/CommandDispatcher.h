@@ -47,6 +47,8 @@ private:
     void openRecent(int index);
     void exit();
     void openForeign();
+    // After the save question, the open dialog; nothing when either is cancelled.
+    std::optional<std::string> askDrawingToOpen();
     // Empties the drawing, reads the file and shows it; true when it was read.
     bool readInto(const std::string& path, bool addRecent);
     void drawingShown();

@@ -101,20 +101,26 @@ void CommandDispatcher::newDrawing()
     drawingShown();
 }
 
-void CommandDispatcher::open()
+std::optional<std::string> CommandDispatcher::askDrawingToOpen()
 {
     chooseSelectionTool();
     if (!m_shell.confirmDiscard())
-        return;
+        return std::nullopt;
     FileDialogRequest request;
     request.title = QStringLiteral("Open");
     request.directory = m_shell.settings().openDir;
     request.filters = kDrawingFilters;
     const std::optional<FileChoice> choice = chooseFile(&m_frame, request);
     if (!choice)
-        return;
+        return std::nullopt;
     m_shell.settings().openDir = folderOf(choice->path);
-    readInto(choice->path, true);
+    return choice->path;
+}
+
+void CommandDispatcher::open()
+{
+    if (const std::optional<std::string> path = askDrawingToOpen())
+        readInto(*path, true);
 }
 
 void CommandDispatcher::saveAs()
@@ -259,21 +265,13 @@ void CommandDispatcher::exit()
 
 void CommandDispatcher::openForeign()
 {
-    chooseSelectionTool();
-    if (!m_shell.confirmDiscard())
+    const std::optional<std::string> path = askDrawingToOpen();
+    if (!path)
         return;
-    FileDialogRequest request;
-    request.title = QStringLiteral("Open");
-    request.directory = m_shell.settings().openDir;
-    request.filters = kDrawingFilters;
-    const std::optional<FileChoice> choice = chooseFile(&m_frame, request);
-    if (!choice)
-        return;
-    m_shell.settings().openDir = folderOf(choice->path);
     drawing().newDrawing();
-    if (m_shell.openDrawing(choice->path, false)) {
+    if (m_shell.openDrawing(*path, false)) {
         // The drawing is now a native one to be saved under its own name.
-        drawing().setFileName(nativeNameFor(choice->path));
+        drawing().setFileName(nativeNameFor(*path));
         drawing().setModified(true);
     } else {
         drawing().setFileName(std::string());
