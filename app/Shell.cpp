@@ -265,7 +265,15 @@ bool Shell::saveAs(const std::string& path)
     ExportOptions options;
     options.substituteFonts = m_settings.substitutePsForTt != 0;
     options.downloadForm = m_settings.type42Ok ? FontDownloadForm::Type42 : FontDownloadForm::Type3;
-    if (!saveDrawing(m_drawing, path, options))
+    // "Saving..." and the wait cursor while writing; then the former status text.
+    const QString former = m_frame ? m_frame->statusBar()->message() : QString();
+    setStatus("Saving...");
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool saved = saveDrawing(m_drawing, path, options);
+    QApplication::restoreOverrideCursor();
+    if (m_frame)
+        m_frame->statusBar()->setMessage(former);
+    if (!saved)
         return false;
     m_settings.recentFiles.add(path);
     setTitle();

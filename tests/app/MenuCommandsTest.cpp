@@ -162,6 +162,7 @@ TEST_F(MenuCommands, SaveOfAnUnnamedDrawingAsksForANameAndCancelWritesNothing)
     choose(kCmdSaveAs);
     const fs::path saved = m_dir / "picture.zvx";
     EXPECT_TRUE(fs::exists(saved));
+    EXPECT_EQ(m_messages.last(Reporter::Kind::Status), "Saving...");
     EXPECT_FALSE(drawing().isModified());
     EXPECT_EQ(drawing().fileName(), saved.string());
     EXPECT_EQ(m_shell->settings().recentFiles.at(0), saved.string());
