@@ -100,6 +100,9 @@ constexpr std::array<Vec, 7> kShape2 { { { 0, -0.5 }, { -6, -6.5 }, { -6 - kSqrt
     { 0.5 - 2 * kSqrt2, 0 }, { -6 - kSqrt2, 6.5 - kSqrt2 }, { -6, 6.5 }, { 0, 0.5 } } };
 constexpr std::array<Vec, 5> kShape3 { { { 0, 0.5 }, { -7, 2 }, { -6, 0 }, { -7, -2 }, { 0, -0.5 } } };
 constexpr std::array<Vec, 4> kShape4 { { { 0, -0.5 }, { -9, -3 }, { -9, 3 }, { 0, 0.5 } } };
+// The square goes round its centre, the tip, from the corner ahead and to the left.
+constexpr std::array<Vec, 4> kSquare { { { 2.5, 2.5 }, { 2.5, -2.5 }, { -2.5, -2.5 }, { -2.5, 2.5 } } };
+constexpr double kCircleRadius = 3;
 
 std::span<const Vec> shapeOf(int code)
 {
@@ -114,6 +117,8 @@ std::span<const Vec> shapeOf(int code)
         return kShape3;
     case 4:
         return kShape4;
+    case kArrowSquare:
+        return kSquare;
     default:
         return {};
     }
@@ -224,7 +229,7 @@ std::optional<OutlineEnds> curveEnds(const NodeList& nodes)
 PointList arrowheadOutline(int code, Point tip, Point previous, float scale)
 {
     const std::span<const Vec> shape = shapeOf(code);
-    if (shape.empty())
+    if (shape.empty() && code != kArrowCircle)
         return {};
     double degrees;
     if (tip.x == previous.x)
@@ -232,13 +237,25 @@ PointList arrowheadOutline(int code, Point tip, Point previous, float scale)
     else
         degrees = std::atan2(double(tip.y) - previous.y, double(tip.x) - previous.x) / kDegree;
     const auto [cosA, sinA] = cosSinDegrees(degrees);
+    const auto place = [&](Vec v) {
+        return Point { float(scale * (v.x * cosA - v.y * sinA) + tip.x),
+            float(scale * (v.x * sinA + v.y * cosA) + tip.y) };
+    };
 
-    PointList out { tip };
-    for (Vec v : shape) {
-        const double x = scale * (v.x * cosA - v.y * sinA) + tip.x;
-        const double y = scale * (v.x * sinA + v.y * cosA) + tip.y;
-        out.push_back({ float(x), float(y) });
+    PointList out;
+    if (code == kArrowCircle) {
+        // Starting straight ahead of the tip, so the points turn with the line.
+        out.reserve(kCircleArrowPoints);
+        for (int i = 0; i < kCircleArrowPoints; ++i) {
+            const auto [c, s] = cosSinDegrees(360.0 * i / kCircleArrowPoints);
+            out.push_back(place({ kCircleRadius * c, kCircleRadius * s }));
+        }
+        return out;
     }
+    if (code != kArrowSquare)
+        out.push_back(tip);
+    for (Vec v : shape)
+        out.push_back(place(v));
     return out;
 }
 

@@ -41,9 +41,11 @@ std::optional<OutlineEnds> polylineEnds(const PointList& points);
 // point of the flattened first (last) segment. Nothing for fewer than two nodes.
 std::optional<OutlineEnds> curveEnds(const NodeList& nodes);
 
-// The arrowhead of `code` (0..4) at `tip`, pointing away from `previous`,
-// scaled by `scale`: the tip followed by the shape's points. Empty for codes
-// without a shape here (none, circle, square, anything unknown).
+// The arrowhead of `code` at `tip`, pointing away from `previous`, scaled by
+// `scale`. Codes 0..4: the tip followed by the shape's points. The circle
+// (radius 3) and the square (5 x 5) lie about the tip: their outlines alone,
+// the circle as kCircleArrowPoints points. Empty for none or an unknown code.
+constexpr int kCircleArrowPoints = 64;
 PointList arrowheadOutline(int code, Point tip, Point previous, float scale);
 
 // The arrowhead size factor: the stroke width, 1 for dashed lines.

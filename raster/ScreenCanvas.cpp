@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace zavora {
 
@@ -64,49 +63,6 @@ ColorRef kernelColor()
 {
     const GraphicsState& s = kernel().state();
     return gdiColor({ s.red * 100, s.green * 100, s.blue * 100 });
-}
-
-// Arrowhead codes 5 and 6 have no shape in the shared outline routine; the
-// screen draws them as the PostScript procedure does: a circle of radius 3
-// and a 5 x 5 square about the tip, in line widths.
-double arrowAngle(Point tip, Point previous)
-{
-    if (tip.x == previous.x)
-        return tip.y <= previous.y ? -90.0 : 90.0;
-    return std::atan2(double(tip.y) - previous.y, double(tip.x) - previous.x) * 180.0 / std::numbers::pi;
-}
-
-PointList squareArrow(Point tip, Point previous, float scale)
-{
-    const double a = arrowAngle(tip, previous) * std::numbers::pi / 180.0;
-    const double c = std::cos(a), s = std::sin(a);
-    const float corners[4][2] = { { 2.5f, 2.5f }, { 2.5f, -2.5f }, { -2.5f, -2.5f }, { -2.5f, 2.5f } };
-    PointList out;
-    for (const auto& p : corners) {
-        const double x = p[0] * scale, y = p[1] * scale;
-        out.push_back({ float(tip.x + x * c - y * s), float(tip.y + x * s + y * c) });
-    }
-    return out;
-}
-
-// The circle as flattened device points (its Bezier quarters mapped first,
-// so it stays round at any zoom).
-PointList circleArrow(const GraphicsKernel& k, Point tip, float scale)
-{
-    const float r = 3 * scale;
-    const float kr = kEllipseKappa * r;
-    const Point e { tip.x + r, tip.y }, n { tip.x, tip.y + r }, w { tip.x - r, tip.y },
-        s { tip.x, tip.y - r };
-    const Point quarters[4][4] = {
-        { e, { e.x, e.y + kr }, { n.x + kr, n.y }, n },
-        { n, { n.x - kr, n.y }, { w.x, w.y + kr }, w },
-        { w, { w.x, w.y - kr }, { s.x - kr, s.y }, s },
-        { s, { s.x + kr, s.y }, { e.x, e.y - kr }, e },
-    };
-    PointList out { k.transform(e) };
-    for (const auto& q : quarters)
-        flattenBezier(out, k.transform(q[0]), k.transform(q[1]), k.transform(q[2]), k.transform(q[3]));
-    return out;
 }
 
 // The cubic p0..p3 as `emit`ted points after p0, in as few uniform steps as
@@ -712,21 +668,15 @@ bool ScreenCanvas::fillAndStrokePath(const Color& strokeColor)
 void ScreenCanvas::arrowhead(int code, Point tip, Point previous, float scale)
 {
     const GraphicsKernel& k = kernel();
-    PointList device;
-    if (code == kArrowCircle) {
-        device = circleArrow(k, tip, scale);
-    } else {
-        const PointList outline = code == kArrowSquare ? squareArrow(tip, previous, scale)
-                                                       : arrowheadOutline(code, tip, previous, scale);
-        for (Point p : outline)
-            device.push_back(k.transform(p));
-    }
-    if (device.size() < 3)
+    const PointList outline = arrowheadOutline(code, tip, previous, scale);
+    if (outline.size() < 3)
         return;
     std::vector<DcPoint> points;
-    points.reserve(device.size());
-    for (Point p : device)
-        points.push_back({ truncated(p.x), truncated(p.y) });
+    points.reserve(outline.size());
+    for (Point p : outline) {
+        const Point d = k.transform(p);
+        points.push_back({ truncated(d.x), truncated(d.y) });
+    }
     const int32_t count = int32_t(points.size());
     paintPolygons(points, std::span<const int32_t>(&count, 1), kernelColor(), kNoPattern, kBlackRef);
 }

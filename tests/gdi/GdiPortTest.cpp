@@ -83,6 +83,33 @@ TEST(GdiPort, SolidPensAreScaledRoundedAndAtLeastOnePixel)
     }
 }
 
+TEST(GdiPort, CircleAndSquareArrowheadsLieAboutTheirTips)
+{
+    // A vertical line, 4 wide: a circle of radius 12 about (20, 20) and a 20 x 20
+    // square about (20, 80), in the line colour.
+    RasterDeviceContext dc(60, 110);
+    GdiPort port(dc, kIdentity);
+    PaintStyle style = strokeStyle(4);
+    style.setLineColor({ 100, 0, 0 });
+    port.line(style, kIdentity, 20, 20, 20, 80, kArrowCircle, kArrowSquare);
+    int wrong = 0, checked = 0;
+    for (int y = 0; y < dc.height(); ++y)
+        for (int x = 0; x < dc.width(); ++x) {
+            const double cx = x + 0.5, cy = y + 0.5;
+            const double r = std::hypot(cx - 20, cy - 20);
+            const double square = std::max(std::abs(cx - 20), std::abs(cy - 80));
+            const bool onLine = std::abs(cx - 20) < 3 && cy > 18 && cy < 82;
+            const bool ink = r < 11 || square < 9;
+            const bool clear = r > 13 && square > 11 && !onLine;
+            if (ink || clear) {
+                ++checked;
+                wrong += dc.pixel(x, y) != (ink ? kRed : kWhite);
+            }
+        }
+    EXPECT_GT(checked, 5000);
+    EXPECT_EQ(wrong, 0);
+}
+
 TEST(GdiPort, DashedLinesStayOnePixelWithArrowheadsSizedAsWidthOne)
 {
     // The arrowhead's ink above and below the line, near its end.

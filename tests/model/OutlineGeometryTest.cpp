@@ -336,6 +336,20 @@ TEST(Arrowheads, ShapesOfEveryCodeRotatedScaledAndPlacedAtTheTip)
     expectPoints(
         arrowheadOutline(3, tip, below, 2), { tip, { 9, 20 }, { 6, 6 }, { 10, 8 }, { 14, 6 }, { 11, 20 } });
     expectPoints(arrowheadOutline(4, tip, below, 2), { tip, { 11, 20 }, { 16, 2 }, { 4, 2 }, { 9, 20 } });
+    // The square and the circle lie about the tip, without it on their outlines.
+    expectPoints(arrowheadOutline(kArrowSquare, tip, below, 2), { { 5, 25 }, { 15, 25 }, { 15, 15 }, { 5, 15 } });
+    const PointList circle = arrowheadOutline(kArrowCircle, tip, below, 2);
+    ASSERT_EQ(circle.size(), size_t(kCircleArrowPoints));
+    EXPECT_NEAR(circle[0].x, 10, kEps); // straight ahead first
+    EXPECT_NEAR(circle[0].y, 26, kEps);
+    double turned = 0;
+    for (size_t i = 0; i < circle.size(); ++i) {
+        EXPECT_NEAR(std::hypot(circle[i].x - tip.x, circle[i].y - tip.y), 6, 1e-4);
+        const Point a = circle[i], b = circle[(i + 1) % circle.size()];
+        turned += std::atan2(double(a.x - tip.x) * (b.y - tip.y) - double(a.y - tip.y) * (b.x - tip.x),
+            double(a.x - tip.x) * (b.x - tip.x) + double(a.y - tip.y) * (b.y - tip.y));
+    }
+    EXPECT_NEAR(std::abs(turned), 2 * std::numbers::pi, 1e-6); // once round, evenly stepped
 }
 
 TEST(Arrowheads, DirectionFollowsTheLastSegment)
@@ -350,7 +364,7 @@ TEST(Arrowheads, DirectionFollowsTheLastSegment)
     EXPECT_NEAR(diag[2].x, 9 / std::numbers::sqrt2, kEps);
     EXPECT_NEAR(diag[2].y, 9 / std::numbers::sqrt2, kEps);
 
-    for (int code : { kArrowNone, kArrowCircle, kArrowSquare, 7 })
+    for (int code : { kArrowNone, 7, -2 })
         EXPECT_TRUE(arrowheadOutline(code, { 0, 0 }, { 1, 0 }, 1).empty()) << code;
 }
 
@@ -380,10 +394,14 @@ TEST(Arrowheads, DrawnAsFilledPolylinesInTheLineColour)
     const Matrix m { 1, 0, 0, 1, 7, 0 };
     const OutlineEnds ends { { 0, 0 }, { 10, 0 }, { 10, 0 }, { 0, 0 } };
     drawArrowheads(port, style, m, ends, 4, kArrowCircle);
-    ASSERT_EQ(port.log.size(), 1u);
+    ASSERT_EQ(port.log.size(), 2u);
     // Pointing along -x: no residue of the rotation shows in the numbers.
     EXPECT_EQ(port.log[0], "polyline 0 0 0 1.5 27 9 27 -9 0 -1.5 [1 0 0 1 7 0] closed 1 arrows -1 -1");
     EXPECT_EQ(port.styles[0], head);
+    // The circle about the second tip, radius 3 widths, starting ahead of it.
+    EXPECT_EQ(port.log[1].rfind("polyline 19 0 ", 0), 0u) << port.log[1];
+    EXPECT_NE(port.log[1].find("[1 0 0 1 7 0] closed 1 arrows -1 -1"), std::string::npos);
+    EXPECT_EQ(port.styles[1], head);
 
     port.log.clear();
     drawArrowheads(port, style, m, ends, kArrowNone, 3);
