@@ -39,16 +39,16 @@ constexpr ToolItem kToolItems[] = {
     { 450, "&Move" },
     { 401, "&Line" },
     { 405, "&Rectangle" },
-    { 458, "R&ounded Rectangle" },
+    { 458, "Rou&nded Rectangle" },
     { 407, "&Ellipse" },
     { 408, "&Arc" },
-    { 410, "&Curve" },
+    { 410, "C&urve" },
     { 414, "&Polygon" },
     { 411, "&Text" },
     { 416, "&Hand (Pan)" },
     { 417, "&Zoom" },
     { 451, "S&cale" },
-    { 452, "Ro&tate" },
+    { 452, "R&otate" },
     { 454, "S&kew" },
     { 455, "Re&flect" },
     { 459, "E&yedropper" },
@@ -156,7 +156,7 @@ void MainMenu::buildEdit()
     add(m, kCmdCut, tr("Cu&t"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+X")));
     add(m, kCmdCopy, tr("&Copy"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
     add(m, kCmdPaste, tr("&Paste"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+V")));
-    add(m, kCmdDuplicate, tr("D&uplicate"));
+    add(m, kCmdDuplicate, tr("Dupl&icate"));
     add(m, kCmdClear, tr("C&lear"), QStringLiteral("Del"));
     m->addSeparator();
     add(m, kCmdSelectAll, tr("Select &All"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
@@ -191,7 +191,7 @@ void MainMenu::buildObject()
 {
     QMenu* m = addMenu(tr("&Object"));
     add(m, kCmdGroup, tr("&Group"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+G")));
-    add(m, kCmdUngroup, tr("&Ungroup"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+U")));
+    add(m, kCmdUngroup, tr("U&ngroup"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+U")));
     QMenu* compound = m->addMenu(tr("&Compound Path"));
     add(compound, kCmdMakeCompoundPath, tr("&Make"));
     add(compound, kCmdReleaseCompoundPath, tr("&Release"));
@@ -201,8 +201,8 @@ void MainMenu::buildObject()
     m->addSeparator();
     add(m, kCmdMoveForward, tr("Move &Forward"));
     add(m, kCmdMoveBackward, tr("Move &Backward"));
-    add(m, kCmdBringToFront, tr("Bring to Fr&ont"));
-    add(m, kCmdSendToBack, tr("Send to Bac&k"));
+    add(m, kCmdBringToFront, tr("Bring to Fron&t"));
+    add(m, kCmdSendToBack, tr("S&end to Back"));
     m->addSeparator();
     QMenu* align = m->addMenu(tr("&Align"));
     add(align, kCmdAlignLeft, tr("&Left Sides"));
@@ -211,7 +211,7 @@ void MainMenu::buildObject()
     add(align, kCmdAlignBottoms, tr("&Bottoms"));
     add(align, kCmdAlignCentersVertically, tr("Centers &Vertically"));
     add(align, kCmdAlignCentersHorizontally, tr("Centers &Horizontally"));
-    QMenu* space = m->addMenu(tr("&Space Evenly"));
+    QMenu* space = m->addMenu(tr("S&pace Evenly"));
     add(space, kCmdSpaceEdgesVertically, tr("&Edges Vertically"));
     add(space, kCmdSpaceCentersVertically, tr("&Centers Vertically"));
     add(space, kCmdSpaceEdgesHorizontally, tr("Edges &Horizontally"));
@@ -222,15 +222,15 @@ void MainMenu::buildObject()
     add(m, kCmdMove, tr("&Move..."));
     add(m, kCmdScale, tr("&Scale..."));
     add(m, kCmdRotate, tr("&Rotate..."));
-    add(m, kCmdRotatePlus90, tr("Rotate L&eft"));
-    add(m, kCmdRotateMinus90, tr("Rotate R&ight"));
+    add(m, kCmdRotatePlus90, tr("Rotate Left"));
+    add(m, kCmdRotateMinus90, tr("Rotate Right"));
     add(m, kCmdFlipHorizontal, tr("Flip &Horizontal"));
     add(m, kCmdFlipVertical, tr("Flip &Vertical"));
     m->addSeparator();
-    add(m, kCmdPickUpStyle, tr("&Pick Paint Style of Selected Object"));
-    add(m, kCmdApplyDefaultStyle, tr("&Apply Current Paint Style"));
+    add(m, kCmdPickUpStyle, tr("Pick Paint Style of Selected Object"));
+    add(m, kCmdApplyDefaultStyle, tr("Apply Current Paint Style"));
     m->addSeparator();
-    add(m, kCmdObjectSnap, tr("Object S&nap..."));
+    add(m, kCmdObjectSnap, tr("&Object Snap..."));
 }
 
 void MainMenu::buildLine()
@@ -292,7 +292,7 @@ void MainMenu::buildText()
 
 void MainMenu::buildTools()
 {
-    QMenu* m = addMenu(tr("T&ools"));
+    QMenu* m = addMenu(tr("Tool&s"));
     for (const ToolItem& item : kToolItems)
         add(m, item.commandId, tr(item.text), toolKeys(item.commandId));
 }

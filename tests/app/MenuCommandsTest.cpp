@@ -18,10 +18,12 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSpinBox>
 #include <QTest>
 
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace zavora {
@@ -425,6 +427,40 @@ TEST_F(MenuCommands, ItemsFollowTheSelectionWhenAMenuOpens)
     // Circle and square ends and the shape library have no items.
     for (int gone : { kCmdFirstCircle, kCmdFirstSquare, kCmdSecondCircle, kCmdSecondSquare, kCmdShapeLibrary })
         EXPECT_EQ(menu().action(gone), nullptr) << gone;
+}
+
+// Alt and a letter must reach one item: two items of a menu sharing a letter
+// would leave one of them unreachable from the keyboard.
+void expectDistinctMnemonics(QMenu* menu, const QString& path)
+{
+    std::map<QChar, QString> seen;
+    for (QAction* action : menu->actions()) {
+        const QString text = action->text().section(QLatin1Char('\t'), 0, 0);
+        const qsizetype amp = text.indexOf(QLatin1Char('&'));
+        if (action->menu())
+            expectDistinctMnemonics(action->menu(), path + " > " + text);
+        if (amp < 0 || amp + 1 >= text.size() || text[amp + 1] == QLatin1Char('&'))
+            continue;
+        const QChar key = text[amp + 1].toLower();
+        if (key.isDigit())
+            continue; // the recent files are numbered
+        EXPECT_EQ(seen.count(key), 0u) << path.toStdString() << ": " << text.toStdString() << " and "
+                                       << seen[key].toStdString();
+        seen[key] = text;
+    }
+}
+
+TEST_F(MenuCommands, EveryMenuLetterReachesOneItem)
+{
+    start();
+    std::map<QChar, QString> bar;
+    for (QAction* top : menu().bar()->actions()) {
+        const QString title = top->text();
+        const QChar key = title[title.indexOf(QLatin1Char('&')) + 1].toLower();
+        EXPECT_EQ(bar.count(key), 0u) << title.toStdString();
+        bar[key] = title;
+        expectDistinctMnemonics(top->menu(), title);
+    }
 }
 
 TEST_F(MenuCommands, TransformToolsAndDialogsNeedASelection)
