@@ -270,49 +270,6 @@ void StyleCommand::undo()
     m_saved.clear();
 }
 
-FillColorCommand::FillColorCommand(Drawing& drawing, ObjectRefs objects, Color color)
-    : StyleCommand(drawing, std::move(objects))
-    , m_color(color)
-{ }
-
-FillPatternCommand::FillPatternCommand(Drawing& drawing, ObjectRefs objects, int pattern)
-    : StyleCommand(drawing, std::move(objects))
-    , m_pattern(pattern)
-{ }
-
-FillTransparentCommand::FillTransparentCommand(Drawing& drawing, ObjectRefs objects)
-    : StyleCommand(drawing, std::move(objects))
-{ }
-
-LineColorCommand::LineColorCommand(Drawing& drawing, ObjectRefs objects, Color color)
-    : StyleCommand(drawing, std::move(objects))
-    , m_color(color)
-{ }
-
-LineInvisibleCommand::LineInvisibleCommand(Drawing& drawing, ObjectRefs objects)
-    : StyleCommand(drawing, std::move(objects))
-{ }
-
-DashCommand::DashCommand(Drawing& drawing, ObjectRefs objects, int dashIndex)
-    : StyleCommand(drawing, std::move(objects))
-    , m_dashIndex(dashIndex)
-{ }
-
-LineWidthCommand::LineWidthCommand(Drawing& drawing, ObjectRefs objects, float width)
-    : StyleCommand(drawing, std::move(objects))
-    , m_width(width)
-{ }
-
-TextColorCommand::TextColorCommand(Drawing& drawing, ObjectRefs objects, Color color)
-    : StyleCommand(drawing, std::move(objects))
-    , m_color(color)
-{ }
-
-WholeStyleCommand::WholeStyleCommand(Drawing& drawing, ObjectRefs objects, const PaintStyle& style)
-    : StyleCommand(drawing, std::move(objects))
-    , m_style(style)
-{ }
-
 FillOrTextColorCommand::FillOrTextColorCommand(Drawing& drawing, ObjectRefs objects, Color color)
     : StyleCommand(drawing, std::move(objects))
     , m_color(color)

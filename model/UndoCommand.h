@@ -22,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace zavora {
@@ -264,99 +265,43 @@ private:
     std::vector<std::pair<DrawObject*, PaintStyle>> m_saved;
 };
 
-class FillColorCommand : public StyleCommand {
+// One style setter with its value, called on each recorded object (containers
+// pass it on to their members).
+template <class Arg, void (DrawObject::*Set)(Arg)> class StyleSetterCommand : public StyleCommand {
 public:
-    FillColorCommand(Drawing& drawing, ObjectRefs objects, Color color);
+    StyleSetterCommand(Drawing& drawing, ObjectRefs objects, std::decay_t<Arg> value)
+        : StyleCommand(drawing, std::move(objects))
+        , m_value(std::move(value))
+    { }
 
 protected:
-    void applyTo(DrawObject& object) const override { object.setFillColor(m_color); }
+    void applyTo(DrawObject& object) const override { (object.*Set)(m_value); }
 
 private:
-    Color m_color;
+    std::decay_t<Arg> m_value;
 };
 
-class FillPatternCommand : public StyleCommand {
+// The same for the setters without a value.
+template <void (DrawObject::*Set)()> class StyleResetCommand : public StyleCommand {
 public:
-    FillPatternCommand(Drawing& drawing, ObjectRefs objects, int pattern);
+    StyleResetCommand(Drawing& drawing, ObjectRefs objects)
+        : StyleCommand(drawing, std::move(objects))
+    { }
 
 protected:
-    void applyTo(DrawObject& object) const override { object.setFillPattern(m_pattern); }
-
-private:
-    int m_pattern;
+    void applyTo(DrawObject& object) const override { (object.*Set)(); }
 };
 
-class FillTransparentCommand : public StyleCommand {
-public:
-    FillTransparentCommand(Drawing& drawing, ObjectRefs objects);
-
-protected:
-    void applyTo(DrawObject& object) const override { object.setFillTransparent(); }
-};
-
-class LineColorCommand : public StyleCommand {
-public:
-    LineColorCommand(Drawing& drawing, ObjectRefs objects, Color color);
-
-protected:
-    void applyTo(DrawObject& object) const override { object.setLineColor(m_color); }
-
-private:
-    Color m_color;
-};
-
-class LineInvisibleCommand : public StyleCommand {
-public:
-    LineInvisibleCommand(Drawing& drawing, ObjectRefs objects);
-
-protected:
-    void applyTo(DrawObject& object) const override { object.setLineInvisible(); }
-};
-
-class DashCommand : public StyleCommand {
-public:
-    DashCommand(Drawing& drawing, ObjectRefs objects, int dashIndex);
-
-protected:
-    void applyTo(DrawObject& object) const override { object.setDash(m_dashIndex); }
-
-private:
-    int m_dashIndex;
-};
-
-class LineWidthCommand : public StyleCommand {
-public:
-    LineWidthCommand(Drawing& drawing, ObjectRefs objects, float width);
-
-protected:
-    void applyTo(DrawObject& object) const override { object.setLineWidth(m_width); }
-
-private:
-    float m_width;
-};
-
-class TextColorCommand : public StyleCommand {
-public:
-    TextColorCommand(Drawing& drawing, ObjectRefs objects, Color color);
-
-protected:
-    void applyTo(DrawObject& object) const override { object.setTextColor(m_color); }
-
-private:
-    Color m_color;
-};
-
+using FillColorCommand = StyleSetterCommand<const Color&, &DrawObject::setFillColor>;
+using FillPatternCommand = StyleSetterCommand<int, &DrawObject::setFillPattern>;
+using FillTransparentCommand = StyleResetCommand<&DrawObject::setFillTransparent>;
+using LineColorCommand = StyleSetterCommand<const Color&, &DrawObject::setLineColor>;
+using LineInvisibleCommand = StyleResetCommand<&DrawObject::setLineInvisible>;
+using DashCommand = StyleSetterCommand<int, &DrawObject::setDash>;
+using LineWidthCommand = StyleSetterCommand<float, &DrawObject::setLineWidth>;
+using TextColorCommand = StyleSetterCommand<const Color&, &DrawObject::setTextColor>;
 // Apply default style: the whole record.
-class WholeStyleCommand : public StyleCommand {
-public:
-    WholeStyleCommand(Drawing& drawing, ObjectRefs objects, const PaintStyle& style);
-
-protected:
-    void applyTo(DrawObject& object) const override { object.setStyle(m_style); }
-
-private:
-    PaintStyle m_style;
-};
+using WholeStyleCommand = StyleSetterCommand<const PaintStyle&, &DrawObject::setStyle>;
 
 // The colour bar's left click: text objects (also inside groups) get the text
 // colour, every other object the fill colour.
