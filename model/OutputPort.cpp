@@ -1,6 +1,7 @@
 #include "model/OutputPort.h"
 
 #include "model/OutlineGeometry.h"
+#include "model/TextObject.h"
 
 #include <algorithm>
 #include <utility>
@@ -37,6 +38,14 @@ void OutputPort::line(const PaintStyle& style, const Matrix& matrix, float x1, f
     int arrow1, int arrow2)
 {
     polyline(style, matrix, { { x1, y1 }, { x2, y2 } }, false, arrow1, arrow2);
+}
+
+void OutputPort::textBlock(const TextObject& object)
+{
+    const Rect f = object.frameRect();
+    const float box[4] = { f.left, f.bottom, f.right, f.top };
+    text(object.style(), object.matrix(), object.text(), object.font(), object.size(), object.leading(),
+        object.alignment(), box);
 }
 
 void OutputPort::rectangle(

@@ -19,6 +19,7 @@ namespace zavora {
 
 class FontEntry;
 class ImageObject;
+class TextObject;
 class ProgressMonitor;
 
 // Handed to beginPage by the traversal.
@@ -100,6 +101,10 @@ public:
     {
         (void)style, (void)matrix, (void)text, (void)font, (void)size, (void)leading, (void)align, (void)box;
     }
+    // A text object, as its emit sends it: by default its first run's font and
+    // size with all its text to text() above. Ports that lay out each run in
+    // its own font take the object itself.
+    virtual void textBlock(const TextObject& object);
     // Axis-aligned rectangle in object space, corners as stored: the closed
     // polyline (x1,y1) (x2,y1) (x2,y2) (x1,y2), no arrows.
     virtual void rectangle(

@@ -90,9 +90,7 @@ void TextObject::drawOnScreen(ScreenPainter& painter, int mode) const
 
 void TextObject::emit(OutputPort& port) const
 {
-    const Rect f = frameRect();
-    const float box[4] = { f.left, f.bottom, f.right, f.top };
-    port.text(style(), matrix(), text(), font(), size(), m_leading, m_alignment, box);
+    port.textBlock(*this);
 }
 
 std::unique_ptr<DrawObject> TextObject::clone() const

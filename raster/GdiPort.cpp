@@ -4,6 +4,8 @@
 #include "model/FontEntry.h"
 #include "model/OutlineGeometry.h"
 #include "model/TextLayout.h"
+#include "model/TextObject.h"
+#include "model/TextPaintSinks.h"
 #include "raster/DeviceTextCanvas.h"
 #include "raster/HatchPatterns.h"
 
@@ -407,6 +409,17 @@ void GdiPort::text(const PaintStyle& style, const Matrix& matrix, const std::str
         baseline -= leading;
         start = cut ? stop : stop + 1;
     }
+}
+
+void GdiPort::textBlock(const TextObject& object)
+{
+    if (!object.font())
+        return;
+    // The layout walk the screen draws with: a run starts a line of its own
+    // and keeps its font and size, which text() above, with one font for the
+    // whole block, cannot do.
+    DeviceTextCanvas canvas(m_dc, KMatrix(m_pageToDevice));
+    TextDrawSink::instance().draw(object, canvas);
 }
 
 void GdiPort::rectangle(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2)

@@ -40,6 +40,8 @@ public:
         int arrow1, int arrow2) override;
     void text(const PaintStyle& style, const Matrix& matrix, const std::string& text, const FontEntry* font,
         float size, float leading, TextAlign align, const float box[4]) override;
+    // The object laid out as on the screen, each run in its own font and size.
+    void textBlock(const TextObject& object) override;
     void rectangle(
         const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2) override;
     void image(const Matrix& matrix, const ImageObject& image) override;

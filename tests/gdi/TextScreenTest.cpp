@@ -210,6 +210,58 @@ TEST_F(TextScreenTest, AlignmentPlacesInkAtTheFrameEdges)
     }
 }
 
+TEST_F(TextScreenTest, PageRendersDrawEachRunInItsOwnFontAsTheScreenDoes)
+{
+    const FontEntry* courier = s_catalogue->find("Courier");
+    ASSERT_NE(courier, nullptr);
+    makeCanvas(320, 140, 1);
+    auto t = makeText("small sans", 10, 130, 300, TextAlign::Left, 12, 34);
+    t->setRuns({ { "small sans", helvetica, 12 }, { "BIG MONO", courier, 30 } });
+    const std::vector<LineBox> boxes = lineBoxes(*t);
+    ASSERT_EQ(boxes.size(), 2u);
+    canvas->drawObject(*t, kDrawFinal);
+
+    // The page render, through the port as a bitmap export draws it, under
+    // the canvas' own view: the same pixels as the screen.
+    std::unique_ptr<RasterSurface> page = factory.createSurface(320, 140);
+    GdiPort port(page->dc(), canvas->viewMatrix().toMatrix());
+    t->emit(port);
+    std::vector<uint32_t> pixels;
+    ASSERT_TRUE(page->dc().readPixels(0, 0, 320, 140, pixels));
+    int differ = 0;
+    std::vector<int> rowInk(140, 0);
+    for (int y = 0; y < 140; ++y)
+        for (int x = 0; x < 320; ++x) {
+            const uint32_t p = pixels[size_t(y) * 320 + size_t(x)] & 0xffffff;
+            differ += p != view(x, y);
+            rowInk[size_t(y)] += p != kWhitePixel;
+        }
+    EXPECT_EQ(differ, 0);
+
+    // Each line's ink spans its own font's height: the second run's capitals
+    // stand far taller than the first run's small letters.
+    auto inkHeight = [&](const LineBox& b) {
+        const int top = int(toWindow({ 0, b.top }).y), bottom = int(toWindow({ 0, b.bottom }).y);
+        int first = -1, last = -1;
+        for (int y = std::max(top - 1, 0); y <= std::min(bottom + 1, 139); ++y)
+            if (rowInk[size_t(y)] > 0)
+                last = y, first = first < 0 ? y : first;
+        return first < 0 ? 0 : last - first + 1;
+    };
+    const int small = inkHeight(boxes[0]), big = inkHeight(boxes[1]);
+    EXPECT_GT(small, 4);
+    EXPECT_GT(big, 15);
+    EXPECT_GT(big * 10, 16 * small); // 12 against 30 points, capitals against ascenders
+    // Courier's fixed advance: "BIG MONO" is 8 x 0.6 x 30 wide.
+    int x0 = 320, x1 = -1;
+    const int top = int(toWindow({ 0, boxes[1].top }).y), bottom = int(toWindow({ 0, boxes[1].bottom }).y);
+    for (int y = top; y <= bottom; ++y)
+        for (int x = 0; x < 320; ++x)
+            if ((pixels[size_t(y) * 320 + size_t(x)] & 0xffffff) != kWhitePixel)
+                x0 = std::min(x0, x), x1 = std::max(x1, x);
+    EXPECT_NEAR(x1 - x0, 8 * 0.6 * 30, 18);
+}
+
 TEST_F(TextScreenTest, JustifiedLinesSpanTheFrameExceptAParagraphsLast)
 {
     makeCanvas(300, 200, 1);
