@@ -84,6 +84,12 @@ void rectangleHandle(Point& c1, Point& c2, int handle, Point o, bool shift)
     }
 }
 
+// The four corner handles of a rectangle, from corner1 round to the fourth.
+std::vector<Point> cornerHandles(Point a, Point b)
+{
+    return { a, { b.x, a.y }, b, { a.x, b.y } };
+}
+
 } // namespace
 
 // --- the family ------------------------------------------------------------
@@ -191,16 +197,16 @@ void ShapeTool::showFeedback()
 
 void ShapeTool::mouseDrag(float x, float y, bool shift)
 {
-    if (m_state != Creating && m_state != Dragging)
+    if (m_state != Creating && m_state != Sweeping && m_state != Dragging)
         return;
     eraseFeedback();
     const Point p = snap({ x, y });
     DrawObject& object = *current();
-    if (m_state == Creating) {
-        dragCreate(object, p, shift);
-    } else {
+    if (m_state == Dragging) {
         const Point o = transformPoint(invert(KMatrix(object.matrix())), p);
         dragHandle(object, m_handle, o, shift);
+    } else {
+        dragCreate(object, p, shift);
     }
     object.invalidateBox();
     showFeedback();
@@ -316,25 +322,27 @@ std::unique_ptr<DrawObject> RectangleTool::create(Point p) const
     return std::make_unique<RectangleObject>(p.x, p.y, p.x, p.y);
 }
 
+Point RectangleTool::dragCorner(Point c1, Point p, bool shift) const
+{
+    if (shift) {
+        const Point c2 = squareCorner(c1, p);
+        setStatus("Square: %.0f", std::fabs(c2.x - c1.x));
+        return c2;
+    }
+    setStatus("Rectangle: %.0fx%.0f", std::fabs(p.x - c1.x), std::fabs(p.y - c1.y));
+    return p;
+}
+
 void RectangleTool::dragCreate(DrawObject& object, Point p, bool shift) const
 {
     auto& rect = static_cast<RectangleObject&>(object);
-    const Point c1 = rect.corner1();
-    if (shift) {
-        const Point c2 = squareCorner(c1, p);
-        rect.setCorners(c1, c2);
-        setStatus("Square: %.0f", std::fabs(c2.x - c1.x));
-    } else {
-        rect.setCorners(c1, p);
-        setStatus("Rectangle: %.0fx%.0f", std::fabs(p.x - c1.x), std::fabs(p.y - c1.y));
-    }
+    rect.setCorners(rect.corner1(), dragCorner(rect.corner1(), p, shift));
 }
 
 std::vector<Point> RectangleTool::handles(const DrawObject& object) const
 {
     const auto& rect = static_cast<const RectangleObject&>(object);
-    const Point a = rect.corner1(), b = rect.corner2();
-    return { a, { b.x, a.y }, b, { a.x, b.y } };
+    return cornerHandles(rect.corner1(), rect.corner2());
 }
 
 void RectangleTool::dragHandle(DrawObject& object, int handle, Point o, bool shift) const
@@ -368,13 +376,7 @@ void RoundRectTool::dragCreate(DrawObject& object, Point p, bool shift) const
 {
     auto& rect = static_cast<RoundRectObject&>(object);
     const Point c1 = rect.corner1();
-    Point c2 = p;
-    if (shift) {
-        c2 = squareCorner(c1, p);
-        setStatus("Square: %.0f", std::fabs(c2.x - c1.x));
-    } else {
-        setStatus("Rectangle: %.0fx%.0f", std::fabs(c2.x - c1.x), std::fabs(c2.y - c1.y));
-    }
+    const Point c2 = dragCorner(c1, p, shift);
     rect.setCorners(c1, c2);
     const float r = std::min({ 20.0f, std::fabs(c2.x - c1.x) / 3, std::fabs(c2.y - c1.y) / 3 });
     rect.setRadii(r, r);
@@ -384,8 +386,9 @@ std::vector<Point> RoundRectTool::handles(const DrawObject& object) const
 {
     const auto& rect = static_cast<const RoundRectObject&>(object);
     const Point a = rect.corner1(), b = rect.corner2();
-    return { a, { b.x, a.y }, b, { a.x, b.y },
-        { std::min(a.x, b.x) + rect.rx(), std::max(a.y, b.y) - rect.ry() } };
+    std::vector<Point> points = cornerHandles(a, b);
+    points.push_back({ std::min(a.x, b.x) + rect.rx(), std::max(a.y, b.y) - rect.ry() });
+    return points;
 }
 
 void RoundRectTool::dragHandle(DrawObject& object, int handle, Point o, bool shift) const
@@ -519,14 +522,7 @@ void ArcTool::mouseDrag(float x, float y, bool shift)
 {
     if (m_state == Creating)
         return; // the centre is placed; nothing to sweep yet
-    if (m_state != Sweeping) {
-        ShapeTool::mouseDrag(x, y, shift);
-        return;
-    }
-    eraseFeedback();
-    dragCreate(*m_creating, snap({ x, y }), shift);
-    m_creating->invalidateBox();
-    showFeedback();
+    ShapeTool::mouseDrag(x, y, shift);
 }
 
 void ArcTool::mouseUp(float x, float y, bool shift)

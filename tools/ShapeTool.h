@@ -107,6 +107,9 @@ protected:
     {
         return "Rectangle: Click a corner, drag to opposite corner";
     }
+
+    // The corner opposite c1 for the pointer at p (squared with shift); shows the size.
+    Point dragCorner(Point c1, Point p, bool shift) const;
 };
 
 class RoundRectTool : public RectangleTool {
