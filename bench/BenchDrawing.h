@@ -1,8 +1,9 @@
 #pragma once
-// The generated drawing the file benchmarks share: 100 000 objects of every
-// kind (lines, rectangles, rounded rectangles, ellipses, arcs, polygons,
-// curves, small images, text blocks) in varied colours and pens, rotated,
-// some grouped, some linked. A fixed seed makes every run the same drawing.
+// The generated drawings the benchmarks share. The file benchmarks' one holds
+// 100 000 objects of every kind (lines, rectangles, rounded rectangles,
+// ellipses, arcs, polygons, curves, small images, text blocks) in varied
+// colours and pens, rotated, some grouped, some linked; the window benchmarks
+// scatter small shapes over a page. Fixed seeds make every run the same drawing.
 
 #include "model/Drawing.h"
 #include "model/FontEntry.h"
@@ -13,6 +14,7 @@
 #include "model/ShapeObjects.h"
 #include "model/TextObject.h"
 
+#include <cstdint>
 #include <memory>
 #include <random>
 #include <string>
@@ -62,6 +64,31 @@ inline const FontEntry& benchFont()
     return *fonts.firstFont();
 }
 
+constexpr int kBasicShapes = 6;
+
+// Basic shape `kind` (0 to kBasicShapes - 1: line, rectangle, rounded
+// rectangle, ellipse, arc, polygon) placed at x, y with the extent w, h.
+inline std::unique_ptr<DrawObject> makeBasicShape(int kind, float x, float y, float w, float h)
+{
+    switch (kind) {
+    case 0:
+        return std::make_unique<LineObject>(x, y, x + w, y + h);
+    case 1:
+        return std::make_unique<RectangleObject>(x, y, x + w, y + h);
+    case 2:
+        return std::make_unique<RoundRectObject>(x, y, x + w, y + h, 6, 6);
+    case 3:
+        return std::make_unique<EllipseObject>(x, y, w, h);
+    case 4:
+        return std::make_unique<ArcObject>(x, y, w, h, 30, 300);
+    case 5:
+        return std::make_unique<PolygonObject>(
+            PointList { { x, y }, { x + w, y }, { x + w / 2, y + h }, { x, y + h / 2 } }, true);
+    default:
+        return nullptr;
+    }
+}
+
 inline std::unique_ptr<DrawObject> makeObject(int i, std::mt19937& rng)
 {
     std::uniform_real_distribution<float> pos(0, 5000), size(5, 80);
@@ -69,24 +96,8 @@ inline std::unique_ptr<DrawObject> makeObject(int i, std::mt19937& rng)
     std::unique_ptr<DrawObject> o;
     switch (i % 9) {
     case 0:
-        o = std::make_unique<LineObject>(x, y, x + w, y + h);
+        o = makeBasicShape(0, x, y, w, h);
         o->setArrows(i % 5 == 0 ? kArrowBig : kArrowNone, kArrowNone);
-        break;
-    case 1:
-        o = std::make_unique<RectangleObject>(x, y, x + w, y + h);
-        break;
-    case 2:
-        o = std::make_unique<RoundRectObject>(x, y, x + w, y + h, 6, 6);
-        break;
-    case 3:
-        o = std::make_unique<EllipseObject>(x, y, w, h);
-        break;
-    case 4:
-        o = std::make_unique<ArcObject>(x, y, w, h, 30, 300);
-        break;
-    case 5:
-        o = std::make_unique<PolygonObject>(
-            PointList { { x, y }, { x + w, y }, { x + w / 2, y + h }, { x, y + h / 2 } }, true);
         break;
     case 6:
         o = std::make_unique<CurveObject>(
@@ -100,12 +111,15 @@ inline std::unique_ptr<DrawObject> makeObject(int i, std::mt19937& rng)
         o = std::move(image);
         break;
     }
-    default: {
+    case 8: {
         auto text = std::make_unique<TextObject>(
             "A line of text\rand (another)", &benchFont(), 12, 14, static_cast<TextAlign>(i % 4));
         text->setFrame({ x, y }, { x + 120, y + 40 });
         o = std::move(text);
+        break;
     }
+    default:
+        o = makeBasicShape(i % 9, x, y, w, h);
     }
     if (i % 3 == 0)
         o->setFillColor(Color::fromInts(i % 256, (i / 7) % 256, 40));
@@ -141,6 +155,37 @@ inline const Drawing& benchDrawing()
         }
     }
     return drawing;
+}
+
+// Appends `count` small rectangles, ellipses, triangles and lines scattered
+// over a letter page, each filled with its own colour.
+inline void appendScatteredShapes(Drawing& drawing, int count, std::uint32_t seed)
+{
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> x(0, 600), y(0, 780), size(2, 40), percent(0, 100);
+    for (int i = 0; i < count; ++i) {
+        const float x0 = x(random), y0 = y(random), s = size(random);
+        std::unique_ptr<DrawObject> object;
+        switch (i % 4) {
+        case 0:
+            object = std::make_unique<RectangleObject>(x0, y0, x0 + s, y0 + s * 0.7f);
+            break;
+        case 1:
+            object = std::make_unique<EllipseObject>(x0, y0, s / 2, s / 3);
+            break;
+        case 2:
+            object = std::make_unique<PolygonObject>(
+                PointList { { x0, y0 }, { x0 + s, y0 + s / 2 }, { x0 + s / 3, y0 + s } }, true);
+            break;
+        default:
+            object = std::make_unique<LineObject>(x0, y0, x0 + s, y0 - s);
+            break;
+        }
+        PaintStyle style;
+        style.setFillColor({ percent(random), percent(random), percent(random) });
+        object->setStyle(style);
+        drawing.append(std::move(object));
+    }
 }
 
 } // namespace zavora::bench

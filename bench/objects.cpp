@@ -3,9 +3,9 @@
 // curves), each rotated a little. Items processed = objects, so the report's
 // rate gives the time per object per operation.
 
+#include "BenchDrawing.h"
 #include "model/GraphicsKernel.h"
 #include "model/PathObjects.h"
-#include "model/ShapeObjects.h"
 
 #include <benchmark/benchmark.h>
 
@@ -28,31 +28,12 @@ std::vector<std::unique_ptr<DrawObject>> makeObjects()
     for (int i = 0; i < kObjects; ++i) {
         const float x = pos(rng), y = pos(rng), w = size(rng), h = size(rng);
         std::unique_ptr<DrawObject> o;
-        switch (i % 7) {
-        case 0:
-            o = std::make_unique<LineObject>(x, y, x + w, y + h);
-            break;
-        case 1:
-            o = std::make_unique<RectangleObject>(x, y, x + w, y + h);
-            break;
-        case 2:
-            o = std::make_unique<RoundRectObject>(x, y, x + w, y + h, 6, 6);
-            break;
-        case 3:
-            o = std::make_unique<EllipseObject>(x, y, w, h);
-            break;
-        case 4:
-            o = std::make_unique<ArcObject>(x, y, w, h, 30, 300);
-            break;
-        case 5:
-            o = std::make_unique<PolygonObject>(
-                PointList { { x, y }, { x + w, y }, { x + w / 2, y + h }, { x, y + h / 2 } }, true);
-            break;
-        default: {
+        if (i % 7 < bench::kBasicShapes) {
+            o = bench::makeBasicShape(i % 7, x, y, w, h);
+        } else {
             NodeList nodes { makeNode(x, y), makeNode(x + w, y), makeNode(x + w, y + h), makeNode(x, y + h) };
             smoothNodes(nodes, true);
             o = std::make_unique<CurveObject>(nodes, true);
-        }
         }
         o->setFillColor(Color::white());
         o->rotate(x, y, float(i % 90));

@@ -4,8 +4,7 @@
 #include "app/DrawingWindow.h"
 #include "app/MainFrame.h"
 #include "app/Shell.h"
-#include "model/PathObjects.h"
-#include "model/ShapeObjects.h"
+#include "bench/BenchDrawing.h"
 #include "output/Export.h"
 #include "platform/Reporter.h"
 
@@ -18,7 +17,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <unistd.h>
 
 namespace {
@@ -42,31 +40,7 @@ fs::path generated10k()
     static fs::path file = [] {
         fs::path path = workFolder() / "many.zvx";
         Drawing drawing;
-        std::mt19937 random(7);
-        std::uniform_real_distribution<float> x(0, 600), y(0, 780), size(2, 40), percent(0, 100);
-        for (int i = 0; i < 10000; ++i) {
-            const float x0 = x(random), y0 = y(random), s = size(random);
-            std::unique_ptr<DrawObject> object;
-            switch (i % 4) {
-            case 0:
-                object = std::make_unique<RectangleObject>(x0, y0, x0 + s, y0 + s * 0.7f);
-                break;
-            case 1:
-                object = std::make_unique<EllipseObject>(x0, y0, s / 2, s / 3);
-                break;
-            case 2:
-                object = std::make_unique<PolygonObject>(
-                    PointList { { x0, y0 }, { x0 + s, y0 + s / 2 }, { x0 + s / 3, y0 + s } }, true);
-                break;
-            default:
-                object = std::make_unique<LineObject>(x0, y0, x0 + s, y0 - s);
-                break;
-            }
-            PaintStyle style;
-            style.setFillColor({ percent(random), percent(random), percent(random) });
-            object->setStyle(style);
-            drawing.append(std::move(object));
-        }
+        bench::appendScatteredShapes(drawing, 10000, 7);
         if (!saveDrawing(drawing, path.string()))
             std::abort();
         return path;

@@ -5,7 +5,7 @@
 #include "app/DrawingWindow.h"
 #include "app/MainFrame.h"
 #include "app/Shell.h"
-#include "model/PathObjects.h"
+#include "bench/BenchDrawing.h"
 #include "model/ShapeObjects.h"
 #include "platform/Reporter.h"
 
@@ -20,7 +20,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <unistd.h>
 
 namespace {
@@ -36,35 +35,6 @@ QApplication& application()
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     static QApplication app(argc, argv);
     return app;
-}
-
-void fill(Drawing& drawing, int count)
-{
-    std::mt19937 random(11);
-    std::uniform_real_distribution<float> x(0, 600), y(0, 780), size(2, 40), percent(0, 100);
-    for (int i = 0; i < count; ++i) {
-        const float x0 = x(random), y0 = y(random), s = size(random);
-        std::unique_ptr<DrawObject> object;
-        switch (i % 4) {
-        case 0:
-            object = std::make_unique<RectangleObject>(x0, y0, x0 + s, y0 + s * 0.7f);
-            break;
-        case 1:
-            object = std::make_unique<EllipseObject>(x0, y0, s / 2, s / 3);
-            break;
-        case 2:
-            object = std::make_unique<PolygonObject>(
-                PointList { { x0, y0 }, { x0 + s, y0 + s / 2 }, { x0 + s / 3, y0 + s } }, true);
-            break;
-        default:
-            object = std::make_unique<LineObject>(x0, y0, x0 + s, y0 - s);
-            break;
-        }
-        PaintStyle style;
-        style.setFillColor({ percent(random), percent(random), percent(random) });
-        object->setStyle(style);
-        drawing.append(std::move(object));
-    }
 }
 
 void runUntilIdle(int ms)
@@ -92,7 +62,7 @@ void BM_DragSelection1000Of10000(benchmark::State& state)
         return;
     }
     Drawing& drawing = shell.drawing();
-    fill(drawing, 10000);
+    bench::appendScatteredShapes(drawing, 10000, 11);
     // The grabbed square stands in the margin left of the page, away from
     // the handles of the 999 other selected objects.
     DrawObject* grabbed = drawing.append(std::make_unique<RectangleObject>(-50, 380, -10, 420));
