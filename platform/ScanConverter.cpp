@@ -143,8 +143,7 @@ void ScanConverter::rasterize(bool winding, int32_t width, int32_t height, std::
             } else if (count == 0) {
                 // Centres c with start < c <= x, nudged left: pixels
                 // floor(start - 0.5) + 1 up to floor(x - 0.5).
-                const int64_t x0
-                    = std::max<int64_t>(floorToInt(std::clamp(start, -1.0, limit) - 0.5) + 1, 0);
+                const int64_t x0 = std::max<int64_t>(floorToInt(std::clamp(start, -1.0, limit) - 0.5) + 1, 0);
                 const int64_t x1
                     = std::min<int64_t>(floorToInt(std::clamp(a.x, -1.0, limit) - 0.5) + 1, width);
                 if (x0 < x1)
@@ -162,8 +161,8 @@ void ScanConverter::rasterize(bool winding, int32_t width, int32_t height, std::
     }
 }
 
-void addThinLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t width, int32_t height,
-    std::vector<ScanSpan>& out)
+void addThinLine(
+    int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t width, int32_t height, std::vector<ScanSpan>& out)
 {
     const int64_t dx = int64_t(x1) - x0, dy = int64_t(y1) - y0;
     const int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;

@@ -1,7 +1,7 @@
 #include "raster/GdiPort.h"
 
-#include "model/ImageObject.h"
 #include "model/FontEntry.h"
+#include "model/ImageObject.h"
 #include "model/OutlineGeometry.h"
 #include "model/TextLayout.h"
 #include "model/TextObject.h"

@@ -708,7 +708,8 @@ void RasterDeviceContext::paintSpans(bool withPen)
         }
     } else if (rop == Rop2::CopyPen) {
         for (const ScanSpan& span : m_spans)
-            std::fill(bits + size_t(span.y) * stride + span.x0, bits + size_t(span.y) * stride + span.x1, solid);
+            std::fill(
+                bits + size_t(span.y) * stride + span.x0, bits + size_t(span.y) * stride + span.x1, solid);
     } else {
         for (const ScanSpan& span : m_spans) {
             uint32_t* row = bits + size_t(span.y) * stride;

@@ -60,9 +60,9 @@ TEST(ScanConverter, FiguresSharingAnEdgeTakeEachPixelOnce)
     const ScanPoint centre { 31.3, 29.7 };
     for (int i = 0; i < 7; ++i) {
         const double a0 = i * 2 * M_PI / 7, a1 = (i + 1) * 2 * M_PI / 7;
-        converter.addPolygon(std::vector<ScanPoint> {
-            centre, { centre.x + 25 * std::cos(a0), centre.y + 25 * std::sin(a0) },
-            { centre.x + 25 * std::cos(a1), centre.y + 25 * std::sin(a1) } });
+        converter.addPolygon(
+            std::vector<ScanPoint> { centre, { centre.x + 25 * std::cos(a0), centre.y + 25 * std::sin(a0) },
+                { centre.x + 25 * std::cos(a1), centre.y + 25 * std::sin(a1) } });
     }
     hits = coverage(converter, true);
     for (int h : hits)
@@ -110,8 +110,8 @@ bool insideStrokePieces(const std::vector<ScanPoint>& p, bool closed, double wid
     };
     for (size_t i = 0; i + (closed ? 0 : 1) < n; ++i) {
         const ScanPoint a = p[i], b = p[(i + 1) % n], m = normal(i);
-        if (insidePolygon(
-                { { a.x + m.x, a.y + m.y }, { b.x + m.x, b.y + m.y }, { b.x - m.x, b.y - m.y }, { a.x - m.x, a.y - m.y } },
+        if (insidePolygon({ { a.x + m.x, a.y + m.y }, { b.x + m.x, b.y + m.y }, { b.x - m.x, b.y - m.y },
+                              { a.x - m.x, a.y - m.y } },
                 x, y))
             return true;
     }
@@ -171,7 +171,8 @@ TEST(ScanConverter, MitresGiveWayToBevelsBeyondTheLimit)
 {
     // A turn of 175 degrees: the mitre would be 23 widths long, so it is cut off.
     const double turn = 5 * M_PI / 180;
-    const std::vector<ScanPoint> hairpin { { 5, 32 }, { 45, 32 }, { 45 - 30 * std::cos(turn), 32 + 30 * std::sin(turn) } };
+    const std::vector<ScanPoint> hairpin { { 5, 32 }, { 45, 32 },
+        { 45 - 30 * std::cos(turn), 32 + 30 * std::sin(turn) } };
     ScanConverter converter;
     addWideStroke(converter, hairpin, false, 4);
     std::vector<int> hits = coverage(converter, true);

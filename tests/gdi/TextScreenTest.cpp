@@ -47,7 +47,8 @@ private:
         const Point a = transformPoint(currentMatrix(), { l.x, l.baseline + m_descent });
         const Point b = transformPoint(currentMatrix(), { l.x + width, l.baseline + m_ascent });
         if (!l.text.empty())
-            boxes.push_back({ std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y) });
+            boxes.push_back(
+                { std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y) });
     }
 };
 
@@ -125,8 +126,8 @@ TEST_F(TextScreenTest, InkFallsInsideEachLaidOutLineAndEveryLineHasInk)
     std::vector<PixelBox> pixelBoxes;
     for (const LineBox& b : boxes) {
         const Point p = toWindow({ b.left, b.top }), q = toWindow({ b.right, b.bottom });
-        pixelBoxes.push_back({ std::min(p.x, q.x) - 1.5f, std::min(p.y, q.y) - 1.5f, std::max(p.x, q.x) + 1.5f,
-            std::max(p.y, q.y) + 1.5f });
+        pixelBoxes.push_back({ std::min(p.x, q.x) - 1.5f, std::min(p.y, q.y) - 1.5f,
+            std::max(p.x, q.x) + 1.5f, std::max(p.y, q.y) + 1.5f });
     }
     int stray = 0;
     for (int y = 0; y < canvas->height(); ++y) {
@@ -166,9 +167,8 @@ TEST_F(TextScreenTest, TextIsPaintedInItsTextColourAndWireframeShowsBaselinesOnl
     const std::vector<LineBox> boxes = lineBoxes(*t);
     ASSERT_EQ(boxes.size(), 1u);
     const float baselineY = toWindow({ 0, 100 - float(helvetica->ascent(24)) }).y;
-    const int onBaseline = countView([&](int, int y, uint32_t p) {
-        return p == kBlackPixel && std::abs(y - baselineY) <= 1;
-    });
+    const int onBaseline
+        = countView([&](int, int y, uint32_t p) { return p == kBlackPixel && std::abs(y - baselineY) <= 1; });
     EXPECT_EQ(viewInk(), onBaseline);
     const float width = float(helvetica->stringWidth("Red letters", 24));
     EXPECT_NEAR(onBaseline, width, 3);

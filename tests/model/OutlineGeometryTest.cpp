@@ -337,7 +337,8 @@ TEST(Arrowheads, ShapesOfEveryCodeRotatedScaledAndPlacedAtTheTip)
         arrowheadOutline(3, tip, below, 2), { tip, { 9, 20 }, { 6, 6 }, { 10, 8 }, { 14, 6 }, { 11, 20 } });
     expectPoints(arrowheadOutline(4, tip, below, 2), { tip, { 11, 20 }, { 16, 2 }, { 4, 2 }, { 9, 20 } });
     // The square and the circle lie about the tip, without it on their outlines.
-    expectPoints(arrowheadOutline(kArrowSquare, tip, below, 2), { { 5, 25 }, { 15, 25 }, { 15, 15 }, { 5, 15 } });
+    expectPoints(
+        arrowheadOutline(kArrowSquare, tip, below, 2), { { 5, 25 }, { 15, 25 }, { 15, 15 }, { 5, 15 } });
     const PointList circle = arrowheadOutline(kArrowCircle, tip, below, 2);
     ASSERT_EQ(circle.size(), size_t(kCircleArrowPoints));
     EXPECT_NEAR(circle[0].x, 10, kEps); // straight ahead first
