@@ -98,7 +98,7 @@ KMatrix fitInWindow()
     return { zoom, 0, 0, -zoom, cx, cy };
 }
 
-void fullRedraw(benchmark::State& state, int mode)
+void fullRedraw(benchmark::State& state, int mode, bool smoothed = false)
 {
     const Drawing& d = drawing(int(state.range(0)));
     QtSurfaceFactory factory;
@@ -108,6 +108,7 @@ void fullRedraw(benchmark::State& state, int mode)
         return;
     }
     canvas.setViewMatrix(fitInWindow());
+    canvas.setAntialiasing(smoothed);
     for (auto _ : state) {
         canvas.clear();
         canvas.redraw(d, mode);
@@ -125,6 +126,11 @@ void BM_FullRedraw(benchmark::State& state)
 void BM_FullRedrawOutlines(benchmark::State& state)
 {
     fullRedraw(state, kDrawOutline);
+}
+// The filled view with smoothing on, as the drawing window shows it.
+void BM_FullRedrawSmoothed(benchmark::State& state)
+{
+    fullRedraw(state, kDrawFinal, true);
 }
 
 double childCpuSeconds()
@@ -167,6 +173,7 @@ void BM_GhostscriptRender(benchmark::State& state)
 
 BENCHMARK(BM_FullRedraw)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullRedrawOutlines)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullRedrawSmoothed)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GhostscriptRender)
     ->Arg(0)
     ->Arg(10000)

@@ -121,15 +121,22 @@ void ScanConverter::rasterize(bool winding, int32_t width, int32_t height, std::
         }
 
         // The crossings stay in the order of the row before but where edges
-        // cross or join, so insertion sort has little to do.
+        // cross or join, so insertion sort has little to do; a figure whose
+        // many edges all change places (a scribble) gets a full sort instead.
+        const auto byX = [](const Active& a, const Active& b) { return a.x < b.x; };
+        size_t budget = 4 * m_active.size() + 16;
         for (size_t i = 1; i < m_active.size(); ++i) {
             if (!(m_active[i - 1].x > m_active[i].x))
                 continue;
             const Active a = m_active[i];
             size_t j = i;
-            for (; j > 0 && m_active[j - 1].x > a.x; --j)
+            for (; j > 0 && m_active[j - 1].x > a.x && budget > 0; --j, --budget)
                 m_active[j] = m_active[j - 1];
             m_active[j] = a;
+            if (budget == 0) {
+                std::sort(m_active.begin(), m_active.end(), byX);
+                break;
+            }
         }
 
         int32_t count = 0;

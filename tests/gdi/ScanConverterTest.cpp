@@ -97,6 +97,27 @@ TEST(ScanConverter, FillRulesAndFarAwayPoints)
         ASSERT_EQ(h, 0);
 }
 
+TEST(ScanConverter, ScribblesOfManyEdgesFillAsTheCrossingTestSays)
+{
+    // Hundreds of edges crossing every row, changing places from row to row.
+    std::mt19937 random(12);
+    std::uniform_real_distribution<double> coord(-5, kSize + 5);
+    for (int count : { 7, 60, 800 }) {
+        std::vector<ScanPoint> scribble;
+        for (int i = 0; i < count; ++i)
+            scribble.push_back({ coord(random), coord(random) });
+        ScanConverter converter;
+        converter.addPolygon(scribble);
+        const std::vector<int> hits = coverage(converter, false);
+        int wrong = 0;
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x)
+                wrong += (hits[size_t(y) * kSize + size_t(x)] == 1)
+                    != insidePolygon(scribble, x + 0.5, y + 0.5);
+        EXPECT_LE(wrong, count / 100) << count << " points";
+    }
+}
+
 // The pieces a flat-ended, mitred pen is made of, tested one by one at a
 // point: the segments' rectangles and each corner's mitre or bevel.
 bool insideStrokePieces(const std::vector<ScanPoint>& p, bool closed, double width, double x, double y)
