@@ -143,6 +143,15 @@ public:
     virtual PolyFillMode setPolyFillMode(PolyFillMode mode);
     const DcState& state() const { return m_state; }
 
+    // Smoothed (antialiased) edges for what is drawn from now on, where the
+    // backend has them; returns the setting before. Inverted drawing is never
+    // smoothed. Backends without smoothing ignore it and return false.
+    virtual bool setSmoothing(bool on)
+    {
+        (void)on;
+        return false;
+    }
+
     // SaveDC / RestoreDC(-1): attributes and current position.
     virtual void saveDC();
     // False (and nothing changes) when nothing was saved.

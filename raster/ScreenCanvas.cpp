@@ -705,8 +705,12 @@ void ScreenCanvas::paintText(const std::function<void(TextCanvas&)>& paint)
     DeviceContext* dc = paintDc();
     if (!dc)
         return;
+    const bool smooth = m_smoothText && !inverted() && !m_printer;
+    const bool wasSmooth = smooth ? dc->setSmoothing(true) : false;
     DeviceTextCanvas canvas(*dc, kernel().ctm(), inverted());
     paint(canvas);
+    if (smooth)
+        dc->setSmoothing(wasSmooth);
     int32_t left = 0, top = 0, right = 0, bottom = 0;
     if (canvas.touched(left, top, right, bottom))
         touched(left - 2, top - 2, right + 2, bottom + 2);

@@ -85,6 +85,11 @@ public:
     // Smoothed edges for the filled view; inverted drawing never is.
     void setAntialiasing(bool on);
     bool antialiasing() const { return m_antialias; }
+    // Smoothed text alone, the shapes keeping their exact pixels (and their
+    // faster drawing): small type stays legible. Inverted text, such as the
+    // text tool's feedback, and printing are never smoothed.
+    void setTextSmoothing(bool on) { m_smoothText = on; }
+    bool textSmoothing() const { return m_smoothText; }
 
     // Drawing coordinates to window pixels.
     void setViewMatrix(const KMatrix& drawingToWindow) { m_view = drawingToWindow; }
@@ -185,6 +190,7 @@ private:
     DeviceContext* m_scratch = nullptr; // an area redraw in progress
     InvalidateHandler m_invalidate;
     bool m_antialias = false;
+    bool m_smoothText = false;
     KMatrix m_view;
     std::vector<DcPoint> m_points; // scratch for paintPath
 };

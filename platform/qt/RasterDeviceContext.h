@@ -7,13 +7,13 @@
 //
 // Filling follows GDI's convention: a polygon covers the pixels whose top-left
 // corner lies inside it, so its right and bottom edges stay unfilled, and a
-// line leaves out its last pixel. Aliased fills of straight-edged figures and
-// geometric (flat-ended, mitred) wide lines go through our own scan converter
-// and stroker straight into the pixels; smoothed drawing, one-pixel and
-// styled pens, round-ended pens and Bezier curves go through QPainter. Known
-// differences from GDI: the interior pixels of slanted edges may differ by one
-// where the two scan conversions disagree, and Bezier curves are flattened by
-// QPainter rather than by GDI's routine.
+// line leaves out its last pixel. Aliased fills of straight-edged figures,
+// geometric (flat-ended, mitred) wide lines and copied one-pixel solid lines
+// go through our own scan converter straight into the pixels; smoothed
+// drawing, styled and round-ended pens, inverted one-pixel lines and Bezier
+// curves go through QPainter. Known differences from GDI: the interior pixels
+// of slanted edges may differ by one where the two scan conversions disagree,
+// and Bezier curves are flattened by QPainter rather than by GDI's routine.
 
 #include "platform/DeviceContext.h"
 #include "platform/ScanConverter.h"
@@ -48,6 +48,12 @@ public:
     // drawing is never antialiased, so a second drawing still erases the first.
     void setAntialiasing(bool on) { m_antialias = on; }
     bool antialiasing() const { return m_antialias; }
+    bool setSmoothing(bool on) override
+    {
+        const bool was = m_antialias;
+        m_antialias = on;
+        return was;
+    }
 
     void moveTo(DcPoint point) override;
     void lineTo(DcPoint point) override;

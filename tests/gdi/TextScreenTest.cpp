@@ -6,6 +6,7 @@
 #include "fonts/FontCatalogue.h"
 #include "model/FontEntry.h"
 #include "model/PaintStyle.h"
+#include "model/ShapeObjects.h"
 #include "model/TextLayout.h"
 #include "model/TextObject.h"
 #include "model/TextPaintSinks.h"
@@ -324,6 +325,56 @@ TEST_F(TextScreenTest, InvertedTextOnTheWindowVanishesWhenDrawnTwice)
     EXPECT_GT(invalidated, 0);
     canvas->drawObject(*t, kDrawFinal);
     EXPECT_TRUE(imagesMatch(windowImage(), before, 0, "text-inverted-twice"));
+}
+
+TEST_F(TextScreenTest, TextSmoothingSoftensTheGlyphsAloneAndNeverInvertedText)
+{
+    // Pixels other than the pure colours drawn: smoothed edges.
+    auto blends = [&](std::initializer_list<uint32_t> pure) {
+        return countView(
+            [&](int, int, uint32_t p) { return std::find(pure.begin(), pure.end(), p) == pure.end(); });
+    };
+    for (bool smooth : { false, true }) {
+        SCOPED_TRACE(smooth ? "smoothed text" : "plain text");
+        makeCanvas(260, 90, 1);
+        canvas->setTextSmoothing(smooth);
+        RectangleObject box(150, 10, 250, 80);
+        PaintStyle style;
+        style.setFillColor(Color { 100, 0, 0 });
+        style.setLineWidth(3);
+        box.setStyle(style);
+        EllipseObject ring(200, 45, 30, 20);
+        ring.setStyle(style);
+        canvas->drawObject(box, kDrawFinal);
+        canvas->drawObject(ring, kDrawFinal);
+        // The shapes keep their exact red and black whatever the text does.
+        EXPECT_EQ(blends({ kWhitePixel, kBlackPixel, 0xff0000 }), 0);
+        auto t = makeText("small type", 5, 80, 140, TextAlign::Left, 9, 11);
+        canvas->drawObject(*t, kDrawFinal);
+        const int soft = blends({ kWhitePixel, kBlackPixel, 0xff0000 });
+        if (smooth)
+            EXPECT_GT(soft, 40);
+        else
+            EXPECT_EQ(soft, 0);
+        EXPECT_GT(viewInk(), 100);
+    }
+
+    // Inverted on the window: never smoothed, and a second drawing erases the first.
+    makeCanvas(200, 80, 1);
+    canvas->setTextSmoothing(true);
+    auto t = makeText("Rubber", 10, 70, 150, TextAlign::Left, 24, 26);
+    const QImage before = windowImage();
+    canvas->setTarget(DrawTarget::Inverted);
+    canvas->drawObject(*t, kDrawFinal);
+    const QImage once = windowImage();
+    int greys = 0;
+    for (int y = 0; y < once.height(); ++y)
+        for (int x = 0; x < once.width(); ++x)
+            greys += (once.pixel(x, y) & 0xffffff) != kWhitePixel
+                && (once.pixel(x, y) & 0xffffff) != kBlackPixel;
+    EXPECT_EQ(greys, 0);
+    canvas->drawObject(*t, kDrawFinal);
+    EXPECT_TRUE(imagesMatch(windowImage(), before, 0, "smoothed-text-inverted-twice"));
 }
 
 TEST_F(TextScreenTest, ARotatedTextKeepsItsInkInsideItsMappedBox)
