@@ -17,12 +17,6 @@ namespace zavora {
 
 namespace {
 
-Rect normalized(const Rect& r)
-{
-    return { std::min(r.left, r.right), std::min(r.bottom, r.top), std::max(r.left, r.right),
-        std::max(r.bottom, r.top) };
-}
-
 const TextObject* textObjectIn(const DrawObject& object, const Rect& rect, float cx, float cy)
 {
     if (object.type() == ObjectType::Text) {

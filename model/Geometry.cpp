@@ -1,5 +1,6 @@
 #include "model/Geometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zavora {
@@ -41,6 +42,37 @@ Point transformDelta(const KMatrix& m, Point p)
     const double x = p.x;
     const double y = p.y;
     return Point { static_cast<float>(m.a * x + m.c * y), static_cast<float>(m.b * x + m.d * y) };
+}
+
+Rect normalized(const Rect& r)
+{
+    return { std::min(r.left, r.right), std::min(r.bottom, r.top), std::max(r.left, r.right),
+        std::max(r.bottom, r.top) };
+}
+
+// Liang-Barsky, in double so that the differences of the float coordinates are exact.
+bool segmentMeetsRect(Point a, Point b, const Rect& r)
+{
+    double t0 = 0, t1 = 1;
+    const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
+    const double p[4] = { -dx, dx, -dy, dy };
+    const double q[4]
+        = { double(a.x) - r.left, double(r.right) - a.x, double(a.y) - r.bottom, double(r.top) - a.y };
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    return true;
 }
 
 namespace {

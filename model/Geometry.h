@@ -69,6 +69,12 @@ KMatrix invert(const KMatrix& m);
 Point transformPoint(const KMatrix& m, Point p);
 Point transformDelta(const KMatrix& m, Point p);
 
+// The rectangle with left <= right and bottom <= top.
+Rect normalized(const Rect& r);
+
+// Whether the segment a-b has a point in the closed, normalized rectangle r.
+bool segmentMeetsRect(Point a, Point b, const Rect& r);
+
 // Grid snap: floor(v / g + 0.5) * g on each axis when snapping is on (the
 // nearest grid line, halves rounding up); a spacing <= 0 leaves that axis alone.
 Point snapToGrid(Point p, const Grid& grid);

@@ -1,6 +1,7 @@
 #include "model/TextSinks.h"
 
 #include "model/FontEntry.h"
+#include "model/Geometry.h"
 #include "model/TextObject.h"
 
 #include <algorithm>
@@ -25,36 +26,6 @@ std::optional<Point> applyInverse(const KMatrix& m, Point p)
     const double x = p.x - m.tx, y = p.y - m.ty;
     return Point { static_cast<float>((m.d * x - m.c * y) / det),
         static_cast<float>((m.a * y - m.b * x) / det) };
-}
-
-Rect normalized(const Rect& r)
-{
-    return { std::min(r.left, r.right), std::min(r.bottom, r.top), std::max(r.left, r.right),
-        std::max(r.bottom, r.top) };
-}
-
-// Liang-Barsky: whether the segment a-b meets the closed rectangle.
-bool segmentMeetsRect(Point a, Point b, const Rect& r)
-{
-    double t0 = 0, t1 = 1;
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double p[4] = { -dx, dx, -dy, dy };
-    const double q[4] = { a.x - r.left, r.right - a.x, a.y - r.bottom, r.top - a.y };
-    for (int k = 0; k < 4; ++k) {
-        if (p[k] == 0) {
-            if (q[k] < 0)
-                return false;
-            continue;
-        }
-        const double t = q[k] / p[k];
-        if (p[k] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1)
-            return false;
-    }
-    return true;
 }
 
 // The extent a line takes on the page: a justified line reaches the frame width.

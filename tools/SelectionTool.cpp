@@ -1,6 +1,7 @@
 #include "tools/SelectionTool.h"
 
 #include "model/Drawing.h"
+#include "model/Geometry.h"
 #include "model/GroupObject.h"
 #include "model/ShapeObjects.h"
 #include "model/TextObject.h"
@@ -16,37 +17,6 @@
 namespace zavora {
 
 namespace {
-
-Rect normalized(const Rect& r)
-{
-    return { std::min(r.left, r.right), std::min(r.bottom, r.top), std::max(r.left, r.right),
-        std::max(r.bottom, r.top) };
-}
-
-// Liang-Barsky: whether the segment a-b has a part inside the box.
-bool segmentMeets(Point a, Point b, const Rect& r)
-{
-    double t0 = 0, t1 = 1;
-    const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
-    const double p[4] = { -dx, dx, -dy, dy };
-    const double q[4]
-        = { double(a.x) - r.left, double(r.right) - a.x, double(a.y) - r.bottom, double(r.top) - a.y };
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0)
-                return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1)
-            return false;
-    }
-    return true;
-}
 
 bool boxInside(const Rect& box, const Rect& r)
 {
@@ -99,7 +69,7 @@ bool SelectionTool::outlineMeets(const DrawObject& object, const Rect& rect)
     if (object.type() == ObjectType::Line) {
         const auto& line = static_cast<const LineObject&>(object);
         const KMatrix m(line.matrix());
-        return segmentMeets(transformPoint(m, line.first()), transformPoint(m, line.second()), r);
+        return segmentMeetsRect(transformPoint(m, line.first()), transformPoint(m, line.second()), r);
     }
     // Shapes flattened to no area (a rectangle of zero width) have no
     // interior to touch; the whole box inside the marquee still counts.

@@ -113,3 +113,19 @@ TEST(Geometry, GridSnapGoesToNearestLineOnBothSidesOfZero)
     // A zero spacing leaves that axis alone instead of producing NaN.
     EXPECT_EQ(snapToGrid(Point { 7, 7 }, Grid { 0, 5, 0, 1 }), (Point { 7, 5 }));
 }
+
+TEST(Geometry, SegmentMeetsRectOnlyWhereItReallyCrosses)
+{
+    const Rect r = normalized(Rect { 10, 20, 0, 0 });
+    EXPECT_EQ(r, (Rect { 0, 0, 10, 20 }));
+    // Both ends outside, the middle through the rectangle.
+    EXPECT_TRUE(segmentMeetsRect({ -5, 10 }, { 15, 10 }, r));
+    // Diagonal past a corner: its box overlaps, the segment misses.
+    EXPECT_FALSE(segmentMeetsRect({ 8, 25 }, { 15, 18 }, r));
+    // The rectangle is closed: touching an edge counts.
+    EXPECT_TRUE(segmentMeetsRect({ 10, 30 }, { 10, 25 }, Rect { 0, 0, 10, 25 }));
+    // A point, inside and outside; and a segment parallel to an edge just beside it.
+    EXPECT_TRUE(segmentMeetsRect({ 3, 3 }, { 3, 3 }, r));
+    EXPECT_FALSE(segmentMeetsRect({ 11, 3 }, { 11, 3 }, r));
+    EXPECT_FALSE(segmentMeetsRect({ 10.5f, -5 }, { 10.5f, 25 }, r));
+}
