@@ -77,8 +77,9 @@ void ScanConverter::addEdge(ScanPoint from, ScanPoint to)
     e.slope = (to.x - from.x) / (to.y - from.y);
     // Far beyond any buffer either way is as good as infinitely far.
     constexpr double kFar = 1e15;
-    e.firstRow = floorToInt(std::clamp(from.y, -kFar, kFar) - 0.5) + 1;
-    e.lastRow = floorToInt(std::clamp(to.y, -kFar, kFar) - 0.5);
+    const double top = from.y > -kFar ? from.y : -kFar, bottom = to.y < kFar ? to.y : kFar;
+    e.firstRow = floorToInt(top - 0.5) + 1;
+    e.lastRow = floorToInt(bottom - 0.5);
     e.direction = direction;
     if (e.firstRow <= e.lastRow)
         m_edges.push_back(e);
@@ -88,35 +89,38 @@ void ScanConverter::rasterize(bool winding, int32_t width, int32_t height, std::
 {
     closeFigure();
     out.clear();
-    if (width <= 0 || height <= 0 || m_edges.empty())
+    if (width <= 0 || height <= 0 || m_edges.empty()) {
+        m_edges.clear();
         return;
+    }
 
     // Edges by their first row within the buffer; those wholly above or below drop out.
-    m_order.clear();
-    for (uint32_t i = 0; i < m_edges.size(); ++i) {
-        Edge& e = m_edges[i];
+    size_t kept = 0;
+    for (const Edge& e : m_edges) {
         if (e.lastRow < 0 || e.firstRow >= height)
             continue;
-        e.firstRow = std::max<int64_t>(e.firstRow, 0);
-        e.lastRow = std::min<int64_t>(e.lastRow, height - 1);
-        m_order.push_back(i);
+        Edge& k = m_edges[kept++];
+        k = e;
+        k.firstRow = std::max<int64_t>(k.firstRow, 0);
+        k.lastRow = std::min<int64_t>(k.lastRow, height - 1);
     }
-    if (m_order.empty())
+    m_edges.resize(kept);
+    if (m_edges.empty())
         return;
-    std::sort(m_order.begin(), m_order.end(),
-        [&](uint32_t a, uint32_t b) { return m_edges[a].firstRow < m_edges[b].firstRow; });
+    std::sort(
+        m_edges.begin(), m_edges.end(), [](const Edge& a, const Edge& b) { return a.firstRow < b.firstRow; });
 
     m_active.clear();
     size_t next = 0;
-    int64_t y = m_edges[m_order[0]].firstRow;
-    while (next < m_order.size() || !m_active.empty()) {
+    int64_t y = m_edges[0].firstRow;
+    while (next < m_edges.size() || !m_active.empty()) {
         if (m_active.empty())
-            y = std::max(y, m_edges[m_order[next]].firstRow);
+            y = std::max(y, m_edges[next].firstRow);
         const double sampleY = double(y) + 0.5;
         for (Active& a : m_active)
             a.x += a.slope;
-        while (next < m_order.size() && m_edges[m_order[next]].firstRow <= y) {
-            const Edge& e = m_edges[m_order[next++]];
+        while (next < m_edges.size() && m_edges[next].firstRow <= y) {
+            const Edge& e = m_edges[next++];
             m_active.push_back({ e.x + (sampleY - e.y) * e.slope, e.slope, e.lastRow, e.direction });
         }
 
@@ -159,13 +163,14 @@ void ScanConverter::rasterize(bool winding, int32_t width, int32_t height, std::
         }
 
         // Edges that end on this row leave.
-        size_t kept = 0;
+        size_t staying = 0;
         for (const Active& a : m_active)
             if (a.lastRow > y)
-                m_active[kept++] = a;
-        m_active.resize(kept);
+                m_active[staying++] = a;
+        m_active.resize(staying);
         ++y;
     }
+    m_edges.clear();
 }
 
 void addThinLine(
@@ -256,7 +261,7 @@ void addWideStroke(
     };
     auto side = [&](size_t i) {
         const ScanPoint a = p[i], b = p[(i + 1) % n];
-        const double length = std::hypot(b.x - a.x, b.y - a.y);
+        const double length = std::sqrt((b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y));
         const double dx = (b.x - a.x) / length, dy = (b.y - a.y) / length;
         return Side { dx, dy, -dy * half, dx * half };
     };
@@ -284,7 +289,7 @@ void addWideStroke(
             if (cross != 0 && 1 + cosine > 0) {
                 const double mx = sign * (in.nx + out.nx) / (1 + cosine);
                 const double my = sign * (in.ny + out.ny) / (1 + cosine);
-                if (std::hypot(mx, my) <= reach)
+                if (mx * mx + my * my <= reach * reach)
                     outer.push_back({ c.x + mx, c.y + my });
             } else {
                 outer.push_back(c); // turning right back: both sides pass the point

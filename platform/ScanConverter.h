@@ -47,7 +47,8 @@ public:
     bool isEmpty() const { return m_edges.empty() && !m_open; }
 
     // The runs inside the (closed) figures within 0 <= x < width,
-    // 0 <= y < height, top row first and left to right in each row.
+    // 0 <= y < height, top row first and left to right in each row. The
+    // figures are used up.
     void rasterize(bool winding, int32_t width, int32_t height, std::vector<ScanSpan>& out);
 
 private:
@@ -69,7 +70,6 @@ private:
     void addEdge(ScanPoint from, ScanPoint to);
 
     std::vector<Edge> m_edges;
-    std::vector<uint32_t> m_order;
     std::vector<Active> m_active;
     ScanPoint m_start, m_last;
     bool m_open = false;
