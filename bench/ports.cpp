@@ -6,6 +6,7 @@
 // the cost of the base conversions. The time_per_object counter is the CPU
 // time of one traversal divided by the number of objects visited.
 
+#include "BenchDrawing.h"
 #include "model/Drawing.h"
 #include "model/GraphicsKernel.h"
 #include "model/GroupObject.h"
@@ -54,29 +55,15 @@ public:
 
 std::unique_ptr<DrawObject> makeShape(int kind, float x, float y, float w, float h)
 {
-    switch (kind % 7) {
-    case 0: {
-        auto o = std::make_unique<LineObject>(x, y, x + w, y + h);
-        o->setArrows(kArrowSmall, kArrowNone);
+    kind %= 7;
+    if (kind < bench::kBasicShapes) {
+        std::unique_ptr<DrawObject> o = bench::makeBasicShape(kind, x, y, w, h);
+        if (kind == 0)
+            o->setArrows(kArrowSmall, kArrowNone);
         return o;
     }
-    case 1:
-        return std::make_unique<RectangleObject>(x, y, x + w, y + h);
-    case 2:
-        return std::make_unique<RoundRectObject>(x, y, x + w, y + h, 6, 6);
-    case 3:
-        return std::make_unique<EllipseObject>(x, y, w, h);
-    case 4:
-        return std::make_unique<ArcObject>(x, y, w, h, 30, 300);
-    case 5:
-        return std::make_unique<PolygonObject>(
-            PointList { { x, y }, { x + w, y }, { x + w / 2, y + h }, { x, y + h / 2 } }, true);
-    default: {
-        NodeList nodes { { x, y, x, y, x + w / 3, y + h, 0 },
-            { x + w, y, x + w * 2 / 3, y + h, x + w, y, 0 } };
-        return std::make_unique<CurveObject>(std::move(nodes), false);
-    }
-    }
+    NodeList nodes { { x, y, x, y, x + w / 3, y + h, 0 }, { x + w, y, x + w * 2 / 3, y + h, x + w, y, 0 } };
+    return std::make_unique<CurveObject>(std::move(nodes), false);
 }
 
 // 100k top-level objects: plain shapes, and every 20th a group of four with a link.
