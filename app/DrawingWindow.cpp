@@ -229,7 +229,11 @@ void DrawingWindow::compose(const QRect& area)
     // then shows the composed pixels.
     const PixelRect pixels { area.left(), area.top(), area.right(), area.bottom() };
     m_canvas->setTarget(DrawTarget::Buffer);
-    m_canvas->setAntialiasing(m_previewMode);
+    // Smoothed edges while a full redraw stays quick; past that the shapes
+    // keep their exact pixels (drawn several times faster) and only the text
+    // is smoothed, so that small type stays legible.
+    m_canvas->setAntialiasing(m_previewMode && m_drawing.objectCount() <= kSmoothedObjectLimit);
+    m_canvas->setTextSmoothing(m_previewMode);
     m_canvas->clear(pixels);
     const Point a = m_view.toWindow(0, 0);
     const Point b = m_view.toWindow(float(m_view.pageWidth()), float(m_view.pageHeight()));

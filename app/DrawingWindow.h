@@ -35,6 +35,9 @@ public:
     DrawingWindow(Drawing& drawing, QWidget* parent);
     ~DrawingWindow() override;
 
+    // The filled view smooths every edge up to this many objects, only text beyond.
+    static constexpr std::size_t kSmoothedObjectLimit = 3000;
+
     View& view() { return m_view; }
     const View& view() const { return m_view; }
     QScrollBar* horizontalBar() const { return m_horizontalBar; }

@@ -14,6 +14,7 @@
 #include "platform/DebugLog.h"
 #include "platform/Profile.h"
 #include "platform/Reporter.h"
+#include "raster/ScreenCanvas.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -321,6 +322,26 @@ TEST_F(ShellGui, IdleWorkEnablesButtonsFromTheSelection)
     runUntilIdle();
     EXPECT_TRUE(cut->isEnabled());
     EXPECT_TRUE(rotate->isEnabled());
+}
+
+TEST_F(ShellGui, FilledViewSmoothsEdgesOnlyWhileRedrawsStayQuick)
+{
+    Shell& shell = start();
+    DrawingWindow* window = shell.frame()->drawingWindow();
+    shell.drawing().append(std::make_unique<RectangleObject>(10, 10, 50, 50));
+    window->grab();
+    EXPECT_TRUE(window->canvas().antialiasing());
+    EXPECT_TRUE(window->canvas().textSmoothing());
+    for (std::size_t i = 0; i < DrawingWindow::kSmoothedObjectLimit; ++i)
+        shell.drawing().append(std::make_unique<RectangleObject>(10, 10, 20, 20));
+    window->invalidateAll();
+    window->grab();
+    EXPECT_FALSE(window->canvas().antialiasing());
+    EXPECT_TRUE(window->canvas().textSmoothing());
+    // Wireframe is never smoothed.
+    shell.frame()->dispatchCommand(kCmdPreview);
+    window->grab();
+    EXPECT_FALSE(window->canvas().textSmoothing());
 }
 
 TEST_F(ShellGui, UnknownCommandGoesToTheDebugLog)
