@@ -1,8 +1,22 @@
 #include "platform/DeviceContext.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
 namespace zavora {
 
 namespace {
+
+// The nearest pixel (halves up), saturated to the coordinate range (NaN becomes 0).
+int32_t roundToPixel(double v)
+{
+    if (!(v == v))
+        return 0;
+    constexpr double kLimit = double(std::numeric_limits<int32_t>::max() / 2);
+    return int32_t(std::floor(std::clamp(v, -kLimit, kLimit) + 0.5));
+}
 
 // The run lengths GDI uses for its styled cosmetic pens.
 constexpr int kDash[] = { 18, 6 };
@@ -89,6 +103,30 @@ bool DeviceContext::restoreDC()
     m_state = m_saved.back();
     m_saved.pop_back();
     return true;
+}
+
+void DeviceContext::fillPolygons(std::span<const double> xy, std::span<const int32_t> counts)
+{
+    // Points that round onto their predecessor are dropped.
+    std::vector<DcPoint> points;
+    std::vector<int32_t> rounded;
+    points.reserve(xy.size() / 2);
+    std::size_t next = 0;
+    for (int32_t count : counts) {
+        if (count < 0 || next + 2 * std::size_t(count) > xy.size())
+            break;
+        const std::size_t first = points.size();
+        for (int32_t i = 0; i < count; ++i, next += 2) {
+            const DcPoint q { roundToPixel(xy[next]), roundToPixel(xy[next + 1]) };
+            if (points.size() > first && points.back() == q)
+                continue;
+            points.push_back(q);
+        }
+        rounded.push_back(int32_t(points.size() - first));
+    }
+    const DcPen pen = selectPen(DcPen::null());
+    polyPolygon(points, rounded);
+    selectPen(pen);
 }
 
 } // namespace zavora

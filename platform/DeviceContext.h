@@ -167,6 +167,10 @@ public:
     // counts[i] points of `points` per polygon; all filled as one area.
     virtual void polyPolygon(std::span<const DcPoint> points, std::span<const int32_t> counts) = 0;
     virtual void polyPolyline(std::span<const DcPoint> points, std::span<const int32_t> counts) = 0;
+    // Fills polygons given in fractional pixels (x, y pairs) with the brush,
+    // without an outline. A smoothing device keeps the fractions, so small
+    // glyphs stay legible; the others round to whole pixels, as polyPolygon.
+    virtual void fillPolygons(std::span<const double> xy, std::span<const int32_t> counts);
 
     // --- the path bracket ----------------------------------------------------
     // Starts a new path (discarding an unfinished one).

@@ -170,20 +170,19 @@ void DeviceTextCanvas::drawText(float x, float y, std::string_view text, double 
             pen += extraPerSpace;
     }
 
-    std::vector<DcPoint> points;
+    // Fractional pixels for the device (a smoothing one keeps them); the
+    // rounded ones mark the area touched.
+    std::vector<double> xy;
     std::vector<int32_t> counts;
     for (const PointList& contour : glyphs.contours()) {
         if (contour.size() < 3)
             continue;
-        const std::size_t first = points.size();
         for (Point p : contour) {
-            const DcPoint q { nearest(p.x), nearest(p.y) };
-            if (points.size() > first && points.back() == q)
-                continue;
-            points.push_back(q);
-            note(q);
+            xy.push_back(p.x);
+            xy.push_back(p.y);
+            note({ nearest(p.x), nearest(p.y) });
         }
-        counts.push_back(int32_t(points.size() - first));
+        counts.push_back(int32_t(contour.size()));
     }
     if (counts.empty())
         return;
@@ -197,7 +196,7 @@ void DeviceTextCanvas::drawText(float x, float y, std::string_view text, double 
     } else {
         m_dc.selectBrush(DcBrush::solid(m_color));
     }
-    m_dc.polyPolygon(points, counts);
+    m_dc.fillPolygons(xy, counts);
     m_dc.restoreDC();
 }
 

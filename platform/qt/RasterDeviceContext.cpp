@@ -423,6 +423,33 @@ void RasterDeviceContext::polyPolygon(std::span<const DcPoint> points, std::span
     }
 }
 
+void RasterDeviceContext::fillPolygons(std::span<const double> xy, std::span<const int32_t> counts)
+{
+    // Only smoothed copying keeps the fractions; everything else follows the
+    // whole-pixel rules.
+    const bool smooth = m_antialias && m_state.rop2 == Rop2::CopyPen && m_pathState != PathState::Open
+        && !m_image.isNull() && !m_state.brush.isNull();
+    if (!smooth)
+        return DeviceContext::fillPolygons(xy, counts);
+    QPainterPath path;
+    path.setFillRule(fillRule(m_state.fillMode));
+    std::size_t next = 0;
+    for (int32_t count : counts) {
+        if (count < 0 || next + 2 * std::size_t(count) > xy.size())
+            break;
+        for (int32_t i = 0; i < count; ++i, next += 2) {
+            const QPointF p(xy[next], xy[next + 1]);
+            if (i == 0)
+                path.moveTo(p);
+            else
+                path.lineTo(p);
+        }
+        path.closeSubpath();
+    }
+    preparePainter(false, true);
+    painter().drawPath(path);
+}
+
 void RasterDeviceContext::polyPolyline(std::span<const DcPoint> points, std::span<const int32_t> counts)
 {
     if (!countsFit(points, counts)) {

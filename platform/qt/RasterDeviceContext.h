@@ -61,6 +61,7 @@ public:
     void polygon(std::span<const DcPoint> points) override;
     void polyPolygon(std::span<const DcPoint> points, std::span<const int32_t> counts) override;
     void polyPolyline(std::span<const DcPoint> points, std::span<const int32_t> counts) override;
+    void fillPolygons(std::span<const double> xy, std::span<const int32_t> counts) override;
 
     void beginPath() override;
     void polyBezierTo(std::span<const DcPoint> points) override;

@@ -260,6 +260,43 @@ TEST(RasterDeviceContext, AntialiasingBlendsEdgesOnlyWhenCopying)
     EXPECT_EQ(greys(true, Rop2::Not), 0);
 }
 
+TEST(RasterDeviceContext, FractionalPolygonsKeepTheirFractionsOnlyWhenSmoothed)
+{
+    // A square from (10.5, 10.5) to (20.5, 20.5): smoothed, its edge pixels
+    // are half covered; otherwise it snaps to whole pixels like polyPolygon.
+    const double square[] = { 10.5, 10.5, 20.5, 10.5, 20.5, 20.5, 10.5, 20.5 };
+    const int32_t counts[] = { 4 };
+    for (bool smooth : { false, true }) {
+        RasterDeviceContext dc(32, 32);
+        dc.setAntialiasing(smooth);
+        dc.selectPen(DcPen::solid(kBlackRef, 1)); // a fill has no outline, whatever the pen
+        dc.selectBrush(DcBrush::solid(kBlackRef));
+        dc.fillPolygons(square, counts);
+        const uint32_t edge = dc.pixel(10, 15) & 0xff;
+        const uint32_t inside = dc.pixel(15, 15) & 0xff;
+        EXPECT_EQ(inside, 0u);
+        if (smooth) {
+            EXPECT_NEAR(double(edge), 128.0, 20.0);
+            EXPECT_NEAR(double(dc.pixel(20, 15) & 0xff), 128.0, 20.0);
+        } else {
+            // Halves round up, to 11 ... 21, and the right and bottom edges are left out.
+            EXPECT_EQ(edge, 0xffu);
+            EXPECT_EQ(dc.pixel(11, 11) & 0xff, 0u);
+            EXPECT_EQ(dc.pixel(20, 20) & 0xff, 0u);
+            EXPECT_EQ(dc.pixel(21, 15) & 0xff, 0xffu);
+        }
+    }
+    // Inverted drawing never keeps fractions.
+    RasterDeviceContext dc(32, 32);
+    dc.setAntialiasing(true);
+    dc.setRop2(Rop2::Not);
+    dc.selectPen(DcPen::null());
+    dc.selectBrush(DcBrush::solid(kBlackRef));
+    dc.fillPolygons(square, counts);
+    EXPECT_EQ(dc.pixel(11, 11) & 0xffffff, 0u);
+    EXPECT_EQ(dc.pixel(10, 15) & 0xffffff, 0xffffffu);
+}
+
 TEST(RasterDeviceContext, RasterModesAreBitwiseOnEveryPixelTheyTouchOnce)
 {
     RasterDeviceContext dc(60, 60);
