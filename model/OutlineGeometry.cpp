@@ -236,7 +236,9 @@ PointList arrowheadOutline(int code, Point tip, Point previous, float scale)
         degrees = tip.y <= previous.y ? -90.0 : 90.0;
     else
         degrees = std::atan2(double(tip.y) - previous.y, double(tip.x) - previous.x) / kDegree;
-    const auto [cosA, sinA] = cosSinDegrees(degrees);
+    // Plain names, not a structured binding: the lambda below captures them.
+    const Vec rotation = cosSinDegrees(degrees);
+    const double cosA = rotation.x, sinA = rotation.y;
     const auto place = [&](Vec v) {
         return Point { float(scale * (v.x * cosA - v.y * sinA) + tip.x),
             float(scale * (v.x * sinA + v.y * cosA) + tip.y) };

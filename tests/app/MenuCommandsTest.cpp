@@ -7,7 +7,10 @@
 #include "app/MainFrame.h"
 #include "app/MainMenu.h"
 #include "app/ShellCommands.h"
+#include "model/FontEntry.h"
+#include "model/FontLookup.h"
 #include "model/ShapeObjects.h"
+#include "model/TextObject.h"
 #include "app/dialogs/FileDialogs.h"
 #include "output/Export.h"
 #include "tools/ToolSet.h"
@@ -328,6 +331,53 @@ TEST_F(MenuCommands, FontSizeAboveTheLimitIsRefused)
     EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(m_messages.last(Reporter::Kind::Error), "Font size must be between 1 and 250");
     EXPECT_FLOAT_EQ(m_shell->textDefaults().fontSize, 36);
+}
+
+TEST_F(MenuCommands, TextCommandsChangeTheSelectedTextsAndUndoPutsThemBack)
+{
+    start({}, "/usr/bin/zavora", true);
+    const FontLookup* fonts = FontLookup::current();
+    ASSERT_NE(fonts, nullptr);
+    const FontEntry* helvetica = fonts->find("Helvetica");
+    ASSERT_TRUE(helvetica && fonts->find("Times-Roman"));
+    auto* text = static_cast<TextObject*>(
+        drawing().append(std::make_unique<TextObject>("Menu text", helvetica, 12, 14, TextAlign::Left)));
+    drawing().select(text);
+
+    // The dialog starts from the selection's font and size.
+    QString startedWith;
+    whenDialogOpens([&](QWidget& dialog) {
+        startedWith = child<QComboBox>(dialog, "names")->currentText() + " "
+            + child<QComboBox>(dialog, "sizes")->currentText();
+        child<QComboBox>(dialog, "names")->setCurrentText("Times-Roman");
+        child<QComboBox>(dialog, "sizes")->setCurrentText("30");
+        click(dialog, "ok");
+    });
+    choose(kCmdFont);
+    EXPECT_EQ(startedWith, "Helvetica 12");
+    EXPECT_EQ(text->font()->postScriptName(), "Times-Roman");
+    EXPECT_FLOAT_EQ(text->size(), 30);
+    EXPECT_EQ(m_shell->textDefaults().fontName, "Times-Roman");
+
+    // Leading outside 1 ... 300 is ignored; inside it is applied.
+    for (const char* typed : { "0.5", "400", "20" }) {
+        whenDialogOpens([typed](QWidget& dialog) {
+            retype(dialog, "value", QString::fromLatin1(typed));
+            click(dialog, "ok");
+        });
+        choose(kCmdLeading);
+    }
+    EXPECT_FLOAT_EQ(text->leading(), 20);
+
+    choose(kCmdAlignTextLeft + 2);
+    EXPECT_EQ(text->alignment(), TextAlign::Right);
+
+    for (int i = 0; i < 3; ++i)
+        choose(kCmdUndo);
+    EXPECT_EQ(text->font(), helvetica);
+    EXPECT_FLOAT_EQ(text->size(), 12);
+    EXPECT_FLOAT_EQ(text->leading(), 14);
+    EXPECT_EQ(text->alignment(), TextAlign::Left);
 }
 
 TEST_F(MenuCommands, ColorDialogShowsEachModelAndHandsBackRgb)
