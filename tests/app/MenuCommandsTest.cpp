@@ -360,14 +360,15 @@ TEST_F(MenuCommands, TextCommandsChangeTheSelectedTextsAndUndoPutsThemBack)
     EXPECT_EQ(m_shell->textDefaults().fontName, "Times-Roman");
 
     // Leading outside 1 ... 300 is ignored; inside it is applied.
-    for (const char* typed : { "0.5", "400", "20" }) {
+    for (const auto& [entry, expected] : { std::pair { "0.5", 14.0f }, std::pair { "400", 14.0f }, std::pair { "20", 20.0f } }) {
+        const char* typed = entry;
         whenDialogOpens([typed](QWidget& dialog) {
             retype(dialog, "value", QString::fromLatin1(typed));
             click(dialog, "ok");
         });
         choose(kCmdLeading);
+        EXPECT_FLOAT_EQ(text->leading(), expected) << typed;
     }
-    EXPECT_FLOAT_EQ(text->leading(), 20);
 
     choose(kCmdAlignTextLeft + 2);
     EXPECT_EQ(text->alignment(), TextAlign::Right);
