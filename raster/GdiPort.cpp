@@ -52,20 +52,6 @@ int colorByte(float percent)
     return int(value) & 0xff;
 }
 
-PenStyle dashPenStyle(int dashIndex)
-{
-    switch (dashIndex) {
-    case 0:
-        return PenStyle::Dash;
-    case 1:
-        return PenStyle::Dot;
-    case 2:
-        return PenStyle::DashDot;
-    default:
-        return PenStyle::DashDotDot;
-    }
-}
-
 PathElement element(PathKind kind, Point p = {})
 {
     PathElement e;
@@ -148,6 +134,20 @@ bool hasOpenFigure(const std::vector<PathElement>& elements)
 }
 
 } // namespace
+
+PenStyle dashPenStyle(int dashIndex)
+{
+    switch (dashIndex) {
+    case 0:
+        return PenStyle::Dash;
+    case 1:
+        return PenStyle::Dot;
+    case 2:
+        return PenStyle::DashDot;
+    default:
+        return PenStyle::DashDotDot;
+    }
+}
 
 ColorRef gdiColor(const Color& color)
 {

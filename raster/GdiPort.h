@@ -19,6 +19,8 @@ namespace zavora {
 // A colour in percent as a device colour: component x 255 / 100, truncated,
 // masked to 8 bits, red in the low byte.
 ColorRef gdiColor(const Color& color);
+// The cosmetic pen style of dash index 0 ... 3 (anything else draws as the last).
+PenStyle dashPenStyle(int dashIndex);
 
 class GdiPort : public OutputPort {
 public:

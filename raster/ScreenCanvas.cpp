@@ -44,20 +44,6 @@ int32_t nearestPixel(double v)
     return truncated(float(std::floor(v + 0.5)));
 }
 
-PenStyle dashPenStyle(int dash)
-{
-    switch (dash) {
-    case 0:
-        return PenStyle::Dash;
-    case 1:
-        return PenStyle::Dot;
-    case 2:
-        return PenStyle::DashDot;
-    default:
-        return PenStyle::DashDotDot;
-    }
-}
-
 // The kernel keeps colours as fractions; the screen converts percentages.
 ColorRef kernelColor()
 {
