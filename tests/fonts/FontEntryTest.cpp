@@ -1,33 +1,34 @@
 #include "fonts/FontCatalogue.h"
 #include "model/FontEntry.h"
 
+#include "tests/support/TestFonts.h"
+
 #include <gtest/gtest.h>
 
 using namespace zavora;
 
 namespace {
 
-// A font whose metrics the test sets directly.
-class FixedFont : public FontEntry {
+// A font whose metrics the test sets directly, starting from none at all.
+class FixedFont : public testfonts::FixedFont {
 public:
     FixedFont(std::string name, int style, bool trueType = true)
-        : m_name(std::move(name))
-        , m_style(style)
-        , m_trueType(trueType)
+        : testfonts::FixedFont(std::move(name), shape(style, trueType))
     {
-        m_metrics.metricsLoaded = true;
+        // The style bits alone; the tests set the metrics' own flags.
+        m_metrics.bold = m_metrics.italic = false;
     }
-    bool isTrueType() const override { return m_trueType; }
-    std::string postScriptName() const override { return m_name; }
-    std::string faceName() const override { return "Face"; }
-    int styleBits() const override { return m_style; }
-    const FontMetrics& metrics() const override { return m_metrics; }
-    bool download(OutputStream&, const DownloadOptions&) const override { return false; }
 
-    FontMetrics m_metrics;
-    std::string m_name;
-    int m_style;
-    bool m_trueType;
+private:
+    static testfonts::FontShape shape(int style, bool trueType)
+    {
+        testfonts::FontShape s;
+        s.trueType = trueType;
+        s.style = style;
+        s.ascent = s.descent = s.width = 0;
+        s.face = "Face";
+        return s;
+    }
 };
 
 } // namespace

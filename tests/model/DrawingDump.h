@@ -4,6 +4,7 @@
 // recursively. Floats are written exactly (hex), so two dumps are equal only
 // when the states are bit for bit the same.
 
+#include "tests/support/TestFonts.h"
 #include "model/Drawing.h"
 #include "model/FontEntry.h"
 #include "model/GroupObject.h"
@@ -20,24 +21,11 @@
 namespace zavora::test {
 
 // Every glyph half an em wide, so texts lay out without a font file.
-class EvenFont : public FontEntry {
+class EvenFont : public testfonts::FixedFont {
 public:
     EvenFont()
-    {
-        m_metrics.ascent = 700;
-        m_metrics.descent = -200;
-        m_metrics.widths.fill(500);
-        m_metrics.metricsLoaded = true;
-    }
-    bool isTrueType() const override { return false; }
-    std::string postScriptName() const override { return "Even"; }
-    std::string faceName() const override { return "Even"; }
-    int styleBits() const override { return 0; }
-    const FontMetrics& metrics() const override { return m_metrics; }
-    bool download(OutputStream&, const DownloadOptions&) const override { return false; }
-
-private:
-    FontMetrics m_metrics;
+        : testfonts::FixedFont("Even")
+    { }
 };
 
 inline std::string hexFloat(float v)

@@ -9,6 +9,8 @@
 #include "model/ImageObject.h"
 #include "model/ShapeObjects.h"
 
+#include "tests/support/TestFonts.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -17,43 +19,26 @@
 namespace zavora {
 namespace {
 
-class FakeFont : public FontEntry {
+// Fonts without metrics, and catalogues of them: only their names count here.
+testfonts::FontShape noMetrics()
+{
+    testfonts::FontShape shape;
+    shape.ascent = shape.descent = shape.width = 0;
+    return shape;
+}
+
+class FakeFont : public testfonts::FixedFont {
 public:
     explicit FakeFont(std::string name)
-        : m_name(std::move(name))
+        : testfonts::FixedFont(std::move(name), noMetrics())
     { }
-    bool isTrueType() const override { return false; }
-    std::string postScriptName() const override { return m_name; }
-    std::string faceName() const override { return m_name; }
-    int styleBits() const override { return 0; }
-    const FontMetrics& metrics() const override { return m_metrics; }
-    bool download(OutputStream&, const DownloadOptions&) const override { return false; }
-
-private:
-    std::string m_name;
-    FontMetrics m_metrics;
 };
 
-class FakeCatalogue : public FontLookup {
+class FakeCatalogue : public testfonts::FixedCatalogue {
 public:
-    explicit FakeCatalogue(std::vector<std::string> names)
-    {
-        for (auto& n : names)
-            m_fonts.push_back(std::make_unique<FakeFont>(n));
-        setCurrent(this);
-    }
-    ~FakeCatalogue() override { setCurrent(nullptr); }
-    const FontEntry* find(std::string_view name) const override
-    {
-        for (const auto& f : m_fonts)
-            if (f->postScriptName() == name)
-                return f.get();
-        return nullptr;
-    }
-    const FontEntry* firstFont() const override { return m_fonts.empty() ? nullptr : m_fonts.front().get(); }
-
-private:
-    std::vector<std::unique_ptr<FakeFont>> m_fonts;
+    explicit FakeCatalogue(const std::vector<std::string>& names)
+        : testfonts::FixedCatalogue(names, noMetrics())
+    { }
 };
 
 // Adds the text and image slots the shared recording port leaves out.

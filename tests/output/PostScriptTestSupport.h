@@ -2,6 +2,7 @@
 // Shared pieces of the PostScript writer tests: a font with fixed metrics,
 // the fixed clock, a port run into memory, and Ghostscript as the referee.
 
+#include "tests/support/TestFonts.h"
 #include "model/FontEntry.h"
 #include "model/OutputPort.h"
 #include "output/PostScriptPort.h"
@@ -25,33 +26,23 @@
 namespace zavora::testing {
 
 // A font that needs no file: Helvetica-like metrics, 500 units per character.
-class FixedFont : public FontEntry {
+class FixedFont : public testfonts::FixedFont {
 public:
     explicit FixedFont(std::string name, bool trueType = false, int style = 0, bool symbol = false)
-        : m_name(std::move(name))
-        , m_trueType(trueType)
-        , m_style(style)
-    {
-        m_metrics.ascent = 718;
-        m_metrics.descent = -207;
-        m_metrics.bold = style & kBold;
-        m_metrics.italic = style & kItalic;
-        m_metrics.symbol = symbol;
-        m_metrics.widths.fill(500);
-        m_metrics.metricsLoaded = true;
-    }
-    bool isTrueType() const override { return m_trueType; }
-    std::string postScriptName() const override { return m_name; }
-    std::string faceName() const override { return m_name; }
-    int styleBits() const override { return m_style; }
-    const FontMetrics& metrics() const override { return m_metrics; }
-    bool download(OutputStream&, const DownloadOptions&) const override { return false; }
+        : testfonts::FixedFont(std::move(name), shape(trueType, style, symbol))
+    { }
 
 private:
-    std::string m_name;
-    bool m_trueType;
-    int m_style;
-    FontMetrics m_metrics;
+    static testfonts::FontShape shape(bool trueType, int style, bool symbol)
+    {
+        testfonts::FontShape s;
+        s.trueType = trueType;
+        s.style = style;
+        s.symbol = symbol;
+        s.ascent = 718;
+        s.descent = -207;
+        return s;
+    }
 };
 
 // Sat Dec  5 21:49:31 2026.

@@ -2,6 +2,7 @@
 // Shared pieces of the reader tests: native files built around a body, a
 // read into a fresh list, and a font catalogue that needs no font files.
 
+#include "tests/support/TestFonts.h"
 #include "model/FontEntry.h"
 #include "model/FontLookup.h"
 #include "model/GroupObject.h"
@@ -75,52 +76,8 @@ template <class T> const T* as(const std::unique_ptr<DrawObject>& object)
     return dynamic_cast<const T*>(object.get());
 }
 
-// A font with fixed metrics: ascent 700, 500 units a character.
-class TestFont : public FontEntry {
-public:
-    explicit TestFont(std::string name)
-        : m_name(std::move(name))
-    {
-        m_metrics.ascent = 700;
-        m_metrics.descent = -200;
-        m_metrics.widths.fill(500);
-        m_metrics.metricsLoaded = true;
-    }
-    bool isTrueType() const override { return false; }
-    std::string postScriptName() const override { return m_name; }
-    std::string faceName() const override { return m_name; }
-    int styleBits() const override { return 0; }
-    const FontMetrics& metrics() const override { return m_metrics; }
-    bool download(OutputStream&, const DownloadOptions&) const override { return false; }
-
-private:
-    std::string m_name;
-    FontMetrics m_metrics;
-};
-
-// Installed as the current catalogue for its lifetime.
-class TestCatalogue : public FontLookup {
-public:
-    explicit TestCatalogue(std::vector<std::string> names)
-    {
-        for (auto& name : names)
-            m_fonts.push_back(std::make_unique<TestFont>(name));
-        m_previous = current();
-        setCurrent(this);
-    }
-    ~TestCatalogue() override { setCurrent(m_previous); }
-    const FontEntry* find(std::string_view name) const override
-    {
-        for (const auto& font : m_fonts)
-            if (font->postScriptName() == name)
-                return font.get();
-        return nullptr;
-    }
-    const FontEntry* firstFont() const override { return m_fonts.empty() ? nullptr : m_fonts.front().get(); }
-
-private:
-    std::vector<std::unique_ptr<TestFont>> m_fonts;
-    const FontLookup* m_previous = nullptr;
-};
+// Fonts with fixed metrics: ascent 700, 500 units a character.
+using TestFont = testfonts::FixedFont;
+using TestCatalogue = testfonts::FixedCatalogue;
 
 } // namespace zavora::readtest
