@@ -552,6 +552,31 @@ TEST_F(MenuCommands, TransformToolsAndDialogsNeedASelection)
     EXPECT_EQ(*rect->url(), "https://example.org/a");
 }
 
+TEST_F(MenuCommands, AcceleratorsReachTheirCommandsFromTheDrawingWindow)
+{
+    start();
+    frame().show();
+    frame().activateWindow();
+    addRectangle(10, 10, 20, 20, false);
+    addRectangle(40, 40, 60, 60, false);
+    QWidget* window = frame().drawingWindow();
+    window->setFocus();
+    runUntilIdle();
+    QTest::keyClick(window, Qt::Key_A, Qt::ControlModifier);
+    runUntilIdle();
+    EXPECT_EQ(drawing().selection().size(), 2u);
+    QTest::keyClick(window, Qt::Key_G, Qt::ControlModifier);
+    runUntilIdle();
+    EXPECT_EQ(drawing().objectCount(), 1u);
+    QTest::keyClick(window, Qt::Key_U, Qt::ControlModifier);
+    runUntilIdle();
+    EXPECT_EQ(drawing().objectCount(), 2u);
+    // Greyed items keep their keys quiet: nothing is left to undo after grouping.
+    QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+    runUntilIdle();
+    EXPECT_EQ(drawing().objectCount(), 2u);
+}
+
 TEST_F(MenuCommands, ExportListsOnlyWhatThisBuildWritesAndWritesIt)
 {
     start();
