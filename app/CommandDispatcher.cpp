@@ -25,7 +25,6 @@ namespace zavora {
 
 namespace {
 
-constexpr int kCmdRedrawStatusAfterClear = kCmdClear;
 // The build date the About command shows in the status bar.
 constexpr const char* kBuildDate = "May 13 2001";
 
@@ -73,7 +72,7 @@ bool CommandDispatcher::runEdit(int id)
     case kCmdDeselectAll2:
         chooseSelectionTool();
         drawing().runCommand(id);
-        if (id == kCmdRedrawStatusAfterClear)
+        if (id == kCmdClear)
             window().redrawStatus();
         return true;
     case kCmdPaste: {
