@@ -17,6 +17,8 @@
 
 #include "ImageCheck.h"
 
+#include "tests/support/SystemFonts.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -58,26 +60,12 @@ const char* const kParagraph = "Pack my box with five dozen liquor jugs while th
 
 class TextScreenTest : public CanvasFixture {
 protected:
-    static void SetUpTestSuite()
-    {
-        std::string tmpl = (fs::temp_directory_path() / "zavora-textscreen-XXXXXX").string();
-        if (::mkdtemp(tmpl.data()))
-            s_dir = tmpl;
-        s_settings = std::make_unique<Profile>(s_dir / "zavora.ini");
-        s_catalogue = std::make_unique<FontCatalogue>(systemFontSystem(), *s_settings, s_dir / "atm.ini");
-        s_catalogue->load();
-    }
-    static void TearDownTestSuite()
-    {
-        s_catalogue.reset();
-        s_settings.reset();
-        std::error_code ec;
-        fs::remove_all(s_dir, ec);
-    }
+    static void SetUpTestSuite() { s_fonts = std::make_unique<testfonts::SystemCatalogue>(); }
+    static void TearDownTestSuite() { s_fonts.reset(); }
     void SetUp() override
     {
         kernel().reset();
-        helvetica = s_catalogue->find("Helvetica");
+        helvetica = s_fonts->catalogue().find("Helvetica");
         ASSERT_NE(helvetica, nullptr) << "the standard fonts (fonts-urw-base35) are needed for text tests";
     }
 
@@ -101,15 +89,11 @@ protected:
     // Window pixel of a drawing point under the canvas' view.
     Point toWindow(Point p) const { return transformPoint(canvas->viewMatrix(), p); }
 
-    static fs::path s_dir;
-    static std::unique_ptr<Profile> s_settings;
-    static std::unique_ptr<FontCatalogue> s_catalogue;
+    static std::unique_ptr<testfonts::SystemCatalogue> s_fonts;
     const FontEntry* helvetica = nullptr;
 };
 
-fs::path TextScreenTest::s_dir;
-std::unique_ptr<Profile> TextScreenTest::s_settings;
-std::unique_ptr<FontCatalogue> TextScreenTest::s_catalogue;
+std::unique_ptr<testfonts::SystemCatalogue> TextScreenTest::s_fonts;
 
 TEST_F(TextScreenTest, InkFallsInsideEachLaidOutLineAndEveryLineHasInk)
 {
@@ -213,7 +197,7 @@ TEST_F(TextScreenTest, AlignmentPlacesInkAtTheFrameEdges)
 
 TEST_F(TextScreenTest, PageRendersDrawEachRunInItsOwnFontAsTheScreenDoes)
 {
-    const FontEntry* courier = s_catalogue->find("Courier");
+    const FontEntry* courier = s_fonts->catalogue().find("Courier");
     ASSERT_NE(courier, nullptr);
     makeCanvas(320, 140, 1);
     auto t = makeText("small sans", 10, 130, 300, TextAlign::Left, 12, 34);

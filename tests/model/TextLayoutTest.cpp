@@ -11,6 +11,8 @@
 #include "platform/FontSystem.h"
 #include "platform/Profile.h"
 
+#include "tests/support/SystemFonts.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -112,26 +114,12 @@ const char* const kParagraph = "The quick brown fox jumps over the lazy dog whil
 
 class TextLayoutTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        std::string tmpl = (fs::temp_directory_path() / "zavora-layout-XXXXXX").string();
-        if (::mkdtemp(tmpl.data()))
-            s_dir = tmpl;
-        s_settings = std::make_unique<Profile>(s_dir / "zavora.ini");
-        s_catalogue = std::make_unique<FontCatalogue>(systemFontSystem(), *s_settings, s_dir / "atm.ini");
-        s_catalogue->load();
-    }
-    static void TearDownTestSuite()
-    {
-        s_catalogue.reset();
-        s_settings.reset();
-        std::error_code ec;
-        fs::remove_all(s_dir, ec);
-    }
+    static void SetUpTestSuite() { s_fonts = std::make_unique<testfonts::SystemCatalogue>(); }
+    static void TearDownTestSuite() { s_fonts.reset(); }
     void SetUp() override
     {
         kernel().reset();
-        m_helvetica = s_catalogue->find("Helvetica");
+        m_helvetica = s_fonts->catalogue().find("Helvetica");
         if (!m_helvetica || !fs::exists(kHelveticaAfm))
             GTEST_SKIP() << "the standard fonts (fonts-urw-base35) are not installed";
         m_widths = afmWidths(kHelveticaAfm);
@@ -150,30 +138,26 @@ protected:
         return (lines - 1) * leading + m_helvetica->ascent(size) - m_helvetica->descent(size);
     }
 
-    static fs::path s_dir;
-    static std::unique_ptr<Profile> s_settings;
-    static std::unique_ptr<FontCatalogue> s_catalogue;
+    static std::unique_ptr<testfonts::SystemCatalogue> s_fonts;
     const FontEntry* m_helvetica = nullptr;
     std::array<int, 128> m_widths {};
 };
 
-fs::path TextLayoutTest::s_dir;
-std::unique_ptr<Profile> TextLayoutTest::s_settings;
-std::unique_ptr<FontCatalogue> TextLayoutTest::s_catalogue;
+std::unique_ptr<testfonts::SystemCatalogue> TextLayoutTest::s_fonts;
 
 TEST_F(TextLayoutTest, LoadedCatalogueIsTheCurrentLookupAndGivesHelvetica)
 {
-    EXPECT_EQ(FontLookup::current(), s_catalogue.get());
+    EXPECT_EQ(FontLookup::current(), &s_fonts->catalogue());
     EXPECT_EQ(defaultTextFont(), m_helvetica);
-    EXPECT_EQ(s_catalogue->defaultTextFont(), m_helvetica);
+    EXPECT_EQ(s_fonts->catalogue().defaultTextFont(), m_helvetica);
     {
-        FontCatalogue other(systemFontSystem(), *s_settings, s_dir / "atm.ini");
+        FontCatalogue other(systemFontSystem(), s_fonts->settings(), s_fonts->folder() / "atm.ini");
         other.type1().setStandardFolders({});
         other.load();
         EXPECT_EQ(FontLookup::current(), &other);
     }
     EXPECT_EQ(FontLookup::current(), nullptr); // a destroyed catalogue is not left behind
-    FontLookup::setCurrent(s_catalogue.get());
+    FontLookup::setCurrent(&s_fonts->catalogue());
 }
 
 TEST_F(TextLayoutTest, ReflowBreaksWhereTheAfmWidthsSay)
