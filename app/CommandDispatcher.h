@@ -26,10 +26,6 @@ public:
 
     bool run(int commandId);
 
-    // The values the Move and Rotate dialogs start from next time.
-    int lastMoveX() const { return m_moveX; }
-    int lastMoveY() const { return m_moveY; }
-
 private:
     Drawing& drawing();
     DrawingWindow& window();
@@ -49,9 +45,8 @@ private:
     void openForeign();
     // After the save question, the open dialog; nothing when either is cancelled.
     std::optional<std::string> askDrawingToOpen();
-    // Empties the drawing, reads the file and shows it; true when it was read.
+    // Empties the drawing and reads the file (the shell shows it); true when it was read.
     bool readInto(const std::string& path, bool addRecent);
-    void drawingShown();
 
     // Edit, view and object commands (CommandDispatcher.cpp).
     bool runEdit(int id);
@@ -78,6 +73,7 @@ private:
 
     Shell& m_shell;
     MainFrame& m_frame;
+    // The values the Move and Rotate dialogs start from next time.
     int m_moveX = 0, m_moveY = 0;
     int m_rotation = 0;
     EpsChoices m_epsChoices;

@@ -75,19 +75,10 @@ bool CommandDispatcher::runFile(int id)
     return false;
 }
 
-void CommandDispatcher::drawingShown()
-{
-    m_shell.setTitle();
-    window().drawingReplaced();
-    m_frame.postCommand(kCmdFitInWindow);
-}
-
 bool CommandDispatcher::readInto(const std::string& path, bool addRecent)
 {
     drawing().newDrawing();
-    const bool read = m_shell.openDrawing(path, addRecent);
-    drawingShown();
-    return read;
+    return m_shell.openDrawing(path, addRecent);
 }
 
 void CommandDispatcher::newDrawing()
@@ -98,7 +89,9 @@ void CommandDispatcher::newDrawing()
     drawing().newDrawing();
     drawing().setModified(false);
     drawing().setFileName(std::string());
-    drawingShown();
+    m_shell.setTitle();
+    window().drawingReplaced();
+    m_frame.postCommand(kCmdFitInWindow);
 }
 
 std::optional<std::string> CommandDispatcher::askDrawingToOpen()
@@ -252,7 +245,6 @@ void CommandDispatcher::openRecent(int index)
         return;
     if (!readInto(path, false))
         recent.remove(index);
-    m_shell.setTitle();
 }
 
 void CommandDispatcher::exit()
@@ -268,15 +260,14 @@ void CommandDispatcher::openForeign()
     const std::optional<std::string> path = askDrawingToOpen();
     if (!path)
         return;
-    drawing().newDrawing();
-    if (m_shell.openDrawing(*path, false)) {
+    if (readInto(*path, false)) {
         // The drawing is now a native one to be saved under its own name.
         drawing().setFileName(nativeNameFor(*path));
         drawing().setModified(true);
     } else {
         drawing().setFileName(std::string());
     }
-    drawingShown();
+    m_shell.setTitle();
 }
 
 } // namespace zavora

@@ -109,20 +109,19 @@ void MainFrame::postCommand(int commandId)
 
 void MainFrame::idleWork()
 {
-    const bool selected = m_shell.drawing().hasSelection();
-    m_standardBar->setCommandEnabled(kCmdCut, selected);
-    m_standardBar->setCommandEnabled(kCmdCopy, selected);
-    m_standardBar->setCommandEnabled(kCmdUndo, m_shell.drawing().history().canUndo());
-    m_standardBar->setCommandEnabled(kCmdRedo, m_shell.drawing().history().canRedo());
-    // Paste takes what Copy and Cut put on the drawing's own clipboard.
-    m_standardBar->setCommandEnabled(kCmdPaste, !m_shell.drawing().clipboard().isEmpty());
-    m_standardBar->setCommandChecked(kCmdPreview, m_drawingWindow->previewMode());
+    // The bars' buttons follow the menu rules; the accelerators too, through
+    // the items, even while no menu is open.
+    const MenuState state = menuState();
+    for (int id : { kCmdCut, kCmdCopy, kCmdUndo, kCmdRedo, kCmdPaste })
+        m_standardBar->setCommandEnabled(id, MainMenu::isEnabled(id, state));
+    m_standardBar->setCommandChecked(kCmdPreview, state.preview);
     for (int id = kCmdStyleBarFirst; id <= kCmdStyleBarLast; ++id)
-        m_styleBar->setCommandEnabled(id, selected);
+        m_styleBar->setCommandEnabled(id, MainMenu::isEnabled(id, state));
+    // The transform tools' buttons ask for a selection, as their keys do.
+    const bool selected = state.selectedCount > 0;
     for (int id : { kCmdScaleTool, kCmdRotateTool, kCmdSkewTool, kCmdReflectTool })
         m_toolbox->setCommandEnabled(id, selected);
-    // The accelerators follow the menu rules even while no menu is open.
-    m_menu->update(menuState());
+    m_menu->update(state);
 }
 
 MenuState MainFrame::menuState() const
@@ -139,7 +138,6 @@ MenuState MainFrame::menuState() const
     state.landscape = drawing.isLandscape();
     state.rulers = settings.rulers;
     state.colorBar = settings.colorBar;
-    state.shapeLibrary = settings.shapeLibrary;
     state.recentFiles = settings.recentFiles.entries();
     ToolSet& tools = m_drawingWindow->tools();
     state.toolAvailable = [&tools](int id) {

@@ -195,9 +195,8 @@ bool Shell::openDrawing(const std::string& path, bool addRecent)
 
 void Shell::insertDrawing(const std::string& path)
 {
+    // The drawing tells its observers, the window among them.
     zavora::insertDrawing(m_drawing, path);
-    if (m_frame)
-        m_frame->drawingWindow()->invalidateAll();
 }
 
 void Shell::openDroppedFile(const std::string& path)
