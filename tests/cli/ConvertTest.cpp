@@ -70,9 +70,8 @@ std::string slurp(const fs::path& path)
 // drawing back.
 TEST(ConvertProgram, IllustratorToNativeAndPostScript)
 {
-    const fs::path golfer = fs::path(ZAVORA_CORPUS_DIR) / "ai" / "golfer.eps";
-    if (!fs::exists(golfer))
-        GTEST_SKIP() << "sample files not present: " << golfer;
+    const fs::path golfer = fs::path(ZAVORA_TEST_DATA_DIR) / "ai" / "golfer.eps";
+    ASSERT_TRUE(fs::exists(golfer)) << golfer;
     const fs::path dir = fs::temp_directory_path() / "zavora-convert-test";
     fs::create_directories(dir);
     setenv("XDG_CONFIG_HOME", dir.c_str(), 1);

@@ -67,9 +67,8 @@ private:
 
 TEST_P(IllustratorCrossRender, OurNativeFileRendersLikeTheOriginal)
 {
-    const std::filesystem::path file = std::filesystem::path(ZAVORA_CORPUS_DIR) / "ai" / GetParam();
-    if (!std::filesystem::exists(file))
-        GTEST_SKIP() << "sample file not present: " << file;
+    const std::filesystem::path file = std::filesystem::path(ZAVORA_TEST_DATA_DIR) / "ai" / GetParam();
+    ASSERT_TRUE(std::filesystem::exists(file)) << file;
     const std::string original = readFile(file);
 
     OwnedObjects objects;

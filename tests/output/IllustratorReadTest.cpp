@@ -1,4 +1,4 @@
-// Real Illustrator files of the sample corpus (Illustrator 1.x art, AI3 text
+// Real Illustrator files written by other programs (Illustrator 1.x art, AI3 text
 // and compound paths, AI5 layers): their paths, colours, groups and text come
 // through, and cutting them anywhere fails cleanly.
 #include "output/ZvxReader.h"
@@ -21,14 +21,10 @@ using namespace readtest;
 
 std::filesystem::path corpusPath(const char* relative)
 {
-    return std::filesystem::path(ZAVORA_CORPUS_DIR) / relative;
+    return std::filesystem::path(ZAVORA_TEST_DATA_DIR) / relative;
 }
 
-#define REQUIRE_CORPUS_FILE(path)                                                                            \
-    do {                                                                                                     \
-        if (!std::filesystem::exists(path))                                                                  \
-            GTEST_SKIP() << "sample corpus file " << (path) << " is not present";                            \
-    } while (0)
+#define REQUIRE_CORPUS_FILE(path) ASSERT_TRUE(std::filesystem::exists(path)) << (path)
 
 std::string fileBytes(const std::filesystem::path& path)
 {
@@ -255,12 +251,9 @@ TEST(IllustratorRead, CutsAnywhereFailCleanly)
     TestCatalogue catalogue({ "Helvetica" });
     const char* files[] = { "ai/golfer.eps", "ai/tiger.eps", "ai/gen_ps2ai_alphabet.ai",
         "ai/gen_plotutils_graph.ai", "ai/sk1_probe.ai", "ai/gen_ps2ai_snowflak.ai" };
-    bool any = false;
     for (const char* name : files) {
         const auto path = corpusPath(name);
-        if (!std::filesystem::exists(path))
-            continue;
-        any = true;
+        REQUIRE_CORPUS_FILE(path);
         const std::string bytes = fileBytes(path);
         const std::size_t trailer = std::min(bytes.find("%%PageTrailer"), bytes.find("%%Trailer"));
         ASSERT_NE(trailer, std::string::npos);
@@ -275,8 +268,6 @@ TEST(IllustratorRead, CutsAnywhereFailCleanly)
             previous = count;
         }
     }
-    if (!any)
-        GTEST_SKIP() << "the sample corpus is not present";
 }
 
 } // namespace
