@@ -17,34 +17,27 @@ void expectRgb(const Rgb& rgb, double r, double g, double b)
     EXPECT_NEAR(rgb.blue, b, 1e-9);
 }
 
-TEST(DialogColorModels, PrimariesAndGreysInHsbAndCmyk)
+TEST(DialogColorModels, HueSectorsGreysAndCmykBlack)
 {
-    const Hsb red = rgbToHsb({ 100, 0, 0 });
-    EXPECT_DOUBLE_EQ(red.hue, 0);
-    EXPECT_DOUBLE_EQ(red.saturation, 100);
-    EXPECT_DOUBLE_EQ(red.brightness, 100);
-    const CmykPercent cmyk = rgbToCmyk({ 100, 0, 0 });
-    EXPECT_EQ(cmyk.cyan, 0);
-    EXPECT_EQ(cmyk.magenta, 100);
-    EXPECT_EQ(cmyk.yellow, 100);
-    EXPECT_EQ(cmyk.black, 0);
-
-    // Green is a third of a turn, blue two thirds; the hue wraps past red.
-    EXPECT_NEAR(rgbToHsb({ 0, 100, 0 }).hue, 100.0 / 3, 1e-9);
-    EXPECT_NEAR(rgbToHsb({ 0, 0, 100 }).hue, 200.0 / 3, 1e-9);
-    EXPECT_NEAR(rgbToHsb({ 100, 0, 50 }).hue, 100 - 50.0 / 6, 1e-9);
-
-    // A grey has neither hue nor saturation; black not even a brightness.
-    const Hsb grey = rgbToHsb({ 40, 40, 40 });
-    EXPECT_EQ(grey.hue, 0);
-    EXPECT_EQ(grey.saturation, 0);
-    EXPECT_NEAR(grey.brightness, 40, 1e-9);
-    EXPECT_EQ(rgbToHsb({ 0, 0, 0 }).saturation, 0);
-}
-
-TEST(DialogColorModels, CmykBlackAddsToEveryInk)
-{
-    expectRgb(cmykToRgb({ 50, 0, 0, 60 }), 0, 40, 40);
+    struct Row {
+        Rgb rgb;
+        Hsb hsb;
+    };
+    const Row rows[] = {
+        { { 0, 100, 0 }, { 100.0 / 3, 100, 100 } },
+        { { 0, 0, 100 }, { 200.0 / 3, 100, 100 } },
+        { { 100, 0, 50 }, { 100 - 50.0 / 6, 100, 100 } }, // wraps past red
+        { { 40, 40, 40 }, { 0, 0, 40 } }, // a grey has neither hue nor saturation
+        { { 0, 0, 0 }, { 0, 0, 0 } },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.rgb.red << " " << row.rgb.green << " " << row.rgb.blue);
+        const Hsb hsb = rgbToHsb(row.rgb);
+        EXPECT_NEAR(hsb.hue, row.hsb.hue, 1e-9);
+        EXPECT_NEAR(hsb.saturation, row.hsb.saturation, 1e-9);
+        EXPECT_NEAR(hsb.brightness, row.hsb.brightness, 1e-9);
+    }
+    // Black adds to every ink.
     expectRgb(cmykToRgb({ 0, 0, 0, 100 }), 0, 0, 0);
     expectRgb(cmykToRgb({ 10, 20, 30, 0 }), 90, 80, 70);
 }
@@ -62,52 +55,46 @@ TEST(DialogColorModels, HsbRoundTripsThroughEverySector)
     expectRgb(hsbToRgb({ 50, 100, 60 }), 0, 60, 60);
 }
 
-TEST(DialogValues, WholeNumbersAreStrict)
+TEST(DialogValues, StrictNumbersAndTheFieldsDefaults)
 {
     EXPECT_EQ(parseWholeNumber(" -12 "), -12);
     EXPECT_EQ(parseWholeNumber("+7"), 7);
-    EXPECT_FALSE(parseWholeNumber(""));
-    EXPECT_FALSE(parseWholeNumber("12abc"));
-    EXPECT_FALSE(parseWholeNumber("1.5"));
-    EXPECT_FALSE(parseWholeNumber("99999999999"));
-    EXPECT_EQ(parseNumber("2.5"), 2.5);
+    for (const char* refused : { "", "12abc", "1.5", "99999999999" })
+        EXPECT_FALSE(parseWholeNumber(refused)) << refused;
     EXPECT_EQ(parseNumber("1e2"), 100);
     EXPECT_FALSE(parseNumber("abc"));
     EXPECT_FALSE(parseNumber("nan"));
-}
 
-TEST(DialogValues, FieldsFallBackToTheirDefaults)
-{
-    EXPECT_EQ(gridSpacing("0"), 1);
-    EXPECT_EQ(gridSpacing("100"), 1);
-    EXPECT_EQ(gridSpacing("x"), 1);
-    EXPECT_EQ(gridSpacing("72"), 72);
-    EXPECT_EQ(moveDistance("-30"), -30);
-    EXPECT_EQ(moveDistance("ten"), 0);
-    EXPECT_EQ(scalePercent("0"), 100);
-    EXPECT_EQ(scalePercent("-50"), -50);
-    EXPECT_EQ(rotateAngle("45.5"), 0);
-    EXPECT_EQ(zoomPercent("5", 100), 25);
-    EXPECT_EQ(zoomPercent("5000", 100), 1200);
-    EXPECT_EQ(zoomPercent("", 300), 300);
-    EXPECT_EQ(zoomPercent("", 5), 25);
-    EXPECT_FALSE(paperSide("71"));
-    EXPECT_EQ(paperSide("72"), 72);
-    EXPECT_EQ(paperSide("5184"), 5184);
-    EXPECT_FALSE(paperSide("5185"));
+    struct Row {
+        const char* field;
+        int got, expected;
+    };
+    const Row rows[] = {
+        { "grid 0", gridSpacing("0"), 1 },
+        { "grid 100", gridSpacing("100"), 1 },
+        { "grid 72", gridSpacing("72"), 72 },
+        { "move -30", moveDistance("-30"), -30 },
+        { "move 1.5", moveDistance("1.5"), 0 },
+        { "scale 0", scalePercent("0"), 100 },
+        { "scale -50", scalePercent("-50"), -50 },
+        { "rotate 45.5", rotateAngle("45.5"), 0 },
+        { "zoom 5", zoomPercent("5", 100), 25 },
+        { "zoom 5000", zoomPercent("5000", 100), 1200 },
+        { "zoom empty", zoomPercent("", 300), 300 },
+        { "zoom empty below", zoomPercent("abc", 5), 25 },
+        { "paper 72", paperSide("72").value_or(0), 72 },
+        { "paper 71", paperSide("71").value_or(0), 0 },
+        { "paper 5184", paperSide("5184").value_or(0), 5184 },
+        { "paper 5185", paperSide("5185").value_or(0), 0 },
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.got, row.expected) << row.field;
 }
 
 TEST(DialogValues, JpegQualityMapsBothWays)
 {
-    EXPECT_EQ(jpegQualityForLevel(0), 25);
-    EXPECT_EQ(jpegQualityForLevel(1), 75);
-    EXPECT_EQ(jpegQualityForLevel(2), 100);
-    EXPECT_EQ(jpegLevelForQuality(0), 0);
-    EXPECT_EQ(jpegLevelForQuality(25), 0);
-    EXPECT_EQ(jpegLevelForQuality(26), 1);
-    EXPECT_EQ(jpegLevelForQuality(75), 1);
-    EXPECT_EQ(jpegLevelForQuality(76), 2);
-    EXPECT_EQ(jpegLevelForQuality(100), 2);
+    for (auto [quality, level] : { std::pair { 0, 0 }, { 25, 0 }, { 26, 1 }, { 75, 1 }, { 76, 2 }, { 100, 2 } })
+        EXPECT_EQ(jpegLevelForQuality(quality), level) << quality;
     for (int level = 0; level < 3; ++level)
         EXPECT_EQ(jpegLevelForQuality(jpegQualityForLevel(level)), level);
 }
