@@ -114,31 +114,25 @@ protected:
 
 TEST_F(HelpWindowTest, EveryPageLoadsWithATitleAndEveryLinkResolves)
 {
-    const HelpIndex& index = HelpIndex::shipped();
-    ASSERT_TRUE(index.isValid());
-    EXPECT_GE(index.pages().size(), 12u);
-
+    ASSERT_TRUE(HelpIndex::shipped().isValid());
     std::map<QString, PageScan> scans;
-    for (const QString& name : allPages())
-        scans[name] = load(name);
     for (const QString& name : allPages()) {
-        browser->setSource(QUrl(HelpIndex::urlOf(name)));
+        scans[name] = load(name);
         EXPECT_FALSE(browser->documentTitle().isEmpty()) << name.toStdString();
         EXPECT_GT(browser->document()->toPlainText().size(), 200) << name.toStdString();
+    }
+    for (const QString& name : allPages())
         for (const QString& href : scans[name].hrefs)
             EXPECT_EQ(brokenReason(name, href, scans), QString())
                 << name.toStdString() << " -> " << href.toStdString();
-    }
 
     // Every page can be reached from the contents page.
     QSet<QString> linked;
     for (const QString& href : scans[QLatin1String(HelpIndex::kContentsPage)].hrefs)
         linked.insert(pageName(QUrl(href)));
-    for (const QString& name : allPages()) {
-        if (name != QLatin1String(HelpIndex::kContentsPage)) {
-            EXPECT_TRUE(linked.contains(name)) << name.toStdString() << " is not in the contents";
-        }
-    }
+    for (const QString& name : allPages())
+        EXPECT_TRUE(name == QLatin1String(HelpIndex::kContentsPage) || linked.contains(name))
+            << name.toStdString() << " is not in the contents";
 }
 
 TEST_F(HelpWindowTest, EveryKeywordResolvesAndTheIndexPageListsThemAll)
@@ -155,54 +149,44 @@ TEST_F(HelpWindowTest, EveryKeywordResolvesAndTheIndexPageListsThemAll)
     EXPECT_EQ(browser->documentTitle(), QStringLiteral("Index"));
 }
 
-TEST_F(HelpWindowTest, KeywordSearchPutsTheBestMatchesFirst)
+TEST_F(HelpWindowTest, SearchesRankKeywordsAndNeedEveryWordOfAPage)
 {
     const HelpIndex& index = HelpIndex::shipped();
     EXPECT_EQ(index.matchingKeywords(QString()).size(), index.keywords().size());
-
     const auto tools = index.matchingKeywords(QStringLiteral("TOOL"));
     ASSERT_FALSE(tools.empty());
     EXPECT_EQ(tools.front().text, QStringLiteral("toolbox")); // starts with the text
-    bool arcTool = false;
-    for (const auto& keyword : tools) {
+    for (const auto& keyword : tools)
         EXPECT_TRUE(keyword.text.contains(QStringLiteral("tool"), Qt::CaseInsensitive));
-        arcTool = arcTool || keyword.text == QStringLiteral("arc tool");
-    }
-    EXPECT_TRUE(arcTool);
     EXPECT_TRUE(index.matchingKeywords(QStringLiteral("xyzzy")).empty());
-
-    // Several words match a keyword holding each of them, after whole matches.
+    // Several words match a keyword holding each of them.
     const auto snap = index.matchingKeywords(QStringLiteral("grid snap"));
     ASSERT_EQ(snap.size(), 1u);
     EXPECT_EQ(snap.front().text, QStringLiteral("snap to grid"));
-}
 
-TEST_F(HelpWindowTest, FullTextSearchFindsPagesByEveryWord)
-{
-    const HelpIndex& index = HelpIndex::shipped();
-    auto names = [&](const QString& text) {
-        QStringList found;
-        for (const HelpIndex::Page* page : index.pagesContaining(text))
-            found.push_back(page->name);
-        return found;
+    struct Row {
+        const char* text;
+        const char* page; // found among the pages, or none found when null
     };
-    EXPECT_TRUE(names(QStringLiteral("--substitute-fonts")).contains(QStringLiteral("converter.html")));
-    EXPECT_EQ(names(QStringLiteral("FISH SCALE")), names(QStringLiteral("fish scale")));
-    EXPECT_TRUE(names(QStringLiteral("fish scale")).contains(QStringLiteral("paint.html")));
-    // Both words must appear, not just one.
-    EXPECT_FALSE(names(QStringLiteral("zavora-convert")).isEmpty());
-    EXPECT_TRUE(names(QStringLiteral("zavora-convert xyzzy")).isEmpty());
-    EXPECT_TRUE(names(QStringLiteral("   ")).isEmpty());
+    for (const Row& row : std::initializer_list<Row> { { "--substitute-fonts", "converter.html" },
+             { "FISH SCALE", "paint.html" }, { "zavora-convert", "converter.html" },
+             { "zavora-convert xyzzy", nullptr }, { "   ", nullptr } }) {
+        QStringList found;
+        for (const HelpIndex::Page* page : index.pagesContaining(QString::fromLatin1(row.text)))
+            found.push_back(page->name);
+        if (row.page)
+            EXPECT_TRUE(found.contains(QString::fromLatin1(row.page))) << row.text;
+        else
+            EXPECT_TRUE(found.isEmpty()) << row.text;
+    }
 }
 
 TEST_F(HelpWindowTest, ShowCommandsOpenTheirPagesInOneReusedWindow)
 {
     EXPECT_EQ(HelpWindow::instance(owner.get()), window);
-    EXPECT_TRUE(window->isWindow());
-    EXPECT_FALSE(window->isModal());
-
     ASSERT_TRUE(window->showContents());
     EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->isModal());
     EXPECT_EQ(shownPage(), QStringLiteral("contents.html"));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Help - Contents"));
 
@@ -227,8 +211,6 @@ TEST_F(HelpWindowTest, ShowCommandsOpenTheirPagesInOneReusedWindow)
     QPointer<HelpWindow> watched(window);
     owner.reset();
     EXPECT_TRUE(watched.isNull());
-    QWidget third;
-    EXPECT_NE(HelpWindow::instance(&third), nullptr);
 }
 
 TEST_F(HelpWindowTest, TypingFiltersTheListAndChoosingOpensThePage)
