@@ -1,5 +1,5 @@
 // The view's arithmetic: mapping, zoom rules, scrolling, grid density,
-// pointer read-out and the rulers' tick tables.
+// pointer read-out and the rulers' ticks.
 #include "app/View.h"
 #include "app/RulerScale.h"
 
@@ -197,36 +197,22 @@ TEST(View, PointerReadOutInEachUnitWhateverTheLocale)
         std::setlocale(LC_NUMERIC, "C");
 }
 
-TEST(RulerScale, TickTablesByStepLength)
-{
-    EXPECT_EQ(RulerScale::spacing(0, 9), (TickSpacing { 8, 4, 1 }));
-    EXPECT_EQ(RulerScale::spacing(0, 7), (TickSpacing { 8, 4, 2 }));
-    EXPECT_EQ(RulerScale::spacing(0, 4.5), (TickSpacing { 8, 4, 0 }));
-    EXPECT_EQ(RulerScale::spacing(0, 3.5), (TickSpacing { 16, 8, 4 }));
-    EXPECT_EQ(RulerScale::spacing(0, 3), (TickSpacing { 16, 8, 0 }));
-    EXPECT_EQ(RulerScale::spacing(2, 19), (TickSpacing { 2, 0, 1 }));
-    EXPECT_EQ(RulerScale::spacing(2, 12), (TickSpacing { 8, 4, 2 }));
-    EXPECT_EQ(RulerScale::spacing(1, 6.5), (TickSpacing { 18, 0, 3 }));
-    EXPECT_EQ(RulerScale::spacing(1, 0.7), (TickSpacing { 144, 72, 36 }));
-    EXPECT_EQ(RulerScale::spacing(1, 0.1), (TickSpacing { 288, 144, 72 }));
-}
-
 TEST(RulerScale, TicksCountFromThePageOriginBothWays)
 {
+    auto labels = [](const std::vector<RulerTick>& ticks) {
+        std::vector<std::string> texts;
+        for (const RulerTick& t : ticks)
+            if (t.kind == RulerTick::Kind::Label)
+                texts.push_back(t.label + "@" + std::to_string(int(t.position)));
+        return texts;
+    };
     // Inches at one pixel per point: a base step of 9 pixels, labels every inch.
-    auto ticks = RulerScale::ticks(0, 1.0, 100, 1, 300);
-    std::vector<std::string> labels;
-    for (const RulerTick& t : ticks)
-        if (t.kind == RulerTick::Kind::Label)
-            labels.push_back(t.label + "@" + std::to_string(int(t.position)));
-    EXPECT_EQ(labels, (std::vector<std::string> { "1@28", "0@100", "1@172", "2@244" }));
-    EXPECT_EQ(ticks.size(), 34u); // every base step from -11 to 22
+    const auto inches = RulerScale::ticks(0, 1.0, 100, 1, 300);
+    EXPECT_EQ(labels(inches), (std::vector<std::string> { "1@28", "0@100", "1@172", "2@244" }));
+    EXPECT_EQ(inches.size(), 34u); // every base step from -11 to 22
     // A vertical ruler in portrait counts upwards as pixels go down; 2 cm a label here.
-    labels.clear();
-    for (const RulerTick& t : RulerScale::ticks(2, 1.0, 200, -1, 210))
-        if (t.kind == RulerTick::Kind::Label)
-            labels.push_back(t.label + "@" + std::to_string(int(t.position)));
-    EXPECT_EQ(labels, (std::vector<std::string> { "0@200", "2@143", "4@86", "6@29" }));
+    EXPECT_EQ(labels(RulerScale::ticks(2, 1.0, 200, -1, 210)),
+        (std::vector<std::string> { "0@200", "2@143", "4@86", "6@29" }));
 }
 
 } // namespace
