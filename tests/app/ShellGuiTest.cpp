@@ -1,43 +1,28 @@
 // The shell driven as a user would on Qt's offscreen platform: the frame's
-// children and layout, title, settings across two starts, the save question
-// on close, the command line, fit in window, scrolling, grid and read-out.
+// children and layout, settings across two starts, the save question on
+// close, the command line, the sheet, scrolling, grid and read-out.
 #include "ShellTestSupport.h"
 
 #include "app/BarWindow.h"
 #include "app/DrawingWindow.h"
 #include "app/MainFrame.h"
 #include "app/Ruler.h"
-#include "app/Shell.h"
 #include "app/ShellCommands.h"
 #include "app/StatusBar.h"
 #include "model/ShapeObjects.h"
 #include "platform/DebugLog.h"
 #include "platform/Profile.h"
-#include "platform/Reporter.h"
 #include "raster/ScreenCanvas.h"
 
-#include <QApplication>
-#include <QEventLoop>
 #include <QMenuBar>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <unistd.h>
 
 namespace zavora {
 namespace {
-
-namespace fs = std::filesystem;
 
 using namespace shelltest;
 
