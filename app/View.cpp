@@ -198,20 +198,6 @@ void View::trackThumb(ScrollBar bar, int p)
     buildViewMatrix();
 }
 
-GridDensity View::gridDensity(const Grid& grid, float* dxOut, float* dyOut) const
-{
-    const float dx = grid.gx * m_zoom, dy = grid.gy * m_zoom;
-    if (dxOut)
-        *dxOut = dx;
-    if (dyOut)
-        *dyOut = dy;
-    if (!(dx >= 3 && dy >= 3))
-        return GridDensity::TooDense;
-    if (dx < 12 || dy < 12)
-        return GridDensity::EveryFifthLine;
-    return GridDensity::EveryPoint;
-}
-
 std::string View::pointerText(int unit, Point p)
 {
     switch (unit) {

@@ -24,8 +24,6 @@ enum class ScrollBar { Horizontal, Vertical };
 // Line and page steps: up/left is Back, down/right is Forward.
 enum class ScrollStep { Back, Forward };
 
-enum class GridDensity { TooDense, EveryFifthLine, EveryPoint };
-
 class View {
 public:
     static constexpr float kMinZoom = 0.25f;
@@ -79,9 +77,6 @@ public:
     bool step(ScrollBar bar, ScrollStep direction);
     // The offset the thumb at position p stands for.
     void trackThumb(ScrollBar bar, int position);
-
-    // The pixel spacing of a grid and how densely it is drawn.
-    GridDensity gridDensity(const Grid& grid, float* dx = nullptr, float* dy = nullptr) const;
 
     // The status bar's read-out of a drawing position in a unit (0 inches,
     // 1 points, 2 centimetres).

@@ -1,5 +1,5 @@
-// The view's arithmetic: mapping, zoom rules, scrolling, grid density,
-// pointer read-out and the rulers' ticks.
+// The view's arithmetic: mapping, zoom rules, scrolling, pointer read-out
+// and the rulers' ticks.
 #include "app/View.h"
 #include "app/RulerScale.h"
 
@@ -170,20 +170,6 @@ TEST(View, ScrollBarsFollowThePageZoomAndOffsets)
             w.buildViewMatrix();
         }
     }
-}
-
-TEST(View, GridDensityRules)
-{
-    View v = sized(800, 600);
-    const Grid ten { 10, 10, 1, 0 };
-    v.setZoomPercent(25);
-    EXPECT_EQ(v.gridDensity(ten), GridDensity::TooDense); // 2.5 pixels
-    v.setZoomPercent(100);
-    EXPECT_EQ(v.gridDensity(ten), GridDensity::EveryFifthLine); // 10 pixels
-    v.setZoomPercent(120);
-    EXPECT_EQ(v.gridDensity(ten), GridDensity::EveryPoint); // 12 pixels
-    EXPECT_EQ(v.gridDensity({ 10, 2, 1, 0 }), GridDensity::TooDense); // either axis decides
-    EXPECT_EQ(v.gridDensity({ 0, 10, 1, 0 }), GridDensity::TooDense);
 }
 
 TEST(View, PointerReadOutInEachUnitWhateverTheLocale)
