@@ -249,9 +249,16 @@ TEST_F(ShellGui, GridTooDenseIsNotDrawnAndSparseGridMarksEveryFifthLine)
     EXPECT_FALSE(dotAt(310, 410));
     EXPECT_TRUE(dotAt(350, 410)); // fifth column
     EXPECT_TRUE(dotAt(310, 450)); // fifth row
-    window->setZoomPercent(200);
+    window->setZoomPercent(120);
     window->grab();
-    EXPECT_TRUE(dotAt(310, 410)); // 20 pixels apart: every point
+    EXPECT_TRUE(dotAt(310, 410)); // 12 pixels apart: every point
+
+    // Either axis too dense hides the grid.
+    m_messages.clear();
+    shell.drawing().setGrid({ 10, 2, 1, 0 });
+    window->invalidateAll();
+    window->grab();
+    EXPECT_EQ(m_messages.last(RecordingReporter::Kind::Status), "Grid is too dense to display");
 }
 
 TEST_F(ShellGui, PointerReadOutUsesTheUnitSetting)
