@@ -23,11 +23,6 @@ bool ProgressWindow::cancelFlag()
     return g_cancelFlag;
 }
 
-void ProgressWindow::setCancelFlag(bool cancelled)
-{
-    g_cancelFlag = cancelled;
-}
-
 ProgressWindow::~ProgressWindow()
 {
     dismiss(false);
@@ -44,9 +39,9 @@ void ProgressWindow::open(QWidget* owner)
     m_dialog->setObjectName(QStringLiteral("PROGRESSDLG"));
     m_dialog->setWindowTitle(QCoreApplication::applicationName());
     m_dialog->setModal(false);
-    m_text = new QLabel(QStringLiteral("Working..."), m_dialog);
-    m_text->setObjectName(QStringLiteral("text"));
-    m_text->setMinimumWidth(260);
+    auto* text = new QLabel(QStringLiteral("Working..."), m_dialog);
+    text->setObjectName(QStringLiteral("text"));
+    text->setMinimumWidth(260);
     m_bar = new QProgressBar(m_dialog);
     m_bar->setObjectName(QStringLiteral("bar"));
     m_bar->setRange(0, 100);
@@ -55,7 +50,7 @@ void ProgressWindow::open(QWidget* owner)
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancel"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancel"));
     auto* layout = new QVBoxLayout(m_dialog);
-    layout->addWidget(m_text);
+    layout->addWidget(text);
     layout->addWidget(m_bar);
     layout->addWidget(buttons);
     // Escape and the Cancel button both end up in rejected().
@@ -72,12 +67,6 @@ void ProgressWindow::open(QWidget* owner)
         m_dialog->adjustSize();
         m_dialog->move(centre - QPoint(m_dialog->width() / 2, m_dialog->height() / 2));
     }
-}
-
-void ProgressWindow::setText(const QString& text)
-{
-    if (m_text && m_dialog)
-        m_text->setText(text);
 }
 
 void ProgressWindow::setProgress(int done, int total)
@@ -123,7 +112,6 @@ void ProgressWindow::dismiss(bool later)
         return;
     QDialog* dialog = m_dialog;
     m_dialog = nullptr;
-    m_text = nullptr;
     m_bar = nullptr;
     dialog->hide();
     if (later)

@@ -6,10 +6,8 @@
 #include "model/ProgressMonitor.h"
 
 #include <QPointer>
-#include <QString>
 
 class QDialog;
-class QLabel;
 class QProgressBar;
 class QWidget;
 
@@ -25,10 +23,6 @@ public:
     // Disables the owner and shows the window with "Working..."; clears the
     // cancel flag, since a new job begins.
     void open(QWidget* owner);
-    void setText(const QString& text);
-    // done × 100 / total percent (a total of 0 counts as 1), then lets waiting
-    // events run so the window answers.
-    void setProgress(int done, int total);
     // Enables the owner again and removes the window.
     void close();
     bool isOpen() const { return !m_dialog.isNull(); }
@@ -40,17 +34,18 @@ public:
 
     // The program-wide cancel flag.
     static bool cancelFlag();
-    static void setCancelFlag(bool cancelled);
 
     QDialog* dialog() const { return m_dialog; }
 
 private:
+    // done × 100 / total percent (a total of 0 counts as 1), then lets waiting
+    // events run so the window answers.
+    void setProgress(int done, int total);
     void cancel();
     void dismiss(bool later);
 
     QPointer<QDialog> m_dialog;
     QPointer<QWidget> m_owner;
-    QLabel* m_text = nullptr;
     QProgressBar* m_bar = nullptr;
     int m_done = 0;
     int m_total = 0;
