@@ -1,7 +1,7 @@
 // The toolkit-free rules of the dialogs: the colour models and how typed text
 // becomes a value.
-#include "app/dialogs/ColorModels.h"
 #include "app/dialogs/DialogValues.h"
+#include "app/dialogs/ColorModels.h"
 
 #include <gtest/gtest.h>
 
@@ -93,7 +93,8 @@ TEST(DialogValues, StrictNumbersAndTheFieldsDefaults)
 
 TEST(DialogValues, JpegQualityMapsBothWays)
 {
-    for (auto [quality, level] : { std::pair { 0, 0 }, { 25, 0 }, { 26, 1 }, { 75, 1 }, { 76, 2 }, { 100, 2 } })
+    for (auto [quality, level] :
+        { std::pair { 0, 0 }, { 25, 0 }, { 26, 1 }, { 75, 1 }, { 76, 2 }, { 100, 2 } })
         EXPECT_EQ(jpegLevelForQuality(quality), level) << quality;
     for (int level = 0; level < 3; ++level)
         EXPECT_EQ(jpegLevelForQuality(jpegQualityForLevel(level)), level);

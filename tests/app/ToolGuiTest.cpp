@@ -397,7 +397,8 @@ TEST_F(ToolGui, ToolKeysAndTheRefusedTransformTools)
 {
     const Tool* selection = current();
     ASSERT_EQ(selection, tool(ToolKind::Selection));
-    for (auto [c, name] : { std::pair { 'o', "Rotate" }, { 's', "Scale" }, { 'k', "Skew" }, { 'f', "Reflect" } }) {
+    for (auto [c, name] :
+        { std::pair { 'o', "Rotate" }, { 's', "Scale" }, { 'k', "Skew" }, { 'f', "Reflect" } }) {
         typeKey(c);
         EXPECT_EQ(current(), selection) << c;
         EXPECT_EQ(status(), std::string(name) + ": You must select one or more objects first");
