@@ -21,6 +21,8 @@ namespace {
 using namespace shelltest;
 
 constexpr float kSqrt2 = 1.41421356f;
+// A shorter wait than the shell tests': a tool's idle work is one repaint.
+constexpr int kIdleMs = 20;
 
 class ToolGui : public ShellTest {
 protected:
@@ -36,7 +38,7 @@ protected:
         // snapped to the 1-point grid gives back the exact point.
         m_window->zoomToRect(-60, -60, 140, 140);
         setGrid(1);
-        runUntilIdle();
+        runUntilIdle(kIdleMs);
         ASSERT_GT(m_window->view().zoom(), 1.2f);
         ASSERT_TRUE(m_window->viewport().contains(px(-50, -50)));
         ASSERT_TRUE(m_window->viewport().contains(px(130, 130)));
@@ -63,7 +65,7 @@ protected:
     void release(float x, float y, Qt::KeyboardModifiers mods = {})
     {
         QTest::mouseRelease(m_window, Qt::LeftButton, mods, px(x, y));
-        runUntilIdle();
+        runUntilIdle(kIdleMs);
     }
     void drag(float x0, float y0, float x1, float y1, Qt::KeyboardModifiers mods = {})
     {
@@ -75,12 +77,12 @@ protected:
     void typeKey(char c)
     {
         QTest::keyClick(m_window, c);
-        runUntilIdle();
+        runUntilIdle(kIdleMs);
     }
     void key(Qt::Key k, Qt::KeyboardModifiers mods = {})
     {
         QTest::keyClick(m_window, k, mods);
-        runUntilIdle();
+        runUntilIdle(kIdleMs);
     }
     std::string status() const { return m_messages.last(RecordingReporter::Kind::Status); }
     Tool* current() const { return m_window->currentTool(); }
@@ -289,7 +291,7 @@ TEST_F(ToolGui, MarqueeSelectsLinesAndShiftMarqueeToggles)
     DrawObject* c = add(std::make_unique<RectangleObject>(100, 100, 120, 120));
     DrawObject* locked = add(std::make_unique<RectangleObject>(-40, -40, -30, -30));
     locked->lock();
-    runUntilIdle();
+    runUntilIdle(kIdleMs);
 
     // Empty paper: a marquee that selects nothing.
     press(-10, 80);
@@ -340,7 +342,7 @@ TEST_F(ToolGui, ClickOnASelectedObjectKeepsTheSelectionAndMovesIt)
     DrawObject* c = add(std::make_unique<RectangleObject>(100, 100, 120, 120));
     DrawObject* top = add(std::make_unique<RectangleObject>(60, 60, 80, 80));
     drawing().setSelection({ a, c });
-    runUntilIdle();
+    runUntilIdle(kIdleMs);
     const std::size_t steps = drawing().history().undoCount();
 
     // Within 2 pixels of the press nothing moves and nothing is recorded.
@@ -348,7 +350,7 @@ TEST_F(ToolGui, ClickOnASelectedObjectKeepsTheSelectionAndMovesIt)
     QTest::mousePress(m_window, Qt::LeftButton, {}, start);
     QTest::mouseMove(m_window, start + QPoint(2, 1));
     QTest::mouseRelease(m_window, Qt::LeftButton, {}, start + QPoint(2, 1));
-    runUntilIdle();
+    runUntilIdle(kIdleMs);
     EXPECT_EQ(drawing().history().undoCount(), steps);
     EXPECT_EQ(drawing().selection(), (ObjectRefs { a, c }));
     EXPECT_FLOAT_EQ(a->boundingBox().left, 10);
@@ -378,7 +380,7 @@ TEST_F(ToolGui, ArrowKeysNudgeByOneScreenPixelAtAnyZoom)
     drawing().setSelection({ a });
     for (float percent : { 100.0f, 400.0f, 37.0f }) {
         m_window->setZoomPercent(percent);
-        runUntilIdle();
+        runUntilIdle(kIdleMs);
         const float step = m_window->view().pixelsToDrawing(1, 1).x;
         const Rect before = a->boundingBox();
         key(Qt::Key_Right);
@@ -422,7 +424,7 @@ TEST_F(ToolGui, ChangingToolMidGestureDropsTheShape)
     moveTo(40, 40);
     m_shell->frame()->dispatchCommand(456);
     QTest::mouseRelease(m_window, Qt::LeftButton, {}, px(40, 40));
-    runUntilIdle();
+    runUntilIdle(kIdleMs);
     EXPECT_EQ(drawing().objectCount(), 0u);
     EXPECT_FALSE(drawing().history().canUndo());
 }
@@ -444,7 +446,7 @@ TEST_F(ToolGui, FeedbackAndResultsReachTheScreen)
     auto dark = [](const QImage& image, QPoint p) { return qGray(image.pixel(p)) < 128; };
     m_window->setZoomPercent(100);
     m_window->zoomToRect(-60, -60, 140, 140);
-    runUntilIdle();
+    runUntilIdle(kIdleMs);
 
     typeKey('r');
     press(0, 0);
