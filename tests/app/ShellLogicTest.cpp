@@ -20,6 +20,8 @@ TEST(ShellRules, FormsEditionOnlyForNamesStartingWithZform)
     EXPECT_TRUE(isFormsEdition("zform"));
     EXPECT_FALSE(isFormsEdition("/opt/zform/bin/myzform"));
     EXPECT_FALSE(isFormsEdition("/usr/bin/zfor"));
+    EXPECT_EQ(productNameFor(true), "Zavora Forms");
+    EXPECT_EQ(productNameFor(false), "Zavora Draw");
 }
 
 TEST(ShellRules, CommandLineNamesOneOptionallyQuotedFile)
