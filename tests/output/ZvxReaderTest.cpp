@@ -35,25 +35,6 @@ TEST(ZvxReaderStructure, NativeFileReadsSettingsAndBody)
     EXPECT_EQ(r.info.gridSettings, Grid {}) << "three numbers are not a grid";
 }
 
-TEST(ZvxReaderStructure, LineEndsOfEveryKind)
-{
-    // LF only, CR only, and CR LF with a lone CR splitting one line.
-    std::string lf = nativeFile("10 20 m\n30 40 L\nS\n");
-    lf.erase(std::remove(lf.begin(), lf.end(), '\r'), lf.end());
-    std::string cr = lf;
-    std::replace(cr.begin(), cr.end(), '\n', '\r');
-    const std::string mixed = nativeFile("10 20 m\r30 40 L\nS\n");
-    for (const std::string& text : { lf, cr, mixed }) {
-        ReadOutcome r = readText(text);
-        EXPECT_EQ(r.result, ZvxReadResult::Read);
-        EXPECT_EQ(r.info.gridSettings, (Grid { 9, 9, 0, 1 }));
-        ASSERT_EQ(r.objects.size(), 1u);
-        const auto* polygon = as<PolygonObject>(r.objects[0]);
-        ASSERT_NE(polygon, nullptr);
-        EXPECT_EQ(polygon->vertices(), (PointList { { 10, 20 }, { 30, 40 } }));
-    }
-}
-
 TEST(ZvxReaderStructure, VersionOneIsRefusedSilently)
 {
     std::string text = nativeFile("10 20 m\n30 40 L\nS\n");
@@ -129,17 +110,6 @@ TEST(ZvxReaderStructure, OpenReportsEachMissingFontOnce)
     EXPECT_EQ(inserted.size(), 3u);
     EXPECT_TRUE(reporter.messages().empty());
     std::filesystem::remove(path);
-}
-
-TEST(ZvxReaderStructure, IllustratorLayoutWithoutSetupOrPage)
-{
-    // No setup, no page comment, blank lines and plain PostScript in the body.
-    ReadOutcome r = readText(crlf("%!PS-Adobe-2.0 EPSF-1.2\n%%Creator:Adobe Illustrator(TM) 1.0b2-\n"
-                                  "%%EndComments\n/x 1 def\n%%EndProlog\nu\n\n.8 setgray\n0 0 m\n1 1 L\n"
-                                  "S\nU\n%%Trailer\n"));
-    EXPECT_EQ(r.result, ZvxReadResult::Read);
-    ASSERT_EQ(r.objects.size(), 1u);
-    EXPECT_EQ(r.objects[0]->type(), ObjectType::Group);
 }
 
 // --- Dispatcher ---
