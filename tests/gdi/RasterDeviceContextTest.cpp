@@ -461,31 +461,18 @@ TEST(RasterDeviceContext, PolyFiguresRejectCountsBeyondTheirPoints)
     DebugLog::instance().setEchoToStderr(true);
 }
 
-TEST(RasterDeviceContext, ImagesStretchMirrorAndRotate)
+TEST(RasterDeviceContext, ImagesMirrorAndRefuseBadSources)
 {
     // 2 x 2: red, green / blue, white.
     const uint8_t pixels[] = { 255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255 };
     const RgbImageView view { pixels, 2, 2, 6 };
-    RasterDeviceContext dc(20, 20);
-    ASSERT_TRUE(dc.stretchDIBits(2, 2, 8, 8, view, 0, 0, 2, 2));
-    EXPECT_EQ(dc.pixel(9, 5), 0x00ff00u);
-    EXPECT_EQ(dc.pixel(5, 9), 0x0000ffu);
-    EXPECT_EQ(countInk(dc), 48);
-
+    // Upright and turned images are checked through the port; here the mirror and the refusals.
     RasterDeviceContext mirrored(20, 20);
     ASSERT_TRUE(mirrored.stretchDIBits(10, 0, -8, 8, view, 0, 0, 2, 2));
     EXPECT_EQ(mirrored.pixel(3, 1), 0x00ff00u);
     EXPECT_EQ(mirrored.pixel(8, 1), 0xff0000u);
-
-    // A quarter turn: the top row runs downwards.
-    RasterDeviceContext turned(20, 20);
-    ASSERT_TRUE(turned.plgBlt(view, { 10, 0 }, { 10, 10 }, { 0, 0 }));
-    EXPECT_EQ(turned.pixel(7, 2), 0xff0000u);
-    EXPECT_EQ(turned.pixel(7, 7), 0x00ff00u);
-    EXPECT_EQ(turned.pixel(2, 2), 0x0000ffu);
-
-    EXPECT_FALSE(dc.stretchDIBits(0, 0, 4, 4, view, 1, 1, 2, 2)); // source rectangle outside the image
-    EXPECT_FALSE(dc.stretchDIBits(0, 0, 4, 4, RgbImageView {}, 0, 0, 1, 1));
+    EXPECT_FALSE(mirrored.stretchDIBits(0, 0, 4, 4, view, 1, 1, 2, 2)); // source rectangle outside the image
+    EXPECT_FALSE(mirrored.stretchDIBits(0, 0, 4, 4, RgbImageView {}, 0, 0, 1, 1));
 }
 
 } // namespace
