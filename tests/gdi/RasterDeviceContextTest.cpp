@@ -90,14 +90,6 @@ TEST(RasterDeviceContext, PatternBrushesFollowTheTableAlignedToTheDeviceOrigin)
                 expected.setPixel(x, y, isInk ? qRgb(0, 0, 200) : qRgb(250, 240, 10));
             }
         EXPECT_TRUE(test::imagesMatch(dc.image(), expected, 0, "hatch" + std::to_string(index)));
-
-        // PatBlt paints the same tiles.
-        RasterDeviceContext blit(48, 40);
-        blit.selectBrush(DcBrush::patterned(hatch->rows));
-        blit.setTextColor(ink);
-        blit.setBkColor(back);
-        ASSERT_TRUE(blit.patBlt(3, 5, 42, 32, RasterOp::PatCopy));
-        EXPECT_TRUE(test::imagesMatch(blit.image(), expected, 0, "hatch-patblt" + std::to_string(index)));
     }
     EXPECT_EQ(hatchPattern(-1), nullptr);
     EXPECT_EQ(hatchPattern(9), nullptr);
