@@ -35,16 +35,6 @@ void fillNoise(RasterDeviceContext& dc, unsigned seed)
         }
 }
 
-bool sameBits(const QImage& a, const QImage& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (int y = 0; y < a.height(); ++y)
-        if (memcmp(a.constScanLine(y), b.constScanLine(y), size_t(a.width()) * 4) != 0)
-            return false;
-    return true;
-}
-
 TEST(RasterDeviceContext, LinesLeaveOutTheirLastPixelAndPolygonsTheirRightAndBottomEdges)
 {
     RasterDeviceContext dc(40, 40);
@@ -182,39 +172,6 @@ TEST(RasterDeviceContext, WidePensHaveTheirCapsAndJoins)
     round.polyline(corner);
     EXPECT_EQ(round.pixel(8, 20), kBlack);
     EXPECT_EQ(round.pixel(52, 17), kWhite);
-}
-
-TEST(RasterDeviceContext, InvertedDrawingTwiceRestoresTheBufferBitForBit)
-{
-    const DcPoint star[] = { { 30, 2 }, { 40, 55 }, { 3, 20 }, { 58, 20 }, { 18, 55 } };
-    const DcPoint box[] = { { 5, 5 }, { 50, 5 }, { 50, 40 }, { 5, 40 }, { 5, 5 } };
-    for (bool antialias : { false, true }) {
-        for (Rop2 mode : { Rop2::Not, Rop2::XorPen }) {
-            RasterDeviceContext dc(60, 60);
-            fillNoise(dc, 7);
-            const QImage before = dc.image().copy();
-            dc.setAntialiasing(antialias);
-            dc.setRop2(mode);
-            dc.selectBrush(DcBrush::solid(makeColorRef(0x5a, 0xc3, 0x0f)));
-            for (int pass = 0; pass < 2; ++pass) {
-                dc.selectPen(DcPen::null());
-                dc.setPolyFillMode(PolyFillMode::Winding);
-                dc.polygon(star);
-                dc.selectPen(DcPen::solid(makeColorRef(0x12, 0x34, 0x56), 1));
-                dc.polyline(box);
-                dc.selectPen(DcPen::solid(makeColorRef(0xff, 0x00, 0x80), 5));
-                dc.moveTo({ 2, 58 });
-                dc.lineTo({ 57, 30 });
-                dc.selectPen(DcPen::cosmetic(PenStyle::DashDot, kWhiteRef));
-                dc.moveTo({ 0, 50 });
-                dc.lineTo({ 59, 50 });
-                if (pass == 0) {
-                    EXPECT_FALSE(sameBits(dc.image(), before));
-                }
-            }
-            EXPECT_TRUE(sameBits(dc.image(), before)) << "mode " << int(mode) << " antialias " << antialias;
-        }
-    }
 }
 
 TEST(RasterDeviceContext, AntialiasingBlendsEdgesOnlyWhenCopying)

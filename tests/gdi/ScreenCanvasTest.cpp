@@ -141,6 +141,7 @@ TEST_F(ScreenCanvasTest, InvertedDrawingTwiceRestoresTheWindowBitForBit)
             canvas->drawObject(ellipse, kDrawFinal);
             canvas->drawObject(line, kDrawFinal);
             canvas->polylines(run, counts, { 0, 0, 100 }, 3, kSolidDash);
+            canvas->polylines(run, counts, { 0, 0, 100 }, 1, 2); // a styled pen: dash-dot
             canvas->polygons(run, counts, { 0, 100, 0 }, 2, Color::black());
             canvas->path(curve, true, true, { 0, 0, 100 }, 5, kSolidDash, { 100, 100, 0 }, kNoPattern, {});
             canvas->handleMark({ 50, 50 });
