@@ -101,7 +101,6 @@ enum class RasterOp : uint32_t {
     SrcCopy = 0x00CC0020,
     DestXnorSrc = 0x00990066, // inverts the destination under black source pixels
     PatCopy = 0x00F00021,
-    PatInvert = 0x005A0049,
     DstInvert = 0x00550009,
     Blackness = 0x00000042,
     Whiteness = 0x00FF0062,
@@ -189,7 +188,7 @@ public:
     // --- pixels -------------------------------------------------------------
     // Sets one pixel whatever the raster mode.
     virtual void setPixel(DcPoint point, ColorRef color) = 0;
-    // PatCopy, PatInvert, DstInvert, Blackness or Whiteness over the rectangle;
+    // PatCopy, DstInvert, Blackness or Whiteness over the rectangle;
     // false for any other operation.
     virtual bool patBlt(int32_t x, int32_t y, int32_t width, int32_t height, RasterOp op) = 0;
     // SrcCopy or DestXnorSrc from `source` (any context whose pixels can be read).

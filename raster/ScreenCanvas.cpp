@@ -231,17 +231,6 @@ bool ScreenCanvas::copyBufferToWindow(ScreenBuffer from, PixelRect rect, RasterO
     return done;
 }
 
-bool ScreenCanvas::copyWindowToBuffer(ScreenBuffer to, PixelRect rect, RasterOp op)
-{
-    RasterSurface* target = buffer(to);
-    if (!target || !m_window)
-        return false;
-    if (!clipToWindow(rect))
-        return true;
-    return target->dc().bitBlt(
-        rect.x0, rect.y0, rect.x1 - rect.x0 + 1, rect.y1 - rect.y0 + 1, m_window->dc(), rect.x0, rect.y0, op);
-}
-
 bool ScreenCanvas::copyBufferToBuffer(ScreenBuffer from, ScreenBuffer to, PixelRect rect, RasterOp op)
 {
     RasterSurface* source = buffer(from);
@@ -530,22 +519,6 @@ void ScreenCanvas::pageShadow(PixelRect page)
     dc->patBlt(page.x0 + s, page.y1 + 1, w - s, s, RasterOp::PatCopy);
     dc->restoreDC();
     touched(page.x0, page.y0, page.x1 + s, page.y1 + s);
-}
-
-void ScreenCanvas::guideLine(DcPoint from, DcPoint to, bool thick)
-{
-    DeviceContext* dc = paintDc();
-    if (!dc)
-        return;
-    dc->saveDC();
-    dc->selectPen(DcPen::solid(kBlackRef, thick ? 2 : 1));
-    if (inverted())
-        dc->setRop2(Rop2::Not);
-    dc->moveTo(from);
-    dc->lineTo(to);
-    dc->restoreDC();
-    const DcPoint ends[] = { from, to };
-    touched(ends, 2);
 }
 
 bool ScreenCanvas::gridDots(const Grid& grid, PixelRect area)

@@ -73,10 +73,9 @@ public:
     void invalidate(PixelRect rect = {});
 
     // Blits of a rectangle (or everything): SrcCopy, or DestXnorSrc, which
-    // inverts the destination under the source's black pixels. The window
-    // variants invalidate what they change.
+    // inverts the destination under the source's black pixels. The copy to
+    // the window invalidates what it changes.
     bool copyBufferToWindow(ScreenBuffer from, PixelRect rect = {}, RasterOp op = RasterOp::SrcCopy);
-    bool copyWindowToBuffer(ScreenBuffer to, PixelRect rect = {}, RasterOp op = RasterOp::SrcCopy);
     bool copyBufferToBuffer(
         ScreenBuffer from, ScreenBuffer to, PixelRect rect = {}, RasterOp op = RasterOp::SrcCopy);
     // Paints the rectangle of the current target white.
@@ -128,8 +127,6 @@ public:
     // right and bottom edges, kShadowWidth below and right of the page.
     static constexpr int32_t kShadowWidth = 4;
     void pageShadow(PixelRect page);
-    // A black guide line, one or two pixels wide.
-    void guideLine(DcPoint from, DcPoint to, bool thick);
     // Dots at the grid points inside the area: every point when both
     // spacings are at least 12 pixels, else only along every fifth grid
     // line. Below 3 pixels nothing is drawn, the status bar says "Grid is too

@@ -756,7 +756,7 @@ void RasterDeviceContext::setPixel(DcPoint point, ColorRef color)
 
 bool RasterDeviceContext::patBlt(int32_t x, int32_t y, int32_t width, int32_t height, RasterOp op)
 {
-    if (op != RasterOp::PatCopy && op != RasterOp::PatInvert && op != RasterOp::DstInvert
+    if (op != RasterOp::PatCopy && op != RasterOp::DstInvert
         && op != RasterOp::Blackness && op != RasterOp::Whiteness)
         return false;
     // Negative extents grow the rectangle leftwards or upwards.
@@ -772,7 +772,7 @@ bool RasterDeviceContext::patBlt(int32_t x, int32_t y, int32_t width, int32_t he
     if (left >= right || top >= bottom)
         return true;
     const DcBrush& brush = m_state.brush;
-    if ((op == RasterOp::PatCopy || op == RasterOp::PatInvert) && brush.isNull())
+    if (op == RasterOp::PatCopy && brush.isNull())
         return true;
     const uint32_t ink = toPixel(m_state.textColor);
     const uint32_t back = toPixel(m_state.bkColor);
@@ -788,9 +788,6 @@ bool RasterDeviceContext::patBlt(int32_t x, int32_t y, int32_t width, int32_t he
             switch (op) {
             case RasterOp::PatCopy:
                 row[px] = pattern;
-                break;
-            case RasterOp::PatInvert:
-                row[px] = (row[px] ^ pattern) | kOpaque;
                 break;
             case RasterOp::DstInvert:
                 row[px] = ~row[px] | kOpaque;

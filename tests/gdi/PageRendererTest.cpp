@@ -47,48 +47,28 @@ protected:
     RenderOptions options; // margin 9: page box 90, 190, 159, 269
 };
 
-TEST_F(PageRendererTest, PortraitPageMapsPointsDownFromTheTopOfTheBox)
+TEST_F(PageRendererTest, PagesMapPointsDownFromTheTopOfTheBoxOrTurnThePageWidthDown)
 {
-    for (float f : { 1.0f, 2.0f }) {
-        SCOPED_TRACE(f);
-        const std::optional<RgbImage> image = renderPage(drawing, factory, { f, false }, options);
-        ASSERT_TRUE(image);
-        EXPECT_EQ(image->width, int(69 * f));
-        EXPECT_EQ(image->height, int(79 * f));
-        // (px, py) -> (f (px - 90), f (269 - py)).
-        auto at
-            = [&](float px, float py) { return pixelAt(*image, int(f * (px - 90)), int(f * (269 - py))); };
-        EXPECT_EQ(at(125, 230), 0xff0000u);
-        EXPECT_EQ(at(104, 202), 0x0000ffu);
-        EXPECT_EQ(at(146, 202), 0xff0000u);
-        EXPECT_EQ(at(95, 230), 0xffffffu) << "the margin";
-        EXPECT_EQ(at(125, 265), 0xffffffu);
-    }
-}
-
-TEST_F(PageRendererTest, LandscapePageRunsThePageWidthDownTheImage)
-{
-    drawing.setLandscape(true);
-    for (float f : { 1.0f, 3.0f }) {
-        SCOPED_TRACE(f);
-        const DocumentInfo info = documentInfoFor(drawing, options);
-        const PageMapping mapping = pageMapping(info, f);
-        const Point corner = transformPoint(mapping.pageToPixels, { 100, 200 });
-        EXPECT_NEAR(corner.x, f * (200 - 190), 1e-3);
-        EXPECT_NEAR(corner.y, f * (100 - 90), 1e-3);
-
-        const std::optional<RgbImage> image = renderPage(drawing, factory, { f, false }, options);
-        ASSERT_TRUE(image);
-        EXPECT_EQ(image->width, int(79 * f));
-        EXPECT_EQ(image->height, int(69 * f));
-        // (px, py) -> (f (py - 190), f (px - 90)).
-        auto at
-            = [&](float px, float py) { return pixelAt(*image, int(f * (py - 190)), int(f * (px - 90))); };
-        EXPECT_EQ(at(104, 202), 0x0000ffu);
-        EXPECT_EQ(at(146, 202), 0xff0000u);
-        EXPECT_EQ(at(104, 256), 0xff0000u);
-        EXPECT_EQ(at(125, 230), 0xff0000u);
-        EXPECT_EQ(at(155, 230), 0xffffffu) << "the margin";
+    for (bool landscape : { false, true }) {
+        for (float f : { 1.0f, 3.0f }) {
+            SCOPED_TRACE(std::string(landscape ? "landscape " : "portrait ") + std::to_string(f));
+            drawing.setLandscape(landscape);
+            const std::optional<RgbImage> image = renderPage(drawing, factory, { f, false }, options);
+            ASSERT_TRUE(image);
+            EXPECT_EQ(image->width, int((landscape ? 79 : 69) * f));
+            EXPECT_EQ(image->height, int((landscape ? 69 : 79) * f));
+            // Portrait (px, py) -> (f (px - 90), f (269 - py)); landscape (f (py - 190), f (px - 90)).
+            auto at = [&](float px, float py) {
+                return landscape ? pixelAt(*image, int(f * (py - 190)), int(f * (px - 90)))
+                                 : pixelAt(*image, int(f * (px - 90)), int(f * (269 - py)));
+            };
+            EXPECT_EQ(at(125, 230), 0xff0000u);
+            EXPECT_EQ(at(104, 202), 0x0000ffu);
+            EXPECT_EQ(at(146, 202), 0xff0000u);
+            EXPECT_EQ(at(104, 256), 0xff0000u);
+            EXPECT_EQ(at(95, 230), 0xffffffu) << "the margin";
+            EXPECT_EQ(at(125, 265), 0xffffffu) << "the margin";
+        }
     }
 }
 

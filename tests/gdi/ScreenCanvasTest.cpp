@@ -63,9 +63,7 @@ TEST_F(ScreenCanvasTest, BuffersAreWhiteAtTheWindowSizeAndTargetsPickTheirContex
         ASSERT_NE(s, nullptr);
         EXPECT_EQ(s->width(), 64);
         EXPECT_EQ(s->height(), 48);
-        auto& raster = static_cast<QtRasterSurface&>(*s).rasterDc();
-        EXPECT_EQ(raster.pixel(0, 0), kWhitePixel);
-        EXPECT_EQ(raster.pixel(63, 47), kWhitePixel);
+        EXPECT_EQ(static_cast<QtRasterSurface&>(*s).rasterDc().pixel(63, 47), kWhitePixel);
     }
     EXPECT_EQ(canvas->currentTarget(), &canvas->buffer(ScreenBuffer::View)->dc());
     canvas->setTarget(DrawTarget::Direct);
@@ -143,11 +141,11 @@ TEST_F(ScreenCanvasTest, InvertedDrawingTwiceRestoresTheWindowBitForBit)
             canvas->drawObject(ellipse, kDrawFinal);
             canvas->drawObject(line, kDrawFinal);
             canvas->polylines(run, counts, { 0, 0, 100 }, 3, kSolidDash);
+            canvas->polylines(run, counts, { 0, 0, 100 }, 1, 2); // a styled pen: dash-dot
             canvas->polygons(run, counts, { 0, 100, 0 }, 2, Color::black());
             canvas->path(curve, true, true, { 0, 0, 100 }, 5, kSolidDash, { 100, 100, 0 }, kNoPattern, {});
             canvas->handleMark({ 50, 50 });
             canvas->drawHandles(rect);
-            canvas->guideLine({ 0, 70 }, { 119, 72 }, true);
         };
         drawAll();
         EXPECT_GT(test::differingPixels(windowImage(), before), 1000);
@@ -226,15 +224,11 @@ TEST_F(ScreenCanvasTest, XnorBlitInvertsUnderBlackAndKeepsUnderWhite)
     EXPECT_EQ(win(12, 12), 0x00ffffu) << "red inverted under black";
     EXPECT_EQ(win(20, 20), 0xff0000u) << "unchanged under white";
 
-    // Window to buffer and buffer to buffer copy the pixels as they are.
-    ASSERT_TRUE(canvas->copyWindowToBuffer(ScreenBuffer::Clean, { 0, 0, 19, 19 }));
-    auto& clean = static_cast<QtRasterSurface&>(*canvas->buffer(ScreenBuffer::Clean)).rasterDc();
-    EXPECT_EQ(clean.pixel(12, 12), 0x00ffffu);
-    EXPECT_EQ(clean.pixel(25, 25), kWhitePixel) << "outside the copied rectangle";
-    ASSERT_TRUE(canvas->copyBufferToBuffer(ScreenBuffer::Clean, ScreenBuffer::Temp2));
+    // Buffer to buffer copies the pixels of the rectangle as they are.
+    ASSERT_TRUE(canvas->copyBufferToBuffer(ScreenBuffer::Temp1, ScreenBuffer::Temp2, { 0, 0, 11, 11 }));
     auto& temp2 = static_cast<QtRasterSurface&>(*canvas->buffer(ScreenBuffer::Temp2)).rasterDc();
-    EXPECT_EQ(temp2.pixel(12, 12), 0x00ffffu);
-    EXPECT_EQ(temp2.pixel(5, 5), 0xff0000u);
+    EXPECT_EQ(temp2.pixel(11, 11), kBlackPixel);
+    EXPECT_EQ(temp2.pixel(12, 12), kWhitePixel) << "outside the copied rectangle";
 }
 
 TEST_F(ScreenCanvasTest, HandleMarksAreSquaresCentredOnTheHandlePoints)
@@ -273,7 +267,6 @@ TEST_F(ScreenCanvasTest, ControlLinesJoinAnchorsToTheirControlPoints)
 
 TEST_F(ScreenCanvasTest, GridDotsFollowTheDensityRules)
 {
-    RecordingReporter messages;
     makeCanvas(120, 120);
     // 10 points at zoom 1: below 12 pixels, dots only along every fifth line.
     EXPECT_TRUE(canvas->gridDots({ 10, 10, 0, 0 }));
@@ -293,13 +286,11 @@ TEST_F(ScreenCanvasTest, GridDotsFollowTheDensityRules)
     EXPECT_EQ(view(60, 80), kBlackPixel);
     EXPECT_EQ(view(20, 40), kWhitePixel) << "left of the area";
     EXPECT_EQ(viewInk(), 9);
-    EXPECT_TRUE(messages.messages().empty());
 
-    // Too dense to see: nothing drawn, the status bar says so.
+    // Too dense to see: nothing drawn (the shell test checks the status text).
     makeCanvas(120, 120, 0.25);
     EXPECT_FALSE(canvas->gridDots({ 10, 10, 0, 0 }));
     EXPECT_EQ(viewInk(), 0);
-    EXPECT_EQ(messages.last(Reporter::Kind::Status), "Grid is too dense to display");
 }
 
 TEST_F(ScreenCanvasTest, PageShadowFramesThePageAndShadesBelowAndRight)
@@ -309,17 +300,12 @@ TEST_F(ScreenCanvasTest, PageShadowFramesThePageAndShadesBelowAndRight)
     constexpr uint32_t grey = 0xc0c0c0;
     EXPECT_EQ(view(10, 10), kBlackPixel);
     EXPECT_EQ(view(59, 79), kBlackPixel);
-    EXPECT_EQ(view(30, 10), kBlackPixel);
-    EXPECT_EQ(view(59, 40), kBlackPixel);
-    EXPECT_EQ(view(30, 40), kWhitePixel) << "the page stays as it was";
     // The right strip starts 4 pixels below the page's top, the bottom one 4 right of its left edge.
     EXPECT_EQ(view(60, 13), kWhitePixel);
     EXPECT_EQ(view(60, 14), grey);
     EXPECT_EQ(view(63, 83), grey);
-    EXPECT_EQ(view(64, 50), kWhitePixel);
     EXPECT_EQ(view(13, 80), kWhitePixel);
     EXPECT_EQ(view(14, 80), grey);
-    EXPECT_EQ(view(40, 84), kWhitePixel);
     const int frame = 2 * 50 + 2 * 70 - 4;
     const int shadow = 4 * 70 + 4 * 46;
     EXPECT_EQ(viewInk(), frame + shadow);
@@ -341,9 +327,7 @@ TEST_F(ScreenCanvasTest, AreaRedrawChangesOnlyTheAreaAndKeepsTheStackingOrder)
     EXPECT_EQ(view(45, 45), 0x00ff00u) << "inside the area, back only";
     EXPECT_EQ(view(60, 60), 0x00ff00u);
     EXPECT_EQ(view(55, 45), 0x0000ffu) << "inside the area, the front object stays in front";
-    EXPECT_EQ(view(30, 70), 0xff0000u) << "outside the area nothing changes";
-    EXPECT_EQ(view(39, 45), 0xff0000u);
-    EXPECT_EQ(view(70, 45), 0x0000ffu);
+    EXPECT_EQ(view(39, 45), 0xff0000u) << "outside the area nothing changes";
 
     // Hidden objects are left out.
     back->hideForEditing();

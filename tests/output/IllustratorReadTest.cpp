@@ -19,17 +19,17 @@ namespace {
 
 using namespace readtest;
 
-std::filesystem::path corpusPath(const char* relative)
+std::string corpusBytes(const char* relative)
 {
-    return std::filesystem::path(ZAVORA_TEST_DATA_DIR) / relative;
+    const std::filesystem::path path = std::filesystem::path(ZAVORA_TEST_DATA_DIR) / relative;
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_TRUE(in) << path;
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-#define REQUIRE_CORPUS_FILE(path) ASSERT_TRUE(std::filesystem::exists(path)) << (path)
-
-std::string fileBytes(const std::filesystem::path& path)
+ReadOutcome readCorpus(const char* relative)
 {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return readText(corpusBytes(relative), relative);
 }
 
 void forEachLeaf(const OwnedObjects& list, const std::function<void(const DrawObject&)>& f)
@@ -72,9 +72,7 @@ void expectNoRepeatedClosingPoint(const OwnedObjects& list)
 
 TEST(IllustratorRead, GolferNestedGroupsAndGreys)
 {
-    const auto path = corpusPath("ai/golfer.eps");
-    REQUIRE_CORPUS_FILE(path);
-    ReadOutcome r = readText(fileBytes(path), path.string());
+    ReadOutcome r = readCorpus("ai/golfer.eps");
     ASSERT_EQ(r.result, ZvxReadResult::Read);
     EXPECT_TRUE(r.messages.empty());
     // Every one of the 274 paths (S, f, b, B, F, N, s) but the 23 that are a
@@ -100,17 +98,11 @@ TEST(IllustratorRead, GolferNestedGroupsAndGreys)
     EXPECT_EQ(style.lineColor(), Color::black());
     EXPECT_TRUE(style.fillOn() && style.strokeOn());
     EXPECT_EQ(style.lineWidth(), 1.0f);
-
-    std::size_t curves = 0;
-    forEachLeaf(r.objects, [&](const DrawObject& o) { curves += o.type() == ObjectType::Curve; });
-    EXPECT_GT(curves, 50u);
 }
 
 TEST(IllustratorRead, TigerCurvesAndCmykColours)
 {
-    const auto path = corpusPath("ai/tiger.eps");
-    REQUIRE_CORPUS_FILE(path);
-    ReadOutcome r = readText(fileBytes(path), path.string());
+    ReadOutcome r = readCorpus("ai/tiger.eps");
     ASSERT_EQ(r.result, ZvxReadResult::Read);
     EXPECT_EQ(r.objects.size(), 240u - 1u) << "one object per path (f, b, S, F) but one lone \"m\"";
     expectNoRepeatedClosingPoint(r.objects);
@@ -129,22 +121,14 @@ TEST(IllustratorRead, TigerCurvesAndCmykColours)
     EXPECT_EQ(whisker->style().fillColor(), Color::white());
     EXPECT_EQ(whisker->style().lineWidth(), 0.172f);
 
-    std::set<std::tuple<float, float, float>> fills;
-    bool orange = false;
-    for (const auto& object : r.objects) {
-        const Color c = object->style().fillColor();
-        fills.insert({ c.red, c.green, c.blue });
-        orange |= c == Color { 80, 45, 15 }; // "0.2 0.55 0.85 0 k"
-    }
-    EXPECT_TRUE(orange);
-    EXPECT_GE(fills.size(), 30u);
+    EXPECT_TRUE(std::any_of(r.objects.begin(), r.objects.end(), [](const auto& object) {
+        return object->style().fillColor() == Color { 80, 45, 15 }; // "0.2 0.55 0.85 0 k"
+    }));
 }
 
 TEST(IllustratorRead, SnowflakeCompoundPaths)
 {
-    const auto path = corpusPath("ai/gen_ps2ai_snowflak.ai");
-    REQUIRE_CORPUS_FILE(path);
-    ReadOutcome r = readText(fileBytes(path), path.string());
+    ReadOutcome r = readCorpus("ai/gen_ps2ai_snowflak.ai");
     ASSERT_EQ(r.result, ZvxReadResult::Read);
     EXPECT_EQ(countType(r.objects, ObjectType::CompoundPath), 18u);
     std::size_t leaves = 0;
@@ -159,10 +143,8 @@ TEST(IllustratorRead, SnowflakeCompoundPaths)
 
 TEST(IllustratorRead, AlphabetText)
 {
-    const auto path = corpusPath("ai/gen_ps2ai_alphabet.ai");
-    REQUIRE_CORPUS_FILE(path);
     TestCatalogue catalogue({ "Helvetica" });
-    ReadOutcome r = readText(fileBytes(path), path.string());
+    ReadOutcome r = readCorpus("ai/gen_ps2ai_alphabet.ai");
     ASSERT_EQ(r.result, ZvxReadResult::Read);
     std::vector<const TextObject*> texts;
     for (const auto& object : r.objects)
@@ -184,10 +166,8 @@ TEST(IllustratorRead, AlphabetText)
 
 TEST(IllustratorRead, PlotutilsLayersAndText)
 {
-    const auto path = corpusPath("ai/gen_plotutils_graph.ai");
-    REQUIRE_CORPUS_FILE(path);
     TestCatalogue catalogue({ "Helvetica" });
-    ReadOutcome r = readText(fileBytes(path), path.string());
+    ReadOutcome r = readCorpus("ai/gen_plotutils_graph.ai");
     ASSERT_EQ(r.result, ZvxReadResult::Read);
     std::vector<std::string> texts;
     std::size_t paths = 0;
@@ -209,9 +189,7 @@ TEST(IllustratorRead, PlotutilsLayersAndText)
 TEST(IllustratorRead, LayerNamesAndForeignOperators)
 {
     // "(Layer 1) Ln" reaches the native line operator and is ignored.
-    const auto path = corpusPath("ai/sk1_probe.ai");
-    REQUIRE_CORPUS_FILE(path);
-    ReadOutcome r = readText(fileBytes(path), path.string());
+    ReadOutcome r = readCorpus("ai/sk1_probe.ai");
     ASSERT_EQ(r.result, ZvxReadResult::Read);
     ASSERT_EQ(r.objects.size(), 1u);
     const auto* box = as<PolygonObject>(r.objects[0]);
@@ -227,9 +205,7 @@ TEST(IllustratorRead, DosEpsWithLoneCarriageReturns)
 {
     // An Illustrator 3 body after a binary header, with CR LF line ends and
     // lone CRs; "1 O", "1 R" and "0 A" reach shape operators and do nothing.
-    const auto path = corpusPath("eps-preview/img-with-tiff-preview.eps");
-    REQUIRE_CORPUS_FILE(path);
-    ReadOutcome r = readText(fileBytes(path), path.string());
+    ReadOutcome r = readCorpus("eps-preview/img-with-tiff-preview.eps");
     ASSERT_EQ(r.result, ZvxReadResult::Read);
     ASSERT_EQ(r.objects.size(), 1u);
     const auto* group = as<GroupObject>(r.objects[0]);
@@ -252,9 +228,7 @@ TEST(IllustratorRead, CutsAnywhereFailCleanly)
     const char* files[] = { "ai/golfer.eps", "ai/tiger.eps", "ai/gen_ps2ai_alphabet.ai",
         "ai/gen_plotutils_graph.ai", "ai/sk1_probe.ai", "ai/gen_ps2ai_snowflak.ai" };
     for (const char* name : files) {
-        const auto path = corpusPath(name);
-        REQUIRE_CORPUS_FILE(path);
-        const std::string bytes = fileBytes(path);
+        const std::string bytes = corpusBytes(name);
         const std::size_t trailer = std::min(bytes.find("%%PageTrailer"), bytes.find("%%Trailer"));
         ASSERT_NE(trailer, std::string::npos);
         const std::size_t step = std::max<std::size_t>(1, bytes.size() / 300);
@@ -267,6 +241,7 @@ TEST(IllustratorRead, CutsAnywhereFailCleanly)
             EXPECT_GE(count, previous) << name << " lost objects when cut at " << cut;
             previous = count;
         }
+        EXPECT_GT(previous, 0u) << name << ": a cut file keeps what it read";
     }
 }
 

@@ -110,12 +110,47 @@ TEST_F(TraversalTest, EmptyDrawingStillOpensAndClosesThePage)
 {
     EXPECT_EQ(renderDrawing(drawing, port, options), RenderResult::Completed);
     EXPECT_EQ(port.log, (Log { "beginPage Untitled 0", "endPage" }));
-    // The empty union (-1, -1, -1, -1) grown by 9.5 and truncated toward zero.
-    ASSERT_TRUE(port.info);
-    EXPECT_EQ(port.info->x0, -10);
-    EXPECT_EQ(port.info->y0, -10);
-    EXPECT_EQ(port.info->x1, 8);
-    EXPECT_EQ(port.info->y1, 8);
+}
+
+// The page box: the objects' page-space union grown by the margin plus a
+// half, truncated toward zero; a negative margin that would turn the box
+// inside out is dropped.
+TEST_F(TraversalTest, PageBoxFromTheUnionAndTheMargin)
+{
+    struct Box {
+        float x1, y1, x2, y2, tx = 0, ty = 0;
+    };
+    const struct {
+        const char* name;
+        std::vector<Box> objects;
+        float margin;
+        int x0, y0, x1, y1;
+    } cases[] = {
+        { "empty: the (-1, -1, -1, -1) union grown", {}, 9, -10, -10, 8, 8 },
+        { "moved by its matrix", { { 10.3f, 20.2f, 100.7f, 50.9f }, { 0, 0, 10, 10, -40.3f, -5 } }, 9, -49, -14,
+            110, 60 },
+        { "no margin", { { 10.3f, 20.2f, 100.7f, 50.9f }, { 0, 0, 10, 10, -40.3f, -5 } }, 0, -40, -5, 101, 51 },
+        { "shrunk", { { 10.6f, 20, 110.6f, 60 } }, -10.5f, 20, 30, 100, 50 },
+        { "shrinking past half the height", { { 10.6f, 20, 110.6f, 60 } }, -30.5f, 10, 20, 110, 60 },
+        { "empty with a negative margin", {}, -30.5f, -1, -1, -1, -1 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Drawing d;
+        for (const Box& b : c.objects) {
+            auto r = rect(b.x1, b.y1, b.x2, b.y2);
+            r->setMatrix(Matrix { 1, 0, 0, 1, b.tx, b.ty });
+            d.append(std::move(r));
+        }
+        options.margin = c.margin;
+        PagePort page;
+        EXPECT_EQ(renderDrawing(d, page, options), RenderResult::Completed);
+        ASSERT_TRUE(page.info);
+        EXPECT_EQ(page.info->x0, c.x0);
+        EXPECT_EQ(page.info->y0, c.y0);
+        EXPECT_EQ(page.info->x1, c.x1);
+        EXPECT_EQ(page.info->y1, c.y1);
+    }
 }
 
 TEST_F(TraversalTest, GroupInsideCompoundInsideGroupNestsItsBrackets)
@@ -187,51 +222,6 @@ TEST_F(TraversalTest, RefusedPageCallsNothingElse)
     EXPECT_EQ(port.log, (Log { "beginPage Untitled 0" }));
     EXPECT_TRUE(monitor.totals.empty());
     EXPECT_EQ(monitor.steps, 0);
-}
-
-TEST_F(TraversalTest, PageBoxIsTheObjectsPageSpaceUnionGrownAndTruncatedTowardZero)
-{
-    drawing.append(rect(10.3f, 20.2f, 100.7f, 50.9f));
-    auto moved = rect(0, 0, 10, 10);
-    moved->setMatrix(Matrix { 1, 0, 0, 1, -40.3f, -5 }); // page space: -40.3..-30.3, -5..5
-    drawing.append(std::move(moved));
-
-    EXPECT_EQ(renderDrawing(drawing, port, options), RenderResult::Completed);
-    ASSERT_TRUE(port.info);
-    EXPECT_EQ(port.info->x0, -49); // -49.8: toward zero, not down
-    EXPECT_EQ(port.info->y0, -14); // -14.5
-    EXPECT_EQ(port.info->x1, 110); // 110.2
-    EXPECT_EQ(port.info->y1, 60); // 60.4
-
-    options.margin = 0;
-    const DocumentInfo tight = documentInfoFor(drawing, options);
-    EXPECT_EQ(tight.x0, -40); // -40.8
-    EXPECT_EQ(tight.x1, 101); // 101.2
-}
-
-TEST_F(TraversalTest, NegativeMarginShrinksTheBoxUnlessItWouldTurnItInsideOut)
-{
-    drawing.append(rect(10.6f, 20, 110.6f, 60)); // 100 x 40
-
-    options.margin = -10.5f; // m = -10: half the height plus a half is 20.5, enough
-    DocumentInfo shrunk = documentInfoFor(drawing, options);
-    EXPECT_EQ(shrunk.x0, 20);
-    EXPECT_EQ(shrunk.y0, 30);
-    EXPECT_EQ(shrunk.x1, 100);
-    EXPECT_EQ(shrunk.y1, 50);
-
-    options.margin = -30.5f; // m = -30 exceeds half the height: the margin is dropped
-    DocumentInfo dropped = documentInfoFor(drawing, options);
-    EXPECT_EQ(dropped.x0, 10);
-    EXPECT_EQ(dropped.y0, 20);
-    EXPECT_EQ(dropped.x1, 110);
-    EXPECT_EQ(dropped.y1, 60);
-
-    // An empty drawing with a negative margin keeps its (-1, -1, -1, -1) box.
-    Drawing empty;
-    DocumentInfo none = documentInfoFor(empty, options);
-    EXPECT_EQ(none.x0, -1);
-    EXPECT_EQ(none.y1, -1);
 }
 
 TEST_F(TraversalTest, DocumentInfoCarriesTitleOrientationGridAndTheFontOptions)

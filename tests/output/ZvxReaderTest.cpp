@@ -35,25 +35,6 @@ TEST(ZvxReaderStructure, NativeFileReadsSettingsAndBody)
     EXPECT_EQ(r.info.gridSettings, Grid {}) << "three numbers are not a grid";
 }
 
-TEST(ZvxReaderStructure, LineEndsOfEveryKind)
-{
-    // LF only, CR only, and CR LF with a lone CR splitting one line.
-    std::string lf = nativeFile("10 20 m\n30 40 L\nS\n");
-    lf.erase(std::remove(lf.begin(), lf.end(), '\r'), lf.end());
-    std::string cr = lf;
-    std::replace(cr.begin(), cr.end(), '\n', '\r');
-    const std::string mixed = nativeFile("10 20 m\r30 40 L\nS\n");
-    for (const std::string& text : { lf, cr, mixed }) {
-        ReadOutcome r = readText(text);
-        EXPECT_EQ(r.result, ZvxReadResult::Read);
-        EXPECT_EQ(r.info.gridSettings, (Grid { 9, 9, 0, 1 }));
-        ASSERT_EQ(r.objects.size(), 1u);
-        const auto* polygon = as<PolygonObject>(r.objects[0]);
-        ASSERT_NE(polygon, nullptr);
-        EXPECT_EQ(polygon->vertices(), (PointList { { 10, 20 }, { 30, 40 } }));
-    }
-}
-
 TEST(ZvxReaderStructure, VersionOneIsRefusedSilently)
 {
     std::string text = nativeFile("10 20 m\n30 40 L\nS\n");
@@ -67,20 +48,6 @@ TEST(ZvxReaderStructure, VersionOneIsRefusedSilently)
     // The former product name is read like any other file of the format.
     text.replace(text.find("Zavora Draw"), 11, "Vellumix");
     EXPECT_EQ(readText(text).result, ZvxReadResult::Read);
-}
-
-TEST(ZvxReaderStructure, EarlyEndsAreReportedAndKeepWhatWasRead)
-{
-    ReadOutcome r = readText(crlf("%!PS-Adobe-3.0\n%%BeginProlog\n10 20 m\n"));
-    EXPECT_EQ(r.result, ZvxReadResult::Damaged);
-    EXPECT_EQ(r.messages, (std::vector<RecordingReporter::Message> { { Reporter::Kind::Error, kDamaged } }));
-
-    std::string text = nativeFile("0 0 m\n1 1 L\nS\n5 5 m\n6 6 L\nS\n");
-    text.resize(text.find("%%PageTrailer"));
-    r = readText(text);
-    EXPECT_EQ(r.result, ZvxReadResult::Damaged);
-    EXPECT_EQ(r.messages.size(), 1u);
-    EXPECT_EQ(r.objects.size(), 2u);
 }
 
 TEST(ZvxReaderStructure, FileErrors)
@@ -129,17 +96,6 @@ TEST(ZvxReaderStructure, OpenReportsEachMissingFontOnce)
     EXPECT_EQ(inserted.size(), 3u);
     EXPECT_TRUE(reporter.messages().empty());
     std::filesystem::remove(path);
-}
-
-TEST(ZvxReaderStructure, IllustratorLayoutWithoutSetupOrPage)
-{
-    // No setup, no page comment, blank lines and plain PostScript in the body.
-    ReadOutcome r = readText(crlf("%!PS-Adobe-2.0 EPSF-1.2\n%%Creator:Adobe Illustrator(TM) 1.0b2-\n"
-                                  "%%EndComments\n/x 1 def\n%%EndProlog\nu\n\n.8 setgray\n0 0 m\n1 1 L\n"
-                                  "S\nU\n%%Trailer\n"));
-    EXPECT_EQ(r.result, ZvxReadResult::Read);
-    ASSERT_EQ(r.objects.size(), 1u);
-    EXPECT_EQ(r.objects[0]->type(), ObjectType::Group);
 }
 
 // --- Dispatcher ---
@@ -228,23 +184,12 @@ TEST(ZvxReaderPaths, ClosedPolygonsDropOnlyTheRepeatedPoint)
     EXPECT_FALSE(as<PolygonObject>(r.objects[2])->isClosed()) << "two points cannot close";
 }
 
-TEST(ZvxReaderPaths, CurvesAndTheirControlPoints)
+TEST(ZvxReaderPaths, ShortCurveForms)
 {
-    // A closed curve of three nodes written with its closing segment back to
-    // the first node, then the v/y short forms.
-    ReadOutcome r = readBody("0 0 m\n1 0 2 1 3 3 c\n4 5 5 5 6 0 C\n7 0 8 -1 0 0 C\ns\n"
-                             "0 0 m\n5 5 10 0 v\n12 1 20 0 Y\nS\n");
-    ASSERT_EQ(r.objects.size(), 2u);
-    const auto* closed = as<CurveObject>(r.objects[0]);
-    ASSERT_NE(closed, nullptr);
-    EXPECT_TRUE(closed->isClosed());
-    ASSERT_EQ(closed->nodes().size(), 3u);
-    const NodeList& n = closed->nodes();
-    EXPECT_EQ(n[0], (BezierNode { 0, 0, 8, -1, 1, 0, kCornerNode }));
-    EXPECT_EQ(n[1], (BezierNode { 3, 3, 2, 1, 4, 5, 0 }));
-    EXPECT_EQ(n[2], (BezierNode { 6, 0, 5, 5, 7, 0, kCornerNode }));
-
-    const auto* open = as<CurveObject>(r.objects[1]);
+    // The v and y short forms, which only other programs write.
+    ReadOutcome r = readBody("0 0 m\n5 5 10 0 v\n12 1 20 0 Y\nS\n");
+    ASSERT_EQ(r.objects.size(), 1u);
+    const auto* open = as<CurveObject>(r.objects[0]);
     ASSERT_NE(open, nullptr);
     EXPECT_FALSE(open->isClosed());
     const NodeList& m = open->nodes();
@@ -294,48 +239,21 @@ TEST(ZvxReaderPaths, PendingMatrixAppliesToTheNextPaintedObject)
 
 // --- Shapes ---
 
+// The writer's own shape forms come back through the save-open-save round
+// trip; these are the forms only other files use.
 TEST(ZvxReaderShapes, ShapeOperatorsMakePendingObjects)
 {
     ReadOutcome r = readBody("20 10 5 6 [1 0 0 1 3 4] Ov\nb\n"
-                             "30 40 10 20 [1 0 0 1 0 0] Bx\nf\n"
-                             "10 20 30 40 2 3 [2 0 0 2 0 0] Rr\ns\n"
-                             "q\n1 0 0 1 7 8 cm\n0 90 10 12 50 60 Arc\nQ\nS\n"
                              "0 90 10 12 50 60 [1 0 0 1 1 1] Ar\nS\n"
                              "4 At\n3 30 40 10 20 [1 0 0 1 0 0] Ln\nS\n"
                              "n\n");
-    ASSERT_EQ(r.objects.size(), 6u) << "a painted pending object is not painted twice";
-    const auto* oval = as<EllipseObject>(r.objects[0]);
-    ASSERT_NE(oval, nullptr);
-    EXPECT_EQ(oval->centre(), (Point { 5, 6 }));
-    EXPECT_EQ(oval->rx(), 20);
-    EXPECT_EQ(oval->ry(), 10);
-    EXPECT_EQ(oval->matrix(), (Matrix { 1, 0, 0, 1, 3, 4 }));
-    EXPECT_TRUE(oval->style().fillOn() && oval->style().strokeOn());
-
-    const auto* box = as<RectangleObject>(r.objects[1]);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->corner1(), (Point { 10, 20 }));
-    EXPECT_EQ(box->corner2(), (Point { 30, 40 }));
-
-    const auto* round = as<RoundRectObject>(r.objects[2]);
-    ASSERT_NE(round, nullptr);
-    EXPECT_EQ(round->corner1(), (Point { 30, 10 }));
-    EXPECT_EQ(round->corner2(), (Point { 40, 20 }));
-    EXPECT_EQ(round->rx(), 2);
-    EXPECT_EQ(round->ry(), 3);
-    EXPECT_EQ(round->matrix().a, 2);
-
-    const auto* arc = as<ArcObject>(r.objects[3]);
+    ASSERT_EQ(r.objects.size(), 3u) << "a painted pending object is not painted twice";
+    const auto* arc = as<ArcObject>(r.objects[1]);
     ASSERT_NE(arc, nullptr);
     EXPECT_EQ(arc->centre(), (Point { 50, 60 }));
-    EXPECT_EQ(arc->rx(), 10);
-    EXPECT_EQ(arc->ry(), 12);
-    EXPECT_EQ(arc->startAngle(), 0);
     EXPECT_EQ(arc->endAngle(), 90);
-    EXPECT_EQ(arc->matrix(), (Matrix { 1, 0, 0, 1, 7, 8 })) << "Arc takes the pending cm";
-    EXPECT_EQ(r.objects[4]->matrix(), (Matrix { 1, 0, 0, 1, 1, 1 }));
-
-    const auto* line = as<LineObject>(r.objects[5]);
+    EXPECT_EQ(arc->matrix(), (Matrix { 1, 0, 0, 1, 1, 1 }));
+    const auto* line = as<LineObject>(r.objects[2]);
     ASSERT_NE(line, nullptr);
     EXPECT_EQ(line->first(), (Point { 10, 20 }));
     EXPECT_EQ(line->second(), (Point { 30, 40 }));
@@ -465,26 +383,6 @@ TEST(ZvxReaderText, IllustratorTextWithoutBox)
 
 // --- Images ---
 
-TEST(ZvxReaderImages, PixelsAndPadding)
-{
-    std::string body = "[2 0 0 2 5 5] 2 1 img\nff000000ff00";
-    // 6 data bytes, padded to 768 with "000000" groups, 12 to a line.
-    int groups = 2;
-    for (; groups < 256; ++groups)
-        body += (groups % 12 == 0 ? "\n" : "") + std::string("000000");
-    body += "\n0 0 m\n1 1 L\nS\n";
-    ReadOutcome r = readBody(body);
-    EXPECT_EQ(r.result, ZvxReadResult::Read);
-    ASSERT_EQ(r.objects.size(), 2u);
-    const auto* image = as<ImageObject>(r.objects[0]);
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->width(), 2);
-    EXPECT_EQ(image->height(), 1);
-    EXPECT_EQ(image->pixels(), (std::vector<uint8_t> { 255, 0, 0, 0, 255, 0 }));
-    EXPECT_EQ(image->matrix(), (Matrix { 2, 0, 0, 2, 5, 5 }));
-    EXPECT_EQ(r.objects[1]->type(), ObjectType::Polygon);
-}
-
 TEST(ZvxReaderImages, ShortDataFailsTheImageOnly)
 {
     ReadOutcome r = readBody("0 0 m\n1 1 L\nS\n[1 0 0 1 0 0] 2 2 img\nffffff\n");
@@ -524,7 +422,8 @@ TEST(ZvxReaderTruncation, EveryCutFailsCleanlyAndKeepsEarlierObjects)
         EXPECT_LE(count, total) << "cut at " << cut;
         if (cut < full.find("%%PageTrailer")) {
             EXPECT_EQ(r.result, ZvxReadResult::Damaged) << "cut at " << cut;
-            EXPECT_EQ(r.messages.size(), 1u) << "cut at " << cut;
+            EXPECT_EQ(r.messages, (std::vector<RecordingReporter::Message> { { Reporter::Kind::Error, kDamaged } }))
+                << "cut at " << cut;
         }
         if (cut > bodyStart) {
             // A longer piece of the file never loses what a shorter one kept.
@@ -532,6 +431,9 @@ TEST(ZvxReaderTruncation, EveryCutFailsCleanlyAndKeepsEarlierObjects)
             previous = count;
         }
     }
+    const ReadOutcome beforeTrailer = readText(std::string_view(full).substr(0, full.find("%%PageTrailer")));
+    EXPECT_EQ(beforeTrailer.result, ZvxReadResult::Damaged);
+    EXPECT_EQ(deepCount(beforeTrailer.objects), total) << "a damaged file keeps every object it read";
 }
 
 } // namespace
