@@ -12,7 +12,7 @@
 #include "model/FontEntry.h"
 #include "model/FontLookup.h"
 #include "model/TextObject.h"
-#include "output/Export.h"
+#include "export/Export.h"
 #include "platform/FontSystem.h"
 #include "platform/Profile.h"
 

@@ -10,7 +10,7 @@
 #include "model/Drawing.h"
 #include "model/PathObjects.h"
 #include "model/ShapeObjects.h"
-#include "output/Export.h"
+#include "export/Export.h"
 #include "raster/ScreenCanvas.h"
 
 #include "platform/qt/QtRasterSurface.h"

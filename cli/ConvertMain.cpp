@@ -2,17 +2,15 @@
 // through the same export routine, without a display.
 
 #include "cli/ConvertOptions.h"
+#include "export/Export.h"
 #include "fonts/FontCatalogue.h"
 #include "model/Drawing.h"
-#include "output/Export.h"
 #include "platform/Profile.h"
 #include "platform/Reporter.h"
 #include "platform/freetype/FreeTypeFontSystem.h"
-#include "platform/qt/PngWriter.h"
+#include "platform/qt/QtPngEncoder.h"
 #include "platform/qt/QtRasterSurface.h"
-#include "raster/PageRenderer.h"
 
-#include <cctype>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -59,34 +57,6 @@ private:
     bool m_failed = false;
 };
 
-bool hasPngExtension(const std::string& path)
-{
-    if (path.size() < 4)
-        return false;
-    std::string ext = path.substr(path.size() - 4);
-    for (char& c : ext)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext == ".png";
-}
-
-// The page as the bitmap exports render it, written as PNG.
-bool writePagePng(const Drawing& drawing, const ConvertRequest& request)
-{
-    QtSurfaceFactory factory;
-    PageRenderSettings settings;
-    settings.pixelsPerPoint = static_cast<float>(request.dpi) / 72.0f;
-    RenderOptions options;
-    const std::optional<RgbImage> image = renderPage(drawing, factory, settings, options);
-    if (!image)
-        return false;
-    std::string error;
-    if (!writePng(request.output, image->view(), error)) {
-        errorBox("Unable to write to %s\n%s", request.output.c_str(), error.c_str());
-        return false;
-    }
-    return true;
-}
-
 int fail(const std::string& message)
 {
     std::fprintf(stderr, "zavora-convert: %s\n", message.c_str());
@@ -109,11 +79,17 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    const bool png = hasPngExtension(request->output);
+    QtSurfaceFactory surfaces;
+    QtPngEncoder pngEncoder;
+    ExportOptions options = request->exportOptions;
+    options.pixelsPerPoint = static_cast<float>(request->dpi) / 72.0f;
+    options.surfaces = &surfaces;
+    options.pngEncoder = &pngEncoder;
+
     const std::optional<ExportKind> kind = exportKindForPath(request->output);
-    if (!kind && !png)
+    if (!kind)
         return fail("cannot tell the output format from the name " + request->output);
-    if (kind && !isExportAvailable(*kind))
+    if (!isExportAvailable(*kind, options))
         return fail("writing " + request->output + " is not supported by this version");
 
     ConsoleReporter console;
@@ -129,12 +105,7 @@ int main(int argc, char** argv)
     if (read != ZvxReadResult::Read)
         return 1; // the reader has reported why
 
-    if (png) {
-        if (!writePagePng(drawing, *request))
-            return 1;
-        return console.failed() ? 1 : 0;
-    }
-    if (!exportToFile(drawing, *kind, request->output, request->exportOptions, nullptr))
+    if (!exportToFile(drawing, *kind, request->output, options, nullptr))
         return 1;
     return console.failed() ? 1 : 0;
 }

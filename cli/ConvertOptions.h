@@ -1,7 +1,7 @@
 #pragma once
 // Command-line parsing of zavora-convert, kept apart from main so it can be tested.
 
-#include "output/Export.h"
+#include "export/Export.h"
 
 #include <optional>
 #include <string>

@@ -55,6 +55,9 @@ public:
     virtual bool beginPage(const DocumentInfo& info, bool downloadFonts, ProgressMonitor* monitor) = 0;
     // Writes the trailer or finishes the device.
     virtual void endPage(ProgressMonitor* monitor) = 0;
+    // True once the port could not finish its output (and has said why): the
+    // export then keeps any earlier file instead of committing a broken one.
+    virtual bool failed() const { return false; }
 
     virtual void beginGroup() { }
     virtual void endGroup() { }

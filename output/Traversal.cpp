@@ -34,7 +34,8 @@ public:
     { }
 
     // False when the monitor cancelled; the walk then stops where it stands.
-    bool walk(const OwnedObjects& objects)
+    // The list holds owning or plain pointers.
+    template <class List> bool walk(const List& objects)
     {
         for (const auto& object : objects) {
             if (m_monitor) {
@@ -89,11 +90,12 @@ std::string documentTitle(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-DocumentInfo documentInfoFor(const Drawing& drawing, const RenderOptions& options)
+namespace {
+
+// The page of `box` (the objects' union) on the drawing's page.
+DocumentInfo pageInfo(const Rect& box, const Drawing& drawing, const RenderOptions& options)
 {
     DocumentInfo info;
-    // An empty drawing keeps the uncomputed box (-1, -1, -1, -1) and is framed like any other.
-    const Rect box = unionBox(drawing.objects());
     double m = double(options.margin) + 0.5;
     // A negative margin may not turn the box inside out.
     if (m < 0 && ((box.width() + 1) / 2 < -m || (box.height() + 1) / 2 < -m))
@@ -108,25 +110,48 @@ DocumentInfo documentInfoFor(const Drawing& drawing, const RenderOptions& option
     return info;
 }
 
+template <class List>
+RenderResult walkPage(const List& objects, std::size_t total, const DocumentInfo& info, OutputPort& port,
+    const RenderOptions& options)
+{
+    if (!port.beginPage(info, options.downloadFonts, options.monitor))
+        return RenderResult::Refused;
+    if (options.monitor)
+        options.monitor->start(total > std::size_t(INT_MAX) ? INT_MAX : int(total));
+    Walker walker(port, options.monitor);
+    if (!walker.walk(objects))
+        return RenderResult::Cancelled;
+    port.endPage(options.monitor);
+    return RenderResult::Completed;
+}
+
+} // namespace
+
+DocumentInfo documentInfoFor(const Drawing& drawing, const RenderOptions& options)
+{
+    // An empty drawing keeps the uncomputed box (-1, -1, -1, -1) and is framed like any other.
+    return pageInfo(unionBox(drawing.objects()), drawing, options);
+}
+
 RenderResult renderDrawing(const Drawing& drawing, OutputPort& port, const RenderOptions& options)
 {
     if (options.resetWriterState)
         options.resetWriterState(options);
+    return walkPage(
+        drawing.objects(), deepCount(drawing.objects()), documentInfoFor(drawing, options), port, options);
+}
 
-    const DocumentInfo info = documentInfoFor(drawing, options);
-    if (!port.beginPage(info, options.downloadFonts, options.monitor))
-        return RenderResult::Refused;
-
-    if (options.monitor) {
-        const std::size_t total = deepCount(drawing.objects());
-        options.monitor->start(total > std::size_t(INT_MAX) ? INT_MAX : int(total));
+RenderResult renderObjects(const std::vector<DrawObject*>& objects, const Drawing& page, OutputPort& port,
+    const RenderOptions& options)
+{
+    if (options.resetWriterState)
+        options.resetWriterState(options);
+    std::size_t total = 0;
+    for (const DrawObject* object : objects) {
+        const OwnedObjects* children = childrenOf(*object);
+        total += 1 + (children ? deepCount(*children) : 0);
     }
-    Walker walker(port, options.monitor);
-    if (!walker.walk(drawing.objects()))
-        return RenderResult::Cancelled;
-
-    port.endPage(options.monitor);
-    return RenderResult::Completed;
+    return walkPage(objects, total, pageInfo(unionBox(objects), page, options), port, options);
 }
 
 } // namespace zavora

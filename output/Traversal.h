@@ -6,10 +6,12 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zavora {
 
 class Drawing;
+class DrawObject;
 class OutputPort;
 class ProgressMonitor;
 struct DocumentInfo;
@@ -49,5 +51,11 @@ std::string documentTitle(const std::string& path);
 // Walks the drawing into the port, back to front. The caller closes the
 // stream and destroys the port afterwards, whatever the result.
 RenderResult renderDrawing(const Drawing& drawing, OutputPort& port, const RenderOptions& options);
+
+// The same walk over some objects only (the selection, the clipboard's
+// objects), back to front, framed by their own box on `page`'s page: its
+// orientation, grid and name.
+RenderResult renderObjects(const std::vector<DrawObject*>& objects, const Drawing& page, OutputPort& port,
+    const RenderOptions& options);
 
 } // namespace zavora

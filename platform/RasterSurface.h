@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace zavora {
 
@@ -27,6 +28,15 @@ public:
     // A white surface of the given size; nullptr when the size is not
     // positive or the memory cannot be had.
     virtual std::unique_ptr<RasterSurface> createSurface(int32_t width, int32_t height) = 0;
+};
+
+// PNG is not one of the formats the program encodes itself: the platform's
+// encoder writes it.
+class PngEncoder {
+public:
+    virtual ~PngEncoder() = default;
+    // The whole file in `bytes`; false when the image cannot be encoded.
+    virtual bool encode(const RgbImageView& image, std::vector<uint8_t>& bytes) = 0;
 };
 
 } // namespace zavora

@@ -155,7 +155,7 @@ ColorRef gdiColor(const Color& color)
 }
 
 GdiPort::StyleSelection::StyleSelection(GdiPort& port, const PaintStyle& style, bool pathPen)
-    : m_dc(port.m_dc)
+    : m_dc(*port.m_dc)
 {
     DcPen pen = DcPen::null();
     if (style.strokeOn()) {
@@ -196,7 +196,7 @@ GdiPort::StyleSelection::~StyleSelection()
 }
 
 GdiPort::GdiPort(DeviceContext& dc, const Matrix& pageToDevice)
-    : m_dc(dc)
+    : m_dc(&dc)
     , m_pageToDevice(pageToDevice)
 { }
 
@@ -277,18 +277,18 @@ void GdiPort::drawRun(const PaintStyle& style, const std::vector<DcPoint>& point
         return;
     StyleSelection selection(*this, style, false);
     if (closed) {
-        m_dc.polygon(points);
+        m_dc->polygon(points);
     } else if (!style.fillOn()) {
-        m_dc.polyline(points);
+        m_dc->polyline(points);
     } else if (!style.strokeOn()) {
-        m_dc.polygon(points);
+        m_dc->polygon(points);
     } else {
         // Filled closed, stroked open: the closing edge gets no stroke.
-        m_dc.saveDC();
-        m_dc.selectPen(DcPen::null());
-        m_dc.polygon(points);
-        m_dc.restoreDC();
-        m_dc.polyline(points);
+        m_dc->saveDC();
+        m_dc->selectPen(DcPen::null());
+        m_dc->polygon(points);
+        m_dc->restoreDC();
+        m_dc->polyline(points);
     }
 }
 
@@ -303,8 +303,8 @@ void GdiPort::line(const PaintStyle& style, const Matrix& matrix, float x1, floa
     if (style.strokeOn()) {
         const KMatrix m = deviceMatrix(matrix);
         StyleSelection selection(*this, style, false);
-        m_dc.moveTo(truncatedPoint(transformPoint(m, points[0])));
-        m_dc.lineTo(truncatedPoint(transformPoint(m, points[1])));
+        m_dc->moveTo(truncatedPoint(transformPoint(m, points[0])));
+        m_dc->lineTo(truncatedPoint(transformPoint(m, points[1])));
     }
     if (auto ends = polylineEnds(points))
         drawArrowheads(*this, style, matrix, *ends, arrow1, arrow2);
@@ -367,7 +367,7 @@ void GdiPort::text(const PaintStyle& style, const Matrix& matrix, const std::str
     const double right = std::max(box[0], box[2]);
     const double top = std::max(box[1], box[3]);
 
-    DeviceTextCanvas canvas(m_dc, KMatrix(m_pageToDevice));
+    DeviceTextCanvas canvas(*m_dc, KMatrix(m_pageToDevice));
     canvas.concat(matrix);
     canvas.setTextColor(style.textColor());
     canvas.selectFont(font, size);
@@ -418,7 +418,7 @@ void GdiPort::textBlock(const TextObject& object)
     // The layout walk the screen draws with: a run starts a line of its own
     // and keeps its font and size, which text() above, with one font for the
     // whole block, cannot do.
-    DeviceTextCanvas canvas(m_dc, KMatrix(m_pageToDevice));
+    DeviceTextCanvas canvas(*m_dc, KMatrix(m_pageToDevice));
     TextDrawSink::instance().draw(object, canvas);
 }
 
@@ -442,10 +442,10 @@ void GdiPort::image(const Matrix& matrix, const ImageObject& image)
     const DcPoint topRight = truncatedPoint(transformPoint(m, { 1, 1 }));
     const DcPoint bottomLeft = truncatedPoint(transformPoint(m, { 0, 0 }));
     const bool axisAligned = topLeft.y == topRight.y && topLeft.x == bottomLeft.x;
-    if (!axisAligned && m_dc.plgBlt(view, topLeft, topRight, bottomLeft))
+    if (!axisAligned && m_dc->plgBlt(view, topLeft, topRight, bottomLeft))
         return;
     const DcPoint bottomRight = truncatedPoint(transformPoint(m, { 1, 0 }));
-    m_dc.stretchDIBits(topLeft.x, topLeft.y, bottomRight.x - topLeft.x, bottomRight.y - topLeft.y, view, 0, 0,
+    m_dc->stretchDIBits(topLeft.x, topLeft.y, bottomRight.x - topLeft.x, bottomRight.y - topLeft.y, view, 0, 0,
         view.width, view.height);
 }
 
@@ -487,21 +487,21 @@ void GdiPort::flushCompoundPath()
 
     StyleSelection selection(*this, style, false);
     if (!style.fillOn()) {
-        m_dc.polyPolyline(points, counts);
+        m_dc->polyPolyline(points, counts);
         return;
     }
     // Inner outlines become holes.
-    const PolyFillMode previousMode = m_dc.setPolyFillMode(PolyFillMode::Alternate);
+    const PolyFillMode previousMode = m_dc->setPolyFillMode(PolyFillMode::Alternate);
     if (anyOpen && style.strokeOn()) {
-        m_dc.saveDC();
-        m_dc.selectPen(DcPen::null());
-        m_dc.polyPolygon(points, counts);
-        m_dc.restoreDC();
-        m_dc.polyPolyline(points, counts);
+        m_dc->saveDC();
+        m_dc->selectPen(DcPen::null());
+        m_dc->polyPolygon(points, counts);
+        m_dc->restoreDC();
+        m_dc->polyPolyline(points, counts);
     } else {
-        m_dc.polyPolygon(points, counts);
+        m_dc->polyPolygon(points, counts);
     }
-    m_dc.setPolyFillMode(previousMode);
+    m_dc->setPolyFillMode(previousMode);
 }
 
 void GdiPort::drawPath(const std::vector<PathElement>& elements, const PaintStyle& style)
@@ -509,50 +509,50 @@ void GdiPort::drawPath(const std::vector<PathElement>& elements, const PaintStyl
     if (elements.empty())
         return;
     auto build = [&] {
-        m_dc.beginPath();
+        m_dc->beginPath();
         for (const PathElement& e : elements) {
             switch (e.kind) {
             case PathKind::Move:
-                m_dc.moveTo(roundedPoint(e.x1, e.y1));
+                m_dc->moveTo(roundedPoint(e.x1, e.y1));
                 break;
             case PathKind::Line:
-                m_dc.lineTo(roundedPoint(e.x1, e.y1));
+                m_dc->lineTo(roundedPoint(e.x1, e.y1));
                 break;
             case PathKind::Curve: {
                 const DcPoint controls[3]
                     = { roundedPoint(e.x1, e.y1), roundedPoint(e.x2, e.y2), roundedPoint(e.x3, e.y3) };
-                m_dc.polyBezierTo(controls);
+                m_dc->polyBezierTo(controls);
                 break;
             }
             case PathKind::Close:
-                m_dc.closeFigure();
+                m_dc->closeFigure();
                 break;
             }
         }
-        m_dc.endPath();
+        m_dc->endPath();
     };
     const bool fill = style.fillOn();
     const bool stroke = style.strokeOn();
     if (!fill && !stroke)
         return;
     StyleSelection selection(*this, style, true);
-    const BkMode previousMode = m_dc.setBkMode(BkMode::Transparent);
+    const BkMode previousMode = m_dc->setBkMode(BkMode::Transparent);
     build();
     if (fill && stroke && hasOpenFigure(elements)) {
-        m_dc.saveDC();
-        m_dc.selectPen(DcPen::null());
-        m_dc.fillPath();
-        m_dc.restoreDC();
+        m_dc->saveDC();
+        m_dc->selectPen(DcPen::null());
+        m_dc->fillPath();
+        m_dc->restoreDC();
         build();
-        m_dc.strokePath();
+        m_dc->strokePath();
     } else if (fill && stroke) {
-        m_dc.strokeAndFillPath();
+        m_dc->strokeAndFillPath();
     } else if (stroke) {
-        m_dc.strokePath();
+        m_dc->strokePath();
     } else {
-        m_dc.fillPath();
+        m_dc->fillPath();
     }
-    m_dc.setBkMode(previousMode);
+    m_dc->setBkMode(previousMode);
 }
 
 void GdiPort::drawCurveAsPath(

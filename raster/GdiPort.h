@@ -57,7 +57,15 @@ public:
     const std::vector<PathElement>& pendingPath() const { return m_pendingPath; }
 
 protected:
-    DeviceContext& dc() { return m_dc; }
+    // For ports that make their device when the page begins: bind() before
+    // the first primitive.
+    GdiPort() = default;
+    void bind(DeviceContext& dc, const Matrix& pageToDevice)
+    {
+        m_dc = &dc;
+        m_pageToDevice = pageToDevice;
+    }
+    DeviceContext& dc() { return *m_dc; }
     // Object space to device pixels.
     KMatrix deviceMatrix(const Matrix& matrix) const;
     // For ports that draw the collected compound path their own way: the
@@ -100,7 +108,7 @@ private:
     void appendPending(const PaintStyle& style, const std::vector<PathElement>& elements);
     std::vector<PathElement> runElements(const Matrix& matrix, const PointList& points, bool closed) const;
 
-    DeviceContext& m_dc;
+    DeviceContext* m_dc = nullptr;
     Matrix m_pageToDevice;
     float m_scale = 1.0f;
     int m_groupDepth = 0;

@@ -59,44 +59,65 @@ PageMapping pageMapping(const DocumentInfo& info, float pixelsPerPoint)
     return mapping;
 }
 
-std::optional<RgbImage> renderPage(const Drawing& drawing, SurfaceFactory& factory,
-    const PageRenderSettings& settings, const RenderOptions& options)
+PageImagePort::PageImagePort(SurfaceFactory& factory, const PageRenderSettings& settings)
+    : m_factory(factory)
+    , m_settings(settings)
+{ }
+
+bool PageImagePort::beginPage(const DocumentInfo& info, bool downloadFonts, ProgressMonitor* monitor)
 {
-    if (!(settings.pixelsPerPoint > 0) || !std::isfinite(settings.pixelsPerPoint)) {
-        debugLog("renderPage: resolution %g", double(settings.pixelsPerPoint));
-        return std::nullopt;
+    const float f = m_settings.pixelsPerPoint;
+    if (!(f > 0) || !std::isfinite(f)) {
+        debugLog("PageImagePort: resolution %g", double(f));
+        return false;
     }
-    const DocumentInfo info = documentInfoFor(drawing, options);
-    const PageMapping mapping = pageMapping(info, settings.pixelsPerPoint);
+    const PageMapping mapping = pageMapping(info, f);
     if (mapping.width <= 0 || mapping.height <= 0 || int64_t(mapping.width) * mapping.height > kMaxPixels) {
         errorBox("%s", kNoMemory);
-        return std::nullopt;
+        return false;
     }
-    std::unique_ptr<RasterSurface> surface = factory.createSurface(mapping.width, mapping.height);
-    if (!surface) {
+    m_surface = m_factory.createSurface(mapping.width, mapping.height);
+    if (!m_surface) {
         errorBox("%s", kNoMemory);
-        return std::nullopt;
+        return false;
     }
-    surface->setAntialiasing(settings.antialias);
+    m_surface->setAntialiasing(m_settings.antialias);
+    bind(m_surface->dc(), mapping.pageToPixels.toMatrix());
+    setScale(f);
+    return GdiPort::beginPage(info, downloadFonts, monitor);
+}
 
-    GdiPort port(surface->dc(), mapping.pageToPixels.toMatrix());
-    port.setScale(settings.pixelsPerPoint);
-    if (renderDrawing(drawing, port, options) != RenderResult::Completed)
-        return std::nullopt;
-
+void PageImagePort::endPage(ProgressMonitor* monitor)
+{
+    GdiPort::endPage(monitor);
+    const int32_t width = m_surface->width(), height = m_surface->height();
     std::vector<uint32_t> pixels;
-    if (!surface->dc().readPixels(0, 0, mapping.width, mapping.height, pixels))
-        return std::nullopt;
+    const bool read = m_surface->dc().readPixels(0, 0, width, height, pixels);
+    m_surface.reset();
+    if (!read) {
+        errorBox("%s", kNoMemory);
+        setFailed();
+        return;
+    }
     RgbImage image;
-    image.width = mapping.width;
-    image.height = mapping.height;
+    image.width = width;
+    image.height = height;
     image.pixels.resize(pixels.size() * 3);
     for (size_t i = 0; i < pixels.size(); ++i) {
         image.pixels[i * 3] = uint8_t(pixels[i] >> 16);
         image.pixels[i * 3 + 1] = uint8_t(pixels[i] >> 8);
         image.pixels[i * 3 + 2] = uint8_t(pixels[i]);
     }
-    return image;
+    finishImage(std::move(image));
+}
+
+std::optional<RgbImage> renderPage(const Drawing& drawing, SurfaceFactory& factory,
+    const PageRenderSettings& settings, const RenderOptions& options)
+{
+    PageImagePort port(factory, settings);
+    if (renderDrawing(drawing, port, options) != RenderResult::Completed)
+        return std::nullopt;
+    return port.takeImage();
 }
 
 } // namespace zavora

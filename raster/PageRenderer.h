@@ -1,14 +1,14 @@
 #pragma once
-// Renders a drawing's page box into an RGB image through GdiPort, as the
-// bitmap export does: the page box of the traversal (drawing box plus
+// Renders a page into an RGB image through GdiPort, as the bitmap exports
+// do: the page box the traversal hands to beginPage (drawing box plus
 // margin), `pixelsPerPoint` device pixels to a point, a landscape page turned
-// a quarter so that the page's width runs down the image. The converter
-// writes the result as PNG.
+// a quarter so that the page's width runs down the image.
 
 #include "model/Geometry.h"
 #include "model/OutputPort.h"
 #include "platform/DeviceContext.h"
 #include "platform/RasterSurface.h"
+#include "raster/GdiPort.h"
 
 #include <cstdint>
 #include <optional>
@@ -41,8 +41,35 @@ struct PageMapping {
 };
 PageMapping pageMapping(const DocumentInfo& info, float pixelsPerPoint);
 
-// Nothing when the image cannot be made: a size beyond what memory allows
-// reports "Not enough memory\n\nTurn off smoothing or reduce size of drawing".
+// The port behind every page image: beginPage makes the surface of the page
+// box's size, the primitives draw into it, and endPage reads the pixels back
+// and hands them to finishImage. A size beyond what memory allows refuses the
+// page with "Not enough memory\n\nTurn off smoothing or reduce size of drawing".
+class PageImagePort : public GdiPort {
+public:
+    PageImagePort(SurfaceFactory& factory, const PageRenderSettings& settings);
+
+    bool beginPage(const DocumentInfo& info, bool downloadFonts, ProgressMonitor* monitor) override;
+    void endPage(ProgressMonitor* monitor) override;
+
+    bool failed() const override { return m_failed; }
+    // The page once endPage has read it; nothing before, or when reading failed.
+    std::optional<RgbImage> takeImage() { return std::move(m_image); }
+
+protected:
+    // Called by endPage with the finished page; the default keeps it for takeImage.
+    virtual void finishImage(RgbImage image) { m_image = std::move(image); }
+    void setFailed() { m_failed = true; }
+
+private:
+    SurfaceFactory& m_factory;
+    PageRenderSettings m_settings;
+    std::unique_ptr<RasterSurface> m_surface;
+    std::optional<RgbImage> m_image;
+    bool m_failed = false;
+};
+
+// The drawing's page as an image; nothing when it cannot be made (reported).
 std::optional<RgbImage> renderPage(const Drawing& drawing, SurfaceFactory& factory,
     const PageRenderSettings& settings, const RenderOptions& options);
 

@@ -5,7 +5,7 @@
 #include "app/MainFrame.h"
 #include "app/Shell.h"
 #include "bench/BenchDrawing.h"
-#include "output/Export.h"
+#include "export/Export.h"
 #include "platform/Reporter.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 // chosen filter) or nothing when cancelled. The export list is built from
 // the formats this build can write, in the program's fixed order.
 
-#include "output/Export.h"
+#include "export/Export.h"
 
 #include <QString>
 #include <QStringList>

@@ -12,7 +12,7 @@
 #include "model/ShapeObjects.h"
 #include "model/TextObject.h"
 #include "app/dialogs/FileDialogs.h"
-#include "output/Export.h"
+#include "export/Export.h"
 #include "tools/ToolSet.h"
 
 #include <QAction>

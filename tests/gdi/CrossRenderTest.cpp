@@ -28,7 +28,7 @@
 #include "model/PathObjects.h"
 #include "model/ShapeObjects.h"
 #include "model/TextObject.h"
-#include "output/Export.h"
+#include "export/Export.h"
 #include "output/Traversal.h"
 #include "platform/FontSystem.h"
 #include "platform/Profile.h"

@@ -6,15 +6,11 @@
 #include "output/Traversal.h"
 #include "platform/Reporter.h"
 
-#include "platform/qt/PngWriter.h"
 #include "platform/qt/QtRasterSurface.h"
 
-#include <QImage>
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 
 namespace zavora {
 namespace {
@@ -96,28 +92,6 @@ TEST_F(PageRendererTest, AnImpossibleSizeIsReportedAndNothingIsMade)
     messages.clear();
     EXPECT_FALSE(renderPage(drawing, factory, { 0, false }, options));
     EXPECT_FALSE(renderPage(drawing, factory, { std::numeric_limits<float>::quiet_NaN(), false }, options));
-}
-
-TEST_F(PageRendererTest, PngFilesReadBackAndFailuresKeepTheOldFile)
-{
-    const std::optional<RgbImage> image = renderPage(drawing, factory, { 1, false }, options);
-    ASSERT_TRUE(image);
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "zavora-png-test";
-    std::filesystem::create_directories(folder);
-    const std::string path = (folder / "page.png").string();
-    std::string error;
-    ASSERT_TRUE(writePng(path, image->view(), error)) << error;
-    const QImage back(QString::fromStdString(path));
-    ASSERT_EQ(back.width(), image->width);
-    ASSERT_EQ(back.height(), image->height);
-    for (auto [x, y] : { std::pair { 35, 39 }, std::pair { 14, 67 }, std::pair { 2, 2 } })
-        EXPECT_EQ(back.pixel(x, y) & 0xffffff, pixelAt(*image, x, y)) << x << "," << y;
-
-    EXPECT_FALSE(writePng((folder / "missing" / "page.png").string(), image->view(), error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(writePng(path, RgbImageView {}, error));
-    EXPECT_EQ(QImage(QString::fromStdString(path)).size(), back.size()) << "the earlier file stays";
-    std::filesystem::remove_all(folder);
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 
 #include "fonts/FontCatalogue.h"
 #include "model/Drawing.h"
-#include "output/Export.h"
+#include "export/Export.h"
 #include "output/ZvxReader.h"
 #include "platform/Profile.h"
 #include "platform/freetype/FreeTypeFontSystem.h"

@@ -1,23 +1,30 @@
 #pragma once
-// The export routine: every save, export and conversion writes a drawing
-// through here, so the port, the margin and the font options are chosen in
-// one place. Also the document-level open and save used by the program and
-// the converter.
+// The export routine: every save, export and conversion writes a drawing (or
+// some of its objects) through here, so the port, the margin and the font
+// options are chosen in one place. Also the document-level open and save used
+// by the program and the converter.
 
 #include "output/Traversal.h"
 #include "output/ZvxReader.h"
 
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zavora {
 
 class Drawing;
+class DrawObject;
+class FontEntry;
+class OutputPort;
 class OutputStream;
+class PngEncoder;
 class ProgressMonitor;
+class SurfaceFactory;
 
 // The export formats by their number in the export list.
 enum class ExportKind : int {
@@ -33,6 +40,7 @@ enum class ExportKind : int {
     Gif = 11,
     Svg = 12,
     Jpeg = 13,
+    Png = 14, // the converter's page image; not in the export list
 };
 
 struct ExportOptions {
@@ -46,22 +54,38 @@ struct ExportOptions {
     std::optional<std::string> documentPath;
     // Replaces the system clock in headers (repeatable output).
     std::function<std::tm()> clock;
+    // Page images: device pixels per point (1 is 72 dpi), and the platform's
+    // surfaces and encoder they are drawn and written with; without them the
+    // image kinds cannot be written.
+    float pixelsPerPoint = 1;
+    SurfaceFactory* surfaces = nullptr;
+    PngEncoder* pngEncoder = nullptr;
 };
 
 enum class ExportResult {
     Written,
     Cancelled, // the monitor cancelled; the stream holds what was written
+    Failed, // the port refused the page or could not finish it (reported)
     Unavailable, // this build has no writer for the kind
 };
 
-// Whether this build can write the kind.
-bool isExportAvailable(ExportKind kind);
+// The port that writes the kind into the stream, or nullptr when this build
+// has none (or the options lack what it draws with). The PostScript family
+// names `documentFonts` in its header.
+std::unique_ptr<OutputPort> makeExportPort(ExportKind kind, OutputStream& stream,
+    const ExportOptions& options, std::vector<const FontEntry*> documentFonts = {});
+// Whether this build can write the kind (given the platform's raster services).
+bool isExportAvailable(ExportKind kind, const ExportOptions& options = {});
 // The kind a file name's extension asks for (".zvx", ".ps", …, case-insensitive).
 std::optional<ExportKind> exportKindForPath(std::string_view path);
 
 // Writes the drawing to an open stream; the caller closes the stream.
 ExportResult exportDrawing(const Drawing& drawing, ExportKind kind, OutputStream& stream,
     const ExportOptions& options, ProgressMonitor* monitor);
+// The same for some of its objects (the selection, the clipboard's objects),
+// framed by their own box on the drawing's page.
+ExportResult exportObjects(const std::vector<DrawObject*>& objects, const Drawing& page, ExportKind kind,
+    OutputStream& stream, const ExportOptions& options, ProgressMonitor* monitor);
 
 // Exports into a file, replacing it only when everything was written. False
 // when the kind is unavailable (reported) or writing failed (reported).

@@ -1,11 +1,13 @@
-#include "output/Export.h"
+#include "export/Export.h"
 
 #include "model/Drawing.h"
 #include "model/OutputPort.h"
 #include "output/PostScriptPort.h"
 #include "output/WriterState.h"
 #include "platform/OutputStream.h"
+#include "platform/RasterSurface.h"
 #include "platform/Reporter.h"
+#include "raster/PngExportPort.h"
 
 #include <algorithm>
 #include <cctype>
@@ -14,18 +16,6 @@
 namespace zavora {
 
 namespace {
-
-std::unique_ptr<PostScriptPort> makePort(ExportKind kind, OutputStream& stream)
-{
-    switch (kind) {
-    case ExportKind::Native:
-        return std::make_unique<ZvxFilePort>(stream);
-    case ExportKind::PostScript:
-        return std::make_unique<PostScriptPort>(stream);
-    default:
-        return nullptr;
-    }
-}
 
 std::string lowerExtension(std::string_view path)
 {
@@ -40,9 +30,37 @@ std::string lowerExtension(std::string_view path)
 
 } // namespace
 
-bool isExportAvailable(ExportKind kind)
+std::unique_ptr<OutputPort> makeExportPort(ExportKind kind, OutputStream& stream,
+    const ExportOptions& options, std::vector<const FontEntry*> documentFonts)
 {
-    return kind == ExportKind::Native || kind == ExportKind::PostScript;
+    switch (kind) {
+    case ExportKind::Native:
+    case ExportKind::PostScript: {
+        std::unique_ptr<PostScriptPort> port = kind == ExportKind::Native
+            ? std::make_unique<ZvxFilePort>(stream)
+            : std::make_unique<PostScriptPort>(stream);
+        if (options.clock)
+            port->setClock(options.clock);
+        port->setDocumentFonts(std::move(documentFonts));
+        return port;
+    }
+    case ExportKind::Png: {
+        if (!options.surfaces || !options.pngEncoder)
+            return nullptr;
+        PageRenderSettings settings;
+        settings.pixelsPerPoint = options.pixelsPerPoint;
+        return std::make_unique<PngExportPort>(stream, *options.surfaces, *options.pngEncoder, settings);
+    }
+    default:
+        return nullptr;
+    }
+}
+
+bool isExportAvailable(ExportKind kind, const ExportOptions& options)
+{
+    // Building a port writes nothing; the page begins only in a walk.
+    MemoryOutputStream probe;
+    return makeExportPort(kind, probe, options) != nullptr;
 }
 
 std::optional<ExportKind> exportKindForPath(std::string_view path)
@@ -64,6 +82,7 @@ std::optional<ExportKind> exportKindForPath(std::string_view path)
         { "svg", ExportKind::Svg },
         { "jpg", ExportKind::Jpeg },
         { "jpeg", ExportKind::Jpeg },
+        { "png", ExportKind::Png },
     };
     const std::string ext = lowerExtension(path);
     for (const auto& entry : table)
@@ -72,15 +91,16 @@ std::optional<ExportKind> exportKindForPath(std::string_view path)
     return std::nullopt;
 }
 
-ExportResult exportDrawing(const Drawing& drawing, ExportKind kind, OutputStream& stream,
-    const ExportOptions& options, ProgressMonitor* monitor)
+namespace {
+
+// What both exports share: the port, the render options of the kind, the walk.
+ExportResult runExport(const Drawing& page, ExportKind kind, OutputStream& stream,
+    const ExportOptions& options, ProgressMonitor* monitor,
+    const std::function<RenderResult(OutputPort&, const RenderOptions&)>& walk)
 {
-    std::unique_ptr<PostScriptPort> port = makePort(kind, stream);
+    std::unique_ptr<OutputPort> port = makeExportPort(kind, stream, options, page.documentFonts());
     if (!port)
         return ExportResult::Unavailable;
-    if (options.clock)
-        port->setClock(options.clock);
-    port->setDocumentFonts(drawing.documentFonts());
 
     RenderOptions render;
     render.margin = kind == ExportKind::Eps ? options.border : 9;
@@ -90,14 +110,39 @@ ExportResult exportDrawing(const Drawing& drawing, ExportKind kind, OutputStream
     render.documentPath = options.documentPath;
     render.monitor = kind == ExportKind::Native ? nullptr : monitor;
     render.resetWriterState = resetWriterStateFor;
-    const RenderResult result = renderDrawing(drawing, *port, render);
-    return result == RenderResult::Cancelled ? ExportResult::Cancelled : ExportResult::Written;
+    switch (walk(*port, render)) {
+    case RenderResult::Cancelled:
+        return ExportResult::Cancelled;
+    case RenderResult::Refused:
+        return ExportResult::Failed;
+    case RenderResult::Completed:
+        break;
+    }
+    return port->failed() ? ExportResult::Failed : ExportResult::Written;
+}
+
+} // namespace
+
+ExportResult exportDrawing(const Drawing& drawing, ExportKind kind, OutputStream& stream,
+    const ExportOptions& options, ProgressMonitor* monitor)
+{
+    return runExport(drawing, kind, stream, options, monitor,
+        [&](OutputPort& port, const RenderOptions& render) { return renderDrawing(drawing, port, render); });
+}
+
+ExportResult exportObjects(const std::vector<DrawObject*>& objects, const Drawing& page, ExportKind kind,
+    OutputStream& stream, const ExportOptions& options, ProgressMonitor* monitor)
+{
+    return runExport(
+        page, kind, stream, options, monitor, [&](OutputPort& port, const RenderOptions& render) {
+            return renderObjects(objects, page, port, render);
+        });
 }
 
 bool exportToFile(const Drawing& drawing, ExportKind kind, const std::string& path,
     const ExportOptions& options, ProgressMonitor* monitor)
 {
-    if (!isExportAvailable(kind)) {
+    if (!isExportAvailable(kind, options)) {
         errorBox("This format cannot be written by this version:\n%s", path.c_str());
         return false;
     }
@@ -107,8 +152,8 @@ bool exportToFile(const Drawing& drawing, ExportKind kind, const std::string& pa
     ExportOptions named = options;
     if (!named.documentPath)
         named.documentPath = kind == ExportKind::Native ? path : drawing.fileName();
-    if (exportDrawing(drawing, kind, stream, named, monitor) == ExportResult::Cancelled) {
-        // A cancelled export leaves any earlier file as it was.
+    if (exportDrawing(drawing, kind, stream, named, monitor) != ExportResult::Written) {
+        // A cancelled or failed export leaves any earlier file as it was.
         stream.abandon();
         return false;
     }
