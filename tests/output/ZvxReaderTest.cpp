@@ -33,6 +33,15 @@ TEST(ZvxReaderStructure, NativeFileReadsSettingsAndBody)
     r = readText(nativeFile("", "%ZVX g 1 2 3\n"));
     EXPECT_FALSE(r.info.landscape);
     EXPECT_EQ(r.info.gridSettings, Grid {}) << "three numbers are not a grid";
+
+    // Integers beyond int do not scan: the line is ignored, not wrapped around.
+    for (const char* grid : { "%ZVX g 2147483648 18 0 1\n", "%ZVX g 12 -2147483649 0 1\n",
+             "%ZVX g 99999999999999999999999 18 0 1\n" }) {
+        r = readText(nativeFile("3 Pat\n4294967296 Pat\n0 0 m\n1 1 L\nF\n", grid));
+        EXPECT_EQ(r.info.gridSettings, Grid {}) << grid;
+        ASSERT_EQ(r.objects.size(), 1u);
+        EXPECT_EQ(r.objects[0]->style().fillPattern(), 3) << grid;
+    }
 }
 
 TEST(ZvxReaderStructure, LineEndsOfEveryKind)
