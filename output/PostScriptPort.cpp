@@ -399,14 +399,18 @@ void PostScriptPort::endCompoundPath()
     putText("*U\r\n");
 }
 
-void PostScriptPort::writeFillColor(const PaintStyle& style)
+void PostScriptPort::writeFillColor(const PaintStyle& style, bool forText)
 {
-    PaintStyle& last = writerState().lastStyle;
-    if (style.fillColor() != last.fillColor()) {
+    WriterState& state = writerState();
+    PaintStyle& last = state.lastStyle;
+    // A reader takes text for black until a file sets a fill colour, while the
+    // prolog starts from white: text states its colour at least once.
+    if (style.fillColor() != last.fillColor() || (forText && !state.fillColorWritten)) {
         Cmyk c = toCmyk(style.fillColor());
         putNumbers({ c.cyan, c.magenta, c.yellow, c.black });
         putText(" k\r\n");
         last.storeFillColor(style.fillColor());
+        state.fillColorWritten = true;
     }
 }
 
@@ -607,7 +611,7 @@ void PostScriptPort::text(const PaintStyle& style, const Matrix& matrix, const s
     const FontEntry* font, float size, float leading, TextAlign align, const float box[4])
 {
     WriterState& state = writerState();
-    writeFillColor(style);
+    writeFillColor(style, true);
 
     // Without a font the reader's default stands in. A size of 0 or below
     // makes a font no interpreter can show.

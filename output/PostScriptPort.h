@@ -115,7 +115,7 @@ private:
     void fillUsedFonts();
     void writeHeader(const DocumentInfo& info, bool downloadFonts);
     void writePageSetup(const DocumentInfo& info);
-    void writeFillColor(const PaintStyle& style);
+    void writeFillColor(const PaintStyle& style, bool forText = false);
     void writeLineAttributes(const PaintStyle& style);
     void writeArrowheads(const Matrix& matrix, Point firstTip, Point firstPrevious, Point lastTip,
         Point lastPrevious, int arrow1, int arrow2);

@@ -421,6 +421,8 @@ void ZvxReader::reset()
     m_url.clear();
     m_urlObject = nullptr;
     m_imageFailed = false;
+    m_fillColorSet = false;
+    m_ourFile = false;
 }
 
 ZvxReadResult ZvxReader::readFile(const std::string& path)
@@ -470,6 +472,8 @@ ZvxReadResult ZvxReader::parse(LineSource& lines, const std::string& path)
             return damaged();
         if (startsWith(line, "%%EndProlog"))
             break;
+        if (startsWith(line, "%%Creator: Zavora Draw") || startsWith(line, "%%Creator: Vellumix"))
+            m_ourFile = true;
         if (startsWith(line, kCreator)) {
             Operands o;
             if (scanAll(line.substr(kCreator.size()), " %g", 1, o) && std::trunc(f(o.num[0]) * 10.0f) == 10)
@@ -477,6 +481,13 @@ ZvxReadResult ZvxReader::parse(LineSource& lines, const std::string& path)
         } else if (startsWith(line, kOrientation) && m_info) {
             m_info->landscape = startsWith(line.substr(kOrientation.size()), "Landscape");
         }
+    }
+
+    // Other programs' files paint on PostScript's initial black; ours start
+    // from the prolog's white fill.
+    if (!m_ourFile) {
+        m_style.storeFillColor(Color::black());
+        m_style.storeTextColor(Color::black());
     }
 
     if (!lines.next(line))
@@ -847,6 +858,7 @@ void ZvxReader::setColorRgb(double r, double g, double b, bool fill)
     if (fill) {
         m_style.storeFillColor(color);
         m_style.storeTextColor(color);
+        m_fillColorSet = true;
     } else {
         m_style.storeLineColor(color);
     }
@@ -1001,7 +1013,12 @@ void ZvxReader::endText()
         font = defaultTextFont();
     }
     auto text = std::make_unique<TextObject>(m_text, font, clampFontSize(m_fontSize), m_leading, m_align);
-    text->setStyle(m_style);
+    PaintStyle style = m_style;
+    // Before the file sets a fill colour, text has only the reader's text
+    // colour; PostScript would paint it in the prolog's white fill.
+    if (!m_fillColorSet)
+        style.storeFillColor(style.textColor());
+    text->setStyle(style);
     text->setMatrix(invertibleMatrix(m_textMatrix));
     if (m_textBoxOn) {
         text->setFrame({ m_textBox[2], m_textBox[3] }, { m_textBox[0], m_textBox[1] });

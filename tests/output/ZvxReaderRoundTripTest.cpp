@@ -270,6 +270,22 @@ TEST(ZvxReaderRoundTrip, LongLinesSurvive)
     EXPECT_EQ(save(reread), first);
 }
 
+TEST(ZvxReaderRoundTrip, WhiteTextFirstKeepsItsColour)
+{
+    // White is the prolog's fill, but text read before any fill colour is
+    // taken for black: the writer states the first text's colour.
+    TestCatalogue catalogue({ "Helvetica" });
+    Drawing original;
+    auto text = std::make_unique<TextObject>("white", catalogue.find("Helvetica"), 12, 14, TextAlign::Left);
+    text->setTextColor(Color::white());
+    original.append(std::move(text));
+    Drawing reread;
+    open(save(original), reread);
+    ASSERT_EQ(reread.objectCount(), 1u);
+    EXPECT_EQ(reread.objects()[0]->style().textColor(), Color::white());
+    EXPECT_EQ(reread.objects()[0]->style().fillColor(), Color::white());
+}
+
 // Files no writer of ours makes: what we read from them is written so that
 // an interpreter takes it, and reads back to the same file.
 struct HostileCase {
