@@ -86,6 +86,11 @@ TEST(DialogValues, FieldsFallBackToTheirDefaults)
     EXPECT_EQ(moveDistance("ten"), 0);
     EXPECT_EQ(scalePercent("0"), 100);
     EXPECT_EQ(scalePercent("-50"), -50);
+    // Kept inside the drawing's coordinate range.
+    EXPECT_EQ(moveDistance("2000000000"), 1000000);
+    EXPECT_EQ(moveDistance("-1000001"), -1000000);
+    EXPECT_EQ(scalePercent("2000000000"), 10000);
+    EXPECT_EQ(scalePercent("-10001"), -10000);
     EXPECT_EQ(rotateAngle("45.5"), 0);
     EXPECT_EQ(zoomPercent("5", 100), 25);
     EXPECT_EQ(zoomPercent("5000", 100), 1200);
