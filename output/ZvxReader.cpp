@@ -156,7 +156,8 @@ Matrix matrixFrom(const Operands& o, int first)
 std::unique_ptr<ArcObject> makeArc(const Operands& o)
 {
     const ArcAngles angles = saneArcAngles(f(o.num[0]), f(o.num[1]));
-    return std::make_unique<ArcObject>(f(o.num[4]), f(o.num[5]), f(o.num[2]), f(o.num[3]), angles.start, angles.end);
+    return std::make_unique<ArcObject>(
+        f(o.num[4]), f(o.num[5]), f(o.num[2]), f(o.num[3]), angles.start, angles.end);
 }
 
 // A colour fraction as an integer percentage, truncated toward zero. The

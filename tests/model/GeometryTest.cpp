@@ -154,8 +154,8 @@ TEST(DrawingLimits, ArcAnglesKeepTheirSweep)
         EXPECT_EQ(a.start, c.start);
         EXPECT_EQ(a.end, c.end);
     }
-    for (Case c : { Case { 0, 1e8f }, Case { 1e8f, 0 }, Case { -3e9f, 3e9f }, Case { 370, -1e10f }, Case { 1000, 1090 },
-             Case { 1090, 1000 }, Case { -1000, -1000 }, Case { 730, 10 } }) {
+    for (Case c : { Case { 0, 1e8f }, Case { 1e8f, 0 }, Case { -3e9f, 3e9f }, Case { 370, -1e10f },
+             Case { 1000, 1090 }, Case { 1090, 1000 }, Case { -1000, -1000 }, Case { 730, 10 } }) {
         SCOPED_TRACE(std::to_string(c.start) + " " + std::to_string(c.end));
         const ArcAngles a = saneArcAngles(c.start, c.end);
         EXPECT_GE(a.start, 0);

@@ -367,13 +367,14 @@ TEST(PostScriptRender, NumbersNoFileCanHoldAreNeverWritten)
         port.rectangle(wide, broken, nan, 0, inf, -inf);
         port.ellipse(wide, Matrix {}, inf, nan, inf, -inf);
         port.arc(wide, Matrix {}, 50, 50, 20, 20, nan, inf, kArrowFancy, kArrowBig);
-        port.polyline(wide, broken, { { nan, nan }, { inf, 0 }, { 0, -inf } }, false, kArrowSmall, kArrowNone);
+        port.polyline(
+            wide, broken, { { nan, nan }, { inf, 0 }, { 0, -inf } }, false, kArrowSmall, kArrowNone);
         port.curvePath(wide, Matrix {}, { { nan, 0, inf, 0, 0, nan, 0 }, { 1, 1, 1, 1, 1, 1, 0 } }, true,
             kArrowNone, kArrowNone);
         const float box[4] = { nan, inf, -inf, nan };
         port.text(wide, broken, "broken", &helvetica, 0, nan, TextAlign::Justified, box);
-        port.text(PaintStyle {}, Matrix { 1, 0, 0, 1, 20, 100 }, "sized", &helvetica, -5, 14, TextAlign::Left,
-            box);
+        port.text(
+            PaintStyle {}, Matrix { 1, 0, 0, 1, 20, 100 }, "sized", &helvetica, -5, 14, TextAlign::Left, box);
         ImageObject image;
         ASSERT_TRUE(image.allocatePixels(1, 1));
         port.image(broken, image);

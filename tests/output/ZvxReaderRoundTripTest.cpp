@@ -305,26 +305,33 @@ std::string imageData()
 const HostileCase kHostileCases[] = {
     { "huge coordinates", "1e30 1e30 m\n-1e30 5 L\n0 0 L\nS\n", "1e+06 1e+06 m" },
     { "numbers no float holds", "0 0 m\nnan 5 L\ninf 5 L\n5 1e39 L\n5 5 L\nS\n", "5 5 L" },
-    { "huge shapes", "1e30 -1e30 0 0 [1 0 0 1 0 0] Ov\nf\n1e30 1e30 -1e30 -1e30 1e30 1e30 [1 0 0 1 0 0] Rr\nb\n"
-        "1e30 1e30 1e30 1e30 [1e30 0 0 1e30 1e30 0] Bx\nf\n", "[1e+06 0 0 1e+06 1e+06 0] Bx" },
-    { "zero font size", "/_Helvetica 0 14 0 0 z\n[1 0 0 1 10 100] e\n(zero) t\nT\n", "/_Helvetica 1 14 0 0 z" },
+    { "huge shapes",
+        "1e30 -1e30 0 0 [1 0 0 1 0 0] Ov\nf\n1e30 1e30 -1e30 -1e30 1e30 1e30 [1 0 0 1 0 0] Rr\nb\n"
+        "1e30 1e30 1e30 1e30 [1e30 0 0 1e30 1e30 0] Bx\nf\n",
+        "[1e+06 0 0 1e+06 1e+06 0] Bx" },
+    { "zero font size", "/_Helvetica 0 14 0 0 z\n[1 0 0 1 10 100] e\n(zero) t\nT\n",
+        "/_Helvetica 1 14 0 0 z" },
     { "negative font size", "/_Helvetica -12 -14 0 0 z\n[1 0 0 1 10 100] e\n(minus) t\nT\n",
         "/_Helvetica 1 0 0 0 z" },
     { "huge font size", "/_Helvetica 1e30 1e30 0 3 z\n[1 0 0 1 10 100] e\n1e30 -1e30 0 8 tbx\n(a b) t\nT\n",
         "/_Helvetica 250 300 0 3 z" },
     { "Illustrator text without size", "0 To\n1 0 0 1 10 20 0 Tp\n/_Helvetica 0 Tf\n(abc) Tx\nTO\n",
         "/_Helvetica 1 0 0 0 z" },
-    { "empty text matrix", "/_Helvetica 12 14 0 0 z\n[0 0 0 0 10 100] e\n(flat) t\nT\n", "[0.001 0 0 0.001 " },
-    { "squashed text matrix", "/_Helvetica 12 14 0 0 z\n[1 2 2 4 10 100] e\n(line) t\nT\n", "[1.04 1.98 2 4 10 100] e" },
-    { "singular by rounding", "/_Helvetica 12 14 0 0 z\n[0.1 0.3 0.2 0.6 10 100] e\n(noise) t\nT\n", " e" },
-    { "text matrix written as zeros", "/_Helvetica 12 14 0 0 z\n[0.00001 0 0 0.00001 10 100] e\n(tiny) t\nT\n",
+    { "empty text matrix", "/_Helvetica 12 14 0 0 z\n[0 0 0 0 10 100] e\n(flat) t\nT\n",
         "[0.001 0 0 0.001 " },
-    { "huge arcs", "q\n1 0 0 1 0 0 cm\n0 1e8 10 10 50 50 Arc\nQ\nS\n1e30 0 10 10 50 50 [1 0 0 1 0 0] Ar\nS\n"
+    { "squashed text matrix", "/_Helvetica 12 14 0 0 z\n[1 2 2 4 10 100] e\n(line) t\nT\n",
+        "[1.04 1.98 2 4 10 100] e" },
+    { "singular by rounding", "/_Helvetica 12 14 0 0 z\n[0.1 0.3 0.2 0.6 10 100] e\n(noise) t\nT\n", " e" },
+    { "text matrix written as zeros",
+        "/_Helvetica 12 14 0 0 z\n[0.00001 0 0 0.00001 10 100] e\n(tiny) t\nT\n", "[0.001 0 0 0.001 " },
+    { "huge arcs",
+        "q\n1 0 0 1 0 0 cm\n0 1e8 10 10 50 50 Arc\nQ\nS\n1e30 0 10 10 50 50 [1 0 0 1 0 0] Ar\nS\n"
         "-3e9 3e9 10 10 50 50 [1 0 0 1 0 0] Ar\nS\n370 -1e10 10 10 50 50 [1 0 0 1 0 0] Ar\nS\n",
         "0 360 10 10 50 50 Arc" },
     { "empty image matrix", "[0 0 0 0 5 5] 1 1 img\n" + imageData(), "[0.001 0 0 0.001 5 5] 1 1 img" },
     { "huge line width and arrowheads",
-        "1e30 w\n0 0 m\n100 0 L\nS\nq\n1 0 0 1 0 0 cm\n0 0 100 0 4 2 Ah\nQ\n-5 w\n0 0 m\n5 5 L\nS\n", "1e+06 w" },
+        "1e30 w\n0 0 m\n100 0 L\nS\nq\n1 0 0 1 0 0 cm\n0 0 100 0 4 2 Ah\nQ\n-5 w\n0 0 m\n5 5 L\nS\n",
+        "1e+06 w" },
 };
 
 TEST(ZvxReaderRoundTrip, HostileFilesWriteWhatInterpretersAccept)
