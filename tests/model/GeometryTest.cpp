@@ -169,26 +169,3 @@ TEST(DrawingLimits, ArcAnglesKeepTheirSweep)
     EXPECT_EQ(saneArcAngles(1090, 1000).start, 10);
     EXPECT_EQ(saneArcAngles(1090, 1000).end, 280);
 }
-
-TEST(DrawingLimits, SingularMatricesBecomeInvertibleAndKeepTheirLongSide)
-{
-    const Matrix cases[] = { { 0, 0, 0, 0, 5, 6 }, { 1, 2, 2, 4, 5, 6 }, { 0.1f, 0.3f, 0.2f, 0.6f, 0, 0 },
-        { 3, 0, 0, 0, 0, 0 }, { 0, 0, 0, -7, 0, 0 }, { 1e-30f, 0, 0, 1e-30f, 0, 0 } };
-    for (const Matrix& m : cases) {
-        SCOPED_TRACE(::testing::Message() << m.a << " " << m.b << " " << m.c << " " << m.d);
-        EXPECT_TRUE(isSingular(m));
-        const Matrix fixed = invertibleMatrix(m);
-        EXPECT_FALSE(isSingular(fixed));
-        EXPECT_EQ(fixed.tx, m.tx);
-        EXPECT_EQ(fixed.ty, m.ty);
-        // The longer side is kept where there is one.
-        if (std::hypot(m.a, m.b) >= 0.001f && std::hypot(m.a, m.b) >= std::hypot(m.c, m.d)) {
-            EXPECT_EQ(fixed.a, m.a);
-            EXPECT_EQ(fixed.b, m.b);
-        }
-    }
-    const Matrix plain { 0.0001f, 0, 0, 0.0001f, 1, 2 };
-    EXPECT_FALSE(isSingular(plain));
-    EXPECT_EQ(invertibleMatrix(plain), plain);
-    EXPECT_TRUE(isSingular({ std::nanf(""), 0, 0, 1, 0, 0 }));
-}

@@ -322,6 +322,8 @@ const HostileCase kHostileCases[] = {
     { "squashed text matrix", "/_Helvetica 12 14 0 0 z\n[1 2 2 4 10 100] e\n(line) t\nT\n",
         "[1.04 1.98 2 4 10 100] e" },
     { "singular by rounding", "/_Helvetica 12 14 0 0 z\n[0.1 0.3 0.2 0.6 10 100] e\n(noise) t\nT\n", " e" },
+    { "text matrix below single precision",
+        "/_Helvetica 12 14 0 0 z\n[1e-30 0 0 1e-30 10 100] e\n(gone) t\nT\n", "[0.001 0 0 0.001 " },
     { "text matrix written as zeros",
         "/_Helvetica 12 14 0 0 z\n[0.00001 0 0 0.00001 10 100] e\n(tiny) t\nT\n", "[0.001 0 0 0.001 " },
     { "huge arcs",
