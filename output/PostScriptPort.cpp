@@ -1,5 +1,6 @@
 #include "output/PostScriptPort.h"
 
+#include "model/DrawingLimits.h"
 #include "model/ImageObject.h"
 #include "model/OutlineGeometry.h"
 #include "output/PostScriptProlog.h"
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -76,7 +78,31 @@ std::string headerValue(std::string_view text, std::size_t limit)
 void appendMatrixNumber(std::string& out, float value)
 {
     char buf[kNumberBufferSize];
-    out.append(buf, formatMatrixNumber(buf, value));
+    out.append(buf, formatMatrixNumber(buf, clampCoordinate(value)));
+}
+
+// The matrix entry a reader of our file gets back.
+float matrixEntryAsWritten(float value)
+{
+    char buf[kNumberBufferSize];
+    const std::size_t length = formatMatrixNumber(buf, clampCoordinate(value));
+    float out = 0;
+    std::from_chars(buf, buf + length, out);
+    return out;
+}
+
+Matrix matrixAsWritten(const Matrix& m)
+{
+    return { matrixEntryAsWritten(m.a), matrixEntryAsWritten(m.b), matrixEntryAsWritten(m.c),
+        matrixEntryAsWritten(m.d), matrixEntryAsWritten(m.tx), matrixEntryAsWritten(m.ty) };
+}
+
+// Text and images show nothing, or stop the interpreter, under a matrix that
+// cannot be inverted; small entries are written as 0, so check what is written.
+Matrix invertibleAsWritten(const Matrix& m)
+{
+    const Matrix written = matrixAsWritten(m);
+    return isSingular(written) ? matrixAsWritten(invertibleMatrix(written)) : written;
 }
 
 std::array<char, 512> makeHexTable()
@@ -192,6 +218,18 @@ void PostScriptPort::putText(std::string_view text)
 {
     m_buffer.append(text);
     flushIfFull();
+}
+
+void PostScriptPort::putNumbers(std::initializer_list<double> values)
+{
+    char buf[kNumberBufferSize];
+    bool first = true;
+    for (double value : values) {
+        if (!first)
+            m_buffer += ' ';
+        first = false;
+        m_buffer.append(buf, formatGeneral(buf, clampCoordinate(value)));
+    }
 }
 
 void PostScriptPort::putMatrix(const Matrix& m, bool bracketed)
@@ -361,13 +399,18 @@ void PostScriptPort::endCompoundPath()
     putText("*U\r\n");
 }
 
-void PostScriptPort::writeFillColor(const PaintStyle& style)
+void PostScriptPort::writeFillColor(const PaintStyle& style, bool forText)
 {
-    PaintStyle& last = writerState().lastStyle;
-    if (style.fillColor() != last.fillColor()) {
+    WriterState& state = writerState();
+    PaintStyle& last = state.lastStyle;
+    // A reader takes text for black until a file sets a fill colour, while the
+    // prolog starts from white: text states its colour at least once.
+    if (style.fillColor() != last.fillColor() || (forText && !state.fillColorWritten)) {
         Cmyk c = toCmyk(style.fillColor());
-        put("%g %g %g %g k\r\n", c.cyan, c.magenta, c.yellow, c.black);
+        putNumbers({ c.cyan, c.magenta, c.yellow, c.black });
+        putText(" k\r\n");
         last.storeFillColor(style.fillColor());
+        state.fillColorWritten = true;
     }
 }
 
@@ -376,13 +419,16 @@ void PostScriptPort::writeLineAttributes(const PaintStyle& style)
     PaintStyle& last = writerState().lastStyle;
     if (style.lineColor() != last.lineColor()) {
         Cmyk c = toCmyk(style.lineColor());
-        put("%g %g %g %g K\r\n", c.cyan, c.magenta, c.yellow, c.black);
+        putNumbers({ c.cyan, c.magenta, c.yellow, c.black });
+        putText(" K\r\n");
         last.storeLineColor(style.lineColor());
     }
-    const float width = style.dashIndex() == kSolidDash ? style.lineWidth() : 1.0f;
-    const float lastWidth = last.dashIndex() == kSolidDash ? last.lineWidth() : 1.0f;
-    if (width != lastWidth)
-        put("%g w\r\n", width);
+    const float width = style.dashIndex() == kSolidDash ? clampLineWidth(style.lineWidth()) : 1.0f;
+    const float lastWidth = last.dashIndex() == kSolidDash ? clampLineWidth(last.lineWidth()) : 1.0f;
+    if (width != lastWidth) {
+        putNumbers({ width });
+        putText(" w\r\n");
+    }
     last.storeLineWidth(style.lineWidth());
     if (style.dashIndex() != last.dashIndex()) {
         put("%s\r\n", dashOperator(style.dashIndex()));
@@ -424,12 +470,12 @@ void PostScriptPort::writeArrowheads(const Matrix& matrix, Point firstTip, Point
     putMatrix(matrix, false);
     putText(" cm\r\n");
     if (arrow1 != kArrowNone) {
-        put("%g %g %g %g ", firstPrevious.x, firstPrevious.y, firstTip.x, firstTip.y);
-        put("%d 1 Ah\r\n", arrow1);
+        putNumbers({ firstPrevious.x, firstPrevious.y, firstTip.x, firstTip.y });
+        put(" %d 1 Ah\r\n", arrow1);
     }
     if (arrow2 != kArrowNone) {
-        put("%g %g %g %g ", lastPrevious.x, lastPrevious.y, lastTip.x, lastTip.y);
-        put("%d 2 Ah\r\n", arrow2);
+        putNumbers({ lastPrevious.x, lastPrevious.y, lastTip.x, lastTip.y });
+        put(" %d 2 Ah\r\n", arrow2);
     }
     putText("Q\r\n");
 }
@@ -438,7 +484,8 @@ void PostScriptPort::ellipse(
     const PaintStyle& style, const Matrix& matrix, float cx, float cy, float rx, float ry)
 {
     writeStyle(style);
-    put("%g %g %g %g ", rx, ry, cx, cy);
+    putNumbers({ rx, ry, cx, cy });
+    m_buffer += ' ';
     putMatrix(matrix, true);
     putText(" Ov\r\n");
     writePaintOperator(style, true);
@@ -447,17 +494,18 @@ void PostScriptPort::ellipse(
 void PostScriptPort::arc(const PaintStyle& style, const Matrix& matrix, float cx, float cy, float rx,
     float ry, float start, float end, int arrow1, int arrow2)
 {
+    const ArcAngles angles = saneArcAngles(start, end);
     writeStyle(style);
     putText("q\r\n");
     putMatrix(matrix, false);
     putText(" cm\r\n");
-    put("%g %g %g %g %g %g Arc\r\n", start, end, rx, ry, cx, cy);
-    putText("Q\r\n");
+    putNumbers({ angles.start, angles.end, rx, ry, cx, cy });
+    putText(" Arc\r\nQ\r\n");
     writePaintOperator(style, false);
     if (arrow1 == kArrowNone && arrow2 == kArrowNone)
         return;
     NodeList nodes;
-    appendArcNodes(nodes, cx, cy, rx, ry, start, end);
+    appendArcNodes(nodes, cx, cy, rx, ry, angles.start, angles.end);
     if (auto ends = curveEnds(nodes))
         writeArrowheads(
             matrix, ends->firstTip, ends->firstPrevious, ends->lastTip, ends->lastPrevious, arrow1, arrow2);
@@ -470,8 +518,10 @@ void PostScriptPort::line(const PaintStyle& style, const Matrix& matrix, float x
     putText("q\r\n");
     putMatrix(matrix, false);
     putText(" cm\r\n");
-    put("%g %g m\r\n", x1, y1);
-    put("%g %g L\r\n", x2, y2);
+    putNumbers({ x1, y1 });
+    putText(" m\r\n");
+    putNumbers({ x2, y2 });
+    putText(" L\r\n");
     putText("Q\r\n");
     putText(style.strokeOn() ? "S\r\n" : "N\r\n");
     writeArrowheads(matrix, { x1, y1 }, { x2, y2 }, { x2, y2 }, { x1, y1 }, arrow1, arrow2);
@@ -487,11 +537,16 @@ void PostScriptPort::polyline(const PaintStyle& style, const Matrix& matrix, con
     putText("q\r\n");
     putMatrix(matrix, false);
     putText(" cm\r\n");
-    put("%g %g m\r\n", points[0].x, points[0].y);
-    for (std::size_t i = 1; i < points.size(); ++i)
-        put("%g %g L\r\n", points[i].x, points[i].y);
-    if (closed)
-        put("%g %g L\r\n", points[0].x, points[0].y);
+    putNumbers({ points[0].x, points[0].y });
+    putText(" m\r\n");
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        putNumbers({ points[i].x, points[i].y });
+        putText(" L\r\n");
+    }
+    if (closed) {
+        putNumbers({ points[0].x, points[0].y });
+        putText(" L\r\n");
+    }
     putText("Q\r\n");
     writePaintOperator(style, closed);
     // Arrowheads belong to the ends of open outlines only, as on screen.
@@ -511,10 +566,11 @@ void PostScriptPort::curvePath(
     putText("q\r\n");
     putMatrix(matrix, false);
     putText(" cm\r\n");
-    put("%g %g m\r\n", nodes[0].x, nodes[0].y);
+    putNumbers({ nodes[0].x, nodes[0].y });
+    putText(" m\r\n");
     auto segment = [&](const BezierNode& from, const BezierNode& to) {
-        put("%g %g %g %g %g %g %c\r\n", from.outX, from.outY, to.inX, to.inY, to.x, to.y,
-            (to.flags & kCornerNode) ? 'C' : 'c');
+        putNumbers({ from.outX, from.outY, to.inX, to.inY, to.x, to.y });
+        putText((to.flags & kCornerNode) ? " C\r\n" : " c\r\n");
     };
     for (std::size_t j = 1; j < nodes.size(); ++j)
         segment(nodes[j - 1], nodes[j]);
@@ -533,7 +589,8 @@ void PostScriptPort::rectangle(
     const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2)
 {
     writeStyle(style);
-    put("%g %g %g %g ", x2, y2, x1, y1);
+    putNumbers({ x2, y2, x1, y1 });
+    m_buffer += ' ';
     putMatrix(matrix, true);
     putText(" Bx\r\n");
     writePaintOperator(style, true);
@@ -543,7 +600,8 @@ void PostScriptPort::roundRectangle(
     const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2, float rx, float ry)
 {
     writeStyle(style);
-    put("%g %g %g %g %g %g ", y1, y2, x1, x2, rx, ry);
+    putNumbers({ y1, y2, x1, x2, rx, ry });
+    m_buffer += ' ';
     putMatrix(matrix, true);
     putText(" Rr\r\n");
     writePaintOperator(style, true);
@@ -553,14 +611,19 @@ void PostScriptPort::text(const PaintStyle& style, const Matrix& matrix, const s
     const FontEntry* font, float size, float leading, TextAlign align, const float box[4])
 {
     WriterState& state = writerState();
-    writeFillColor(style);
+    writeFillColor(style, true);
 
-    // Without a font the reader's default stands in.
+    // Without a font the reader's default stands in. A size of 0 or below
+    // makes a font no interpreter can show.
     const std::string name = font ? state.fontName(*font) : std::string("Helvetica");
+    size = clampFontSize(size);
+    leading = clampLeading(leading);
     const float alignValue = static_cast<float>(static_cast<int>(align));
     if (name != state.lastFontName || size != state.lastFontSize || leading != state.lastLeading
         || alignValue != state.lastAlign) {
-        put("/_%s %g %g %d %d z\r\n", name.c_str(), size, leading, 0, static_cast<int>(align));
+        put("/_%s ", name.c_str());
+        putNumbers({ size, leading });
+        put(" 0 %d z\r\n", static_cast<int>(align));
         state.lastFontName = name;
         state.lastFontSize = size;
         state.lastLeading = leading;
@@ -584,9 +647,10 @@ void PostScriptPort::text(const PaintStyle& style, const Matrix& matrix, const s
     Matrix textMatrix = matrix;
     textMatrix.tx = static_cast<float>(matrix.tx + matrix.a * ax + matrix.c * baseline);
     textMatrix.ty = static_cast<float>(matrix.ty + matrix.b * ax + matrix.d * baseline);
-    putMatrix(textMatrix, true);
+    putMatrix(invertibleAsWritten(textMatrix), true);
     putText(" e\r\n");
-    put("%g %g %g %g tbx\r\n", right - ax, asc + bottom - top, left - ax, asc);
+    putNumbers({ right - ax, asc + bottom - top, left - ax, asc });
+    putText(" tbx\r\n");
     writeTextLines(text, align);
     putText("T\r\n");
 }
@@ -616,7 +680,7 @@ void PostScriptPort::image(const Matrix& matrix, const ImageObject& image)
 {
     const int32_t width = image.hasPixels() ? image.width() : 0;
     const int32_t height = image.hasPixels() ? image.height() : 0;
-    putMatrix(matrix, true);
+    putMatrix(invertibleAsWritten(matrix), true);
     put(" %d %d img\r\n", width, height);
     static const std::array<char, 512> hex = makeHexTable();
     const std::vector<uint8_t>& pixels = image.pixels();

@@ -15,6 +15,7 @@
 #include <cstdarg>
 #include <ctime>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -95,6 +96,9 @@ protected:
     // printf with the stream's locale-free conversions, into the write buffer.
     void put(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void putText(std::string_view text);
+    // The numbers as "%g", separated by single spaces, each limited to the
+    // coordinate range (not a number as 0), so no file holds nan or inf.
+    void putNumbers(std::initializer_list<double> values);
     // "[a b c d tx ty]" (operand) or "a b c d tx ty" (before " cm").
     void putMatrix(const Matrix& matrix, bool bracketed);
 
@@ -111,7 +115,7 @@ private:
     void fillUsedFonts();
     void writeHeader(const DocumentInfo& info, bool downloadFonts);
     void writePageSetup(const DocumentInfo& info);
-    void writeFillColor(const PaintStyle& style);
+    void writeFillColor(const PaintStyle& style, bool forText = false);
     void writeLineAttributes(const PaintStyle& style);
     void writeArrowheads(const Matrix& matrix, Point firstTip, Point firstPrevious, Point lastTip,
         Point lastPrevious, int arrow1, int arrow2);

@@ -32,6 +32,7 @@ void WriterState::resetCache()
     lastFontSize = -1;
     lastLeading = -1;
     lastAlign = -1;
+    fillColorWritten = false;
     usedFonts.clear();
 }
 

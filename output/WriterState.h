@@ -29,6 +29,8 @@ struct WriterState {
     float lastFontSize = -1;
     float lastLeading = -1;
     float lastAlign = -1;
+    // Whether a fill colour line has been written in this document.
+    bool fillColorWritten = false;
     // Export options: TrueType fonts named by a standard font, and the form
     // embedded fonts are downloaded in.
     bool substituteFonts = false;

@@ -1,5 +1,6 @@
 #include "output/ZvxReader.h"
 
+#include "model/DrawingLimits.h"
 #include "model/FontEntry.h"
 #include "model/FontLookup.h"
 #include "model/GroupObject.h"
@@ -137,15 +138,26 @@ bool scanAll(std::string_view line, std::string_view format, int expected, Opera
     return scanOperands(line, format, out) == expected;
 }
 
+// A number of the file as the model keeps it: a float within the coordinate
+// range, so that no product of the geometry overflows.
 float f(double v)
 {
-    return static_cast<float>(v);
+    return clampCoordinate(v);
 }
 
 Matrix matrixFrom(const Operands& o, int first)
 {
     return Matrix { f(o.num[first]), f(o.num[first + 1]), f(o.num[first + 2]), f(o.num[first + 3]),
         f(o.num[first + 4]), f(o.num[first + 5]) };
+}
+
+// "a1 a2 rx ry cx cy": angles normalised, so that the arc our files write
+// back draws in every interpreter.
+std::unique_ptr<ArcObject> makeArc(const Operands& o)
+{
+    const ArcAngles angles = saneArcAngles(f(o.num[0]), f(o.num[1]));
+    return std::make_unique<ArcObject>(
+        f(o.num[4]), f(o.num[5]), f(o.num[2]), f(o.num[3]), angles.start, angles.end);
 }
 
 // A colour fraction as an integer percentage, truncated toward zero. The
@@ -410,6 +422,8 @@ void ZvxReader::reset()
     m_url.clear();
     m_urlObject = nullptr;
     m_imageFailed = false;
+    m_fillColorSet = false;
+    m_ourFile = false;
 }
 
 ZvxReadResult ZvxReader::readFile(const std::string& path)
@@ -459,6 +473,8 @@ ZvxReadResult ZvxReader::parse(LineSource& lines, const std::string& path)
             return damaged();
         if (startsWith(line, "%%EndProlog"))
             break;
+        if (startsWith(line, "%%Creator: Zavora Draw") || startsWith(line, "%%Creator: Vellumix"))
+            m_ourFile = true;
         if (startsWith(line, kCreator)) {
             Operands o;
             if (scanAll(line.substr(kCreator.size()), " %g", 1, o) && std::trunc(f(o.num[0]) * 10.0f) == 10)
@@ -466,6 +482,13 @@ ZvxReadResult ZvxReader::parse(LineSource& lines, const std::string& path)
         } else if (startsWith(line, kOrientation) && m_info) {
             m_info->landscape = startsWith(line.substr(kOrientation.size()), "Landscape");
         }
+    }
+
+    // Other programs' files paint on PostScript's initial black; ours start
+    // from the prolog's white fill.
+    if (!m_ourFile) {
+        m_style.storeFillColor(Color::black());
+        m_style.storeTextColor(Color::black());
     }
 
     if (!lines.next(line))
@@ -693,7 +716,7 @@ void ZvxReader::handle(Op op, std::string_view line)
     case Op::FontAndSize:
         if (scanAll(line, "%s %g", 2, o)) {
             m_fontName = fontNameOperand(o.word);
-            m_fontSize = f(o.num[0]);
+            m_fontSize = clampFontSize(o.num[0]);
         }
         return;
     case Op::TextMatrix:
@@ -717,7 +740,7 @@ void ZvxReader::handle(Op op, std::string_view line)
         return closeList(op == Op::EndCompound);
     case Op::LineWidth:
         if (scanAll(line, "%g", 1, o))
-            m_style.storeLineWidth(f(o.num[0]));
+            m_style.storeLineWidth(clampLineWidth(o.num[0]));
         return;
     case Op::Clip:
         m_path.clear();
@@ -725,8 +748,8 @@ void ZvxReader::handle(Op op, std::string_view line)
     case Op::Font:
         if (scanAll(line, "%s %g %g %g %d", 5, o)) {
             m_fontName = fontNameOperand(o.word);
-            m_fontSize = f(o.num[0]);
-            m_leading = f(o.num[1]);
+            m_fontSize = clampFontSize(o.num[0]);
+            m_leading = clampLeading(o.num[1]);
             const int align = static_cast<int>(o.num[3]);
             m_align = align >= 0 && align <= 3 ? static_cast<TextAlign>(align) : TextAlign::Left;
         }
@@ -756,16 +779,14 @@ void ZvxReader::handle(Op op, std::string_view line)
         return;
     case Op::ArcWithMatrix:
         if (scanAll(line, "%g %g %g %g %g %g [%g %g %g %g %g %g]", 12, o)) {
-            auto arc = std::make_unique<ArcObject>(
-                f(o.num[4]), f(o.num[5]), f(o.num[2]), f(o.num[3]), f(o.num[0]), f(o.num[1]));
+            auto arc = makeArc(o);
             arc->setMatrix(matrixFrom(o, 6));
             setPending(std::move(arc));
         }
         return;
     case Op::Arc:
         if (scanAll(line, "%g %g %g %g %g %g", 6, o))
-            setPending(std::make_unique<ArcObject>(
-                f(o.num[4]), f(o.num[5]), f(o.num[2]), f(o.num[3]), f(o.num[0]), f(o.num[1])));
+            setPending(makeArc(o));
         return;
     case Op::ArrowCode:
         if (scanAll(line, "%d", 1, o))
@@ -838,6 +859,7 @@ void ZvxReader::setColorRgb(double r, double g, double b, bool fill)
     if (fill) {
         m_style.storeFillColor(color);
         m_style.storeTextColor(color);
+        m_fillColorSet = true;
     } else {
         m_style.storeLineColor(color);
     }
@@ -991,9 +1013,14 @@ void ZvxReader::endText()
             m_missingFonts->push_back(m_fontName);
         font = defaultTextFont();
     }
-    auto text = std::make_unique<TextObject>(m_text, font, m_fontSize, m_leading, m_align);
-    text->setStyle(m_style);
-    text->setMatrix(m_textMatrix);
+    auto text = std::make_unique<TextObject>(m_text, font, clampFontSize(m_fontSize), m_leading, m_align);
+    PaintStyle style = m_style;
+    // Before the file sets a fill colour, text has only the reader's text
+    // colour; PostScript would paint it in the prolog's white fill.
+    if (!m_fillColorSet)
+        style.storeFillColor(style.textColor());
+    text->setStyle(style);
+    text->setMatrix(invertibleMatrix(m_textMatrix));
     if (m_textBoxOn) {
         text->setFrame({ m_textBox[2], m_textBox[3] }, { m_textBox[0], m_textBox[1] });
         m_textBoxOn = false;
@@ -1014,7 +1041,7 @@ bool ZvxReader::readImage(std::string_view line)
     if (width < 0 || height < 0)
         return false;
     auto image = std::make_unique<ImageObject>();
-    image->setMatrix(matrixFrom(o, 0));
+    image->setMatrix(invertibleMatrix(matrixFrom(o, 0)));
     const std::size_t need = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3;
     if (need > 0) {
         // Two hex digits a byte: data the file cannot hold means it ends

@@ -95,6 +95,8 @@ private:
     std::string m_url; // the last URL as read, before trimming, for continuation lines
     const DrawObject* m_urlObject = nullptr;
     bool m_imageFailed = false; // the data ended inside an image
+    bool m_fillColorSet = false; // a fill colour operator has been read
+    bool m_ourFile = false; // the creator line names this program
 };
 
 // Reads path into target. Returns the result; every failure is already reported.

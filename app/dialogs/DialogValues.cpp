@@ -1,5 +1,7 @@
 #include "app/dialogs/DialogValues.h"
 
+#include "model/DrawingLimits.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -53,13 +55,14 @@ int gridSpacing(std::string_view text)
 
 int moveDistance(std::string_view text)
 {
-    return parseWholeNumber(text).value_or(0);
+    constexpr int kLimit = static_cast<int>(kMaxCoordinate);
+    return std::clamp(parseWholeNumber(text).value_or(0), -kLimit, kLimit);
 }
 
 int scalePercent(std::string_view text)
 {
     const auto value = parseWholeNumber(text);
-    return value && *value != 0 ? *value : 100;
+    return value && *value != 0 ? std::clamp(*value, -kMaxScalePercent, kMaxScalePercent) : 100;
 }
 
 int rotateAngle(std::string_view text)

@@ -15,9 +15,9 @@ std::optional<double> parseNumber(std::string_view text);
 
 // Grid spacing: 1..72, anything else 1.
 int gridSpacing(std::string_view text);
-// Move distance: a signed whole number, else 0.
+// Move distance: a signed whole number, else 0; limited to the coordinate range.
 int moveDistance(std::string_view text);
-// Scale: a whole number other than 0, else 100.
+// Scale: a whole number other than 0, else 100; limited to +-kMaxScalePercent.
 int scalePercent(std::string_view text);
 // Rotate: a signed whole number, else 0.
 int rotateAngle(std::string_view text);
@@ -31,8 +31,6 @@ constexpr int kMinPaperSize = 72;
 constexpr int kMaxPaperSize = 5184;
 // A custom paper side: a whole number of points in 72..5184.
 std::optional<int> paperSide(std::string_view text);
-
-constexpr int kMaxFontSize = 250;
 
 // JPEG quality and the three choices Low (0), Medium (1) and High (2).
 int jpegQualityForLevel(int level);

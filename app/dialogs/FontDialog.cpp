@@ -2,6 +2,7 @@
 
 #include "app/dialogs/DialogValues.h"
 #include "fonts/FontCatalogue.h"
+#include "model/DrawingLimits.h"
 #include "model/FontEntry.h"
 #include "platform/NumberFormat.h"
 #include "platform/Reporter.h"
@@ -153,8 +154,8 @@ void FontDialog::updateSample()
 bool FontDialog::validate()
 {
     const auto size = parseNumber(m_sizes->currentText().toStdString());
-    if (!size || *size < 1 || *size > kMaxFontSize) {
-        errorBox("Font size must be between 1 and %d", kMaxFontSize);
+    if (!size || *size < kMinFontSize || *size > kMaxFontSize) {
+        errorBox("Font size must be between 1 and %d", static_cast<int>(kMaxFontSize));
         m_sizes->setFocus();
         return false;
     }

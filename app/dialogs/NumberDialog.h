@@ -3,6 +3,7 @@
 // Text that is not acceptable becomes the field's default on OK.
 
 #include "app/dialogs/ModalDialog.h"
+#include "model/DrawingLimits.h"
 
 #include <vector>
 
@@ -78,8 +79,7 @@ public:
     double leading() const { return m_leading; }
 
     static constexpr double kMinLeading = 1.0;
-    static constexpr double kMaxLeading = 300.0;
-    static bool acceptable(double points) { return points >= kMinLeading && points <= kMaxLeading; }
+    static bool acceptable(double points) { return points >= kMinLeading && points <= zavora::kMaxLeading; }
 
 protected:
     void commit() override;

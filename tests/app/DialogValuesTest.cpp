@@ -75,8 +75,13 @@ TEST(DialogValues, StrictNumbersAndTheFieldsDefaults)
         { "grid 72", gridSpacing("72"), 72 },
         { "move -30", moveDistance("-30"), -30 },
         { "move 1.5", moveDistance("1.5"), 0 },
+        // Kept inside the drawing's coordinate range.
+        { "move 2e9", moveDistance("2000000000"), 1000000 },
+        { "move -1000001", moveDistance("-1000001"), -1000000 },
         { "scale 0", scalePercent("0"), 100 },
         { "scale -50", scalePercent("-50"), -50 },
+        { "scale 2e9", scalePercent("2000000000"), 10000 },
+        { "scale -10001", scalePercent("-10001"), -10000 },
         { "rotate 45.5", rotateAngle("45.5"), 0 },
         { "zoom 5", zoomPercent("5", 100), 25 },
         { "zoom 5000", zoomPercent("5000", 100), 1200 },

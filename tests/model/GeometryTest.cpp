@@ -1,8 +1,11 @@
 #include "model/Geometry.h"
+#include "model/DrawingLimits.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
+#include <string>
 
 using namespace zavora;
 
@@ -128,4 +131,41 @@ TEST(Geometry, SegmentMeetsRectOnlyWhereItReallyCrosses)
     EXPECT_TRUE(segmentMeetsRect({ 3, 3 }, { 3, 3 }, r));
     EXPECT_FALSE(segmentMeetsRect({ 11, 3 }, { 11, 3 }, r));
     EXPECT_FALSE(segmentMeetsRect({ 10.5f, -5 }, { 10.5f, 25 }, r));
+}
+
+// The sweep PostScript's arc draws: an end below the start gains whole turns
+// until it is not below; more than a turn is drawn as a whole ellipse.
+double postScriptSweep(double start, double end)
+{
+    double sweep = end - start;
+    if (sweep < 0)
+        sweep = std::fmod(sweep, 360.0) + (std::fmod(sweep, 360.0) < 0 ? 360 : 0);
+    return std::min(sweep, 360.0);
+}
+
+TEST(DrawingLimits, ArcAnglesKeepTheirSweep)
+{
+    struct Case {
+        float start, end;
+    };
+    // Within two turns either side angles are left as they are.
+    for (Case c : { Case { -90, 45 }, Case { 270, 0 }, Case { 0, 360 }, Case { -720, 720 } }) {
+        const ArcAngles a = saneArcAngles(c.start, c.end);
+        EXPECT_EQ(a.start, c.start);
+        EXPECT_EQ(a.end, c.end);
+    }
+    for (Case c : { Case { 0, 1e8f }, Case { 1e8f, 0 }, Case { -3e9f, 3e9f }, Case { 370, -1e10f },
+             Case { 1000, 1090 }, Case { 1090, 1000 }, Case { -1000, -1000 }, Case { 730, 10 } }) {
+        SCOPED_TRACE(std::to_string(c.start) + " " + std::to_string(c.end));
+        const ArcAngles a = saneArcAngles(c.start, c.end);
+        EXPECT_GE(a.start, 0);
+        EXPECT_LT(a.start, 360);
+        EXPECT_NEAR(a.end - a.start, postScriptSweep(c.start, c.end), 1e-3);
+        // A second pass changes nothing, so files read back the same.
+        const ArcAngles again = saneArcAngles(a.start, a.end);
+        EXPECT_EQ(again.start, a.start);
+        EXPECT_EQ(again.end, a.end);
+    }
+    EXPECT_EQ(saneArcAngles(1090, 1000).start, 10);
+    EXPECT_EQ(saneArcAngles(1090, 1000).end, 280);
 }

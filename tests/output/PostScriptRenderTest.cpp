@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace zavora {
 namespace {
@@ -340,6 +341,43 @@ TEST(PostScriptRender, LandscapeTurnedIntoTheSwappedBox)
     // (x, y) lands at (y, 200 - x).
     EXPECT_TRUE(isRed(page.at(15, 180)));
     EXPECT_TRUE(page.at(15, 20).white());
+}
+
+TEST(PostScriptRender, NumbersNoFileCanHoldAreNeverWritten)
+{
+    // What transforms that overflow leave in a drawing: each object still
+    // gets its lines, with numbers an interpreter takes.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    FixedFont helvetica("Helvetica");
+    PaintStyle wide;
+    wide.setLineWidth(inf);
+    wide.setFillColor({ nan, 0, 0 });
+    const Matrix broken { nan, inf, -inf, nan, inf, nan };
+    const std::string doc = writeDocument<PostScriptPort>([&](PostScriptPort& port) {
+        port.rectangle(wide, broken, nan, 0, inf, -inf);
+        port.ellipse(wide, Matrix {}, inf, nan, inf, -inf);
+        port.arc(wide, Matrix {}, 50, 50, 20, 20, nan, inf, kArrowFancy, kArrowBig);
+        port.polyline(
+            wide, broken, { { nan, nan }, { inf, 0 }, { 0, -inf } }, false, kArrowSmall, kArrowNone);
+        port.curvePath(wide, Matrix {}, { { nan, 0, inf, 0, 0, nan, 0 }, { 1, 1, 1, 1, 1, 1, 0 } }, true,
+            kArrowNone, kArrowNone);
+        const float box[4] = { nan, inf, -inf, nan };
+        port.text(wide, broken, "broken", &helvetica, 0, nan, TextAlign::Justified, box);
+        port.text(
+            PaintStyle {}, Matrix { 1, 0, 0, 1, 20, 100 }, "sized", &helvetica, -5, 14, TextAlign::Left, box);
+        ImageObject image;
+        ASSERT_TRUE(image.allocatePixels(1, 1));
+        port.image(broken, image);
+        PaintStyle red;
+        red.setFillColor({ 100, 0, 0 });
+        port.rectangle(red, Matrix {}, 150, 20, 190, 60);
+    });
+    const std::string body = pageBody(doc);
+    EXPECT_EQ(body.find("nan"), std::string::npos) << body;
+    EXPECT_EQ(body.find("inf"), std::string::npos) << body;
+    const GhostscriptRun run = renderWithGhostscript(doc, "non-finite", kDpi, false);
+    EXPECT_TRUE(run.ok()) << run.messages << body;
 }
 
 TEST(PostScriptRender, WholeDrawingThroughTheTraversal)

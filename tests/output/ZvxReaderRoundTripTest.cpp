@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+
 namespace zavora {
 namespace {
 
@@ -253,6 +255,97 @@ TEST(ZvxReaderRoundTrip, LongLinesSurvive)
     EXPECT_EQ(text2->text(), as<TextObject>(original.objects()[0])->text());
     EXPECT_EQ(text2->url(), original.objects()[0]->url());
     EXPECT_EQ(save(reread), first);
+}
+
+TEST(ZvxReaderRoundTrip, WhiteTextFirstKeepsItsColour)
+{
+    // White is the prolog's fill, but text read before any fill colour is
+    // taken for black: the writer states the first text's colour.
+    TestCatalogue catalogue({ "Helvetica" });
+    Drawing original;
+    auto text = std::make_unique<TextObject>("white", catalogue.find("Helvetica"), 12, 14, TextAlign::Left);
+    text->setTextColor(Color::white());
+    original.append(std::move(text));
+    Drawing reread;
+    open(save(original), reread);
+    ASSERT_EQ(reread.objectCount(), 1u);
+    EXPECT_EQ(reread.objects()[0]->style().textColor(), Color::white());
+    EXPECT_EQ(reread.objects()[0]->style().fillColor(), Color::white());
+}
+
+// Files no writer of ours makes: what we read from them is written so that
+// an interpreter takes it, and reads back to the same file.
+struct HostileCase {
+    const char* name;
+    std::string body;
+    const char* written; // a line (or its start) the saved file must hold
+};
+
+std::string imageData()
+{
+    std::string data;
+    for (int i = 0; i < 256; ++i)
+        data += i % 12 == 11 ? "ff0000\n" : "ff0000";
+    return data + "\n";
+}
+
+const HostileCase kHostileCases[] = {
+    { "huge coordinates", "1e30 1e30 m\n-1e30 5 L\n0 0 L\nS\n", "1e+06 1e+06 m" },
+    { "numbers no float holds", "0 0 m\nnan 5 L\ninf 5 L\n5 1e39 L\n5 5 L\nS\n", "5 5 L" },
+    { "huge shapes",
+        "1e30 -1e30 0 0 [1 0 0 1 0 0] Ov\nf\n1e30 1e30 -1e30 -1e30 1e30 1e30 [1 0 0 1 0 0] Rr\nb\n"
+        "1e30 1e30 1e30 1e30 [1e30 0 0 1e30 1e30 0] Bx\nf\n",
+        "[1e+06 0 0 1e+06 1e+06 0] Bx" },
+    { "zero font size", "/_Helvetica 0 14 0 0 z\n[1 0 0 1 10 100] e\n(zero) t\nT\n",
+        "/_Helvetica 1 14 0 0 z" },
+    { "negative font size", "/_Helvetica -12 -14 0 0 z\n[1 0 0 1 10 100] e\n(minus) t\nT\n",
+        "/_Helvetica 1 0 0 0 z" },
+    { "huge font size", "/_Helvetica 1e30 1e30 0 3 z\n[1 0 0 1 10 100] e\n1e30 -1e30 0 8 tbx\n(a b) t\nT\n",
+        "/_Helvetica 250 300 0 3 z" },
+    { "Illustrator text without size", "0 To\n1 0 0 1 10 20 0 Tp\n/_Helvetica 0 Tf\n(abc) Tx\nTO\n",
+        "/_Helvetica 1 0 0 0 z" },
+    { "empty text matrix", "/_Helvetica 12 14 0 0 z\n[0 0 0 0 10 100] e\n(flat) t\nT\n",
+        "[0.001 0 0 0.001 " },
+    { "squashed text matrix", "/_Helvetica 12 14 0 0 z\n[1 2 2 4 10 100] e\n(line) t\nT\n",
+        "[1.04 1.98 2 4 10 100] e" },
+    { "singular by rounding", "/_Helvetica 12 14 0 0 z\n[0.1 0.3 0.2 0.6 10 100] e\n(noise) t\nT\n", " e" },
+    { "text matrix below single precision",
+        "/_Helvetica 12 14 0 0 z\n[1e-30 0 0 1e-30 10 100] e\n(gone) t\nT\n", "[0.001 0 0 0.001 " },
+    { "text matrix written as zeros",
+        "/_Helvetica 12 14 0 0 z\n[0.00001 0 0 0.00001 10 100] e\n(tiny) t\nT\n", "[0.001 0 0 0.001 " },
+    { "huge arcs",
+        "q\n1 0 0 1 0 0 cm\n0 1e8 10 10 50 50 Arc\nQ\nS\n1e30 0 10 10 50 50 [1 0 0 1 0 0] Ar\nS\n"
+        "-3e9 3e9 10 10 50 50 [1 0 0 1 0 0] Ar\nS\n370 -1e10 10 10 50 50 [1 0 0 1 0 0] Ar\nS\n",
+        "0 360 10 10 50 50 Arc" },
+    { "empty image matrix", "[0 0 0 0 5 5] 1 1 img\n" + imageData(), "[0.001 0 0 0.001 5 5] 1 1 img" },
+    { "huge line width and arrowheads",
+        "1e30 w\n0 0 m\n100 0 L\nS\nq\n1 0 0 1 0 0 cm\n0 0 100 0 4 2 Ah\nQ\n-5 w\n0 0 m\n5 5 L\nS\n",
+        "1e+06 w" },
+};
+
+TEST(ZvxReaderRoundTrip, HostileFilesWriteWhatInterpretersAccept)
+{
+    TestCatalogue catalogue({ "Helvetica" });
+    for (const HostileCase& c : kHostileCases) {
+        SCOPED_TRACE(c.name);
+        Drawing drawing;
+        open(nativeFile(c.body), drawing);
+        ASSERT_GT(drawing.objectCount(), 0u);
+        const std::string first = save(drawing);
+        EXPECT_NE(first.find(c.written), std::string::npos) << testing::pageBody(first);
+        EXPECT_FALSE(std::regex_search(testing::pageBody(first), std::regex("nan|inf", std::regex::icase)))
+            << testing::pageBody(first);
+
+        // The whole letter page at a low resolution: the bounding box of a
+        // hostile drawing may be two million points wide.
+        const testing::GhostscriptRun run = testing::renderWithGhostscript(first, "hostile", 18, false);
+        EXPECT_TRUE(run.ok()) << run.messages << testing::pageBody(first);
+
+        Drawing reread;
+        open(first, reread);
+        EXPECT_EQ(deepCount(reread.objects()), deepCount(drawing.objects()));
+        EXPECT_EQ(save(reread), first);
+    }
 }
 
 } // namespace

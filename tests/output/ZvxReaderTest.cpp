@@ -33,6 +33,15 @@ TEST(ZvxReaderStructure, NativeFileReadsSettingsAndBody)
     r = readText(nativeFile("", "%ZVX g 1 2 3\n"));
     EXPECT_FALSE(r.info.landscape);
     EXPECT_EQ(r.info.gridSettings, Grid {}) << "three numbers are not a grid";
+
+    // Integers beyond int do not scan: the line is ignored, not wrapped around.
+    for (const char* grid : { "%ZVX g 2147483648 18 0 1\n", "%ZVX g 12 -2147483649 0 1\n",
+             "%ZVX g 99999999999999999999999 18 0 1\n" }) {
+        r = readText(nativeFile("3 Pat\n4294967296 Pat\n0 0 m\n1 1 L\nF\n", grid));
+        EXPECT_EQ(r.info.gridSettings, Grid {}) << grid;
+        ASSERT_EQ(r.objects.size(), 1u);
+        EXPECT_EQ(r.objects[0]->style().fillPattern(), 3) << grid;
+    }
 }
 
 TEST(ZvxReaderStructure, VersionOneIsRefusedSilently)
@@ -96,6 +105,32 @@ TEST(ZvxReaderStructure, OpenReportsEachMissingFontOnce)
     EXPECT_EQ(inserted.size(), 3u);
     EXPECT_TRUE(reporter.messages().empty());
     std::filesystem::remove(path);
+}
+
+TEST(ZvxReaderStructure, IllustratorLayoutWithoutSetupOrPage)
+{
+    // No setup, no page comment, blank lines and plain PostScript in the body.
+    ReadOutcome r = readText(crlf("%!PS-Adobe-2.0 EPSF-1.2\n%%Creator:Adobe Illustrator(TM) 1.0b2-\n"
+                                  "%%EndComments\n/x 1 def\n%%EndProlog\nu\n\n.8 setgray\n0 0 m\n1 1 L\n"
+                                  "2 0 L\nf\nU\n%%Trailer\n"));
+    EXPECT_EQ(r.result, ZvxReadResult::Read);
+    ASSERT_EQ(r.objects.size(), 1u);
+    EXPECT_EQ(r.objects[0]->type(), ObjectType::Group);
+    // Other programs' files paint on PostScript's initial black.
+    EXPECT_EQ(r.objects[0]->style().fillColor(), Color::black());
+}
+
+TEST(ZvxReaderText, TextBeforeAnyFillColourTakesItsTextColour)
+{
+    // Our prolog fills white until "k": shapes keep that, text would vanish.
+    ReadOutcome r = readBody("0 0 m\n1 1 L\n2 0 L\nf\n/_Helvetica 12 14 0 0 z\n[1 0 0 1 0 0] e\n(a) t\nT\n"
+                             "0 0 0 0 k\n[1 0 0 1 0 0] e\n(b) t\nT\n");
+    ASSERT_EQ(r.objects.size(), 3u);
+    EXPECT_EQ(r.objects[0]->style().fillColor(), Color::white());
+    EXPECT_EQ(r.objects[1]->style().fillColor(), Color::black());
+    EXPECT_EQ(r.objects[1]->style().textColor(), Color::black());
+    EXPECT_EQ(r.objects[2]->style().fillColor(), Color::white()) << "a fill set by the file stands";
+    EXPECT_EQ(r.objects[2]->style().textColor(), Color::white());
 }
 
 // --- Dispatcher ---
