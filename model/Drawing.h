@@ -159,8 +159,8 @@ public:
     // For edits made outside the commands (tools, undo): sets the modified
     // flag and tells the observers the screen needs repainting.
     void markEdited();
-    // The same for a structural edit that is not recorded (Insert): both
-    // undo stacks are emptied and the observers told.
+    // The same for a structural edit that is not recorded (grouping, the
+    // stacking order): both undo stacks are emptied and the observers told.
     void markStructureEdited();
 
     UndoHistory& history() { return m_history; }

@@ -2,6 +2,7 @@
 
 #include "model/Drawing.h"
 #include "model/OutputPort.h"
+#include "model/UndoCommand.h"
 #include "output/PostScriptPort.h"
 #include "output/WriterState.h"
 #include "platform/OutputStream.h"
@@ -142,13 +143,8 @@ ZvxReadResult insertDrawing(Drawing& drawing, const std::string& path)
 {
     OwnedObjects objects;
     const ZvxReadResult result = insertNativeFile(path, objects);
-    if (objects.empty())
-        return result;
-    ObjectRefs inserted;
-    for (auto& object : objects)
-        inserted.push_back(drawing.append(std::move(object)));
-    drawing.setSelection(inserted);
-    drawing.markStructureEdited();
+    if (!objects.empty())
+        drawing.history().execute(std::make_unique<AddObjectsCommand>(drawing, std::move(objects)));
     return result;
 }
 

@@ -78,8 +78,7 @@ bool saveDrawing(Drawing& drawing, const std::string& path, const ExportOptions&
 ZvxReadResult openDrawing(Drawing& drawing, const std::string& path);
 
 // Insert: the file's objects (whatever could be read) are appended and become
-// the selection; the history is emptied and the drawing marked modified when
-// anything was added.
+// the selection in one recorded step, which marks the drawing modified.
 ZvxReadResult insertDrawing(Drawing& drawing, const std::string& path);
 
 } // namespace zavora

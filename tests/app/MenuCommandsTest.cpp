@@ -591,19 +591,29 @@ TEST_F(MenuCommands, ExportListsOnlyWhatThisBuildWritesAndWritesIt)
     EXPECT_EQ(m_shell->settings().exportDir, m_dir.string());
 }
 
-TEST_F(MenuCommands, InsertAppendsTheFileSelectedAndForgetsTheHistory)
+TEST_F(MenuCommands, InsertAppendsTheFileSelectedAsOneUndoableStep)
 {
     start();
-    addRectangle(300, 300, 320, 320, false);
+    RectangleObject* own = addRectangle(300, 300, 320, 320, false);
+    own->setFillColor(Color { 100, 0, 0 });
+    const PaintStyle before = own->style();
     choose(kCmdSelectAll);
+    choose(kCmdFillBlack);
     const fs::path path = writeDrawing("parts.zvx", 2);
     whenFileDialogOpens(path);
     choose(kCmdInsert);
     EXPECT_EQ(drawing().objectCount(), 3u);
     EXPECT_EQ(drawing().selection().size(), 2u);
     EXPECT_TRUE(drawing().isModified());
-    EXPECT_FALSE(drawing().history().canUndo());
     EXPECT_EQ(m_messages.last(Reporter::Kind::Status), "Inserting...");
+
+    // Undo takes the inserted objects out and selects what was selected;
+    // the fill before it can still be undone.
+    choose(kCmdUndo);
+    EXPECT_EQ(drawing().objectCount(), 1u);
+    EXPECT_EQ(drawing().selection(), (ObjectRefs { own }));
+    choose(kCmdUndo);
+    EXPECT_EQ(own->style(), before);
 }
 
 TEST_F(MenuCommands, ForeignFileBecomesAModifiedNativeDrawing)
