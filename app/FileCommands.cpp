@@ -75,12 +75,6 @@ bool CommandDispatcher::runFile(int id)
     return false;
 }
 
-bool CommandDispatcher::readInto(const std::string& path, bool addRecent)
-{
-    drawing().newDrawing();
-    return m_shell.openDrawing(path, addRecent);
-}
-
 void CommandDispatcher::newDrawing()
 {
     chooseSelectionTool();
@@ -113,7 +107,7 @@ std::optional<std::string> CommandDispatcher::askDrawingToOpen()
 void CommandDispatcher::open()
 {
     if (const std::optional<std::string> path = askDrawingToOpen())
-        readInto(*path, true);
+        m_shell.openDrawing(*path, true);
 }
 
 void CommandDispatcher::saveAs()
@@ -139,7 +133,7 @@ void CommandDispatcher::revert()
         QStringLiteral("Lose changes since drawing was last saved?"), QMessageBox::Yes | QMessageBox::No, &m_frame);
     if (box.exec() != QMessageBox::Yes)
         return;
-    readInto(path, false);
+    m_shell.openDrawing(path, false);
 }
 
 void CommandDispatcher::insert()
@@ -243,7 +237,7 @@ void CommandDispatcher::openRecent(int index)
     const std::string path = recent.at(index);
     if (path.empty() || path == drawing().fileName() || !m_shell.confirmDiscard())
         return;
-    if (!readInto(path, false))
+    if (!m_shell.openDrawing(path, false))
         recent.remove(index);
 }
 
@@ -260,14 +254,13 @@ void CommandDispatcher::openForeign()
     const std::optional<std::string> path = askDrawingToOpen();
     if (!path)
         return;
-    if (readInto(*path, false)) {
-        // The drawing is now a native one to be saved under its own name.
+    // Whatever format it came in, the drawing is now a native one to be
+    // saved under its own name; a failed read leaves the drawing shown alone.
+    if (m_shell.openDrawing(*path, false)) {
         drawing().setFileName(nativeNameFor(*path));
         drawing().setModified(true);
-    } else {
-        drawing().setFileName(std::string());
+        m_shell.setTitle();
     }
-    m_shell.setTitle();
 }
 
 } // namespace zavora

@@ -178,19 +178,25 @@ void Shell::setTitle()
 
 bool Shell::openDrawing(const std::string& path, bool addRecent)
 {
-    // Whatever was read before a failure is kept; the drawing is named after the file.
-    const ZvxReadResult result = zavora::openDrawing(m_drawing, path);
-    m_drawing.setFileName(path);
-    m_drawing.setModified(false);
-    const bool read = result == ZvxReadResult::Read;
-    if (read && addRecent)
+    // A file that does not read whole is not taken on: the drawing shown
+    // keeps its objects, name and changes (the reader has said why).
+    bool foreign = false;
+    if (zavora::openDrawing(m_drawing, path, &foreign) != ZvxReadResult::Read)
+        return false;
+    if (foreign) {
+        // Another program's file: Save writes a native drawing beside it,
+        // never over it.
+        m_drawing.setFileName(nativeNameFor(path));
+        m_drawing.setModified(true);
+    }
+    if (addRecent)
         m_settings.recentFiles.add(path);
     if (m_frame) {
         m_frame->drawingWindow()->drawingReplaced();
         m_frame->postCommand(kCmdFitInWindow);
     }
     setTitle();
-    return read;
+    return true;
 }
 
 void Shell::insertDrawing(const std::string& path)
@@ -203,7 +209,6 @@ void Shell::openDroppedFile(const std::string& path)
 {
     if (!confirmDiscard())
         return;
-    m_drawing.newDrawing();
     openDrawing(path);
 }
 

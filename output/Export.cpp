@@ -125,11 +125,16 @@ bool saveDrawing(Drawing& drawing, const std::string& path, const ExportOptions&
     return true;
 }
 
-ZvxReadResult openDrawing(Drawing& drawing, const std::string& path)
+ZvxReadResult openDrawing(Drawing& drawing, const std::string& path, bool* foreign)
 {
     OwnedObjects objects;
     DocumentInfo info;
     const ZvxReadResult result = openNativeFile(path, objects, info);
+    // A file that did not read whole never replaces the drawing shown.
+    if (result != ZvxReadResult::Read)
+        return result;
+    if (foreign)
+        *foreign = info.foreign;
     drawing.newDrawing();
     drawing.replaceAll(std::move(objects));
     drawing.setLandscape(info.landscape);

@@ -181,11 +181,9 @@ TEST_F(MenuCommands, OpenAndRecentFilesKeepTheListHonest)
     const fs::path damaged = m_dir / "damaged.zvx";
     std::ofstream(damaged) << "%!PS-Adobe-3.0 EPSF-3.0\nnot a drawing\n";
 
-    // A file that cannot be read leaves an empty drawing with the chosen name.
+    // A file that cannot be read is not recorded as recent.
     whenFileDialogOpens(damaged);
     choose(kCmdOpen);
-    EXPECT_EQ(drawing().objectCount(), 0u);
-    EXPECT_EQ(drawing().fileName(), damaged.string());
     EXPECT_TRUE(m_shell->settings().recentFiles.at(0).empty());
 
     whenFileDialogOpens(good);
@@ -212,6 +210,115 @@ TEST_F(MenuCommands, OpenAndRecentFilesKeepTheListHonest)
     choose(kCmdRecentFile1);
     EXPECT_EQ(drawing().objectCount(), 3u);
     EXPECT_EQ(drawing().fileName(), good.string());
+}
+
+TEST_F(MenuCommands, FailedOpenKeepsTheDrawingShownAndSaveWritesOnlyItsOwnFile)
+{
+    start();
+    const fs::path good = writeDrawing("good.zvx", 3);
+    std::string oldBytes = readAll(writeDrawing("old.zvx", 1));
+    oldBytes.replace(oldBytes.find("Version 3.6"), 11, "Version 1.0");
+    const fs::path old = m_dir / "old.zvx";
+    std::ofstream(old, std::ios::binary) << oldBytes;
+    const fs::path damaged = m_dir / "damaged.zvx";
+    std::ofstream(damaged, std::ios::binary) << "%!PS-Adobe-3.0 EPSF-3.0\nnot a drawing\n";
+    const fs::path folder = m_dir / "folder.zvx";
+    fs::create_directory(folder);
+    const std::string damagedBytes = readAll(damaged);
+
+    whenFileDialogOpens(good);
+    choose(kCmdOpen);
+    ASSERT_EQ(drawing().objectCount(), 3u);
+
+    struct Case {
+        const char* route;
+        fs::path path;
+        std::string message;
+        bool modifiedBefore;
+    };
+    const Case cases[] = {
+        { "open", old, "Unable to open " + old.string() + "\nDrawings saved by version 1 cannot be read by this version.",
+            false },
+        { "open", damaged, "An error has occurred while opening\n" + damaged.string(), false },
+        { "recent", folder, "Unable to open " + folder.string() + "\nIs a directory", false },
+        { "drop", damaged, "An error has occurred while opening\n" + damaged.string(), true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.route) + " " + c.path.string());
+        if (c.modifiedBefore) {
+            addRectangle(100, 100, 120, 120);
+            drawing().setModified(true);
+        }
+        const std::size_t count = drawing().objectCount();
+        m_messages.clear();
+        if (c.route == std::string("open")) {
+            whenFileDialogOpens(c.path);
+            choose(kCmdOpen);
+        } else if (c.route == std::string("recent")) {
+            m_shell->settings().recentFiles.set(0, c.path.string());
+            choose(kCmdRecentFile1);
+            EXPECT_NE(m_shell->settings().recentFiles.at(0), c.path.string());
+        } else {
+            BoxAnswer no;
+            answerNextBox(QMessageBox::No, no);
+            m_shell->openDroppedFile(c.path.string());
+            EXPECT_TRUE(no.seen);
+        }
+        EXPECT_EQ(m_messages.last(Reporter::Kind::Error), c.message);
+        EXPECT_EQ(drawing().objectCount(), count);
+        EXPECT_EQ(drawing().fileName(), good.string());
+        EXPECT_EQ(drawing().isModified(), c.modifiedBefore);
+        EXPECT_EQ(frame().windowTitle(), "good.zvx - Zavora Draw");
+    }
+
+    // Save writes the drawing's own file; the files that failed are as they were.
+    choose(kCmdSave);
+    EXPECT_EQ(readAll(old), oldBytes);
+    EXPECT_EQ(readAll(damaged), damagedBytes);
+    EXPECT_TRUE(fs::is_directory(folder));
+    Drawing reread;
+    ASSERT_EQ(openDrawing(reread, good.string()), ZvxReadResult::Read);
+    EXPECT_EQ(reread.objectCount(), 4u);
+
+    // Revert of a drawing whose file went bad keeps the changes.
+    addRectangle(200, 200, 220, 220);
+    drawing().setModified(true);
+    std::ofstream(good, std::ios::binary) << oldBytes;
+    BoxAnswer yes;
+    answerNextBox(QMessageBox::Yes, yes);
+    choose(kCmdRevert);
+    EXPECT_EQ(drawing().objectCount(), 5u);
+    EXPECT_TRUE(drawing().isModified());
+    EXPECT_EQ(m_messages.last(Reporter::Kind::Error).rfind("Unable to open " + good.string(), 0), 0u);
+}
+
+TEST_F(MenuCommands, AForeignFileIsSavedAsANewNativeFileBesideIt)
+{
+    const fs::path original = m_dir / "probe.ai";
+    fs::copy_file(fs::path(ZAVORA_SOURCE_DIR) / "tests" / "fuzz" / "seeds" / "zvx_reader" / "sk1_probe.ai", original);
+    const std::string bytes = readAll(original);
+    const fs::path native = m_dir / "probe.zvx";
+    for (const bool commandLine : { false, true }) {
+        SCOPED_TRACE(commandLine ? "command line" : "File > Open");
+        fs::remove(native);
+        if (commandLine) {
+            start(original.string());
+        } else {
+            start();
+            whenFileDialogOpens(original);
+            choose(kCmdOpen);
+        }
+        EXPECT_EQ(drawing().objectCount(), 1u);
+        EXPECT_EQ(drawing().fileName(), native.string());
+        EXPECT_TRUE(drawing().isModified());
+        EXPECT_EQ(frame().windowTitle(), "probe.zvx - Zavora Draw");
+        choose(kCmdSave);
+        EXPECT_EQ(readAll(original), bytes);
+        Drawing reread;
+        ASSERT_EQ(openDrawing(reread, native.string()), ZvxReadResult::Read);
+        EXPECT_EQ(reread.objectCount(), 1u);
+        EXPECT_FALSE(drawing().isModified());
+    }
 }
 
 TEST_F(MenuCommands, FitInWindowForPortraitAndLandscape)

@@ -202,7 +202,11 @@ TEST_F(ShellGui, MissingCommandLineFileIsReportedAndTheProgramStarts)
 {
     Shell& shell = start((m_dir / "gone.zvx").string());
     EXPECT_EQ(shell.drawing().objectCount(), 0u);
-    EXPECT_FALSE(m_messages.last(RecordingReporter::Kind::Error).empty());
+    EXPECT_EQ(m_messages.last(RecordingReporter::Kind::Error),
+        "Unable to open " + (m_dir / "gone.zvx").string() + "\nNo such file or directory");
+    // The drawing never takes the name of a file it could not read.
+    EXPECT_TRUE(shell.drawing().fileName().empty());
+    EXPECT_EQ(shell.frame()->windowTitle(), "untitled - Zavora Draw");
     EXPECT_EQ(shell.settings().recentFiles.at(0), "");
     EXPECT_TRUE(shell.frame()->isVisible());
 }
