@@ -312,6 +312,7 @@ TEST_F(MenuCommands, AForeignFileIsSavedAsANewNativeFileBesideIt)
         EXPECT_EQ(drawing().fileName(), native.string());
         EXPECT_TRUE(drawing().isModified());
         EXPECT_EQ(frame().windowTitle(), "probe.zvx - Zavora Draw");
+        EXPECT_EQ(drawing().grid(), Drawing::kDefaultGrid) << "the file sets no grid";
         choose(kCmdSave);
         EXPECT_EQ(readAll(original), bytes);
         Drawing reread;

@@ -182,6 +182,15 @@ TEST_F(ClipboardTest, DuplicateReplacesTheSelectionWithOffsetClones)
     d.setSelection({ a });
     d.runCommand(kCmdDuplicate);
     EXPECT_EQ(status(), "1 objects duplicated");
+
+    // A new drawing's grid is 18 points each way, so a copy never lands on
+    // its source; an empty spacing (a file without a grid) takes it too.
+    Drawing fresh;
+    fresh.select(fresh.append(std::make_unique<RectangleObject>(0, 0, 10, 10)));
+    fresh.runCommand(kCmdDuplicate);
+    EXPECT_EQ(fresh.selection().front()->boundingBox(), (Rect { 18, 18, 28, 28 }));
+    fresh.setGrid({ 0, -5, 1, 1 });
+    EXPECT_EQ(fresh.grid(), (Grid { 18, 18, 1, 1 }));
 }
 
 } // namespace
