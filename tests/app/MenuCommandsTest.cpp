@@ -352,11 +352,15 @@ TEST_F(MenuCommands, ZoomDialogLimitsTheZoom)
     DrawingWindow& window = *frame().drawingWindow();
     for (const auto& [text, zoom] : { std::pair { "5", 0.25f }, std::pair { "5000", 12.0f }, std::pair { "150", 1.5f } }) {
         const char* typed = text;
-        whenDialogOpens([typed](QWidget& dialog) {
+        QString focused;
+        whenDialogOpens([typed, &focused](QWidget& dialog) {
+            if (QWidget* widget = dialog.focusWidget())
+                focused = widget->objectName();
             retype(dialog, "percent", QString::fromLatin1(typed));
             click(dialog, "ok");
         });
         choose(kCmdZoom);
+        EXPECT_EQ(focused, "percent") << "the number box has the focus when the dialog opens";
         EXPECT_FLOAT_EQ(window.view().zoom(), zoom) << typed;
         EXPECT_EQ(window.view().zoomMode(), ZoomMode::User);
     }
