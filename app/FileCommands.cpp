@@ -2,6 +2,7 @@
 // export, the recent files, exit and opening a drawing of another format.
 #include "app/CommandDispatcher.h"
 
+#include "app/BusyStatus.h"
 #include "app/DrawingWindow.h"
 #include "app/MainFrame.h"
 #include "app/Shell.h"
@@ -13,7 +14,6 @@
 #include "model/Drawing.h"
 #include "platform/Reporter.h"
 
-#include <QApplication>
 #include <QMessageBox>
 
 namespace zavora {
@@ -22,12 +22,6 @@ namespace {
 
 const QStringList kDrawingFilters { QStringLiteral("Zavora Drawing (*.zvx)"),
     QStringLiteral("Illustrator 88 (*.ai)"), QStringLiteral("All Files (*)") };
-
-// The wait cursor for as long as it lives.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 // The longest form name the form export accepts.
 constexpr int kFormNameLength = 64;
@@ -150,8 +144,7 @@ void CommandDispatcher::insert()
         return;
     settings.insertDir = folderOf(choice->path);
     settings.insertFilter = choice->filterIndex;
-    setStatus("Inserting...");
-    WaitCursor wait;
+    BusyStatus busy(m_frame.statusBar(), "Inserting...");
     m_shell.insertDrawing(choice->path);
 }
 

@@ -1,5 +1,6 @@
 #include "app/Shell.h"
 
+#include "app/BusyStatus.h"
 #include "app/DebugWindow.h"
 #include "app/DrawingWindow.h"
 #include "app/MainFrame.h"
@@ -269,14 +270,11 @@ bool Shell::saveAs(const std::string& path)
     ExportOptions options;
     options.substituteFonts = m_settings.substitutePsForTt != 0;
     options.downloadForm = m_settings.type42Ok ? FontDownloadForm::Type42 : FontDownloadForm::Type3;
-    // "Saving..." and the wait cursor while writing; then the former status text.
-    const QString former = m_frame ? m_frame->statusBar()->message() : QString();
-    setStatus("Saving...");
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool saved = saveDrawing(m_drawing, path, options);
-    QApplication::restoreOverrideCursor();
-    if (m_frame)
-        m_frame->statusBar()->setMessage(former);
+    bool saved;
+    {
+        BusyStatus busy(m_frame ? m_frame->statusBar() : nullptr, "Saving...");
+        saved = saveDrawing(m_drawing, path, options);
+    }
     if (!saved)
         return false;
     m_settings.recentFiles.add(path);
