@@ -265,14 +265,17 @@ TEST_F(ShellGui, GridTooDenseIsNotDrawnAndSparseGridMarksEveryFifthLine)
     sizeViewport(shell.frame(), 800, 600);
     DrawingWindow* window = shell.frame()->drawingWindow();
 
+    // The note stands beside the prompt (here the selection count), never over it.
+    StatusBar* status = shell.frame()->statusBar();
+    status->setMessage("3 objects selected");
     window->setZoomPercent(25);
     window->grab();
-    EXPECT_EQ(m_messages.last(RecordingReporter::Kind::Status), "Grid is too dense to display");
+    EXPECT_EQ(status->note(), "Grid is too dense to display");
+    EXPECT_EQ(status->message(), "3 objects selected");
 
-    m_messages.clear();
     window->setZoomPercent(100);
     window->grab();
-    EXPECT_TRUE(m_messages.messages().empty());
+    EXPECT_TRUE(status->note().isEmpty());
     const View& view = window->view();
     auto dotAt = [&](float x, float y) {
         // Within a pixel of where the point maps.
