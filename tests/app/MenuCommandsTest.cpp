@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSpinBox>
+#include <QScreen>
 #include <QTest>
 
 #include <fstream>
@@ -748,12 +749,30 @@ TEST_F(MenuCommands, ForeignFileBecomesAModifiedNativeDrawing)
     EXPECT_TRUE(drawing().isModified());
 }
 
-TEST_F(MenuCommands, AboutShowsTheBuildDate)
+TEST_F(MenuCommands, AboutAndHelpOpenWhollyOnScreen)
 {
     start();
-    whenDialogOpens([](QWidget& dialog) { click(dialog, "ok"); });
+    // A small frame in the screen's lower right corner: centred over it, both
+    // windows would reach past the screen's edges.
+    const QRect available = frame().screen()->availableGeometry();
+    frame().setGeometry(available.right() - 300, available.bottom() - 200, 280, 180);
+    runUntilIdle();
+    QRect about;
+    whenDialogOpens([&about](QWidget& dialog) {
+        about = dialog.frameGeometry();
+        click(dialog, "ok");
+    });
     choose(kCmdAbout);
     EXPECT_EQ(m_messages.last(Reporter::Kind::Status), "Build date: May 13 2001");
+    EXPECT_FALSE(about.isEmpty());
+    EXPECT_TRUE(available.contains(about)) << about.x() << "," << about.y() << " " << about.width() << "x"
+                                           << about.height();
+
+    choose(kCmdHelpContents);
+    const auto* help = frame().findChild<QWidget*>("zavora_help");
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(available.contains(help->frameGeometry()));
 }
 
 TEST_F(MenuCommands, ExitClosesAnUnchangedDrawingWithoutAsking)
