@@ -45,8 +45,6 @@ private:
     void openForeign();
     // After the save question, the open dialog; nothing when either is cancelled.
     std::optional<std::string> askDrawingToOpen();
-    // Empties the drawing and reads the file (the shell shows it); true when it was read.
-    bool readInto(const std::string& path, bool addRecent);
 
     // Edit, view and object commands (CommandDispatcher.cpp).
     bool runEdit(int id);

@@ -239,8 +239,10 @@ void DrawingWindow::compose(const QRect& area)
     const Point b = m_view.toWindow(float(m_view.pageWidth()), float(m_view.pageHeight()));
     m_canvas->pageShadow({ int32_t(std::lround(a.x)), int32_t(std::lround(a.y)), int32_t(std::lround(b.x)),
         int32_t(std::lround(b.y)) });
-    if (m_drawing.grid().spare)
-        m_canvas->gridDots(m_drawing.grid(), pixels);
+    const bool gridTooDense = m_drawing.grid().spare && !m_canvas->gridDots(m_drawing.grid(), pixels);
+    // Beside the prompt, not over it: the prompt may be the selection count.
+    if (m_status)
+        m_status->setNote(gridTooDense ? QStringLiteral("Grid is too dense to display") : QString());
     m_canvas->redraw(m_drawing, m_previewMode ? kDrawFinal : kDrawOutline, pixels);
     // The picture without selection marks, for the tools' moving feedback.
     m_canvas->copyBufferToBuffer(ScreenBuffer::View, ScreenBuffer::Clean, pixels);

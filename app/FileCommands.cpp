@@ -2,6 +2,7 @@
 // export, the recent files, exit and opening a drawing of another format.
 #include "app/CommandDispatcher.h"
 
+#include "app/BusyStatus.h"
 #include "app/DrawingWindow.h"
 #include "app/MainFrame.h"
 #include "app/Shell.h"
@@ -13,7 +14,6 @@
 #include "model/Drawing.h"
 #include "platform/Reporter.h"
 
-#include <QApplication>
 #include <QMessageBox>
 
 namespace zavora {
@@ -22,12 +22,6 @@ namespace {
 
 const QStringList kDrawingFilters { QStringLiteral("Zavora Drawing (*.zvx)"),
     QStringLiteral("Illustrator 88 (*.ai)"), QStringLiteral("All Files (*)") };
-
-// The wait cursor for as long as it lives.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 // The longest form name the form export accepts.
 constexpr int kFormNameLength = 64;
@@ -75,12 +69,6 @@ bool CommandDispatcher::runFile(int id)
     return false;
 }
 
-bool CommandDispatcher::readInto(const std::string& path, bool addRecent)
-{
-    drawing().newDrawing();
-    return m_shell.openDrawing(path, addRecent);
-}
-
 void CommandDispatcher::newDrawing()
 {
     chooseSelectionTool();
@@ -113,7 +101,7 @@ std::optional<std::string> CommandDispatcher::askDrawingToOpen()
 void CommandDispatcher::open()
 {
     if (const std::optional<std::string> path = askDrawingToOpen())
-        readInto(*path, true);
+        m_shell.openDrawing(*path, true);
 }
 
 void CommandDispatcher::saveAs()
@@ -139,7 +127,7 @@ void CommandDispatcher::revert()
         QStringLiteral("Lose changes since drawing was last saved?"), QMessageBox::Yes | QMessageBox::No, &m_frame);
     if (box.exec() != QMessageBox::Yes)
         return;
-    readInto(path, false);
+    m_shell.openDrawing(path, false);
 }
 
 void CommandDispatcher::insert()
@@ -156,8 +144,7 @@ void CommandDispatcher::insert()
         return;
     settings.insertDir = folderOf(choice->path);
     settings.insertFilter = choice->filterIndex;
-    setStatus("Inserting...");
-    WaitCursor wait;
+    BusyStatus busy(m_frame.statusBar(), "Inserting...");
     m_shell.insertDrawing(choice->path);
 }
 
@@ -243,7 +230,7 @@ void CommandDispatcher::openRecent(int index)
     const std::string path = recent.at(index);
     if (path.empty() || path == drawing().fileName() || !m_shell.confirmDiscard())
         return;
-    if (!readInto(path, false))
+    if (!m_shell.openDrawing(path, false))
         recent.remove(index);
 }
 
@@ -260,14 +247,13 @@ void CommandDispatcher::openForeign()
     const std::optional<std::string> path = askDrawingToOpen();
     if (!path)
         return;
-    if (readInto(*path, false)) {
-        // The drawing is now a native one to be saved under its own name.
+    // Whatever format it came in, the drawing is now a native one to be
+    // saved under its own name; a failed read leaves the drawing shown alone.
+    if (m_shell.openDrawing(*path, false)) {
         drawing().setFileName(nativeNameFor(*path));
         drawing().setModified(true);
-    } else {
-        drawing().setFileName(std::string());
+        m_shell.setTitle();
     }
-    m_shell.setTitle();
 }
 
 } // namespace zavora

@@ -5,6 +5,8 @@
 
 #include <QPainter>
 
+#include <vector>
+
 namespace zavora {
 
 Ruler::Ruler(Qt::Orientation orientation, QWidget* parent)
@@ -75,23 +77,40 @@ void Ruler::paintEvent(QPaintEvent*)
         else
             p.drawLine(from, a, to, a);
     };
-    for (const RulerTick& tick : RulerScale::ticks(m_unit, std::abs(delta), originPixel, direction, length)) {
+    const std::vector<RulerTick> ticks = RulerScale::ticks(m_unit, std::abs(delta), originPixel, direction, length);
+    // The labels first: a tick that would run through one is left out, which
+    // on the vertical ruler (labels above their tick, as tall as the gap to
+    // the next ticks) is most of the ticks beside a label.
+    const QFontMetrics metrics = p.fontMetrics();
+    std::vector<QRect> labels;
+    for (const RulerTick& tick : ticks) {
+        if (tick.kind != RulerTick::Kind::Label)
+            continue;
+        const QString text = QString::fromStdString(tick.label);
+        const int a = static_cast<int>(tick.position);
+        const QPoint baseline = horizontal ? QPoint(a + 2, 5 + metrics.ascent()) : QPoint(5, a - 2);
+        p.drawText(baseline, text);
+        labels.push_back(QRect(baseline.x(), baseline.y() - metrics.ascent(), metrics.horizontalAdvance(text),
+            metrics.ascent() + metrics.descent()));
+    }
+    auto acrossUnlessLabelled = [&](double along, int from, int to) {
+        const int a = static_cast<int>(along);
+        const QRect line = horizontal ? QRect(a, from, 1, to - from + 1) : QRect(from, a, to - from + 1, 1);
+        for (const QRect& label : labels)
+            if (line.intersects(label.adjusted(-1, -1, 1, 1)))
+                return;
+        across(along, from, to);
+    };
+    for (const RulerTick& tick : ticks) {
         switch (tick.kind) {
-        case RulerTick::Kind::Label: {
+        case RulerTick::Kind::Label:
             across(tick.position, labelEnd, 22);
-            const QString text = QString::fromStdString(tick.label);
-            const int a = static_cast<int>(tick.position);
-            if (horizontal)
-                p.drawText(a + 2, 5 + p.fontMetrics().ascent(), text);
-            else
-                p.drawText(5, a - 2, text);
             break;
-        }
         case RulerTick::Kind::Medium:
-            across(tick.position, 9, 15);
+            acrossUnlessLabelled(tick.position, 9, 15);
             break;
         case RulerTick::Kind::Small:
-            across(tick.position, 11, 13);
+            acrossUnlessLabelled(tick.position, 11, 13);
             break;
         }
     }

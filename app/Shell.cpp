@@ -1,5 +1,6 @@
 #include "app/Shell.h"
 
+#include "app/BusyStatus.h"
 #include "app/DebugWindow.h"
 #include "app/DrawingWindow.h"
 #include "app/MainFrame.h"
@@ -178,19 +179,25 @@ void Shell::setTitle()
 
 bool Shell::openDrawing(const std::string& path, bool addRecent)
 {
-    // Whatever was read before a failure is kept; the drawing is named after the file.
-    const ZvxReadResult result = zavora::openDrawing(m_drawing, path);
-    m_drawing.setFileName(path);
-    m_drawing.setModified(false);
-    const bool read = result == ZvxReadResult::Read;
-    if (read && addRecent)
+    // A file that does not read whole is not taken on: the drawing shown
+    // keeps its objects, name and changes (the reader has said why).
+    bool foreign = false;
+    if (zavora::openDrawing(m_drawing, path, &foreign) != ZvxReadResult::Read)
+        return false;
+    if (foreign) {
+        // Another program's file: Save writes a native drawing beside it,
+        // never over it.
+        m_drawing.setFileName(nativeNameFor(path));
+        m_drawing.setModified(true);
+    }
+    if (addRecent)
         m_settings.recentFiles.add(path);
     if (m_frame) {
         m_frame->drawingWindow()->drawingReplaced();
         m_frame->postCommand(kCmdFitInWindow);
     }
     setTitle();
-    return read;
+    return true;
 }
 
 void Shell::insertDrawing(const std::string& path)
@@ -203,7 +210,6 @@ void Shell::openDroppedFile(const std::string& path)
 {
     if (!confirmDiscard())
         return;
-    m_drawing.newDrawing();
     openDrawing(path);
 }
 
@@ -264,14 +270,11 @@ bool Shell::saveAs(const std::string& path)
     ExportOptions options;
     options.substituteFonts = m_settings.substitutePsForTt != 0;
     options.downloadForm = m_settings.type42Ok ? FontDownloadForm::Type42 : FontDownloadForm::Type3;
-    // "Saving..." and the wait cursor while writing; then the former status text.
-    const QString former = m_frame ? m_frame->statusBar()->message() : QString();
-    setStatus("Saving...");
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool saved = saveDrawing(m_drawing, path, options);
-    QApplication::restoreOverrideCursor();
-    if (m_frame)
-        m_frame->statusBar()->setMessage(former);
+    bool saved;
+    {
+        BusyStatus busy(m_frame ? m_frame->statusBar() : nullptr, "Saving...");
+        saved = saveDrawing(m_drawing, path, options);
+    }
     if (!saved)
         return false;
     m_settings.recentFiles.add(path);

@@ -64,10 +64,11 @@ public:
     TextDefaults& textDefaults() { return m_textDefaults; }
 
     void setTitle();
-    // Reads a drawing file into the (already emptied) drawing, named after
-    // the file whatever happens; a file read whole is recorded as recent when
-    // addRecent. The view is updated and Fit in window is posted. True when
-    // the file was read whole.
+    // Reads a drawing file; only a file read whole replaces the drawing. It
+    // is named after the file, or, when another program wrote the file,
+    // after its native name beside it and modified. A file read whole is
+    // recorded as recent when addRecent; the view is updated and Fit in
+    // window is posted. False (reported) when the drawing stayed as it was.
     bool openDrawing(const std::string& path, bool addRecent = true);
     // Appends a drawing file's objects to the drawing, selected.
     void insertDrawing(const std::string& path);

@@ -25,10 +25,26 @@ void StatusBar::setPointerText(const QString& text)
     update(coordinateArea());
 }
 
-// Both areas are 4 to 22 pixels high, 3 pixels inside their edges.
+void StatusBar::setNote(const QString& text)
+{
+    if (text == m_note)
+        return;
+    m_note = text;
+    update();
+}
+
+// Every area is 4 to 22 pixels high, 3 pixels inside its edges.
 QRect StatusBar::messageArea() const
 {
-    return QRect(QPoint(3, 4), QPoint(width() - kCoordinateWidth - 4, 21));
+    const int right = m_note.isEmpty() ? width() - kCoordinateWidth - 4 : noteArea().left() - 7;
+    return QRect(QPoint(3, 4), QPoint(right, 21));
+}
+
+// As wide as its text, just left of the coordinates.
+QRect StatusBar::noteArea() const
+{
+    const int right = width() - kCoordinateWidth - 4;
+    return QRect(QPoint(right - fontMetrics().horizontalAdvance(m_note) - 16, 4), QPoint(right, 21));
 }
 
 QRect StatusBar::coordinateArea() const
@@ -57,6 +73,12 @@ void StatusBar::paintEvent(QPaintEvent*)
     p.setPen(pal.color(QPalette::ButtonText));
     p.drawText(message.adjusted(5, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter, m_message);
     p.drawText(coordinates.adjusted(10, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter, m_pointer);
+    if (!m_note.isEmpty()) {
+        const QRect note = noteArea();
+        sunken(note);
+        p.setPen(pal.color(QPalette::ButtonText));
+        p.drawText(note.adjusted(8, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter, m_note);
+    }
 }
 
 } // namespace zavora

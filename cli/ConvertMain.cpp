@@ -99,10 +99,7 @@ int main(int argc, char** argv)
     catalogue.load();
 
     Drawing drawing;
-    const ZvxReadResult read = openDrawing(drawing, request->input);
-    if (read == ZvxReadResult::OldVersion)
-        return fail(request->input + ": files of version 1 cannot be read");
-    if (read != ZvxReadResult::Read)
+    if (openDrawing(drawing, request->input) != ZvxReadResult::Read)
         return 1; // the reader has reported why
 
     if (!exportToFile(drawing, *kind, request->output, options, nullptr))

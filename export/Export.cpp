@@ -2,6 +2,7 @@
 
 #include "model/Drawing.h"
 #include "model/OutputPort.h"
+#include "model/UndoCommand.h"
 #include "output/PostScriptPort.h"
 #include "output/WriterState.h"
 #include "platform/OutputStream.h"
@@ -169,11 +170,16 @@ bool saveDrawing(Drawing& drawing, const std::string& path, const ExportOptions&
     return true;
 }
 
-ZvxReadResult openDrawing(Drawing& drawing, const std::string& path)
+ZvxReadResult openDrawing(Drawing& drawing, const std::string& path, bool* foreign)
 {
     OwnedObjects objects;
     DocumentInfo info;
     const ZvxReadResult result = openNativeFile(path, objects, info);
+    // A file that did not read whole never replaces the drawing shown.
+    if (result != ZvxReadResult::Read)
+        return result;
+    if (foreign)
+        *foreign = info.foreign;
     drawing.newDrawing();
     drawing.replaceAll(std::move(objects));
     drawing.setLandscape(info.landscape);
@@ -187,13 +193,8 @@ ZvxReadResult insertDrawing(Drawing& drawing, const std::string& path)
 {
     OwnedObjects objects;
     const ZvxReadResult result = insertNativeFile(path, objects);
-    if (objects.empty())
-        return result;
-    ObjectRefs inserted;
-    for (auto& object : objects)
-        inserted.push_back(drawing.append(std::move(object)));
-    drawing.setSelection(inserted);
-    drawing.markStructureEdited();
+    if (!objects.empty())
+        drawing.history().execute(std::make_unique<AddObjectsCommand>(drawing, std::move(objects)));
     return result;
 }
 

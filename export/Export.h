@@ -96,14 +96,15 @@ bool exportToFile(const Drawing& drawing, ExportKind kind, const std::string& pa
 // no longer modified. A failed save changes nothing.
 bool saveDrawing(Drawing& drawing, const std::string& path, const ExportOptions& options = {});
 
-// Open: replaces the drawing's objects, orientation and grid with the file's
-// and names the drawing after it. Objects read before an error stay (the
-// drawing then holds what could be read). Missing fonts are reported.
-ZvxReadResult openDrawing(Drawing& drawing, const std::string& path);
+// Open: when the file reads whole, the drawing's objects, orientation and
+// grid become the file's, and the drawing is named after it, unmodified;
+// foreign (may be null) then tells whether another program wrote the file.
+// On any failure (reported) the drawing is left exactly as it was. Missing
+// fonts are reported.
+ZvxReadResult openDrawing(Drawing& drawing, const std::string& path, bool* foreign = nullptr);
 
 // Insert: the file's objects (whatever could be read) are appended and become
-// the selection; the history is emptied and the drawing marked modified when
-// anything was added.
+// the selection in one recorded step, which marks the drawing modified.
 ZvxReadResult insertDrawing(Drawing& drawing, const std::string& path);
 
 } // namespace zavora

@@ -1,6 +1,7 @@
 #include "model/Clipboard.h"
 
 #include "model/Drawing.h"
+#include "model/UndoCommand.h"
 #include "platform/Reporter.h"
 
 namespace zavora {
@@ -10,6 +11,15 @@ namespace {
 const char* noun(std::size_t count)
 {
     return count == 1 ? "object" : "objects";
+}
+
+template <class List> OwnedObjects clonesOf(const List& objects)
+{
+    OwnedObjects clones;
+    clones.reserve(objects.size());
+    for (const auto& object : objects)
+        clones.push_back(object->clone());
+    return clones;
 }
 
 } // namespace
@@ -24,19 +34,19 @@ void Clipboard::setObjects(OwnedObjects objects)
 
 void Clipboard::copy(const Drawing& drawing)
 {
-    m_objects.clear();
-    for (const DrawObject* object : drawing.selection())
-        m_objects.push_back(object->clone());
+    m_objects = clonesOf(drawing.selection());
     const std::size_t n = m_objects.size();
     setStatus("%d %s copied to clipboard", int(n), noun(n));
 }
 
 void Clipboard::cut(Drawing& drawing)
 {
-    m_objects = drawing.takeSelected();
+    // The clipboard takes copies: the objects themselves stay with the
+    // command, so undo puts back the very objects earlier steps refer to.
+    m_objects = clonesOf(drawing.selection());
     const std::size_t n = m_objects.size();
-    drawing.markStructureEdited();
-    drawing.deselectAll();
+    if (n > 0)
+        drawing.history().execute(std::make_unique<CutCommand>(drawing, drawing.selection()));
     setStatus("%d %s cut to clipboard", int(n), noun(n));
 }
 
@@ -46,41 +56,32 @@ bool Clipboard::paste(Drawing& drawing, const Rect& visible)
         setStatus("Internal clipboard is empty");
         return false;
     }
-    ObjectRefs pasted;
-    pasted.reserve(m_objects.size());
-    for (const auto& object : m_objects)
-        pasted.push_back(drawing.append(object->clone()));
-    drawing.setSelection(pasted);
-
-    const Rect box = drawing.selectionBox();
+    OwnedObjects pasted = clonesOf(m_objects);
+    const Rect box = unionBox(pasted);
     Point offset { (visible.left + visible.right) / 2 - (box.left + box.right) / 2,
         (visible.bottom + visible.top) / 2 - (box.bottom + box.top) / 2 };
     offset = snapToGrid(offset, drawing.grid());
     if (offset.x != 0 || offset.y != 0)
-        for (DrawObject* object : drawing.selection())
+        for (const auto& object : pasted)
             object->translate(offset.x, offset.y);
 
-    const std::size_t n = drawing.selection().size();
+    const std::size_t n = pasted.size();
+    drawing.history().execute(std::make_unique<AddObjectsCommand>(drawing, std::move(pasted)));
     setStatus("%d %s pasted from clipboard", int(n), noun(n));
-    drawing.markStructureEdited();
-    drawing.notifySelectionChanged();
     return true;
 }
 
 void Clipboard::duplicate(Drawing& drawing)
 {
-    ObjectRefs clones;
-    clones.reserve(drawing.selection().size());
-    for (const DrawObject* object : drawing.selection())
-        clones.push_back(drawing.append(object->clone()));
+    OwnedObjects clones = clonesOf(drawing.selection());
     const Grid& grid = drawing.grid();
-    for (DrawObject* clone : clones)
+    for (const auto& clone : clones)
         clone->translate(float(grid.gx), float(grid.gy));
-    // Every source is replaced by its own clone, so the order carries over.
-    drawing.setSelection(clones);
-    setStatus("%d objects duplicated", int(clones.size()));
-    drawing.markStructureEdited();
-    drawing.notifySelectionChanged();
+    const std::size_t n = clones.size();
+    // The clones replace their sources in the selection, in the same order.
+    if (n > 0)
+        drawing.history().execute(std::make_unique<AddObjectsCommand>(drawing, std::move(clones)));
+    setStatus("%d objects duplicated", int(n));
 }
 
 } // namespace zavora

@@ -29,18 +29,18 @@ public:
     // Copy: the contents become clones of the selected objects, in selection
     // order. Leaves the drawing and its history alone.
     void copy(const Drawing& drawing);
-    // Cut: the selected objects move out of the drawing into the clipboard;
-    // the drawing is marked modified and its history emptied.
+    // Cut: the contents become clones of the selected objects, which leave
+    // the drawing in one recorded step (undo brings them back selected).
     void cut(Drawing& drawing);
     // Paste: clones of the contents are appended and become the selection,
     // moved so that their union box is centred on the visible rectangle (the
-    // offset snapped to the grid when snapping is on). False, changing
-    // nothing, when the clipboard is empty.
+    // offset snapped to the grid when snapping is on); one recorded step.
+    // False, changing nothing, when the clipboard is empty.
     bool paste(Drawing& drawing, const Rect& visible);
 
     // Duplicate: each selected object's clone is appended and takes its
     // source's place in the selection; the clones move one grid step right
-    // and up. Uses no clipboard, only the drawing.
+    // and up; one recorded step. Uses no clipboard, only the drawing.
     static void duplicate(Drawing& drawing);
 
 private:

@@ -61,6 +61,15 @@ Drawing::~Drawing()
     m_history.clear();
 }
 
+void Drawing::setGrid(const Grid& grid)
+{
+    m_grid = grid;
+    if (m_grid.gx < 1)
+        m_grid.gx = kDefaultGrid.gx;
+    if (m_grid.gy < 1)
+        m_grid.gy = kDefaultGrid.gy;
+}
+
 // --- Object list ---------------------------------------------------------
 
 DrawObject* Drawing::objectAt(std::size_t index) const

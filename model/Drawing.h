@@ -141,8 +141,12 @@ public:
 
     const PaintStyle& defaultStyle() const { return m_defaultStyle; }
     void setDefaultStyle(const PaintStyle& style) { m_defaultStyle = style; }
+    // A new drawing's grid: a quarter inch each way, hidden, not snapping.
+    static constexpr Grid kDefaultGrid { 18, 18, 0, 0 };
     const Grid& grid() const { return m_grid; }
-    void setGrid(const Grid& grid) { m_grid = grid; }
+    // A spacing below 1 point (a file without a grid line, or a damaged
+    // one) takes the default's: no grid step may be empty.
+    void setGrid(const Grid& grid);
     bool isLandscape() const { return m_landscape; }
     void setLandscape(bool landscape) { m_landscape = landscape; }
     const ObjectSnap& objectSnap() const { return m_objectSnap; }
@@ -159,8 +163,8 @@ public:
     // For edits made outside the commands (tools, undo): sets the modified
     // flag and tells the observers the screen needs repainting.
     void markEdited();
-    // The same for a structural edit that is not recorded (Insert): both
-    // undo stacks are emptied and the observers told.
+    // The same for a structural edit that is not recorded (grouping, the
+    // stacking order): both undo stacks are emptied and the observers told.
     void markStructureEdited();
 
     UndoHistory& history() { return m_history; }
@@ -272,7 +276,7 @@ private:
     OwnedObjects m_objects;
     ObjectRefs m_selection;
     PaintStyle m_defaultStyle;
-    Grid m_grid;
+    Grid m_grid = kDefaultGrid;
     bool m_landscape = false;
     ObjectSnap m_objectSnap;
     bool m_modified = false;

@@ -28,6 +28,7 @@ struct DocumentInfo {
     std::string title = "Untitled"; // file name without its folder
     bool landscape = false;
     Grid gridSettings; // carried into the native file's grid comment
+    bool foreign = false; // set by the reader: no native creator line (Illustrator, other EPS)
 };
 
 using PointList = std::vector<Point>;

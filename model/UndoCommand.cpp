@@ -2,6 +2,9 @@
 
 #include "model/GroupObject.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 namespace zavora {
 
 namespace {
@@ -36,6 +39,13 @@ void DeleteCommand::undo()
     m_drawing.restoreObjects(std::exchange(m_removed, {}));
 }
 
+void CutCommand::undo()
+{
+    DeleteCommand::undo();
+    m_drawing.setSelection(objects());
+    m_drawing.notifySelectionChanged();
+}
+
 // --- AddObjectCommand ------------------------------------------------------
 
 AddObjectCommand::AddObjectCommand(Drawing& drawing, std::unique_ptr<DrawObject> object)
@@ -58,6 +68,50 @@ void AddObjectCommand::undo()
         return;
     m_owned = m_drawing.take(m_object);
     m_drawing.deselectAll();
+}
+
+// --- AddObjectsCommand -----------------------------------------------------
+
+AddObjectsCommand::AddObjectsCommand(Drawing& drawing, OwnedObjects objects)
+    : UndoCommand(drawing)
+{
+    for (auto& object : objects) {
+        if (!object)
+            continue;
+        m_objects.push_back(object.get());
+        m_owned.push_back(std::move(object));
+    }
+}
+
+void AddObjectsCommand::execute()
+{
+    if (m_owned.empty())
+        return;
+    m_selectionBefore = m_drawing.selection();
+    for (auto& object : m_owned)
+        m_drawing.append(std::move(object));
+    m_owned.clear();
+    m_drawing.setSelection(m_objects);
+    m_drawing.markEdited();
+    m_drawing.notifySelectionChanged();
+}
+
+void AddObjectsCommand::undo()
+{
+    if (!m_owned.empty())
+        return;
+    std::vector<IndexedObject> taken = m_drawing.takeObjects(m_objects);
+    // Back into appending order, so a redo stacks them as the first time did.
+    std::unordered_map<const DrawObject*, std::size_t> order;
+    for (std::size_t i = 0; i < m_objects.size(); ++i)
+        order.emplace(m_objects[i], i);
+    std::sort(taken.begin(), taken.end(), [&order](const IndexedObject& a, const IndexedObject& b) {
+        return order.at(a.object.get()) < order.at(b.object.get());
+    });
+    for (IndexedObject& item : taken)
+        m_owned.push_back(std::move(item.object));
+    m_drawing.setSelection(m_selectionBefore);
+    m_drawing.notifySelectionChanged();
 }
 
 // --- Shape edits -------------------------------------------------------------

@@ -55,9 +55,20 @@ public:
     void undo() override;
     bool ownsObjects() const { return !m_removed.empty(); }
 
+protected:
+    const ObjectRefs& objects() const { return m_objects; }
+
 private:
     ObjectRefs m_objects;
     std::vector<IndexedObject> m_removed; // ascending index, owned while done
+};
+
+// Cut: removes the selected objects like Clear (the clipboard holds copies of
+// them), and undo selects them again where they were.
+class CutCommand : public DeleteCommand {
+public:
+    using DeleteCommand::DeleteCommand;
+    void undo() override;
 };
 
 // A new object from a creation tool: appended on execute, taken out on undo.
@@ -72,6 +83,21 @@ public:
 private:
     DrawObject* m_object;
     std::unique_ptr<DrawObject> m_owned; // set while the object is out of the drawing
+};
+
+// Paste, Duplicate and Insert: objects appended at the front in one step,
+// becoming the selection. Undo takes them out again and gives back the
+// selection they replaced.
+class AddObjectsCommand : public UndoCommand {
+public:
+    AddObjectsCommand(Drawing& drawing, OwnedObjects objects);
+    void execute() override;
+    void undo() override;
+
+private:
+    ObjectRefs m_objects; // in appending order
+    OwnedObjects m_owned; // all of them while they are out of the drawing
+    ObjectRefs m_selectionBefore;
 };
 
 // --- Swap commands made by the tools --------------------------------------

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <sys/stat.h>
 
 namespace zavora {
@@ -426,23 +427,60 @@ void ZvxReader::reset()
     m_ourFile = false;
 }
 
-ZvxReadResult ZvxReader::readFile(const std::string& path)
+namespace {
+
+ZvxReadResult cannotOpen(const std::string& path, const char* why)
+{
+    errorBox("Unable to open %s\n%s", path.c_str(), why);
+    return ZvxReadResult::CannotOpen;
+}
+
+ZvxReadResult noMemory(const std::string& path)
+{
+    return cannotOpen(path, "Not enough memory");
+}
+
+// The whole file into bytes; CannotOpen (reported) when it cannot be opened
+// or read, Read otherwise.
+ZvxReadResult loadFile(const std::string& path, std::string& bytes)
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        errorBox("Unable to open %s\n%s", path.c_str(), std::strerror(errno));
-        return ZvxReadResult::CannotOpen;
-    }
-    std::string bytes;
+    if (!file)
+        return cannotOpen(path, std::strerror(errno));
+    int error = 0;
     struct stat info { };
-    if (::fstat(::fileno(file), &info) == 0 && info.st_size > 0)
-        bytes.reserve(static_cast<std::size_t>(info.st_size));
-    char block[64 * 1024];
-    std::size_t got;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0)
-        bytes.append(block, got);
-    // A read error ends the data there, which the parse sees as an early end.
+    if (::fstat(::fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
+        error = EISDIR;
+    } else {
+        try {
+            if (info.st_size > 0)
+                bytes.reserve(static_cast<std::size_t>(info.st_size));
+            char block[64 * 1024];
+            std::size_t got;
+            while ((got = std::fread(block, 1, sizeof block, file)) > 0)
+                bytes.append(block, got);
+            if (std::ferror(file))
+                error = errno ? errno : EIO;
+        } catch (const std::bad_alloc&) {
+            std::fclose(file);
+            bytes = std::string();
+            return noMemory(path);
+        }
+    }
     std::fclose(file);
+    if (error)
+        return cannotOpen(path, std::strerror(error));
+    return ZvxReadResult::Read;
+}
+
+} // namespace
+
+ZvxReadResult ZvxReader::readFile(const std::string& path)
+{
+    std::string bytes;
+    const ZvxReadResult loaded = loadFile(path, bytes);
+    if (loaded != ZvxReadResult::Read)
+        return loaded;
     return readBytes(bytes, path);
 }
 
@@ -451,9 +489,17 @@ ZvxReadResult ZvxReader::readBytes(std::string_view bytes, const std::string& pa
     LineSource lines(bytes);
     reset();
     m_lines = &lines;
-    const ZvxReadResult result = parse(lines, path);
+    ZvxReadResult result;
+    try {
+        result = parse(lines, path);
+        closeOpenLists();
+    } catch (const std::bad_alloc&) {
+        // A drawing too large for memory: the part-built state goes, and the
+        // caller learns why instead of the program ending.
+        reset();
+        result = noMemory(path);
+    }
     m_lines = nullptr;
-    closeOpenLists();
     m_pending.reset();
     return result;
 }
@@ -461,12 +507,16 @@ ZvxReadResult ZvxReader::readBytes(std::string_view bytes, const std::string& pa
 ZvxReadResult ZvxReader::parse(LineSource& lines, const std::string& path)
 {
     static constexpr std::string_view kCreator = "%%Creator: Zavora Draw, Version";
+    static constexpr std::string_view kFormerCreator = "%%Creator: Vellumix";
     static constexpr std::string_view kOrientation = "%%Orientation: ";
     auto damaged = [&path] {
         errorBox("An error has occurred while opening\n%s", path.c_str());
         return ZvxReadResult::Damaged;
     };
 
+    // Until a creator line says otherwise, another program wrote the file.
+    if (m_info)
+        m_info->foreign = true;
     std::string_view line;
     for (;;) {
         if (!lines.next(line))
@@ -477,8 +527,15 @@ ZvxReadResult ZvxReader::parse(LineSource& lines, const std::string& path)
             m_ourFile = true;
         if (startsWith(line, kCreator)) {
             Operands o;
-            if (scanAll(line.substr(kCreator.size()), " %g", 1, o) && std::trunc(f(o.num[0]) * 10.0f) == 10)
+            if (scanAll(line.substr(kCreator.size()), " %g", 1, o) && std::trunc(f(o.num[0]) * 10.0f) == 10) {
+                errorBox("Unable to open %s\nDrawings saved by version 1 cannot be read by this version.",
+                    path.c_str());
                 return ZvxReadResult::OldVersion;
+            }
+            if (m_info)
+                m_info->foreign = false;
+        } else if (startsWith(line, kFormerCreator) && m_info) {
+            m_info->foreign = false;
         } else if (startsWith(line, kOrientation) && m_info) {
             m_info->landscape = startsWith(line.substr(kOrientation.size()), "Landscape");
         }

@@ -21,17 +21,18 @@ namespace zavora {
 
 class GroupObject;
 
+// Every failure has been reported when the reader returns.
 enum class ZvxReadResult {
     Read, // the trailer was reached
-    CannotOpen, // "Unable to open %s\n%s" was reported
-    OldVersion, // a version 1 native file; nothing is reported
-    Damaged, // no prolog end, or the data ended before the trailer; reported
+    CannotOpen, // "Unable to open %s\n%s": the system's reason, or not enough memory
+    OldVersion, // a version 1 native file, which this version cannot read
+    Damaged, // no prolog end, or the data ended before the trailer
 };
 
 class ZvxReader {
 public:
-    // Objects go to target. info (may be null) receives the orientation and
-    // the grid; missingFonts (may be null) collects each font name the
+    // Objects go to target. info (may be null) receives the orientation, the
+    // grid and whether another program wrote the file; missingFonts (may be null) collects each font name the
     // catalogue does not know, once.
     ZvxReader(OwnedObjects& target, DocumentInfo* info, std::vector<std::string>* missingFonts);
     ~ZvxReader();

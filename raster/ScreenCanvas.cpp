@@ -529,10 +529,8 @@ bool ScreenCanvas::gridDots(const Grid& grid, PixelRect area)
     const Point stepX = transformDelta(m_view, { float(grid.gx), 0 });
     const Point stepY = transformDelta(m_view, { 0, float(grid.gy) });
     const double dx = std::hypot(stepX.x, stepX.y), dy = std::hypot(stepY.x, stepY.y);
-    if (dx < 3 || dy < 3) {
-        setStatus("Grid is too dense to display");
+    if (dx < 3 || dy < 3)
         return false;
-    }
     if (!clipToWindow(area))
         return true;
     const bool sparse = dx < 12 || dy < 12;

@@ -129,8 +129,8 @@ public:
     void pageShadow(PixelRect page);
     // Dots at the grid points inside the area: every point when both
     // spacings are at least 12 pixels, else only along every fifth grid
-    // line. Below 3 pixels nothing is drawn, the status bar says "Grid is too
-    // dense to display" and the result is false.
+    // line. Below 3 pixels nothing is drawn and the result is false: the
+    // caller tells the user, beside whatever the status bar already says.
     bool gridDots(const Grid& grid, PixelRect area = {});
 
     // --- ScreenPainter ----------------------------------------------------

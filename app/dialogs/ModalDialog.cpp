@@ -1,5 +1,7 @@
 #include "app/dialogs/ModalDialog.h"
 
+#include "app/WindowPlacement.h"
+
 #include <QBoxLayout>
 #include <QDialogButtonBox>
 #include <QLineEdit>
@@ -41,9 +43,7 @@ void ModalDialog::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (QWidget* owner = parentWidget()) {
         adjustSize();
-        const QPoint centre = owner->mapToGlobal(owner->rect().center());
-        const QSize frame = frameGeometry().size();
-        move(centre - QPoint(frame.width() / 2, frame.height() / 2));
+        placeOnScreen(*this, owner);
     }
 }
 

@@ -44,6 +44,10 @@ ZoomDialog::ZoomDialog(QWidget* owner)
     connect(m_box, &QLineEdit::textEdited, this, &ZoomDialog::typed);
     connect(m_slider, &QSlider::valueChanged, this, &ZoomDialog::slid);
     setPercent(100);
+    // The number is what one comes to type: the box takes the focus, ahead
+    // of the slider in the tab order too.
+    setTabOrder(m_box, m_slider);
+    m_box->setFocus(Qt::OtherFocusReason);
 }
 
 void ZoomDialog::setPercent(int percent)
@@ -51,6 +55,7 @@ void ZoomDialog::setPercent(int percent)
     m_current = percent;
     m_percent = std::clamp(percent, kMinZoomPercent, kMaxZoomPercent);
     m_box->setText(QString::number(percent));
+    m_box->selectAll();
     const QSignalBlocker block(m_slider);
     m_slider->setValue(m_percent);
 }

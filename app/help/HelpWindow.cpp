@@ -1,5 +1,6 @@
 #include "app/help/HelpWindow.h"
 
+#include "app/WindowPlacement.h"
 #include "app/help/HelpIndex.h"
 
 #include <QHBoxLayout>
@@ -182,6 +183,10 @@ bool HelpWindow::present(const QString& target)
     openTarget(target);
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
+    if (!m_placed) {
+        m_placed = true;
+        placeOnScreen(*this, parentWidget());
+    }
     raise();
     activateWindow();
     return true;

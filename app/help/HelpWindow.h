@@ -51,6 +51,7 @@ private:
     QPushButton* m_contents;
     QPushButton* m_back;
     QPushButton* m_forward;
+    bool m_placed = false; // placed on screen at its first showing; the user moves it after that
 };
 
 } // namespace zavora

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSpinBox>
+#include <QScreen>
 #include <QTest>
 
 #include <fstream>
@@ -96,6 +97,13 @@ protected:
         });
     }
 
+    bool statusWasShown(const std::string& text) const
+    {
+        const auto& all = m_messages.messages();
+        return std::find(all.begin(), all.end(), RecordingReporter::Message { Reporter::Kind::Status, text })
+            != all.end();
+    }
+
     RectangleObject* addRectangle(float x1, float y1, float x2, float y2, bool select = true)
     {
         auto* rect = static_cast<RectangleObject*>(drawing().append(std::make_unique<RectangleObject>(x1, y1, x2, y2)));
@@ -168,7 +176,8 @@ TEST_F(MenuCommands, SaveOfAnUnnamedDrawingAsksForANameAndCancelWritesNothing)
     choose(kCmdSaveAs);
     const fs::path saved = m_dir / "picture.zvx";
     EXPECT_TRUE(fs::exists(saved));
-    EXPECT_EQ(m_messages.last(Reporter::Kind::Status), "Saving...");
+    EXPECT_TRUE(statusWasShown("Saving..."));
+    EXPECT_EQ(m_messages.last(Reporter::Kind::Status), "") << "the former text comes back";
     EXPECT_FALSE(drawing().isModified());
     EXPECT_EQ(drawing().fileName(), saved.string());
     EXPECT_EQ(m_shell->settings().recentFiles.at(0), saved.string());
@@ -183,11 +192,9 @@ TEST_F(MenuCommands, OpenAndRecentFilesKeepTheListHonest)
     const fs::path damaged = m_dir / "damaged.zvx";
     std::ofstream(damaged) << "%!PS-Adobe-3.0 EPSF-3.0\nnot a drawing\n";
 
-    // A file that cannot be read leaves an empty drawing with the chosen name.
+    // A file that cannot be read is not recorded as recent.
     whenFileDialogOpens(damaged);
     choose(kCmdOpen);
-    EXPECT_EQ(drawing().objectCount(), 0u);
-    EXPECT_EQ(drawing().fileName(), damaged.string());
     EXPECT_TRUE(m_shell->settings().recentFiles.at(0).empty());
 
     whenFileDialogOpens(good);
@@ -214,6 +221,116 @@ TEST_F(MenuCommands, OpenAndRecentFilesKeepTheListHonest)
     choose(kCmdRecentFile1);
     EXPECT_EQ(drawing().objectCount(), 3u);
     EXPECT_EQ(drawing().fileName(), good.string());
+}
+
+TEST_F(MenuCommands, FailedOpenKeepsTheDrawingShownAndSaveWritesOnlyItsOwnFile)
+{
+    start();
+    const fs::path good = writeDrawing("good.zvx", 3);
+    std::string oldBytes = readAll(writeDrawing("old.zvx", 1));
+    oldBytes.replace(oldBytes.find("Version 3.6"), 11, "Version 1.0");
+    const fs::path old = m_dir / "old.zvx";
+    std::ofstream(old, std::ios::binary) << oldBytes;
+    const fs::path damaged = m_dir / "damaged.zvx";
+    std::ofstream(damaged, std::ios::binary) << "%!PS-Adobe-3.0 EPSF-3.0\nnot a drawing\n";
+    const fs::path folder = m_dir / "folder.zvx";
+    fs::create_directory(folder);
+    const std::string damagedBytes = readAll(damaged);
+
+    whenFileDialogOpens(good);
+    choose(kCmdOpen);
+    ASSERT_EQ(drawing().objectCount(), 3u);
+
+    struct Case {
+        const char* route;
+        fs::path path;
+        std::string message;
+        bool modifiedBefore;
+    };
+    const Case cases[] = {
+        { "open", old, "Unable to open " + old.string() + "\nDrawings saved by version 1 cannot be read by this version.",
+            false },
+        { "open", damaged, "An error has occurred while opening\n" + damaged.string(), false },
+        { "recent", folder, "Unable to open " + folder.string() + "\nIs a directory", false },
+        { "drop", damaged, "An error has occurred while opening\n" + damaged.string(), true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.route) + " " + c.path.string());
+        if (c.modifiedBefore) {
+            addRectangle(100, 100, 120, 120);
+            drawing().setModified(true);
+        }
+        const std::size_t count = drawing().objectCount();
+        m_messages.clear();
+        if (c.route == std::string("open")) {
+            whenFileDialogOpens(c.path);
+            choose(kCmdOpen);
+        } else if (c.route == std::string("recent")) {
+            m_shell->settings().recentFiles.set(0, c.path.string());
+            choose(kCmdRecentFile1);
+            EXPECT_NE(m_shell->settings().recentFiles.at(0), c.path.string());
+        } else {
+            BoxAnswer no;
+            answerNextBox(QMessageBox::No, no);
+            m_shell->openDroppedFile(c.path.string());
+            EXPECT_TRUE(no.seen);
+        }
+        EXPECT_EQ(m_messages.last(Reporter::Kind::Error), c.message);
+        EXPECT_EQ(drawing().objectCount(), count);
+        EXPECT_EQ(drawing().fileName(), good.string());
+        EXPECT_EQ(drawing().isModified(), c.modifiedBefore);
+        EXPECT_EQ(frame().windowTitle(), "good.zvx - Zavora Draw");
+    }
+
+    // Save writes the drawing's own file; the files that failed are as they were.
+    choose(kCmdSave);
+    EXPECT_EQ(readAll(old), oldBytes);
+    EXPECT_EQ(readAll(damaged), damagedBytes);
+    EXPECT_TRUE(fs::is_directory(folder));
+    Drawing reread;
+    ASSERT_EQ(openDrawing(reread, good.string()), ZvxReadResult::Read);
+    EXPECT_EQ(reread.objectCount(), 4u);
+
+    // Revert of a drawing whose file went bad keeps the changes.
+    addRectangle(200, 200, 220, 220);
+    drawing().setModified(true);
+    std::ofstream(good, std::ios::binary) << oldBytes;
+    BoxAnswer yes;
+    answerNextBox(QMessageBox::Yes, yes);
+    choose(kCmdRevert);
+    EXPECT_EQ(drawing().objectCount(), 5u);
+    EXPECT_TRUE(drawing().isModified());
+    EXPECT_EQ(m_messages.last(Reporter::Kind::Error).rfind("Unable to open " + good.string(), 0), 0u);
+}
+
+TEST_F(MenuCommands, AForeignFileIsSavedAsANewNativeFileBesideIt)
+{
+    const fs::path original = m_dir / "probe.ai";
+    fs::copy_file(fs::path(ZAVORA_SOURCE_DIR) / "tests" / "fuzz" / "seeds" / "zvx_reader" / "sk1_probe.ai", original);
+    const std::string bytes = readAll(original);
+    const fs::path native = m_dir / "probe.zvx";
+    for (const bool commandLine : { false, true }) {
+        SCOPED_TRACE(commandLine ? "command line" : "File > Open");
+        fs::remove(native);
+        if (commandLine) {
+            start(original.string());
+        } else {
+            start();
+            whenFileDialogOpens(original);
+            choose(kCmdOpen);
+        }
+        EXPECT_EQ(drawing().objectCount(), 1u);
+        EXPECT_EQ(drawing().fileName(), native.string());
+        EXPECT_TRUE(drawing().isModified());
+        EXPECT_EQ(frame().windowTitle(), "probe.zvx - Zavora Draw");
+        EXPECT_EQ(drawing().grid(), Drawing::kDefaultGrid) << "the file sets no grid";
+        choose(kCmdSave);
+        EXPECT_EQ(readAll(original), bytes);
+        Drawing reread;
+        ASSERT_EQ(openDrawing(reread, native.string()), ZvxReadResult::Read);
+        EXPECT_EQ(reread.objectCount(), 1u);
+        EXPECT_FALSE(drawing().isModified());
+    }
 }
 
 TEST_F(MenuCommands, FitInWindowForPortraitAndLandscape)
@@ -243,10 +360,21 @@ TEST_F(MenuCommands, FitInWindowForPortraitAndLandscape)
 TEST_F(MenuCommands, ZoomDialogSetsTheViewsZoom)
 {
     start();
-    whenDialogOpensType({ { "percent", "5000" } });
-    choose(kCmdZoom);
-    EXPECT_FLOAT_EQ(frame().drawingWindow()->view().zoom(), 12.0f);
-    EXPECT_EQ(frame().drawingWindow()->view().zoomMode(), ZoomMode::User);
+    DrawingWindow& window = *frame().drawingWindow();
+    for (const auto& [text, zoom] : { std::pair { "5", 0.25f }, std::pair { "5000", 12.0f }, std::pair { "150", 1.5f } }) {
+        const char* typed = text;
+        QString focused;
+        whenDialogOpens([typed, &focused](QWidget& dialog) {
+            if (QWidget* widget = dialog.focusWidget())
+                focused = widget->objectName();
+            retype(dialog, "percent", QString::fromLatin1(typed));
+            click(dialog, "ok");
+        });
+        choose(kCmdZoom);
+        EXPECT_EQ(focused, "percent") << "the number box has the focus when the dialog opens";
+        EXPECT_FLOAT_EQ(window.view().zoom(), zoom) << typed;
+        EXPECT_EQ(window.view().zoomMode(), ZoomMode::User);
+    }
 }
 
 TEST_F(MenuCommands, AlignTopsInLandscapeAlignsWhatThePageShowsAsTops)
@@ -524,19 +652,30 @@ TEST_F(MenuCommands, ExportListsOnlyWhatThisBuildWritesAndWritesIt)
     EXPECT_EQ(m_shell->settings().exportDir, m_dir.string());
 }
 
-TEST_F(MenuCommands, InsertAppendsTheFileSelectedAndForgetsTheHistory)
+TEST_F(MenuCommands, InsertAppendsTheFileSelectedAsOneUndoableStep)
 {
     start();
-    addRectangle(300, 300, 320, 320, false);
+    RectangleObject* own = addRectangle(300, 300, 320, 320, false);
+    own->setFillColor(Color { 100, 0, 0 });
+    const PaintStyle before = own->style();
     choose(kCmdSelectAll);
+    choose(kCmdFillBlack);
     const fs::path path = writeDrawing("parts.zvx", 2);
     whenFileDialogOpens(path);
     choose(kCmdInsert);
     EXPECT_EQ(drawing().objectCount(), 3u);
     EXPECT_EQ(drawing().selection().size(), 2u);
     EXPECT_TRUE(drawing().isModified());
-    EXPECT_FALSE(drawing().history().canUndo());
-    EXPECT_EQ(m_messages.last(Reporter::Kind::Status), "Inserting...");
+    EXPECT_TRUE(statusWasShown("Inserting..."));
+    EXPECT_EQ(m_messages.last(Reporter::Kind::Status), "") << "\"Inserting...\" does not stay";
+
+    // Undo takes the inserted objects out and selects what was selected;
+    // the fill before it can still be undone.
+    choose(kCmdUndo);
+    EXPECT_EQ(drawing().objectCount(), 1u);
+    EXPECT_EQ(drawing().selection(), (ObjectRefs { own }));
+    choose(kCmdUndo);
+    EXPECT_EQ(own->style(), before);
 }
 
 TEST_F(MenuCommands, ForeignFileBecomesAModifiedNativeDrawing)
@@ -548,6 +687,32 @@ TEST_F(MenuCommands, ForeignFileBecomesAModifiedNativeDrawing)
     EXPECT_EQ(drawing().objectCount(), 1u);
     EXPECT_EQ(drawing().fileName(), (m_dir / "drawing.zvx").string());
     EXPECT_TRUE(drawing().isModified());
+}
+
+TEST_F(MenuCommands, AboutAndHelpOpenWhollyOnScreen)
+{
+    start();
+    // A small frame in the screen's lower right corner: centred over it, both
+    // windows would reach past the screen's edges.
+    const QRect available = frame().screen()->availableGeometry();
+    frame().setGeometry(available.right() - 300, available.bottom() - 200, 280, 180);
+    runUntilIdle();
+    QRect about;
+    whenDialogOpens([&about](QWidget& dialog) {
+        about = dialog.frameGeometry();
+        click(dialog, "ok");
+    });
+    choose(kCmdAbout);
+    EXPECT_EQ(m_messages.last(Reporter::Kind::Status), "Build date: May 13 2001");
+    EXPECT_FALSE(about.isEmpty());
+    EXPECT_TRUE(available.contains(about)) << about.x() << "," << about.y() << " " << about.width() << "x"
+                                           << about.height();
+
+    choose(kCmdHelpContents);
+    const auto* help = frame().findChild<QWidget*>("zavora_help");
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(available.contains(help->frameGeometry()));
 }
 
 TEST_F(MenuCommands, ExitClosesAnUnchangedDrawingWithoutAsking)

@@ -173,7 +173,11 @@ TEST_F(ShellGui, MissingCommandLineFileIsReportedAndTheProgramStarts)
 {
     Shell& shell = start((m_dir / "gone.zvx").string());
     EXPECT_EQ(shell.drawing().objectCount(), 0u);
-    EXPECT_FALSE(m_messages.last(RecordingReporter::Kind::Error).empty());
+    EXPECT_EQ(m_messages.last(RecordingReporter::Kind::Error),
+        "Unable to open " + (m_dir / "gone.zvx").string() + "\nNo such file or directory");
+    // The drawing never takes the name of a file it could not read.
+    EXPECT_TRUE(shell.drawing().fileName().empty());
+    EXPECT_EQ(shell.frame()->windowTitle(), "untitled - Zavora Draw");
     EXPECT_EQ(shell.settings().recentFiles.at(0), "");
     EXPECT_TRUE(shell.frame()->isVisible());
 }
@@ -228,14 +232,17 @@ TEST_F(ShellGui, GridTooDenseIsNotDrawnAndSparseGridMarksEveryFifthLine)
     sizeViewport(shell.frame(), 800, 600);
     DrawingWindow* window = shell.frame()->drawingWindow();
 
+    // The note stands beside the prompt (here the selection count), never over it.
+    StatusBar* status = shell.frame()->statusBar();
+    status->setMessage("3 objects selected");
     window->setZoomPercent(25);
     window->grab();
-    EXPECT_EQ(m_messages.last(RecordingReporter::Kind::Status), "Grid is too dense to display");
+    EXPECT_EQ(status->note(), "Grid is too dense to display");
+    EXPECT_EQ(status->message(), "3 objects selected");
 
-    m_messages.clear();
     window->setZoomPercent(100);
     window->grab();
-    EXPECT_TRUE(m_messages.messages().empty());
+    EXPECT_TRUE(status->note().isEmpty());
     const View& view = window->view();
     auto dotAt = [&](float x, float y) {
         // Within a pixel of where the point maps.

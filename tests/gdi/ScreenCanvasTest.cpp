@@ -287,10 +287,11 @@ TEST_F(ScreenCanvasTest, GridDotsFollowTheDensityRules)
     EXPECT_EQ(view(20, 40), kWhitePixel) << "left of the area";
     EXPECT_EQ(viewInk(), 9);
 
-    // Too dense to see: nothing drawn (the shell test checks the status text).
+    // Too dense to see: nothing drawn; the window says so beside the prompt.
     makeCanvas(120, 120, 0.25);
     EXPECT_FALSE(canvas->gridDots({ 10, 10, 0, 0 }));
     EXPECT_EQ(viewInk(), 0);
+    EXPECT_TRUE(messages.messages().empty());
 }
 
 TEST_F(ScreenCanvasTest, PageShadowFramesThePageAndShadesBelowAndRight)

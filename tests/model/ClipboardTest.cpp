@@ -60,7 +60,7 @@ TEST_F(ClipboardTest, CopyReportsTheCountAndLeavesDrawingAndHistory)
     EXPECT_TRUE(clip.isEmpty());
 }
 
-TEST_F(ClipboardTest, CutMovesTheObjectsOutAndCannotBeUndone)
+TEST_F(ClipboardTest, CutIsOneStepThatUndoPutsBackInPlaceAndSelected)
 {
     DrawObject* a = rect(0, 0, 10, 10);
     DrawObject* b = rect(20, 0, 30, 10);
@@ -70,17 +70,28 @@ TEST_F(ClipboardTest, CutMovesTheObjectsOutAndCannotBeUndone)
     d.setSelection({ c, a });
     d.runCommand(kCmdCut);
     EXPECT_EQ(status(), "2 objects cut to clipboard");
-    // The very objects, not copies, in selection order.
+    // Copies in selection order; the drawing keeps only b.
     ASSERT_EQ(clip.size(), 2u);
-    EXPECT_EQ(clip.objects()[0].get(), c);
-    EXPECT_EQ(clip.objects()[1].get(), a);
-    EXPECT_EQ(d.objectCount(), 1u);
+    EXPECT_EQ(clip.objects()[0]->boundingBox(), c->boundingBox());
+    EXPECT_EQ(clip.objects()[1]->boundingBox(), a->boundingBox());
+    EXPECT_EQ(d.objects().size(), 1u);
     EXPECT_EQ(d.objectAt(0), b);
     EXPECT_TRUE(d.selection().empty());
     EXPECT_TRUE(d.isModified());
-    EXPECT_FALSE(d.history().canUndo());
+
+    // The very objects come back at their depths, selected, and the move
+    // before the cut is still in the history.
     d.runCommand(kCmdUndo);
+    EXPECT_EQ(d.objectAt(0), a);
+    EXPECT_EQ(d.objectAt(1), b);
+    EXPECT_EQ(d.objectAt(2), c);
+    EXPECT_EQ(d.selection(), (ObjectRefs { c, a }));
+    d.runCommand(kCmdUndo);
+    EXPECT_EQ(c->boundingBox(), (Rect { 40, 0, 50, 10 }));
+    d.runCommand(kCmdRedo);
+    d.runCommand(kCmdRedo);
     EXPECT_EQ(d.objectCount(), 1u);
+    EXPECT_EQ(clip.size(), 2u);
 }
 
 TEST_F(ClipboardTest, PasteTwiceGivesTwoIndependentCentredSets)
@@ -97,7 +108,6 @@ TEST_F(ClipboardTest, PasteTwiceGivesTwoIndependentCentredSets)
     ASSERT_EQ(first.size(), 2u);
     EXPECT_EQ(centre(d.selectionBox()), (Point { 400, 250 }));
     EXPECT_EQ(d.objectAt(0), first[0]);
-    EXPECT_FALSE(d.history().canUndo());
 
     ASSERT_TRUE(clip.paste(d, view));
     const ObjectRefs second = d.selection();
@@ -107,8 +117,17 @@ TEST_F(ClipboardTest, PasteTwiceGivesTwoIndependentCentredSets)
     EXPECT_NE(second[0], first[0]);
     second[0]->translate(5, 5);
     EXPECT_EQ(first[0]->boundingBox(), (Rect { 380, 230, 390, 240 }));
-    // The clipboard still holds its originals where they were cut.
+    // The clipboard still holds its objects where they were cut.
     EXPECT_EQ(clip.objects()[0]->boundingBox(), (Rect { 0, 0, 10, 10 }));
+
+    // Each paste is one step: undo takes the second set out and gives the
+    // first one its selection back.
+    d.runCommand(kCmdUndo);
+    EXPECT_EQ(d.objectCount(), 2u);
+    EXPECT_EQ(d.selection(), first);
+    d.runCommand(kCmdRedo);
+    EXPECT_EQ(d.objectCount(), 4u);
+    EXPECT_EQ(d.selection(), second);
 }
 
 TEST_F(ClipboardTest, PasteSnapsTheOffsetToTheGrid)
@@ -154,11 +173,24 @@ TEST_F(ClipboardTest, DuplicateReplacesTheSelectionWithOffsetClones)
     EXPECT_EQ(d.objectAt(2)->boundingBox(), (Rect { 60, 54, 70, 64 })); // b's clone first
     EXPECT_EQ(d.objectAt(3)->boundingBox(), (Rect { 10, 4, 20, 14 }));
     EXPECT_EQ(a->boundingBox(), (Rect { 1, 0, 11, 10 }));
-    EXPECT_FALSE(d.history().canUndo());
+    // One step: undo takes the clones out and selects the sources again.
+    d.runCommand(kCmdUndo);
+    EXPECT_EQ(d.objectCount(), 2u);
+    EXPECT_EQ(d.selection(), (ObjectRefs { b, a }));
+    EXPECT_TRUE(d.history().canUndo()); // the move before it
 
     d.setSelection({ a });
     d.runCommand(kCmdDuplicate);
     EXPECT_EQ(status(), "1 objects duplicated");
+
+    // A new drawing's grid is 18 points each way, so a copy never lands on
+    // its source; an empty spacing (a file without a grid) takes it too.
+    Drawing fresh;
+    fresh.select(fresh.append(std::make_unique<RectangleObject>(0, 0, 10, 10)));
+    fresh.runCommand(kCmdDuplicate);
+    EXPECT_EQ(fresh.selection().front()->boundingBox(), (Rect { 18, 18, 28, 28 }));
+    fresh.setGrid({ 0, -5, 1, 1 });
+    EXPECT_EQ(fresh.grid(), (Grid { 18, 18, 1, 1 }));
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // Random edits, undos and redos against a mixed drawing. After every step the
 // drawing's structural dump must equal the state the history says it is at:
 // undo returns exactly the state before the command, redo exactly the state
-// after it, and an edit that records nothing changes nothing.
+// after it, and an edit that records nothing changes nothing. Undoing Cut,
+// Paste, Duplicate or Insert also gives back the selection of before.
 
 #include "DrawingDump.h"
 #include "model/CommandIds.h"
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
 #include <random>
 
 namespace zavora {
@@ -123,11 +125,23 @@ public:
         return found.empty() ? nullptr : found[std::size_t(uniform(0, int(found.size()) - 1))];
     }
 
-    // One recorded-or-not edit of the kinds commands and tools make.
-    void edit()
+    // The selection as stacking indices in selection order.
+    std::string selectionDump() const
+    {
+        std::string out;
+        for (const DrawObject* o : d.selection())
+            out += std::to_string(d.indexOf(o).value_or(999999)) + ' ';
+        return out;
+    }
+
+    // One recorded-or-not edit of the kinds commands and tools make. For the
+    // clipboard edits and Insert, whose undo gives back the selection, the
+    // selection they started from.
+    std::optional<std::string> edit()
     {
         if (chance(30))
             randomSelection();
+        const std::string selectionBefore = selectionDump();
         UndoHistory& h = d.history();
         const ObjectRefs sel = d.selection();
         static const int paintIds[] = { kCmdLineInvisible, kCmdLineBlack, kCmdLineWhite, kCmdLineColor,
@@ -138,7 +152,12 @@ public:
             kCmdAlignRight, kCmdAlignTops, kCmdAlignBottoms, kCmdAlignCentersVertically,
             kCmdAlignCentersHorizontally, kCmdSpaceEdgesVertically, kCmdSpaceEdgesHorizontally,
             kCmdSpaceCentersHorizontally, kCmdSpaceCentersVertically };
-        switch (uniform(0, 13)) {
+        // The adding edits grow the drawing by a share of itself; past a
+        // size they give way to Cut, which shrinks it.
+        int kind = uniform(0, 17);
+        if (kind >= 15 && d.objectCount() > 24)
+            kind = 14;
+        switch (kind) {
         case 0:
             d.runCommand(arrangeIds[uniform(0, std::size(arrangeIds) - 1)]);
             break;
@@ -253,19 +272,42 @@ public:
                 h.execute(std::make_unique<ReflectCommand>(
                     d, sel, Point { real(-9, 9), real(-9, 9) }, real(0, 180)));
             break;
-        default:
+        case 13:
             if (!sel.empty())
                 h.execute(std::make_unique<SkewCommand>(
                     d, sel, Point { real(-9, 9), real(-9, 9) }, real(-1, 1), real(-1, 1)));
             break;
+        case 14:
+            d.runCommand(chance(70) ? kCmdCut : kCmdCopy);
+            return selectionBefore;
+        case 15:
+            d.clipboard().paste(d, Rect { real(-300, 0), real(-300, 0), real(0, 300), real(0, 300) });
+            return selectionBefore;
+        case 16:
+            if (chance(30))
+                d.setGrid({ uniform(1, 72), uniform(1, 72), 0, 0 });
+            d.runCommand(kCmdDuplicate);
+            return selectionBefore;
+        default: {
+            // Insert: a file's objects, a group among them.
+            OwnedObjects inserted;
+            for (int i = uniform(1, 3); i > 0; --i)
+                inserted.push_back(randomLeaf());
+            auto group = std::make_unique<GroupObject>();
+            group->appendChild(randomLeaf());
+            inserted.push_back(std::move(group));
+            h.execute(std::make_unique<AddObjectsCommand>(d, std::move(inserted)));
+            return selectionBefore;
         }
+        }
+        return std::nullopt;
     }
 
     // An unrecorded structural edit; each must leave both stacks empty.
     void structuralEdit()
     {
         randomSelection();
-        switch (uniform(0, 6)) {
+        switch (uniform(0, 5)) {
         case 0:
             d.runCommand(kCmdGroup);
             break;
@@ -277,13 +319,9 @@ public:
             d.runCommand(chance(50) ? kCmdBringToFront : kCmdMoveBackward);
             break;
         case 3:
-            d.runCommand(kCmdDuplicate);
+            d.runCommand(chance(50) ? kCmdSendToBack : kCmdMoveForward);
             break;
         case 4:
-            d.runCommand(kCmdCut);
-            d.clipboard().paste(d, Rect { -100, -100, 100, 100 });
-            break;
-        case 5:
             d.applyPaintCommand(chance(50) ? kCmdFirstFancyArrow : kCmdSecondSquare);
             break;
         default:
@@ -323,6 +361,8 @@ TEST(UndoRandomTest, EveryUndoAndRedoReturnsTheExactRecordedState)
         // undoStates.back() is the current state; below it the states undo returns to.
         std::vector<std::string> undoStates { dumpDrawing(d) };
         std::vector<std::string> redoStates;
+        // Per recorded step, the selection its undo must give back (when it promises one).
+        std::vector<std::optional<std::string>> undoSelections { std::nullopt }, redoSelections;
         int episodePushes = 0;
         // 25 pushes at most, so nothing falls off the bottom and undo-all reaches the start.
         while (episodePushes < int(UndoHistory::kDepth)) {
@@ -335,6 +375,11 @@ TEST(UndoRandomTest, EveryUndoAndRedoReturnsTheExactRecordedState)
                     ++undos;
                     redoStates.push_back(undoStates.back());
                     undoStates.pop_back();
+                    if (const std::optional<std::string>& selection = undoSelections.back()) {
+                        ASSERT_EQ(editor.selectionDump(), *selection) << "selection after undo";
+                    }
+                    redoSelections.push_back(undoSelections.back());
+                    undoSelections.pop_back();
                 }
                 ASSERT_EQ(dumpDrawing(d), undoStates.back()) << "after undo";
             } else if (roll <= 32) {
@@ -344,16 +389,21 @@ TEST(UndoRandomTest, EveryUndoAndRedoReturnsTheExactRecordedState)
                     ++redos;
                     undoStates.push_back(redoStates.back());
                     redoStates.pop_back();
+                    // Only the first undo of a step is held to the selection of before.
+                    undoSelections.push_back(std::nullopt);
+                    redoSelections.pop_back();
                 }
                 ASSERT_EQ(dumpDrawing(d), undoStates.back()) << "after redo";
             } else {
                 const UndoCommand* top = h.top();
-                editor.edit();
+                const std::optional<std::string> selectionBefore = editor.edit();
                 const std::string now = dumpDrawing(d);
                 if (h.top() != top) {
                     ++episodePushes;
                     undoStates.push_back(now);
                     redoStates.clear();
+                    undoSelections.push_back(selectionBefore);
+                    redoSelections.clear();
                     ASSERT_FALSE(h.canRedo());
                 } else {
                     ASSERT_EQ(now, undoStates.back()) << "an unrecorded edit changed the drawing";

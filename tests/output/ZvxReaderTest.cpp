@@ -10,7 +10,20 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sys/resource.h>
 #include <unistd.h>
+
+// The address-space limit below does not work under the address sanitizer.
+#if defined(__SANITIZE_ADDRESS__)
+#define ZVX_TEST_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZVX_TEST_ASAN 1
+#endif
+#endif
+#ifndef ZVX_TEST_ASAN
+#define ZVX_TEST_ASAN 0
+#endif
 
 namespace zavora {
 namespace {
@@ -44,19 +57,36 @@ TEST(ZvxReaderStructure, NativeFileReadsSettingsAndBody)
     }
 }
 
-TEST(ZvxReaderStructure, VersionOneIsRefusedSilently)
+TEST(ZvxReaderStructure, CreatorLineTellsVersionOneAndForeignFiles)
 {
     std::string text = nativeFile("10 20 m\n30 40 L\nS\n");
+    ReadOutcome r = readText(text);
+    EXPECT_FALSE(r.info.foreign);
+
     const std::string current = "Version 3.6";
     text.replace(text.find(current), current.size(), "Version 1.0");
-    ReadOutcome r = readText(text);
+    r = readText(text);
     EXPECT_EQ(r.result, ZvxReadResult::OldVersion);
-    EXPECT_TRUE(r.messages.empty());
+    EXPECT_EQ(r.messages,
+        (std::vector<RecordingReporter::Message> { { Reporter::Kind::Error,
+            "Unable to open /tmp/t.zvx\nDrawings saved by version 1 cannot be read by this version." } }));
     EXPECT_TRUE(r.objects.empty());
 
     // The former product name is read like any other file of the format.
     text.replace(text.find("Zavora Draw"), 11, "Vellumix");
-    EXPECT_EQ(readText(text).result, ZvxReadResult::Read);
+    r = readText(text);
+    EXPECT_EQ(r.result, ZvxReadResult::Read);
+    EXPECT_FALSE(r.info.foreign);
+
+    // Another program's creator line, or none at all: a foreign file.
+    for (const char* creator : { "%%Creator: Adobe Illustrator(TM) 1.2d4", "%%Title: no creator" }) {
+        std::string other = text;
+        const std::size_t line = other.find("%%Creator");
+        other.replace(line, other.find('\r', line) - line, creator);
+        r = readText(other);
+        EXPECT_EQ(r.result, ZvxReadResult::Read) << creator;
+        EXPECT_TRUE(r.info.foreign) << creator;
+    }
 }
 
 TEST(ZvxReaderStructure, FileErrors)
@@ -67,11 +97,32 @@ TEST(ZvxReaderStructure, FileErrors)
     EXPECT_EQ(reporter.last(Reporter::Kind::Error),
         "Unable to open /nonexistent/folder/a.zvx\nNo such file or directory");
 
-    // A folder opens but cannot be read: the data ends before the prolog does.
+    // A folder is refused with the system's reason, not as a damaged drawing.
     reporter.clear();
     const std::string folder = std::filesystem::temp_directory_path().string();
-    EXPECT_EQ(insertNativeFile(folder, objects), ZvxReadResult::Damaged);
-    EXPECT_EQ(reporter.last(Reporter::Kind::Error), "An error has occurred while opening\n" + folder);
+    EXPECT_EQ(insertNativeFile(folder, objects), ZvxReadResult::CannotOpen);
+    EXPECT_EQ(reporter.last(Reporter::Kind::Error), "Unable to open " + folder + "\nIs a directory");
+
+#if !ZVX_TEST_ASAN
+    // A file larger than the memory the process may use is refused with the
+    // reason; the program goes on. Sparse, so it costs no disk.
+    const std::filesystem::path huge
+        = std::filesystem::temp_directory_path() / ("zvx-huge-" + std::to_string(getpid()) + ".zvx");
+    std::ofstream(huge).close();
+    std::filesystem::resize_file(huge, std::uintmax_t(1) << 32);
+    auto readUnderLimit = [&huge] {
+        const rlimit limit { rlim_t(1) << 31, rlim_t(1) << 31 };
+        setrlimit(RLIMIT_AS, &limit);
+        RecordingReporter child;
+        OwnedObjects read;
+        const bool refused = insertNativeFile(huge.string(), read) == ZvxReadResult::CannotOpen
+            && child.last(Reporter::Kind::Error) == "Unable to open " + huge.string() + "\nNot enough memory";
+        std::_Exit(refused ? 0 : 1);
+    };
+    EXPECT_EXIT(readUnderLimit(),
+        ::testing::ExitedWithCode(0), "");
+    std::filesystem::remove(huge);
+#endif
 }
 
 TEST(ZvxReaderStructure, OpenReportsEachMissingFontOnce)
