@@ -1,5 +1,8 @@
 #include "model/Geometry.h"
 
+#include "model/GraphicsKernel.h"
+#include "model/ShapeObjects.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -128,4 +131,43 @@ TEST(Geometry, SegmentMeetsRectOnlyWhereItReallyCrosses)
     EXPECT_TRUE(segmentMeetsRect({ 3, 3 }, { 3, 3 }, r));
     EXPECT_FALSE(segmentMeetsRect({ 11, 3 }, { 11, 3 }, r));
     EXPECT_FALSE(segmentMeetsRect({ 10.5f, -5 }, { 10.5f, 25 }, r));
+}
+
+// A pick square whose edge lies exactly on a shape's edge touches it: the clip
+// works on the closed square, at the primitive and through a shape's hit tests.
+TEST(Geometry, PickSquareEdgeOnTheShapeEdgeIsAHit)
+{
+    kernel().reset();
+    const RectangleObject shape(0, 10, 100, 60);
+    const struct {
+        const char* where;
+        Point a, b; // the shape's edge
+        Point centre;
+        float half;
+        bool hit;
+    } cases[] = {
+        { "square below, its top on the bottom edge", { 0, 10 }, { 100, 10 }, { 50, 7 }, 3, true },
+        { "square above, its bottom on the top edge", { 100, 60 }, { 0, 60 }, { 50, 63 }, 3, true },
+        { "square right, its left on the right edge", { 100, 10 }, { 100, 60 }, { 102, 35 }, 2, true },
+        { "square left, its right on the left edge", { 0, 60 }, { 0, 10 }, { -4, 35 }, 4, true },
+        { "square a unit short of the bottom edge", { 0, 10 }, { 100, 10 }, { 50, 6 }, 3, false },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        const Rect square { c.centre.x - c.half, c.centre.y - c.half, c.centre.x + c.half, c.centre.y + c.half };
+        EXPECT_EQ(segmentMeetsRect(c.a, c.b, square), c.hit);
+
+        float d2 = 0;
+        Point onPath = c.centre;
+        kernel().moveto(c.a.x, c.a.y);
+        kernel().lineto(c.b.x, c.b.y);
+        EXPECT_EQ(kernel().nearestPointOnPath(onPath, c.half, d2), c.hit);
+
+        Point onShape = c.centre;
+        EXPECT_EQ(shape.nearestOutlinePoint(onShape, c.half, d2), c.hit);
+        if (c.hit) {
+            EXPECT_FLOAT_EQ(d2, c.half * c.half);
+        }
+        EXPECT_EQ(shape.touchesRect(square.left, square.bottom, square.right, square.top), c.hit);
+    }
 }
