@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -172,6 +173,33 @@ TEST_F(TextLayoutTest, ReflowBreaksWhereTheAfmWidthsSay)
         EXPECT_NEAR(frame.bottom, -height(static_cast<int>(lines.size())), 1e-3);
         EXPECT_FLOAT_EQ(frame.right, width); // every line fits: the frame keeps its width
         EXPECT_EQ(t->boundingBox(), t->frameRect()); // the box follows the frame
+    }
+}
+
+// A frame exactly as wide as a line: the width a float frame can hold (the
+// nearest float not above the exact AFM width) still takes the whole line.
+TEST_F(TextLayoutTest, LineExactlyAsWideAsTheFrameStaysWhole)
+{
+    const struct {
+        std::string text, fitted;
+        float size;
+        float narrower;
+        std::string expected;
+    } cases[] = {
+        { "Exactly as wide", "Exactly as wide", 12, 0, "Exactly as wide" },
+        { "Exactly as wide x", "Exactly as wide", 12, 0, "Exactly as wide\nx" },
+        { "Exactly as wide", "Exactly as wide", 10, 0, "Exactly as wide" },
+        { "Exactly as wide", "Exactly as wide", 12, 0.01f, "Exactly as\nwide" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text + " at " + std::to_string(c.size));
+        const double exact = afmWidth(m_widths, c.fitted, c.size);
+        float width = static_cast<float>(exact);
+        if (width > exact)
+            width = std::nextafter(width, 0.0f);
+        auto t = text(c.text, width - c.narrower, TextAlign::Left, c.size);
+        EXPECT_EQ(t->text(), c.expected);
+        EXPECT_FLOAT_EQ(t->frameRect().right, width - c.narrower);
     }
 }
 
