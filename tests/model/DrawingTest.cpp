@@ -359,21 +359,6 @@ TEST_F(DrawingTest, TransformCommandsWorkAboutTheSelectionCentre)
     EXPECT_NEAR(a->boundingBox().left, 16, 1e-3);
 }
 
-TEST_F(DrawingTest, ListPrimitivesKeepTheSelectionValid)
-{
-    DrawObject* a = rect(0, 0, 10, 10);
-    DrawObject* b = rect(20, 0, 30, 10);
-    d.setSelection({ a, b, a });
-    EXPECT_EQ(d.selection().size(), 2u);
-    std::unique_ptr<DrawObject> taken = d.take(a);
-    ASSERT_EQ(taken.get(), a);
-    EXPECT_EQ(d.selection(), (ObjectRefs { b }));
-    EXPECT_FALSE(d.select(a)); // not in the list
-    d.insertAt(99, std::move(taken));
-    EXPECT_EQ(d.indexOf(a), 1u);
-    EXPECT_EQ(d.takeAt(5), nullptr);
-}
-
 TEST_F(DrawingTest, NewEmptiesEverything)
 {
     rect(0, 0, 10, 10);

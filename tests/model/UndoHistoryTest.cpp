@@ -57,25 +57,6 @@ TEST_F(UndoHistoryTest, KeepsTheLastTwentyFiveEdits)
     EXPECT_FALSE(h.redo());
 }
 
-TEST_F(UndoHistoryTest, ANewEditAfterUndoEmptiesRedo)
-{
-    DrawObject* a = rect(0, 0, 10, 10);
-    d.select(a);
-    d.moveSelection(5, 0);
-    d.moveSelection(5, 0);
-    ASSERT_TRUE(h.undo());
-    EXPECT_TRUE(h.canRedo());
-    d.scaleSelection(200, 100);
-    EXPECT_FALSE(h.canRedo());
-    EXPECT_FALSE(h.redo());
-    EXPECT_EQ(h.undoCount(), 2u);
-    // Undo and redo on empty stacks change nothing.
-    Drawing empty;
-    EXPECT_FALSE(empty.history().undo());
-    EXPECT_FALSE(empty.history().redo());
-    EXPECT_FALSE(empty.isModified());
-}
-
 TEST_F(UndoHistoryTest, UndoAndRedoMarkTheDrawingModified)
 {
     DrawObject* a = rect(0, 0, 10, 10);
