@@ -87,19 +87,6 @@ TEST(Geometry, NearlySingularMatrixInvertsToFarOffValues)
     EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));
 }
 
-TEST(Geometry, DeltaIgnoresTranslationAndFloatsRoundTrip)
-{
-    const KMatrix m(2, 1, -1, 3, 100, 200);
-    EXPECT_EQ(transformPoint(m, Point { 1, 2 }), (Point { 100 + 2 - 2, 200 + 1 + 6 }));
-    EXPECT_EQ(transformDelta(m, Point { 1, 2 }), (Point { 0, 7 }));
-
-    const KMatrix precise(0.1, 0.2, 0.3, 0.4, 1e9 + 1, -2.5);
-    const Matrix f = precise.toMatrix();
-    EXPECT_EQ(f.a, 0.1f);
-    EXPECT_EQ(f.tx, static_cast<float>(1e9 + 1));
-    EXPECT_EQ(KMatrix(f).toMatrix(), f);
-}
-
 TEST(Geometry, GridSnapGoesToNearestLineOnBothSidesOfZero)
 {
     const Grid grid { 5, 5, 0, 1 };
