@@ -101,9 +101,6 @@ public:
     virtual std::unique_ptr<DrawObject> clone() const = 0;
 
     const Matrix& matrix() const { return m_matrix; }
-    // Stores the doubles as floats and leaves the cached box as it is: callers
-    // that set a matrix computed from the object's own box use this.
-    void setMatrixKeepingBox(const KMatrix& m) { m_matrix = m.toMatrix(); }
     void setMatrix(const Matrix& m);
     // Used by undo.
     void setMatrix(const std::array<float, 6>& m);

@@ -438,31 +438,6 @@ Point GraphicsKernel::itransform(Point device) const
     return transformPoint(invert(m_state.ctm), device);
 }
 
-Point GraphicsKernel::idtransform(Point device) const
-{
-    return transformDelta(invert(m_state.ctm), device);
-}
-
-Point GraphicsKernel::transform(Point p, const Matrix& m)
-{
-    return transformPoint(KMatrix(m), p);
-}
-
-Point GraphicsKernel::dtransform(Point p, const Matrix& m)
-{
-    return transformDelta(KMatrix(m), p);
-}
-
-Point GraphicsKernel::itransform(Point p, const Matrix& m)
-{
-    return transformPoint(invert(KMatrix(m)), p);
-}
-
-Point GraphicsKernel::idtransform(Point p, const Matrix& m)
-{
-    return transformDelta(invert(KMatrix(m)), p);
-}
-
 void GraphicsKernel::setLineWidth(float w)
 {
     m_state.lineWidth = dtransform(Point { w, w }).x;

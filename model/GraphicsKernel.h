@@ -83,11 +83,6 @@ public:
     Point transform(Point user) const;        // user -> device
     Point dtransform(Point user) const;       // linear part only
     Point itransform(Point device) const;     // device -> user
-    Point idtransform(Point device) const;
-    static Point transform(Point p, const Matrix& m);
-    static Point dtransform(Point p, const Matrix& m);
-    static Point itransform(Point p, const Matrix& m);
-    static Point idtransform(Point p, const Matrix& m);
 
     void setLineWidth(float w);     // stored in device units (x of dtransform(w, w))
     void setColor(float r, float g, float b);

@@ -67,12 +67,6 @@ std::size_t formatSvgNumber(char* buf, double value)
     return n;
 }
 
-std::size_t formatInteger(char* buf, long long value)
-{
-    auto result = std::to_chars(buf, buf + kNumberBufferSize, value);
-    return static_cast<std::size_t>(result.ptr - buf);
-}
-
 std::string formatGeneral(double value, int precision)
 {
     return toString([&](char* buf) { return formatGeneral(buf, value, precision); });

@@ -27,7 +27,6 @@ std::size_t formatScientific(char* buf, double value, int decimals);
 std::size_t formatMatrixNumber(char* buf, double value);
 // SVG numbers: "%.3f" without trailing zeros or a trailing dot; never "-0".
 std::size_t formatSvgNumber(char* buf, double value);
-std::size_t formatInteger(char* buf, long long value);
 
 // Convenience forms returning a string.
 std::string formatGeneral(double value, int precision = 6);

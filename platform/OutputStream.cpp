@@ -451,12 +451,6 @@ std::string formatLocaleFree(const char* format, ...)
     return out;
 }
 
-bool OutputStream::writeChar(int c)
-{
-    unsigned char byte = static_cast<unsigned char>(c);
-    return write(&byte, 1);
-}
-
 bool OutputStream::printf(const char* format, ...)
 {
     va_list args;
@@ -662,18 +656,6 @@ void FileOutputStream::discardTemporary()
     if (!m_tempPath.empty())
         ::unlink(m_tempPath.c_str());
     m_tempPath.clear();
-}
-
-DocumentOutputStream& documentStream()
-{
-    static DocumentOutputStream stream;
-    return stream;
-}
-
-ExportOutputStream& exportStream()
-{
-    static ExportOutputStream stream;
-    return stream;
 }
 
 bool MemoryOutputStream::open()

@@ -28,7 +28,6 @@ public:
     // Writes every byte at the current position; false when they were not all written.
     virtual bool write(const void* data, std::size_t length) = 0;
     bool writeString(std::string_view text) { return write(text.data(), text.size()); }
-    bool writeChar(int c);
     // printf conversions (%d %i %u %x %X %o %c %s %f %F %e %E %g %G %a %p %%, flags,
     // width, precision, length modifiers) that never consult the locale: numbers
     // are formatted by NumberFormat. The result has no length limit.
@@ -69,9 +68,6 @@ public:
     bool seek(long position) override;
     long tell() const override;
 
-    // True once a write, seek or flush failed since open.
-    bool hasFailed() const { return m_failed; }
-
 protected:
     // The path open() opens.
     virtual std::string targetPath() const { return m_path; }
@@ -95,34 +91,6 @@ private:
     bool m_failed = false;
 };
 
-// The native file being saved: opens the current document path.
-class DocumentOutputStream : public FileOutputStream {
-public:
-    // The shell tells the stream where the current document path comes from.
-    void setPathSource(std::function<std::string()> source) { m_source = std::move(source); }
-
-protected:
-    std::string targetPath() const override { return m_source ? m_source() : std::string(); }
-
-private:
-    std::function<std::string()> m_source;
-};
-
-// The file being exported: opens the path chosen in the export dialog.
-class ExportOutputStream : public FileOutputStream {
-public:
-    void setPathSource(std::function<std::string()> source) { m_source = std::move(source); }
-
-protected:
-    std::string targetPath() const override { return m_source ? m_source() : std::string(); }
-
-private:
-    std::function<std::string()> m_source;
-};
-
-// The program-wide streams, created on first use and kept until exit.
-DocumentOutputStream& documentStream();
-ExportOutputStream& exportStream();
 
 // Collects the bytes in memory (tests, clipboard data). Open from construction.
 class MemoryOutputStream : public OutputStream {

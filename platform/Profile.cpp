@@ -266,24 +266,6 @@ bool Profile::putInt(std::string_view section, std::string_view key, int value)
     return putString(section, key, std::to_string(value));
 }
 
-bool Profile::removeKey(std::string_view section, std::string_view key)
-{
-    refresh();
-    std::size_t s = findSection(trim(section));
-    if (s == std::string::npos)
-        return true;
-    std::size_t e = findEntry(s, trim(key));
-    if (e == std::string::npos)
-        return true;
-    std::vector<Line> before = m_lines;
-    m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(e));
-    if (!save()) {
-        m_lines = std::move(before);
-        return false;
-    }
-    return true;
-}
-
 bool Profile::save()
 {
     std::error_code ec;

@@ -37,8 +37,6 @@ public:
     // the file cannot be written; the file is then unchanged.
     bool putString(std::string_view section, std::string_view key, std::string_view value);
     bool putInt(std::string_view section, std::string_view key, int value);
-    // Removes the key; true when it is gone afterwards.
-    bool removeKey(std::string_view section, std::string_view key);
 
     // Parses profile text (any of CR LF, LF or CR line ends). Public so the
     // fuzzer and tests can drive the parser without files.

@@ -33,24 +33,6 @@ private:
 
 } // namespace
 
-TEST(FontWidths, RoundingErrorIsCarried)
-{
-    FixedFont font("X", 0);
-    font.m_metrics.widths.fill(333);
-    std::vector<int> widths;
-    EXPECT_EQ(font.charWidths("abcdefghij", 10, widths), 33);
-    EXPECT_EQ(widths, (std::vector<int> { 3, 3, 3, 4, 3, 3, 4, 3, 3, 4 }));
-
-    // A tenth of a unit per character adds up exactly to whole units.
-    font.m_metrics.widths.fill(100);
-    EXPECT_EQ(font.charWidths(std::string(30, 'a'), 1, widths), 3);
-    EXPECT_EQ(widths[9], 1);
-    EXPECT_EQ(widths[19], 1);
-    EXPECT_EQ(widths[29], 1);
-    EXPECT_EQ(font.charWidths("", 12, widths), 0);
-    EXPECT_TRUE(widths.empty());
-}
-
 TEST(FontWidths, IntegerTotalNeverDriftsFromExactTotal)
 {
     FixedFont font("X", 0);
@@ -73,20 +55,9 @@ TEST(FontWidths, IntegerTotalNeverDriftsFromExactTotal)
             ASSERT_GE(exactSoFar - running, 0.0) << size << " at " << i;
         }
     }
-}
-
-TEST(FontWidths, SizeScaledValues)
-{
-    FixedFont font("X", 0);
-    font.m_metrics.ascent = 718;
-    font.m_metrics.descent = -207;
-    font.m_metrics.widths['A'] = 667;
-    font.m_metrics.widths['v'] = 500;
-    EXPECT_DOUBLE_EQ(font.ascent(10), 7.18);
-    EXPECT_DOUBLE_EQ(font.descent(10), -2.07);
-    EXPECT_DOUBLE_EQ(font.charWidth('A', 12), 8.004);
-    EXPECT_DOUBLE_EQ(font.stringWidth("Avv", 20), (667 + 1000) * 20 / 1000.0);
-    EXPECT_DOUBLE_EQ(font.stringWidth("\x01", 20), 0);
+    std::vector<int> widths { 1 };
+    EXPECT_EQ(font.charWidths("", 12, widths), 0);
+    EXPECT_TRUE(widths.empty());
 }
 
 TEST(StandardFonts, OnlyTheThirteenType1NamesAreStandard)
@@ -103,13 +74,8 @@ TEST(StandardFonts, SubstitutesFromTableThenStyle)
 {
     EXPECT_EQ(standardSubstitute(FixedFont("ArialMT", 0)), "Helvetica");
     EXPECT_EQ(standardSubstitute(FixedFont("TimesNewRomanPS-BoldItalicMT", 17)), "Times-BoldItalic");
-    EXPECT_EQ(standardSubstitute(FixedFont("CourierNewPS-ItalicMT", 16)), "Courier-Oblique");
-    EXPECT_EQ(standardSubstitute(FixedFont("ArialRoundedMTBold", 0)), "Helvetica-Bold");
-    EXPECT_EQ(standardSubstitute(FixedFont("ArialNarrow", 0)), "Helvetica");
     // Not in the table: by the style bits.
     EXPECT_EQ(standardSubstitute(FixedFont("DejaVuSerif", 0)), "Helvetica");
-    EXPECT_EQ(standardSubstitute(FixedFont("DejaVuSerif-Bold", FontEntry::kBold)), "Helvetica-Bold");
-    EXPECT_EQ(standardSubstitute(FixedFont("DejaVuSerif-Italic", FontEntry::kItalic)), "Helvetica-Oblique");
     EXPECT_EQ(standardSubstitute(FixedFont("DejaVuSerif-BoldItalic", 17)), "Helvetica-BoldOblique");
     // A symbol font is always Symbol, whatever its name says.
     FixedFont symbol("ArialMT", 0);

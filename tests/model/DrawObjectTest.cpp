@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
 namespace zavora {
 namespace {
 
@@ -49,102 +52,76 @@ protected:
     }
 };
 
-TEST_F(DrawObjectTest, RotateAboutPointComposesAfterExistingMatrix)
+// Each transform invalidates the cached box and composes after the existing matrix.
+TEST_F(DrawObjectTest, TransformsAboutAPoint)
 {
-    RectangleObject r(0, 0, 10, 20);
-    EXPECT_FALSE(r.boxValid());
-    expectBox(r.boundingBox(), 0, 0, 10, 20);
-    EXPECT_TRUE(r.boxValid());
-
-    r.rotate(10, 0, 90);
-    EXPECT_FALSE(r.boxValid());
-    expectMatrix(r.matrix(), 0, 1, -1, 0, 10, -10);
-    // Counter-clockwise: (20, 0) turns a quarter about (10, 0) to (10, 10).
-    expectPoint(mapped(r, { 20, 0 }), 10, 10);
-    expectBox(r.boundingBox(), -10, -10, 10, 0);
-
-    // The existing matrix is applied first and the rotation after it.
-    RectangleObject moved(0, 0, 1, 1);
-    moved.translate(5, 0);
-    moved.rotate(10, 0, 90);
-    expectPoint(mapped(moved, { 0, 0 }), 10, -5);
+    const struct {
+        const char* why;
+        Rect shape;
+        std::function<void(DrawObject&)> apply;
+        Point in, out; // an object point and where it lands
+        std::optional<Matrix> matrix;
+        std::optional<Rect> box;
+    } cases[] = {
+        { "a quarter turn about (10, 0), counter-clockwise", { 0, 0, 10, 20 },
+            [](DrawObject& o) { o.rotate(10, 0, 90); }, { 20, 0 }, { 10, 10 }, Matrix { 0, 1, -1, 0, 10, -10 },
+            Rect { -10, -10, 10, 0 } },
+        { "the existing matrix first, the rotation after it", { 0, 0, 1, 1 },
+            [](DrawObject& o) {
+                o.translate(5, 0);
+                o.rotate(10, 0, 90);
+            },
+            { 0, 0 }, { 10, -5 }, {}, {} },
+        { "mirroring in y = x swaps the coordinates", { 0, 0, 10, 20 },
+            [](DrawObject& o) { o.reflect(0, 0, 45); }, { 3, 1 }, { 1, 3 }, Matrix { 0, 1, 1, 0, 0, 0 },
+            Rect { 0, 0, 20, 10 } },
+        { "in y = x + 10, (x, y) goes to (y - 10, x + 10)", { 0, 0, 1, 1 },
+            [](DrawObject& o) { o.reflect(0, 10, 45); }, { 3, 1 }, { -9, 13 }, {}, {} },
+        { "a horizontal mirror flips y only", { 0, 0, 1, 1 }, [](DrawObject& o) { o.reflect(0, 5, 0); },
+            { 3, 1 }, { 3, 9 }, Matrix { 1, 0, 0, -1, 0, 10 }, {} },
+        { "kx shears y by x", { 0, 0, 10, 10 }, [](DrawObject& o) { o.skew(0, 0, 0.5f, 0); }, { 10, 0 },
+            { 10, 5 }, Matrix { 1, 0.5f, 0, 1, 0, 0 }, Rect { 0, 0, 10, 15 } },
+        { "ky shears x by y", { 0, 0, 10, 10 }, [](DrawObject& o) { o.skew(0, 0, 0, 0.25f); }, { 0, 4 },
+            { 1, 4 }, Matrix { 1, 0, 0.25f, 1, 0, 0 }, {} },
+        { "a skew keeps its point put", { 0, 0, 10, 10 }, [](DrawObject& o) { o.skew(10, 10, 0.5f, 0.25f); },
+            { 10, 10 }, { 10, 10 }, {}, {} },
+        { "and moves the others by kx and ky", { 0, 0, 10, 10 },
+            [](DrawObject& o) { o.skew(10, 10, 0.5f, 0.25f); }, { 12, 14 }, { 13, 15 }, {}, {} },
+        { "a scale of one changes nothing", { 0, 0, 10, 10 },
+            [](DrawObject& o) {
+                o.rotate(0, 0, 30);
+                o.scale(3, 4, 1, 1);
+            },
+            { 10, 0 }, { 8.660254f, 5 }, {}, {} },
+        { "a scale about (1, 1)", { 0, 0, 10, 10 }, [](DrawObject& o) { o.scale(1, 1, 2, 3); }, { 2, 2 },
+            { 3, 4 }, {}, Rect { -1, -2, 19, 28 } },
+        { "then a move", { 0, 0, 10, 10 },
+            [](DrawObject& o) {
+                o.scale(1, 1, 2, 3);
+                o.translate(-1, 2);
+            },
+            { 2, 2 }, { 2, 6 }, {}, Rect { -2, 0, 18, 30 } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        RectangleObject r(c.shape.left, c.shape.bottom, c.shape.right, c.shape.top);
+        r.boundingBox();
+        c.apply(r);
+        EXPECT_FALSE(r.boxValid());
+        expectPoint(mapped(r, c.in), c.out.x, c.out.y);
+        if (c.matrix) {
+            expectMatrix(r.matrix(), c.matrix->a, c.matrix->b, c.matrix->c, c.matrix->d, c.matrix->tx, c.matrix->ty);
+        }
+        if (c.box) {
+            expectBox(r.boundingBox(), c.box->left, c.box->bottom, c.box->right, c.box->top);
+        }
+    }
 }
 
-TEST_F(DrawObjectTest, ReflectAboutSlantedLine)
-{
-    RectangleObject r(0, 0, 10, 20);
-    r.boundingBox();
-    r.reflect(0, 0, 45);
-    EXPECT_FALSE(r.boxValid());
-    // Mirroring in y = x swaps the coordinates.
-    expectMatrix(r.matrix(), 0, 1, 1, 0, 0, 0);
-    expectBox(r.boundingBox(), 0, 0, 20, 10);
-
-    // In the line y = x + 10, (x, y) goes to (y - 10, x + 10).
-    RectangleObject s(0, 0, 1, 1);
-    s.reflect(0, 10, 45);
-    expectPoint(mapped(s, { 3, 1 }), -9, 13);
-    // A horizontal mirror line flips y only.
-    RectangleObject h(0, 0, 1, 1);
-    h.reflect(0, 5, 0);
-    expectMatrix(h.matrix(), 1, 0, 0, -1, 0, 10);
-}
-
-TEST_F(DrawObjectTest, SkewPutsKxAndKyInTheirSlots)
-{
-    RectangleObject r(0, 0, 10, 10);
-    r.boundingBox();
-    r.skew(0, 0, 0.5f, 0);
-    EXPECT_FALSE(r.boxValid());
-    // kx shears y by x.
-    expectMatrix(r.matrix(), 1, 0.5f, 0, 1, 0, 0);
-    expectBox(r.boundingBox(), 0, 0, 10, 15);
-
-    RectangleObject s(0, 0, 10, 10);
-    s.skew(0, 0, 0, 0.25f);
-    // ky shears x by y.
-    expectMatrix(s.matrix(), 1, 0, 0.25f, 1, 0, 0);
-
-    // About a point: that point stays put.
-    RectangleObject t(0, 0, 10, 10);
-    t.skew(10, 10, 0.5f, 0.25f);
-    expectPoint(mapped(t, { 10, 10 }), 10, 10);
-    expectPoint(mapped(t, { 12, 10 }), 12, 11);
-    expectPoint(mapped(t, { 10, 14 }), 11, 14);
-}
-
-TEST_F(DrawObjectTest, ScaleAndTranslate)
-{
-    RectangleObject r(0, 0, 10, 10);
-    r.rotate(0, 0, 30);
-    const Matrix before = r.matrix();
-    r.boundingBox();
-    r.scale(3, 4, 1, 1);
-    EXPECT_FALSE(r.boxValid());
-    expectMatrix(r.matrix(), before.a, before.b, before.c, before.d, before.tx, before.ty);
-
-    RectangleObject s(0, 0, 10, 10);
-    s.scale(1, 1, 2, 3);
-    expectPoint(mapped(s, { 2, 2 }), 3, 4);
-    expectPoint(mapped(s, { 1, 1 }), 1, 1);
-
-    s.boundingBox();
-    s.translate(-1, 2);
-    EXPECT_FALSE(s.boxValid());
-    expectPoint(mapped(s, { 2, 2 }), 2, 6);
-    expectBox(s.boundingBox(), -2, 0, 18, 30);
-}
-
-TEST_F(DrawObjectTest, SetMatrixVariantsAndBoxCache)
+TEST_F(DrawObjectTest, SetMatrixVariantsInvalidateTheBox)
 {
     RectangleObject r(0, 0, 10, 10);
     expectBox(r.boundingBox(), 0, 0, 10, 10);
-
-    // The double variant keeps the cached box even though it is stale.
-    r.setMatrixKeepingBox(KMatrix(1, 0, 0, 1, 100, 0));
-    EXPECT_TRUE(r.boxValid());
-    expectBox(r.boundingBox(), 0, 0, 10, 10);
-    EXPECT_EQ(r.matrix().tx, 100);
 
     r.setMatrix(Matrix { 2, 0, 0, 2, 0, 0 });
     EXPECT_FALSE(r.boxValid());

@@ -166,22 +166,6 @@ TEST_F(DrawingTest, LandscapeMapsCommandsToTheTurnedAxes)
     EXPECT_EQ(b->boundingBox(), (Rect { 50, 0, 70, 10 }));
     EXPECT_EQ(a->boundingBox(), (Rect { 0, 0, 10, 10 }));
 
-    const int alignIds[] = { kCmdAlignLeft, kCmdAlignRight, kCmdAlignTops, kCmdAlignBottoms,
-        kCmdAlignCentersVertically, kCmdAlignCentersHorizontally };
-    const int portrait[] = { 0, 1, 2, 3, 4, 5 }, landscape[] = { 3, 2, 0, 1, 5, 4 };
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(Drawing::alignCodeFor(alignIds[i], false), portrait[i]);
-        EXPECT_EQ(Drawing::alignCodeFor(alignIds[i], true), landscape[i]);
-    }
-    const int spaceIds[] = { kCmdSpaceEdgesVertically, kCmdSpaceEdgesHorizontally,
-        kCmdSpaceCentersHorizontally, kCmdSpaceCentersVertically };
-    const int spacePortrait[] = { 0, 1, 3, 2 }, spaceLandscape[] = { 1, 0, 2, 3 };
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(Drawing::spaceCodeFor(spaceIds[i], false), spacePortrait[i]);
-        EXPECT_EQ(Drawing::spaceCodeFor(spaceIds[i], true), spaceLandscape[i]);
-    }
-    EXPECT_EQ(Drawing::alignCodeFor(kCmdGroup, false), -1);
-
     d.moveSelectionByDialog(5, 0); // dx lands on the vertical axis
     EXPECT_EQ(a->boundingBox(), (Rect { 0, 5, 10, 15 }));
 }
@@ -373,21 +357,6 @@ TEST_F(DrawingTest, TransformCommandsWorkAboutTheSelectionCentre)
     EXPECT_NEAR(a->boundingBox().left, 15, 1e-3);
     d.moveSelection(1, 2);
     EXPECT_NEAR(a->boundingBox().left, 16, 1e-3);
-}
-
-TEST_F(DrawingTest, ListPrimitivesKeepTheSelectionValid)
-{
-    DrawObject* a = rect(0, 0, 10, 10);
-    DrawObject* b = rect(20, 0, 30, 10);
-    d.setSelection({ a, b, a });
-    EXPECT_EQ(d.selection().size(), 2u);
-    std::unique_ptr<DrawObject> taken = d.take(a);
-    ASSERT_EQ(taken.get(), a);
-    EXPECT_EQ(d.selection(), (ObjectRefs { b }));
-    EXPECT_FALSE(d.select(a)); // not in the list
-    d.insertAt(99, std::move(taken));
-    EXPECT_EQ(d.indexOf(a), 1u);
-    EXPECT_EQ(d.takeAt(5), nullptr);
 }
 
 TEST_F(DrawingTest, NewEmptiesEverything)

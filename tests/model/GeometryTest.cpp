@@ -1,6 +1,9 @@
 #include "model/Geometry.h"
 #include "model/DrawingLimits.h"
 
+#include "model/GraphicsKernel.h"
+#include "model/ShapeObjects.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -87,19 +90,6 @@ TEST(Geometry, NearlySingularMatrixInvertsToFarOffValues)
     EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));
 }
 
-TEST(Geometry, DeltaIgnoresTranslationAndFloatsRoundTrip)
-{
-    const KMatrix m(2, 1, -1, 3, 100, 200);
-    EXPECT_EQ(transformPoint(m, Point { 1, 2 }), (Point { 100 + 2 - 2, 200 + 1 + 6 }));
-    EXPECT_EQ(transformDelta(m, Point { 1, 2 }), (Point { 0, 7 }));
-
-    const KMatrix precise(0.1, 0.2, 0.3, 0.4, 1e9 + 1, -2.5);
-    const Matrix f = precise.toMatrix();
-    EXPECT_EQ(f.a, 0.1f);
-    EXPECT_EQ(f.tx, static_cast<float>(1e9 + 1));
-    EXPECT_EQ(KMatrix(f).toMatrix(), f);
-}
-
 TEST(Geometry, GridSnapGoesToNearestLineOnBothSidesOfZero)
 {
     const Grid grid { 5, 5, 0, 1 };
@@ -168,4 +158,43 @@ TEST(DrawingLimits, ArcAnglesKeepTheirSweep)
     }
     EXPECT_EQ(saneArcAngles(1090, 1000).start, 10);
     EXPECT_EQ(saneArcAngles(1090, 1000).end, 280);
+}
+
+// A pick square whose edge lies exactly on a shape's edge touches it: the clip
+// works on the closed square, at the primitive and through a shape's hit tests.
+TEST(Geometry, PickSquareEdgeOnTheShapeEdgeIsAHit)
+{
+    kernel().reset();
+    const RectangleObject shape(0, 10, 100, 60);
+    const struct {
+        const char* where;
+        Point a, b; // the shape's edge
+        Point centre;
+        float half;
+        bool hit;
+    } cases[] = {
+        { "square below, its top on the bottom edge", { 0, 10 }, { 100, 10 }, { 50, 7 }, 3, true },
+        { "square above, its bottom on the top edge", { 100, 60 }, { 0, 60 }, { 50, 63 }, 3, true },
+        { "square right, its left on the right edge", { 100, 10 }, { 100, 60 }, { 102, 35 }, 2, true },
+        { "square left, its right on the left edge", { 0, 60 }, { 0, 10 }, { -4, 35 }, 4, true },
+        { "square a unit short of the bottom edge", { 0, 10 }, { 100, 10 }, { 50, 6 }, 3, false },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        const Rect square { c.centre.x - c.half, c.centre.y - c.half, c.centre.x + c.half, c.centre.y + c.half };
+        EXPECT_EQ(segmentMeetsRect(c.a, c.b, square), c.hit);
+
+        float d2 = 0;
+        Point onPath = c.centre;
+        kernel().moveto(c.a.x, c.a.y);
+        kernel().lineto(c.b.x, c.b.y);
+        EXPECT_EQ(kernel().nearestPointOnPath(onPath, c.half, d2), c.hit);
+
+        Point onShape = c.centre;
+        EXPECT_EQ(shape.nearestOutlinePoint(onShape, c.half, d2), c.hit);
+        if (c.hit) {
+            EXPECT_FLOAT_EQ(d2, c.half * c.half);
+        }
+        EXPECT_EQ(shape.touchesRect(square.left, square.bottom, square.right, square.top), c.hit);
+    }
 }

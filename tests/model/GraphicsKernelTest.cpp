@@ -164,7 +164,7 @@ TEST_F(KernelTest, BakingRotationAboutPointIntoObjectMatrix)
     kernel().grestore();
 
     // Object point (5, 0) -> (20, 0) in the drawing, rotated a quarter turn about (10, 10) -> (20, 20).
-    const Point p = GraphicsKernel::transform(Point { 5, 0 }, baked);
+    const Point p = transformPoint(KMatrix(baked), Point { 5, 0 });
     EXPECT_NEAR(p.x, 20, 1e-4);
     EXPECT_NEAR(p.y, 20, 1e-4);
     EXPECT_EQ(kernel().ctm(), KMatrix(7, 0, 0, 7, 0, 0));
@@ -225,35 +225,6 @@ TEST_F(KernelTest, CurrentPointKeepsDevicePositionThroughOperators)
     EXPECT_EQ(kernel().state().hasCurrentPoint, 0);
 }
 
-TEST_F(KernelTest, InverseTransformsUndoForwardOnes)
-{
-    std::mt19937 rng(3);
-    std::uniform_real_distribution<float> coord(-300, 300);
-    std::uniform_real_distribution<double> ang(-180, 180);
-    std::uniform_real_distribution<double> fac(0.2, 5);
-    for (int i = 0; i < 100; ++i) {
-        kernel().reset();
-        kernel().translate(coord(rng), coord(rng));
-        kernel().rotate(ang(rng));
-        kernel().scale(fac(rng), fac(rng));
-        const Point p { coord(rng), coord(rng) };
-        const Point back = kernel().itransform(kernel().transform(p));
-        EXPECT_NEAR(back.x, p.x, 1e-2);
-        EXPECT_NEAR(back.y, p.y, 1e-2);
-        const Point dback = kernel().idtransform(kernel().dtransform(p));
-        EXPECT_NEAR(dback.x, p.x, 1e-2);
-        EXPECT_NEAR(dback.y, p.y, 1e-2);
-
-        const Matrix m = kernel().ctm().toMatrix();
-        const Point q = GraphicsKernel::itransform(GraphicsKernel::transform(p, m), m);
-        EXPECT_NEAR(q.x, p.x, 1e-2);
-        EXPECT_NEAR(q.y, p.y, 1e-2);
-        const Point dq = GraphicsKernel::idtransform(GraphicsKernel::dtransform(p, m), m);
-        EXPECT_NEAR(dq.x, p.x, 1e-2);
-        EXPECT_NEAR(dq.y, p.y, 1e-2);
-    }
-}
-
 // --- path construction -------------------------------------------------------------
 
 TEST_F(KernelTest, PathIsStoredInDeviceSpace)
@@ -289,91 +260,44 @@ TEST_F(KernelTest, PathIsStoredInDeviceSpace)
 
 // --- arcs ---------------------------------------------------------------------------
 
-TEST_F(KernelTest, FullCircleIsOneMoveAndFourCurves)
+TEST_F(KernelTest, ArcAnglesAreBroughtIntoOneTurn)
 {
-    kernel().arc(10, 20, 100, 0, 360);
-    const auto& path = kernel().path();
-    ASSERT_EQ(path.size(), 5u);
-    EXPECT_EQ(path[0], (PathElement { PathKind::Move, 110, 20 }));
-    const float k = 100 * 0.5522848f;
-    EXPECT_EQ(path[1].kind, PathKind::Curve);
-    EXPECT_FLOAT_EQ(path[1].x1, 110);
-    EXPECT_FLOAT_EQ(path[1].y1, 20 + k);
-    EXPECT_FLOAT_EQ(path[1].x2, 10 + k);
-    EXPECT_FLOAT_EQ(path[1].y2, 120);
-    EXPECT_EQ(curveEnd(path[1]), (Point { 10, 120 }));
-    EXPECT_EQ(curveEnd(path[2]), (Point { -90, 20 }));
-    EXPECT_EQ(curveEnd(path[3]), (Point { 10, -80 }));
-    EXPECT_EQ(curveEnd(path[4]), (Point { 110, 20 }));
-}
-
-TEST_F(KernelTest, ArcPiecesAreAtMostQuarterTurns)
-{
-    const Point c { 0, 0 };
-    kernel().arc(0, 0, 50, 0, 359.9f);
-    EXPECT_EQ(countKind(kernel().path(), PathKind::Move), 1u);
-    const auto sweeps = pieceSweeps(kernel().path(), c);
-    ASSERT_EQ(sweeps.size(), 4u);
-    EXPECT_NEAR(sweeps[0], 90, 1e-3);
-    EXPECT_NEAR(sweeps[1], 90, 1e-3);
-    EXPECT_NEAR(sweeps[2], 90, 1e-3);
-    EXPECT_NEAR(sweeps[3], 89.9, 1e-3);
-}
-
-TEST_F(KernelTest, ArcAcrossZeroIsTwoRunsWithOneMove)
-{
+    const struct {
+        float a1, a2;
+        std::size_t elements;
+        double start, end, sweep;
+    } cases[] = {
+        { 0, 360, 5, 0, 0, 360 },
+        { 0, 359.9f, 5, 0, 359.9, 359.9 },
+        { 300, 60, 3, 300, 60, 120 }, // across zero: two runs, one move
+        { -90, 0, 2, 270, 0, 90 }, // then an empty run from 0 to 0
+        { 90, 450, 5, 90, 90, 360 },
+        { 360, 90, 2, 0, 90, 90 }, // an empty first run still starts the subpath
+        { 45, 45, 0, 0, 0, 0 },
+    };
     const Point c { 5, 5 };
-    kernel().arc(5, 5, 10, 300, 60);
-    const auto& path = kernel().path();
-    EXPECT_EQ(countKind(path, PathKind::Move), 1u);
-    EXPECT_EQ(path.front().kind, PathKind::Move);
-    EXPECT_NEAR(angleDeg(Point { path[0].x1, path[0].y1 }, c), 300, 1e-3);
-    const auto sweeps = pieceSweeps(path, c);
-    ASSERT_EQ(sweeps.size(), 2u);
-    EXPECT_NEAR(sweeps[0] + sweeps[1], 120, 1e-3);
-    EXPECT_NEAR(angleDeg(curveEnd(path[1]), c), 0, 1e-3);
-    EXPECT_NEAR(angleDeg(curveEnd(path.back()), c), 60, 1e-3);
-}
-
-TEST_F(KernelTest, NegativeStartAngleWrapsOnce)
-{
-    kernel().arc(0, 0, 10, -90, 0);
-    const auto& path = kernel().path();
-    ASSERT_EQ(path.size(), 2u); // 270..360, then an empty run from 0 to 0
-    EXPECT_NEAR(path[0].x1, 0, 1e-5);
-    EXPECT_NEAR(path[0].y1, -10, 1e-5);
-    EXPECT_NEAR(path[1].x3, 10, 1e-5);
-    EXPECT_NEAR(path[1].y3, 0, 1e-5);
+    for (const auto& t : cases) {
+        SCOPED_TRACE(std::to_string(t.a1) + " to " + std::to_string(t.a2));
+        kernel().newpath();
+        kernel().arc(c.x, c.y, 10, t.a1, t.a2);
+        const auto& path = kernel().path();
+        ASSERT_EQ(path.size(), t.elements);
+        if (path.empty())
+            continue;
+        EXPECT_EQ(path.front().kind, PathKind::Move);
+        EXPECT_EQ(countKind(path, PathKind::Move), 1u);
+        EXPECT_NEAR(angleDeg(Point { path[0].x1, path[0].y1 }, c), t.start, 1e-3);
+        EXPECT_NEAR(std::fmod(angleDeg(curveEnd(path.back()), c) + 1e-4, 360), t.end, 1e-3);
+        double sweep = 0;
+        for (double s : pieceSweeps(path, c))
+            sweep += s;
+        EXPECT_NEAR(sweep, t.sweep, 1e-3);
+    }
 
     kernel().newpath();
-    kernel().arc(0, 0, 10, 45, 45);
-    EXPECT_TRUE(kernel().path().empty());
-}
-
-TEST_F(KernelTest, WholeTurnNotStartingAtZeroIsDrawn)
-{
-    kernel().arc(0, 0, 10, 90, 450);
-    const auto& path = kernel().path();
-    ASSERT_EQ(path.size(), 5u);
-    EXPECT_NEAR(path[0].x1, 0, 1e-5);
-    EXPECT_NEAR(path[0].y1, 10, 1e-5);
-    EXPECT_NEAR(path[4].x3, 0, 1e-5);
-    EXPECT_NEAR(path[4].y3, 10, 1e-5);
-}
-
-TEST_F(KernelTest, ArcContinuesFromCurrentPoint)
-{
     kernel().moveto(0, 0);
     kernel().arc(0, 0, 10, 0, 90);
-    const auto& path = kernel().path();
-    ASSERT_EQ(path.size(), 2u);
-    EXPECT_EQ(path[1].kind, PathKind::Curve);
-
-    // A split arc whose first run is empty still starts its subpath.
-    kernel().newpath();
-    kernel().arc(0, 0, 10, 360, 90);
-    ASSERT_EQ(kernel().path().size(), 2u);
-    EXPECT_EQ(kernel().path()[0].kind, PathKind::Move);
+    EXPECT_EQ(kernel().path().size(), 2u); // continues from the current point
 }
 
 TEST_F(KernelTest, ArcPointsLieOnTheCircle)
@@ -578,105 +502,64 @@ TEST_F(KernelTest, RectangleOverlapsFilledArea)
 
 // --- nearest point on the outline --------------------------------------------------
 
-TEST_F(KernelTest, NearestPointPrefersVerticesWithinTheSquare)
+TEST_F(KernelTest, NearestPointOnLines)
 {
-    Point p { 2, 1 };
-    float d2 = 0;
-    kernel().moveto(0, 0);
-    kernel().lineto(100, 0);
-    ASSERT_TRUE(kernel().nearestPointOnPath(p, 3, d2));
-    EXPECT_EQ(p, (Point { 0, 0 })); // the vertex, though (2, 0) is nearer
-    EXPECT_EQ(d2, 5);
-    EXPECT_TRUE(kernel().path().empty());
-
-    // |dx| equal to the tolerance is not "within": the segment projection wins.
-    p = Point { 3, 1 };
-    kernel().moveto(0, 0);
-    kernel().lineto(100, 0);
-    ASSERT_TRUE(kernel().nearestPointOnPath(p, 3, d2));
-    EXPECT_EQ(p, (Point { 3, 0 }));
-    EXPECT_EQ(d2, 1);
-
-    // The end vertex is tested after the start vertex.
-    p = Point { 99, -2 };
-    kernel().moveto(0, 0);
-    kernel().lineto(100, 0);
-    ASSERT_TRUE(kernel().nearestPointOnPath(p, 3, d2));
-    EXPECT_EQ(p, (Point { 100, 0 }));
-    EXPECT_EQ(d2, 5);
-}
-
-TEST_F(KernelTest, NearestPointSegmentsAndCloses)
-{
-    // The closing edge from (0, 100) back to (0, 0) is an element too.
-    CurveSplit split;
-    Point p { -2, 50 };
-    float d2 = 0;
-    kernel().moveto(0, 0);
-    kernel().lineto(100, 0);
-    kernel().lineto(0, 100);
-    kernel().closepath();
-    ASSERT_TRUE(kernel().nearestPointOnPath(p, 5, d2, &split));
-    EXPECT_EQ(p, (Point { 0, 50 }));
-    EXPECT_EQ(d2, 4);
-    EXPECT_FALSE(split.onCurve);
-    EXPECT_EQ(split.elementIndex, 3);
-
-    // A segment only grazing the square's corner still gives its projection,
-    // clamped to the segment.
-    p = Point { 0, 0 };
-    kernel().moveto(-10, 12);
-    kernel().lineto(12, -10);
-    ASSERT_TRUE(kernel().nearestPointOnPath(p, 2, d2));
-    EXPECT_NEAR(p.x, 1, 1e-5);
-    EXPECT_NEAR(p.y, 1, 1e-5);
-
-    // An end on the square's edge is no vertex hit, and the foot of the
-    // perpendicular beyond it is pulled back onto the segment.
-    p = Point { 13, 10 };
-    kernel().moveto(0, 0);
-    kernel().lineto(10, 10);
-    ASSERT_TRUE(kernel().nearestPointOnPath(p, 3, d2));
-    EXPECT_EQ(p, (Point { 10, 10 }));
-    EXPECT_EQ(d2, 9);
-
-    // Nothing within the tolerance: no answer, point untouched, path gone.
-    p = Point { 50, 50 };
-    kernel().moveto(0, 0);
-    kernel().lineto(100, 0);
-    EXPECT_FALSE(kernel().nearestPointOnPath(p, 10, d2));
-    EXPECT_EQ(p, (Point { 50, 50 }));
-    EXPECT_TRUE(kernel().path().empty());
-}
-
-TEST_F(KernelTest, NearestPointStrictlyNearerWinsAndTiesKeepTheFirst)
-{
-    CurveSplit split;
-    float d2 = 0;
-    Point p { 50, 0 };
-    kernel().moveto(0, -10);
-    kernel().lineto(100, -10);
-    kernel().moveto(0, 10);
-    kernel().lineto(100, 10);
-    ASSERT_TRUE(kernel().nearestPointOnPath(p, 12, d2, &split));
-    EXPECT_EQ(p, (Point { 50, -10 }));
-    EXPECT_EQ(split.elementIndex, 1);
-
-    p = Point { 50, 0 };
-    kernel().moveto(0, -10);
-    kernel().lineto(100, -10);
-    kernel().moveto(0, 9);
-    kernel().lineto(100, 9);
-    ASSERT_TRUE(kernel().nearestPointOnPath(p, 12, d2, &split));
-    EXPECT_EQ(p, (Point { 50, 9 }));
-    EXPECT_EQ(d2, 81);
-    EXPECT_EQ(split.elementIndex, 3);
-
-    // A candidate must beat the initial best of 1.0e12.
-    p = Point { 2.0e6f, 0 };
-    kernel().moveto(0, 0);
-    kernel().lineto(0, 1);
-    EXPECT_FALSE(kernel().nearestPointOnPath(p, 3.0e6f, d2));
+    const struct {
+        const char* why;
+        std::vector<std::vector<Point>> subpaths;
+        bool closed;
+        Point probe;
+        float tolerance;
+        bool hit;
+        Point expected;
+        float distanceSquared;
+        int element; // -1: not checked
+    } cases[] = {
+        { "a vertex within the square wins over a nearer projection", { { { 0, 0 }, { 100, 0 } } }, false,
+            { 2, 1 }, 3, true, { 0, 0 }, 5, -1 },
+        { "|dx| equal to the tolerance is not within", { { { 0, 0 }, { 100, 0 } } }, false, { 3, 1 }, 3, true,
+            { 3, 0 }, 1, -1 },
+        { "the end vertex", { { { 0, 0 }, { 100, 0 } } }, false, { 99, -2 }, 3, true, { 100, 0 }, 5, -1 },
+        { "the closing edge is an element", { { { 0, 0 }, { 100, 0 }, { 0, 100 } } }, true, { -2, 50 }, 5, true,
+            { 0, 50 }, 4, 3 },
+        { "a segment grazing the square's corner", { { { -10, 12 }, { 12, -10 } } }, false, { 0, 0 }, 2, true,
+            { 1, 1 }, 2, -1 },
+        { "the foot beyond an end is pulled back", { { { 0, 0 }, { 10, 10 } } }, false, { 13, 10 }, 3, true,
+            { 10, 10 }, 9, -1 },
+        { "nothing within the tolerance", { { { 0, 0 }, { 100, 0 } } }, false, { 50, 50 }, 10, false, {}, 0, -1 },
+        { "ties keep the first", { { { 0, -10 }, { 100, -10 } }, { { 0, 10 }, { 100, 10 } } }, false, { 50, 0 },
+            12, true, { 50, -10 }, 100, 1 },
+        { "strictly nearer wins", { { { 0, -10 }, { 100, -10 } }, { { 0, 9 }, { 100, 9 } } }, false, { 50, 0 },
+            12, true, { 50, 9 }, 81, 3 },
+        { "a candidate must beat the initial best", { { { 0, 0 }, { 0, 1 } } }, false, { 2.0e6f, 0 }, 3.0e6f,
+            false, {}, 0, -1 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        for (const auto& sub : c.subpaths) {
+            kernel().moveto(sub[0].x, sub[0].y);
+            for (std::size_t i = 1; i < sub.size(); ++i)
+                kernel().lineto(sub[i].x, sub[i].y);
+        }
+        if (c.closed)
+            kernel().closepath();
+        Point p = c.probe;
+        float d2 = 0;
+        CurveSplit split;
+        ASSERT_EQ(kernel().nearestPointOnPath(p, c.tolerance, d2, &split), c.hit);
+        EXPECT_TRUE(kernel().path().empty());
+        if (!c.hit) {
+            EXPECT_EQ(p, c.probe);
+            continue;
+        }
+        EXPECT_NEAR(p.x, c.expected.x, 1e-5);
+        EXPECT_NEAR(p.y, c.expected.y, 1e-5);
+        EXPECT_NEAR(d2, c.distanceSquared, 1e-4);
+        EXPECT_FALSE(split.onCurve);
+        if (c.element >= 0) {
+            EXPECT_EQ(split.elementIndex, c.element);
+        }
+    }
 }
 
 TEST_F(KernelTest, NearestPointOnCurveAndItsSplit)

@@ -211,26 +211,15 @@ TEST(BaseBehaviours, RoundRectangleCornersAreJoinedByStraightSides)
     EXPECT_NE(port.log[0].find("closed 1 arrows -1 -1"), std::string::npos);
 }
 
-TEST(Flattening, SplitsAtHalvesUntilEachPieceIsFlat)
-{
-    PointList once;
-    flattenBezier(once, { 0, 0 }, { 0, 2 }, { 4, 2 }, { 4, 0 });
-    expectPoints(once, { { 2, 1.5f }, { 4, 0 } });
-
-    PointList twice;
-    flattenBezier(twice, { 0, 0 }, { 0, 4 }, { 8, 4 }, { 8, 0 });
-    expectPoints(twice, { { 1.25f, 2.25f }, { 4, 3 }, { 6.75f, 2.25f }, { 8, 0 } });
-
-    PointList straight;
-    flattenBezier(straight, { 0, 0 }, { 30, 0.9f }, { 60, -0.9f }, { 90, 0 });
-    expectPoints(straight, { { 90, 0 } });
-}
-
-TEST(Flattening, ShortChordsAndBadNumbersGiveOnlyTheEnd)
+TEST(Flattening, FlatPiecesShortChordsAndBadNumbersGiveOnlyTheEnd)
 {
     PointList tiny;
     flattenBezier(tiny, { 0, 0 }, { 100, 100 }, { -100, 100 }, { 0.01f, 0.01f });
     expectPoints(tiny, { { 0.01f, 0.01f } });
+
+    PointList straight;
+    flattenBezier(straight, { 0, 0 }, { 30, 0.9f }, { 60, -0.9f }, { 90, 0 });
+    expectPoints(straight, { { 90, 0 } });
 
     const float nan = std::numeric_limits<float>::quiet_NaN();
     PointList bad;
@@ -325,20 +314,11 @@ TEST(Flattening, NodeListsAndCurveEnds)
 }
 
 // Pointing straight up (equal x, tip above) at scale 2: (x, y) -> (10 - 2y, 20 + 2x).
-TEST(Arrowheads, ShapesOfEveryCodeRotatedScaledAndPlacedAtTheTip)
+TEST(Arrowheads, ShapesRotatedScaledAndPlacedAtTheTip)
 {
     const Point tip { 10, 20 }, below { 10, 5 };
     expectPoints(arrowheadOutline(0, tip, below, 2), { tip, { 6, 18 }, { 10, 32 }, { 14, 18 } });
-    expectPoints(arrowheadOutline(1, tip, below, 2), { tip, { 4, 20 }, { 10, 38 }, { 16, 20 } });
-    expectPoints(arrowheadOutline(2, tip, below, 2),
-        { tip, { 11, 20 }, { 23, 8 }, { 20.171573f, 5.171573f }, { 10, 15.343146f },
-            { -0.171573f, 5.171573f }, { -3, 8 }, { 9, 20 } });
-    expectPoints(
-        arrowheadOutline(3, tip, below, 2), { tip, { 9, 20 }, { 6, 6 }, { 10, 8 }, { 14, 6 }, { 11, 20 } });
-    expectPoints(arrowheadOutline(4, tip, below, 2), { tip, { 11, 20 }, { 16, 2 }, { 4, 2 }, { 9, 20 } });
-    // The square and the circle lie about the tip, without it on their outlines.
-    expectPoints(
-        arrowheadOutline(kArrowSquare, tip, below, 2), { { 5, 25 }, { 15, 25 }, { 15, 15 }, { 5, 15 } });
+    // The circle lies about the tip, without it on its outline.
     const PointList circle = arrowheadOutline(kArrowCircle, tip, below, 2);
     ASSERT_EQ(circle.size(), size_t(kCircleArrowPoints));
     EXPECT_NEAR(circle[0].x, 10, kEps); // straight ahead first

@@ -4,24 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
 
 using namespace zavora;
-
-TEST(PaintStyle, ConstructionDefaults)
-{
-    PaintStyle style;
-    EXPECT_EQ(style.lineWidth(), 1.0f);
-    EXPECT_TRUE(style.strokeOn());
-    EXPECT_FALSE(style.fillOn());
-    EXPECT_EQ(style.lineColor(), Color::black());
-    EXPECT_EQ(style.fillColor(), Color::white());
-    EXPECT_EQ(style.textColor(), Color::black());
-    EXPECT_EQ(style.fillPattern(), -1);
-    EXPECT_EQ(style.dashIndex(), -1);
-    EXPECT_EQ(style.strokeWidth(), 1.0f);
-}
 
 TEST(PaintStyle, ColorsMaskTheirIntegersAndDeriveCmyk)
 {
@@ -36,51 +20,6 @@ TEST(PaintStyle, ColorsMaskTheirIntegersAndDeriveCmyk)
     EXPECT_FLOAT_EQ(c.magenta, 0.5f);
     EXPECT_FLOAT_EQ(c.yellow, 0.0f);
     EXPECT_EQ(c.black, 0.0f);
-}
-
-TEST(PaintStyle, TablesOfDashesPatternsAndArrows)
-{
-    EXPECT_STREQ(dashOperator(-1), "[] 0 d");
-    EXPECT_STREQ(dashOperator(0), "[10 4] 0 d");
-    EXPECT_STREQ(dashOperator(1), "[3 3] 0 d");
-    EXPECT_STREQ(dashOperator(2), "[10 4 3 4] 0 d");
-    EXPECT_STREQ(dashOperator(3), "[10 4 3 4 3 4] 0 d");
-    EXPECT_STREQ(dashOperator(4), "[] 0 d");
-    EXPECT_EQ(std::vector<int>(dashLengths(3).begin(), dashLengths(3).end()),
-        (std::vector<int> { 10, 4, 3, 4, 3, 4 }));
-    EXPECT_TRUE(dashLengths(-1).empty());
-
-    std::string names;
-    for (int i = 0; i < kPatternCount; ++i)
-        names += std::string(patternName(i)) + " ";
-    EXPECT_EQ(names,
-        "leftdiagonal rightdiagonal crossdiagonal horizontal vertical crosshatch fishscale wave brick ");
-    EXPECT_EQ(patternName(-1), nullptr);
-    EXPECT_EQ(patternName(9), nullptr);
-
-    EXPECT_TRUE(isValidArrowCode(-1));
-    EXPECT_TRUE(isValidArrowCode(0));
-    EXPECT_TRUE(isValidArrowCode(6));
-    EXPECT_FALSE(isValidArrowCode(7));
-    EXPECT_FALSE(isValidArrowCode(-2));
-}
-
-TEST(PaintStyle, PensSetDashOrWidth)
-{
-    const int ids[kPenCount] = { 6025, 6026, 6027, 6028, 6029, 6030, 6031, 6032, 6033, 6041, 6042, 6043 };
-    const float widths[] = { 0.25f, 0.5f, 0.75f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f };
-    ASSERT_EQ(pens().size(), 12u);
-    for (int i = 0; i < kPenCount; ++i) {
-        const Pen* pen = penForCommand(ids[i]);
-        ASSERT_NE(pen, nullptr) << ids[i];
-        if (i < 4) {
-            EXPECT_EQ(pen->dashIndex, i);
-        } else {
-            EXPECT_EQ(pen->dashIndex, -1);
-            EXPECT_EQ(pen->width, widths[i - 4]);
-        }
-    }
-    EXPECT_EQ(penForCommand(6034), nullptr);
 }
 
 TEST(PaintStyle, DashAfterWidthKeepsWidthButStrokesOnePoint)
@@ -158,23 +97,13 @@ TEST(PaintStyle, CommandTableDescribesSelectionChanges)
     EXPECT_EQ(styleChangeForCommand(kCmdNoPattern)->index, -1);
     EXPECT_EQ(styleChangeForCommand(6022)->index, 8);
 
-    // Arrow commands: first end 6119, 6121..6125; second end 6120, 6038..6040, 6126, 6127.
-    const int firstIds[] = { 6119, 6121, 6122, 6123, 6124, 6125 };
-    const int secondIds[] = { 6120, 6038, 6039, 6040, 6126, 6127 };
-    const int codes[] = { -1, 3, 4, 2, 5, 6 };
-    for (int i = 0; i < 6; ++i) {
-        auto first = styleChangeForCommand(firstIds[i]);
-        auto second = styleChangeForCommand(secondIds[i]);
-        ASSERT_TRUE(first && second);
-        EXPECT_EQ(first->kind, Kind::Arrows);
-        EXPECT_FALSE(first->isUndoable());
-        EXPECT_EQ(first->firstArrow, codes[i]);
-        EXPECT_EQ(first->secondArrow, kArrowUnchanged);
-        EXPECT_EQ(second->firstArrow, kArrowUnchanged);
-        EXPECT_EQ(second->secondArrow, codes[i]);
-    }
+    const auto secondBig = styleChangeForCommand(kCmdSecondBigArrow);
+    ASSERT_TRUE(secondBig);
+    EXPECT_EQ(secondBig->kind, Kind::Arrows);
+    EXPECT_FALSE(secondBig->isUndoable());
+    EXPECT_EQ(secondBig->firstArrow, kArrowUnchanged);
+    EXPECT_EQ(secondBig->secondArrow, kArrowBig);
     EXPECT_FALSE(styleChangeForCommand(6034));
-    EXPECT_FALSE(styleChangeForCommand(6047));
 
     // A dialog colour command with no colour changes nothing.
     PaintStyle style;

@@ -247,21 +247,6 @@ TEST_F(PathObjectsTest, SmoothTwoNodes)
     EXPECT_EQ(one[0], makeNode(1, 2));
 }
 
-TEST_F(PathObjectsTest, SmoothThreeOpenNodesPullsTheEnds)
-{
-    // Collinear: the middle node's controls lie on the line at 0.2278 of
-    // each neighbour distance, before the ends pull them in.
-    NodeList n { makeNode(0, 0), makeNode(10, 0, kCornerNode), makeNode(20, 0) };
-    smoothNodes(n, false);
-    expectOut(n[0], 5.791371, 0);
-    expectIn(n[0], -5.791371, 0);
-    expectIn(n[1], 8.291371, 0);
-    expectOut(n[1], 11.708629, 0);
-    expectIn(n[2], 14.208629, 0);
-    expectOut(n[2], 25.791371, 0);
-    EXPECT_EQ(n[1].flags, kCornerNode);
-}
-
 TEST_F(PathObjectsTest, SmoothClosedNodesAreTangentContinuous)
 {
     NodeList tri { makeNode(0, 0), makeNode(10, 0), makeNode(5, 10) };

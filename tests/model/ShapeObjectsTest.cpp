@@ -209,24 +209,6 @@ TEST_F(ShapeObjectsTest, EachShapeMakesExactlyItsOneCall)
     EXPECT_EQ(port.styles[0].lineWidth(), 4);
 }
 
-TEST_F(ShapeObjectsTest, ClonesAreIndependentAndEqual)
-{
-    ArcObject a(1, 2, 3, 4, 10, 200);
-    a.setUrl("u");
-    a.rotate(0, 0, 30);
-    auto copy = a.clone();
-    EXPECT_EQ(emitted(*copy), emitted(a));
-    EXPECT_EQ(copy->type(), ObjectType::Arc);
-    EXPECT_EQ(copy->editTool(), EditToolId::Arc);
-    static_cast<ArcObject&>(*copy).setAngles(0, 90);
-    EXPECT_EQ(a.endAngle(), 200);
-
-    RoundRectObject rr(0, 0, 10, 10, 2, 3);
-    auto rrCopy = rr.clone();
-    EXPECT_EQ(emitted(*rrCopy), emitted(rr));
-    EXPECT_EQ(rrCopy->type(), ObjectType::RoundRect);
-}
-
 TEST_F(ShapeObjectsTest, GeometryChangesInvalidateTheBox)
 {
     LineObject line(0, 0, 10, 10);

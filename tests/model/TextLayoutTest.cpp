@@ -4,9 +4,7 @@
 #include "model/Drawing.h"
 #include "model/FontEntry.h"
 #include "model/GraphicsKernel.h"
-#include "model/PaintStyle.h"
 #include "model/TextObject.h"
-#include "model/TextPaintSinks.h"
 #include "model/TextSinks.h"
 #include "platform/FontSystem.h"
 #include "platform/Profile.h"
@@ -16,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -172,6 +171,33 @@ TEST_F(TextLayoutTest, ReflowBreaksWhereTheAfmWidthsSay)
         EXPECT_NEAR(frame.bottom, -height(static_cast<int>(lines.size())), 1e-3);
         EXPECT_FLOAT_EQ(frame.right, width); // every line fits: the frame keeps its width
         EXPECT_EQ(t->boundingBox(), t->frameRect()); // the box follows the frame
+    }
+}
+
+// A frame exactly as wide as a line: the width a float frame can hold (the
+// nearest float not above the exact AFM width) still takes the whole line.
+TEST_F(TextLayoutTest, LineExactlyAsWideAsTheFrameStaysWhole)
+{
+    const struct {
+        std::string text, fitted;
+        float size;
+        float narrower;
+        std::string expected;
+    } cases[] = {
+        { "Exactly as wide", "Exactly as wide", 12, 0, "Exactly as wide" },
+        { "Exactly as wide x", "Exactly as wide", 12, 0, "Exactly as wide\nx" },
+        { "Exactly as wide", "Exactly as wide", 10, 0, "Exactly as wide" },
+        { "Exactly as wide", "Exactly as wide", 12, 0.01f, "Exactly as\nwide" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text + " at " + std::to_string(c.size));
+        const double exact = afmWidth(m_widths, c.fitted, c.size);
+        float width = static_cast<float>(exact);
+        if (width > exact)
+            width = std::nextafter(width, 0.0f);
+        auto t = text(c.text, width - c.narrower, TextAlign::Left, c.size);
+        EXPECT_EQ(t->text(), c.expected);
+        EXPECT_FLOAT_EQ(t->frameRect().right, width - c.narrower);
     }
 }
 
@@ -403,85 +429,6 @@ TEST_F(TextLayoutTest, HitTestsUseTheLinesNotTheFrame)
     EXPECT_TRUE(t->touchesRect(x - 1, 520, x + 1, 522));
     EXPECT_FALSE(t->touchesRect(x - 7, 520, x - 5, 522));
     EXPECT_TRUE(t->linesContain(x - 5, 521));
-}
-
-// Logs the canvas calls the painting sinks make.
-class LogCanvas : public TextCanvas {
-public:
-    void saveState() override { log.push_back("save"); }
-    void restoreState() override { log.push_back("restore"); }
-    void concat(const Matrix& m) override { log.push_back("concat " + num(m.tx) + " " + num(m.ty)); }
-    void setTextColor(const Color& c) override { log.push_back("colour " + num(c.red) + " " + num(c.blue)); }
-    void selectFont(const FontEntry* font, float size) override
-    {
-        log.push_back("font " + (font ? font->postScriptName() : "-") + " " + num(size));
-    }
-    void drawText(float x, float y, std::string_view text, double extra) override
-    {
-        log.push_back("text " + num(x) + " " + num(y) + " <" + std::string(text) + "> " + num(extra));
-    }
-    void strokeSegment(Point a, Point b) override
-    {
-        log.push_back("stroke " + num(a.x) + " " + num(a.y) + " " + num(b.x) + " " + num(b.y));
-    }
-    void invertRect(float l, float b, float r, float t) override
-    {
-        log.push_back("invert " + num(l) + " " + num(b) + " " + num(r) + " " + num(t));
-    }
-    static std::string num(double v)
-    {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%.2f", v);
-        return buf;
-    }
-    std::vector<std::string> log;
-};
-
-TEST_F(TextLayoutTest, PaintingSinksDrawThroughTheCanvas)
-{
-    auto t = text("aaa bbb ccc ddd\rz", 50, TextAlign::Justified);
-    ASSERT_EQ(t->text(), "aaa bbb\nccc ddd\rz");
-    PaintStyle style = t->style();
-    style.setTextColor({ 100, 0, 50 });
-    t->setStyle(style);
-    t->translate(10, 20);
-    const double a = afmWidth(m_widths, "a", 12), b = afmWidth(m_widths, "b", 12);
-    const double space = afmWidth(m_widths, " ", 12);
-    const double firstWidth = 3 * a + space + 3 * b;
-    const float y1 = -static_cast<float>(m_helvetica->ascent(12));
-    using L = LogCanvas;
-
-    LogCanvas draw;
-    TextDrawSink::instance().draw(*t, draw);
-    const std::vector<std::string> expected { "save", "concat 10.00 20.00", "font Helvetica 12.00",
-        "colour 100.00 50.00", "text 0.00 " + L::num(y1) + " <aaa bbb> " + L::num(50 - firstWidth),
-        "text 0.00 " + L::num(y1 - 14) + " <ccc ddd> 0.00", // last line of its paragraph
-        "text 0.00 " + L::num(y1 - 28) + " <z> 0.00", "restore" };
-    EXPECT_EQ(draw.log, expected);
-
-    LogCanvas strokes;
-    TextBaselineSink::instance().draw(*t, strokes);
-    ASSERT_EQ(strokes.log.size(), 7u);
-    EXPECT_EQ(strokes.log[3], "stroke 0.00 " + L::num(y1) + " 50.00 " + L::num(y1));
-    EXPECT_EQ(strokes.log[5],
-        "stroke 0.00 " + L::num(y1 - 28) + " " + L::num(afmWidth(m_widths, "z", 12)) + " " + L::num(y1 - 28));
-
-    // From inside the first line across the break to inside the second.
-    LogCanvas range;
-    TextRangeHighlightSink::instance().highlight(*t, range, 5, 9);
-    const float asc = static_cast<float>(m_helvetica->ascent(12)),
-                desc = static_cast<float>(m_helvetica->descent(12));
-    const double extra = 50 - firstWidth;
-    const std::vector<std::string> inverted { "invert " + L::num(3 * a + space + extra + b) + " "
-            + L::num(y1 + desc) + " 50.00 " + L::num(y1 + asc),
-        "invert 0.00 " + L::num(y1 - 14 + desc) + " " + L::num(afmWidth(m_widths, "c", 12)) + " "
-            + L::num(y1 - 14 + asc) };
-    std::vector<std::string> got;
-    for (const std::string& entry : range.log)
-        if (entry.rfind("invert", 0) == 0)
-            got.push_back(entry);
-    EXPECT_EQ(got, inverted);
-    EXPECT_TRUE(std::find(range.log.begin(), range.log.end(), "restore") != range.log.end());
 }
 
 } // namespace

@@ -39,68 +39,6 @@ protected:
     Drawing d;
 };
 
-TEST_F(UndoCommandTest, ShapeEditsSwapTheWholeState)
-{
-    auto* line = add<LineObject>(0, 0, 10, 10);
-    checkSwap([&] {
-        LineObject before(*line);
-        line->setEnds({ 1, 2 }, { 30, 40 });
-        line->setLineColor({ 50, 0, 0 });
-        line->setArrows(kArrowSmall, kArrowBig);
-        return makeShapeEditCommand(d, *line, before);
-    });
-    auto* rect = add<RectangleObject>(0, 0, 10, 10);
-    checkSwap([&] {
-        RectangleObject before(*rect);
-        rect->setCorners({ -5, -5 }, { 5, 50 });
-        rect->rotate(0, 0, 10);
-        return std::make_unique<RectangleEditCommand>(d, *rect, before);
-    });
-    auto* round = add<RoundRectObject>(0, 0, 40, 30, 5, 5);
-    checkSwap([&] {
-        RoundRectObject before(*round);
-        round->setRadii(12, 3);
-        return makeShapeEditCommand(d, *round, before);
-    });
-    auto* ellipse = add<EllipseObject>(0, 0, 10, 20);
-    checkSwap([&] {
-        EllipseObject before(*ellipse);
-        ellipse->setGeometry(5, 5, 30, 2);
-        return makeShapeEditCommand(d, *ellipse, before);
-    });
-    auto* arc = add<ArcObject>(0, 0, 10, 10, 0, 90);
-    checkSwap([&] {
-        ArcObject before(*arc);
-        arc->setAngles(45, 300);
-        arc->setUrl("https://example.org/arc");
-        return makeShapeEditCommand(d, *arc, before);
-    });
-    // Only basic shapes of the same type have a shape command.
-    EXPECT_EQ(makeShapeEditCommand(d, *line, *rect), nullptr);
-    auto* poly = add<PolygonObject>(PointList { { 0, 0 }, { 1, 1 } }, false);
-    EXPECT_EQ(makeShapeEditCommand(d, *poly, *poly), nullptr);
-}
-
-TEST_F(UndoCommandTest, NodeEditsSwapNodesAndTheClosedFlag)
-{
-    auto* poly = add<PolygonObject>(PointList { { 0, 0 }, { 10, 0 }, { 10, 10 } }, false);
-    checkSwap([&] {
-        PointList before = poly->vertices();
-        const bool closed = poly->isClosed();
-        poly->insertVertexNear(5, 0, 1);
-        poly->setClosed(true);
-        return std::make_unique<PolygonEditCommand>(d, *poly, before, closed);
-    });
-    auto* curve = add<CurveObject>(NodeList { makeNode(0, 0), makeNode(50, 20), makeNode(100, 0) }, false);
-    checkSwap([&] {
-        NodeList before = curve->nodes();
-        const bool closed = curve->isClosed();
-        curve->removeNode(1);
-        curve->setClosed(true);
-        return std::make_unique<CurveEditCommand>(d, *curve, before, closed);
-    });
-}
-
 TEST_F(UndoCommandTest, TextEditsSwapTheRunAndTheFrame)
 {
     test::EvenFont font;
@@ -156,22 +94,6 @@ TEST_F(UndoCommandTest, TextAttributesReachTextInsideGroupsAndComeBack)
     EXPECT_EQ(dumpDrawing(d), before);
 }
 
-TEST_F(UndoCommandTest, UrlCommandRestoresEachFormerLink)
-{
-    auto* a = add<RectangleObject>(0, 0, 10, 10);
-    auto* b = add<EllipseObject>(0, 0, 10, 10);
-    a->setUrl("https://example.org/a");
-    const std::string before = dumpDrawing(d);
-    d.history().execute(std::make_unique<UrlCommand>(d, ObjectRefs { a, b }, "https://example.org/new"));
-    EXPECT_EQ(a->url(), "https://example.org/new");
-    EXPECT_EQ(b->url(), "https://example.org/new");
-    d.history().execute(std::make_unique<UrlCommand>(d, ObjectRefs { a }, ""));
-    EXPECT_EQ(a->url(), std::nullopt);
-    d.history().undo();
-    d.history().undo();
-    EXPECT_EQ(dumpDrawing(d), before);
-}
-
 TEST_F(UndoCommandTest, FillOrTextColourColoursTextAndFillsTheRest)
 {
     auto* text = add<TextObject>("t", nullptr, 12, 14, TextAlign::Left);
@@ -192,28 +114,6 @@ TEST_F(UndoCommandTest, FillOrTextColourColoursTextAndFillsTheRest)
     EXPECT_EQ(rect->style().textColor(), Color::black());
     d.history().undo();
     EXPECT_EQ(dumpDrawing(d), before);
-}
-
-TEST_F(UndoCommandTest, EveryTransformUndoesToTheSameMatrices)
-{
-    auto* a = add<RectangleObject>(0, 0, 10, 20);
-    auto compound = std::make_unique<CompoundPathObject>();
-    compound->appendChild(std::make_unique<EllipseObject>(0, 0, 30, 30));
-    compound->appendChild(std::make_unique<EllipseObject>(0, 0, 10, 10));
-    DrawObject* c = d.append(std::move(compound));
-    const ObjectRefs both { a, c };
-    const std::string before = dumpDrawing(d);
-    UndoHistory& h = d.history();
-    h.execute(std::make_unique<MoveCommand>(d, both, 3.5f, -2));
-    h.execute(std::make_unique<ScaleCommand>(d, both, Point { 5, 5 }, 1.5f, 0.25f));
-    h.execute(std::make_unique<RotateCommand>(d, both, Point { 1, 2 }, 17));
-    h.execute(std::make_unique<ReflectCommand>(d, both, Point { 0, 0 }, 30));
-    h.execute(std::make_unique<SkewCommand>(d, both, Point { 4, 4 }, 0.3f, -0.1f));
-    const std::string after = dumpDrawing(d);
-    while (h.undo()) { }
-    EXPECT_EQ(dumpDrawing(d), before);
-    while (h.redo()) { }
-    EXPECT_EQ(dumpDrawing(d), after);
 }
 
 TEST_F(UndoCommandTest, AddObjectUndoTakesItOutAndEmptiesTheSelection)

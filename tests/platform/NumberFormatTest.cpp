@@ -115,14 +115,6 @@ TEST(NumberFormat, SvgRuleTrimsZerosAndNegativeZero)
     EXPECT_EQ(formatSvgNumber(1.23456), "1.235");
 }
 
-TEST(NumberFormat, IntegersAndBufferForms)
-{
-    char buf[kNumberBufferSize];
-    EXPECT_EQ(std::string(buf, formatInteger(buf, -9223372036854775807LL - 1)), "-9223372036854775808");
-    EXPECT_EQ(std::string(buf, formatInteger(buf, 0)), "0");
-    EXPECT_EQ(std::string(buf, formatGeneral(buf, 0.5)), "0.5");
-}
-
 TEST(NumberFormat, IgnoresACommaDecimalLocale)
 {
     std::vector<double> values = sampleValues();

@@ -214,14 +214,14 @@ TEST(OutputStream, MemorySeekRewritesBytes)
 {
     MemoryOutputStream stream;
     EXPECT_TRUE(stream.writeString("%!PS-Adobe-3.0 EPSF-3.0\r\n"));
-    EXPECT_TRUE(stream.writeChar('A'));
+    EXPECT_TRUE(stream.writeString("A"));
     EXPECT_EQ(stream.tell(), 26);
     EXPECT_TRUE(stream.seek(2));
     EXPECT_TRUE(stream.writeString("ps"));
     EXPECT_EQ(stream.tell(), 4);
     EXPECT_EQ(stream.data(), "%!ps-Adobe-3.0 EPSF-3.0\r\nA");
     EXPECT_TRUE(stream.seek(30));
-    EXPECT_TRUE(stream.writeChar(0x100 + 'B'));
+    EXPECT_TRUE(stream.writeString("B"));
     EXPECT_EQ(stream.data().size(), 31u);
     EXPECT_EQ(stream.data().substr(26), std::string(4, '\0') + "B");
     EXPECT_TRUE(stream.close());
@@ -260,13 +260,11 @@ TEST(OutputStream, FailedWriteKeepsThePreviousFile)
     FailingFileStream stream;
     stream.budget = 10000;
     expectFailedSaveKeepsOldFile(stream, dir, path, "No space left on device");
-    EXPECT_TRUE(stream.hasFailed());
 
     // The same stream works again for the next save.
     stream.budget = SIZE_MAX;
     RecordingReporter recorder;
     ASSERT_TRUE(stream.openPath(path));
-    EXPECT_FALSE(stream.hasFailed());
     EXPECT_TRUE(stream.writeString("new"));
     EXPECT_TRUE(stream.close());
     EXPECT_EQ(readFile(path), "new");
@@ -463,22 +461,3 @@ TEST(OutputStream, DevicesAreWrittenDirectly)
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
 }
 
-TEST(OutputStream, ProgramStreamsOpenTheirOwnPaths)
-{
-    TempDir dir;
-    std::string document = dir.file("doc.zvx");
-    std::string exported = dir.file("out.svg");
-    EXPECT_EQ(&documentStream(), &documentStream());
-    documentStream().setPathSource([&] { return document; });
-    exportStream().setPathSource([&] { return exported; });
-    ASSERT_TRUE(documentStream().open());
-    ASSERT_TRUE(exportStream().open());
-    EXPECT_TRUE(documentStream().writeString("doc"));
-    EXPECT_TRUE(exportStream().writeString("svg"));
-    EXPECT_TRUE(documentStream().close());
-    EXPECT_TRUE(exportStream().close());
-    EXPECT_EQ(readFile(document), "doc");
-    EXPECT_EQ(readFile(exported), "svg");
-    documentStream().setPathSource(nullptr);
-    exportStream().setPathSource(nullptr);
-}

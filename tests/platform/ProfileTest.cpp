@@ -68,8 +68,6 @@ TEST_F(ProfileFile, CaseInsensitiveUpdateKeepsSpellingAndOtherLines)
     ASSERT_TRUE(profile.putString("fonts", "Helvetica", "Helvetica"));
     EXPECT_EQ(read(file),
         "; comment\r\n[Fonts]\r\nTimes,BOLD=NewName\r\nHelvetica=Helvetica\r\n\r\n[TrueType]\r\nArial=ArialMT\r\n");
-    ASSERT_TRUE(profile.removeKey("truetype", "ARIAL"));
-    EXPECT_FALSE(profile.find("TrueType", "Arial"));
 }
 
 TEST_F(ProfileFile, IntegersAreTheLeadingDecimalText)
