@@ -450,6 +450,52 @@ void RasterDeviceContext::fillPolygons(std::span<const double> xy, std::span<con
     painter().drawPath(path);
 }
 
+bool RasterDeviceContext::paintGlyphMask(const GlyphMask& mask, DcPoint origin)
+{
+    if (m_image.isNull() || m_pathState == PathState::Open)
+        return false;
+    if (mask.empty())
+        return true;
+    const int64_t left = int64_t(origin.x) + mask.left, top = int64_t(origin.y) - mask.top;
+    const int64_t x0 = std::max<int64_t>(left, 0), x1 = std::min<int64_t>(left + mask.width, m_image.width());
+    const int64_t y0 = std::max<int64_t>(top, 0), y1 = std::min<int64_t>(top + mask.height, m_image.height());
+    if (x0 >= x1 || y0 >= y1)
+        return true;
+    // Straight into the pixels, as the spans are: the painter, if any,
+    // writes into the same ones, so the order of drawing holds.
+    auto* bits = reinterpret_cast<uint32_t*>(m_image.bits());
+    const size_t stride = size_t(m_image.bytesPerLine() / 4);
+    const uint32_t ink = toPixel(m_state.textColor);
+    const Rop2 rop = m_state.rop2;
+    for (int64_t y = y0; y < y1; ++y) {
+        uint32_t* row = bits + size_t(y) * stride;
+        for (int64_t x = x0; x < x1; ++x) {
+            const uint32_t cover = mask.coverage(int32_t(x - left), int32_t(y - top));
+            if (cover == 0)
+                continue;
+            uint32_t& pixel = row[x];
+            if (rop == Rop2::Not) {
+                if (cover >= 128)
+                    pixel = ~pixel | kOpaque;
+            } else if (rop == Rop2::XorPen) {
+                if (cover >= 128)
+                    pixel = (pixel ^ ink) | kOpaque;
+            } else if (cover == 255) {
+                pixel = ink;
+            } else {
+                // Each channel moves from the background towards the ink by the coverage.
+                uint32_t blended = kOpaque;
+                for (int shift = 0; shift < 24; shift += 8) {
+                    const int32_t under = int32_t((pixel >> shift) & 0xff), over = int32_t((ink >> shift) & 0xff);
+                    blended |= uint32_t(under + ((over - under) * int32_t(cover) + 127) / 255) << shift;
+                }
+                pixel = blended;
+            }
+        }
+    }
+    return true;
+}
+
 void RasterDeviceContext::polyPolyline(std::span<const DcPoint> points, std::span<const int32_t> counts)
 {
     if (!countsFit(points, counts)) {

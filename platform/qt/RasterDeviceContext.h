@@ -54,6 +54,7 @@ public:
         m_antialias = on;
         return was;
     }
+    bool smoothing() const override { return m_antialias; }
 
     void moveTo(DcPoint point) override;
     void lineTo(DcPoint point) override;
@@ -62,6 +63,7 @@ public:
     void polyPolygon(std::span<const DcPoint> points, std::span<const int32_t> counts) override;
     void polyPolyline(std::span<const DcPoint> points, std::span<const int32_t> counts) override;
     void fillPolygons(std::span<const double> xy, std::span<const int32_t> counts) override;
+    bool paintGlyphMask(const GlyphMask& mask, DcPoint origin) override;
 
     void beginPath() override;
     void polyBezierTo(std::span<const DcPoint> points) override;
