@@ -487,7 +487,8 @@ bool RasterDeviceContext::paintGlyphMask(const GlyphMask& mask, DcPoint origin)
                 uint32_t blended = kOpaque;
                 for (int shift = 0; shift < 24; shift += 8) {
                     const int32_t under = int32_t((pixel >> shift) & 0xff), over = int32_t((ink >> shift) & 0xff);
-                    blended |= uint32_t(under + ((over - under) * int32_t(cover) + 127) / 255) << shift;
+                    const int32_t step = (over - under) * int32_t(cover);
+                    blended |= uint32_t(under + (step >= 0 ? (step + 127) / 255 : -((127 - step) / 255))) << shift;
                 }
                 pixel = blended;
             }
