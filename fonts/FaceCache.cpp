@@ -16,14 +16,15 @@ std::int64_t quantized(double v, double steps)
 
 std::size_t FaceCache::Face::KeyHash::operator()(const Key& k) const
 {
-    std::uint64_t h = k.code * 0x9E3779B97F4A7C15ull;
-    auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 0x100000001B3ull + (h >> 29); };
-    mix(std::uint64_t(k.kind) << 1 | std::uint64_t(k.depth));
-    mix(std::uint64_t(k.xx));
-    mix(std::uint64_t(k.yx));
-    mix(std::uint64_t(k.xy));
-    mix(std::uint64_t(k.yy));
-    mix(std::uint64_t(std::uint32_t(k.penX)) << 32 | std::uint32_t(k.penY));
+    // Fields folded in by multiply and rotate, finished with a full mix so
+    // that every bit of the key reaches the bucket index.
+    std::uint64_t h = k.code | std::uint64_t(k.kind) << 32 | std::uint64_t(k.depth) << 40;
+    for (std::uint64_t v : { std::uint64_t(k.xx), std::uint64_t(k.yx), std::uint64_t(k.xy), std::uint64_t(k.yy),
+             std::uint64_t(std::uint32_t(k.penX)) << 32 | std::uint32_t(k.penY) })
+        h = (h ^ v) * 0x9E3779B97F4A7C15ull, h ^= h >> 31;
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
     return std::size_t(h);
 }
 
@@ -31,6 +32,7 @@ FaceCache::Face::Face(std::unique_ptr<FontFace> face)
     : m_face(std::move(face))
     , m_unitsPerEm(m_face->metrics().unitsPerEm)
 {
+    m_masks.reserve(1024);
 }
 
 const GlyphMask* FaceCache::Face::mask(std::uint32_t code, CharCode kind, const GlyphRaster& raster)

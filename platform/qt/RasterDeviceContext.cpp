@@ -6,6 +6,7 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <type_traits>
 
 namespace zavora {
 
@@ -466,33 +467,59 @@ bool RasterDeviceContext::paintGlyphMask(const GlyphMask& mask, DcPoint origin)
     auto* bits = reinterpret_cast<uint32_t*>(m_image.bits());
     const size_t stride = size_t(m_image.bytesPerLine() / 4);
     const uint32_t ink = toPixel(m_state.textColor);
-    const Rop2 rop = m_state.rop2;
-    for (int64_t y = y0; y < y1; ++y) {
-        uint32_t* row = bits + size_t(y) * stride;
-        for (int64_t x = x0; x < x1; ++x) {
-            const uint32_t cover = mask.coverage(int32_t(x - left), int32_t(y - top));
-            if (cover == 0)
-                continue;
-            uint32_t& pixel = row[x];
-            if (rop == Rop2::Not) {
-                if (cover >= 128)
-                    pixel = ~pixel | kOpaque;
-            } else if (rop == Rop2::XorPen) {
-                if (cover >= 128)
-                    pixel = (pixel ^ ink) | kOpaque;
-            } else if (cover == 255) {
-                pixel = ink;
-            } else {
-                // Each channel moves from the background towards the ink by the coverage.
-                uint32_t blended = kOpaque;
-                for (int shift = 0; shift < 24; shift += 8) {
-                    const int32_t under = int32_t((pixel >> shift) & 0xff), over = int32_t((ink >> shift) & 0xff);
-                    const int32_t step = (over - under) * int32_t(cover);
-                    blended |= uint32_t(under + (step >= 0 ? (step + 127) / 255 : -((127 - step) / 255))) << shift;
+    // One loop per depth and raster mode, so the inner one does not branch on them.
+    auto paint = [&](auto gray, auto apply) {
+        for (int64_t y = y0; y < y1; ++y) {
+            uint32_t* row = bits + size_t(y) * stride;
+            const uint8_t* cover = mask.bits.data() + size_t(y - top) * size_t(mask.stride);
+            for (int64_t x = x0; x < x1; ++x) {
+                const int64_t column = x - left;
+                if constexpr (decltype(gray)::value) {
+                    if (const uint32_t amount = cover[column])
+                        apply(row[x], amount);
+                } else if ((column & 7) == 0 && cover[column >> 3] == 0 && x + 8 <= x1) {
+                    x += 7; // eight clear pixels
+                } else if ((cover[column >> 3] >> (7 - (column & 7))) & 1) {
+                    apply(row[x], 255u);
                 }
-                pixel = blended;
             }
         }
+    };
+    auto byDepth = [&](auto apply) {
+        if (mask.depth == MaskDepth::Gray)
+            paint(std::true_type {}, apply);
+        else
+            paint(std::false_type {}, apply);
+    };
+    switch (m_state.rop2) {
+    case Rop2::Not:
+        byDepth([](uint32_t& pixel, uint32_t amount) {
+            if (amount >= 128)
+                pixel = ~pixel | kOpaque;
+        });
+        break;
+    case Rop2::XorPen:
+        byDepth([ink](uint32_t& pixel, uint32_t amount) {
+            if (amount >= 128)
+                pixel = (pixel ^ ink) | kOpaque;
+        });
+        break;
+    case Rop2::CopyPen:
+        byDepth([ink](uint32_t& pixel, uint32_t amount) {
+            if (amount == 255) {
+                pixel = ink;
+                return;
+            }
+            // Each channel moves from the background towards the ink by the coverage.
+            uint32_t blended = kOpaque;
+            for (int shift = 0; shift < 24; shift += 8) {
+                const int32_t under = int32_t((pixel >> shift) & 0xff), over = int32_t((ink >> shift) & 0xff);
+                const int32_t step = (over - under) * int32_t(amount);
+                blended |= uint32_t(under + (step >= 0 ? (step + 127) / 255 : -((127 - step) / 255))) << shift;
+            }
+            pixel = blended;
+        });
+        break;
     }
     return true;
 }
