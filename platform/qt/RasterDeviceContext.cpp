@@ -510,14 +510,15 @@ bool RasterDeviceContext::paintGlyphMask(const GlyphMask& mask, DcPoint origin)
                 pixel = ink;
                 return;
             }
-            // Each channel moves from the background towards the ink by the coverage.
-            uint32_t blended = kOpaque;
-            for (int shift = 0; shift < 24; shift += 8) {
-                const int32_t under = int32_t((pixel >> shift) & 0xff), over = int32_t((ink >> shift) & 0xff);
-                const int32_t step = (over - under) * int32_t(amount);
-                blended |= uint32_t(under + (step >= 0 ? (step + 127) / 255 : -((127 - step) / 255))) << shift;
-            }
-            pixel = blended;
+            // Each channel moves from the background towards the ink by the
+            // coverage, red and blue side by side: x / 255 rounded is
+            // (x + 128 + ((x + 128) >> 8)) >> 8 for x up to 255 * 255.
+            const uint32_t rest = 255 - amount;
+            uint32_t rb = (ink & 0xff00ffu) * amount + (pixel & 0xff00ffu) * rest + 0x800080u;
+            rb = ((rb + ((rb >> 8) & 0xff00ffu)) >> 8) & 0xff00ffu;
+            uint32_t g = (ink & 0x00ff00u) * amount + (pixel & 0x00ff00u) * rest + 0x008000u;
+            g = ((g + ((g >> 8) & 0x00ff00u)) >> 8) & 0x00ff00u;
+            pixel = kOpaque | rb | g;
         });
         break;
     }
