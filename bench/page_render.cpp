@@ -10,6 +10,7 @@
 // the filled view's smoothed text and without.
 
 #include "BenchDrawing.h"
+#include "BenchWindow.h"
 
 #include "fonts/FontCatalogue.h"
 #include "model/Drawing.h"
@@ -17,10 +18,8 @@
 #include "platform/Profile.h"
 #include "platform/freetype/FreeTypeFontSystem.h"
 #include "raster/PageRenderer.h"
-#include "raster/ScreenCanvas.h"
 
 #include "platform/qt/PngWriter.h"
-#include "platform/qt/QtRasterSurface.h"
 
 #include <benchmark/benchmark.h>
 
@@ -38,8 +37,8 @@ namespace {
 using namespace zavora;
 namespace fs = std::filesystem;
 
-constexpr float kPageWidth = 612;
-constexpr float kPageHeight = 792;
+constexpr float kPageWidth = bench::kLetterWidth;
+constexpr float kPageHeight = bench::kLetterHeight;
 
 // The machine's fonts, loaded once, with settings in a scratch folder.
 FontCatalogue& fonts()
@@ -95,13 +94,9 @@ std::unique_ptr<DrawObject> anyObject(int i, std::mt19937& random)
         o = std::make_unique<CurveObject>(nodes, false);
         break;
     }
-    case 7: {
-        auto image = std::make_unique<ImageObject>();
-        image->allocatePixels(4, 3);
-        image->placeAt(x, y);
-        o = std::move(image);
+    case 7:
+        o = bench::makeSmallImage(x, y);
         break;
-    }
     case 8: {
         auto compound = std::make_unique<CompoundPathObject>();
         compound->appendChild(bench::makeBasicShape(1, x, y, w, h));
@@ -137,15 +132,11 @@ std::unique_ptr<DrawObject> anyObject(int i, std::mt19937& random)
 
 const Drawing& drawing(int count)
 {
-    static std::map<int, std::unique_ptr<Drawing>> made;
-    auto& slot = made[count];
-    if (!slot) {
-        slot = std::make_unique<Drawing>();
-        std::mt19937 random { unsigned(count) };
-        for (int i = 0; i < count; ++i)
-            slot->append(anyObject(i, random));
-    }
-    return *slot;
+    return bench::drawingOnce(count, [](Drawing& d, int n) {
+        std::mt19937 random { unsigned(n) };
+        for (int i = 0; i < n; ++i)
+            d.append(anyObject(i, random));
+    });
 }
 
 // The drawing's native file, written once per size.
@@ -207,28 +198,11 @@ void BM_GhostscriptToPng(benchmark::State& state)
     }
 }
 
-// The page centred at the fit-in-window zoom of a 1600 x 1200 window.
 void BM_RedrawWithText(benchmark::State& state)
 {
-    constexpr int kWidth = 1600, kHeight = 1200;
-    const Drawing& d = drawing(int(state.range(0)));
-    QtSurfaceFactory factory;
-    ScreenCanvas canvas(factory);
-    if (!canvas.createBuffers(kWidth, kHeight)) {
-        state.SkipWithError("no buffers");
-        return;
-    }
-    const double zoom = std::min(kWidth / (kPageWidth + 72.0), kHeight / (kPageHeight + 72.0));
-    canvas.setViewMatrix(
-        { zoom, 0, 0, -zoom, (kWidth - kPageWidth * zoom) / 2, (kHeight + kPageHeight * zoom) / 2 });
-    canvas.setTextSmoothing(state.range(1) != 0);
-    for (auto _ : state) {
-        canvas.clear();
-        canvas.redraw(d, kDrawFinal);
-        benchmark::DoNotOptimize(
-            static_cast<QtRasterSurface*>(canvas.buffer(ScreenBuffer::View))->image().bits());
-    }
-    state.SetItemsProcessed(state.iterations() * state.range(0));
+    bench::RedrawSettings settings;
+    settings.smoothedText = state.range(1) != 0;
+    bench::timeFullRedraw(state, drawing(int(state.range(0))), settings);
 }
 
 BENCHMARK(BM_ConvertToPng)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
