@@ -10,6 +10,7 @@
 // the filled view's smoothed text and without.
 
 #include "BenchDrawing.h"
+#include "BenchGhostscript.h"
 #include "BenchWindow.h"
 
 #include "fonts/FontCatalogue.h"
@@ -146,8 +147,7 @@ const fs::path& nativeFile(int count)
     fs::path& file = files[count];
     if (file.empty()) {
         file = fs::temp_directory_path() / ("zavora-bench-page-" + std::to_string(count) + ".zvx");
-        static const Drawing empty;
-        if (!exportToFile(count > 0 ? drawing(count) : empty, ExportKind::Native, file.string(), {}, nullptr))
+        if (!exportToFile(drawing(count), ExportKind::Native, file.string(), {}, nullptr))
             file.clear();
     }
     return file;
@@ -179,23 +179,11 @@ void BM_ConvertToPng(benchmark::State& state)
 
 void BM_GhostscriptToPng(benchmark::State& state)
 {
-    if (std::system("gs --version > /dev/null 2>&1") != 0) {
-        state.SkipWithError("Ghostscript (gs) is not installed");
-        return;
-    }
-    const fs::path& file = nativeFile(int(state.range(0)));
-    if (file.empty()) {
-        state.SkipWithError("cannot write the native file");
-        return;
-    }
-    const std::string command = "gs -q -dSAFER -dBATCH -dNOPAUSE -dUseFastColor -dEPSCrop -sDEVICE=png16m -r72 -o '"
-        + (fs::temp_directory_path() / "zavora-bench-gs.png").string() + "' '" + file.string() + "' > /dev/null 2>&1";
-    for (auto _ : state) {
-        if (std::system(command.c_str()) != 0) {
-            state.SkipWithError("Ghostscript failed");
-            break;
-        }
-    }
+    const int count = int(state.range(0));
+    static const Drawing empty;
+    bench::timeGhostscript(state, count > 0 ? drawing(count) : empty,
+        fs::temp_directory_path() / ("zavora-bench-gs-" + std::to_string(count) + ".zvx"),
+        "-dEPSCrop -sDEVICE=png16m -r72 -o '" + (fs::temp_directory_path() / "zavora-bench-gs.png").string() + "'");
 }
 
 void BM_RedrawWithText(benchmark::State& state)

@@ -8,6 +8,7 @@
 // 0-object case shows that alone), and the child's CPU time as a counter.
 
 #include "BenchDrawing.h"
+#include "BenchGhostscript.h"
 #include "BenchWindow.h"
 
 #include "model/Drawing.h"
@@ -17,8 +18,6 @@
 
 
 #include <benchmark/benchmark.h>
-
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -106,42 +105,13 @@ void BM_FullRedrawSmoothed(benchmark::State& state)
     fullRedraw(state, kDrawFinal, true);
 }
 
-double childCpuSeconds()
-{
-    rusage usage {};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return double(usage.ru_utime.tv_sec) + double(usage.ru_stime.tv_sec)
-        + (double(usage.ru_utime.tv_usec) + double(usage.ru_stime.tv_usec)) / 1e6;
-}
-
 void BM_GhostscriptRender(benchmark::State& state)
 {
-    if (std::system("gs --version > /dev/null 2>&1") != 0) {
-        state.SkipWithError("Ghostscript (gs) is not installed");
-        return;
-    }
     const int count = int(state.range(0));
-    const std::filesystem::path file
-        = std::filesystem::temp_directory_path() / ("zavora-bench-redraw-" + std::to_string(count) + ".zvx");
     static const Drawing empty;
-    if (!exportToFile(count > 0 ? drawing(count) : empty, ExportKind::Native, file.string(), {}, nullptr)) {
-        state.SkipWithError("cannot write the native file");
-        return;
-    }
-    const std::string command = "gs -q -dSAFER -dBATCH -dNOPAUSE -dUseFastColor -sDEVICE=png16m -g"
-        + std::to_string(kWidth) + "x" + std::to_string(kHeight) + " -r100 -o /dev/null '" + file.string()
-        + "' > /dev/null 2>&1";
-    double cpu = 0;
-    for (auto _ : state) {
-        const double before = childCpuSeconds();
-        if (std::system(command.c_str()) != 0) {
-            state.SkipWithError("Ghostscript failed");
-            break;
-        }
-        cpu += childCpuSeconds() - before;
-    }
-    state.counters["gs_cpu_ms"] = benchmark::Counter(cpu * 1000, benchmark::Counter::kAvgIterations);
-    std::filesystem::remove(file);
+    bench::timeGhostscript(state, count > 0 ? drawing(count) : empty,
+        std::filesystem::temp_directory_path() / ("zavora-bench-redraw-" + std::to_string(count) + ".zvx"),
+        "-sDEVICE=png16m -g" + std::to_string(kWidth) + "x" + std::to_string(kHeight) + " -r100 -o /dev/null");
 }
 
 BENCHMARK(BM_FullRedraw)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
