@@ -205,6 +205,27 @@ TEST(RasterDeviceContext, WidePensHaveTheirCapsAndJoins)
     round.polyline(corner);
     EXPECT_EQ(round.pixel(8, 20), kBlack);
     EXPECT_EQ(round.pixel(52, 17), kWhite);
+    EXPECT_EQ(round.pixel(52, 18), kBlack); // the round corner, 3 pixels about the point
+    int roundColumn = 0;
+    for (int y = 0; y < 80; ++y)
+        roundColumn += round.pixel(30, y) == kBlack;
+    EXPECT_EQ(roundColumn, 6);
+    // Its pieces overlap, yet XOR touches each pixel of the area once: the
+    // changed pixels are the copied ones, and a second drawing restores all.
+    const DcPoint curve[] = { { 10, 70 }, { 20, 50 }, { 26, 46 }, { 30, 45 }, { 34, 46 }, { 70, 70 } };
+    RasterDeviceContext copied(80, 80), xored(80, 80);
+    copied.selectPen(DcPen::solid(kBlackRef, 5));
+    copied.polyline(curve);
+    fillNoise(xored, 9);
+    const QImage before = xored.image().copy();
+    xored.setRop2(Rop2::XorPen);
+    xored.selectPen(DcPen::solid(kWhiteRef, 5));
+    xored.polyline(curve);
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 80; ++x)
+            EXPECT_EQ(xored.pixel(x, y) != (before.pixel(x, y) & 0xffffff), copied.pixel(x, y) == kBlack) << x << "," << y;
+    xored.polyline(curve);
+    EXPECT_TRUE(sameBits(xored.image(), before));
 }
 
 TEST(RasterDeviceContext, InvertedDrawingTwiceRestoresTheBufferBitForBit)
