@@ -15,6 +15,7 @@
 #include "model/TextObject.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -89,6 +90,27 @@ inline std::unique_ptr<DrawObject> makeBasicShape(int kind, float x, float y, fl
     }
 }
 
+// A 4 x 3 pixel image placed at x, y.
+inline std::unique_ptr<DrawObject> makeSmallImage(float x, float y)
+{
+    auto image = std::make_unique<ImageObject>();
+    image->allocatePixels(4, 3);
+    image->placeAt(x, y);
+    return image;
+}
+
+// The drawing `fill` makes of `count` objects, made once per count.
+template <class Fill> const Drawing& drawingOnce(int count, Fill fill)
+{
+    static std::map<int, std::unique_ptr<Drawing>> made;
+    auto& slot = made[count];
+    if (!slot) {
+        slot = std::make_unique<Drawing>();
+        fill(*slot, count);
+    }
+    return *slot;
+}
+
 inline std::unique_ptr<DrawObject> makeObject(int i, std::mt19937& rng)
 {
     std::uniform_real_distribution<float> pos(0, 5000), size(5, 80);
@@ -104,13 +126,9 @@ inline std::unique_ptr<DrawObject> makeObject(int i, std::mt19937& rng)
             NodeList { { x, y, x, y, x + w, y, 0 }, { x + w, y + h, x + w, y, x, y + h, kCornerNode } },
             false);
         break;
-    case 7: {
-        auto image = std::make_unique<ImageObject>();
-        image->allocatePixels(4, 3);
-        image->placeAt(x, y);
-        o = std::move(image);
+    case 7:
+        o = makeSmallImage(x, y);
         break;
-    }
     case 8: {
         auto text = std::make_unique<TextObject>(
             "A line of text\rand (another)", &benchFont(), 12, 14, static_cast<TextAlign>(i % 4));

@@ -7,17 +7,17 @@
 // 864 pixels per point): wall time per run, its own start-up included (the
 // 0-object case shows that alone), and the child's CPU time as a counter.
 
+#include "BenchDrawing.h"
+#include "BenchGhostscript.h"
+#include "BenchWindow.h"
+
 #include "model/Drawing.h"
 #include "model/PathObjects.h"
 #include "model/ShapeObjects.h"
 #include "export/Export.h"
-#include "raster/ScreenCanvas.h"
 
-#include "platform/qt/QtRasterSurface.h"
 
 #include <benchmark/benchmark.h>
-
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -31,10 +31,10 @@ namespace {
 
 using namespace zavora;
 
-constexpr int kWidth = 1600;
-constexpr int kHeight = 1200;
-constexpr float kPageWidth = 612;
-constexpr float kPageHeight = 792;
+constexpr int kWidth = bench::kWindowWidth;
+constexpr int kHeight = bench::kWindowHeight;
+constexpr float kPageWidth = bench::kLetterWidth;
+constexpr float kPageHeight = bench::kLetterHeight;
 
 std::unique_ptr<DrawObject> randomObject(std::mt19937& random)
 {
@@ -79,44 +79,16 @@ std::unique_ptr<DrawObject> randomObject(std::mt19937& random)
 
 const Drawing& drawing(int count)
 {
-    static std::map<int, std::unique_ptr<Drawing>> made;
-    auto& slot = made[count];
-    if (!slot) {
-        slot = std::make_unique<Drawing>();
-        std::mt19937 random { unsigned(count) };
-        for (int i = 0; i < count; ++i)
-            slot->append(randomObject(random));
-    }
-    return *slot;
-}
-
-// The page centred at the fit-in-window zoom.
-KMatrix fitInWindow()
-{
-    const double zoom = std::min(kWidth / (kPageWidth + 72.0), kHeight / (kPageHeight + 72.0));
-    const double cx = (kWidth - kPageWidth * zoom) / 2, cy = (kHeight + kPageHeight * zoom) / 2;
-    return { zoom, 0, 0, -zoom, cx, cy };
+    return bench::drawingOnce(count, [](Drawing& d, int n) {
+        std::mt19937 random { unsigned(n) };
+        for (int i = 0; i < n; ++i)
+            d.append(randomObject(random));
+    });
 }
 
 void fullRedraw(benchmark::State& state, int mode, bool smoothed = false)
 {
-    const Drawing& d = drawing(int(state.range(0)));
-    QtSurfaceFactory factory;
-    ScreenCanvas canvas(factory);
-    if (!canvas.createBuffers(kWidth, kHeight)) {
-        state.SkipWithError("no buffers");
-        return;
-    }
-    canvas.setViewMatrix(fitInWindow());
-    canvas.setAntialiasing(smoothed);
-    for (auto _ : state) {
-        canvas.clear();
-        canvas.redraw(d, mode);
-        // The painter writes lazily: take the pixels as the paint event would.
-        benchmark::DoNotOptimize(
-            static_cast<QtRasterSurface*>(canvas.buffer(ScreenBuffer::View))->image().bits());
-    }
-    state.SetItemsProcessed(state.iterations() * state.range(0));
+    bench::timeFullRedraw(state, drawing(int(state.range(0))), { mode, smoothed, false });
 }
 
 void BM_FullRedraw(benchmark::State& state)
@@ -133,42 +105,13 @@ void BM_FullRedrawSmoothed(benchmark::State& state)
     fullRedraw(state, kDrawFinal, true);
 }
 
-double childCpuSeconds()
-{
-    rusage usage {};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return double(usage.ru_utime.tv_sec) + double(usage.ru_stime.tv_sec)
-        + (double(usage.ru_utime.tv_usec) + double(usage.ru_stime.tv_usec)) / 1e6;
-}
-
 void BM_GhostscriptRender(benchmark::State& state)
 {
-    if (std::system("gs --version > /dev/null 2>&1") != 0) {
-        state.SkipWithError("Ghostscript (gs) is not installed");
-        return;
-    }
     const int count = int(state.range(0));
-    const std::filesystem::path file
-        = std::filesystem::temp_directory_path() / ("zavora-bench-redraw-" + std::to_string(count) + ".zvx");
     static const Drawing empty;
-    if (!exportToFile(count > 0 ? drawing(count) : empty, ExportKind::Native, file.string(), {}, nullptr)) {
-        state.SkipWithError("cannot write the native file");
-        return;
-    }
-    const std::string command = "gs -q -dSAFER -dBATCH -dNOPAUSE -dUseFastColor -sDEVICE=png16m -g"
-        + std::to_string(kWidth) + "x" + std::to_string(kHeight) + " -r100 -o /dev/null '" + file.string()
-        + "' > /dev/null 2>&1";
-    double cpu = 0;
-    for (auto _ : state) {
-        const double before = childCpuSeconds();
-        if (std::system(command.c_str()) != 0) {
-            state.SkipWithError("Ghostscript failed");
-            break;
-        }
-        cpu += childCpuSeconds() - before;
-    }
-    state.counters["gs_cpu_ms"] = benchmark::Counter(cpu * 1000, benchmark::Counter::kAvgIterations);
-    std::filesystem::remove(file);
+    bench::timeGhostscript(state, count > 0 ? drawing(count) : empty,
+        std::filesystem::temp_directory_path() / ("zavora-bench-redraw-" + std::to_string(count) + ".zvx"),
+        "-sDEVICE=png16m -g" + std::to_string(kWidth) + "x" + std::to_string(kHeight) + " -r100 -o /dev/null");
 }
 
 BENCHMARK(BM_FullRedraw)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -70,23 +70,29 @@ bool FontRenderer::owns(const FontEntry& font) const
     return std::any_of(m_entries.begin(), m_entries.end(), [&](const auto& e) { return e.get() == &font; });
 }
 
-bool FontRenderer::drawOutlines(const FontFace& face, int unitsPerEm, OutlineSink& sink, double x, double y,
-    const FontEntry& font, double size, std::string_view text)
+std::optional<GlyphCode> FontRenderer::glyphCode(const FontEntry& font, unsigned char c)
 {
-    if (unitsPerEm <= 0)
+    if (font.metrics().symbol)
+        return GlyphCode { c, CharCode::FontCode };
+    if (char32_t u = ansiToUnicode(c))
+        return GlyphCode { std::uint32_t(u), CharCode::Unicode };
+    return std::nullopt;
+}
+
+bool FontRenderer::drawString(OutlineSink& sink, double x, double y, const FontEntry& font, double size,
+    std::string_view text) const
+{
+    const std::shared_ptr<FaceCache::Face> opened = face(font);
+    if (!opened || opened->unitsPerEm() <= 0)
         return false;
     std::vector<int> widths;
     font.charWidths(text, size, widths);
-    bool symbol = font.metrics().symbol;
-    PlacedSink placed(sink, size / unitsPerEm);
+    PlacedSink placed(sink, size / opened->unitsPerEm());
     double pen = x;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        auto code = static_cast<unsigned char>(text[i]);
         placed.setOrigin(pen, y);
-        if (symbol)
-            face.outline(code, CharCode::FontCode, placed);
-        else if (char32_t u = ansiToUnicode(code))
-            face.outline(u, CharCode::Unicode, placed);
+        if (const auto glyph = glyphCode(font, static_cast<unsigned char>(text[i])))
+            opened->font().outline(glyph->code, glyph->kind, placed);
         pen += widths[i];
     }
     return true;

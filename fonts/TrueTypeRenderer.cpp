@@ -8,7 +8,8 @@
 namespace zavora {
 
 TrueTypeRenderer::TrueTypeRenderer(FontSystem& fonts, Profile& settings)
-    : m_fonts(fonts)
+    : FontRenderer(fonts)
+    , m_fonts(fonts)
     , m_settings(settings)
 {
 }
@@ -56,16 +57,12 @@ void TrueTypeRenderer::loadCatalogue()
     }
 }
 
-bool TrueTypeRenderer::drawString(OutlineSink& sink, double x, double y, const FontEntry& font, double size,
-    std::string_view text) const
+std::shared_ptr<FaceCache::Face> TrueTypeRenderer::face(const FontEntry& font) const
 {
     if (!owns(font))
-        return false;
+        return nullptr;
     const auto& trueType = static_cast<const TrueTypeFont&>(font);
-    auto face = m_fonts.open(trueType.file(), trueType.faceIndex());
-    if (!face)
-        return false;
-    return drawOutlines(*face, face->metrics().unitsPerEm, sink, x, y, font, size, text);
+    return m_faces.open(trueType.file(), trueType.faceIndex());
 }
 
 } // namespace zavora

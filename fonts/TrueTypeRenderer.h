@@ -17,8 +17,7 @@ public:
     TrueTypeRenderer(FontSystem& fonts, Profile& settings);
 
     void loadCatalogue() override;
-    bool drawString(OutlineSink& sink, double x, double y, const FontEntry& font, double size,
-        std::string_view text) const override;
+    std::shared_ptr<FaceCache::Face> face(const FontEntry& font) const override;
 
     // The settings key of a face: "face,BOLDITALIC", "face,ITALIC", "face,BOLD" or "face".
     static std::string settingsKey(const std::string& faceName, int styleBits);

@@ -100,7 +100,8 @@ int styleBitsOf(const FontFileInfo& info)
 } // namespace
 
 Type1Renderer::Type1Renderer(FontSystem& fonts, Profile& settings, std::filesystem::path atmIni)
-    : m_fonts(fonts)
+    : FontRenderer(fonts)
+    , m_fonts(fonts)
     , m_settings(settings)
     , m_atmIni(std::move(atmIni))
     , m_standardFolders { "/usr/share/fonts/type1/urw-base35", "/usr/share/fonts/X11/Type1" }
@@ -210,16 +211,12 @@ void Type1Renderer::addAtmIniFonts()
     }
 }
 
-bool Type1Renderer::drawString(OutlineSink& sink, double x, double y, const FontEntry& font, double size,
-    std::string_view text) const
+std::shared_ptr<FaceCache::Face> Type1Renderer::face(const FontEntry& font) const
 {
     if (!owns(font))
-        return false;
+        return nullptr;
     const auto& type1 = static_cast<const Type1Font&>(font);
-    auto face = m_fonts.open(type1.programPath(), 0);
-    if (!face)
-        return false;
-    return drawOutlines(*face, face->metrics().unitsPerEm, sink, x, y, font, size, text);
+    return m_faces.open(type1.programPath(), 0);
 }
 
 } // namespace zavora

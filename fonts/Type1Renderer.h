@@ -20,8 +20,7 @@ public:
     Type1Renderer(FontSystem& fonts, Profile& settings, std::filesystem::path atmIni);
 
     void loadCatalogue() override;
-    bool drawString(OutlineSink& sink, double x, double y, const FontEntry& font, double size,
-        std::string_view text) const override;
+    std::shared_ptr<FaceCache::Face> face(const FontEntry& font) const override;
 
     // Folders searched for the URW base 35 files when the system does not list them.
     void setStandardFolders(std::vector<std::filesystem::path> folders) { m_standardFolders = std::move(folders); }

@@ -8,6 +8,8 @@
 // context (the recorder turns each selection into its object records); the
 // base class keeps them and the SaveDC stack so every backend agrees on them.
 
+#include "platform/GlyphMask.h"
+
 #include <array>
 #include <cstdint>
 #include <span>
@@ -150,6 +152,7 @@ public:
         (void)on;
         return false;
     }
+    virtual bool smoothing() const { return false; }
 
     // SaveDC / RestoreDC(-1): attributes and current position.
     virtual void saveDC();
@@ -170,6 +173,18 @@ public:
     // without an outline. A smoothing device keeps the fractions, so small
     // glyphs stay legible; the others round to whole pixels, as polyPolygon.
     virtual void fillPolygons(std::span<const double> xy, std::span<const int32_t> counts);
+
+    // Paints a glyph's coverage in the text colour under the raster mode:
+    // copying blends gray coverage over what lies beneath, NOT and XOR act
+    // on the pixels at least half covered (drawn twice, they vanish). The
+    // pen's device pixel is `origin`. False when this context cannot (it
+    // keeps no pixels, or a path bracket is open): the caller then fills the
+    // glyph's outline instead.
+    virtual bool paintGlyphMask(const GlyphMask& mask, DcPoint origin)
+    {
+        (void)mask, (void)origin;
+        return false;
+    }
 
     // --- the path bracket ----------------------------------------------------
     // Starts a new path (discarding an unfinished one).

@@ -4,6 +4,8 @@
 // interface. The system implementation (platform/freetype/) uses fontconfig
 // to enumerate and FreeType to read; tests may substitute their own.
 
+#include "platform/GlyphMask.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -58,6 +60,17 @@ public:
 // by the font's own code (0-255) through its symbol or built-in encoding.
 enum class CharCode { Unicode, FontCode };
 
+// How a glyph is rasterised: the em square's axes in device pixels (y down),
+// so that a point (u, v) of the glyph in ems, v up, lands at (xx u + xy v,
+// yx u + yy v) from the pen; the pen's place inside its pixel (0 to 1 right
+// and down); and the kind of mask. Mono masks are hinted in full and keep
+// every stem (dropout control); gray ones are lightly hinted.
+struct GlyphRaster {
+    double xx = 0, yx = 0, xy = 0, yy = 0;
+    double penX = 0, penY = 0;
+    MaskDepth depth = MaskDepth::Mono;
+};
+
 class FontFace {
 public:
     virtual ~FontFace() = default;
@@ -74,6 +87,14 @@ public:
     virtual std::string postScriptName() const = 0;
     // Emits the glyph's outline; false when the code has no glyph.
     virtual bool outline(std::uint32_t code, CharCode kind, OutlineSink& sink) const = 0;
+    // Renders the glyph with the font's own rasteriser and hinting; an empty
+    // mask for a glyph without ink, nullopt when the code has no glyph or the
+    // face cannot render (the caller then fills the outline itself).
+    virtual std::optional<GlyphMask> renderGlyph(std::uint32_t code, CharCode kind, const GlyphRaster& raster) const
+    {
+        (void)code, (void)kind, (void)raster;
+        return std::nullopt;
+    }
 };
 
 class FontSystem {

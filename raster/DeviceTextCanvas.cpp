@@ -17,6 +17,8 @@ namespace {
 
 // As in GdiPort: device coordinates stay within what the rasteriser handles.
 constexpr double kCoordinateLimit = double(1 << 27);
+// Glyphs up to this many pixels to the em are drawn from masks.
+constexpr double kMaxMaskEm = 256;
 
 int32_t nearest(double v)
 {
@@ -160,15 +162,84 @@ void DeviceTextCanvas::drawText(float x, float y, std::string_view text, double 
         return;
     // Each glyph goes at its exact offset (the widths the layout measured
     // with), so carets and highlights line up with the ink at any zoom.
-    GlyphCollector glyphs(m_matrix);
+    std::vector<double> pens;
+    pens.reserve(text.size());
     double pen = x;
     for (char c : text) {
-        if (c != ' ' && !renderer->drawString(glyphs, pen, y, *m_font, m_size, std::string_view(&c, 1)))
-            return;
+        pens.push_back(pen);
         pen += m_font->charWidth(static_cast<unsigned char>(c), m_size);
         if (c == ' ')
             pen += extraPerSpace;
     }
+    if (!drawMasks(*renderer, y, text, pens))
+        drawOutlines(*renderer, y, text, pens);
+}
+
+bool DeviceTextCanvas::drawMasks(
+    const FontRenderer& renderer, double y, std::string_view text, const std::vector<double>& pens)
+{
+    // The em square on the device; beyond kMaxMaskEm pixels filling the
+    // outline costs less than a mask, and nothing is lost to the grid.
+    const KMatrix& m = m_matrix;
+    GlyphRaster raster { m.a * m_size, m.b * m_size, m.c * m_size, m.d * m_size };
+    const double em = std::max(std::hypot(raster.xx, raster.yx), std::hypot(raster.xy, raster.yy));
+    if (!(em <= kMaxMaskEm))
+        return false;
+    const std::shared_ptr<FaceCache::Face> face = renderer.face(*m_font);
+    if (!face)
+        return true; // nothing can draw this font
+    raster.depth = m_dc.smoothing() && !m_inverted ? MaskDepth::Gray : MaskDepth::Mono;
+    // Upright text keeps its baseline on whole pixels, where the hinting
+    // put the letters' feet; pens move in quarter pixels.
+    const bool upright = m.b == 0 && m.c == 0;
+    auto place = [](double v, int32_t& pixel, double& fraction) {
+        const double quarters = std::floor(std::clamp(v, -kCoordinateLimit, kCoordinateLimit) * 4 + 0.5);
+        pixel = int32_t(std::floor(quarters / 4));
+        fraction = (quarters - double(pixel) * 4) / 4;
+    };
+
+    m_dc.saveDC();
+    m_dc.setTextColor(m_inverted ? kBlackRef : m_color);
+    if (m_inverted)
+        m_dc.setRop2(Rop2::Not);
+    bool painted = true;
+    for (std::size_t i = 0; i < text.size() && painted; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const auto glyph = c == ' ' ? std::nullopt : FontRenderer::glyphCode(*m_font, c);
+        if (!glyph)
+            continue;
+        DcPoint origin;
+        const double dx = m.a * pens[i] + m.c * y + m.tx, dy = m.b * pens[i] + m.d * y + m.ty;
+        if (std::isnan(dx) || std::isnan(dy))
+            continue;
+        place(dx, origin.x, raster.penX);
+        if (upright) {
+            origin.y = nearest(dy);
+            raster.penY = 0;
+        } else {
+            place(dy, origin.y, raster.penY);
+        }
+        const GlyphMask* mask = face->mask(glyph->code, glyph->kind, raster);
+        if (!mask || mask->empty())
+            continue;
+        painted = m_dc.paintGlyphMask(*mask, origin);
+        if (painted) {
+            note({ origin.x + mask->left, origin.y - mask->top });
+            note({ origin.x + mask->left + mask->width - 1, origin.y - mask->top + mask->height - 1 });
+        }
+    }
+    m_dc.restoreDC();
+    // A context that takes no masks refuses the first one, before anything is painted.
+    return painted;
+}
+
+void DeviceTextCanvas::drawOutlines(
+    const FontRenderer& renderer, double y, std::string_view text, const std::vector<double>& pens)
+{
+    GlyphCollector glyphs(m_matrix);
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] != ' ' && !renderer.drawString(glyphs, pens[i], y, *m_font, m_size, text.substr(i, 1)))
+            return;
 
     // Fractional pixels for the device (a smoothing one keeps them); the
     // rounded ones mark the area touched.

@@ -1,9 +1,12 @@
 #pragma once
-// DeviceTextCanvas: the text canvas of the raster outputs. Glyphs come from
-// the font renderer of the selected font as outlines and are filled as one
-// path per string through a device context, so the screen, the rendered page
-// and the bitmap exports draw text the same way. Baselines are one-pixel
-// strokes; highlights invert the pixels (drawn twice they vanish).
+// DeviceTextCanvas: the text canvas of the raster outputs, so the screen,
+// the rendered page and the bitmap exports draw text the same way. Glyphs
+// are masks the font's own rasteriser renders (hinted, every stem kept;
+// smoothed where the context smooths) at any turn or skew, painted in the
+// text colour; a context that takes no masks, and glyphs too large for one,
+// get the glyph outlines filled as one path per string instead. Baselines
+// are one-pixel strokes; highlights invert the pixels (drawn twice they
+// vanish).
 
 #include "model/GraphicsKernel.h"
 #include "model/TextPaintSinks.h"
@@ -42,8 +45,11 @@ public:
 private:
     DcPoint device(double x, double y) const;
     void note(DcPoint p);
-    // Fills the collected glyph outlines (device floats) in the text colour.
-    void fillGlyphs(const std::vector<PathElement>& elements);
+    // The glyphs of `text`, each at its pen position on the baseline y:
+    // painted as masks (false when the context takes none), or filled as outlines.
+    bool drawMasks(const FontRenderer& renderer, double y, std::string_view text, const std::vector<double>& pens);
+    void drawOutlines(
+        const FontRenderer& renderer, double y, std::string_view text, const std::vector<double>& pens);
 
     DeviceContext& m_dc;
     KMatrix m_matrix;

@@ -11,6 +11,7 @@
 #include FT_ADVANCES_H
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace zavora {
@@ -103,6 +104,7 @@ public:
         return name ? name : "";
     }
     bool outline(std::uint32_t code, CharCode kind, OutlineSink& sink) const override;
+    std::optional<GlyphMask> renderGlyph(std::uint32_t code, CharCode kind, const GlyphRaster& raster) const override;
 
 private:
     FT_UInt glyphIndex(std::uint32_t code, CharCode kind) const
@@ -147,6 +149,9 @@ private:
     FT_CharMap m_symbolMap = nullptr;
     FT_CharMap m_unicodeMap = nullptr;
     FT_CharMap m_builtinMap = nullptr; // a Type 1 font's own encoding
+    // The character size last set, in 26.6 points at 72 dpi (pixels):
+    // setting it again runs a TrueType font's preparation program.
+    mutable FT_F26Dot6 m_charWidth = 0, m_charHeight = 0;
 };
 
 FaceMetrics FreeTypeFace::metrics() const
@@ -309,6 +314,77 @@ bool FreeTypeFace::outline(std::uint32_t code, CharCode kind, OutlineSink& sink)
     funcs.cubic_to = cubicToCallback;
     DecomposeContext context { &sink };
     return FT_Outline_Decompose(&m_face->glyph->outline, &funcs, &context) == 0;
+}
+
+// 16.16 fixed point.
+FT_Fixed fixed(double v)
+{
+    return static_cast<FT_Fixed>(std::lround(v * 65536.0));
+}
+
+std::optional<GlyphMask> FreeTypeFace::renderGlyph(std::uint32_t code, CharCode kind, const GlyphRaster& raster) const
+{
+    // The lengths of the em's two axes on the device set the character size,
+    // what is left of the mapping (turn, skew, mirror) goes in as a transform
+    // applied after hinting.
+    const double width = std::hypot(raster.xx, raster.yx), height = std::hypot(raster.xy, raster.yy);
+    constexpr double kLargest = 1 << 14; // pixels; FreeType's 26.6 sizes stay well within range
+    if (!(width >= 1.0 / 64 && height >= 1.0 / 64 && width < kLargest && height < kLargest))
+        return std::nullopt;
+    FT_UInt glyph = glyphIndex(code, kind);
+    if (!glyph)
+        return std::nullopt;
+    const FT_F26Dot6 charWidth = std::max<FT_F26Dot6>(1, std::lround(width * 64));
+    const FT_F26Dot6 charHeight = std::max<FT_F26Dot6>(1, std::lround(height * 64));
+    if (charWidth != m_charWidth || charHeight != m_charHeight) {
+        if (FT_Set_Char_Size(m_face, charWidth, charHeight, 72, 72) != 0) {
+            m_charWidth = m_charHeight = 0;
+            return std::nullopt;
+        }
+        m_charWidth = charWidth;
+        m_charHeight = charHeight;
+    }
+    // FreeType's y axis points up, the device's down.
+    FT_Matrix matrix { fixed(raster.xx / width), fixed(raster.xy / height), fixed(-raster.yx / width),
+        fixed(-raster.yy / height) };
+    FT_Vector delta { static_cast<FT_Pos>(std::lround(raster.penX * 64)),
+        static_cast<FT_Pos>(-std::lround(raster.penY * 64)) };
+    const bool mono = raster.depth == MaskDepth::Mono;
+    FT_Set_Transform(m_face, &matrix, &delta);
+    const FT_Int32 flags = FT_LOAD_NO_BITMAP | (mono ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_LIGHT);
+    FT_Error error = FT_Load_Glyph(m_face, glyph, flags);
+    FT_Set_Transform(m_face, nullptr, nullptr);
+    FT_GlyphSlot slot = m_face->glyph;
+    if (error != 0 || slot->format != FT_GLYPH_FORMAT_OUTLINE)
+        return std::nullopt;
+    if (mono) {
+        // Thin stems and serifs keep a pixel however they fall on the grid.
+        slot->outline.flags &= ~FT_OUTLINE_IGNORE_DROPOUTS;
+        slot->outline.flags |= FT_OUTLINE_SMART_DROPOUTS | FT_OUTLINE_INCLUDE_STUBS;
+    }
+    if (FT_Render_Glyph(slot, mono ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0)
+        return std::nullopt;
+    const FT_Bitmap& bitmap = slot->bitmap;
+    GlyphMask mask;
+    mask.depth = raster.depth;
+    if (bitmap.rows == 0 || bitmap.width == 0 || !bitmap.buffer)
+        return mask;
+    if (bitmap.pixel_mode != (mono ? FT_PIXEL_MODE_MONO : FT_PIXEL_MODE_GRAY))
+        return std::nullopt;
+    mask.left = slot->bitmap_left;
+    mask.top = slot->bitmap_top;
+    mask.width = static_cast<int32_t>(bitmap.width);
+    mask.height = static_cast<int32_t>(bitmap.rows);
+    mask.stride = mono ? (mask.width + 7) / 8 : mask.width;
+    mask.bits.resize(std::size_t(mask.stride) * std::size_t(mask.height));
+    for (int32_t row = 0; row < mask.height; ++row) {
+        // A negative pitch stores the rows bottom up.
+        const unsigned char* from = bitmap.pitch >= 0
+            ? bitmap.buffer + std::ptrdiff_t(row) * bitmap.pitch
+            : bitmap.buffer + std::ptrdiff_t(mask.height - 1 - row) * -bitmap.pitch;
+        std::memcpy(mask.bits.data() + std::size_t(row) * std::size_t(mask.stride), from, std::size_t(mask.stride));
+    }
+    return mask;
 }
 
 } // namespace

@@ -6,6 +6,9 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <type_traits>
 
 namespace zavora {
 
@@ -77,6 +80,92 @@ bool countsFit(std::span<const DcPoint> points, std::span<const int32_t> counts)
         total += count;
     }
     return total <= int64_t(points.size());
+}
+
+// Adds a closed figure wound clockwise on the page (negative shoelace area
+// with y down), so figures added this way fill as their union under the
+// winding rule; a figure without area is left out.
+void addClockwise(ScanConverter& converter, std::span<ScanPoint> figure)
+{
+    double area = 0;
+    for (size_t i = 0, n = figure.size(); i < n; ++i) {
+        const ScanPoint a = figure[i], b = figure[(i + 1) % n];
+        area += a.x * b.y - b.x * a.y;
+    }
+    if (area == 0 || !std::isfinite(area))
+        return;
+    if (area > 0)
+        std::reverse(figure.begin(), figure.end());
+    converter.addPolygon(figure);
+}
+
+// The area a round pen (CreatePen, wider than a pixel) covers along a
+// polyline: each segment's rectangle, a disc at each end and at each corner
+// that turns enough for it to show, and the outer bevel of the gentler
+// corners (a flattened curve's), whose round join differs from it by far
+// less than a pixel.
+void addRoundStroke(ScanConverter& converter, std::span<const ScanPoint> points, bool closed, double width)
+{
+    thread_local std::vector<ScanPoint> p;
+    p.clear();
+    for (ScanPoint q : points) {
+        if (!std::isfinite(q.x) || !std::isfinite(q.y))
+            return;
+        if (p.empty() || !(q == p.back()))
+            p.push_back(q);
+    }
+    if (closed && p.size() > 1 && p.front() == p.back())
+        p.pop_back();
+    if (p.empty() || !(width > 1) || !std::isfinite(width))
+        return;
+    const double half = width / 2;
+    const int discPoints = std::clamp(int(std::ceil(width * 1.6)), 8, 96);
+    auto disc = [&](ScanPoint c) {
+        thread_local std::vector<ScanPoint> ring;
+        ring.clear();
+        for (int k = 0; k < discPoints; ++k) {
+            const double angle = 2 * std::numbers::pi * k / discPoints;
+            ring.push_back({ c.x + half * std::cos(angle), c.y + half * std::sin(angle) });
+        }
+        addClockwise(converter, ring);
+    };
+    const size_t n = p.size();
+    if (n == 1) {
+        disc(p[0]);
+        return;
+    }
+    const size_t segments = closed ? n : n - 1;
+    auto normal = [&](size_t i) {
+        const ScanPoint a = p[i], b = p[(i + 1) % n];
+        const double length = std::hypot(b.x - a.x, b.y - a.y);
+        return ScanPoint { -(b.y - a.y) / length * half, (b.x - a.x) / length * half };
+    };
+    for (size_t i = 0; i < segments; ++i) {
+        const ScanPoint a = p[i], b = p[(i + 1) % n], m = normal(i);
+        ScanPoint quad[] = { { a.x + m.x, a.y + m.y }, { b.x + m.x, b.y + m.y }, { b.x - m.x, b.y - m.y },
+            { a.x - m.x, a.y - m.y } };
+        addClockwise(converter, quad);
+    }
+    for (size_t i = 0; i < n; ++i) {
+        if (!closed && (i == 0 || i == n - 1)) {
+            disc(p[i]);
+            continue;
+        }
+        const ScanPoint in = normal((i + n - 1) % n), out = normal(i), c = p[i];
+        // cos of the turn, from the normals (half long each).
+        const double cosine = (in.x * out.x + in.y * out.y) / (half * half);
+        // How far the round join stands beyond the bevel: half (1 - cos(turn / 2)).
+        if (half * (1 - std::sqrt(std::max(0.0, (1 + cosine) / 2))) > 0.25) {
+            disc(c);
+            continue;
+        }
+        const double cross = in.x * out.y - in.y * out.x;
+        if (cross == 0)
+            continue;
+        const double sign = cross < 0 ? 1 : -1;
+        ScanPoint bevel[] = { c, { c.x + sign * in.x, c.y + sign * in.y }, { c.x + sign * out.x, c.y + sign * out.y } };
+        addClockwise(converter, bevel);
+    }
 }
 
 } // namespace
@@ -272,7 +361,7 @@ void RasterDeviceContext::drawPolylineRun(std::span<const DcPoint> points)
         for (DcPoint p : points)
             m_run.push_back(toScanPoint(p));
         if (wide) {
-            addWideStroke(m_converter, m_run, false, m_state.pen.width);
+            addPenArea(false);
             strokeSpans();
         } else {
             thinLineSpans(m_run, false);
@@ -410,7 +499,7 @@ void RasterDeviceContext::polyPolygon(std::span<const DcPoint> points, std::span
     if (fastStroke && wide) {
         eachRun([&](std::span<const DcPoint> run) {
             scanRun(run);
-            addWideStroke(m_converter, m_run, true, m_state.pen.width);
+            addPenArea(true);
         });
         strokeSpans();
     } else if (fastStroke) {
@@ -448,6 +537,80 @@ void RasterDeviceContext::fillPolygons(std::span<const double> xy, std::span<con
     }
     preparePainter(false, true);
     painter().drawPath(path);
+}
+
+bool RasterDeviceContext::paintGlyphMask(const GlyphMask& mask, DcPoint origin)
+{
+    if (m_image.isNull() || m_pathState == PathState::Open)
+        return false;
+    if (mask.empty())
+        return true;
+    const int64_t left = int64_t(origin.x) + mask.left, top = int64_t(origin.y) - mask.top;
+    const int64_t x0 = std::max<int64_t>(left, 0), x1 = std::min<int64_t>(left + mask.width, m_image.width());
+    const int64_t y0 = std::max<int64_t>(top, 0), y1 = std::min<int64_t>(top + mask.height, m_image.height());
+    if (x0 >= x1 || y0 >= y1)
+        return true;
+    // Straight into the pixels, as the spans are: the painter, if any,
+    // writes into the same ones, so the order of drawing holds.
+    auto* bits = reinterpret_cast<uint32_t*>(m_image.bits());
+    const size_t stride = size_t(m_image.bytesPerLine() / 4);
+    const uint32_t ink = toPixel(m_state.textColor);
+    // One loop per depth and raster mode, so the inner one does not branch on them.
+    auto paint = [&](auto gray, auto apply) {
+        for (int64_t y = y0; y < y1; ++y) {
+            uint32_t* row = bits + size_t(y) * stride;
+            const uint8_t* cover = mask.bits.data() + size_t(y - top) * size_t(mask.stride);
+            for (int64_t x = x0; x < x1; ++x) {
+                const int64_t column = x - left;
+                if constexpr (decltype(gray)::value) {
+                    if (const uint32_t amount = cover[column])
+                        apply(row[x], amount);
+                } else if ((column & 7) == 0 && cover[column >> 3] == 0 && x + 8 <= x1) {
+                    x += 7; // eight clear pixels
+                } else if ((cover[column >> 3] >> (7 - (column & 7))) & 1) {
+                    apply(row[x], 255u);
+                }
+            }
+        }
+    };
+    auto byDepth = [&](auto apply) {
+        if (mask.depth == MaskDepth::Gray)
+            paint(std::true_type {}, apply);
+        else
+            paint(std::false_type {}, apply);
+    };
+    switch (m_state.rop2) {
+    case Rop2::Not:
+        byDepth([](uint32_t& pixel, uint32_t amount) {
+            if (amount >= 128)
+                pixel = ~pixel | kOpaque;
+        });
+        break;
+    case Rop2::XorPen:
+        byDepth([ink](uint32_t& pixel, uint32_t amount) {
+            if (amount >= 128)
+                pixel = (pixel ^ ink) | kOpaque;
+        });
+        break;
+    case Rop2::CopyPen:
+        byDepth([ink](uint32_t& pixel, uint32_t amount) {
+            if (amount == 255) {
+                pixel = ink;
+                return;
+            }
+            // Each channel moves from the background towards the ink by the
+            // coverage, red and blue side by side: x / 255 rounded is
+            // (x + 128 + ((x + 128) >> 8)) >> 8 for x up to 255 * 255.
+            const uint32_t rest = 255 - amount;
+            uint32_t rb = (ink & 0xff00ffu) * amount + (pixel & 0xff00ffu) * rest + 0x800080u;
+            rb = ((rb + ((rb >> 8) & 0xff00ffu)) >> 8) & 0xff00ffu;
+            uint32_t g = (ink & 0x00ff00u) * amount + (pixel & 0x00ff00u) * rest + 0x008000u;
+            g = ((g + ((g >> 8) & 0x00ff00u)) >> 8) & 0x00ff00u;
+            pixel = kOpaque | rb | g;
+        });
+        break;
+    }
+    return true;
 }
 
 void RasterDeviceContext::polyPolyline(std::span<const DcPoint> points, std::span<const int32_t> counts)
@@ -592,7 +755,7 @@ void RasterDeviceContext::figuresToConverter(bool closeAll, bool stroke)
         for (const Segment& segment : figure.segments)
             m_run.push_back(toScanPoint(segment.end));
         if (stroke && spanStroke())
-            addWideStroke(m_converter, m_run, figure.closed || closeAll, m_state.pen.width);
+            addPenArea(figure.closed || closeAll);
         else if (stroke)
             thinLineSpans(m_run, figure.closed || closeAll);
         else
@@ -660,8 +823,20 @@ bool RasterDeviceContext::spanStroke() const
     if (m_image.isNull() || (m_antialias && m_state.rop2 == Rop2::CopyPen))
         return false;
     const DcPen& pen = m_state.pen;
-    return pen.geometric && pen.style == PenStyle::Solid && pen.width > 1 && pen.cap == PenCap::Flat
-        && pen.join == PenJoin::Miter;
+    if (pen.style != PenStyle::Solid || pen.width <= 1)
+        return false;
+    // Flat and mitred (the path pen), or round all over (a CreatePen pen).
+    return !pen.geometric || (pen.cap == PenCap::Flat && pen.join == PenJoin::Miter)
+        || (pen.cap == PenCap::Round && pen.join == PenJoin::Round);
+}
+
+void RasterDeviceContext::addPenArea(bool closed)
+{
+    const DcPen& pen = m_state.pen;
+    if (pen.geometric && pen.cap == PenCap::Flat)
+        addWideStroke(m_converter, m_run, closed, pen.width);
+    else
+        addRoundStroke(m_converter, m_run, closed, pen.width);
 }
 
 bool RasterDeviceContext::spanThinLine() const

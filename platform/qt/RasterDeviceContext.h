@@ -8,9 +8,9 @@
 // Filling follows GDI's convention: a polygon covers the pixels whose top-left
 // corner lies inside it, so its right and bottom edges stay unfilled, and a
 // line leaves out its last pixel. Aliased fills of straight-edged figures,
-// geometric (flat-ended, mitred) wide lines and copied one-pixel solid lines
-// go through our own scan converter straight into the pixels; smoothed
-// drawing, styled and round-ended pens, inverted one-pixel lines and Bezier
+// wide solid lines (flat and mitred, or round all over) and copied
+// one-pixel solid lines go through our own scan converter straight into the
+// pixels; smoothed drawing, styled pens, inverted one-pixel lines and Bezier
 // curves go through QPainter. Known differences from GDI: the interior pixels
 // of slanted edges may differ by one where the two scan conversions disagree,
 // and Bezier curves are flattened by QPainter rather than by GDI's routine.
@@ -54,6 +54,7 @@ public:
         m_antialias = on;
         return was;
     }
+    bool smoothing() const override { return m_antialias; }
 
     void moveTo(DcPoint point) override;
     void lineTo(DcPoint point) override;
@@ -62,6 +63,7 @@ public:
     void polyPolygon(std::span<const DcPoint> points, std::span<const int32_t> counts) override;
     void polyPolyline(std::span<const DcPoint> points, std::span<const int32_t> counts) override;
     void fillPolygons(std::span<const double> xy, std::span<const int32_t> counts) override;
+    bool paintGlyphMask(const GlyphMask& mask, DcPoint origin) override;
 
     void beginPath() override;
     void polyBezierTo(std::span<const DcPoint> points) override;
@@ -106,6 +108,8 @@ private:
     // as spans under the current state, and painting m_converter's figures.
     bool spanFill() const;
     bool spanStroke() const;
+    // The area the (wide) pen covers along m_run, into m_converter.
+    void addPenArea(bool closed);
     bool spanThinLine() const;
     // One-pixel lines through the points (back to the first when closed) with the pen.
     void thinLineSpans(std::span<const ScanPoint> points, bool closed);

@@ -26,6 +26,7 @@
 #include <QTest>
 
 #include <fstream>
+#include <sstream>
 #include <map>
 #include <vector>
 
@@ -42,6 +43,14 @@ void retype(QWidget& dialog, const char* box, const QString& text)
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Backspace);
     QTest::keyClicks(edit, text);
+}
+
+std::string readAll(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 class MenuCommands : public ShellTest {

@@ -261,11 +261,10 @@ TEST_F(ShellGui, GridTooDenseIsNotDrawnAndSparseGridMarksEveryFifthLine)
     EXPECT_TRUE(dotAt(310, 410)); // 12 pixels apart: every point
 
     // Either axis too dense hides the grid.
-    m_messages.clear();
     shell.drawing().setGrid({ 10, 2, 1, 0 });
     window->invalidateAll();
     window->grab();
-    EXPECT_EQ(m_messages.last(RecordingReporter::Kind::Status), "Grid is too dense to display");
+    EXPECT_EQ(status->note(), "Grid is too dense to display");
 }
 
 TEST_F(ShellGui, PointerReadOutUsesTheUnitSetting)

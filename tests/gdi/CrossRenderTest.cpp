@@ -1,7 +1,7 @@
 // Our page render against Ghostscript's rendering of our own native file of
 // the same drawing: same page box, 72 dpi, neither smoothed. The two draw
-// through unrelated code (device-context primitives and glyph outlines here,
-// the file's procedures and the interpreter's fonts there), so agreement
+// through unrelated code (device-context primitives and FreeType's glyph
+// masks here, the file's procedures and the interpreter's fonts there), so agreement
 // within a tolerance checks both.
 //
 // Measures: mean absolute difference per channel (0..255), the share of
@@ -11,8 +11,8 @@
 // Plain drawings: mean below 7, share below 4 %, tone below 7, ink ratio
 // 0.8..1.25. Edges land a pixel apart where the rasterisers round
 // differently, a thin PostScript stroke covers one more pixel row than a GDI
-// pen, raster dashes are one-pixel device dashes, and glyphs here have
-// whole-pixel vertices.
+// pen, raster dashes are one-pixel device dashes, and the two hint and
+// place small glyphs each their own way.
 // Hatched drawings: mean below 80, share below 40 %, tone below 35, same ink
 // ratio: the screen tiles 8 x 8 device-pixel brushes, PostScript its pattern
 // font at a finer scale and its own phase, so only the overall ink agrees.
@@ -43,6 +43,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <random>
 #include <string_view>
 
 namespace zavora {
@@ -194,6 +195,48 @@ void text(Drawing& d, const FontLookup& fonts)
     add(d, std::move(big));
 }
 
+// 500 blocks in the 13 standard fonts at 5 to 40 points, every alignment,
+// some coloured, set side by side in rows as on a crowded page: the small
+// type is where glyphs used to go missing.
+void manyTexts(Drawing& d, const FontLookup& fonts)
+{
+    const char* const names[] = { "Times-Roman", "Times-Italic", "Times-Bold", "Times-BoldItalic", "Helvetica",
+        "Helvetica-Oblique", "Helvetica-Bold", "Helvetica-BoldOblique", "Courier", "Courier-Oblique",
+        "Courier-Bold", "Courier-BoldOblique", "Symbol" };
+    const char* const words[] = { "cupidatat", "non", "proident,", "sunt", "in", "culpa", "qui", "officia",
+        "deserunt", "mollit", "anim", "id", "est", "laborum.", "Excepteur", "sint", "occaecat", "1998",
+        "(quoted)", "ZAVORA" };
+    constexpr float kPageWidth = 1400;
+    std::mt19937 random(17);
+    std::uniform_real_distribution<float> unit(0, 1);
+    float x = 0, y = 0, rowHeight = 0;
+    for (int i = 0; i < 500; ++i) {
+        const FontEntry* font = fonts.find(names[i % 13]);
+        ASSERT_NE(font, nullptr) << names[i % 13];
+        // Small sizes most often, as in real drawings.
+        const float size = 5 + 35 * unit(random) * unit(random);
+        std::string text;
+        const int count = 2 + int(unit(random) * 8);
+        for (int w = 0; w < count; ++w)
+            text += std::string(w ? " " : "") + words[int(unit(random) * 20) % 20];
+        auto t = std::make_unique<TextObject>(text, font, size, size * 1.2f, static_cast<TextAlign>(i % 4));
+        const float width = size * (6 + 10 * unit(random));
+        t->setFrame({ 0, 0 }, { width, -size });
+        const Rect frame = t->boundingBox();
+        if (x > 0 && x + frame.right - frame.left > kPageWidth) {
+            x = 0;
+            y -= rowHeight + 4;
+            rowHeight = 0;
+        }
+        t->setMatrix(Matrix { 1, 0, 0, 1, x, y });
+        x += frame.right - frame.left + 6;
+        rowHeight = std::max(rowHeight, frame.top - frame.bottom);
+        if (i % 5 == 0)
+            t->setTextColor(Color { 100 * unit(random), 60 * unit(random), 100 * unit(random) });
+        add(d, std::move(t));
+    }
+}
+
 void containers(Drawing& d, const FontLookup& fonts)
 {
     auto group = std::make_unique<GroupObject>();
@@ -258,7 +301,7 @@ void readNative(Drawing& d, const FontLookup&)
         "/_Helvetica 14 16 0 0 z\n[1 0 0 1 20 150] e\n(A text read from a file) t\n"
         "(that sets no fill colour) t\nT\n"
         "/_Times-Roman 12 14 0 0 z\n[1 0 0 1 20 100] e\n(is drawn in its text colour) t\n"
-        "(on the screen and in print alike.) t\nT\n%%PageTrailer\n");
+        "(on the screen and in print alike.) t\nT\n0 0 0 0.5 k\n20 20 m\n200 20 L\n200 80 L\nf\n%%PageTrailer\n");
 }
 
 void readIllustrator(Drawing& d, const FontLookup&)
@@ -342,14 +385,15 @@ TEST_P(CrossRenderTest, PageRenderAgreesWithGhostscriptOnOurNativeFile)
 
 INSTANTIATE_TEST_SUITE_P(Drawings, CrossRenderTest,
     ::testing::Values(Case { "shapes", shapes, 7, 0.04, 7 }, Case { "text", text, 7, 0.04, 7 },
+        Case { "text500", manyTexts, 7, 0.04, 7 },
         Case { "containers", containers, 7, 0.04, 7 }, Case { "hatched", hatched, 80, 0.40, 35 }),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
-// Text fills most of the native case's small page, so glyph edges weigh more
-// in its pixel measures; its tone and ink still show a colour drawn wrong.
+// Text whose colour the file leaves to the reader: a colour drawn wrong on
+// either side shows in the tone and ink measures.
 INSTANTIATE_TEST_SUITE_P(ReadFiles, CrossRenderTest,
     ::testing::Values(
-        Case { "native", readNative, 12, 0.06, 7 }, Case { "illustrator", readIllustrator, 7, 0.04, 7 }),
+        Case { "native", readNative, 7, 0.04, 7 }, Case { "illustrator", readIllustrator, 7, 0.04, 7 }),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 } // namespace

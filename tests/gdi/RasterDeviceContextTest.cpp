@@ -172,6 +172,27 @@ TEST(RasterDeviceContext, WidePensHaveTheirCapsAndJoins)
     round.polyline(corner);
     EXPECT_EQ(round.pixel(8, 20), kBlack);
     EXPECT_EQ(round.pixel(52, 17), kWhite);
+    EXPECT_EQ(round.pixel(52, 18), kBlack); // the round corner, 3 pixels about the point
+    int roundColumn = 0;
+    for (int y = 0; y < 80; ++y)
+        roundColumn += round.pixel(30, y) == kBlack;
+    EXPECT_EQ(roundColumn, 6);
+    // Its pieces overlap, yet XOR touches each pixel of the area once: the
+    // changed pixels are the copied ones, and a second drawing restores all.
+    const DcPoint curve[] = { { 10, 70 }, { 20, 50 }, { 26, 46 }, { 30, 45 }, { 34, 46 }, { 70, 70 } };
+    RasterDeviceContext copied(80, 80), xored(80, 80);
+    copied.selectPen(DcPen::solid(kBlackRef, 5));
+    copied.polyline(curve);
+    fillNoise(xored, 9);
+    const QImage before = xored.image().copy();
+    xored.setRop2(Rop2::XorPen);
+    xored.selectPen(DcPen::solid(kWhiteRef, 5));
+    xored.polyline(curve);
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 80; ++x)
+            EXPECT_EQ(xored.pixel(x, y) != (before.pixel(x, y) & 0xffffff), copied.pixel(x, y) == kBlack) << x << "," << y;
+    xored.polyline(curve);
+    EXPECT_EQ(test::differingPixels(xored.image(), before), 0);
 }
 
 TEST(RasterDeviceContext, AntialiasingBlendsEdgesOnlyWhenCopying)
@@ -267,6 +288,61 @@ TEST(RasterDeviceContext, RasterModesAreBitwiseOnEveryPixelTheyTouchOnce)
     // SetPixel ignores the raster mode.
     inverted.setPixel({ 15, 15 }, makeColorRef(1, 2, 3));
     EXPECT_EQ(inverted.pixel(15, 15), 0x010203u);
+}
+
+TEST(RasterDeviceContext, GlyphMasksPaintInTheTextColourUnderTheRasterMode)
+{
+    // Coverage 0, 64, 128, 255 along one row; the mono mask has the last two set.
+    GlyphMask gray { MaskDepth::Gray, 1, 3, 4, 1, 4, { 0, 64, 128, 255 } };
+    GlyphMask mono { MaskDepth::Mono, 1, 3, 4, 1, 1, { 0x30 } };
+    const DcPoint origin { 10, 10 }; // the masks' top-left pixel lands at (11, 7)
+    const ColorRef ink = makeColorRef(0x81, 0x42, 0x24);
+    struct Case {
+        const GlyphMask* mask;
+        Rop2 rop;
+    };
+    for (const Case& c : { Case { &mono, Rop2::CopyPen }, Case { &gray, Rop2::CopyPen }, Case { &mono, Rop2::Not },
+             Case { &gray, Rop2::Not }, Case { &gray, Rop2::XorPen } }) {
+        SCOPED_TRACE(testing::Message() << (c.mask == &gray ? "gray" : "mono") << " rop " << int(c.rop));
+        RasterDeviceContext dc(20, 20);
+        fillNoise(dc, 5);
+        const QImage before = dc.image().copy();
+        dc.setTextColor(ink);
+        dc.setRop2(c.rop);
+        ASSERT_TRUE(dc.paintGlyphMask(*c.mask, origin));
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 20; ++x) {
+                const uint32_t was = before.pixel(x, y) & 0xffffff, now = dc.pixel(x, y);
+                const int column = y == 7 ? x - 11 : -1;
+                const int cover = column >= 0 && column < 4 ? c.mask->coverage(column, 0) : 0;
+                uint32_t expected = was;
+                if (c.rop == Rop2::Not && cover >= 128)
+                    expected = ~was & 0xffffff;
+                else if (c.rop == Rop2::XorPen && cover >= 128)
+                    expected = was ^ 0x814224u;
+                else if (c.rop == Rop2::CopyPen && cover == 255)
+                    expected = 0x814224u;
+                if (c.rop == Rop2::CopyPen && cover > 0 && cover < 255) {
+                    // Each channel part of the way from the old colour to the ink.
+                    for (int shift : { 0, 8, 16 }) {
+                        const double from = (was >> shift) & 0xff, to = (0x814224u >> shift) & 0xff;
+                        EXPECT_NEAR((now >> shift) & 0xff, from + (to - from) * cover / 255, 1) << x;
+                    }
+                } else {
+                    EXPECT_EQ(now, expected) << x << "," << y;
+                }
+            }
+        if (c.rop != Rop2::CopyPen) { // drawn twice, inverted marks vanish
+            dc.paintGlyphMask(*c.mask, origin);
+            EXPECT_EQ(test::differingPixels(dc.image(), before), 0);
+        }
+    }
+    // Off the edges it paints what is inside; in a path bracket it declines.
+    RasterDeviceContext dc(20, 20);
+    EXPECT_TRUE(dc.paintGlyphMask(mono, { -4, 5 })); // the set pixels fall on x -1 and 0
+    EXPECT_EQ(countInk(dc), 1);
+    dc.beginPath();
+    EXPECT_FALSE(dc.paintGlyphMask(mono, origin));
 }
 
 TEST(RasterDeviceContext, BitBltXnorFollowsItsTruthTable)

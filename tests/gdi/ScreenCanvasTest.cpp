@@ -288,6 +288,7 @@ TEST_F(ScreenCanvasTest, GridDotsFollowTheDensityRules)
     EXPECT_EQ(viewInk(), 9);
 
     // Too dense to see: nothing drawn; the window says so beside the prompt.
+    RecordingReporter messages;
     makeCanvas(120, 120, 0.25);
     EXPECT_FALSE(canvas->gridDots({ 10, 10, 0, 0 }));
     EXPECT_EQ(viewInk(), 0);

@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -192,6 +193,45 @@ TEST_F(TextScreenTest, AlignmentPlacesInkAtTheFrameEdges)
         else
             EXPECT_NEAR((x0 + x1) / 2.0, (left + right) / 2, 2);
         EXPECT_NEAR(x1 - x0, width, 5);
+    }
+}
+
+TEST_F(TextScreenTest, NoLetterIsLostAtSixPoints)
+{
+    // At 72 dpi a 6 point stem is half a pixel wide: each letter must still
+    // leave ink inside its own advance, plain and smoothed, in every kind of font.
+    const std::string line = "cupidatat abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ 0123456789";
+    const float size = 6, left = 4, top = 20;
+    const int width = 400, height = 24;
+    for (const char* name : { "Helvetica", "Times-Roman", "Times-Italic", "Courier", "Helvetica-Bold", "DejaVuSans" }) {
+        const FontEntry* font = s_fonts->catalogue().find(name);
+        if (!font) {
+            ASSERT_NE(std::string(name), "Helvetica") << "the standard fonts are needed";
+            continue; // a TrueType font the machine may lack
+        }
+        for (bool smooth : { false, true }) {
+            SCOPED_TRACE(testing::Message() << name << (smooth ? " smoothed" : " plain"));
+            std::unique_ptr<RasterSurface> surface = factory.createSurface(width, height);
+            surface->setAntialiasing(smooth);
+            GdiPort port(surface->dc(), Matrix { 1, 0, 0, -1, 0, float(height) });
+            const float box[4] = { left, 0, float(width), top };
+            port.text(PaintStyle {}, Matrix { 1, 0, 0, 1, 0, 0 }, line, font, size, size, TextAlign::Left, box);
+            std::vector<uint32_t> pixels;
+            ASSERT_TRUE(surface->dc().readPixels(0, 0, width, height, pixels));
+            const double baseline = height - (top - font->ascent(size));
+            const int y0 = int(std::floor(baseline - font->ascent(size))), y1 = int(std::ceil(baseline - font->descent(size)));
+            double pen = left;
+            for (char c : line) {
+                const double advance = font->charWidth(static_cast<unsigned char>(c), size);
+                int ink = 0;
+                for (int y = std::max(y0, 0); y < std::min(y1, height); ++y)
+                    for (int x = int(std::floor(pen)); x < int(std::ceil(pen + advance)); ++x)
+                        ink += (pixels[size_t(y) * width + size_t(x)] & 0xffffff) != kWhitePixel;
+                if (c != ' ')
+                    EXPECT_GT(ink, 0) << "'" << c << "' at " << pen;
+                pen += advance;
+            }
+        }
     }
 }
 
