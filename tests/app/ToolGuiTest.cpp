@@ -493,6 +493,28 @@ TEST_F(ToolGui, ChangingToolMidGestureDropsTheShape)
     EXPECT_FALSE(drawing().history().canUndo());
 }
 
+TEST_F(ToolGui, NewAfterSelectingThenOneDragDrawsOneRectangle)
+{
+    add(std::make_unique<RectangleObject>(0, 0, 40, 40));
+    press(20, 20);
+    release(20, 20);
+    press(20, 20); // the handle test attaches the rectangle tool to it
+    release(20, 20);
+    ASSERT_EQ(drawing().selection().size(), 1u);
+    m_shell->frame()->dispatchCommand(101);
+    runUntilIdle();
+    ASSERT_EQ(drawing().objectCount(), 0u);
+    // New brings its own grid and fits the page in the window.
+    m_window->zoomToRect(-60, -60, 140, 140);
+    setGrid(1);
+
+    typeKey('r');
+    drag(0, 0, 40, 40); // pressed where the old rectangle had its corner
+    auto& rect = only<RectangleObject>();
+    EXPECT_EQ(rect.corner1(), (Point { 0, 0 }));
+    EXPECT_EQ(rect.corner2(), (Point { 40, 40 }));
+}
+
 // The window's pixels through a rectangle, an ellipse and moving both: the
 // rubber band shows while the button is held, and the finished shapes and
 // the moved ones are on the screen afterwards. The frames are written as
