@@ -88,8 +88,8 @@ void SelectionTool::deactivate()
         m_delegate->deactivate();
     else if (m_mode == Moving)
         m_move.deactivate();
-    else if (m_mode == Marquee && m_marquee.left != m_marquee.right)
-        m_view.repaintArea(Rect(), 0);
+    else if (m_mode == Marquee)
+        drawMarquee(); // drawn inverted a second time, it is gone
     m_mode = Idle;
     m_view.redrawStatus();
 }

@@ -515,6 +515,59 @@ TEST_F(ToolGui, NewAfterSelectingThenOneDragDrawsOneRectangle)
     EXPECT_EQ(rect.corner2(), (Point { 40, 40 }));
 }
 
+// What the window shows, read while the button is still held: a Shift-click
+// shows or hides the handles at once, Esc takes the marquee away, and the
+// rounded rectangle shows its radius handle.
+TEST_F(ToolGui, TheScreenShowsTheSelectionAtOnce)
+{
+    // A handle is a black square of 5 pixels about its point.
+    auto handleShown = [&](float x, float y) {
+        const QImage& image = m_window->buffer();
+        const QPoint c = px(x, y);
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx)
+                if (qGray(image.pixel(c + QPoint(dx, dy))) >= 128)
+                    return false;
+        return true;
+    };
+    add(std::make_unique<RectangleObject>(10, 10, 30, 30));
+    add(std::make_unique<RectangleObject>(60, 10, 80, 30));
+    press(20, 20);
+    release(20, 20);
+    EXPECT_TRUE(handleShown(30, 30));
+    EXPECT_FALSE(handleShown(80, 30));
+
+    press(70, 20, Qt::ShiftModifier);
+    runUntilIdle();
+    EXPECT_EQ(drawing().selection().size(), 2u);
+    EXPECT_TRUE(handleShown(80, 30)) << "no handles while the button is held";
+    release(70, 20, Qt::ShiftModifier);
+    press(70, 20, Qt::ShiftModifier);
+    runUntilIdle();
+    EXPECT_EQ(drawing().selection().size(), 1u);
+    EXPECT_FALSE(handleShown(80, 30));
+    EXPECT_TRUE(handleShown(30, 30));
+    release(70, 20, Qt::ShiftModifier);
+
+    // The marquee's top edge, then Esc with the button still held.
+    auto dark = [&](float x, float y) { return qGray(m_window->buffer().pixel(px(x, y))) < 128; };
+    press(40, 60);
+    moveTo(45, 80);
+    moveTo(50, 100);
+    runUntilIdle();
+    ASSERT_TRUE(dark(45, 100));
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(dark(45, 100)) << "the marquee stays after Esc";
+    release(50, 100);
+    EXPECT_FALSE(dark(45, 100));
+    EXPECT_FALSE(handleShown(30, 30)) << "Esc deselected";
+
+    typeKey('u');
+    drag(0, 40, 30, 130);
+    ASSERT_EQ(drawing().selection().size(), 1u);
+    EXPECT_TRUE(handleShown(10, 120)) << "no radius handle";
+}
+
 // The window's pixels through a rectangle, an ellipse and moving both: the
 // rubber band shows while the button is held, and the finished shapes and
 // the moved ones are on the screen afterwards. The frames are written as
