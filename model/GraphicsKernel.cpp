@@ -627,6 +627,11 @@ std::vector<PathElement> GraphicsKernel::takePath()
     return taken;
 }
 
+void GraphicsKernel::restorePath(std::vector<PathElement> path)
+{
+    m_path = std::move(path);
+}
+
 // --- hit tests -------------------------------------------------------------
 
 std::vector<std::vector<IntPoint>> GraphicsKernel::flattenPath(const std::vector<PathElement>& path)

@@ -568,6 +568,40 @@ TEST_F(ToolGui, TheScreenShowsTheSelectionAtOnce)
     EXPECT_TRUE(handleShown(10, 120)) << "no radius handle";
 }
 
+// Picking in window pixels: a click 1 to 2 pixels inside a filled
+// rectangle's edge selects it, one 3 to 4 pixels outside (beyond the 2-pixel
+// pick square) does not, at every zoom. The edges lie 0.4 points past whole
+// points, where rounding the outline to points would move them.
+TEST_F(ToolGui, ClicksNearAnEdgeHitOrMissByPixelsAtEveryZoom)
+{
+    auto* rect = add(std::make_unique<RectangleObject>(10.4f, 20.4f, 50.4f, 60.4f));
+    rect->setFillColor({ 0, 0, 100 });
+    struct Case {
+        Point edge;
+        float pixelsOutward; // from the edge, away from the rectangle
+        bool hits;
+    };
+    for (float percent : { 100.0f, 1200.0f, 25.0f }) {
+        for (const Case& c : { Case { { 50.4f, 40 }, -1, true }, Case { { 10.4f, 40 }, 3, false } }) {
+            SCOPED_TRACE(testing::Message() << percent << "% at x " << c.edge.x);
+            View& view = m_window->view();
+            view.setOffsets(c.edge.x - float(view.pageWidth()) / 2, c.edge.y - float(view.pageHeight()) / 2);
+            m_window->setZoomPercent(percent);
+            runUntilIdle();
+            const Point e = view.toWindow(c.edge.x, c.edge.y);
+            // The right edge looks outward to +x, the left one to -x; the
+            // whole pixel chosen is at least as far out (or in) as asked.
+            const float outward = c.edge.x > 30 ? 1.0f : -1.0f;
+            const float target = e.x + outward * c.pixelsOutward;
+            const int x = int(outward * c.pixelsOutward > 0 ? std::ceil(target) : std::floor(target));
+            drawing().deselectAll();
+            QTest::mouseClick(m_window, Qt::LeftButton, {}, QPoint(x, int(std::lround(e.y))));
+            runUntilIdle();
+            EXPECT_EQ(drawing().hasSelection(), c.hits) << "pixel " << x - e.x << " from the edge";
+        }
+    }
+}
+
 // The window's pixels through a rectangle, an ellipse and moving both: the
 // rubber band shows while the button is held, and the finished shapes and
 // the moved ones are on the screen afterwards. The frames are written as
