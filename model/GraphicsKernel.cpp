@@ -49,46 +49,6 @@ DPoint bezierPoint(const DPoint (&c)[4], double t)
     return lerp(lerp(p01, p12, t), lerp(p12, p23, t), t);
 }
 
-int32_t toDevicePixel(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    return static_cast<int32_t>(std::lround(std::clamp(v, -kDeviceLimit, kDeviceLimit)));
-}
-
-// Whether the segment AB meets the closed box (Liang-Barsky clipping).
-bool segmentTouchesBox(DPoint a, DPoint b, double minX, double minY, double maxX, double maxY)
-{
-    if (!finite(a) || !finite(b) || !(minX <= maxX) || !(minY <= maxY))
-        return false;
-    double t0 = 0;
-    double t1 = 1;
-    const auto clip = [&](double p, double q) {
-        if (p == 0)
-            return q >= 0;
-        const double r = q / p;
-        if (p < 0) {
-            if (r > t1)
-                return false;
-            t0 = std::max(t0, r);
-        } else {
-            if (r < t0)
-                return false;
-            t1 = std::min(t1, r);
-        }
-        return true;
-    };
-    const double dx = b.x - a.x;
-    const double dy = b.y - a.y;
-    return clip(-dx, a.x - minX) && clip(dx, maxX - a.x) && clip(-dy, a.y - minY) && clip(dy, maxY - a.y);
-}
-
-bool segmentTouchesSquare(DPoint a, DPoint b, DPoint centre, double halfSize)
-{
-    return segmentTouchesBox(
-        a, b, centre.x - halfSize, centre.y - halfSize, centre.x + halfSize, centre.y + halfSize);
-}
-
 DPoint toD(Point p)
 {
     return DPoint { p.x, p.y };
@@ -97,6 +57,29 @@ Point toF(DPoint p)
 {
     return Point { static_cast<float>(p.x), static_cast<float>(p.y) };
 }
+
+int32_t toDevicePixel(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    return static_cast<int32_t>(std::lround(std::clamp(v, -kDeviceLimit, kDeviceLimit)));
+}
+
+// Whether the segment AB meets the closed box: the one segment clip of Geometry.
+bool segmentTouchesBox(DPoint a, DPoint b, double minX, double minY, double maxX, double maxY)
+{
+    if (!finite(a) || !finite(b) || !(minX <= maxX) || !(minY <= maxY))
+        return false;
+    return segmentMeetsRect(toF(a), toF(b),
+        Rect { float(minX), float(minY), float(maxX), float(maxY) });
+}
+
+bool segmentTouchesSquare(DPoint a, DPoint b, DPoint centre, double halfSize)
+{
+    return segmentTouchesBox(
+        a, b, centre.x - halfSize, centre.y - halfSize, centre.x + halfSize, centre.y + halfSize);
+}
+
 
 class Flattener {
 public:
