@@ -18,6 +18,7 @@
 #include <QStyle>
 
 #include <cmath>
+#include <utility>
 
 namespace zavora {
 
@@ -251,6 +252,21 @@ void DrawingWindow::compose(const QRect& area)
     m_canvas->copyBufferToWindow(ScreenBuffer::View, pixels);
 }
 
+void DrawingWindow::showSelection()
+{
+    if (m_rebuildPending && !m_buttonDown) {
+        update(); // the next paint composes everything, handles included
+        return;
+    }
+    const DrawTarget target = m_canvas->target();
+    m_canvas->setTarget(DrawTarget::Buffer);
+    m_canvas->copyBufferToBuffer(ScreenBuffer::Clean, ScreenBuffer::View);
+    for (const DrawObject* object : m_drawing.selection())
+        m_canvas->drawHandles(*object);
+    m_canvas->setTarget(target);
+    m_canvas->copyBufferToWindow(ScreenBuffer::View);
+}
+
 const QImage& DrawingWindow::buffer() const
 {
     static const QImage none;
@@ -273,6 +289,8 @@ void DrawingWindow::paintEvent(QPaintEvent* event)
         else if (!damaged.isEmpty())
             compose(damaged);
         m_rebuildPending = false;
+    } else if (m_rebuildPending) {
+        m_paintDeferred = true;
     }
     m_painting = false;
     QPainter p(this);
@@ -496,6 +514,8 @@ void DrawingWindow::mouseReleaseEvent(QMouseEvent* event)
     m_buttonDown = false;
     const QPointF pos = event->position();
     deliver(1, float(pos.x()), float(pos.y()), event->modifiers() & Qt::ShiftModifier);
+    if (std::exchange(m_paintDeferred, false))
+        update();
 }
 
 void DrawingWindow::mouseDoubleClickEvent(QMouseEvent* event)

@@ -75,7 +75,7 @@ public:
 
     // DrawingObserver
     void contentChanged() override { invalidateAll(); }
-    void selectionChanged() override { update(); }
+    void selectionChanged() override { showSelection(); }
 
     // --- tools ----------------------------------------------------------
     ToolSet& tools() { return *m_tools; }
@@ -123,6 +123,9 @@ private:
     void viewChanged();
     // Draws the area of the view afresh from the drawing and shows it.
     void compose(const QRect& area);
+    // The handles of the current selection over the picture without marks,
+    // shown at once, even while a button is held.
+    void showSelection();
     // Gesture events to the current tool: 0 down, 1 up, 2 drag, 3 double
     // click, 4 right click. A coordinate of -1 keeps the remembered one.
     void deliver(int event, float px, float py, bool shift);
@@ -144,6 +147,8 @@ private:
     std::unique_ptr<SurfaceFactory> m_surfaces;
     std::unique_ptr<ScreenCanvas> m_canvas;
     bool m_painting = false;
+    // A rebuild was asked for while a tool owned the picture; the release makes it up.
+    bool m_paintDeferred = false;
     int m_paintCount = 0;
     // Input routing.
     float m_lastX = 0, m_lastY = 0;

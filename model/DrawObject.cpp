@@ -40,27 +40,6 @@ void extend(Rect& box, bool& any, float x, float y)
     box.top = std::max(box.top, y);
 }
 
-// Puts a path taken out of the kernel back, unchanged (the CTM must be identity).
-void replay(GraphicsKernel& k, const std::vector<PathElement>& path)
-{
-    for (const PathElement& e : path) {
-        switch (e.kind) {
-        case PathKind::Move:
-            k.moveto(e.x1, e.y1);
-            break;
-        case PathKind::Line:
-            k.lineto(e.x1, e.y1);
-            break;
-        case PathKind::Curve:
-            k.curveto(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3);
-            break;
-        case PathKind::Close:
-            k.closepath();
-            break;
-        }
-    }
-}
-
 } // namespace
 
 void DrawObject::copyCommonFrom(const DrawObject& other)
@@ -127,12 +106,13 @@ Rect DrawObject::computeBox() const
 {
     // Built into a private path: whatever the kernel holds is put back as it was.
     GraphicsKernel& k = kernel();
-    StateSaver saver;
-    std::vector<PathElement> callerPath = k.takePath();
-    k.setCtm(KMatrix());
-    buildOutline();
-    std::vector<PathElement> outline = k.takePath();
-    replay(k, callerPath);
+    std::vector<PathElement> outline;
+    {
+        PathScope scope;
+        k.setCtm(KMatrix());
+        buildOutline();
+        outline = k.takePath();
+    }
 
     Rect box;
     bool any = false;
@@ -186,7 +166,7 @@ bool DrawObject::touchesRect(float x1, float y1, float x2, float y2) const
         || box.bottom > std::max(y1, y2))
         return false;
     GraphicsKernel& k = kernel();
-    k.newpath();
+    PathScope scope;
     buildOutline();
     return k.rectOverlapsPath(x1, y1, x2, y2);
 }
@@ -199,7 +179,7 @@ bool DrawObject::containsPoint(float x, float y) const
     if (x < box.left || x > box.right || y < box.bottom || y > box.top)
         return false;
     GraphicsKernel& k = kernel();
-    k.newpath();
+    PathScope scope;
     buildOutline();
     return k.pointInPath(x, y);
 }
@@ -260,7 +240,7 @@ bool DrawObject::nearestOutlinePoint(Point& point, float tolerance, float& dista
         return false;
     GraphicsKernel& k = kernel();
     Point device = k.transform(point);
-    k.newpath();
+    PathScope scope;
     buildOutline();
     float found = 0;
     if (!k.nearestPointOnPath(device, tolerance, found))

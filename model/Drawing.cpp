@@ -107,6 +107,7 @@ std::unique_ptr<DrawObject> Drawing::takeAt(std::size_t index)
     std::unique_ptr<DrawObject> object = std::move(m_objects[index]);
     m_objects.erase(m_objects.begin() + std::ptrdiff_t(index));
     deselect(object.get());
+    notifyObjectsRemoved();
     return object;
 }
 
@@ -121,17 +122,21 @@ OwnedObjects Drawing::takeAll()
     // Recorded commands would refer to objects the caller may destroy.
     m_history.clear();
     m_selection.clear();
-    return std::exchange(m_objects, {});
+    OwnedObjects taken = std::exchange(m_objects, {});
+    notifyObjectsRemoved();
+    return taken;
 }
 
 void Drawing::replaceAll(OwnedObjects objects)
 {
     m_selection.clear();
     m_history.clear();
-    m_objects.clear();
+    // The old objects die after the observers have heard they left.
+    const OwnedObjects old = std::exchange(m_objects, {});
     for (auto& object : objects)
         if (object)
             m_objects.push_back(std::move(object));
+    notifyObjectsRemoved();
     notify([](DrawingObserver& o) { o.historyInvalidated(); });
     notify([](DrawingObserver& o) { o.selectionChanged(); });
     notify([](DrawingObserver& o) { o.contentChanged(); });
@@ -155,6 +160,7 @@ std::vector<IndexedObject> Drawing::takeObjects(const ObjectRefs& objects)
         for (const auto& t : taken)
             gone.insert(t.object.get());
         std::erase_if(m_selection, [&](const DrawObject* s) { return gone.count(s) != 0; });
+        notifyObjectsRemoved();
     }
     return taken;
 }
@@ -182,6 +188,7 @@ OwnedObjects Drawing::takeSelected()
 {
     OwnedObjects removed = removeSelected();
     m_selection.clear();
+    notifyObjectsRemoved();
     return removed;
 }
 
@@ -286,6 +293,11 @@ template <class F> void Drawing::notify(F f) const
     const std::vector<DrawingObserver*> observers = m_observers;
     for (DrawingObserver* o : observers)
         f(*o);
+}
+
+void Drawing::notifyObjectsRemoved() const
+{
+    notify([](DrawingObserver& o) { o.objectsRemoved(); });
 }
 
 void Drawing::markEdited()
@@ -660,6 +672,7 @@ void Drawing::group()
     for (auto& member : removeSelected())
         group->appendChild(std::move(member));
     DrawObject* raw = insertAt(at, std::move(group));
+    notifyObjectsRemoved();
     m_selection.assign(1, raw);
     markStructureEdited();
     notify([](DrawingObserver& o) { o.selectionChanged(); });
@@ -679,6 +692,7 @@ void Drawing::makeCompoundPath()
         compound->appendChild(std::move(member));
     compound->setStyle(shared);
     DrawObject* raw = insertAt(at, std::move(compound));
+    notifyObjectsRemoved();
     m_selection.assign(1, raw);
     markStructureEdited();
     notify([](DrawingObserver& o) { o.selectionChanged(); });
@@ -725,6 +739,7 @@ static bool dissolveSelected(OwnedObjects& objects, ObjectRefs& selection, Objec
 void Drawing::ungroup()
 {
     if (dissolveSelected(m_objects, m_selection, ObjectType::Group)) {
+        notifyObjectsRemoved();
         markStructureEdited();
         notify([](DrawingObserver& o) { o.selectionChanged(); });
     }
@@ -733,6 +748,7 @@ void Drawing::ungroup()
 void Drawing::releaseCompoundPaths()
 {
     if (dissolveSelected(m_objects, m_selection, ObjectType::CompoundPath)) {
+        notifyObjectsRemoved();
         markStructureEdited();
         notify([](DrawingObserver& o) { o.selectionChanged(); });
     }
@@ -742,7 +758,8 @@ void Drawing::newDrawing()
 {
     m_selection.clear();
     m_history.clear();
-    m_objects.clear();
+    const OwnedObjects old = std::exchange(m_objects, {});
+    notifyObjectsRemoved();
     notify([](DrawingObserver& o) { o.historyInvalidated(); });
     m_defaultStyle = PaintStyle();
     m_modified = false;

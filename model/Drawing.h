@@ -81,6 +81,10 @@ public:
     virtual void selectionChanged() { }
     // Objects changed or moved; the screen needs repainting.
     virtual void contentChanged() { }
+    // Top-level objects left the list (deleted, cut, an addition undone,
+    // gathered into a container, the drawing emptied); whoever refers to one
+    // lets go. Told after the list lost them: compare, never dereference.
+    virtual void objectsRemoved() { }
     // Select All found nothing: the shell shows its idle status text.
     virtual void showIdleStatus() { }
 };
@@ -272,6 +276,7 @@ private:
     // The selected objects' stacking indices, in selection order.
     std::vector<std::size_t> selectedIndices() const;
     template <class F> void notify(F f) const;
+    void notifyObjectsRemoved() const;
 
     OwnedObjects m_objects;
     ObjectRefs m_selection;

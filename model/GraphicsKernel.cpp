@@ -1,5 +1,6 @@
 #include "model/GraphicsKernel.h"
 
+#include "model/OutlineGeometry.h"
 #include "platform/DebugLog.h"
 
 #include <algorithm>
@@ -13,9 +14,6 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 // Control-point offset of a quarter circle of radius 1.
 constexpr double kQuarterCircleKappa = 0.5522848;
-// Subdivision stops when both control points lie this close to the chord (pixels).
-constexpr double kFlatness = 0.25;
-constexpr int kMaxSubdivisionDepth = 10;
 // Device coordinates are clamped here before rounding so far-off points
 // (the 1.0e8 inverse of a singular matrix) stay representable.
 constexpr double kDeviceLimit = 1.0e9;
@@ -51,6 +49,15 @@ DPoint bezierPoint(const DPoint (&c)[4], double t)
     return lerp(lerp(p01, p12, t), lerp(p12, p23, t), t);
 }
 
+DPoint toD(Point p)
+{
+    return DPoint { p.x, p.y };
+}
+Point toF(DPoint p)
+{
+    return Point { static_cast<float>(p.x), static_cast<float>(p.y) };
+}
+
 int32_t toDevicePixel(double v)
 {
     if (std::isnan(v))
@@ -58,31 +65,13 @@ int32_t toDevicePixel(double v)
     return static_cast<int32_t>(std::lround(std::clamp(v, -kDeviceLimit, kDeviceLimit)));
 }
 
-// Whether the segment AB meets the closed box (Liang-Barsky clipping).
+// Whether the segment AB meets the closed box: the one segment clip of Geometry.
 bool segmentTouchesBox(DPoint a, DPoint b, double minX, double minY, double maxX, double maxY)
 {
     if (!finite(a) || !finite(b) || !(minX <= maxX) || !(minY <= maxY))
         return false;
-    double t0 = 0;
-    double t1 = 1;
-    const auto clip = [&](double p, double q) {
-        if (p == 0)
-            return q >= 0;
-        const double r = q / p;
-        if (p < 0) {
-            if (r > t1)
-                return false;
-            t0 = std::max(t0, r);
-        } else {
-            if (r < t0)
-                return false;
-            t1 = std::min(t1, r);
-        }
-        return true;
-    };
-    const double dx = b.x - a.x;
-    const double dy = b.y - a.y;
-    return clip(-dx, a.x - minX) && clip(dx, maxX - a.x) && clip(-dy, a.y - minY) && clip(dy, maxY - a.y);
+    return segmentMeetsRect(toF(a), toF(b),
+        Rect { float(minX), float(minY), float(maxX), float(maxY) });
 }
 
 bool segmentTouchesSquare(DPoint a, DPoint b, DPoint centre, double halfSize)
@@ -90,6 +79,7 @@ bool segmentTouchesSquare(DPoint a, DPoint b, DPoint centre, double halfSize)
     return segmentTouchesBox(
         a, b, centre.x - halfSize, centre.y - halfSize, centre.x + halfSize, centre.y + halfSize);
 }
+
 
 class Flattener {
 public:
@@ -110,23 +100,13 @@ public:
             poly.push_back(v);
     }
 
-    void addCurve(const DPoint (&c)[4], int depth)
+    // The curve from the last vertex, flattened as every raster device does.
+    void addCurve(const DPoint (&c)[4])
     {
-        if (depth >= kMaxSubdivisionDepth || !finite(c[0]) || !finite(c[1]) || !finite(c[2]) || !finite(c[3])
-            || isFlat(c)) {
-            addVertex(c[3]);
-            return;
-        }
-        const DPoint p01 = lerp(c[0], c[1], 0.5);
-        const DPoint p12 = lerp(c[1], c[2], 0.5);
-        const DPoint p23 = lerp(c[2], c[3], 0.5);
-        const DPoint p012 = lerp(p01, p12, 0.5);
-        const DPoint p123 = lerp(p12, p23, 0.5);
-        const DPoint mid = lerp(p012, p123, 0.5);
-        const DPoint first[4] = { c[0], p01, p012, mid };
-        const DPoint second[4] = { mid, p123, p23, c[3] };
-        addCurve(first, depth + 1);
-        addCurve(second, depth + 1);
+        m_curve.clear();
+        flattenBezier(m_curve, toF(c[0]), toF(c[1]), toF(c[2]), toF(c[3]), kDeviceFlatness);
+        for (Point p : m_curve)
+            addVertex(toD(p));
     }
 
     // A closing vertex equal to the first adds nothing to the polygon.
@@ -140,22 +120,7 @@ public:
     }
 
 private:
-    static bool isFlat(const DPoint (&c)[4])
-    {
-        const double dx = c[3].x - c[0].x;
-        const double dy = c[3].y - c[0].y;
-        const double chord2 = dx * dx + dy * dy;
-        const double tol2 = kFlatness * kFlatness;
-        if (chord2 < 1e-12)
-            return squaredDistance(c[0], c[1]) <= tol2 && squaredDistance(c[0], c[2]) <= tol2;
-        // Squared distance of each control point from the chord line.
-        for (int i = 1; i <= 2; ++i) {
-            const double cross = (c[i].x - c[0].x) * dy - (c[i].y - c[0].y) * dx;
-            if (cross * cross > tol2 * chord2)
-                return false;
-        }
-        return true;
-    }
+    PointList m_curve;
 };
 
 // Even-odd crossing test against every polygon of at least three vertices.
@@ -289,14 +254,6 @@ Candidate curveCandidate(const DPoint (&c)[4], DPoint p, double tol)
     return result;
 }
 
-DPoint toD(Point p)
-{
-    return DPoint { p.x, p.y };
-}
-Point toF(DPoint p)
-{
-    return Point { static_cast<float>(p.x), static_cast<float>(p.y) };
-}
 
 double normaliseDegrees(double a)
 {
@@ -602,6 +559,11 @@ std::vector<PathElement> GraphicsKernel::takePath()
     return taken;
 }
 
+void GraphicsKernel::restorePath(std::vector<PathElement> path)
+{
+    m_path = std::move(path);
+}
+
 // --- hit tests -------------------------------------------------------------
 
 std::vector<std::vector<IntPoint>> GraphicsKernel::flattenPath(const std::vector<PathElement>& path)
@@ -647,7 +609,7 @@ std::vector<std::vector<IntPoint>> GraphicsKernel::flattenPath(const std::vector
                 open = true;
             }
             const DPoint c[4] = { last, { e.x1, e.y1 }, { e.x2, e.y2 }, end };
-            f.addCurve(c, 0);
+            f.addCurve(c);
             last = end;
             break;
         }

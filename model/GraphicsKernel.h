@@ -109,6 +109,8 @@ public:
     static std::vector<std::vector<IntPoint>> flattenPath(const std::vector<PathElement>& path);
     // Hands the current path to a painter and clears it (and the current point).
     std::vector<PathElement> takePath();
+    // Makes `path` the current path again (elements in device space).
+    void restorePath(std::vector<PathElement> path);
 
     // --- hit tests on the current path (each one empties the path) -----
     // Even-odd test of a user-space point against the path flattened to
@@ -144,6 +146,28 @@ public:
     ~StateSaver() { kernel().grestore(); }
     StateSaver(const StateSaver&) = delete;
     StateSaver& operator=(const StateSaver&) = delete;
+};
+
+// RAII bracket for a query (hit test, bounding box) that builds an outline of
+// its own: the graphics state is saved and the caller's current path set
+// aside, both put back as they were when the query ends.
+class PathScope {
+public:
+    PathScope()
+    {
+        kernel().gsave();
+        m_callerPath = kernel().takePath();
+    }
+    ~PathScope()
+    {
+        kernel().restorePath(std::move(m_callerPath));
+        kernel().grestore();
+    }
+    PathScope(const PathScope&) = delete;
+    PathScope& operator=(const PathScope&) = delete;
+
+private:
+    std::vector<PathElement> m_callerPath;
 };
 
 } // namespace zavora

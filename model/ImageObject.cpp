@@ -57,7 +57,7 @@ bool ImageObject::containsPoint(float x, float y) const
     if (x < box.left || x > box.right || y < box.bottom || y > box.top)
         return false;
     GraphicsKernel& k = kernel();
-    k.newpath();
+    PathScope scope;
     buildOutline();
     return k.pointInPath(x, y);
 }

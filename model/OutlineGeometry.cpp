@@ -67,7 +67,8 @@ Vec cosSinDegrees(double degrees)
     return { std::cos(degrees * kDegree), std::sin(degrees * kDegree) };
 }
 
-bool isFlat(Vec p0, Vec p1, Vec p2, Vec p3)
+// Both control points within `tolerance` of the chord's line (squared: tol2).
+bool isFlat(Vec p0, Vec p1, Vec p2, Vec p3, double tol2)
 {
     const double dx = p3.x - p0.x, dy = p3.y - p0.y;
     const double chord2 = dx * dx + dy * dy;
@@ -75,12 +76,12 @@ bool isFlat(Vec p0, Vec p1, Vec p2, Vec p3)
         return true;
     const double c1 = dx * (p1.y - p0.y) - dy * (p1.x - p0.x);
     const double c2 = dx * (p2.y - p0.y) - dy * (p2.x - p0.x);
-    return c1 * c1 < chord2 && c2 * c2 < chord2;
+    return c1 * c1 < tol2 * chord2 && c2 * c2 < tol2 * chord2;
 }
 
-void flatten(PointList& out, Vec p0, Vec p1, Vec p2, Vec p3, int depth)
+void flatten(PointList& out, Vec p0, Vec p1, Vec p2, Vec p3, double tol2, int depth)
 {
-    if (depth >= kMaxFlattenDepth || isFlat(p0, p1, p2, p3)) {
+    if (depth >= kMaxFlattenDepth || isFlat(p0, p1, p2, p3, tol2)) {
         out.push_back(point(p3));
         return;
     }
@@ -88,8 +89,8 @@ void flatten(PointList& out, Vec p0, Vec p1, Vec p2, Vec p3, int depth)
     const Vec a = mid(p0, p1), b = mid(p1, p2), c = mid(p2, p3);
     const Vec ab = mid(a, b), bc = mid(b, c);
     const Vec m = mid(ab, bc);
-    flatten(out, p0, a, ab, m, depth + 1);
-    flatten(out, m, bc, c, p3, depth + 1);
+    flatten(out, p0, a, ab, m, tol2, depth + 1);
+    flatten(out, m, bc, c, p3, tol2, depth + 1);
 }
 
 // Shape points after the tip, x along the direction, in line widths.
@@ -129,9 +130,9 @@ Point anchor(const BezierNode& n)
     return { n.x, n.y };
 }
 
-void flattenSegment(PointList& out, const BezierNode& from, const BezierNode& to)
+void flattenSegment(PointList& out, const BezierNode& from, const BezierNode& to, float tolerance)
 {
-    flattenBezier(out, anchor(from), { from.outX, from.outY }, { to.inX, to.inY }, anchor(to));
+    flattenBezier(out, anchor(from), { from.outX, from.outY }, { to.inX, to.inY }, anchor(to), tolerance);
 }
 
 } // namespace
@@ -172,7 +173,7 @@ void appendArcNodes(NodeList& nodes, float cx, float cy, float rx, float ry, flo
     }
 }
 
-void flattenBezier(PointList& out, Point p0, Point p1, Point p2, Point p3)
+void flattenBezier(PointList& out, Point p0, Point p1, Point p2, Point p3, float tolerance)
 {
     // A non-finite coordinate never tests flat; splitting it would only multiply garbage.
     for (Point p : { p0, p1, p2, p3 }) {
@@ -181,10 +182,11 @@ void flattenBezier(PointList& out, Point p0, Point p1, Point p2, Point p3)
             return;
         }
     }
-    flatten(out, vec(p0), vec(p1), vec(p2), vec(p3), 0);
+    const double tol = tolerance;
+    flatten(out, vec(p0), vec(p1), vec(p2), vec(p3), tol * tol, 0);
 }
 
-PointList flattenNodes(const NodeList& nodes, bool closed)
+PointList flattenNodes(const NodeList& nodes, bool closed, float tolerance)
 {
     PointList out;
     if (nodes.size() < 2) {
@@ -194,9 +196,9 @@ PointList flattenNodes(const NodeList& nodes, bool closed)
     }
     out.push_back(anchor(nodes.front()));
     for (std::size_t i = 1; i < nodes.size(); ++i)
-        flattenSegment(out, nodes[i - 1], nodes[i]);
+        flattenSegment(out, nodes[i - 1], nodes[i], tolerance);
     if (closed)
-        flattenSegment(out, nodes.back(), nodes.front());
+        flattenSegment(out, nodes.back(), nodes.front(), tolerance);
     return out;
 }
 
@@ -215,12 +217,12 @@ std::optional<OutlineEnds> curveEnds(const NodeList& nodes)
         return std::nullopt;
     OutlineEnds ends;
     PointList first;
-    flattenSegment(first, nodes[0], nodes[1]);
+    flattenSegment(first, nodes[0], nodes[1], 1);
     ends.firstTip = anchor(nodes[0]);
     ends.firstPrevious = first.front();
 
     PointList last { anchor(nodes[n - 2]) };
-    flattenSegment(last, nodes[n - 2], nodes[n - 1]);
+    flattenSegment(last, nodes[n - 2], nodes[n - 1], 1);
     ends.lastTip = anchor(nodes[n - 1]);
     ends.lastPrevious = last[last.size() - 2];
     return ends;

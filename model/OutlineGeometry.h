@@ -19,15 +19,19 @@ constexpr float kEllipseKappa = 0.5522848f;
 // a straight segment.
 void appendArcNodes(NodeList& nodes, float cx, float cy, float rx, float ry, float start, float end);
 
+// How far a curve flattened for a raster device may stray, in device pixels:
+// a quarter pixel keeps circles smooth (no visible facets) at every zoom.
+constexpr float kDeviceFlatness = 0.25f;
+
 // Flattens the cubic p0..p3 into `out`: appends the points after p0 (the
 // caller adds p0), ending with p3. A segment is flat when both control points
-// lie within 1 unit of the chord's line, or when the chord is shorter than
-// sqrt(0.001).
-void flattenBezier(PointList& out, Point p0, Point p1, Point p2, Point p3);
+// lie within `tolerance` of the chord's line, or when the chord is shorter
+// than sqrt(0.001).
+void flattenBezier(PointList& out, Point p0, Point p1, Point p2, Point p3, float tolerance = 1);
 
 // The whole node list flattened: the first anchor, then every segment (and
 // the closing one when closed). Fewer than two nodes give the anchors as they are.
-PointList flattenNodes(const NodeList& nodes, bool closed);
+PointList flattenNodes(const NodeList& nodes, bool closed, float tolerance = 1);
 
 // The two ends of an open outline: each tip and the point before it.
 struct OutlineEnds {

@@ -129,9 +129,8 @@ Vec lerp(Vec a, Vec b, double t)
 bool curveHit(Point p0, Point p1, Point p2, Point p3, Point probe, float tolerance, double& t)
 {
     GraphicsKernel& k = kernel();
-    StateSaver saver;
+    PathScope scope;
     k.setCtm(KMatrix());
-    k.newpath();
     k.moveto(p0.x, p0.y);
     k.curveto(p1.x, p1.y, p2.x, p2.y, p3.x, p3.y);
     float distanceSquared = 0;

@@ -189,7 +189,10 @@ void RoundRectObject::buildOutline() const
 
 std::vector<Point> RoundRectObject::handlePoints() const
 {
-    return mappedCorners(m_x1, m_y1, m_x2, m_y2);
+    // The corners and the radius handle, where the top left rounding ends.
+    std::vector<Point> out = mappedCorners(m_x1, m_y1, m_x2, m_y2);
+    appendMapped(out, { std::min(m_x1, m_x2) + m_rx, std::max(m_y1, m_y2) - m_ry });
+    return out;
 }
 
 void RoundRectObject::emit(OutputPort& port) const

@@ -101,7 +101,7 @@ std::vector<Run> flattenElements(const std::vector<PathElement>& elements)
         case PathKind::Curve: {
             Run& run = openRun();
             const Point end { e.x3, e.y3 };
-            flattenBezier(run.points, current, { e.x1, e.y1 }, { e.x2, e.y2 }, end);
+            flattenBezier(run.points, current, { e.x1, e.y1 }, { e.x2, e.y2 }, end, kDeviceFlatness);
             current = end;
             break;
         }
@@ -334,7 +334,7 @@ void GdiPort::curvePath(
         appendPending(style, curveElements(matrix, nodes, closed));
         return;
     }
-    // Flattened in device pixels, so curves stay smooth at any zoom.
+    // Flattened in device pixels, so curves stay smooth at any resolution.
     const KMatrix m = deviceMatrix(matrix);
     NodeList device = nodes;
     for (BezierNode& n : device) {
@@ -345,7 +345,7 @@ void GdiPort::curvePath(
         n.inX = in.x, n.inY = in.y;
         n.outX = out.x, n.outY = out.y;
     }
-    const PointList flat = flattenNodes(device, closed);
+    const PointList flat = flattenNodes(device, closed, kDeviceFlatness);
     std::vector<DcPoint> points;
     points.reserve(flat.size());
     for (Point p : flat)

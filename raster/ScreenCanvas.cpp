@@ -51,26 +51,6 @@ ColorRef kernelColor()
     return gdiColor({ s.red * 100, s.green * 100, s.blue * 100 });
 }
 
-// The cubic p0..p3 as `emit`ted points after p0, in as few uniform steps as
-// keep every chord within a pixel of the curve: a step's deviation is at most
-// 3/4 of the largest second difference of the control points over n squared.
-template <class Emit> void flattenCurve(Point p0, Point p1, Point p2, Point p3, Emit emit)
-{
-    const double ax = double(p0.x) - 2 * p1.x + p2.x, ay = double(p0.y) - 2 * p1.y + p2.y;
-    const double bx = double(p1.x) - 2 * p2.x + p3.x, by = double(p1.y) - 2 * p2.y + p3.y;
-    const double m = std::sqrt(std::max(ax * ax + ay * ay, bx * bx + by * by));
-    const double steps = std::ceil(std::sqrt(0.75 * m));
-    // Wild coordinates may not turn into millions of steps.
-    const int n = std::isfinite(steps) ? int(std::clamp(steps, 1.0, 256.0)) : 1;
-    for (int i = 1; i < n; ++i) {
-        const double t = double(i) / n, u = 1 - t;
-        const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
-        emit(Point { float(a * p0.x + b * p1.x + c * p2.x + d * p3.x),
-            float(a * p0.y + b * p1.y + c * p2.y + d * p3.y) });
-    }
-    emit(p3);
-}
-
 // The widest stroke among the objects, containers searched through.
 float widestStroke(const OwnedObjects& objects)
 {
@@ -414,8 +394,9 @@ void ScreenCanvas::paintPath(const std::vector<PathElement>& elements, const Pat
     dc->selectPen(pen);
     dc->selectBrush(brush);
 
-    // Curves are flattened here, in device pixels, to within a pixel (as GDI
-    // does inside PolyBezierTo); the rasteriser then only sees straight edges.
+    // Curves are flattened here, in device pixels, to within a quarter pixel
+    // (as GDI does inside PolyBezierTo); the rasteriser then only sees
+    // straight edges, short enough that no facet shows at any zoom.
     std::vector<DcPoint>& points = m_points;
     points.clear();
     Point current, start;
@@ -434,13 +415,15 @@ void ScreenCanvas::paintPath(const std::vector<PathElement>& elements, const Pat
             break;
         case PathKind::Curve: {
             const Point end { e.x3, e.y3 };
-            flattenCurve(current, { e.x1, e.y1 }, { e.x2, e.y2 }, end, [&](Point p) {
+            m_curve.clear();
+            flattenBezier(m_curve, current, { e.x1, e.y1 }, { e.x2, e.y2 }, end, kDeviceFlatness);
+            for (Point p : m_curve) {
                 const DcPoint d { rounded(p.x), rounded(p.y) };
                 if (!points.empty() && d == points.back())
-                    return;
+                    continue;
                 points.push_back(d);
                 dc->lineTo(d);
-            });
+            }
             current = end;
             break;
         }

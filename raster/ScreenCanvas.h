@@ -190,6 +190,7 @@ private:
     bool m_smoothText = false;
     KMatrix m_view;
     std::vector<DcPoint> m_points; // scratch for paintPath
+    std::vector<Point> m_curve; // one flattened curve, scratch for paintPath
 };
 
 } // namespace zavora

@@ -18,8 +18,11 @@ void MoveTool::activate()
 
 void MoveTool::deactivate()
 {
-    if (m_pressed && m_moved)
-        m_view.repaintArea(Rect(), 0);
+    if (m_pressed && m_feedbackShown) {
+        // The window gets back the picture the moving outlines were drawn over.
+        m_view.canvas().copyBufferToWindow(ScreenBuffer::View);
+        m_feedbackShown = false;
+    }
     m_pressed = false;
     m_view.redrawStatus();
 }

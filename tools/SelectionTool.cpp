@@ -88,8 +88,8 @@ void SelectionTool::deactivate()
         m_delegate->deactivate();
     else if (m_mode == Moving)
         m_move.deactivate();
-    else if (m_mode == Marquee && m_marquee.left != m_marquee.right)
-        m_view.repaintArea(Rect(), 0);
+    else if (m_mode == Marquee)
+        drawMarquee(); // drawn inverted a second time, it is gone
     m_mode = Idle;
     m_view.redrawStatus();
 }
@@ -119,38 +119,44 @@ void SelectionTool::mouseDown(float x, float y, bool shift)
         m_delegate = editor;
         d.setSelection({ selected[i] });
         d.notifySelectionChanged();
+        // A change of selection lets every editing tool go: attach again.
+        editor->attach(*selected[i]);
         editor->mouseDown(x, y, shift);
         return;
     }
 
-    const Rect square { x - t, y - t, x + t, y + t };
-    const bool preview = m_view.previewMode();
-    PickOptions pick;
-    pick.interior = preview;
-    pick.includeLocked = true;
-    pick.firstOnly = true;
-    DrawObject* candidate = pickFirst(refsOf(d.objects()), square, pick);
-    const bool lockedHit = candidate && candidate->isLocked();
-    if (lockedHit)
-        candidate = nullptr;
+    DrawObject* candidate = nullptr;
+    bool lockedHit = false, keep = false;
+    {
+        const PixelHitTests inPixels(viewMatrix());
+        const Rect square { x - t, y - t, x + t, y + t };
+        const bool preview = m_view.previewMode();
+        PickOptions pick;
+        pick.interior = preview;
+        pick.includeLocked = true;
+        pick.firstOnly = true;
+        candidate = pickFirst(refsOf(d.objects()), square, pick);
+        lockedHit = candidate && candidate->isLocked();
+        if (lockedHit)
+            candidate = nullptr;
 
-    if (d.hasSelection()) {
-        PickOptions inSelection = pick;
-        inSelection.outline = false;
-        inSelection.textBox = true;
-        if (DrawObject* match = pickFirst(d.selection(), square, inSelection))
-            candidate = match;
-    }
+        if (d.hasSelection()) {
+            PickOptions inSelection = pick;
+            inSelection.outline = false;
+            inSelection.textBox = true;
+            if (DrawObject* match = pickFirst(d.selection(), square, inSelection))
+                candidate = match;
+        }
 
-    bool keep = false;
-    if (!lockedHit && !shift && d.hasSelection()) {
-        PickOptions kept;
-        kept.textBox = true;
-        kept.interior = preview;
-        kept.firstOnly = true;
-        if (DrawObject* f = pickFirst(d.selection(), square, kept)) {
-            keep = !candidate || f->type() == ObjectType::Text
-                || d.indexOf(f).value_or(0) >= d.indexOf(candidate).value_or(0);
+        if (!lockedHit && !shift && d.hasSelection()) {
+            PickOptions kept;
+            kept.textBox = true;
+            kept.interior = preview;
+            kept.firstOnly = true;
+            if (DrawObject* f = pickFirst(d.selection(), square, kept)) {
+                keep = !candidate || f->type() == ObjectType::Text
+                    || d.indexOf(f).value_or(0) >= d.indexOf(candidate).value_or(0);
+            }
         }
     }
 
@@ -223,15 +229,18 @@ void SelectionTool::mouseUp(float x, float y, bool shift)
         m_marquee.right = x;
         m_marquee.top = y;
         const Rect marquee = normalized(m_marquee);
-        // Selected text objects stay reachable through their text box.
-        PickOptions byBox;
-        byBox.outline = false;
-        byBox.textBox = true;
-        ObjectRefs texts;
-        for (DrawObject* object : d.selection())
-            if (object->type() == ObjectType::Text && Drawing::pickHits(*object, marquee, byBox))
-                texts.push_back(object);
-        ObjectRefs hits = marqueeHits(marquee);
+        ObjectRefs texts, hits;
+        {
+            const PixelHitTests inPixels(viewMatrix());
+            // Selected text objects stay reachable through their text box.
+            PickOptions byBox;
+            byBox.outline = false;
+            byBox.textBox = true;
+            for (DrawObject* object : d.selection())
+                if (object->type() == ObjectType::Text && Drawing::pickHits(*object, marquee, byBox))
+                    texts.push_back(object);
+            hits = marqueeHits(marquee);
+        }
         if (!shift) {
             hits.insert(hits.end(), texts.begin(), texts.end());
             d.setSelection(hits);
@@ -268,6 +277,7 @@ void SelectionTool::doubleClick(float x, float y, bool)
 {
     Drawing& d = drawing();
     const float t = pixels(1);
+    const PixelHitTests inPixels(viewMatrix());
     PickOptions pick;
     pick.interior = true;
     pick.includeLocked = true;

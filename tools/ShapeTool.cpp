@@ -18,6 +18,9 @@ namespace {
 constexpr double kSqrt2Drag = 1.4142135623730951; // creation drags
 constexpr float kSqrt2Handle = 1.4142135f; // handle drags and handle points
 constexpr double kPi = 3.14159265358979323846;
+// A handle is hit within 3 pixels; the slack absorbs the float round trip
+// of the pointer through the view mapping.
+constexpr float kHandleReach = 3.001f;
 
 // The square rule: the larger of the two distances from the anchor wins and
 // the other axis takes the same length in the pointer's direction.
@@ -94,6 +97,17 @@ std::vector<Point> cornerHandles(Point a, Point b)
 
 // --- the family ------------------------------------------------------------
 
+ShapeTool::ShapeTool(ToolView& view)
+    : Tool(view)
+{
+    drawing().addObserver(this);
+}
+
+ShapeTool::~ShapeTool()
+{
+    drawing().removeObserver(this);
+}
+
 DrawObject* ShapeTool::current() const
 {
     return m_creating ? m_creating.get() : m_object;
@@ -105,8 +119,37 @@ void ShapeTool::attach(DrawObject& object)
     m_state = Attached;
 }
 
+void ShapeTool::detach()
+{
+    if (m_state == Dragging && m_feedbackShown) {
+        // The outline on the screen belongs to a shape that may be gone.
+        m_feedbackShown = false;
+        m_view.repaintArea(Rect(), 0);
+    }
+    if (m_state == Attached || m_state == Dragging)
+        m_state = Idle;
+    m_object = nullptr;
+    m_savedCopy.reset();
+}
+
+void ShapeTool::selectionChanged()
+{
+    // Attached is only the moment between the selection tool's handle test
+    // and the press it forwards; a drag lasts while its shape stays selected.
+    if (m_state == Attached || (m_state == Dragging && !drawing().isSelected(m_object)))
+        detach();
+}
+
+void ShapeTool::objectsRemoved()
+{
+    if (m_object && !drawing().indexOf(m_object))
+        detach();
+}
+
 void ShapeTool::activate()
 {
+    // Chosen as a creation tool, it reshapes nothing it was attached to before.
+    detach();
     m_view.setCursorShape(kCursorCreate);
     setStatus("%s", firstPrompt());
 }
@@ -115,14 +158,14 @@ void ShapeTool::deactivate()
 {
     // A shape being created is dropped; a reshape in progress is put back.
     const bool dirty = m_feedbackShown || m_creating || m_state == Dragging;
+    eraseFeedback();
     if (m_state == Dragging && m_object && m_savedCopy) {
         // The swap of a reshape record puts the saved state back.
         if (auto restore = makeShapeEditCommand(drawing(), *m_object, *m_savedCopy))
             restore->execute();
     }
     m_creating.reset();
-    m_savedCopy.reset();
-    m_feedbackShown = false;
+    detach();
     m_state = Idle;
     if (dirty)
         m_view.repaintArea(Rect(), 0);
@@ -131,15 +174,16 @@ void ShapeTool::deactivate()
 
 int ShapeTool::hitHandle(float x, float y)
 {
-    const DrawObject* object = current();
-    if (!object)
+    if (!m_object || (m_state != Attached && m_state != Dragging))
         return -1;
-    const float h = pixels(3);
-    const KMatrix m(object->matrix());
-    const std::vector<Point> points = handles(*object);
+    // Compared in window pixels, so the square is the same at every zoom.
+    const Point pointer = m_view.toWindow(x, y);
+    const KMatrix m(m_object->matrix());
+    const std::vector<Point> points = handles(*m_object);
     for (std::size_t i = 0; i < points.size(); ++i) {
-        const Point p = transformPoint(m, points[i]);
-        if (std::fabs(x - p.x) <= h && std::fabs(y - p.y) <= h)
+        const Point h = transformPoint(m, points[i]);
+        const Point p = m_view.toWindow(h.x, h.y);
+        if (std::fabs(pointer.x - p.x) <= kHandleReach && std::fabs(pointer.y - p.y) <= kHandleReach)
             return firstHandle() + int(i);
     }
     return -1;

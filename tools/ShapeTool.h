@@ -4,6 +4,7 @@
 // the editing tool of its class: attached to an existing shape by the
 // selection tool, it drags that shape's handles and records the reshape.
 
+#include "model/Drawing.h"
 #include "tools/Tool.h"
 
 #include <memory>
@@ -11,9 +12,13 @@
 
 namespace zavora {
 
-class ShapeTool : public Tool {
+// The tool watches the drawing: an attached shape that leaves the drawing or
+// the selection is let go, so no gesture ever reaches a stale object.
+class ShapeTool : public Tool, private DrawingObserver {
 public:
     enum State : int { Idle = 0, Creating = 1, Sweeping = 2, Attached = 100, Dragging = 101 };
+
+    ~ShapeTool() override;
 
     void attach(DrawObject& object) override;
     void activate() override;
@@ -26,9 +31,7 @@ public:
     State state() const { return m_state; }
 
 protected:
-    explicit ShapeTool(ToolView& view)
-        : Tool(view)
-    { }
+    explicit ShapeTool(ToolView& view);
 
     // A new shape at the pressed (snapped) point.
     virtual std::unique_ptr<DrawObject> create(Point p) const = 0;
@@ -57,6 +60,8 @@ protected:
     void eraseFeedback();
     void showFeedback();
     DrawObject* current() const;
+    // Drops the attached shape: a handle drag in progress ends unrecorded.
+    void detach();
 
     std::unique_ptr<DrawObject> m_creating; // owned while being created
     DrawObject* m_object = nullptr; // the attached shape
@@ -65,6 +70,11 @@ protected:
     bool m_feedbackShown = false;
     Rect m_boxBefore, m_boxAfter;
     std::unique_ptr<DrawObject> m_savedCopy;
+
+private:
+    // DrawingObserver
+    void selectionChanged() override;
+    void objectsRemoved() override;
 };
 
 class LineTool : public ShapeTool {

@@ -1,6 +1,7 @@
 #include "tools/Tool.h"
 
 #include "model/Drawing.h"
+#include "raster/ScreenCanvas.h"
 #include "tools/ToolView.h"
 
 #include <algorithm>
@@ -34,6 +35,11 @@ Drawing& Tool::drawing()
 Point Tool::snap(Point p)
 {
     return snapToGrid(p, m_view.drawing().grid());
+}
+
+const KMatrix& Tool::viewMatrix()
+{
+    return m_view.canvas().viewMatrix();
 }
 
 float Tool::pixels(float count) const

@@ -5,6 +5,7 @@
 // window (ToolSet owns them) and talks to the window through ToolView.
 
 #include "model/Geometry.h"
+#include "model/GraphicsKernel.h"
 
 namespace zavora {
 
@@ -45,8 +46,21 @@ protected:
     Point snap(Point p);
     // A pixel distance in drawing units (the larger of the two axes).
     float pixels(float count) const;
+    // The view's mapping from drawing points to window pixels.
+    const KMatrix& viewMatrix();
 
     ToolView& m_view;
+};
+
+// While it lives, the kernel's hit tests run in window pixels: the view's
+// mapping is the CTM, so outlines are flattened and rounded at the screen's
+// resolution and a pixel means the same at every zoom.
+class PixelHitTests {
+public:
+    explicit PixelHitTests(const KMatrix& drawingToWindow) { kernel().setCtm(drawingToWindow); }
+
+private:
+    StateSaver m_saver;
 };
 
 // The editing tool of groups, compound paths and images: they have no handles

@@ -429,6 +429,115 @@ TEST_F(ToolGui, ChangingToolMidGestureDropsTheShape)
     EXPECT_FALSE(drawing().history().canUndo());
 }
 
+TEST_F(ToolGui, NewAfterSelectingThenOneDragDrawsOneRectangle)
+{
+    add(std::make_unique<RectangleObject>(0, 0, 40, 40));
+    press(20, 20);
+    release(20, 20);
+    press(20, 20); // the handle test attaches the rectangle tool to it
+    release(20, 20);
+    ASSERT_EQ(drawing().selection().size(), 1u);
+    m_shell->frame()->dispatchCommand(101);
+    runUntilIdle();
+    ASSERT_EQ(drawing().objectCount(), 0u);
+    // New brings its own grid and fits the page in the window.
+    m_window->zoomToRect(-60, -60, 140, 140);
+    setGrid(1);
+
+    typeKey('r');
+    drag(0, 0, 40, 40); // pressed where the old rectangle had its corner
+    auto& rect = only<RectangleObject>();
+    EXPECT_EQ(rect.corner1(), (Point { 0, 0 }));
+    EXPECT_EQ(rect.corner2(), (Point { 40, 40 }));
+}
+
+// What the window shows, read while the button is still held: a Shift-click
+// shows or hides the handles at once, Esc takes the marquee away, and the
+// rounded rectangle shows its radius handle.
+TEST_F(ToolGui, TheScreenShowsTheSelectionAtOnce)
+{
+    // A handle is a black square of 5 pixels about its point.
+    auto handleShown = [&](float x, float y) {
+        const QImage& image = m_window->buffer();
+        const QPoint c = px(x, y);
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx)
+                if (qGray(image.pixel(c + QPoint(dx, dy))) >= 128)
+                    return false;
+        return true;
+    };
+    add(std::make_unique<RectangleObject>(10, 10, 30, 30));
+    add(std::make_unique<RectangleObject>(60, 10, 80, 30));
+    press(20, 20);
+    release(20, 20);
+    EXPECT_TRUE(handleShown(30, 30));
+    EXPECT_FALSE(handleShown(80, 30));
+
+    press(70, 20, Qt::ShiftModifier);
+    runUntilIdle();
+    EXPECT_EQ(drawing().selection().size(), 2u);
+    EXPECT_TRUE(handleShown(80, 30)) << "no handles while the button is held";
+    release(70, 20, Qt::ShiftModifier);
+    press(70, 20, Qt::ShiftModifier);
+    runUntilIdle();
+    EXPECT_EQ(drawing().selection().size(), 1u);
+    EXPECT_FALSE(handleShown(80, 30));
+    EXPECT_TRUE(handleShown(30, 30));
+    release(70, 20, Qt::ShiftModifier);
+
+    // The marquee's top edge, then Esc with the button still held.
+    auto dark = [&](float x, float y) { return qGray(m_window->buffer().pixel(px(x, y))) < 128; };
+    press(40, 60);
+    moveTo(45, 80);
+    moveTo(50, 100);
+    runUntilIdle();
+    ASSERT_TRUE(dark(45, 100));
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(dark(45, 100)) << "the marquee stays after Esc";
+    release(50, 100);
+    EXPECT_FALSE(dark(45, 100));
+    EXPECT_FALSE(handleShown(30, 30)) << "Esc deselected";
+
+    typeKey('u');
+    drag(0, 40, 30, 130);
+    ASSERT_EQ(drawing().selection().size(), 1u);
+    EXPECT_TRUE(handleShown(10, 120)) << "no radius handle";
+}
+
+// Picking in window pixels: a click 1 to 2 pixels inside a filled
+// rectangle's edge selects it, one 3 to 4 pixels outside (beyond the 2-pixel
+// pick square) does not, at every zoom. The edges lie 0.4 points past whole
+// points, where rounding the outline to points would move them.
+TEST_F(ToolGui, ClicksNearAnEdgeHitOrMissByPixelsAtEveryZoom)
+{
+    auto* rect = add(std::make_unique<RectangleObject>(10.4f, 20.4f, 50.4f, 60.4f));
+    rect->setFillColor({ 0, 0, 100 });
+    struct Case {
+        Point edge;
+        float pixelsOutward; // from the edge, away from the rectangle
+        bool hits;
+    };
+    for (float percent : { 100.0f, 1200.0f, 25.0f }) {
+        for (const Case& c : { Case { { 50.4f, 40 }, -1, true }, Case { { 10.4f, 40 }, 3, false } }) {
+            SCOPED_TRACE(testing::Message() << percent << "% at x " << c.edge.x);
+            View& view = m_window->view();
+            view.setOffsets(c.edge.x - float(view.pageWidth()) / 2, c.edge.y - float(view.pageHeight()) / 2);
+            m_window->setZoomPercent(percent);
+            runUntilIdle();
+            const Point e = view.toWindow(c.edge.x, c.edge.y);
+            // The right edge looks outward to +x, the left one to -x; the
+            // whole pixel chosen is at least as far out (or in) as asked.
+            const float outward = c.edge.x > 30 ? 1.0f : -1.0f;
+            const float target = e.x + outward * c.pixelsOutward;
+            const int x = int(outward * c.pixelsOutward > 0 ? std::ceil(target) : std::floor(target));
+            drawing().deselectAll();
+            QTest::mouseClick(m_window, Qt::LeftButton, {}, QPoint(x, int(std::lround(e.y))));
+            runUntilIdle();
+            EXPECT_EQ(drawing().hasSelection(), c.hits) << "pixel " << x - e.x << " from the edge";
+        }
+    }
+}
+
 // The window's pixels through a rectangle, an ellipse and moving both: the
 // rubber band shows while the button is held, and the finished shapes and
 // the moved ones are on the screen afterwards. The frames are written as

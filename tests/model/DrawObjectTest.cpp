@@ -236,16 +236,31 @@ TEST_F(DrawObjectTest, TouchesRectNeedsTheOutlineNotOnlyTheBox)
 
 TEST_F(DrawObjectTest, HitTestsLeaveACallersPathAlone)
 {
-    // A box computed while something is being built does not disturb it.
+    // A box or a hit test asked for while something is being built does not
+    // disturb it: not the path, not the current point.
     GraphicsKernel& k = kernel();
-    k.moveto(1, 2);
-    k.lineto(3, 4);
-    const auto before = k.path();
     EllipseObject e(0, 0, 5, 5);
-    expectBox(e.boundingBox(), -5, -5, 5, 5);
-    EXPECT_EQ(k.path(), before);
-    EXPECT_TRUE(k.state().hasCurrentPoint);
-    k.newpath();
+    e.setFillColor({ 0, 0, 0 });
+    const std::function<void()> queries[] = {
+        [&] { expectBox(e.boundingBox(), -5, -5, 5, 5); },
+        [&] { EXPECT_TRUE(e.touchesRect(-1, -1, 1, 1)); },
+        [&] { EXPECT_TRUE(e.containsPoint(1, 1)); },
+        [&] {
+            Point p { 5.5f, 0 };
+            float d2 = 0;
+            EXPECT_TRUE(e.nearestOutlinePoint(p, 1, d2));
+        },
+    };
+    for (const auto& query : queries) {
+        k.moveto(1, 2);
+        k.lineto(3, 4);
+        const auto before = k.path();
+        query();
+        EXPECT_EQ(k.path(), before);
+        EXPECT_TRUE(k.state().hasCurrentPoint);
+        EXPECT_EQ(k.state().currentX, 3);
+        k.newpath();
+    }
 }
 
 struct MarkRecorder : HandlePainter {

@@ -1,5 +1,6 @@
 // The tools' rules without a toolkit: a view with a one-to-one mapping and a
 // screen canvas without pixels, the tools driven through their operations.
+#include "model/CommandIds.h"
 #include "model/Drawing.h"
 #include "model/GroupObject.h"
 #include "model/ShapeObjects.h"
@@ -152,6 +153,48 @@ TEST_F(ToolLogic, ToolChangeDuringAHandleDragPutsTheShapeBack)
     EXPECT_EQ(rect->corner2(), (Point { 40, 40 }));
     EXPECT_FALSE(drawing().history().canUndo());
     EXPECT_EQ(rect->boundingBox(), (Rect { 0, 0, 40, 40 }));
+}
+
+// The selection tool attaches the rectangle tool to a selected rectangle for
+// its handle test; whatever then takes the rectangle away or changes the
+// selection, the rectangle tool afterwards draws a new rectangle with one
+// drag, even one pressed on the old rectangle's corner.
+TEST_F(ToolLogic, ShapeToolsLetGoOfShapesThatLeaveTheDrawingOrTheSelection)
+{
+    struct Case {
+        const char* name;
+        int command; // what the user does after the click; 0: a click on empty paper
+        bool oldRectangleStays;
+    };
+    for (const Case& c : { Case { "New", kCmdNew, false }, Case { "Undo", kCmdUndo, false },
+             Case { "Cut", kCmdCut, false }, Case { "Clear", kCmdClear, false },
+             Case { "Group", kCmdGroup, true }, Case { "Deselect", 0, true } }) {
+        SCOPED_TRACE(c.name);
+        drawing().newDrawing();
+        ASSERT_TRUE(tools.selectTool(405));
+        dragWith(*tools.currentTool(), { 0, 0 }, { 40, 40 });
+        auto* old = static_cast<RectangleObject*>(drawing().objectAt(0));
+        ASSERT_NE(old, nullptr);
+        ASSERT_TRUE(tools.selectTool(456));
+        click(20, 20); // inside the selected rectangle, on no handle
+        ASSERT_EQ(drawing().selection(), (ObjectRefs { old }));
+        if (c.command)
+            drawing().runCommand(c.command);
+        else
+            click(200, 200);
+
+        ASSERT_TRUE(tools.selectTool(405));
+        const std::size_t before = drawing().deepCount();
+        dragWith(*tools.currentTool(), { 40, 40 }, { 70, 60 });
+        EXPECT_EQ(drawing().deepCount(), before + 1);
+        auto* drawn = dynamic_cast<RectangleObject*>(drawing().objectAt(drawing().objectCount() - 1));
+        ASSERT_NE(drawn, nullptr);
+        EXPECT_EQ(drawn->corner1(), (Point { 40, 40 }));
+        EXPECT_EQ(drawn->corner2(), (Point { 70, 60 }));
+        if (c.oldRectangleStays) {
+            EXPECT_EQ(old->corner2(), (Point { 40, 40 }));
+        }
+    }
 }
 
 TEST_F(ToolLogic, ObjectSnapPullsTheEndsOntoNearbyOutlines)
