@@ -7,7 +7,6 @@
 #include "BenchDrawing.h"
 #include "output/PostScriptPort.h"
 #include "output/Traversal.h"
-#include "output/WriterState.h"
 #include "output/ZvxReader.h"
 #include "platform/OutputStream.h"
 #include "platform/Reporter.h"
@@ -37,7 +36,6 @@ const std::string& benchFile()
         ZvxFilePort port(stream);
         port.setDocumentFonts(drawing.documentFonts());
         RenderOptions options;
-        options.resetWriterState = resetWriterStateFor;
         renderDrawing(drawing, port, options);
         bytes = stream.data();
     }

@@ -6,7 +6,6 @@
 #include "BenchDrawing.h"
 #include "output/PostScriptPort.h"
 #include "output/Traversal.h"
-#include "output/WriterState.h"
 #include "platform/OutputStream.h"
 
 #include <benchmark/benchmark.h>
@@ -24,7 +23,6 @@ void write(const Drawing& drawing, OutputStream& stream)
     ZvxFilePort port(stream);
     port.setDocumentFonts(drawing.documentFonts());
     RenderOptions options;
-    options.resetWriterState = resetWriterStateFor;
     renderDrawing(drawing, port, options);
 }
 

@@ -11,7 +11,6 @@
 #include "model/TextObject.h"
 #include "output/PostScriptPort.h"
 #include "output/Traversal.h"
-#include "output/WriterState.h"
 #include "platform/FontSystem.h"
 #include "platform/OutputStream.h"
 #include "platform/Profile.h"
@@ -233,7 +232,6 @@ int main(int argc, char** argv)
             port.setDocumentFonts(drawing.documentFonts());
             RenderOptions options;
             options.documentPath = argv[1];
-            options.resetWriterState = resetWriterStateFor;
             if (renderDrawing(drawing, port, options) == RenderResult::Completed) {
                 port.flush();
                 status = stream.close() ? 0 : 1;

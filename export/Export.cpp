@@ -4,7 +4,6 @@
 #include "model/OutputPort.h"
 #include "model/UndoCommand.h"
 #include "output/PostScriptPort.h"
-#include "output/WriterState.h"
 #include "platform/OutputStream.h"
 #include "platform/RasterSurface.h"
 #include "platform/Reporter.h"
@@ -43,6 +42,10 @@ std::unique_ptr<OutputPort> makeExportPort(ExportKind kind, OutputStream& stream
         if (options.clock)
             port->setClock(options.clock);
         port->setDocumentFonts(std::move(documentFonts));
+        // The native file names every font by its own name and embeds none.
+        DownloadOptions form;
+        form.type42 = options.downloadForm == FontDownloadForm::Type42;
+        port->setFontOptions(kind != ExportKind::Native && options.substituteFonts, form);
         return port;
     }
     case ExportKind::Png: {
@@ -106,11 +109,8 @@ ExportResult runExport(const Drawing& page, ExportKind kind, OutputStream& strea
     RenderOptions render;
     render.margin = kind == ExportKind::Eps ? options.border : 9;
     render.downloadFonts = kind != ExportKind::Native && options.includeFonts;
-    render.substituteFonts = kind != ExportKind::Native && options.substituteFonts;
-    render.downloadForm = options.downloadForm;
     render.documentPath = options.documentPath;
     render.monitor = kind == ExportKind::Native ? nullptr : monitor;
-    render.resetWriterState = resetWriterStateFor;
     switch (walk(*port, render)) {
     case RenderResult::Cancelled:
         return ExportResult::Cancelled;

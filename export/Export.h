@@ -26,6 +26,9 @@ class PngEncoder;
 class ProgressMonitor;
 class SurfaceFactory;
 
+// How TrueType fonts are embedded when an export downloads fonts.
+enum class FontDownloadForm { Type3, Type42 };
+
 // The export formats by their number in the export list.
 enum class ExportKind : int {
     Native = 1,

@@ -270,8 +270,8 @@ void PostScriptPort::fillUsedFonts()
 
 bool PostScriptPort::beginPage(const DocumentInfo& info, bool downloadFonts, ProgressMonitor*)
 {
-    // The traversal resets the cache too; a port driven by hand must not
-    // inherit the attributes of an earlier document.
+    // A port that writes a second document must not inherit the attributes
+    // of the first.
     writerState().resetCache();
     fillUsedFonts();
     writeHeader(info, downloadFonts);

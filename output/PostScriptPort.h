@@ -6,8 +6,8 @@
 //
 // Every line ends in CR LF. Numbers go through the locale-free formatter:
 // coordinates as %g, matrix entries as %.4g with magnitudes below 0.0001
-// written as 0. Style and font lines are written only when they change; the
-// cache lives in writerState() and is reset by the traversal.
+// written as 0. Style and font lines are written only when they change,
+// against the port's own writer state, which every page starts afresh.
 
 #include "model/OutputPort.h"
 #include "output/WriterState.h"
@@ -48,6 +48,13 @@ public:
     // The distinct fonts of the drawing's text objects in drawing order (the
     // export routine collects them); named in the header and re-encoded.
     void setDocumentFonts(std::vector<const FontEntry*> fonts) { m_documentFonts = std::move(fonts); }
+    // TrueType fonts written under a standard font's name, and the form that
+    // downloaded fonts take.
+    void setFontOptions(bool substitute, DownloadOptions form)
+    {
+        m_state.substituteFonts = substitute;
+        m_state.downloadForm = form;
+    }
     // Paint the page's clip rectangle white at page setup (EPS with a preview).
     void setWhiteBackground(bool white) { m_whiteBackground = white; }
     bool whiteBackground() const { return m_whiteBackground; }
@@ -110,6 +117,9 @@ protected:
     // The fonts the header names, after beginPage filled the table.
     const std::vector<UsedFont>& usedFonts() const;
     const std::vector<const FontEntry*>& documentFonts() const { return m_documentFonts; }
+    // What the output's graphics state already holds, and the font options.
+    WriterState& writerState() { return m_state; }
+    const WriterState& writerState() const { return m_state; }
 
 private:
     void fillUsedFonts();
@@ -127,6 +137,7 @@ private:
     bool m_whiteBackground = false;
     Clock m_clock;
     std::vector<const FontEntry*> m_documentFonts;
+    WriterState m_state;
     std::string m_buffer;
 };
 

@@ -135,8 +135,6 @@ DocumentInfo documentInfoFor(const Drawing& drawing, const RenderOptions& option
 
 RenderResult renderDrawing(const Drawing& drawing, OutputPort& port, const RenderOptions& options)
 {
-    if (options.resetWriterState)
-        options.resetWriterState(options);
     return walkPage(
         drawing.objects(), deepCount(drawing.objects()), documentInfoFor(drawing, options), port, options);
 }
@@ -144,8 +142,6 @@ RenderResult renderDrawing(const Drawing& drawing, OutputPort& port, const Rende
 RenderResult renderObjects(const std::vector<DrawObject*>& objects, const Drawing& page, OutputPort& port,
     const RenderOptions& options)
 {
-    if (options.resetWriterState)
-        options.resetWriterState(options);
     std::size_t total = 0;
     for (const DrawObject* object : objects) {
         const OwnedObjects* children = childrenOf(*object);

@@ -3,7 +3,6 @@
 // and printing. It alone computes the page box, opens and closes the page,
 // brackets groups, compound paths and links, and checks for cancellation.
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,24 +15,15 @@ class OutputPort;
 class ProgressMonitor;
 struct DocumentInfo;
 
-// How TrueType fonts are embedded when an export downloads fonts.
-enum class FontDownloadForm { Type3, Type42 };
-
 struct RenderOptions {
     // Points added around the drawing's box: 9 for every output but EPS.
     float margin = 9;
     // Handed to beginPage: embed the fonts in the output.
     bool downloadFonts = false;
-    // The two font options the PostScript family's writer state records.
-    bool substituteFonts = false;
-    FontDownloadForm downloadForm = FontDownloadForm::Type42;
     // Where the title comes from; the drawing's own file name when absent.
     std::optional<std::string> documentPath;
     // Stepped once per object (containers and their members too); null for none.
     ProgressMonitor* monitor = nullptr;
-    // Called first, before anything is computed or written: the PostScript
-    // family resets its shared state cache here and records the font options.
-    std::function<void(const RenderOptions&)> resetWriterState;
 };
 
 enum class RenderResult {

@@ -43,19 +43,6 @@ std::string WriterState::fontName(const FontEntry& font) const
     return postScriptNameText(font.postScriptName());
 }
 
-WriterState& writerState()
-{
-    static WriterState state;
-    return state;
-}
-
-void resetWriterStateFor(const RenderOptions& options)
-{
-    DownloadOptions form;
-    form.type42 = options.downloadForm == FontDownloadForm::Type42;
-    writerState().reset(options.substituteFonts, form);
-}
-
 std::string postScriptNameText(std::string_view name)
 {
     std::string out(name);

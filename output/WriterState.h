@@ -3,7 +3,8 @@
 // EPS, printing, forms, Illustrator, PDF): what the output's graphics state
 // already holds, so that an attribute is written only when it changes, the
 // two font options of the export, and the fonts named in the header.
-// One process-wide instance, reset at the start of every traversal.
+// Each PostScript-family port keeps its own, so that two outputs can be
+// written at once (a document and its preview, a copy during an export).
 
 #include "model/FontEntry.h"
 #include "model/PaintStyle.h"
@@ -47,14 +48,6 @@ struct WriterState {
     // Characters that cannot stand in a PostScript name are replaced.
     std::string fontName(const FontEntry& font) const;
 };
-
-// The instance every PostScript-family port writes through.
-WriterState& writerState();
-
-struct RenderOptions;
-// The traversal's reset hook (RenderOptions::resetWriterState): resets
-// writerState() and records the export's two font options.
-void resetWriterStateFor(const RenderOptions& options);
 
 // `name` with every character that would end or break a PostScript name
 // (white space, delimiters, control and non-ASCII bytes) replaced by '_'.

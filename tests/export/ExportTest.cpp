@@ -7,6 +7,7 @@
 #include "model/Drawing.h"
 #include "model/OutputPort.h"
 #include "model/ShapeObjects.h"
+#include "output/Traversal.h"
 #include "platform/OutputStream.h"
 #include "platform/Reporter.h"
 
@@ -151,6 +152,33 @@ TEST_F(ExportRoutine, SomeObjectsAreFramedByTheirOwnBox)
     ASSERT_TRUE(
         image.loadFromData(reinterpret_cast<const uchar*>(png.data().data()), int(png.data().size())));
     EXPECT_EQ(image.size(), QSize(39, 29));
+}
+
+// Each port keeps its own record of what its output already holds, so two
+// outputs written side by side (a document and its preview, a copy taken
+// during an export) come out as each would alone.
+TEST_F(ExportRoutine, TwoPostScriptPortsWriteAtOnce)
+{
+    drawing.append(filledRect(10, 10, 20, 20, { 100, 0, 0 }));
+    auto alone = [&](ExportKind kind) {
+        MemoryOutputStream stream;
+        EXPECT_EQ(exportDrawing(drawing, kind, stream, options, nullptr), ExportResult::Written);
+        return stream.data();
+    };
+    MemoryOutputStream nativeStream, postScriptStream;
+    const auto native = makeExportPort(ExportKind::Native, nativeStream, options);
+    const auto postScript = makeExportPort(ExportKind::PostScript, postScriptStream, options);
+    const DocumentInfo info = documentInfoFor(drawing, RenderOptions {});
+    native->beginPage(info, false, nullptr);
+    postScript->beginPage(info, false, nullptr);
+    for (const auto& object : drawing.objects()) {
+        object->emit(*native);
+        object->emit(*postScript);
+    }
+    native->endPage(nullptr);
+    postScript->endPage(nullptr);
+    EXPECT_EQ(nativeStream.data(), alone(ExportKind::Native));
+    EXPECT_EQ(postScriptStream.data(), alone(ExportKind::PostScript));
 }
 
 } // namespace

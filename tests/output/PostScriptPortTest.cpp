@@ -6,7 +6,6 @@
 #include "model/ImageObject.h"
 #include "output/PostScriptProlog.h"
 #include "output/Traversal.h"
-#include "output/WriterState.h"
 #include "platform/Reporter.h"
 
 #include <gtest/gtest.h>
@@ -142,10 +141,8 @@ TEST(PostScriptPort, UsedFontsInHeaderSetupAndReencoding)
     // With substitution the TrueType font is named by its standard stand-in,
     // once, and the duplicate it makes is dropped.
     FixedFont helvetica("Helvetica");
-    writerState().substituteFonts = true;
     const std::string substituted
-        = writeDocument<PostScriptPort>([](PostScriptPort&) {}, pageInfo(), { &helvetica, &arial });
-    writerState().substituteFonts = false;
+        = writeDocument<PostScriptPort>([](PostScriptPort&) {}, pageInfo(), { &helvetica, &arial }, true);
     EXPECT_NE(substituted.find("%%DocumentFonts: Helvetica\r\n%%Orientation"), std::string::npos);
 }
 
@@ -386,21 +383,6 @@ TEST(PostScriptPort, EachDocumentStartsFromTheResetState)
     EXPECT_EQ(first, second);
     EXPECT_NE(second.find("0 1 1 0 k\r\n"), std::string::npos);
     EXPECT_NE(second.find(" z\r\n"), std::string::npos);
-
-    // The traversal's hook records the export's font options.
-    RenderOptions options;
-    options.substituteFonts = true;
-    options.downloadForm = FontDownloadForm::Type3;
-    writerState().lastFontName = "Stale";
-    resetWriterStateFor(options);
-    EXPECT_TRUE(writerState().substituteFonts);
-    EXPECT_FALSE(writerState().downloadForm.type42);
-    EXPECT_TRUE(writerState().lastFontName.empty());
-    EXPECT_EQ(writerState().lastFontSize, -1);
-    options.substituteFonts = false;
-    options.downloadForm = FontDownloadForm::Type42;
-    resetWriterStateFor(options);
-    EXPECT_TRUE(writerState().downloadForm.type42);
 }
 
 TEST(PostScriptPort, FontResourcesSkipResidentAndSubstitutedFonts)
@@ -425,9 +407,9 @@ TEST(PostScriptPort, FontResourcesSkipResidentAndSubstitutedFonts)
     ProgramFont trueType("DejaVuSans", true, true);
     ProgramFont broken("Broken", true, false);
     RecordingReporter reporter;
-    writerState().downloadForm.type42 = true;
     MemoryOutputStream stream;
     PostScriptPort port(stream);
+    port.setFontOptions(false, { true });
     port.setClock(fixedTime);
     port.setDocumentFonts({ &resident, &type1, &trueType, &broken });
     port.beginPage(pageInfo(), true, nullptr);
@@ -443,13 +425,12 @@ TEST(PostScriptPort, FontResourcesSkipResidentAndSubstitutedFonts)
     EXPECT_EQ(reporter.messages(),
         (std::vector<RecordingReporter::Message> { { Reporter::Kind::Error, "Error downloading Broken" } }));
 
-    writerState().substituteFonts = true;
     MemoryOutputStream substituted;
     PostScriptPort port2(substituted);
+    port2.setFontOptions(true, { true });
     port2.setDocumentFonts({ &trueType });
     port2.beginPage(pageInfo(), true, nullptr);
     port2.endPage(nullptr);
-    writerState().substituteFonts = false;
     EXPECT_EQ(substituted.data().find("%%BeginResource: font"), std::string::npos);
 }
 

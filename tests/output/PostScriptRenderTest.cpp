@@ -14,7 +14,6 @@
 #include "model/TextObject.h"
 #include "output/PostScriptProlog.h"
 #include "output/Traversal.h"
-#include "output/WriterState.h"
 
 #include <gtest/gtest.h>
 
@@ -414,10 +413,8 @@ TEST(PostScriptRender, WholeDrawingThroughTheTraversal)
         ZvxFilePort port(stream);
         port.setClock(fixedTime);
         port.setDocumentFonts(drawing.documentFonts());
-        RenderOptions options;
-        options.substituteFonts = substitute;
-        options.resetWriterState = resetWriterStateFor;
-        ASSERT_EQ(renderDrawing(drawing, port, options), RenderResult::Completed);
+        port.setFontOptions(substitute, {});
+        ASSERT_EQ(renderDrawing(drawing, port, RenderOptions {}), RenderResult::Completed);
         const std::string& doc = stream.data();
         EXPECT_NE(doc.find(substitute ? "/_Helvetica-Bold 14 16 0 2 z" : "/_DejaVuSans-Bold 14 16 0 2 z"),
             std::string::npos);

@@ -2,11 +2,11 @@
 // Shared pieces of the PostScript writer tests: a font with fixed metrics,
 // the fixed clock, a port run into memory, and Ghostscript as the referee.
 
-#include "tests/support/TestFonts.h"
 #include "model/FontEntry.h"
 #include "model/OutputPort.h"
 #include "output/PostScriptPort.h"
 #include "platform/OutputStream.h"
+#include "tests/support/TestFonts.h"
 
 #include <gtest/gtest.h>
 
@@ -73,12 +73,13 @@ inline DocumentInfo pageInfo(int x0 = 0, int y0 = 0, int x1 = 200, int y1 = 150)
 // Runs `body` between beginPage and endPage of a port of type P on a memory stream.
 template <class P = PostScriptPort>
 std::string writeDocument(const std::function<void(P&)>& body, const DocumentInfo& info = pageInfo(),
-    std::vector<const FontEntry*> fonts = {})
+    std::vector<const FontEntry*> fonts = {}, bool substituteFonts = false)
 {
     MemoryOutputStream stream;
     P port(stream);
     port.setClock(fixedTime);
     port.setDocumentFonts(std::move(fonts));
+    port.setFontOptions(substituteFonts, {});
     port.beginPage(info, false, nullptr);
     body(port);
     port.endPage(nullptr);

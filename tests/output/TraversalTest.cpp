@@ -230,20 +230,9 @@ TEST_F(TraversalTest, DocumentInfoCarriesTitleOrientationGridAndTheFontOptions)
     drawing.setLandscape(true);
     drawing.setGrid(Grid { 12, 18, 3, 1 });
 
-    std::vector<std::string> order;
     port.log.clear();
     options.downloadFonts = true;
-    options.substituteFonts = true;
-    options.downloadForm = FontDownloadForm::Type3;
-    options.resetWriterState = [&](const RenderOptions& o) {
-        // Runs before anything reaches the port, with the export's options.
-        EXPECT_TRUE(port.log.empty());
-        EXPECT_TRUE(o.substituteFonts);
-        EXPECT_EQ(o.downloadForm, FontDownloadForm::Type3);
-        order.push_back("reset");
-    };
     EXPECT_EQ(renderDrawing(drawing, port, options), RenderResult::Completed);
-    EXPECT_EQ(order, std::vector<std::string> { "reset" });
     EXPECT_EQ(port.log.front(), "beginPage plan.zvx 1");
     EXPECT_TRUE(port.info->landscape);
     EXPECT_EQ(port.info->gridSettings, (Grid { 12, 18, 3, 1 }));

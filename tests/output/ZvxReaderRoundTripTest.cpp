@@ -10,7 +10,6 @@
 #include "model/TextObject.h"
 #include "output/PostScriptPort.h"
 #include "output/Traversal.h"
-#include "output/WriterState.h"
 #include "platform/OutputStream.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +31,6 @@ std::string save(const Drawing& drawing)
     port.setDocumentFonts(drawing.documentFonts());
     RenderOptions options;
     options.documentPath = "/tmp/round.zvx";
-    options.resetWriterState = resetWriterStateFor;
     EXPECT_EQ(renderDrawing(drawing, port, options), RenderResult::Completed);
     return stream.data();
 }
