@@ -238,8 +238,7 @@ void DrawingWindow::compose(const QRect& area)
     m_canvas->clear(pixels);
     const Point a = m_view.toWindow(0, 0);
     const Point b = m_view.toWindow(float(m_view.pageWidth()), float(m_view.pageHeight()));
-    m_canvas->pageShadow({ int32_t(std::lround(a.x)), int32_t(std::lround(a.y)), int32_t(std::lround(b.x)),
-        int32_t(std::lround(b.y)) });
+    m_canvas->pageShadow({ roundToDevice(a.x), roundToDevice(a.y), roundToDevice(b.x), roundToDevice(b.y) });
     const bool gridTooDense = m_drawing.grid().spare && !m_canvas->gridDots(m_drawing.grid(), pixels);
     // Beside the prompt, not over it: the prompt may be the selection count.
     if (m_status)
@@ -558,8 +557,13 @@ void DrawingWindow::repaintArea(const Rect& box, int pad)
     }
     const Point a = m_view.toWindow(box.left, box.bottom);
     const Point b = m_view.toWindow(box.right, box.top);
-    const int x0 = int(std::floor(std::min(a.x, b.x))) - pad, x1 = int(std::ceil(std::max(a.x, b.x))) + pad;
-    const int y0 = int(std::floor(std::min(a.y, b.y))) - pad, y1 = int(std::ceil(std::max(a.y, b.y))) + pad;
+    // Far-off boxes at high zoom stay within the device range.
+    auto lower
+        = [pad](float u, float v) { return int(std::floor(clampDeviceCoordinate(std::min(u, v)))) - pad; };
+    auto upper
+        = [pad](float u, float v) { return int(std::ceil(clampDeviceCoordinate(std::max(u, v)))) + pad; };
+    const int x0 = lower(a.x, b.x), x1 = upper(a.x, b.x);
+    const int y0 = lower(a.y, b.y), y1 = upper(a.y, b.y);
     update(QRect(QPoint(x0, y0), QPoint(x1, y1)) & viewport());
 }
 

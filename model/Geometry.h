@@ -33,6 +33,10 @@ struct Rect {
     float height() const { return top - bottom; }
 };
 
+// The control-point distance of a quarter circle of radius 1 drawn as one
+// cubic Bezier segment: every ellipse and arc outline uses it.
+constexpr double kQuarterCircleKappa = 0.5522848;
+
 // Object space to drawing space: x' = a*x + c*y + tx, y' = b*x + d*y + ty.
 struct Matrix {
     float a = 1, b = 0, c = 0, d = 1, tx = 0, ty = 0;

@@ -2,6 +2,7 @@
 
 #include "model/OutlineGeometry.h"
 #include "platform/DebugLog.h"
+#include "platform/DeviceContext.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,11 +13,6 @@ namespace zavora {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-// Control-point offset of a quarter circle of radius 1.
-constexpr double kQuarterCircleKappa = 0.5522848;
-// Device coordinates are clamped here before rounding so far-off points
-// (the 1.0e8 inverse of a singular matrix) stay representable.
-constexpr double kDeviceLimit = 1.0e9;
 constexpr double kNoCandidate = 1.0e12;
 
 struct DPoint {
@@ -58,11 +54,10 @@ Point toF(DPoint p)
     return Point { static_cast<float>(p.x), static_cast<float>(p.y) };
 }
 
+// Far-off points (the 1.0e8 inverse of a singular matrix) stay representable.
 int32_t toDevicePixel(double v)
 {
-    if (std::isnan(v))
-        return 0;
-    return static_cast<int32_t>(std::lround(std::clamp(v, -kDeviceLimit, kDeviceLimit)));
+    return roundToDevice(v);
 }
 
 // Whether the segment AB meets the closed box: the one segment clip of Geometry.
@@ -70,8 +65,7 @@ bool segmentTouchesBox(DPoint a, DPoint b, double minX, double minY, double maxX
 {
     if (!finite(a) || !finite(b) || !(minX <= maxX) || !(minY <= maxY))
         return false;
-    return segmentMeetsRect(toF(a), toF(b),
-        Rect { float(minX), float(minY), float(maxX), float(maxY) });
+    return segmentMeetsRect(toF(a), toF(b), Rect { float(minX), float(minY), float(maxX), float(maxY) });
 }
 
 bool segmentTouchesSquare(DPoint a, DPoint b, DPoint centre, double halfSize)
@@ -79,7 +73,6 @@ bool segmentTouchesSquare(DPoint a, DPoint b, DPoint centre, double halfSize)
     return segmentTouchesBox(
         a, b, centre.x - halfSize, centre.y - halfSize, centre.x + halfSize, centre.y + halfSize);
 }
-
 
 class Flattener {
 public:
@@ -253,7 +246,6 @@ Candidate curveCandidate(const DPoint (&c)[4], DPoint p, double tol)
     result.distance2 = d2;
     return result;
 }
-
 
 double normaliseDegrees(double a)
 {

@@ -9,9 +9,6 @@
 
 namespace zavora {
 
-// The quarter-circle control distance of the ellipse outline, per unit radius.
-constexpr float kEllipseKappa = 0.5522848f;
-
 // Appends the counter-clockwise arc about (cx, cy) with radii rx, ry from
 // `start` to `end` degrees, in pieces of at most 90 degrees. Both angles are
 // first brought into 0..360; equal angles (or non-finite ones) append nothing.

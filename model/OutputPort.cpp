@@ -11,7 +11,7 @@ namespace zavora {
 void OutputPort::ellipse(
     const PaintStyle& style, const Matrix& matrix, float cx, float cy, float rx, float ry)
 {
-    const float kx = kEllipseKappa * rx, ky = kEllipseKappa * ry;
+    const float kx = float(kQuarterCircleKappa) * rx, ky = float(kQuarterCircleKappa) * ry;
     const float right = cx + rx, top = cy + ry, left = cx - rx, bottom = cy - ry;
     // Anchors at 0, 90, 180 and 270 degrees; the closing segment returns to the first.
     const NodeList nodes {

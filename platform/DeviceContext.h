@@ -10,12 +10,28 @@
 
 #include "platform/GlyphMask.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <span>
 #include <vector>
 
 namespace zavora {
+
+// Device coordinates stay within what the rasterisers handle: every value
+// bound for a device (a page render, the screen, a repaint rectangle) is
+// brought inside this range, not a number as 0, before it is rounded.
+constexpr double kDeviceCoordinateLimit = double(1 << 27);
+inline double clampDeviceCoordinate(double v)
+{
+    return std::isnan(v) ? 0 : std::clamp(v, -kDeviceCoordinateLimit, kDeviceCoordinateLimit);
+}
+// To the nearest device pixel, halves away from zero.
+inline int32_t roundToDevice(double v)
+{
+    return int32_t(std::lround(clampDeviceCoordinate(v)));
+}
 
 // 0x00BBGGRR: red in the low byte, as a GDI colour reference.
 using ColorRef = uint32_t;

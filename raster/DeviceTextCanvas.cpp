@@ -15,16 +15,12 @@ namespace zavora {
 
 namespace {
 
-// As in GdiPort: device coordinates stay within what the rasteriser handles.
-constexpr double kCoordinateLimit = double(1 << 27);
 // Glyphs up to this many pixels to the em are drawn from masks.
 constexpr double kMaxMaskEm = 256;
 
 int32_t nearest(double v)
 {
-    if (std::isnan(v))
-        return 0;
-    return int32_t(std::floor(std::clamp(v, -kCoordinateLimit, kCoordinateLimit) + 0.5));
+    return int32_t(std::floor(clampDeviceCoordinate(v) + 0.5));
 }
 
 // Collects glyph outlines (drawing units) as flattened contours in device pixels.
@@ -32,8 +28,7 @@ class GlyphCollector : public OutlineSink {
 public:
     explicit GlyphCollector(const KMatrix& m)
         : m_m(m)
-    {
-    }
+    { }
 
     void moveTo(double x, double y) override
     {
@@ -52,7 +47,8 @@ public:
     {
         // The quadratic as the cubic with the same curve.
         const Point c = map(cx, cy), end = map(x, y);
-        const Point c1 { m_current.x + 2.0f / 3 * (c.x - m_current.x), m_current.y + 2.0f / 3 * (c.y - m_current.y) };
+        const Point c1 { m_current.x + 2.0f / 3 * (c.x - m_current.x),
+            m_current.y + 2.0f / 3 * (c.y - m_current.y) };
         const Point c2 { end.x + 2.0f / 3 * (c.x - end.x), end.y + 2.0f / 3 * (c.y - end.y) };
         curve(c1, c2, end);
     }
@@ -87,8 +83,7 @@ DeviceTextCanvas::DeviceTextCanvas(DeviceContext& dc, const KMatrix& base, bool 
     : m_dc(dc)
     , m_matrix(base)
     , m_inverted(inverted)
-{
-}
+{ }
 
 const FontRenderer* DeviceTextCanvas::rendererFor(const FontEntry& font)
 {
@@ -193,7 +188,7 @@ bool DeviceTextCanvas::drawMasks(
     // put the letters' feet; pens move in quarter pixels.
     const bool upright = m.b == 0 && m.c == 0;
     auto place = [](double v, int32_t& pixel, double& fraction) {
-        const double quarters = std::floor(std::clamp(v, -kCoordinateLimit, kCoordinateLimit) * 4 + 0.5);
+        const double quarters = std::floor(clampDeviceCoordinate(v) * 4 + 0.5);
         pixel = int32_t(std::floor(quarters / 4));
         fraction = (quarters - double(pixel) * 4) / 4;
     };

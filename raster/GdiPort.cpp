@@ -19,14 +19,10 @@ namespace {
 // Device coordinates stay within what GDI addresses (27 bits), so a wild
 // matrix or point can neither overflow the integer conversion nor send the
 // rasteriser into coordinates it cannot handle.
-constexpr float kCoordinateLimit = float(1 << 27);
 
 int32_t truncated(float v)
 {
-    if (std::isnan(v))
-        return 0;
-    v = std::fmax(-kCoordinateLimit, std::fmin(kCoordinateLimit, v));
-    return int32_t(v);
+    return int32_t(clampDeviceCoordinate(v));
 }
 
 int32_t rounded(float v)
@@ -445,8 +441,8 @@ void GdiPort::image(const Matrix& matrix, const ImageObject& image)
     if (!axisAligned && m_dc->plgBlt(view, topLeft, topRight, bottomLeft))
         return;
     const DcPoint bottomRight = truncatedPoint(transformPoint(m, { 1, 0 }));
-    m_dc->stretchDIBits(topLeft.x, topLeft.y, bottomRight.x - topLeft.x, bottomRight.y - topLeft.y, view, 0, 0,
-        view.width, view.height);
+    m_dc->stretchDIBits(topLeft.x, topLeft.y, bottomRight.x - topLeft.x, bottomRight.y - topLeft.y, view, 0,
+        0, view.width, view.height);
 }
 
 std::vector<PathElement> GdiPort::takePendingPath()

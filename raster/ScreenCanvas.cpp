@@ -25,13 +25,10 @@ constexpr ColorRef kInvertingPen = kWhiteRef;
 constexpr const char* kNoMemory = "Insufficient memory - Please reduce window size";
 
 // As in GdiPort: device coordinates stay within what the rasteriser handles.
-constexpr float kCoordinateLimit = float(1 << 27);
 
 int32_t truncated(float v)
 {
-    if (std::isnan(v))
-        return 0;
-    return int32_t(std::fmax(-kCoordinateLimit, std::fmin(kCoordinateLimit, v)));
+    return int32_t(clampDeviceCoordinate(v));
 }
 
 int32_t rounded(float v)
@@ -174,7 +171,7 @@ void ScreenCanvas::touched(std::span<const DcPoint> points, int32_t pad)
         top = std::min<int64_t>(top, p.y);
         bottom = std::max<int64_t>(bottom, p.y);
     }
-    auto clamp = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN / 2, INT32_MAX / 2)); };
+    auto clamp = [](int64_t v) { return int32_t(clampDeviceCoordinate(double(v))); };
     touched(clamp(left - pad), clamp(top - pad), clamp(right + pad), clamp(bottom + pad));
 }
 

@@ -299,7 +299,7 @@ void SelectionTool::drawMarquee()
     DcPoint points[5];
     for (int i = 0; i < 5; ++i) {
         const Point& p = corners[i % 4];
-        points[i] = { int32_t(std::lround(p.x)), int32_t(std::lround(p.y)) };
+        points[i] = { roundToDevice(p.x), roundToDevice(p.y) };
     }
     const int32_t counts[1] = { 5 };
     const DrawTarget target = canvas.target();
