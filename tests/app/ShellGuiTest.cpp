@@ -204,14 +204,13 @@ TEST_F(ShellGui, ScrollBarAndPageDownMoveTheView)
     EXPECT_EQ(window->view().offsetY(), 0);
 }
 
-TEST_F(ShellGui, GridTooDenseIsNotDrawnAndSparseGridMarksEveryFifthLine)
+// Which dots a grid shows is the screen canvas's test; here the window's note.
+TEST_F(ShellGui, GridTooDenseIsNotedBesideThePrompt)
 {
     Shell& shell = start();
     shell.drawing().setGrid({ 10, 10, 1, 0 });
     sizeViewport(shell.frame(), 800, 600);
     DrawingWindow* window = shell.frame()->drawingWindow();
-
-    // The note stands beside the prompt (here the selection count), never over it.
     StatusBar* status = shell.frame()->statusBar();
     status->setMessage("3 objects selected");
     window->setZoomPercent(25);
@@ -222,23 +221,6 @@ TEST_F(ShellGui, GridTooDenseIsNotDrawnAndSparseGridMarksEveryFifthLine)
     window->setZoomPercent(100);
     window->grab();
     EXPECT_TRUE(status->note().isEmpty());
-    const View& view = window->view();
-    auto dotAt = [&](float x, float y) {
-        // Within a pixel of where the point maps.
-        Point p = view.toWindow(x, y);
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx)
-                if (window->buffer().pixel(int(p.x) + dx, int(p.y) + dy) == qRgb(0, 0, 0))
-                    return true;
-        return false;
-    };
-    EXPECT_FALSE(dotAt(310, 410));
-    EXPECT_TRUE(dotAt(350, 410)); // fifth column
-    EXPECT_TRUE(dotAt(310, 450)); // fifth row
-    window->setZoomPercent(120);
-    window->grab();
-    EXPECT_TRUE(dotAt(310, 410)); // 12 pixels apart: every point
-
     // Either axis too dense hides the grid.
     shell.drawing().setGrid({ 10, 2, 1, 0 });
     window->invalidateAll();
