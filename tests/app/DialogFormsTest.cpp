@@ -70,21 +70,6 @@ TEST_F(DialogForms, GridOkHandsBackTheFormAndCancelNothing)
     EXPECT_EQ(move.horizontal(), 3);
 }
 
-TEST_F(DialogForms, OpensCentredOverItsOwner)
-{
-    QWidget owner;
-    owner.setGeometry(100, 80, 800, 600);
-    owner.show();
-    RotateDialog dialog(&owner);
-    QPoint centre;
-    runDialog(dialog, [&] {
-        centre = dialog.frameGeometry().center();
-        click(dialog, "cancel");
-    });
-    const QPoint ownerCentre = owner.geometry().center();
-    EXPECT_LE((centre - ownerCentre).manhattanLength(), 2) << centre.x() << "," << centre.y();
-}
-
 TEST_F(DialogForms, ZoomTypingAndSlidingAreLinked)
 {
     ZoomDialog dialog(nullptr);
