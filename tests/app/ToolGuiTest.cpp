@@ -37,7 +37,7 @@ protected:
         // (0, 0) in view at more than one pixel per point, so that a pixel
         // snapped to the 1-point grid gives back the exact point.
         m_window->zoomToRect(-60, -60, 140, 140);
-        setGrid(1);
+        snapToPoints();
         runUntilIdle(kIdleMs);
         ASSERT_GT(m_window->view().zoom(), 1.2f);
         ASSERT_TRUE(m_window->viewport().contains(px(-50, -50)));
@@ -45,13 +45,7 @@ protected:
     }
 
     Drawing& drawing() { return m_shell->drawing(); }
-    void setGrid(int spacing, bool snap = true)
-    {
-        Grid grid;
-        grid.gx = grid.gy = spacing;
-        grid.snap = snap;
-        drawing().setGrid(grid);
-    }
+    void snapToPoints() { drawing().setGrid({ 1, 1, 0, 1 }); }
     QPoint px(float x, float y) const
     {
         const Point p = m_window->view().toWindow(x, y);
@@ -406,7 +400,7 @@ TEST_F(ToolGui, NewAfterSelectingThenOneDragDrawsOneRectangle)
     ASSERT_EQ(drawing().objectCount(), 0u);
     // New brings its own grid and fits the page in the window.
     m_window->zoomToRect(-60, -60, 140, 140);
-    setGrid(1);
+    snapToPoints();
 
     typeKey('r');
     drag(0, 0, 40, 40); // pressed where the old rectangle had its corner
