@@ -668,13 +668,5 @@ TEST_F(MenuCommands, AboutAndHelpOpenWhollyOnScreen)
     EXPECT_TRUE(available.contains(help->frameGeometry()));
 }
 
-TEST_F(MenuCommands, ExitClosesAnUnchangedDrawingWithoutAsking)
-{
-    start();
-    frame().show();
-    choose(kCmdExit);
-    EXPECT_FALSE(frame().isVisible());
-}
-
 } // namespace
 } // namespace zavora
