@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -33,8 +34,7 @@ inline int runDialog(QDialog& dialog, const std::function<void()>& script)
     return dialog.exec();
 }
 
-template <class W>
-W* child(QWidget& parent, const char* name)
+template <class W> W* child(QWidget& parent, const char* name)
 {
     W* widget = parent.findChild<W*>(QString::fromLatin1(name));
     if (!widget)
@@ -49,6 +49,15 @@ inline void click(QWidget& dialog, const char* name)
     auto* button = child<QAbstractButton>(dialog, name);
     const bool indicator = !qobject_cast<QPushButton*>(button);
     QTest::mouseClick(button, Qt::LeftButton, {}, indicator ? QPoint(6, button->height() / 2) : QPoint());
+}
+
+// Replaces a line edit's text as typing over a selection would.
+inline void retype(QWidget& dialog, const char* box, const QString& text)
+{
+    auto* edit = child<QLineEdit>(dialog, box);
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
 }
 
 } // namespace zavora::dialogtest

@@ -8,7 +8,6 @@
 
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QSet>
 #include <QTest>
 #include <QTextBlock>
@@ -152,7 +151,6 @@ TEST_F(HelpWindowTest, EveryKeywordResolvesAndTheIndexPageListsThemAll)
 TEST_F(HelpWindowTest, SearchesRankKeywordsAndNeedEveryWordOfAPage)
 {
     const HelpIndex& index = HelpIndex::shipped();
-    EXPECT_EQ(index.matchingKeywords(QString()).size(), index.keywords().size());
     const auto tools = index.matchingKeywords(QStringLiteral("TOOL"));
     ASSERT_FALSE(tools.empty());
     EXPECT_EQ(tools.front().text, QStringLiteral("toolbox")); // starts with the text
@@ -185,9 +183,7 @@ TEST_F(HelpWindowTest, ShowCommandsOpenTheirPagesInOneReusedWindow)
 {
     EXPECT_EQ(HelpWindow::instance(owner.get()), window);
     ASSERT_TRUE(window->showContents());
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_FALSE(window->isModal());
-    EXPECT_EQ(shownPage(), QStringLiteral("contents.html"));
+    EXPECT_TRUE(window->isVisible() && !window->isModal());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Help - Contents"));
 
     ASSERT_TRUE(window->showHowToUse());
@@ -195,78 +191,22 @@ TEST_F(HelpWindowTest, ShowCommandsOpenTheirPagesInOneReusedWindow)
 
     ASSERT_TRUE(window->showSearch(QStringLiteral("grid")));
     EXPECT_EQ(shownPage(), QStringLiteral("index.html"));
-    EXPECT_EQ(search->text(), QStringLiteral("grid"));
-    ASSERT_GT(results->count(), 0);
     EXPECT_EQ(results->item(0)->text(), QStringLiteral("grid"));
 
     // An empty keyword lists the whole index, even after a narrower search.
     ASSERT_TRUE(window->showSearch(QString()));
-    EXPECT_EQ(search->text(), QString());
     EXPECT_EQ(results->count(), int(HelpIndex::shipped().keywords().size()));
-
-    // Another owner has a window of its own; a window goes with its owner.
-    QWidget other;
-    HelpWindow* second = HelpWindow::instance(&other);
-    EXPECT_NE(second, window);
-    QPointer<HelpWindow> watched(window);
-    owner.reset();
-    EXPECT_TRUE(watched.isNull());
-}
-
-TEST_F(HelpWindowTest, TypingFiltersTheListAndChoosingOpensThePage)
-{
-    ASSERT_TRUE(window->showSearch(QString()));
+    // Typing filters the list; Return opens the first keyword's place.
     QTest::keyClicks(search, QStringLiteral("eyedrop"));
-    ASSERT_GT(results->count(), 0);
-    EXPECT_EQ(results->item(0)->text(), QStringLiteral("eyedropper tool"));
     QTest::keyClick(search, Qt::Key_Return);
     EXPECT_EQ(shownTarget(), QStringLiteral("paint.html#eyedropper"));
 
-    // Below the keywords, the pages that use the word; one opens at the word.
-    search->setText(QStringLiteral("wireframe"));
-    int pageRow = -1;
-    for (int row = 0; row < results->count(); ++row)
-        if (results->item(row)->text().trimmed() == QStringLiteral("The view"))
-            pageRow = row;
-    ASSERT_GE(pageRow, 0);
-    QTest::keyClick(search, Qt::Key_Down);
-    EXPECT_TRUE(results->currentItem()->flags() & Qt::ItemIsEnabled);
-    results->setCurrentRow(pageRow);
-    QTest::keyClick(results, Qt::Key_Return);
-    EXPECT_EQ(shownPage(), QStringLiteral("view.html"));
-    EXPECT_EQ(browser->textCursor().selectedText().toLower(), QStringLiteral("wireframe"));
-
-    // The heading above the pages opens nothing.
-    for (int row = 0; row < results->count(); ++row)
-        if (!(results->item(row)->flags() & Qt::ItemIsEnabled))
-            QTest::mouseClick(results->viewport(), Qt::LeftButton, {},
-                results->visualItemRect(results->item(row)).center());
-    EXPECT_EQ(shownPage(), QStringLiteral("view.html"));
-}
-
-TEST_F(HelpWindowTest, BackAndForwardRetraceTheVisitedPages)
-{
-    auto* back = child<QPushButton>(*window, "helpBack");
-    auto* forward = child<QPushButton>(*window, "helpForward");
-    auto* contents = child<QPushButton>(*window, "helpContents");
-    ASSERT_TRUE(window->showHowToUse());
-    QTest::mouseClick(contents, Qt::LeftButton);
-    EXPECT_EQ(shownPage(), QStringLiteral("contents.html"));
-    ASSERT_TRUE(back->isEnabled());
-    QTest::mouseClick(back, Qt::LeftButton);
-    EXPECT_EQ(shownPage(), QStringLiteral("using-help.html"));
-    ASSERT_TRUE(forward->isEnabled());
-    QTest::mouseClick(forward, Qt::LeftButton);
-    EXPECT_EQ(shownPage(), QStringLiteral("contents.html"));
-    EXPECT_FALSE(forward->isEnabled());
-}
-
-TEST(HelpIndexTest, AMissingFolderIsNotValid)
-{
-    dialogtest::ensureApplication();
-    const HelpIndex index(QStringLiteral(":/no-such-help"));
-    EXPECT_FALSE(index.isValid());
-    EXPECT_TRUE(index.pages().empty());
+    // Another owner has a window of its own; a window goes with its owner.
+    QWidget other;
+    EXPECT_NE(HelpWindow::instance(&other), window);
+    QPointer<HelpWindow> watched(window);
+    owner.reset();
+    EXPECT_TRUE(watched.isNull());
 }
 
 } // namespace

@@ -115,7 +115,6 @@ TEST_F(ToolLogic, UpperUnselectedObjectWinsOverASelectedOneBelow)
     drawing().setSelection({ below });
     click(50, 50);
     EXPECT_EQ(drawing().selection(), (ObjectRefs { above }));
-    EXPECT_EQ(messages.last(RecordingReporter::Kind::Status), "1 object selected");
 
     // With both selected (in stacking order, as the tools leave a
     // selection), a click inside both keeps them.
@@ -152,7 +151,6 @@ TEST_F(ToolLogic, ToolChangeDuringAHandleDragPutsTheShapeBack)
     // Nothing was recorded, so nothing may stay changed.
     EXPECT_EQ(rect->corner2(), (Point { 40, 40 }));
     EXPECT_FALSE(drawing().history().canUndo());
-    EXPECT_EQ(rect->boundingBox(), (Rect { 0, 0, 40, 40 }));
 }
 
 // The selection tool attaches the rectangle tool to a selected rectangle for
