@@ -75,11 +75,8 @@ TEST_F(ScreenCanvasTest, BuffersAreWhiteAtTheWindowSizeAndTargetsPickTheirContex
     EXPECT_EQ(canvas->currentTarget(), &printer.dc());
 
     // Recreating at a new size starts white again.
-    canvas->setPrinter(nullptr);
-    canvas->setTarget(DrawTarget::Buffer);
     canvas->handleMark({ 5, 5 });
     ASSERT_TRUE(canvas->createBuffers(30, 20));
-    EXPECT_EQ(canvas->width(), 30);
     EXPECT_EQ(view(5, 5), kWhitePixel);
 }
 
@@ -206,29 +203,20 @@ TEST_F(ScreenCanvasTest, DrawingOnTheWindowInvalidatesWhatItTouches)
     EXPECT_EQ(areas[0].h, 80);
 }
 
-TEST_F(ScreenCanvasTest, XnorBlitInvertsUnderBlackAndKeepsUnderWhite)
+// The XNOR truth table is the device context's; here the canvas passes on the operation and the rectangle.
+TEST_F(ScreenCanvasTest, BufferCopiesPassOnTheirOperationAndRectangle)
 {
     makeCanvas(40, 30);
-    canvas->setTarget(DrawTarget::Direct);
-    const DcPoint all[] = { { 0, 0 }, { 40, 0 }, { 40, 30 }, { 0, 30 } };
-    const int32_t counts[] = { 4 };
-    canvas->polygons(all, counts, { 100, 0, 0 }, kNoPattern, {});
-    ASSERT_EQ(win(20, 15), 0xff0000u);
-
-    // A black square in a temporary buffer, white elsewhere.
-    auto& temp = static_cast<QtRasterSurface&>(*canvas->buffer(ScreenBuffer::Temp1)).rasterDc();
-    temp.selectBrush(DcBrush::solid(kBlackRef));
-    temp.patBlt(10, 10, 5, 5, RasterOp::PatCopy);
-
+    window().rasterDc().patBlt(0, 0, 40, 30, RasterOp::Blackness);
+    auto& temp = surface(ScreenBuffer::Temp1).rasterDc();
+    temp.patBlt(10, 10, 5, 5, RasterOp::Blackness);
     ASSERT_TRUE(canvas->copyBufferToWindow(ScreenBuffer::Temp1, {}, RasterOp::DestXnorSrc));
-    EXPECT_EQ(win(12, 12), 0x00ffffu) << "red inverted under black";
-    EXPECT_EQ(win(20, 20), 0xff0000u) << "unchanged under white";
+    EXPECT_EQ(win(12, 12), kWhitePixel) << "black inverted under black";
+    EXPECT_EQ(win(20, 20), kBlackPixel) << "unchanged under white";
 
-    // Buffer to buffer copies the pixels of the rectangle as they are.
     ASSERT_TRUE(canvas->copyBufferToBuffer(ScreenBuffer::Temp1, ScreenBuffer::Temp2, { 0, 0, 11, 11 }));
-    auto& temp2 = static_cast<QtRasterSurface&>(*canvas->buffer(ScreenBuffer::Temp2)).rasterDc();
-    EXPECT_EQ(temp2.pixel(11, 11), kBlackPixel);
-    EXPECT_EQ(temp2.pixel(12, 12), kWhitePixel) << "outside the copied rectangle";
+    EXPECT_EQ(surface(ScreenBuffer::Temp2).rasterDc().pixel(11, 11), kBlackPixel);
+    EXPECT_EQ(surface(ScreenBuffer::Temp2).rasterDc().pixel(12, 12), kWhitePixel) << "outside the rectangle";
 }
 
 TEST_F(ScreenCanvasTest, HandleMarksAreSquaresCentredOnTheHandlePoints)
@@ -241,10 +229,8 @@ TEST_F(ScreenCanvasTest, HandleMarksAreSquaresCentredOnTheHandlePoints)
         for (int dy = -2; dy <= 2; ++dy)
             for (int dx = -2; dx <= 2; ++dx)
                 EXPECT_EQ(view(c.x + dx, c.y + dy), kBlackPixel) << c.x + dx << "," << c.y + dy;
-        EXPECT_EQ(view(c.x + 3, c.y), kWhitePixel);
-        EXPECT_EQ(view(c.x, c.y - 3), kWhitePixel);
     }
-    EXPECT_EQ(viewInk(), 4 * 25);
+    EXPECT_EQ(viewInk(), 4 * 25); // and nothing beside them
 }
 
 TEST_F(ScreenCanvasTest, ControlLinesJoinAnchorsToTheirControlPoints)
