@@ -88,28 +88,6 @@ TEST(GdiPort, SolidPensAreScaledRoundedAndAtLeastOnePixelAndDashedOnesOnePixel)
     }
 }
 
-TEST(GdiPort, OpenFilledAndStrokedPolylineLeavesItsClosingEdgeUnstroked)
-{
-    const PointList points { { 10, 10 }, { 60, 10 }, { 60, 60 } };
-    for (bool closed : { false, true }) {
-        RasterDeviceContext dc(80, 80);
-        GdiPort port(dc, kIdentity);
-        port.polyline(filledStyle({ 100, 0, 0 }, true), kIdentity, points, closed, kArrowNone, kArrowNone);
-        // Stroke along the two drawn edges, fill inside.
-        EXPECT_EQ(dc.pixel(35, 10), kBlack);
-        EXPECT_EQ(dc.pixel(60, 35), kBlack);
-        EXPECT_EQ(dc.pixel(50, 30), kRed);
-        // The diagonal from the last point back to the first.
-        const int diagonalInk = countWhere(dc,
-            [](int x, int y, uint32_t p) { return p == kBlack && x < 59 && y > 11 && std::abs(x - y) <= 1; });
-        if (closed)
-            EXPECT_GT(diagonalInk, 40);
-        else
-            EXPECT_EQ(diagonalInk, 0);
-        EXPECT_EQ(dc.pixel(40, 39), kRed); // filled right up to the open side
-    }
-}
-
 TEST(GdiPort, CompoundPathsAreCollectedAndDrawnOnceWithHoles)
 {
     RasterDeviceContext dc(80, 80);

@@ -100,13 +100,14 @@ std::vector<Case> objectCases()
             },
             { { 30, 130, kRed, W }, { 140, 60, kRed, W }, { 10, 130, kBlue, K }, { 170, 60, kBlue, K },
                 { 90, 100, W, W } } },
-        // Filled up to its open side, which is not stroked.
+        // Filled up to its open side, which is not stroked (60, 110 lies on it).
         { "open polygon",
             [] {
                 return std::make_unique<PolygonObject>(
                     PointList { { 20, 20 }, { 100, 20 }, { 100, 80 } }, false);
             },
-            { { 60, 113, kRed, W }, { 60, 108, W, W }, { 60, 140, kBlue, K }, { 100, 110, kBlue, K } } },
+            { { 60, 113, kRed, W }, { 60, 110, kRed, W }, { 60, 108, W, W }, { 60, 140, kBlue, K },
+                { 100, 110, kBlue, K } } },
         { "line", [] { return std::make_unique<LineObject>(20, 20, 100, 80); },
             { { 60, 110, kBlue, K }, { 60, 100, W, W } } },
         { "image", [] { return fourColourImage(); },
