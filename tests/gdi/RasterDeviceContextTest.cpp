@@ -124,11 +124,10 @@ TEST(RasterDeviceContext, StyledPensDrawTheFourDashPatternsOnePixelWide)
         dc.moveTo({ 0, 10 });
         dc.lineTo({ 60, 10 });
         EXPECT_EQ(runsAlongRow(dc, 10, 60, kBlack), c.runs) << "style " << int(c.style);
-        int offRow = 0;
-        for (int y = 0; y < 20; ++y)
-            for (int x = 0; x < 80; ++x)
-                offRow += y != 10 && dc.pixel(x, y) != kWhite;
-        EXPECT_EQ(offRow, 0) << "style " << int(c.style);
+        int dashes = 0; // and no ink off the row
+        for (size_t i = 0; i < c.runs.size(); i += 2)
+            dashes += c.runs[i];
+        EXPECT_EQ(countInk(dc), dashes) << "style " << int(c.style);
     }
 }
 
@@ -207,18 +206,13 @@ TEST(RasterDeviceContext, FractionalPolygonsKeepTheirFractionsOnlyWhenSmoothed)
         dc.selectPen(DcPen::solid(kBlackRef, 1)); // a fill has no outline, whatever the pen
         dc.selectBrush(DcBrush::solid(kBlackRef));
         dc.fillPolygons(square, counts);
-        const uint32_t edge = dc.pixel(10, 15) & 0xff;
-        const uint32_t inside = dc.pixel(15, 15) & 0xff;
-        EXPECT_EQ(inside, 0u);
+        EXPECT_EQ(dc.pixel(15, 15) & 0xff, 0u);
         if (smooth) {
-            EXPECT_NEAR(double(edge), 128.0, 20.0);
+            EXPECT_NEAR(double(dc.pixel(10, 15) & 0xff), 128.0, 20.0);
             EXPECT_NEAR(double(dc.pixel(20, 15) & 0xff), 128.0, 20.0);
-        } else {
-            // Halves round up, to 11 ... 21, and the right and bottom edges are left out.
-            EXPECT_EQ(edge, 0xffu);
+        } else { // halves round up, to 11 ... 21, and the right and bottom edges are left out
+            EXPECT_EQ(countInk(dc), 100);
             EXPECT_EQ(dc.pixel(11, 11) & 0xff, 0u);
-            EXPECT_EQ(dc.pixel(20, 20) & 0xff, 0u);
-            EXPECT_EQ(dc.pixel(21, 15) & 0xff, 0xffu);
         }
     }
     // Inverted drawing never keeps fractions.
@@ -255,19 +249,9 @@ TEST(RasterDeviceContext, RasterModesAreBitwiseOnEveryPixelTheyTouchOnce)
         }
     EXPECT_EQ(changed, 2 * 30 + 2 * 20);
     EXPECT_EQ(dc.image().pixel(10, 10) >> 24, 0xffu); // still opaque
-
-    RasterDeviceContext inverted(20, 20);
-    fillNoise(inverted, 3);
-    const uint32_t was = inverted.pixel(5, 5);
-    inverted.setRop2(Rop2::Not);
-    inverted.selectPen(DcPen::null());
-    const DcPoint square[] = { { 0, 0 }, { 10, 0 }, { 10, 10 }, { 0, 10 } };
-    inverted.polygon(square); // a brush, whatever its colour, inverts
-    EXPECT_EQ(inverted.pixel(5, 5), ~was & 0xffffffu);
-
     // SetPixel ignores the raster mode.
-    inverted.setPixel({ 15, 15 }, makeColorRef(1, 2, 3));
-    EXPECT_EQ(inverted.pixel(15, 15), 0x010203u);
+    dc.setPixel({ 15, 15 }, makeColorRef(1, 2, 3));
+    EXPECT_EQ(dc.pixel(15, 15), 0x010203u);
 }
 
 TEST(RasterDeviceContext, GlyphMasksPaintInTheTextColourUnderTheRasterMode)
@@ -401,9 +385,8 @@ TEST(RasterDeviceContext, PathsFillUnderTheFillModeAndStrokeOpenFiguresOpen)
         dc.fillPath();
         EXPECT_EQ(dc.pixel(8, 8), kBlack);
         EXPECT_EQ(dc.pixel(25, 25), mode == PolyFillMode::Alternate ? kWhite : kBlack);
-        // The path is used up.
         dc.patBlt(0, 0, 50, 50, RasterOp::Whiteness);
-        dc.fillPath();
+        dc.fillPath(); // the path is used up
         EXPECT_EQ(countInk(dc), 0);
     }
 
