@@ -2,9 +2,7 @@
 
 // Model headers before any Qt header: Qt defines `emit` as a macro.
 #include "model/ImageObject.h"
-#include "raster/HatchPatterns.h"
 
-#include "ImageCheck.h"
 #include "platform/qt/RasterDeviceContext.h"
 
 #include <gtest/gtest.h>
@@ -109,39 +107,6 @@ TEST(GdiPort, CompoundPathsAreCollectedAndDrawnOnceWithHoles)
     EXPECT_EQ(dc.pixel(40, 40), kWhite); // the hole
     EXPECT_EQ(dc.pixel(10, 40), kBlack);
     EXPECT_EQ(dc.pixel(30, 40), kBlack);
-}
-
-TEST(GdiPort, HatchesPaintBlackInkOnTheFillColourAndRestoreTheColours)
-{
-    for (int index = 0; index < 9; ++index) {
-        RasterDeviceContext dc(40, 40);
-        dc.setTextColor(makeColorRef(1, 2, 3));
-        dc.setBkColor(makeColorRef(4, 5, 6));
-        GdiPort port(dc, kIdentity);
-        PaintStyle style = filledStyle({ 100, 0, 0 }, false);
-        style.setFillPattern(index);
-        port.rectangle(style, kIdentity, 4, 4, 36, 36);
-        EXPECT_EQ(dc.state().textColor, makeColorRef(1, 2, 3));
-        EXPECT_EQ(dc.state().bkColor, makeColorRef(4, 5, 6));
-        EXPECT_TRUE(dc.state().brush.isNull() || dc.state().brush == DcBrush());
-
-        QImage expected(40, 40, QImage::Format_RGB32);
-        expected.fill(0xffffffffu);
-        const PatternBits& rows = hatchPattern(index)->rows;
-        for (int y = 4; y < 36; ++y)
-            for (int x = 4; x < 36; ++x)
-                expected.setPixel(x, y, (rows[y % 8] >> (7 - x % 8)) & 1 ? 0xff000000u : 0xffff0000u);
-        EXPECT_TRUE(test::imagesMatch(dc.image(), expected, 0, "port-hatch" + std::to_string(index)));
-    }
-
-    // Fill off paints nothing, whatever the pattern index says.
-    RasterDeviceContext dc(40, 40);
-    GdiPort port(dc, kIdentity);
-    PaintStyle style;
-    style.setStrokeOn(false);
-    style.storeFillPattern(3);
-    port.rectangle(style, kIdentity, 4, 4, 36, 36);
-    EXPECT_EQ(countInk(dc), 0);
 }
 
 // Turned shapes are drawn in the cross render against Ghostscript.
