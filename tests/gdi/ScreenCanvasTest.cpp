@@ -213,20 +213,6 @@ TEST_F(ScreenCanvasTest, BufferCopiesPassOnTheirOperationAndRectangle)
     EXPECT_EQ(surface(ScreenBuffer::Temp2).rasterDc().pixel(12, 12), kWhitePixel) << "outside the rectangle";
 }
 
-TEST_F(ScreenCanvasTest, HandleMarksAreSquaresCentredOnTheHandlePoints)
-{
-    makeCanvas(100, 100, 2);
-    RectangleObject rect(10, 10, 40, 25); // corners at pixels x 20 / 80, y 80 / 50
-    canvas->drawHandles(rect);
-    const DcPoint centres[] = { { 20, 80 }, { 20, 50 }, { 80, 50 }, { 80, 80 } };
-    for (DcPoint c : centres) {
-        for (int dy = -2; dy <= 2; ++dy)
-            for (int dx = -2; dx <= 2; ++dx)
-                EXPECT_EQ(view(c.x + dx, c.y + dy), kBlackPixel) << c.x + dx << "," << c.y + dy;
-    }
-    EXPECT_EQ(viewInk(), 4 * 25); // and nothing beside them
-}
-
 TEST_F(ScreenCanvasTest, ControlLinesJoinAnchorsToTheirControlPoints)
 {
     makeCanvas(100, 60);
