@@ -3,7 +3,7 @@
 // Model headers before any Qt header: Qt defines `emit` as a macro.
 #include "model/ImageObject.h"
 
-#include "platform/qt/RasterDeviceContext.h"
+#include "ImageCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -17,23 +17,14 @@ constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kRed = 0xff0000;
 const Matrix kIdentity {};
 
-int countWhere(RasterDeviceContext& dc, auto predicate)
-{
-    int count = 0;
-    for (int y = 0; y < dc.height(); ++y)
-        for (int x = 0; x < dc.width(); ++x)
-            count += predicate(x, y, dc.pixel(x, y));
-    return count;
-}
-
-int countInk(RasterDeviceContext& dc)
-{
-    return countWhere(dc, [](int, int, uint32_t p) { return p != kWhite; });
-}
+using test::countInk;
 
 int columnInk(RasterDeviceContext& dc, int x)
 {
-    return countWhere(dc, [x](int px, int, uint32_t p) { return px == x && p != kWhite; });
+    int count = 0;
+    for (int y = 0; y < dc.height(); ++y)
+        count += dc.pixel(x, y) != kWhite;
+    return count;
 }
 
 PaintStyle strokeStyle(float width)

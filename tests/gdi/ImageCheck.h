@@ -1,7 +1,10 @@
 #pragma once
-// Reference-image comparison for the device-context tests: counts differing
+// Pixel probes and reference-image comparison for the device-context tests:
+// counts ink and differing
 // pixels and, on failure, writes the actual and expected images
 // to a temporary folder so the fault can be looked at.
+
+#include "platform/qt/RasterDeviceContext.h"
 
 #include <QImage>
 
@@ -9,9 +12,29 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 
 namespace zavora::test {
+
+// Pixels of the buffer that are not `background`.
+inline int countInk(RasterDeviceContext& dc, uint32_t background = 0xffffff)
+{
+    int count = 0;
+    for (int y = 0; y < dc.height(); ++y)
+        for (int x = 0; x < dc.width(); ++x)
+            count += dc.pixel(x, y) != background;
+    return count;
+}
+
+// Every pixel a different pseudo-random colour, so bitwise faults show.
+inline void fillNoise(DeviceContext& dc, int width, int height, unsigned seed)
+{
+    std::mt19937 random(seed);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            dc.setPixel({ x, y }, random() & 0xffffff);
+}
 
 inline std::filesystem::path failureFolder()
 {

@@ -6,33 +6,17 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 namespace zavora {
 namespace {
 
 constexpr uint32_t kWhite = 0xffffff;
 constexpr uint32_t kBlack = 0x000000;
 
-// Pixels of the buffer that are not `background`.
-int countInk(RasterDeviceContext& dc, uint32_t background = kWhite)
-{
-    int count = 0;
-    for (int y = 0; y < dc.height(); ++y)
-        for (int x = 0; x < dc.width(); ++x)
-            count += dc.pixel(x, y) != background;
-    return count;
-}
+using test::countInk;
 
-// Every pixel a different pseudo-random colour, so bitwise faults show.
 void fillNoise(RasterDeviceContext& dc, unsigned seed)
 {
-    std::mt19937 random(seed);
-    for (int y = 0; y < dc.height(); ++y)
-        for (int x = 0; x < dc.width(); ++x) {
-            const uint32_t v = random();
-            dc.setPixel({ x, y }, makeColorRef(v & 0xff, (v >> 8) & 0xff, (v >> 16) & 0xff));
-        }
+    test::fillNoise(dc, dc.width(), dc.height(), seed);
 }
 
 TEST(RasterDeviceContext, LinesLeaveOutTheirLastPixelAndPolygonsTheirRightAndBottomEdges)

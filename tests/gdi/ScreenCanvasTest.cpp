@@ -7,8 +7,6 @@
 
 #include "ImageCheck.h"
 
-#include <random>
-
 namespace zavora {
 namespace {
 
@@ -35,14 +33,6 @@ private:
     int m_failFrom;
     int m_made = 0;
 };
-
-void fillNoise(DeviceContext& dc, int w, int h, unsigned seed)
-{
-    std::mt19937 random(seed);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            dc.setPixel({ x, y }, random() & 0xffffff);
-}
 
 std::unique_ptr<RectangleObject> filledRect(float x1, float y1, float x2, float y2, const Color& fill)
 {
@@ -113,7 +103,7 @@ TEST_F(ScreenCanvasTest, InvertedDrawingTwiceRestoresTheWindowBitForBit)
         SCOPED_TRACE(antialias ? "antialiased" : "aliased");
         makeCanvas(120, 100, 1.5);
         canvas->setAntialiasing(antialias);
-        fillNoise(canvas->window()->dc(), 120, 100, 7);
+        test::fillNoise(canvas->window()->dc(), 120, 100, 7);
         const QImage before = windowImage();
 
         RectangleObject rect(10, 10, 60, 40);
