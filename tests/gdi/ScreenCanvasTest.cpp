@@ -1,7 +1,6 @@
 #include "ScreenTestSupport.h"
 
 #include "model/Drawing.h"
-#include "model/PathObjects.h"
 #include "model/ShapeObjects.h"
 #include "platform/Reporter.h"
 
@@ -201,21 +200,6 @@ TEST_F(ScreenCanvasTest, BufferCopiesPassOnTheirOperationAndRectangle)
     ASSERT_TRUE(canvas->copyBufferToBuffer(ScreenBuffer::Temp1, ScreenBuffer::Temp2, { 0, 0, 11, 11 }));
     EXPECT_EQ(surface(ScreenBuffer::Temp2).rasterDc().pixel(11, 11), kBlackPixel);
     EXPECT_EQ(surface(ScreenBuffer::Temp2).rasterDc().pixel(12, 12), kWhitePixel) << "outside the rectangle";
-}
-
-TEST_F(ScreenCanvasTest, ControlLinesJoinAnchorsToTheirControlPoints)
-{
-    makeCanvas(100, 60);
-    CurveObject curve({ makeNode(10, 30), makeNode(80, 30) }, false);
-    NodeList nodes = curve.nodes();
-    nodes[0].outX = 30, nodes[0].outY = 50;
-    nodes[1].inX = 60, nodes[1].inY = 10;
-    curve.setNodes(nodes, false);
-    curve.drawEditHandles(*canvas);
-    // Which marks and lines a curve shows is the model's; here where the lines fall: half-way along each.
-    EXPECT_EQ(view(20, 20), kBlackPixel);
-    EXPECT_EQ(view(70, 40), kBlackPixel);
-    EXPECT_EQ(view(45, 30), kWhitePixel) << "the curve itself is not drawn";
 }
 
 TEST_F(ScreenCanvasTest, GridDotsFollowTheDensityRules)
