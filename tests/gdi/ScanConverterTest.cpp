@@ -1,7 +1,5 @@
 #include "platform/ScanConverter.h"
 
-#include "platform/qt/RasterDeviceContext.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -209,30 +207,6 @@ TEST(ScanConverter, MitresGiveWayToBevelsBeyondTheLimit)
     addWideStroke(converter, std::vector<ScanPoint> { { 9, 9 }, { 9, 9 } }, false, 5);
     addWideStroke(converter, std::vector<ScanPoint> { { 9, 9 }, { 30, 9 } }, false, 0);
     EXPECT_TRUE(converter.isEmpty());
-}
-
-TEST(ScanConverter, WideLinesUnderXorTouchEachPixelOnce)
-{
-    // A pen folding back over itself: its overlaps must not cancel out.
-    RasterDeviceContext dc(kSize, kSize);
-    dc.setRop2(Rop2::XorPen);
-    dc.selectPen(DcPen::geometricFlat(makeColorRef(0xff, 0xff, 0xff), 7));
-    const DcPoint zigzag[] = { { 5, 5 }, { 58, 20 }, { 6, 30 }, { 58, 40 }, { 30, 2 }, { 20, 60 } };
-    dc.polyline(zigzag);
-    int black = 0, other = 0;
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x) {
-            const uint32_t p = dc.pixel(x, y);
-            black += p == 0;
-            other += p != 0 && p != 0xffffff;
-        }
-    EXPECT_GT(black, 900);
-    EXPECT_EQ(other, 0);
-    // The same drawn again puts everything back.
-    dc.polyline(zigzag);
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x)
-            ASSERT_EQ(dc.pixel(x, y), 0xffffffu);
 }
 
 // The pixels of a thin line in a buffer of the given size, in no particular order.

@@ -14,13 +14,6 @@ namespace zavora::test {
 constexpr uint32_t kWhitePixel = 0xffffff;
 constexpr uint32_t kBlackPixel = 0x000000;
 
-// 0x00RRGGBB of a colour in percent, as the screen converts it.
-inline uint32_t pixelOf(const Color& c)
-{
-    auto byte = [](float percent) { return uint32_t(int(percent * 255 / 100) & 0xff); };
-    return byte(c.red) << 16 | byte(c.green) << 8 | byte(c.blue);
-}
-
 class CanvasFixture : public ::testing::Test {
 protected:
     // A canvas of w x h pixels; drawing coordinates at `zoom` pixels per

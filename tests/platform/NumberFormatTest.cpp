@@ -93,26 +93,16 @@ TEST(NumberFormat, MatrixRuleZeroesTinyMagnitudes)
         std::string expected = std::fabs(v) < 0.0001 ? "0" : cFormat("%.*g", 4, v);
         ASSERT_EQ(formatMatrixNumber(v), expected) << v;
     }
-    EXPECT_EQ(formatMatrixNumber(0.00009999), "0");
-    EXPECT_EQ(formatMatrixNumber(-0.00001), "0");
-    EXPECT_EQ(formatMatrixNumber(-0.0), "0");
-    EXPECT_EQ(formatMatrixNumber(0.0001), "0.0001");
-    EXPECT_EQ(formatMatrixNumber(0.70710678), "0.7071");
-    EXPECT_EQ(formatMatrixNumber(-12345.6), "-1.235e+04");
 }
 
 TEST(NumberFormat, SvgRuleTrimsZerosAndNegativeZero)
 {
     for (double v : sampleValues())
         ASSERT_EQ(formatSvgNumber(v), svgReference(v)) << v;
-    EXPECT_EQ(formatSvgNumber(12.5), "12.5");
-    EXPECT_EQ(formatSvgNumber(12.0), "12");
+    // A few by hand, to pin the reference itself.
     EXPECT_EQ(formatSvgNumber(100.0), "100");
-    EXPECT_EQ(formatSvgNumber(0.0004), "0");
     EXPECT_EQ(formatSvgNumber(-0.0004), "0");
-    EXPECT_EQ(formatSvgNumber(-0.0), "0");
     EXPECT_EQ(formatSvgNumber(-0.0006), "-0.001");
-    EXPECT_EQ(formatSvgNumber(1.23456), "1.235");
 }
 
 TEST(NumberFormat, IgnoresACommaDecimalLocale)

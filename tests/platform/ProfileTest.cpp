@@ -67,7 +67,9 @@ TEST_F(ProfileFile, CaseInsensitiveUpdateKeepsSpellingAndOtherLines)
     ASSERT_TRUE(profile.putString("FONTS", "TIMES,BOLD", "NewName"));
     ASSERT_TRUE(profile.putString("fonts", "Helvetica", "Helvetica"));
     EXPECT_EQ(read(file),
-        "; comment\r\n[Fonts]\r\nTimes,BOLD=NewName\r\nHelvetica=Helvetica\r\n\r\n[TrueType]\r\nArial=ArialMT\r\n");
+        "; "
+        "comment\r\n[Fonts]\r\nTimes,BOLD=NewName\r\nHelvetica=Helvetica\r\n\r\n[TrueType]\r\nArial="
+        "ArialMT\r\n");
 }
 
 TEST_F(ProfileFile, IntegersAreTheLeadingDecimalText)
@@ -113,25 +115,22 @@ TEST_F(ProfileFile, RefusesEntriesThatWouldCorruptTheFile)
     EXPECT_EQ(read(file), "[Misc]\r\nOpenDir=/a\r\n");
 }
 
-TEST_F(ProfileFile, UnwritableLocationFailsCleanly)
+TEST_F(ProfileFile, FailedWritesLeaveFileAndValuesUnchanged)
 {
+    // A file under a plain file, and a name so long that the temporary file
+    // beside it cannot be created: a failure that folder permissions cannot
+    // give when the tests run as root.
     write(m_dir / "plain", "x");
-    Profile profile(m_dir / "plain" / "z.ini");
-    EXPECT_FALSE(profile.putInt("Misc", "Units", 3));
-    EXPECT_EQ(profile.getInt("Misc", "Units", 7), 7);
+    const fs::path longName = m_dir / (std::string(250, 'z') + ".ini");
+    write(longName, "[Misc]\nUnits=1\n");
+    for (const auto& [file, units] :
+        { std::pair { m_dir / "plain" / "z.ini", 7 }, std::pair { longName, 1 } }) {
+        Profile profile(file);
+        EXPECT_FALSE(profile.putInt("Misc", "Units", 3));
+        EXPECT_EQ(profile.getInt("Misc", "Units", 7), units);
+    }
     EXPECT_EQ(read(m_dir / "plain"), "x");
-}
-
-TEST_F(ProfileFile, FailedWriteLeavesFileAndValuesUnchanged)
-{
-    // A name so long that the temporary file beside it cannot be created: a
-    // failure that folder permissions cannot give when the tests run as root.
-    fs::path file = m_dir / (std::string(250, 'z') + ".ini");
-    write(file, "[Misc]\nUnits=1\n");
-    Profile profile(file);
-    EXPECT_FALSE(profile.putInt("Misc", "Units", 3));
-    EXPECT_EQ(profile.getInt("Misc", "Units", 0), 1);
-    EXPECT_EQ(read(file), "[Misc]\nUnits=1\n");
+    EXPECT_EQ(read(longName), "[Misc]\nUnits=1\n");
 }
 
 TEST_F(ProfileFile, SeesChangesMadeThroughAnotherInstance)
