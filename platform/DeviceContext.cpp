@@ -9,13 +9,10 @@ namespace zavora {
 
 namespace {
 
-// The nearest pixel (halves up), saturated to the coordinate range (NaN becomes 0).
+// The nearest pixel (halves up), within the device range (NaN becomes 0).
 int32_t roundToPixel(double v)
 {
-    if (!(v == v))
-        return 0;
-    constexpr double kLimit = double(std::numeric_limits<int32_t>::max() / 2);
-    return int32_t(std::floor(std::clamp(v, -kLimit, kLimit) + 0.5));
+    return int32_t(std::floor(clampDeviceCoordinate(v) + 0.5));
 }
 
 // The run lengths GDI uses for its styled cosmetic pens.

@@ -180,6 +180,11 @@ public:
     // Draws from the current position up to, not including, the point.
     virtual void lineTo(DcPoint point) = 0;
     virtual void polyline(std::span<const DcPoint> points) = 0;
+    // moveTo and lineTo in fractional pixels, for the edges a smoothing
+    // device draws: it keeps the fractions, so flattened curves show no
+    // facets; the others round to whole pixels.
+    virtual void moveToExact(double x, double y) { moveTo({ roundToDevice(x), roundToDevice(y) }); }
+    virtual void lineToExact(double x, double y) { lineTo({ roundToDevice(x), roundToDevice(y) }); }
     // Fills with the brush under the fill mode, then outlines with the pen.
     virtual void polygon(std::span<const DcPoint> points) = 0;
     // counts[i] points of `points` per polygon; all filled as one area.

@@ -393,34 +393,42 @@ void ScreenCanvas::paintPath(const std::vector<PathElement>& elements, const Pat
 
     // Curves are flattened here, in device pixels, to within a quarter pixel
     // (as GDI does inside PolyBezierTo); the rasteriser then only sees
-    // straight edges, short enough that no facet shows at any zoom.
+    // straight edges, short enough that no facet shows at any zoom. Smoothed
+    // edges keep their fractions: rounded vertices would show as facets.
+    const bool exact = dc->smoothing() && !inverted();
     std::vector<DcPoint>& points = m_points;
     points.clear();
+    enum class Step { Move, Line, CurvePoint };
+    auto to = [&](Point p, Step step) {
+        const DcPoint d { rounded(p.x), rounded(p.y) };
+        // A flattened curve's points that round onto the last are left out.
+        if (step == Step::CurvePoint && !exact && !points.empty() && d == points.back())
+            return;
+        const bool move = step == Step::Move;
+        points.push_back(d);
+        if (exact)
+            move ? dc->moveToExact(p.x, p.y) : dc->lineToExact(p.x, p.y);
+        else
+            move ? dc->moveTo(d) : dc->lineTo(d);
+    };
     Point current, start;
     dc->beginPath();
     for (const PathElement& e : elements) {
         switch (e.kind) {
         case PathKind::Move:
             current = start = { e.x1, e.y1 };
-            points.push_back({ rounded(e.x1), rounded(e.y1) });
-            dc->moveTo(points.back());
+            to(current, Step::Move);
             break;
         case PathKind::Line:
             current = { e.x1, e.y1 };
-            points.push_back({ rounded(e.x1), rounded(e.y1) });
-            dc->lineTo(points.back());
+            to(current, Step::Line);
             break;
         case PathKind::Curve: {
             const Point end { e.x3, e.y3 };
             m_curve.clear();
             flattenBezier(m_curve, current, { e.x1, e.y1 }, { e.x2, e.y2 }, end, kDeviceFlatness);
-            for (Point p : m_curve) {
-                const DcPoint d { rounded(p.x), rounded(p.y) };
-                if (!points.empty() && d == points.back())
-                    continue;
-                points.push_back(d);
-                dc->lineTo(d);
-            }
+            for (Point p : m_curve)
+                to(p, Step::CurvePoint);
             current = end;
             break;
         }

@@ -163,7 +163,8 @@ void addRoundStroke(ScanConverter& converter, std::span<const ScanPoint> points,
         if (cross == 0)
             continue;
         const double sign = cross < 0 ? 1 : -1;
-        ScanPoint bevel[] = { c, { c.x + sign * in.x, c.y + sign * in.y }, { c.x + sign * out.x, c.y + sign * out.y } };
+        ScanPoint bevel[]
+            = { c, { c.x + sign * in.x, c.y + sign * in.y }, { c.x + sign * out.x, c.y + sign * out.y } };
         addClockwise(converter, bevel);
     }
 }
@@ -410,6 +411,25 @@ void RasterDeviceContext::lineTo(DcPoint point)
         drawPolylineRun(run);
     }
     m_state.position = point;
+}
+
+void RasterDeviceContext::moveToExact(double x, double y)
+{
+    const DcPoint rounded { roundToDevice(x), roundToDevice(y) };
+    if (m_pathState != PathState::Open || !m_antialias)
+        return moveTo(rounded);
+    newFigure(QPointF(clampDeviceCoordinate(x), clampDeviceCoordinate(y)));
+    m_state.position = rounded;
+}
+
+void RasterDeviceContext::lineToExact(double x, double y)
+{
+    const DcPoint rounded { roundToDevice(x), roundToDevice(y) };
+    if (m_pathState != PathState::Open || !m_antialias)
+        return lineTo(rounded);
+    currentFigure().segments.push_back(
+        { false, {}, {}, QPointF(clampDeviceCoordinate(x), clampDeviceCoordinate(y)) });
+    m_state.position = rounded;
 }
 
 void RasterDeviceContext::polyline(std::span<const DcPoint> points)
@@ -931,8 +951,8 @@ void RasterDeviceContext::setPixel(DcPoint point, ColorRef color)
 
 bool RasterDeviceContext::patBlt(int32_t x, int32_t y, int32_t width, int32_t height, RasterOp op)
 {
-    if (op != RasterOp::PatCopy && op != RasterOp::DstInvert
-        && op != RasterOp::Blackness && op != RasterOp::Whiteness)
+    if (op != RasterOp::PatCopy && op != RasterOp::DstInvert && op != RasterOp::Blackness
+        && op != RasterOp::Whiteness)
         return false;
     // Negative extents grow the rectangle leftwards or upwards.
     int64_t left = x, top = y, right = int64_t(x) + width, bottom = int64_t(y) + height;

@@ -58,6 +58,8 @@ public:
 
     void moveTo(DcPoint point) override;
     void lineTo(DcPoint point) override;
+    void moveToExact(double x, double y) override;
+    void lineToExact(double x, double y) override;
     void polyline(std::span<const DcPoint> points) override;
     void polygon(std::span<const DcPoint> points) override;
     void polyPolygon(std::span<const DcPoint> points, std::span<const int32_t> counts) override;
