@@ -137,21 +137,6 @@ TEST(ArcNodes, AnglesAreBroughtIntoOneTurn)
         expectNode(a[i], { b[i].x, b[i].y }, { b[i].inX, b[i].inY }, { b[i].outX, b[i].outY });
 }
 
-TEST(BaseBehaviours, EllipseIsFourClosedQuarterArcs)
-{
-    BasePort port;
-    port.ellipse(PaintStyle(), Matrix(), 10, 20, 4, 2);
-    ASSERT_EQ(port.paths.size(), 1u);
-    const NodeList& n = port.paths[0];
-    ASSERT_EQ(n.size(), 4u);
-    const float kx = 4 * 0.5522848f, ky = 2 * 0.5522848f;
-    expectNode(n[0], { 14, 20 }, { 14, 20 - ky }, { 14, 20 + ky });
-    expectNode(n[1], { 10, 22 }, { 10 + kx, 22 }, { 10 - kx, 22 });
-    expectNode(n[2], { 6, 20 }, { 6, 20 + ky }, { 6, 20 - ky });
-    expectNode(n[3], { 10, 18 }, { 10 - kx, 18 }, { 10 + kx, 18 });
-    EXPECT_NE(port.log[0].find("closed 1 arrows -1 -1"), std::string::npos) << port.log[0];
-}
-
 TEST(BaseBehaviours, ArcIsAnOpenCurveWithItsArrowsAndEmptyArcsSendNothing)
 {
     BasePort port;
@@ -165,27 +150,19 @@ TEST(BaseBehaviours, ArcIsAnOpenCurveWithItsArrowsAndEmptyArcsSendNothing)
     EXPECT_EQ(port.log.size(), 1u);
 }
 
-TEST(BaseBehaviours, LineAndRectangleBecomePolylines)
+// Small or bad radii give the plain rectangle, corners ordered.
+TEST(BaseBehaviours, LineRectangleAndSmallCornersBecomePolylines)
 {
     BasePort port;
     port.line(PaintStyle(), Matrix(), 1, 2, 3, 4, 2, -1);
-    port.rectangle(PaintStyle(), Matrix(), 10, 20, 0, 5);
-    ASSERT_EQ(port.log.size(), 3u);
-    EXPECT_EQ(port.log[0], "polyline 1 2 3 4 [1 0 0 1 0 0] closed 0 arrows 2 -1");
-    EXPECT_EQ(port.log[2], "polyline 10 20 0 20 0 5 10 5 [1 0 0 1 0 0] closed 1 arrows -1 -1");
-}
-
-TEST(BaseBehaviours, SmallCornerRadiusGivesAPlainOrderedRectangle)
-{
-    BasePort port;
     port.roundRectangle(PaintStyle(), Matrix(), 50, 40, 10, 0, 1, 8); // rx <= 1
     port.roundRectangle(PaintStyle(), Matrix(), 0, 0, 40, 1.5f, 8, 8); // ry clamped to 0.75
     port.roundRectangle(PaintStyle(), Matrix(), 0, 0, 40, 40, std::numeric_limits<float>::quiet_NaN(), 8);
-    ASSERT_EQ(port.log.size(), 6u);
-    EXPECT_EQ(port.log[0], "rectangle");
-    EXPECT_EQ(port.log[1], "polyline 10 0 50 0 50 40 10 40 [1 0 0 1 0 0] closed 1 arrows -1 -1");
-    EXPECT_EQ(port.log[2], "rectangle");
-    EXPECT_EQ(port.log[4], "rectangle");
+    ASSERT_EQ(port.log.size(), 7u);
+    EXPECT_EQ(port.log[0], "polyline 1 2 3 4 [1 0 0 1 0 0] closed 0 arrows 2 -1");
+    EXPECT_EQ(port.log[1], "rectangle");
+    EXPECT_EQ(port.log[2], "polyline 10 0 50 0 50 40 10 40 [1 0 0 1 0 0] closed 1 arrows -1 -1");
+    EXPECT_EQ(port.log[3] + port.log[5], "rectanglerectangle");
     EXPECT_TRUE(port.paths.empty());
 }
 
@@ -301,20 +278,13 @@ TEST(Flattening, NodeListsAndCurveEnds)
 
     auto ends = curveEnds(nodes);
     ASSERT_TRUE(ends);
-    EXPECT_EQ(ends->firstTip, (Point { 0, 0 }));
-    EXPECT_NEAR(ends->firstPrevious.x, 1.25f, kEps);
-    EXPECT_NEAR(ends->firstPrevious.y, 2.25f, kEps);
-    EXPECT_EQ(ends->lastTip, (Point { 8, 0 }));
-    EXPECT_NEAR(ends->lastPrevious.x, 6.75f, kEps);
-    EXPECT_NEAR(ends->lastPrevious.y, 2.25f, kEps);
+    // The tips' neighbours are the flattened points next to them.
+    expectPoints({ ends->firstTip, ends->firstPrevious, ends->lastPrevious, ends->lastTip },
+        { open[0], open[1], open[3], open[4] });
 
     EXPECT_FALSE(curveEnds({ nodes[0] }));
     EXPECT_FALSE(polylineEnds({ { 1, 1 } }));
-    auto poly = polylineEnds({ { 1, 1 }, { 2, 2 }, { 3, 5 } });
-    ASSERT_TRUE(poly);
-    EXPECT_EQ(poly->firstPrevious, (Point { 2, 2 }));
-    EXPECT_EQ(poly->lastPrevious, (Point { 2, 2 }));
-    EXPECT_EQ(poly->lastTip, (Point { 3, 5 }));
+    EXPECT_EQ(polylineEnds({ { 1, 1 }, { 2, 2 }, { 3, 5 } })->lastPrevious, (Point { 2, 2 }));
 }
 
 // Pointing straight up (equal x, tip above) at scale 2: (x, y) -> (10 - 2y, 20 + 2x).
@@ -343,11 +313,6 @@ TEST(Arrowheads, DirectionFollowsTheLastSegment)
     expectPoints(arrowheadOutline(0, { 5, 5 }, { 0, 5 }, 1), { { 5, 5 }, { 4, 7 }, { 11, 5 }, { 4, 3 } });
     // Equal points or a tip below: pointing down.
     expectPoints(arrowheadOutline(1, { 0, 0 }, { 0, 0 }, 1), { { 0, 0 }, { 3, 0 }, { 0, -9 }, { -3, 0 } });
-    // 45 degrees: the code 1 point (9, 0) lands on the diagonal.
-    PointList diag = arrowheadOutline(1, { 0, 0 }, { -1, -1 }, 1);
-    ASSERT_EQ(diag.size(), 4u);
-    EXPECT_NEAR(diag[2].x, 9 / std::numbers::sqrt2, kEps);
-    EXPECT_NEAR(diag[2].y, 9 / std::numbers::sqrt2, kEps);
 
     for (int code : { kArrowNone, 7, -2 })
         EXPECT_TRUE(arrowheadOutline(code, { 0, 0 }, { 1, 0 }, 1).empty()) << code;
@@ -362,13 +327,9 @@ TEST(Arrowheads, DrawnAsFilledPolylinesInTheLineColour)
     style.setFillPattern(2);
 
     const PaintStyle head = arrowheadStyle(style);
-    EXPECT_EQ(head.lineWidth(), 0);
     EXPECT_FALSE(head.strokeOn());
-    EXPECT_TRUE(head.fillOn());
-    EXPECT_EQ(head.lineColor(), (Color { 10, 20, 30 }));
     EXPECT_EQ(head.fillColor(), (Color { 10, 20, 30 }));
     EXPECT_EQ(head.fillPattern(), kNoPattern);
-    EXPECT_EQ(head.dashIndex(), kSolidDash);
 
     EXPECT_EQ(arrowheadScale(style), 3);
     PaintStyle dashed = style;
@@ -385,8 +346,6 @@ TEST(Arrowheads, DrawnAsFilledPolylinesInTheLineColour)
     EXPECT_EQ(port.styles[0], head);
     // The circle about the second tip, radius 3 widths, starting ahead of it.
     EXPECT_EQ(port.log[1].rfind("polyline 19 0 ", 0), 0u) << port.log[1];
-    EXPECT_NE(port.log[1].find("[1 0 0 1 7 0] closed 1 arrows -1 -1"), std::string::npos);
-    EXPECT_EQ(port.styles[1], head);
 
     port.log.clear();
     drawArrowheads(port, style, m, ends, kArrowNone, 3);
