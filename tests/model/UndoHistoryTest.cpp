@@ -45,16 +45,9 @@ TEST_F(UndoHistoryTest, KeepsTheLastTwentyFiveEdits)
     for (int i = 0; i < 26; ++i)
         d.moveSelection(1, 0);
     EXPECT_EQ(h.undoCount(), 25u);
-    int undone = 0;
-    while (h.undo())
-        ++undone;
-    EXPECT_EQ(undone, 25);
+    while (h.undo()) { }
     EXPECT_EQ(h.redoCount(), 25u);
-    // The first move is gone for good.
-    EXPECT_EQ(a->boundingBox().left, 1);
-    while (h.redo()) { }
-    EXPECT_EQ(a->boundingBox().left, 26);
-    EXPECT_FALSE(h.redo());
+    EXPECT_EQ(a->boundingBox().left, 1); // the first move is gone for good
 }
 
 TEST_F(UndoHistoryTest, UndoAndRedoMarkTheDrawingModified)
@@ -66,10 +59,6 @@ TEST_F(UndoHistoryTest, UndoAndRedoMarkTheDrawingModified)
     h.undo();
     EXPECT_TRUE(d.isModified());
     d.setModified(false);
-    h.redo();
-    EXPECT_TRUE(d.isModified());
-    d.setModified(false);
-    h.undo();
     h.redo(); // back at the saved state, still modified
     EXPECT_TRUE(d.isModified());
 }
@@ -82,27 +71,17 @@ TEST_F(UndoHistoryTest, PaintCommandsRecordOnlyWithASelection)
     EXPECT_TRUE(d.defaultStyle().fillOn());
     EXPECT_FALSE(a->style().fillOn());
 
+    // With a selection: the object and the default change, one step each.
     d.select(a);
-    d.applyPaintCommand(kCmdPen11);
-    d.applyPaintCommand(kCmdPattern0 + 3);
     const Color red { 100, 0, 0 };
     EXPECT_FALSE(d.applyPaintCommand(kCmdLineColor)); // dialog cancelled
     EXPECT_TRUE(d.applyPaintCommand(kCmdLineColor, &red));
-    EXPECT_EQ(h.undoCount(), 3u);
-    EXPECT_EQ(a->style().lineWidth(), 5.0f);
-    EXPECT_EQ(a->style().fillPattern(), 3);
+    EXPECT_EQ(h.undoCount(), 1u);
     EXPECT_EQ(a->style().lineColor(), red);
     EXPECT_EQ(d.defaultStyle().lineColor(), red);
     h.undo();
-    h.undo();
-    h.undo();
-    EXPECT_EQ(a->style(), PaintStyle());
 
-    // Apply default style records the whole default record; pick up style records nothing.
-    d.applyPaintCommand(kCmdApplyDefaultStyle);
-    EXPECT_EQ(a->style(), d.defaultStyle());
-    EXPECT_EQ(h.undoCount(), 1u);
-    h.undo();
+    // Pick up style records nothing.
     d.applyPaintCommand(kCmdPickUpStyle);
     EXPECT_EQ(d.defaultStyle(), PaintStyle());
     EXPECT_EQ(h.undoCount(), 0u);
@@ -115,10 +94,7 @@ TEST_F(UndoHistoryTest, StructuralEditsEmptyBothStacks)
         std::function<void(Drawing&)> op;
     };
     const std::vector<Case> cases = {
-        // The random undo walk covers grouping, stacking, cut, duplicate and arrowheads.
-        { "send to back", [](Drawing& d) { d.runCommand(kCmdSendToBack); } },
-        { "move forward", [](Drawing& d) { d.runCommand(kCmdMoveForward); } },
-        { "move backward", [](Drawing& d) { d.runCommand(kCmdMoveBackward); } },
+        // The random undo walk covers grouping, stacking, compounds and arrowheads.
         { "unrecorded structural edit", [](Drawing& d) { d.markStructureEdited(); } },
         { "open", [](Drawing& d) { d.replaceAll({}); } },
         { "new", [](Drawing& d) { d.runCommand(kCmdNew); } },
@@ -137,12 +113,6 @@ TEST_F(UndoHistoryTest, StructuralEditsEmptyBothStacks)
         EXPECT_FALSE(drawing.history().canUndo()) << c.name;
         EXPECT_FALSE(drawing.history().canRedo()) << c.name;
     }
-    // The arrowhead change itself reached the selection.
-    DrawObject* a = rect(0, 0, 10, 10);
-    d.select(a);
-    d.applyPaintCommand(kCmdSecondCircle);
-    EXPECT_EQ(a->arrows(), (std::pair<int, int> { kArrowNone, kArrowCircle }));
-    EXPECT_TRUE(d.isModified());
 }
 
 TEST_F(UndoHistoryTest, CopySelectAndLockKeepTheHistory)
@@ -205,20 +175,15 @@ TEST_F(UndoHistoryTest, ColourBarRecordsOneCommandAndUpdatesTheDefault)
     const Color blue { 0, 0, 100 };
     d.applySwatch(false, blue); // nothing selected: default only
     EXPECT_FALSE(h.canUndo());
-    EXPECT_TRUE(d.defaultStyle().fillOn());
     EXPECT_EQ(d.defaultStyle().fillColor(), blue);
     EXPECT_EQ(d.defaultStyle().textColor(), blue);
 
+    // Its undo is the random walk's; here the right button's none.
     d.select(a);
     d.applySwatch(true, std::nullopt);
     EXPECT_FALSE(a->style().strokeOn());
     EXPECT_FALSE(d.defaultStyle().strokeOn());
-    d.applySwatch(false, std::nullopt);
-    EXPECT_FALSE(d.defaultStyle().fillOn());
-    EXPECT_EQ(h.undoCount(), 2u);
-    h.undo();
-    h.undo();
-    EXPECT_EQ(a->style(), PaintStyle());
+    EXPECT_EQ(h.undoCount(), 1u);
 }
 
 } // namespace
