@@ -1,11 +1,15 @@
 #include "model/DrawObject.h"
 
+#include "RecordingPort.h"
 #include "model/GraphicsKernel.h"
 #include "model/HandlePainter.h"
+#include "model/PathObjects.h"
 #include "model/ShapeObjects.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <optional>
 
@@ -35,10 +39,30 @@ void expectPoint(Point p, float x, float y)
 
 void expectBox(const Rect& r, float l, float b, float rt, float t)
 {
-    EXPECT_NEAR(r.left, l, 1e-4);
-    EXPECT_NEAR(r.bottom, b, 1e-4);
-    EXPECT_NEAR(r.right, rt, 1e-4);
-    EXPECT_NEAR(r.top, t, 1e-4);
+    EXPECT_NEAR(r.left, l, 1e-3);
+    EXPECT_NEAR(r.bottom, b, 1e-3);
+    EXPECT_NEAR(r.right, rt, 1e-3);
+    EXPECT_NEAR(r.top, t, 1e-3);
+}
+
+// The outline as built on an identity CTM.
+std::vector<PathElement> outlineOf(const DrawObject& o)
+{
+    kernel().newpath();
+    o.buildOutline();
+    return kernel().takePath();
+}
+
+int count(const std::vector<PathElement>& path, PathKind kind)
+{
+    return int(std::count_if(path.begin(), path.end(), [&](const PathElement& e) { return e.kind == kind; }));
+}
+
+std::vector<std::string> emitted(const DrawObject& o)
+{
+    test::RecordingPort port;
+    o.emit(port);
+    return port.log;
 }
 
 class DrawObjectTest : public ::testing::Test {
@@ -51,6 +75,10 @@ protected:
         EXPECT_EQ(kernel().matrixDepth(), 0u);
     }
 };
+
+// Shapes and paths share the fixture: the kernel's stacks are left as found.
+using ShapeObjectsTest = DrawObjectTest;
+using PathObjectsTest = DrawObjectTest;
 
 // Each transform invalidates the cached box and composes after the existing matrix.
 TEST_F(DrawObjectTest, TransformsAboutAPoint)
@@ -235,6 +263,409 @@ TEST_F(DrawObjectTest, HandlesAreMappedByTheMatrix)
     ASSERT_EQ(rec.marks.size(), 2u);
     expectPoint(rec.marks[0], 5, 5);
     expectPoint(rec.marks[1], 15, 5);
+}
+
+TEST_F(ShapeObjectsTest, SwappedRectangleCornersBehaveLikeNormalOnes)
+{
+    RectangleObject normal(0, 0, 40, 20);
+    RectangleObject swapped(40, 20, 0, 0);
+    normal.setFillColor(Color::black());
+    swapped.setFillColor(Color::black());
+    EXPECT_EQ(normal.boundingBox(), swapped.boundingBox());
+    expectBox(swapped.boundingBox(), 0, 0, 40, 20);
+    for (Point p : { Point { 10, 10 }, Point { 39, 1 }, Point { 41, 10 }, Point { 20, -1 } }) {
+        EXPECT_EQ(normal.containsPoint(p.x, p.y), swapped.containsPoint(p.x, p.y)) << p.x << "," << p.y;
+        EXPECT_EQ(normal.touchesRect(p.x, p.y, p.x + 0.5f, p.y + 0.5f),
+            swapped.touchesRect(p.x, p.y, p.x + 0.5f, p.y + 0.5f));
+    }
+    EXPECT_TRUE(swapped.containsPoint(10, 10));
+}
+
+TEST_F(ShapeObjectsTest, RoundRectangleNeedsRadiiAboveOne)
+{
+    EXPECT_EQ(outlineOf(RoundRectObject(0, 0, 40, 20, 0.5f, 5)), outlineOf(RectangleObject(0, 0, 40, 20)));
+
+    // ry must exceed 1; rx may equal it.
+    EXPECT_EQ(count(outlineOf(RoundRectObject(0, 0, 40, 20, 1, 1)), PathKind::Curve), 0);
+    EXPECT_EQ(count(outlineOf(RoundRectObject(0, 0, 40, 20, 1, 1.5f)), PathKind::Curve), 4);
+
+    // Swapped corners are ordered before rounding.
+    EXPECT_EQ(outlineOf(RoundRectObject(40, 20, 0, 0, 3, 3)), outlineOf(RoundRectObject(0, 0, 40, 20, 3, 3)));
+}
+
+TEST_F(ShapeObjectsTest, RoundRectangleClampsOnlyTheOutline)
+{
+    RoundRectObject r(0, 0, 10, 40, 20, 20);
+    auto path = outlineOf(r);
+    // Drawn with rx = 5 (half the width), ry = 20 (half the height).
+    EXPECT_NEAR(path[0].x1, 5, 1e-4);
+    EXPECT_NEAR(path[0].y1, 40, 1e-4);
+    EXPECT_EQ(count(path, PathKind::Curve), 4);
+    // The control polygon of the corners stays inside the rectangle.
+    expectBox(r.boundingBox(), 0, 0, 10, 40);
+    EXPECT_EQ(r.rx(), 20); // the stored radii stay
+
+    // Enlarging brings the full radius back.
+    r.setCorners({ 0, 0 }, { 100, 100 });
+    path = outlineOf(r);
+    EXPECT_NEAR(path[0].x1, 20, 1e-4);
+}
+
+TEST_F(ShapeObjectsTest, LineNeverContainsAPointButIsHitOnItsOutline)
+{
+    LineObject line(0, 0, 100, 0);
+    line.setFillColor(Color::black());
+    EXPECT_FALSE(line.containsPoint(50, 0));
+    Point probe { 50, 1.5f };
+    float d = 0;
+    ASSERT_TRUE(line.nearestOutlinePoint(probe, 2, d));
+    EXPECT_NEAR(probe.x, 50, 1e-3);
+    EXPECT_NEAR(probe.y, 0, 1e-3);
+    EXPECT_NEAR(d, 2.25f, 1e-3);
+
+    probe = { 50, 5 };
+    EXPECT_FALSE(line.nearestOutlinePoint(probe, 2, d));
+    EXPECT_EQ(probe, (Point { 50, 5 }));
+}
+
+TEST_F(ShapeObjectsTest, NearestOutlinePointOnATransformedShape)
+{
+    RectangleObject r(0, 0, 10, 10);
+    r.scale(0, 0, 2, 2);
+    r.translate(100, 0);
+    Point probe { 121, 10 };
+    float d = 0;
+    ASSERT_TRUE(r.nearestOutlinePoint(probe, 2, d));
+    EXPECT_NEAR(probe.x, 120, 1e-3);
+    EXPECT_NEAR(probe.y, 10, 1e-3);
+    EXPECT_NEAR(d, 1, 1e-3);
+}
+
+TEST_F(ShapeObjectsTest, EllipseHandlesLieOnTheEllipse)
+{
+    EllipseObject e(10, 20, 30, 15);
+    const auto handles = e.handlePoints();
+    ASSERT_EQ(handles.size(), 4u);
+    for (Point h : handles) {
+        const double u = (h.x - 10) / 30.0, v = (h.y - 20) / 15.0;
+        EXPECT_NEAR(u * u + v * v, 1.0, 1e-5);
+        EXPECT_NEAR(std::abs(u), std::abs(v), 1e-5);
+    }
+    // Its box is the control polygon of the four quarter curves: the curve's own box.
+    expectBox(e.boundingBox(), -20, 5, 40, 35);
+
+    e.setFillColor(Color::black());
+    EXPECT_TRUE(e.containsPoint(10, 20));
+    EXPECT_FALSE(e.containsPoint(38, 33)); // inside the box, outside the ellipse
+}
+
+TEST_F(ShapeObjectsTest, ArcThroughZeroAndItsChord)
+{
+    ArcObject a(100, 50, 10, 20, 300, 60);
+    const auto path = outlineOf(a);
+    EXPECT_EQ(count(path, PathKind::Move), 1);
+    EXPECT_EQ(count(path, PathKind::Close), 0);
+    // Counter-clockwise from 300 to 60 passes 0 degrees: it reaches x = cx + rx.
+    const float halfHeight = 20 * std::sin(60 * 3.14159265f / 180);
+    expectBox(a.boundingBox(), 105, 50 - halfHeight, 110, 50 + halfHeight);
+
+    const auto handles = a.handlePoints(); // the ends
+    ASSERT_EQ(handles.size(), 2u);
+    EXPECT_NEAR(handles[0].y, 50 - halfHeight, 1e-3);
+    EXPECT_NEAR(handles[1].y, 50 + halfHeight, 1e-3);
+
+    a.setFillColor(Color::black());
+    EXPECT_TRUE(a.containsPoint(108, 50));
+    EXPECT_FALSE(a.containsPoint(104, 50)); // beyond the chord
+    a.setFillTransparent();
+    EXPECT_FALSE(a.containsPoint(108, 50));
+}
+
+TEST_F(ShapeObjectsTest, GeometryChangesInvalidateTheBox)
+{
+    LineObject line(0, 0, 10, 10);
+    line.boundingBox();
+    line.setEnds({ 0, 0 }, { 50, -5 });
+    EXPECT_FALSE(line.boxValid());
+    expectBox(line.boundingBox(), 0, -5, 50, 0);
+
+    EllipseObject e(0, 0, 1, 1);
+    e.boundingBox();
+    e.setGeometry(0, 0, 5, 2);
+    expectBox(e.boundingBox(), -5, -2, 5, 2);
+}
+
+// Dense samples of a curve's outline in drawing space.
+std::vector<Point> sampleCurve(const CurveObject& c)
+{
+    std::vector<Point> out;
+    const KMatrix m(c.matrix());
+    const NodeList& n = c.nodes();
+    auto segment = [&](const BezierNode& a, const BezierNode& b) {
+        for (int i = 0; i <= 100; ++i) {
+            const double t = i / 100.0, s = 1 - t;
+            const double x
+                = s * s * s * a.x + 3 * s * s * t * a.outX + 3 * s * t * t * b.inX + t * t * t * b.x;
+            const double y
+                = s * s * s * a.y + 3 * s * s * t * a.outY + 3 * s * t * t * b.inY + t * t * t * b.y;
+            out.push_back(transformPoint(m, { float(x), float(y) }));
+        }
+    };
+    for (std::size_t i = 0; i + 1 < n.size(); ++i)
+        segment(n[i], n[i + 1]);
+    if (c.isClosed())
+        segment(n.back(), n.front());
+    return out;
+}
+
+double distanceToSegment(Point p, Point a, Point b)
+{
+    const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
+    const double len2 = dx * dx + dy * dy;
+    double t = len2 == 0 ? 0 : ((p.x - double(a.x)) * dx + (p.y - double(a.y)) * dy) / len2;
+    t = std::clamp(t, 0.0, 1.0);
+    return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
+}
+
+// Largest distance from a sample of one outline to the polyline through the other's samples.
+double farthest(const std::vector<Point>& from, const std::vector<Point>& to)
+{
+    double worst = 0;
+    for (Point p : from) {
+        double best = 1e30;
+        for (std::size_t i = 0; i + 1 < to.size(); ++i)
+            best = std::min(best, distanceToSegment(p, to[i], to[i + 1]));
+        worst = std::max(worst, best);
+    }
+    return worst;
+}
+
+TEST_F(PathObjectsTest, ClosedPolygonOutlineReturnsToItsStart)
+{
+    PolygonObject p({ { 0, 0 }, { 10, 0 }, { 5, 8 } }, true);
+    const auto path = outlineOf(p);
+    ASSERT_EQ(path.size(), 5u);
+    EXPECT_EQ(path[3].kind, PathKind::Line);
+    EXPECT_EQ(path[3].x1, 0);
+    EXPECT_EQ(path[4].kind, PathKind::Close);
+    EXPECT_EQ(p.handlePoints().size(), 3u);
+
+    p.setFillColor(Color::black());
+    EXPECT_TRUE(p.containsPoint(5, 3));
+    expectBox(p.boundingBox(), 0, 0, 10, 8);
+}
+
+TEST_F(PathObjectsTest, CurveOutlineAndBoxOpenAndClosed)
+{
+    // The first incoming and last outgoing controls stick far out.
+    NodeList nodes { { 0, 0, -50, 0, 0, 10, 0 }, { 20, 0, 20, 10, 70, 0, 0 } };
+    CurveObject c(nodes, false);
+    expectBox(c.boundingBox(), 0, 0, 20, 10);
+    auto path = outlineOf(c);
+    ASSERT_EQ(path.size(), 2u);
+    EXPECT_EQ(path[1], (PathElement { PathKind::Curve, 0, 10, 20, 10, 20, 0 }));
+
+    c.setClosed(true);
+    EXPECT_FALSE(c.boxValid());
+    expectBox(c.boundingBox(), -50, 0, 70, 10);
+    path = outlineOf(c);
+    ASSERT_EQ(path.size(), 4u);
+    // The closing segment uses both nodes' controls.
+    EXPECT_EQ(path[2], (PathElement { PathKind::Curve, 70, 0, -50, 0, 0, 0 }));
+    EXPECT_EQ(path[3].kind, PathKind::Close);
+
+    // One node: a bare move.
+    path = outlineOf(CurveObject({ makeNode(3, 4, kCornerNode) }, false));
+    ASSERT_EQ(path.size(), 1u);
+    EXPECT_EQ(path[0].kind, PathKind::Move);
+}
+
+TEST_F(PathObjectsTest, RemoveNodeAndVertexCheckTheIndex)
+{
+    CurveObject c({ makeNode(0, 0), makeNode(1, 1), makeNode(2, 0) }, false);
+    EXPECT_TRUE(c.removeNode(1));
+    ASSERT_EQ(c.nodes().size(), 2u);
+    EXPECT_EQ(c.nodes()[1].x, 2);
+    EXPECT_FALSE(c.removeNode(2));
+    EXPECT_EQ(c.nodes().size(), 2u);
+
+    PolygonObject p({ { 0, 0 }, { 1, 1 } }, false);
+    EXPECT_FALSE(p.removeVertex(7));
+    EXPECT_TRUE(p.removeVertex(0));
+    EXPECT_EQ(p.vertices(), (PointList { { 1, 1 } }));
+}
+
+TEST_F(PathObjectsTest, InsertVertexFirstMatchingSegmentWins)
+{
+    // Two segments both pass within tolerance of (5, 1): the first one wins.
+    PolygonObject p({ { 0, 0 }, { 10, 0 }, { 0, 2 } }, false);
+    ASSERT_TRUE(p.insertVertexNear(5, 0.5f, 2));
+    ASSERT_EQ(p.vertices().size(), 4u);
+    EXPECT_NEAR(p.vertices()[1].x, 5, 1e-5);
+    EXPECT_NEAR(p.vertices()[1].y, 0, 1e-5);
+    EXPECT_FALSE(p.insertVertexNear(50, 50, 2));
+    EXPECT_EQ(p.vertices().size(), 4u);
+}
+
+TEST_F(PathObjectsTest, InsertVertexOnClosingSegmentMapsBackThroughTheMatrix)
+{
+    PolygonObject p({ { 0, 0 }, { 10, 0 }, { 10, 10 }, { 0, 10 } }, true);
+    p.scale(0, 0, 2, 2);
+    p.translate(100, 100);
+    // Drawing space: the closing segment runs from (100, 120) to (100, 100).
+    ASSERT_TRUE(p.insertVertexNear(101, 110, 2));
+    ASSERT_EQ(p.vertices().size(), 5u);
+    EXPECT_NEAR(p.vertices()[4].x, 0, 1e-4);
+    EXPECT_NEAR(p.vertices()[4].y, 5, 1e-4);
+    // The same place on an open polygon has no segment.
+    PolygonObject open({ { 0, 0 }, { 10, 0 }, { 10, 10 }, { 0, 10 } }, false);
+    EXPECT_FALSE(open.insertVertexNear(1, 5, 2));
+}
+
+TEST_F(PathObjectsTest, InsertNodeKeepsTheCurvesShape)
+{
+    NodeList nodes { makeNode(0, 0), makeNode(100, 0), makeNode(100, 100) };
+    smoothNodes(nodes, true);
+    CurveObject c(nodes, true);
+    c.rotate(0, 0, 30);
+    c.translate(5, 7);
+    const auto before = sampleCurve(c);
+    // A point on the second segment.
+    const Point target = before[101 + 34];
+    ASSERT_TRUE(c.insertNodeNear(target.x + 0.5f, target.y, 2));
+    ASSERT_EQ(c.nodes().size(), 4u);
+    const auto after = sampleCurve(c);
+    EXPECT_LT(farthest(before, after), 0.02);
+    EXPECT_LT(farthest(after, before), 0.02);
+    // The new anchor sits on the curve near the click, after node 1.
+    const Point anchor = transformPoint(KMatrix(c.matrix()), { c.nodes()[2].x, c.nodes()[2].y });
+    EXPECT_LT(std::hypot(anchor.x - target.x, anchor.y - target.y), 2.5);
+
+    // On the closing segment the new node goes last.
+    const auto beforeClose = sampleCurve(c);
+    const Point onClosing = beforeClose[3 * 101 + 50];
+    ASSERT_TRUE(c.insertNodeNear(onClosing.x, onClosing.y, 1));
+    ASSERT_EQ(c.nodes().size(), 5u);
+    EXPECT_LT(farthest(beforeClose, sampleCurve(c)), 0.02);
+    EXPECT_LT(farthest(sampleCurve(c), beforeClose), 0.02);
+
+    EXPECT_FALSE(c.insertNodeNear(1000, 1000, 2));
+    EXPECT_EQ(c.nodes().size(), 5u);
+}
+
+TEST_F(PathObjectsTest, SmoothTwoNodes)
+{
+    NodeList open { makeNode(0, 0), makeNode(30, 60) };
+    smoothNodes(open, false);
+    expectPoint({ open[0].outX, open[0].outY }, 10, 20);
+    expectPoint({ open[1].inX, open[1].inY }, 20, 40);
+    expectPoint({ open[0].inX, open[0].inY }, 0, 0);
+    expectPoint({ open[1].outX, open[1].outY }, 0, 0);
+
+    NodeList one { makeNode(1, 2) };
+    smoothNodes(one, false);
+    EXPECT_EQ(one[0], makeNode(1, 2));
+}
+
+TEST_F(PathObjectsTest, SmoothClosedNodesAreTangentContinuous)
+{
+    NodeList many { makeNode(0, 0), makeNode(40, -5), makeNode(70, 30), makeNode(35, 60), makeNode(-10, 35) };
+    for (bool closed : { true, false }) {
+        NodeList n = many;
+        smoothNodes(n, closed);
+        EXPECT_EQ(n[2].x, many[2].x); // anchors stay
+        for (std::size_t i = closed ? 0 : 1; i < (closed ? n.size() : n.size() - 1); ++i) {
+            // In and out controls on opposite sides of the anchor, on one line.
+            const double ix = n[i].inX - n[i].x, iy = n[i].inY - n[i].y;
+            const double ox = n[i].outX - n[i].x, oy = n[i].outY - n[i].y;
+            EXPECT_NEAR(ix * oy - iy * ox, 0, 1e-3) << "node " << i;
+            EXPECT_LT(ix * ox + iy * oy, 0) << "node " << i;
+            // The out control leans towards the next anchor.
+            const BezierNode& next = n[(i + 1) % n.size()];
+            EXPECT_GT(ox * (next.x - n[i].x) + oy * (next.y - n[i].y), 0) << "node " << i;
+        }
+    }
+}
+
+TEST_F(PathObjectsTest, CompoundPathStyleTransformsAndEvenOddArea)
+{
+    auto red = std::make_unique<RectangleObject>(0, 0, 100, 100);
+    red->setFillColor(Color { 100, 0, 0 });
+    PaintStyle blue;
+    blue.setFillColor(Color { 0, 0, 100 });
+    auto hole = std::make_unique<RectangleObject>(25, 25, 75, 75);
+    hole->setStyle(blue);
+    hole->setLineWidth(6);
+
+    CompoundPathObject compound;
+    const PaintStyle first = red->style();
+    compound.appendChild(std::move(red));
+    compound.appendChild(std::move(hole));
+    compound.setStyle(first);
+    for (const auto& child : compound.children())
+        EXPECT_EQ(child->style().fillColor(), (Color { 100, 0, 0 }));
+    EXPECT_EQ(compound.style(), first);
+
+    // The inner member cuts a hole.
+    EXPECT_TRUE(compound.containsPoint(10, 10));
+    EXPECT_FALSE(compound.containsPoint(50, 50));
+
+    compound.setLineWidth(3);
+    expectBox(compound.boundingBox(true), -2, -2, 102, 102);
+
+    compound.translate(10, 0);
+    compound.rotate(10, 0, 90);
+    expectBox(compound.boundingBox(), -90, 0, 10, 100);
+    for (const auto& child : compound.children())
+        EXPECT_EQ(child->matrix(), compound.children()[0]->matrix());
+    EXPECT_EQ(compound.matrix(), Matrix {});
+}
+
+TEST_F(PathObjectsTest, CompoundMemberArcStartsItsOwnSubpath)
+{
+    CompoundPathObject compound;
+    compound.appendChild(std::make_unique<RectangleObject>(0, 0, 10, 10));
+    compound.appendChild(std::make_unique<ArcObject>(50, 50, 5, 5, 0, 90));
+    const auto path = outlineOf(compound);
+    int moves = 0;
+    for (const PathElement& e : path)
+        moves += e.kind == PathKind::Move;
+    EXPECT_EQ(moves, 2);
+    expectBox(compound.boundingBox(), 0, 0, 55, 55);
+}
+
+TEST_F(PathObjectsTest, CloneIsDeep)
+{
+    auto compound = std::make_unique<CompoundPathObject>();
+    compound->appendChild(std::make_unique<PolygonObject>(PointList { { 0, 0 }, { 1, 0 }, { 0, 1 } }, true));
+    compound->appendChild(std::make_unique<CurveObject>(NodeList { makeNode(0, 0), makeNode(5, 5) }, false));
+    compound->children()[1]->setUrl("link");
+    std::unique_ptr<DrawObject> copy = compound->clone();
+    const auto expected = emitted(*compound);
+    auto& original = static_cast<CurveObject&>(*compound->children()[1]);
+    original.removeNode(0);
+    original.setUrl("other");
+    compound.reset();
+    EXPECT_EQ(emitted(*copy), expected);
+    auto& cloned = static_cast<const CompoundPathObject&>(*copy);
+    EXPECT_EQ(*cloned.children()[1]->url(), "link");
+}
+
+TEST_F(PathObjectsTest, CurveEditHandlesShowOnlyTheOutlinesControls)
+{
+    CurveObject c({ makeNode(0, 0), makeNode(5, 5), makeNode(9, 0) }, false);
+    MarkRecorder plain;
+    c.drawHandles(plain);
+    EXPECT_EQ(plain.marks.size(), 3u);
+    EXPECT_EQ(plain.lines, 0);
+    MarkRecorder editing;
+    c.drawEditHandles(editing);
+    EXPECT_EQ(editing.lines, 4);
+    EXPECT_EQ(editing.marks.size(), 7u);
+    c.setClosed(true);
+    MarkRecorder closed;
+    c.drawEditHandles(closed);
+    EXPECT_EQ(closed.lines, 6);
 }
 
 } // namespace
