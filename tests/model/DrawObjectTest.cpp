@@ -184,40 +184,6 @@ TEST_F(DrawObjectTest, UrlFlagsAndCommonCopies)
     EXPECT_FALSE(line.url());
 }
 
-TEST_F(DrawObjectTest, UnfilledShapeIsHitOnlyThroughItsOutline)
-{
-    RectangleObject r(0, 0, 100, 100);
-    EXPECT_FALSE(r.containsPoint(50, 50));
-    Point probe { 50, 50 };
-    float d = 0;
-    EXPECT_FALSE(r.nearestOutlinePoint(probe, 2, d));
-
-    probe = { 50, 99 };
-    ASSERT_TRUE(r.nearestOutlinePoint(probe, 2, d));
-    EXPECT_NEAR(probe.y, 100, 1e-3);
-
-    r.setFillColor(Color::white());
-    EXPECT_TRUE(r.containsPoint(50, 50));
-    EXPECT_FALSE(r.containsPoint(150, 50));
-    r.setFillTransparent();
-    EXPECT_FALSE(r.containsPoint(50, 50));
-}
-
-TEST_F(DrawObjectTest, TouchesRectNeedsTheOutlineNotOnlyTheBox)
-{
-    // The box corner lies outside the ellipse; the marquee may be given in any corner order.
-    EllipseObject e(0, 0, 100, 50);
-    EXPECT_FALSE(e.touchesRect(90, 45, 99, 49));
-    EXPECT_TRUE(e.touchesRect(60, -10, 40, 10));
-    EXPECT_FALSE(e.touchesRect(200, 200, 300, 300));
-
-    RectangleObject r(0, 0, 10, 10);
-    r.rotate(0, 0, 45);
-    // Inside the rotated box but outside the diamond.
-    EXPECT_FALSE(r.touchesRect(5, 0.5f, 6.5f, 1.5f));
-    EXPECT_TRUE(r.touchesRect(-1, 6, 1, 8));
-}
-
 TEST_F(DrawObjectTest, HitTestsLeaveACallersPathAlone)
 {
     // A box or a hit test asked for while something is being built does not
@@ -254,31 +220,69 @@ struct MarkRecorder : HandlePainter {
     void controlLine(Point, Point) override { ++lines; }
 };
 
-TEST_F(DrawObjectTest, HandlesAreMappedByTheMatrix)
+TEST_F(ShapeObjectsTest, HitTestsFollowTheOutlineAndTheFill)
 {
-    LineObject line(0, 0, 10, 0);
-    line.translate(5, 5);
-    MarkRecorder rec;
-    line.drawHandles(rec);
-    ASSERT_EQ(rec.marks.size(), 2u);
-    expectPoint(rec.marks[0], 5, 5);
-    expectPoint(rec.marks[1], 15, 5);
-}
-
-TEST_F(ShapeObjectsTest, SwappedRectangleCornersBehaveLikeNormalOnes)
-{
-    RectangleObject normal(0, 0, 40, 20);
-    RectangleObject swapped(40, 20, 0, 0);
-    normal.setFillColor(Color::black());
-    swapped.setFillColor(Color::black());
-    EXPECT_EQ(normal.boundingBox(), swapped.boundingBox());
-    expectBox(swapped.boundingBox(), 0, 0, 40, 20);
-    for (Point p : { Point { 10, 10 }, Point { 39, 1 }, Point { 41, 10 }, Point { 20, -1 } }) {
-        EXPECT_EQ(normal.containsPoint(p.x, p.y), swapped.containsPoint(p.x, p.y)) << p.x << "," << p.y;
-        EXPECT_EQ(normal.touchesRect(p.x, p.y, p.x + 0.5f, p.y + 0.5f),
-            swapped.touchesRect(p.x, p.y, p.x + 0.5f, p.y + 0.5f));
+    enum class Probe { Contains, Touches, Nearest };
+    const auto make = [](std::unique_ptr<DrawObject> o, bool filled) {
+        if (filled)
+            o->setFillColor(Color::black());
+        return o;
+    };
+    const auto open = make(std::make_unique<RectangleObject>(0, 0, 100, 100), false);
+    const auto swapped = make(std::make_unique<RectangleObject>(100, 100, 0, 0), true);
+    const auto cleared = make(std::make_unique<RectangleObject>(0, 0, 100, 100), true);
+    cleared->setFillTransparent();
+    const auto line = make(std::make_unique<LineObject>(0, 0, 100, 0), true);
+    const auto moved = make(std::make_unique<RectangleObject>(0, 0, 10, 10), false);
+    moved->scale(0, 0, 2, 2);
+    moved->translate(100, 0);
+    const auto turned = make(std::make_unique<RectangleObject>(0, 0, 10, 10), false);
+    turned->rotate(0, 0, 45);
+    const auto ellipse = make(std::make_unique<EllipseObject>(0, 0, 100, 50), true);
+    // For Contains the point is (x1, y1); for Nearest the probe is (x1, y1) and x2 the tolerance.
+    const struct {
+        const char* why;
+        const DrawObject& shape;
+        Probe probe;
+        Rect at;
+        bool hit;
+        Point nearest;
+    } cases[] = {
+        { "an unfilled inside is empty", *open, Probe::Contains, { 50, 50 }, false, {} },
+        { "nor is it near the outline", *open, Probe::Nearest, { 50, 50, 2 }, false, {} },
+        { "the outline is", *open, Probe::Nearest, { 50, 99, 2 }, true, { 50, 100 } },
+        { "swapped corners, filled", *swapped, Probe::Contains, { 50, 50 }, true, {} },
+        { "swapped corners, outside", *swapped, Probe::Contains, { 101, 50 }, false, {} },
+        { "swapped corners, marquee", *swapped, Probe::Touches, { 99, 1, 99.5f, 1.5f }, true, {} },
+        { "a fill made transparent", *cleared, Probe::Contains, { 50, 50 }, false, {} },
+        { "a line has no inside", *line, Probe::Contains, { 50, 0 }, false, {} },
+        { "but an outline", *line, Probe::Nearest, { 50, 1.5f, 2 }, true, { 50, 0 } },
+        { "not beyond the tolerance", *line, Probe::Nearest, { 50, 5, 2 }, false, {} },
+        { "through the matrix", *moved, Probe::Nearest, { 121, 10, 2 }, true, { 120, 10 } },
+        { "the box corner is off the ellipse", *ellipse, Probe::Touches, { 90, 45, 99, 49 }, false, {} },
+        { "a marquee across it, corners swapped", *ellipse, Probe::Touches, { 60, -10, 40, 10 }, true, {} },
+        { "inside the box, outside the ellipse", *ellipse, Probe::Contains, { 95, 45 }, false, {} },
+        { "inside the turned box, off the diamond", *turned, Probe::Touches, { 5, 0.5f, 6.5f, 1.5f }, false,
+            {} },
+        { "on the diamond's edge", *turned, Probe::Touches, { -1, 6, 1, 8 }, true, {} },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        const Rect& a = c.at;
+        if (c.probe == Probe::Contains) {
+            EXPECT_EQ(c.shape.containsPoint(a.left, a.bottom), c.hit);
+        } else if (c.probe == Probe::Touches) {
+            EXPECT_EQ(c.shape.touchesRect(a.left, a.bottom, a.right, a.top), c.hit);
+        } else {
+            Point p { a.left, a.bottom };
+            float d2 = 0;
+            ASSERT_EQ(c.shape.nearestOutlinePoint(p, a.right, d2), c.hit);
+            expectPoint(p, c.hit ? c.nearest.x : a.left, c.hit ? c.nearest.y : a.bottom);
+            if (c.hit) {
+                EXPECT_NEAR(d2, std::pow(a.left - p.x, 2) + std::pow(a.bottom - p.y, 2), 1e-3);
+            }
+        }
     }
-    EXPECT_TRUE(swapped.containsPoint(10, 10));
 }
 
 TEST_F(ShapeObjectsTest, RoundRectangleNeedsRadiiAboveOne)
@@ -311,36 +315,6 @@ TEST_F(ShapeObjectsTest, RoundRectangleClampsOnlyTheOutline)
     EXPECT_NEAR(path[0].x1, 20, 1e-4);
 }
 
-TEST_F(ShapeObjectsTest, LineNeverContainsAPointButIsHitOnItsOutline)
-{
-    LineObject line(0, 0, 100, 0);
-    line.setFillColor(Color::black());
-    EXPECT_FALSE(line.containsPoint(50, 0));
-    Point probe { 50, 1.5f };
-    float d = 0;
-    ASSERT_TRUE(line.nearestOutlinePoint(probe, 2, d));
-    EXPECT_NEAR(probe.x, 50, 1e-3);
-    EXPECT_NEAR(probe.y, 0, 1e-3);
-    EXPECT_NEAR(d, 2.25f, 1e-3);
-
-    probe = { 50, 5 };
-    EXPECT_FALSE(line.nearestOutlinePoint(probe, 2, d));
-    EXPECT_EQ(probe, (Point { 50, 5 }));
-}
-
-TEST_F(ShapeObjectsTest, NearestOutlinePointOnATransformedShape)
-{
-    RectangleObject r(0, 0, 10, 10);
-    r.scale(0, 0, 2, 2);
-    r.translate(100, 0);
-    Point probe { 121, 10 };
-    float d = 0;
-    ASSERT_TRUE(r.nearestOutlinePoint(probe, 2, d));
-    EXPECT_NEAR(probe.x, 120, 1e-3);
-    EXPECT_NEAR(probe.y, 10, 1e-3);
-    EXPECT_NEAR(d, 1, 1e-3);
-}
-
 TEST_F(ShapeObjectsTest, EllipseHandlesLieOnTheEllipse)
 {
     EllipseObject e(10, 20, 30, 15);
@@ -353,10 +327,6 @@ TEST_F(ShapeObjectsTest, EllipseHandlesLieOnTheEllipse)
     }
     // Its box is the control polygon of the four quarter curves: the curve's own box.
     expectBox(e.boundingBox(), -20, 5, 40, 35);
-
-    e.setFillColor(Color::black());
-    EXPECT_TRUE(e.containsPoint(10, 20));
-    EXPECT_FALSE(e.containsPoint(38, 33)); // inside the box, outside the ellipse
 }
 
 TEST_F(ShapeObjectsTest, ArcThroughZeroAndItsChord)
