@@ -181,7 +181,8 @@ TEST(Geometry, PickSquareEdgeOnTheShapeEdgeIsAHit)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.where);
-        const Rect square { c.centre.x - c.half, c.centre.y - c.half, c.centre.x + c.half, c.centre.y + c.half };
+        const Rect square { c.centre.x - c.half, c.centre.y - c.half, c.centre.x + c.half,
+            c.centre.y + c.half };
         EXPECT_EQ(segmentMeetsRect(c.a, c.b, square), c.hit);
 
         float d2 = 0;

@@ -105,18 +105,11 @@ TEST(PaintStyle, DefaultStyleUpdatesAreLighterThanSelectionChanges)
     EXPECT_FALSE(d.fillOn());
     EXPECT_EQ(d.fillColor(), Color::black());
     EXPECT_EQ(d.fillPattern(), 4);
-    EXPECT_TRUE(applyStyleCommandToDefault(d, kCmdNoPattern));
-    EXPECT_TRUE(d.fillOn());
-    EXPECT_EQ(d.fillPattern(), -1);
 
     // Text colour: the fill colour stays.
     EXPECT_TRUE(applyStyleCommandToDefault(d, kCmdTextWhite));
     EXPECT_EQ(d.textColor(), Color::white());
     EXPECT_EQ(d.fillColor(), Color::black());
-
-    // Pens as on the selection.
-    EXPECT_TRUE(applyStyleCommandToDefault(d, kCmdPen9));
-    EXPECT_EQ(d.lineWidth(), 3.0f);
 
     // No chosen colour, arrows, pick-up, apply and unknown ids leave it alone.
     PaintStyle before = d;

@@ -112,17 +112,11 @@ TEST_F(UndoCommandTest, AddObjectUndoTakesItOutAndEmptiesTheSelection)
     auto* keep = add<RectangleObject>(0, 0, 10, 10);
     auto command = std::make_unique<AddObjectCommand>(d, std::make_unique<EllipseObject>(0, 0, 5, 5));
     AddObjectCommand* add = command.get();
-    EXPECT_FALSE(add->inDrawing());
     d.history().execute(std::move(command));
-    EXPECT_EQ(d.objectAt(1), add->object());
-    d.select(keep);
-    d.select(add->object());
+    d.setSelection({ keep, add->object() });
     d.history().undo();
     EXPECT_FALSE(add->inDrawing());
-    EXPECT_EQ(d.objectCount(), 1u);
     EXPECT_TRUE(d.selection().empty());
-    d.history().redo();
-    EXPECT_EQ(d.objectAt(1), add->object());
 }
 
 } // namespace
