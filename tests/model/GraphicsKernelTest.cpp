@@ -290,91 +290,87 @@ TEST_F(KernelTest, FlattenStartsAPolygonPerSubpath)
     EXPECT_EQ(polys[2], (std::vector<IntPoint> { { 50, 50 }, { 60, 50 } }));
 }
 
-TEST_F(KernelTest, PointInPathUsesEvenOddRule)
+// Point-in-path and rectangle overlap fill the current path by the even-odd
+// rule, flattened through the CTM; both consume the path.
+TEST_F(KernelTest, FilledAreaTestsUseTheEvenOddRule)
 {
-    const auto ringWithHole = [] {
-        buildRect(0, 0, 100, 100);
-        buildRect(25, 25, 75, 75);
+    enum class Shape { RingWithHole, SquareTwice, Triangle, CircleScaledTen, Line, TwoPixelSliver, Empty };
+    const auto build = [](Shape shape) {
+        GraphicsKernel& k = kernel();
+        switch (shape) {
+        case Shape::RingWithHole:
+            buildRect(0, 0, 100, 100);
+            buildRect(25, 25, 75, 75);
+            break;
+        case Shape::SquareTwice: // cancels itself
+            buildRect(0, 0, 10, 10);
+            buildRect(0, 0, 10, 10);
+            break;
+        case Shape::Triangle:
+            k.moveto(0, 0);
+            k.lineto(100, 0);
+            k.lineto(0, 100);
+            k.closepath();
+            break;
+        case Shape::CircleScaledTen:
+            k.scale(10, 10);
+            k.arc(0, 0, 5, 0, 360);
+            break;
+        case Shape::Line:
+            k.moveto(0, 0);
+            k.lineto(100, 100);
+            break;
+        case Shape::TwoPixelSliver: // three vertices that round onto two pixels
+            k.moveto(0, 0);
+            k.lineto(10, 0);
+            k.lineto(10.2f, 0.3f);
+            k.closepath();
+            break;
+        case Shape::Empty:
+            break;
+        }
     };
+    // A probe with no extent is a point test, else a rectangle, corners in any order.
     const struct {
-        float x, y;
-        bool inside;
-    } probes[] = { { 10, 10, true }, { 50, 10, true }, { 50, 50, false }, { 150, 50, false },
-        { -1, 50, false }, { 90, 95, true }, { 74, 74, false } };
-    for (const auto& probe : probes) {
-        ringWithHole();
-        EXPECT_EQ(kernel().pointInPath(probe.x, probe.y), probe.inside) << probe.x << "," << probe.y;
-        EXPECT_TRUE(kernel().path().empty());
-    }
-
-    // The same square drawn twice cancels itself.
-    buildRect(0, 0, 10, 10);
-    buildRect(0, 0, 10, 10);
-    EXPECT_FALSE(kernel().pointInPath(5, 5));
-}
-
-TEST_F(KernelTest, PointInPathThroughCtmAndCurves)
-{
-    kernel().scale(10, 10); // user 1 = device 10
-    for (const auto& [x, y, inside] : { std::tuple { 4.8f, 0.f, true }, { 5.2f, 0.f, false },
-             { 3.4f, 3.4f, true }, { 3.7f, 3.7f, false } }) {
-        kernel().arc(0, 0, 5, 0, 360);
-        EXPECT_EQ(kernel().pointInPath(x, y), inside) << x << "," << y;
-    }
-}
-
-TEST_F(KernelTest, DegeneratePolygonsContainNothing)
-{
-    kernel().moveto(0, 0);
-    kernel().lineto(100, 100);
-    EXPECT_FALSE(kernel().pointInPath(50, 50));
-
-    // Three vertices that round onto two pixels.
-    kernel().moveto(0, 0);
-    kernel().lineto(10, 0);
-    kernel().lineto(10.2f, 0.3f);
-    kernel().closepath();
-    EXPECT_FALSE(kernel().pointInPath(9.9f, 0.1f));
-
-    EXPECT_FALSE(kernel().pointInPath(0, 0)); // empty path
-}
-
-TEST_F(KernelTest, RectangleOverlapsFilledArea)
-{
-    const auto triangle = [] {
-        kernel().moveto(0, 0);
-        kernel().lineto(100, 0);
-        kernel().lineto(0, 100);
-        kernel().closepath();
-    };
-    const struct {
-        float x1, y1, x2, y2;
-        bool overlaps;
-        const char* why;
+        Shape shape;
+        Rect probe;
+        bool hit;
     } cases[] = {
-        { 10, 10, 20, 20, true, "wholly inside" },
-        { -10, -10, 200, 200, true, "encloses it" },
-        { 60, 60, 40, 40, true, "corners inside the rectangle, given in any order" },
-        { 45, 45, 60, 60, true, "a vertex-free crossing of the long edge" },
-        { 52, 52, 60, 60, false, "beyond the long edge" },
-        { -20, 40, -5, 60, false, "left of it" },
-        { -20, 40, 5, 45, true, "straddles the left edge" },
+        { Shape::RingWithHole, { 10, 10, 10, 10 }, true },
+        { Shape::RingWithHole, { 50, 10, 50, 10 }, true },
+        { Shape::RingWithHole, { 50, 50, 50, 50 }, false },
+        { Shape::RingWithHole, { 150, 50, 150, 50 }, false },
+        { Shape::RingWithHole, { -1, 50, -1, 50 }, false },
+        { Shape::RingWithHole, { 74, 74, 74, 74 }, false },
+        { Shape::RingWithHole, { 30, 30, 70, 70 }, false }, // wholly in the hole
+        { Shape::SquareTwice, { 5, 5, 5, 5 }, false },
+        { Shape::CircleScaledTen, { 4.8f, 0, 4.8f, 0 }, true },
+        { Shape::CircleScaledTen, { 5.2f, 0, 5.2f, 0 }, false },
+        { Shape::CircleScaledTen, { 3.4f, 3.4f, 3.4f, 3.4f }, true },
+        { Shape::CircleScaledTen, { 3.7f, 3.7f, 3.7f, 3.7f }, false },
+        { Shape::Triangle, { 10, 10, 20, 20 }, true }, // wholly inside
+        { Shape::Triangle, { -10, -10, 200, 200 }, true }, // encloses it
+        { Shape::Triangle, { 60, 60, 40, 40 }, true }, // corners swapped
+        { Shape::Triangle, { 45, 45, 60, 60 }, true }, // a vertex-free crossing of the long edge
+        { Shape::Triangle, { 52, 52, 60, 60 }, false }, // beyond the long edge
+        { Shape::Triangle, { -20, 40, 5, 45 }, true }, // straddles the left edge
+        { Shape::Line, { 50, 50, 50, 50 }, false },
+        { Shape::Line, { 40, 40, 60, 60 }, false },
+        { Shape::TwoPixelSliver, { 9.9f, 0.1f, 9.9f, 0.1f }, false },
+        { Shape::Empty, { 0, 0, 0, 0 }, false },
     };
     for (const auto& c : cases) {
-        triangle();
-        EXPECT_EQ(kernel().rectOverlapsPath(c.x1, c.y1, c.x2, c.y2), c.overlaps) << c.why;
+        const Rect& r = c.probe;
+        SCOPED_TRACE(testing::Message()
+            << int(c.shape) << ": " << r.left << "," << r.bottom << " " << r.right << "," << r.top);
+        kernel().reset();
+        build(c.shape);
+        const bool point = r.left == r.right && r.bottom == r.top;
+        EXPECT_EQ(point ? kernel().pointInPath(r.left, r.bottom)
+                        : kernel().rectOverlapsPath(r.left, r.bottom, r.right, r.top),
+            c.hit);
         EXPECT_TRUE(kernel().path().empty());
     }
-
-    // A rectangle inside a hole does not touch the filled area.
-    buildRect(0, 0, 100, 100);
-    buildRect(25, 25, 75, 75);
-    EXPECT_FALSE(kernel().rectOverlapsPath(30, 30, 70, 70));
-
-    // A two-vertex outline has no filled area to touch.
-    kernel().moveto(0, 0);
-    kernel().lineto(100, 100);
-    EXPECT_FALSE(kernel().rectOverlapsPath(40, 40, 60, 60));
 }
 
 // --- nearest point on the outline --------------------------------------------------
