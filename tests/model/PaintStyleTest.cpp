@@ -58,21 +58,6 @@ TEST(PaintStyle, TransparentFillResetsColourAndPattern)
     EXPECT_EQ(style.fillPattern(), 3);
 }
 
-TEST(PaintStyle, TextColourAlsoSetsFillColourButNotFillOn)
-{
-    PaintStyle filled;
-    filled.setFillColor(Color::white());
-    filled.setTextColor(Color { 10, 20, 30 });
-    EXPECT_EQ(filled.textColor(), (Color { 10, 20, 30 }));
-    EXPECT_EQ(filled.fillColor(), (Color { 10, 20, 30 }));
-    EXPECT_TRUE(filled.fillOn());
-
-    PaintStyle empty;
-    empty.setTextColor(Color::black());
-    EXPECT_FALSE(empty.fillOn());
-    EXPECT_EQ(empty.fillColor(), Color::black());
-}
-
 TEST(PaintStyle, DialogColourAndDefaultStyleChanges)
 {
     // A dialog colour command with no colour changes nothing.

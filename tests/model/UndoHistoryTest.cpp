@@ -83,19 +83,6 @@ TEST_F(UndoHistoryTest, KeepsTheLastTwentyFiveEdits)
     EXPECT_EQ(a->boundingBox().left, 1); // the first move is gone for good
 }
 
-TEST_F(UndoHistoryTest, UndoAndRedoMarkTheDrawingModified)
-{
-    DrawObject* a = rect(0, 0, 10, 10);
-    d.select(a);
-    d.moveSelection(3, 0);
-    d.setModified(false); // saved here
-    h.undo();
-    EXPECT_TRUE(d.isModified());
-    d.setModified(false);
-    h.redo(); // back at the saved state, still modified
-    EXPECT_TRUE(d.isModified());
-}
-
 TEST_F(UndoHistoryTest, PaintCommandsRecordOnlyWithASelection)
 {
     DrawObject* a = rect(0, 0, 10, 10);
