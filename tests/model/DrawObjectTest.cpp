@@ -2,7 +2,6 @@
 
 #include "RecordingPort.h"
 #include "model/GraphicsKernel.h"
-#include "model/HandlePainter.h"
 #include "model/PathObjects.h"
 #include "model/ShapeObjects.h"
 
@@ -207,13 +206,6 @@ TEST_F(DrawObjectTest, HitTestsLeaveACallersPathAlone)
         k.newpath();
     }
 }
-
-struct MarkRecorder : HandlePainter {
-    std::vector<Point> marks;
-    int lines = 0;
-    void mark(Point p) override { marks.push_back(p); }
-    void controlLine(Point, Point) override { ++lines; }
-};
 
 TEST_F(ShapeObjectsTest, HitTestsFollowTheOutlineAndTheFill)
 {
@@ -605,23 +597,6 @@ TEST_F(PathObjectsTest, CloneIsDeep)
     EXPECT_EQ(emitted(*copy), expected);
     auto& cloned = static_cast<const CompoundPathObject&>(*copy);
     EXPECT_EQ(*cloned.children()[1]->url(), "link");
-}
-
-TEST_F(PathObjectsTest, CurveEditHandlesShowOnlyTheOutlinesControls)
-{
-    CurveObject c({ makeNode(0, 0), makeNode(5, 5), makeNode(9, 0) }, false);
-    MarkRecorder plain;
-    c.drawHandles(plain);
-    EXPECT_EQ(plain.marks.size(), 3u);
-    EXPECT_EQ(plain.lines, 0);
-    MarkRecorder editing;
-    c.drawEditHandles(editing);
-    EXPECT_EQ(editing.lines, 4);
-    EXPECT_EQ(editing.marks.size(), 7u);
-    c.setClosed(true);
-    MarkRecorder closed;
-    c.drawEditHandles(closed);
-    EXPECT_EQ(closed.lines, 6);
 }
 
 } // namespace

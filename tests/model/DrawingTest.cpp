@@ -290,21 +290,6 @@ TEST_F(DrawingTest, UnionBoxAndNearestOutlinePoint)
     EXPECT_EQ(d.nearestOutlinePoint(p, 3, dist), b);
 }
 
-TEST_F(DrawingTest, TransformCommandsWorkAboutTheSelectionCentre)
-{
-    DrawObject* a = rect(0, 0, 10, 10);
-    DrawObject* b = rect(30, 0, 40, 10);
-    d.setSelection({ a, b });
-    d.scaleSelection(200, 100);
-    EXPECT_EQ(a->boundingBox(), (Rect { -20, 0, 0, 10 }));
-    EXPECT_EQ(b->boundingBox(), (Rect { 40, 0, 60, 10 }));
-    d.runCommand(kCmdRotatePlus90); // about (20, 5)
-    EXPECT_NEAR(a->boundingBox().bottom, -35, 1e-3);
-    EXPECT_NEAR(a->boundingBox().left, 15, 1e-3);
-    d.moveSelection(1, 2);
-    EXPECT_NEAR(a->boundingBox().left, 16, 1e-3);
-}
-
 TEST_F(DrawingTest, NewEmptiesEverything)
 {
     rect(0, 0, 10, 10);
@@ -321,39 +306,6 @@ TEST_F(DrawingTest, NewEmptiesEverything)
     EXPECT_FALSE(d.isModified());
     EXPECT_EQ(d.title(), "Untitled");
     EXPECT_EQ(observer.history, 1);
-}
-
-struct Painted : ScreenPainter {
-    void fillPath() override { }
-    void strokePath() override { }
-    void arrowhead(int, Point, Point, float) override { }
-};
-
-class DrawnRect : public RectangleObject {
-public:
-    DrawnRect(float x1, float y1, float x2, float y2, std::vector<const DrawObject*>& log)
-        : RectangleObject(x1, y1, x2, y2)
-        , m_log(log)
-    { }
-    void drawOnScreen(ScreenPainter&, int) const override { m_log.push_back(this); }
-
-private:
-    std::vector<const DrawObject*>& m_log;
-};
-
-TEST_F(DrawingTest, RedrawSkipsHiddenAndClippedObjects)
-{
-    std::vector<const DrawObject*> drawn;
-    DrawObject* a = d.append(std::make_unique<DrawnRect>(0, 0, 10, 10, drawn));
-    DrawObject* b = d.append(std::make_unique<DrawnRect>(100, 0, 110, 10, drawn));
-    DrawObject* c = d.append(std::make_unique<DrawnRect>(5, 5, 8, 8, drawn));
-    Painted painter;
-    d.redraw(painter, kDrawFinal);
-    EXPECT_EQ(drawn, (std::vector<const DrawObject*> { a, b, c }));
-    drawn.clear();
-    c->hideForEditing();
-    d.redraw(painter, kDrawFinal, Rect { 50, 20, -5, -5 }); // corners in any order
-    EXPECT_EQ(drawn, (std::vector<const DrawObject*> { a }));
 }
 
 } // namespace

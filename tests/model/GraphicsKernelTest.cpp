@@ -223,11 +223,6 @@ TEST_F(KernelTest, ArcAnglesAreBroughtIntoOneTurn)
             sweep += s;
         EXPECT_NEAR(sweep, t.sweep, 1e-3);
     }
-
-    kernel().newpath();
-    kernel().moveto(0, 0);
-    kernel().arc(0, 0, 10, 0, 90);
-    EXPECT_EQ(kernel().path().size(), 2u); // continues from the current point
 }
 
 TEST_F(KernelTest, ArcPointsLieOnTheCircle)
@@ -261,27 +256,6 @@ TEST_F(KernelTest, ArcPointsLieOnTheCircle)
 }
 
 // --- flattening and point-in-path -----------------------------------------------------
-TEST_F(KernelTest, FlattenStartsAPolygonPerSubpath)
-{
-    const std::vector<PathElement> path {
-        { PathKind::Move, 0, 0 },
-        { PathKind::Line, 10.4f, 0 },
-        { PathKind::Line, 10, 10 },
-        { PathKind::Line, 0.2f, 0 },
-        { PathKind::Close },
-        { PathKind::Line, 5, 20 },
-        { PathKind::Move, 50, 50 },
-        { PathKind::Line, 60, 50 },
-    };
-    const auto polys = GraphicsKernel::flattenPath(path);
-    ASSERT_EQ(polys.size(), 3u);
-    // Rounded vertices; the closing duplicate of the start is dropped.
-    EXPECT_EQ(polys[0], (std::vector<IntPoint> { { 0, 0 }, { 10, 0 }, { 10, 10 } }));
-    // Drawing after a close starts again from the subpath's start.
-    EXPECT_EQ(polys[1], (std::vector<IntPoint> { { 0, 0 }, { 5, 20 } }));
-    EXPECT_EQ(polys[2], (std::vector<IntPoint> { { 50, 50 }, { 60, 50 } }));
-}
-
 // Point-in-path and rectangle overlap fill the current path by the even-odd
 // rule, flattened through the CTM; both consume the path.
 TEST_F(KernelTest, FilledAreaTestsUseTheEvenOddRule)

@@ -97,19 +97,6 @@ TEST(ArcNodes, SweepIsCutIntoQuartersWithAShorterLastPiece)
     EXPECT_NEAR(nodes[2].outX, nodes[2].x, kEps);
 }
 
-TEST(BaseBehaviours, ArcIsAnOpenCurveWithItsArrowsAndEmptyArcsSendNothing)
-{
-    BasePort port;
-    Matrix m { 2, 0, 0, 2, 5, 5 };
-    port.OutputPort::arc(PaintStyle(), m, 0, 0, 10, 10, 0, 180, 3, 4);
-    ASSERT_EQ(port.paths.size(), 1u);
-    EXPECT_EQ(port.paths[0].size(), 3u);
-    EXPECT_NE(port.log[0].find("[2 0 0 2 5 5] closed 0 arrows 3 4"), std::string::npos) << port.log[0];
-
-    port.OutputPort::arc(PaintStyle(), m, 0, 0, 10, 10, 90, 90, 3, 4);
-    EXPECT_EQ(port.log.size(), 1u);
-}
-
 // Small or bad radii give the plain rectangle, corners ordered.
 TEST(BaseBehaviours, LineRectangleAndSmallCornersBecomePolylines)
 {

@@ -42,22 +42,6 @@ TEST(PaintStyle, DashAfterWidthKeepsWidthButStrokesOnePoint)
     EXPECT_EQ(style.lineColor(), Color::white());
 }
 
-TEST(PaintStyle, TransparentFillResetsColourAndPattern)
-{
-    PaintStyle style;
-    style.setFillColor(Color::black());
-    style.setFillPattern(5);
-    style.setFillTransparent();
-    EXPECT_FALSE(style.fillOn());
-    EXPECT_EQ(style.fillColor(), Color::white());
-    EXPECT_EQ(style.fillPattern(), -1);
-
-    applyStyleChange(style, *styleChangeForCommand(kCmdPattern0 + 3));
-    EXPECT_TRUE(style.fillOn());
-    EXPECT_EQ(style.fillColor(), Color::white());
-    EXPECT_EQ(style.fillPattern(), 3);
-}
-
 TEST(PaintStyle, DialogColourAndDefaultStyleChanges)
 {
     // A dialog colour command with no colour changes nothing.

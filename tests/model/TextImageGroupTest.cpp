@@ -125,26 +125,5 @@ TEST_F(TextImageGroupTest, GroupPassesStylesAndTransformsToNestedMembers)
     EXPECT_EQ(copy->boundingBox(), (Rect { 5, 0, 65, 60 }));
 }
 
-TEST_F(TextImageGroupTest, DocumentFontsAreDistinctAndSearchGroups)
-{
-    FakeFont a("A"), b("B");
-    Drawing d;
-    d.append(std::make_unique<TextObject>("x", &a, 10, 12, TextAlign::Left));
-    auto g = std::make_unique<GroupObject>();
-    g->appendChild(std::make_unique<TextObject>("y", &b, 10, 12, TextAlign::Left));
-    g->appendChild(std::make_unique<TextObject>("z", &a, 10, 12, TextAlign::Left));
-    d.append(std::move(g));
-    d.append(std::make_unique<TextObject>("none", nullptr, 10, 12, TextAlign::Left));
-    EXPECT_EQ(d.documentFonts(), (std::vector<const FontEntry*> { &a, &b }));
-
-    int texts = 0;
-    for (const auto& o : d.objects())
-        forEachTextObject(*o, [&](TextObject& t) {
-            t.setLeading(30);
-            ++texts;
-        });
-    EXPECT_EQ(texts, 4);
-}
-
 } // namespace
 } // namespace zavora

@@ -239,43 +239,6 @@ TEST_F(TextLayoutTest, WordWiderThanTheFrameStaysAloneAndWidensTheFrame)
     EXPECT_EQ(t->text(), word + "\rx y");
 }
 
-TEST_F(TextLayoutTest, TrailingHardBreakAddsAnEmptyLastLine)
-{
-    auto plain = text("abc", 100);
-    auto ended = text("abc\r", 100);
-    EXPECT_NEAR(plain->frameRect().bottom - ended->frameRect().bottom, 14, 1e-4);
-    EXPECT_EQ(lay(*ended).back().text, "");
-
-    // No text at all still lays out one empty line.
-    auto empty = text("", 100);
-    EXPECT_EQ(lay(*empty).size(), 1u);
-    EXPECT_NEAR(empty->frameRect().bottom, -height(1), 1e-4);
-    EXPECT_EQ(TextMetricsSink::instance().measure(*empty, { 5, 5 }).width(), 0);
-}
-
-TEST_F(TextLayoutTest, RunsOfDifferentSizesNeverShareALine)
-{
-    auto t = text("", 400);
-    t->setRuns({ TextRun { "Big words", m_helvetica, 24 }, TextRun { "small", m_helvetica, 10 },
-        TextRun { "tail text", m_helvetica, 10 } });
-    EXPECT_EQ(t->text(), "Big wordssmalltail text"); // nothing wraps in 400 points
-    const auto lines = lay(*t);
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[1].text, "small");
-    EXPECT_EQ(lines[1].size, 10);
-    EXPECT_EQ(lines[2].line.start, 14u);
-    EXPECT_NEAR(lines[0].line.baseline, -m_helvetica->ascent(24), 1e-4);
-    EXPECT_NEAR(lines[1].line.baseline, lines[0].line.baseline - 14, 1e-4);
-    EXPECT_NEAR(lines[1].line.width, afmWidth(m_widths, "small", 10), 1e-3);
-    EXPECT_TRUE(lines[0].line.last); // a run's end ends its paragraph line
-
-    // A narrow frame breaks each run by its own width: the tail of one run
-    // does not push the next run's first word onto a line of its own.
-    t->setFrame({ 0, 0 }, { static_cast<float>(afmWidth(m_widths, "tail text", 10)) + 0.5f, 0 });
-    EXPECT_EQ(t->runs()[2].text, "tail text");
-    EXPECT_EQ(t->runs()[0].text, "Big\nwords");
-}
-
 TEST_F(TextLayoutTest, LongStretchWithoutBreaksIsCutInto511CharacterLines)
 {
     auto t = text(std::string(1200, 'x'), 100);

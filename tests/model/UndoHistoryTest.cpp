@@ -134,16 +134,6 @@ TEST_F(UndoHistoryTest, StructuralEditsEmptyBothStacks)
     }
 }
 
-TEST_F(UndoHistoryTest, CopySelectAndLockKeepTheHistory)
-{
-    DrawObject* a = rect(0, 0, 10, 10);
-    d.select(a);
-    d.moveSelection(1, 1);
-    for (int id : { kCmdCopy, kCmdSelectAll, kCmdDeselectAll, kCmdSelectAll, kCmdLock, kCmdUnlockAll })
-        d.runCommand(id);
-    EXPECT_EQ(h.undoCount(), 1u);
-}
-
 TEST_F(UndoHistoryTest, CommandsDestroyWhatTheyOwnExactlyOnce)
 {
     CountedRect::alive = 0;
