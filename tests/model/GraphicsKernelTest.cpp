@@ -358,7 +358,6 @@ TEST_F(KernelTest, NearestPointOnLines)
             { 2, 1 }, 3, true, { 0, 0 }, 5, -1 },
         { "|dx| equal to the tolerance is not within", { { { 0, 0 }, { 100, 0 } } }, false, { 3, 1 }, 3, true,
             { 3, 0 }, 1, -1 },
-        { "the end vertex", { { { 0, 0 }, { 100, 0 } } }, false, { 99, -2 }, 3, true, { 100, 0 }, 5, -1 },
         { "the closing edge is an element", { { { 0, 0 }, { 100, 0 }, { 0, 100 } } }, true, { -2, 50 }, 5,
             true, { 0, 50 }, 4, 3 },
         { "a segment grazing the square's corner", { { { -10, 12 }, { 12, -10 } } }, false, { 0, 0 }, 2, true,

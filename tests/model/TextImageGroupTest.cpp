@@ -111,8 +111,6 @@ TEST_F(TextImageGroupTest, GroupPassesStylesAndTransformsToNestedMembers)
 
     outer->setFillColor(Color { 0, 100, 0 });
     EXPECT_EQ(deep->style().fillColor(), (Color { 0, 100, 0 }));
-    outer->setArrows(3, kArrowUnchanged);
-    EXPECT_EQ(deep->arrows().first, 3);
 
     EXPECT_EQ(outer->boundingBox(), (Rect { 0, 0, 60, 60 }));
     outer->translate(5, 0);
