@@ -46,7 +46,6 @@ TEST(Geometry, ProductMapsThroughFirstThenSecond)
 TEST(Geometry, InverseUndoesTransform)
 {
     std::mt19937 rng(11);
-    std::uniform_real_distribution<float> coord(-1000, 1000);
     int tested = 0;
     while (tested < 200) {
         const KMatrix m = randomMatrix(rng);
@@ -61,10 +60,6 @@ TEST(Geometry, InverseUndoesTransform)
         EXPECT_NEAR(id.d, 1, 1e-9);
         EXPECT_NEAR(id.tx, 0, 1e-6);
         EXPECT_NEAR(id.ty, 0, 1e-6);
-        const Point p { coord(rng), coord(rng) };
-        const Point back = transformPoint(inv, transformPoint(m, p));
-        EXPECT_NEAR(back.x, p.x, 0.05);
-        EXPECT_NEAR(back.y, p.y, 0.05);
     }
 }
 
@@ -78,10 +73,6 @@ TEST(Geometry, NearlySingularMatrixInvertsToFarOffValues)
     const KMatrix justInvertible = invert(KMatrix(0.0001, 0, 0, 1, 0, 0));
     EXPECT_NEAR(justInvertible.a, 10000, 1e-6);
     EXPECT_EQ(justInvertible.d, 1);
-
-    // Transforms through it stay finite.
-    const Point p = transformPoint(invert(KMatrix(0, 0, 0, 0, 0, 0)), Point { 3, 4 });
-    EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));
 }
 
 TEST(Geometry, GridSnapGoesToNearestLineOnBothSidesOfZero)

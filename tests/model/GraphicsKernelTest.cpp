@@ -115,20 +115,8 @@ TEST_F(KernelTest, SecondGrestoreUnderflowsAndKeepsFirstRestore)
     EXPECT_EQ(kernel().ctm(), KMatrix(1, 0, 0, 1, 10, 20));
 }
 
-// The push-replace-pop sequence itself is the baking test below.
-TEST_F(KernelTest, MatrixStackUnderflowLeavesTheCtmAndTheTarget)
-{
-    Matrix out { 9, 9, 9, 9, 9, 9 };
-    EXPECT_FALSE(kernel().popInto(out));
-    EXPECT_EQ(out, (Matrix { 9, 9, 9, 9, 9, 9 }));
-    kernel().translate(5, 5);
-    kernel().popIntoCtm();
-    kernel().replaceTopWithCtm();
-    EXPECT_EQ(underflows(), 3);
-    EXPECT_EQ(kernel().ctm(), KMatrix(1, 0, 0, 1, 5, 5));
-}
-
-// The procedure objects use to bake a transform into their matrix.
+// The procedure objects use to bake a transform into their matrix, the one
+// user of the matrix stack (in balanced pairs, so no underflow case here).
 TEST_F(KernelTest, BakingRotationAboutPointIntoObjectMatrix)
 {
     const Matrix object { 2, 0, 0, 2, 10, 0 }; // scale by 2, then move right

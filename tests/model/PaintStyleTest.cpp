@@ -10,7 +10,6 @@ TEST(PaintStyle, ColorsMaskTheirIntegersAndDeriveCmyk)
 {
     EXPECT_EQ(Color::fromInts(256, 257, -1), (Color { 0, 1, 255 }));
     EXPECT_EQ(Color::fromInts(100, 0, 355), (Color { 100, 0, 99 }));
-    EXPECT_EQ(Color::fromInts(100, 100, 100), Color::white());
 
     EXPECT_EQ(toCmyk(Color::black()), (Cmyk { 1, 1, 1, 0 }));
     EXPECT_EQ(toCmyk(Color { 25, 50, 100 }), (Cmyk { 0.75f, 0.5f, 0, 0 }));
