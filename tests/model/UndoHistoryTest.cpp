@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 
 namespace zavora {
@@ -37,6 +38,10 @@ protected:
     DrawObject* rect(float x1, float y1, float x2, float y2)
     {
         return d.append(std::make_unique<RectangleObject>(x1, y1, x2, y2));
+    }
+    std::array<DrawObject*, 3> threeInARow()
+    {
+        return { rect(0, 0, 10, 10), rect(20, 0, 30, 10), rect(40, 0, 50, 10) };
     }
     template <class T, class... Args> T* add(Args&&... args)
     {
@@ -276,9 +281,7 @@ TEST_F(UndoCommandTest, AddObjectUndoTakesItOutAndEmptiesTheSelection)
 
 TEST_F(ClipboardTest, CopyReportsTheCountAndLeavesDrawingAndHistory)
 {
-    DrawObject* a = rect(0, 0, 10, 10);
-    DrawObject* b = rect(20, 0, 30, 10);
-    DrawObject* c = rect(40, 0, 50, 10);
+    const auto [a, b, c] = threeInARow();
     d.select(a);
     d.moveSelection(1, 0);
     d.setModified(false);
@@ -301,9 +304,7 @@ TEST_F(ClipboardTest, CopyReportsTheCountAndLeavesDrawingAndHistory)
 
 TEST_F(ClipboardTest, CutIsOneStepThatUndoPutsBackInPlaceAndSelected)
 {
-    DrawObject* a = rect(0, 0, 10, 10);
-    DrawObject* b = rect(20, 0, 30, 10);
-    DrawObject* c = rect(40, 0, 50, 10);
+    const auto [a, b, c] = threeInARow();
     d.select(c);
     d.moveSelection(0, 5);
     d.setSelection({ c, a });
