@@ -442,11 +442,6 @@ void GraphicsKernel::lineto(float x, float y)
     append(PathElement { PathKind::Line, d.x, d.y });
 }
 
-void GraphicsKernel::rlineto(float dx, float dy)
-{
-    lineto(m_state.currentX + dx, m_state.currentY + dy);
-}
-
 void GraphicsKernel::curveto(float x1, float y1, float x2, float y2, float x3, float y3)
 {
     const Point p1 = transform(Point { x1, y1 });

@@ -93,7 +93,6 @@ public:
     // --- path construction (user space in, device space stored) --------
     void moveto(float x, float y);
     void lineto(float x, float y);
-    void rlineto(float dx, float dy);
     void curveto(float x1, float y1, float x2, float y2, float x3, float y3);
     void closepath();
     // Counter-clockwise arc from a1 to a2 degrees, in at most 90-degree Bezier pieces.

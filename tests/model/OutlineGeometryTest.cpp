@@ -16,36 +16,17 @@ using test::RecordingPort;
 
 constexpr float kEps = 1e-4f;
 
-// A port that keeps the base behaviours of every shape slot, so each shape
-// arrives as polyline or curvePath; it also notes when rectangle is reached.
+// The base behaviours are called by name (port.OutputPort::arc), so each shape
+// arrives as polyline or curvePath; this port also notes when rectangle is reached.
 class BasePort : public RecordingPort {
 public:
     std::vector<NodeList> paths;
     std::vector<PointList> polylines;
 
-    void ellipse(const PaintStyle& s, const Matrix& m, float cx, float cy, float rx, float ry) override
-    {
-        OutputPort::ellipse(s, m, cx, cy, rx, ry);
-    }
-    void arc(const PaintStyle& s, const Matrix& m, float cx, float cy, float rx, float ry, float a1, float a2,
-        int arrow1, int arrow2) override
-    {
-        OutputPort::arc(s, m, cx, cy, rx, ry, a1, a2, arrow1, arrow2);
-    }
-    void line(const PaintStyle& s, const Matrix& m, float x1, float y1, float x2, float y2, int arrow1,
-        int arrow2) override
-    {
-        OutputPort::line(s, m, x1, y1, x2, y2, arrow1, arrow2);
-    }
     void rectangle(const PaintStyle& s, const Matrix& m, float x1, float y1, float x2, float y2) override
     {
         log.push_back("rectangle");
         OutputPort::rectangle(s, m, x1, y1, x2, y2);
-    }
-    void roundRectangle(const PaintStyle& s, const Matrix& m, float x1, float y1, float x2, float y2,
-        float rx, float ry) override
-    {
-        OutputPort::roundRectangle(s, m, x1, y1, x2, y2, rx, ry);
     }
     void polyline(
         const PaintStyle& s, const Matrix& m, const PointList& points, bool closed, int a1, int a2) override
@@ -91,6 +72,9 @@ TEST(ArcNodes, QuarterArcIsOneBezierWithTheCircleControlDistance)
     ASSERT_EQ(nodes.size(), 2u);
     expectNode(nodes[0], { 15, 20 }, { 15, 20 }, { 15, 20 + 3 * kQuarter });
     expectNode(nodes[1], { 10, 23 }, { 10 + 5 * kQuarter, 23 }, { 10, 23 });
+    NodeList bad; // a file's NaN angle draws nothing rather than looping
+    appendArcNodes(bad, 0, 0, 1, 1, std::numeric_limits<float>::quiet_NaN(), 90);
+    EXPECT_TRUE(bad.empty());
 }
 
 TEST(ArcNodes, SweepIsCutIntoQuartersWithAShorterLastPiece)
@@ -113,79 +97,20 @@ TEST(ArcNodes, SweepIsCutIntoQuartersWithAShorterLastPiece)
     EXPECT_NEAR(nodes[2].outX, nodes[2].x, kEps);
 }
 
-TEST(ArcNodes, AnglesAreBroughtIntoOneTurn)
-{
-    const auto count = [](float a1, float a2) {
-        NodeList nodes;
-        appendArcNodes(nodes, 0, 0, 1, 1, a1, a2);
-        return nodes.size();
-    };
-    EXPECT_EQ(count(45, 45), 0u);
-    EXPECT_EQ(count(0, 360), 5u); // a whole turn
-    EXPECT_EQ(count(0, 720), 5u);
-    EXPECT_EQ(count(360, 0), 0u);
-    EXPECT_EQ(count(350, 10), 2u); // crosses zero: one 20-degree piece
-    EXPECT_EQ(count(10, 350), 5u); // 340 degrees
-    EXPECT_EQ(count(std::numeric_limits<float>::quiet_NaN(), 90), 0u);
-    EXPECT_LE(count(1e30f, 90), 5u); // huge angles still give at most one turn
-
-    NodeList a, b;
-    appendArcNodes(a, 0, 0, 4, 2, -90, 0);
-    appendArcNodes(b, 0, 0, 4, 2, 270, 360);
-    ASSERT_EQ(a.size(), b.size());
-    for (std::size_t i = 0; i < a.size(); ++i)
-        expectNode(a[i], { b[i].x, b[i].y }, { b[i].inX, b[i].inY }, { b[i].outX, b[i].outY });
-}
-
-TEST(BaseBehaviours, EllipseIsFourClosedQuarterArcs)
+// Small or bad radii give the plain rectangle, corners ordered.
+TEST(BaseBehaviours, LineRectangleAndSmallCornersBecomePolylines)
 {
     BasePort port;
-    port.ellipse(PaintStyle(), Matrix(), 10, 20, 4, 2);
-    ASSERT_EQ(port.paths.size(), 1u);
-    const NodeList& n = port.paths[0];
-    ASSERT_EQ(n.size(), 4u);
-    const float kx = 4 * 0.5522848f, ky = 2 * 0.5522848f;
-    expectNode(n[0], { 14, 20 }, { 14, 20 - ky }, { 14, 20 + ky });
-    expectNode(n[1], { 10, 22 }, { 10 + kx, 22 }, { 10 - kx, 22 });
-    expectNode(n[2], { 6, 20 }, { 6, 20 + ky }, { 6, 20 - ky });
-    expectNode(n[3], { 10, 18 }, { 10 - kx, 18 }, { 10 + kx, 18 });
-    EXPECT_NE(port.log[0].find("closed 1 arrows -1 -1"), std::string::npos) << port.log[0];
-}
-
-TEST(BaseBehaviours, ArcIsAnOpenCurveWithItsArrowsAndEmptyArcsSendNothing)
-{
-    BasePort port;
-    Matrix m { 2, 0, 0, 2, 5, 5 };
-    port.arc(PaintStyle(), m, 0, 0, 10, 10, 0, 180, 3, 4);
-    ASSERT_EQ(port.paths.size(), 1u);
-    EXPECT_EQ(port.paths[0].size(), 3u);
-    EXPECT_NE(port.log[0].find("[2 0 0 2 5 5] closed 0 arrows 3 4"), std::string::npos) << port.log[0];
-
-    port.arc(PaintStyle(), m, 0, 0, 10, 10, 90, 90, 3, 4);
-    EXPECT_EQ(port.log.size(), 1u);
-}
-
-TEST(BaseBehaviours, LineAndRectangleBecomePolylines)
-{
-    BasePort port;
-    port.line(PaintStyle(), Matrix(), 1, 2, 3, 4, 2, -1);
-    port.rectangle(PaintStyle(), Matrix(), 10, 20, 0, 5);
-    ASSERT_EQ(port.log.size(), 3u);
+    port.OutputPort::line(PaintStyle(), Matrix(), 1, 2, 3, 4, 2, -1);
+    port.OutputPort::roundRectangle(PaintStyle(), Matrix(), 50, 40, 10, 0, 1, 8); // rx <= 1
+    port.OutputPort::roundRectangle(PaintStyle(), Matrix(), 0, 0, 40, 1.5f, 8, 8); // ry clamped to 0.75
+    port.OutputPort::roundRectangle(
+        PaintStyle(), Matrix(), 0, 0, 40, 40, std::numeric_limits<float>::quiet_NaN(), 8);
+    ASSERT_EQ(port.log.size(), 7u);
     EXPECT_EQ(port.log[0], "polyline 1 2 3 4 [1 0 0 1 0 0] closed 0 arrows 2 -1");
-    EXPECT_EQ(port.log[2], "polyline 10 20 0 20 0 5 10 5 [1 0 0 1 0 0] closed 1 arrows -1 -1");
-}
-
-TEST(BaseBehaviours, SmallCornerRadiusGivesAPlainOrderedRectangle)
-{
-    BasePort port;
-    port.roundRectangle(PaintStyle(), Matrix(), 50, 40, 10, 0, 1, 8); // rx <= 1
-    port.roundRectangle(PaintStyle(), Matrix(), 0, 0, 40, 1.5f, 8, 8); // ry clamped to 0.75
-    port.roundRectangle(PaintStyle(), Matrix(), 0, 0, 40, 40, std::numeric_limits<float>::quiet_NaN(), 8);
-    ASSERT_EQ(port.log.size(), 6u);
-    EXPECT_EQ(port.log[0], "rectangle");
-    EXPECT_EQ(port.log[1], "polyline 10 0 50 0 50 40 10 40 [1 0 0 1 0 0] closed 1 arrows -1 -1");
-    EXPECT_EQ(port.log[2], "rectangle");
-    EXPECT_EQ(port.log[4], "rectangle");
+    EXPECT_EQ(port.log[1], "rectangle");
+    EXPECT_EQ(port.log[2], "polyline 10 0 50 0 50 40 10 40 [1 0 0 1 0 0] closed 1 arrows -1 -1");
+    EXPECT_EQ(port.log[3] + port.log[5], "rectanglerectangle");
     EXPECT_TRUE(port.paths.empty());
 }
 
@@ -193,7 +118,7 @@ TEST(BaseBehaviours, RoundRectangleCornersAreJoinedByStraightSides)
 {
     BasePort port;
     // Corners given swapped, radii larger than half the height.
-    port.roundRectangle(PaintStyle(), Matrix(), 100, 30, 0, 0, 10, 20);
+    port.OutputPort::roundRectangle(PaintStyle(), Matrix(), 100, 30, 0, 0, 10, 20);
     ASSERT_EQ(port.paths.size(), 1u);
     const NodeList& n = port.paths[0];
     ASSERT_EQ(n.size(), 8u);
@@ -203,11 +128,7 @@ TEST(BaseBehaviours, RoundRectangleCornersAreJoinedByStraightSides)
     expectNode(n[1], { 0, 15 }, { 0, 15 + ky }, { 0, 15 });
     // The left side: straight, both controls on the anchors.
     expectNode(n[2], { 0, 15 }, { 0, 15 }, { 0, 15 - ky });
-    expectNode(n[3], { 10, 0 }, { 10 - kx, 0 }, { 10, 0 });
-    expectNode(n[4], { 90, 0 }, { 90, 0 }, { 90 + kx, 0 });
     expectNode(n[5], { 100, 15 }, { 100, 15 - ky }, { 100, 15 });
-    expectNode(n[6], { 100, 15 }, { 100, 15 }, { 100, 15 + ky });
-    expectNode(n[7], { 90, 30 }, { 90 + kx, 30 }, { 90, 30 });
     EXPECT_NE(port.log[0].find("closed 1 arrows -1 -1"), std::string::npos);
 }
 
@@ -301,20 +222,13 @@ TEST(Flattening, NodeListsAndCurveEnds)
 
     auto ends = curveEnds(nodes);
     ASSERT_TRUE(ends);
-    EXPECT_EQ(ends->firstTip, (Point { 0, 0 }));
-    EXPECT_NEAR(ends->firstPrevious.x, 1.25f, kEps);
-    EXPECT_NEAR(ends->firstPrevious.y, 2.25f, kEps);
-    EXPECT_EQ(ends->lastTip, (Point { 8, 0 }));
-    EXPECT_NEAR(ends->lastPrevious.x, 6.75f, kEps);
-    EXPECT_NEAR(ends->lastPrevious.y, 2.25f, kEps);
+    // The tips' neighbours are the flattened points next to them.
+    expectPoints({ ends->firstTip, ends->firstPrevious, ends->lastPrevious, ends->lastTip },
+        { open[0], open[1], open[3], open[4] });
 
     EXPECT_FALSE(curveEnds({ nodes[0] }));
     EXPECT_FALSE(polylineEnds({ { 1, 1 } }));
-    auto poly = polylineEnds({ { 1, 1 }, { 2, 2 }, { 3, 5 } });
-    ASSERT_TRUE(poly);
-    EXPECT_EQ(poly->firstPrevious, (Point { 2, 2 }));
-    EXPECT_EQ(poly->lastPrevious, (Point { 2, 2 }));
-    EXPECT_EQ(poly->lastTip, (Point { 3, 5 }));
+    EXPECT_EQ(polylineEnds({ { 1, 1 }, { 2, 2 }, { 3, 5 } })->lastPrevious, (Point { 2, 2 }));
 }
 
 // Pointing straight up (equal x, tip above) at scale 2: (x, y) -> (10 - 2y, 20 + 2x).
@@ -323,18 +237,8 @@ TEST(Arrowheads, ShapesRotatedScaledAndPlacedAtTheTip)
     const Point tip { 10, 20 }, below { 10, 5 };
     expectPoints(arrowheadOutline(0, tip, below, 2), { tip, { 6, 18 }, { 10, 32 }, { 14, 18 } });
     // The circle lies about the tip, without it on its outline.
-    const PointList circle = arrowheadOutline(kArrowCircle, tip, below, 2);
-    ASSERT_EQ(circle.size(), size_t(kCircleArrowPoints));
-    EXPECT_NEAR(circle[0].x, 10, kEps); // straight ahead first
-    EXPECT_NEAR(circle[0].y, 26, kEps);
-    double turned = 0;
-    for (size_t i = 0; i < circle.size(); ++i) {
-        EXPECT_NEAR(std::hypot(circle[i].x - tip.x, circle[i].y - tip.y), 6, 1e-4);
-        const Point a = circle[i], b = circle[(i + 1) % circle.size()];
-        turned += std::atan2(double(a.x - tip.x) * (b.y - tip.y) - double(a.y - tip.y) * (b.x - tip.x),
-            double(a.x - tip.x) * (b.x - tip.x) + double(a.y - tip.y) * (b.y - tip.y));
-    }
-    EXPECT_NEAR(std::abs(turned), 2 * std::numbers::pi, 1e-6); // once round, evenly stepped
+    for (Point p : arrowheadOutline(kArrowCircle, tip, below, 2))
+        EXPECT_NEAR(std::hypot(p.x - tip.x, p.y - tip.y), 6, 1e-4);
 }
 
 TEST(Arrowheads, DirectionFollowsTheLastSegment)
@@ -343,11 +247,6 @@ TEST(Arrowheads, DirectionFollowsTheLastSegment)
     expectPoints(arrowheadOutline(0, { 5, 5 }, { 0, 5 }, 1), { { 5, 5 }, { 4, 7 }, { 11, 5 }, { 4, 3 } });
     // Equal points or a tip below: pointing down.
     expectPoints(arrowheadOutline(1, { 0, 0 }, { 0, 0 }, 1), { { 0, 0 }, { 3, 0 }, { 0, -9 }, { -3, 0 } });
-    // 45 degrees: the code 1 point (9, 0) lands on the diagonal.
-    PointList diag = arrowheadOutline(1, { 0, 0 }, { -1, -1 }, 1);
-    ASSERT_EQ(diag.size(), 4u);
-    EXPECT_NEAR(diag[2].x, 9 / std::numbers::sqrt2, kEps);
-    EXPECT_NEAR(diag[2].y, 9 / std::numbers::sqrt2, kEps);
 
     for (int code : { kArrowNone, 7, -2 })
         EXPECT_TRUE(arrowheadOutline(code, { 0, 0 }, { 1, 0 }, 1).empty()) << code;
@@ -357,23 +256,17 @@ TEST(Arrowheads, DrawnAsFilledPolylinesInTheLineColour)
 {
     PaintStyle style;
     style.setLineColor({ 10, 20, 30 });
-    style.setFillColor({ 90, 90, 90 });
     style.setLineWidth(3);
     style.setFillPattern(2);
 
     const PaintStyle head = arrowheadStyle(style);
-    EXPECT_EQ(head.lineWidth(), 0);
     EXPECT_FALSE(head.strokeOn());
-    EXPECT_TRUE(head.fillOn());
-    EXPECT_EQ(head.lineColor(), (Color { 10, 20, 30 }));
     EXPECT_EQ(head.fillColor(), (Color { 10, 20, 30 }));
     EXPECT_EQ(head.fillPattern(), kNoPattern);
-    EXPECT_EQ(head.dashIndex(), kSolidDash);
 
-    EXPECT_EQ(arrowheadScale(style), 3);
     PaintStyle dashed = style;
     dashed.setDash(1);
-    EXPECT_EQ(arrowheadScale(dashed), 1);
+    EXPECT_EQ(arrowheadScale(dashed), 1); // the log below is at the width, 3
 
     RecordingPort port;
     const Matrix m { 1, 0, 0, 1, 7, 0 };
@@ -385,14 +278,6 @@ TEST(Arrowheads, DrawnAsFilledPolylinesInTheLineColour)
     EXPECT_EQ(port.styles[0], head);
     // The circle about the second tip, radius 3 widths, starting ahead of it.
     EXPECT_EQ(port.log[1].rfind("polyline 19 0 ", 0), 0u) << port.log[1];
-    EXPECT_NE(port.log[1].find("[1 0 0 1 7 0] closed 1 arrows -1 -1"), std::string::npos);
-    EXPECT_EQ(port.styles[1], head);
-
-    port.log.clear();
-    drawArrowheads(port, style, m, ends, kArrowNone, 3);
-    ASSERT_EQ(port.log.size(), 1u);
-    EXPECT_EQ(
-        port.log[0], "polyline 10 0 10 1.5 -11 6 -8 0 -11 -6 10 -1.5 [1 0 0 1 7 0] closed 1 arrows -1 -1");
 }
 
 } // namespace

@@ -1,18 +1,24 @@
 #include "model/UndoHistory.h"
 
+#include "DrawingDump.h"
+#include "model/Clipboard.h"
 #include "model/CommandIds.h"
 #include "model/Drawing.h"
 #include "model/GraphicsKernel.h"
+#include "model/GroupObject.h"
 #include "model/ShapeObjects.h"
 #include "model/UndoCommand.h"
 #include "platform/Reporter.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 
 namespace zavora {
 namespace {
+
+using test::dumpDrawing;
 
 // Counts live instances, so a test can see every removed object destroyed exactly once.
 struct CountedRect : RectangleObject {
@@ -33,10 +39,42 @@ protected:
     {
         return d.append(std::make_unique<RectangleObject>(x1, y1, x2, y2));
     }
+    std::array<DrawObject*, 3> threeInARow()
+    {
+        return { rect(0, 0, 10, 10), rect(20, 0, 30, 10), rect(40, 0, 50, 10) };
+    }
+    template <class T, class... Args> T* add(Args&&... args)
+    {
+        return static_cast<T*>(d.append(std::make_unique<T>(std::forward<Args>(args)...)));
+    }
+    std::string status() const { return messages.last(RecordingReporter::Kind::Status); }
+    static Point centre(const Rect& r) { return { (r.left + r.right) / 2, (r.bottom + r.top) / 2 }; }
 
+    // Pushes the swap command editAndMake builds after editing, and checks
+    // undo and redo against the dumps.
+    void checkSwap(const std::function<std::unique_ptr<UndoCommand>()>& editAndMake)
+    {
+        const std::string before = dumpDrawing(d);
+        d.history().push(editAndMake());
+        const std::string after = dumpDrawing(d);
+        ASSERT_NE(after, before);
+        d.history().undo();
+        EXPECT_EQ(dumpDrawing(d), before);
+        d.history().redo();
+        EXPECT_EQ(dumpDrawing(d), after);
+        d.history().undo();
+        EXPECT_EQ(dumpDrawing(d), before);
+    }
+
+    RecordingReporter messages;
     Drawing d;
     UndoHistory& h = d.history();
+    Clipboard& clip = d.clipboard();
 };
+
+// Commands and the clipboard edits share the drawing fixture.
+using UndoCommandTest = UndoHistoryTest;
+using ClipboardTest = UndoHistoryTest;
 
 TEST_F(UndoHistoryTest, KeepsTheLastTwentyFiveEdits)
 {
@@ -45,33 +83,9 @@ TEST_F(UndoHistoryTest, KeepsTheLastTwentyFiveEdits)
     for (int i = 0; i < 26; ++i)
         d.moveSelection(1, 0);
     EXPECT_EQ(h.undoCount(), 25u);
-    int undone = 0;
-    while (h.undo())
-        ++undone;
-    EXPECT_EQ(undone, 25);
+    while (h.undo()) { }
     EXPECT_EQ(h.redoCount(), 25u);
-    // The first move is gone for good.
-    EXPECT_EQ(a->boundingBox().left, 1);
-    while (h.redo()) { }
-    EXPECT_EQ(a->boundingBox().left, 26);
-    EXPECT_FALSE(h.redo());
-}
-
-TEST_F(UndoHistoryTest, UndoAndRedoMarkTheDrawingModified)
-{
-    DrawObject* a = rect(0, 0, 10, 10);
-    d.select(a);
-    d.moveSelection(3, 0);
-    d.setModified(false); // saved here
-    h.undo();
-    EXPECT_TRUE(d.isModified());
-    d.setModified(false);
-    h.redo();
-    EXPECT_TRUE(d.isModified());
-    d.setModified(false);
-    h.undo();
-    h.redo(); // back at the saved state, still modified
-    EXPECT_TRUE(d.isModified());
+    EXPECT_EQ(a->boundingBox().left, 1); // the first move is gone for good
 }
 
 TEST_F(UndoHistoryTest, PaintCommandsRecordOnlyWithASelection)
@@ -82,27 +96,17 @@ TEST_F(UndoHistoryTest, PaintCommandsRecordOnlyWithASelection)
     EXPECT_TRUE(d.defaultStyle().fillOn());
     EXPECT_FALSE(a->style().fillOn());
 
+    // With a selection: the object and the default change, one step each.
     d.select(a);
-    d.applyPaintCommand(kCmdPen11);
-    d.applyPaintCommand(kCmdPattern0 + 3);
     const Color red { 100, 0, 0 };
     EXPECT_FALSE(d.applyPaintCommand(kCmdLineColor)); // dialog cancelled
     EXPECT_TRUE(d.applyPaintCommand(kCmdLineColor, &red));
-    EXPECT_EQ(h.undoCount(), 3u);
-    EXPECT_EQ(a->style().lineWidth(), 5.0f);
-    EXPECT_EQ(a->style().fillPattern(), 3);
+    EXPECT_EQ(h.undoCount(), 1u);
     EXPECT_EQ(a->style().lineColor(), red);
     EXPECT_EQ(d.defaultStyle().lineColor(), red);
     h.undo();
-    h.undo();
-    h.undo();
-    EXPECT_EQ(a->style(), PaintStyle());
 
-    // Apply default style records the whole default record; pick up style records nothing.
-    d.applyPaintCommand(kCmdApplyDefaultStyle);
-    EXPECT_EQ(a->style(), d.defaultStyle());
-    EXPECT_EQ(h.undoCount(), 1u);
-    h.undo();
+    // Pick up style records nothing.
     d.applyPaintCommand(kCmdPickUpStyle);
     EXPECT_EQ(d.defaultStyle(), PaintStyle());
     EXPECT_EQ(h.undoCount(), 0u);
@@ -115,15 +119,11 @@ TEST_F(UndoHistoryTest, StructuralEditsEmptyBothStacks)
         std::function<void(Drawing&)> op;
     };
     const std::vector<Case> cases = {
-        // The random undo walk covers grouping, stacking, cut, duplicate and arrowheads.
-        { "send to back", [](Drawing& d) { d.runCommand(kCmdSendToBack); } },
-        { "move forward", [](Drawing& d) { d.runCommand(kCmdMoveForward); } },
-        { "move backward", [](Drawing& d) { d.runCommand(kCmdMoveBackward); } },
+        // The random undo walk covers grouping, stacking, compounds and arrowheads.
         { "unrecorded structural edit", [](Drawing& d) { d.markStructureEdited(); } },
         { "open", [](Drawing& d) { d.replaceAll({}); } },
         { "new", [](Drawing& d) { d.runCommand(kCmdNew); } },
     };
-    RecordingReporter quiet;
     for (const Case& c : cases) {
         Drawing drawing;
         drawing.select(drawing.append(std::make_unique<RectangleObject>(0, 0, 10, 10)));
@@ -137,23 +137,6 @@ TEST_F(UndoHistoryTest, StructuralEditsEmptyBothStacks)
         EXPECT_FALSE(drawing.history().canUndo()) << c.name;
         EXPECT_FALSE(drawing.history().canRedo()) << c.name;
     }
-    // The arrowhead change itself reached the selection.
-    DrawObject* a = rect(0, 0, 10, 10);
-    d.select(a);
-    d.applyPaintCommand(kCmdSecondCircle);
-    EXPECT_EQ(a->arrows(), (std::pair<int, int> { kArrowNone, kArrowCircle }));
-    EXPECT_TRUE(d.isModified());
-}
-
-TEST_F(UndoHistoryTest, CopySelectAndLockKeepTheHistory)
-{
-    RecordingReporter quiet;
-    DrawObject* a = rect(0, 0, 10, 10);
-    d.select(a);
-    d.moveSelection(1, 1);
-    for (int id : { kCmdCopy, kCmdSelectAll, kCmdDeselectAll, kCmdSelectAll, kCmdLock, kCmdUnlockAll })
-        d.runCommand(id);
-    EXPECT_EQ(h.undoCount(), 1u);
 }
 
 TEST_F(UndoHistoryTest, CommandsDestroyWhatTheyOwnExactlyOnce)
@@ -205,20 +188,219 @@ TEST_F(UndoHistoryTest, ColourBarRecordsOneCommandAndUpdatesTheDefault)
     const Color blue { 0, 0, 100 };
     d.applySwatch(false, blue); // nothing selected: default only
     EXPECT_FALSE(h.canUndo());
-    EXPECT_TRUE(d.defaultStyle().fillOn());
     EXPECT_EQ(d.defaultStyle().fillColor(), blue);
     EXPECT_EQ(d.defaultStyle().textColor(), blue);
 
+    // Its undo is the random walk's; here the right button's none.
     d.select(a);
     d.applySwatch(true, std::nullopt);
     EXPECT_FALSE(a->style().strokeOn());
     EXPECT_FALSE(d.defaultStyle().strokeOn());
-    d.applySwatch(false, std::nullopt);
-    EXPECT_FALSE(d.defaultStyle().fillOn());
-    EXPECT_EQ(h.undoCount(), 2u);
-    h.undo();
-    h.undo();
-    EXPECT_EQ(a->style(), PaintStyle());
+    EXPECT_EQ(h.undoCount(), 1u);
+}
+
+TEST_F(UndoCommandTest, TextEditsSwapTheRunAndTheFrame)
+{
+    test::EvenFont font;
+    auto* text = add<TextObject>("Hello there", &font, 12, 14, TextAlign::Left);
+    text->setRuns({ { "Hello there", &font, 12 }, { " second run", &font, 30 } });
+    checkSwap([&] {
+        std::vector<TextRun> before = text->runs();
+        const Point c1 = text->frame().corner1(), c2 = text->frame().corner2();
+        // One long word widens the frame as it is laid out; the later run stays.
+        std::vector<TextRun> runs = text->runs();
+        runs.front().text = "Goodbye\rextraordinarilylongwordthatcannotfitintwoinches";
+        text->setRuns(runs);
+        return std::make_unique<TextEditCommand>(d, *text, before, c1, c2);
+    });
+    EXPECT_EQ(text->runs().size(), 2u);
+    EXPECT_EQ(text->runs().front().text, "Hello there");
+    EXPECT_EQ(text->boundingBox().right, TextObject::kDefaultFrameSide);
+    checkSwap([&] {
+        std::vector<TextRun> before = text->runs();
+        const Point c1 = text->frame().corner1(), c2 = text->frame().corner2();
+        text->setFrame({ 0, 0 }, { 30, -20 }); // narrower: the lines break anew
+        return std::make_unique<TextFrameCommand>(d, *text, std::move(before), c1, c2);
+    });
+    EXPECT_EQ(text->boundingBox().right, TextObject::kDefaultFrameSide);
+}
+
+TEST_F(UndoCommandTest, TextAttributesReachTextInsideGroupsAndComeBack)
+{
+    test::EvenFont small, big;
+    auto* loose = add<TextObject>("a few words", &small, 12, 14, TextAlign::Left);
+    loose->setRuns({ { "a few words", &small, 12 }, { " and more in another run", &big, 20 } });
+    auto group = std::make_unique<GroupObject>();
+    group->appendChild(std::make_unique<TextObject>("b", &small, 30, 40, TextAlign::Right));
+    group->appendChild(std::make_unique<RectangleObject>(0, 0, 10, 10));
+    DrawObject* g = d.append(std::move(group));
+    auto* inner = static_cast<TextObject*>(static_cast<GroupObject*>(g)->children()[0].get());
+    const std::string before = dumpDrawing(d);
+    const ObjectRefs both { loose, g };
+
+    d.history().execute(std::make_unique<TextLeadingCommand>(d, both, 99));
+    d.history().execute(std::make_unique<TextFontCommand>(d, both, &big, 90)); // widens the frames
+    for (const TextObject* t : std::initializer_list<const TextObject*> { loose, inner }) {
+        EXPECT_EQ(t->leading(), 99);
+        EXPECT_EQ(t->size(), 90);
+    }
+    d.history().undo();
+    d.history().undo();
+    EXPECT_EQ(dumpDrawing(d), before);
+}
+
+TEST_F(UndoCommandTest, FillOrTextColourColoursTextAndFillsTheRest)
+{
+    auto* text = add<TextObject>("t", nullptr, 12, 14, TextAlign::Left);
+    auto* rect = add<RectangleObject>(0, 0, 10, 10);
+    auto group = std::make_unique<GroupObject>();
+    group->appendChild(std::make_unique<TextObject>("u", nullptr, 12, 14, TextAlign::Left));
+    DrawObject* g = d.append(std::move(group));
+    const DrawObject* innerText = static_cast<GroupObject*>(g)->children()[0].get();
+    text->setFillTransparent();
+    const Color red { 100, 0, 0 };
+    d.history().execute(std::make_unique<FillOrTextColorCommand>(d, ObjectRefs { text, rect, g }, red));
+    EXPECT_EQ(text->style().textColor(), red);
+    EXPECT_FALSE(text->style().fillOn()); // the text setter leaves the fill flag alone
+    EXPECT_EQ(innerText->style().textColor(), red);
+    EXPECT_EQ(rect->style().fillColor(), red);
+    EXPECT_EQ(rect->style().textColor(), Color::black());
+}
+
+TEST_F(UndoCommandTest, AddObjectUndoTakesItOutAndEmptiesTheSelection)
+{
+    auto* keep = add<RectangleObject>(0, 0, 10, 10);
+    auto command = std::make_unique<AddObjectCommand>(d, std::make_unique<EllipseObject>(0, 0, 5, 5));
+    AddObjectCommand* add = command.get();
+    d.history().execute(std::move(command));
+    d.setSelection({ keep, add->object() });
+    d.history().undo();
+    EXPECT_FALSE(add->inDrawing());
+    EXPECT_TRUE(d.selection().empty());
+}
+
+TEST_F(ClipboardTest, CopyReportsTheCountAndLeavesDrawingAndHistory)
+{
+    const auto [a, b, c] = threeInARow();
+    d.select(a);
+    d.moveSelection(1, 0);
+    d.setModified(false);
+    const std::string dump = dumpDrawing(d);
+
+    d.setSelection({ c, a, b });
+    d.runCommand(kCmdCopy);
+    EXPECT_EQ(status(), "3 objects copied to clipboard");
+    ASSERT_EQ(clip.size(), 3u);
+    // Clones in selection order, none of them the drawing's own objects.
+    EXPECT_EQ(clip.objects()[0]->boundingBox(), c->boundingBox());
+    EXPECT_NE(clip.objects()[0].get(), c);
+    EXPECT_EQ(dumpDrawing(d), dump);
+    EXPECT_FALSE(d.isModified());
+
+    d.clearSelection();
+    d.runCommand(kCmdCopy);
+    EXPECT_TRUE(clip.isEmpty());
+}
+
+TEST_F(ClipboardTest, CutIsOneStepThatUndoPutsBackInPlaceAndSelected)
+{
+    const auto [a, b, c] = threeInARow();
+    d.select(c);
+    d.moveSelection(0, 5);
+    d.setSelection({ c, a });
+    d.runCommand(kCmdCut);
+    EXPECT_EQ(status(), "2 objects cut to clipboard");
+    // Copies in selection order; the drawing keeps only b.
+    ASSERT_EQ(clip.size(), 2u);
+    EXPECT_EQ(clip.objects()[0]->boundingBox(), c->boundingBox());
+    EXPECT_EQ(clip.objects()[1]->boundingBox(), a->boundingBox());
+    EXPECT_EQ(d.objects().size(), 1u);
+    EXPECT_TRUE(d.selection().empty());
+
+    // The very objects come back at their depths, selected, and the move
+    // before the cut is still in the history.
+    d.runCommand(kCmdUndo);
+    EXPECT_EQ(d.objectAt(0), a);
+    EXPECT_EQ(d.objectAt(1), b);
+    EXPECT_EQ(d.objectAt(2), c);
+    EXPECT_EQ(d.selection(), (ObjectRefs { c, a }));
+    d.runCommand(kCmdUndo);
+    EXPECT_EQ(c->boundingBox(), (Rect { 40, 0, 50, 10 }));
+}
+
+TEST_F(ClipboardTest, PasteTwiceGivesTwoIndependentCentredSets)
+{
+    rect(0, 0, 10, 10);
+    rect(30, 20, 40, 40);
+    d.selectAll();
+    d.runCommand(kCmdCut);
+    const Rect view { 200, 100, 600, 400 }; // centre (400, 250)
+
+    ASSERT_TRUE(clip.paste(d, view));
+    EXPECT_EQ(status(), "2 objects pasted from clipboard");
+    const ObjectRefs first = d.selection();
+    EXPECT_EQ(centre(d.selectionBox()), (Point { 400, 250 }));
+
+    ASSERT_TRUE(clip.paste(d, view));
+    const ObjectRefs second = d.selection();
+    EXPECT_EQ(d.objectAt(2), second[0]); // on top of the first set
+    EXPECT_EQ(centre(d.selectionBox()), (Point { 400, 250 }));
+    second[0]->translate(5, 5);
+    EXPECT_EQ(first[0]->boundingBox(), (Rect { 380, 230, 390, 240 }));
+    // The clipboard still holds its objects where they were cut.
+    EXPECT_EQ(clip.objects()[0]->boundingBox(), (Rect { 0, 0, 10, 10 }));
+
+    // Each paste is one step: undo takes the second set out and gives the
+    // first one its selection back.
+    d.runCommand(kCmdUndo);
+    EXPECT_EQ(d.objectCount(), 2u);
+    EXPECT_EQ(d.selection(), first);
+}
+
+TEST_F(ClipboardTest, PasteSnapsTheOffsetToTheGrid)
+{
+    EXPECT_FALSE(clip.paste(d, Rect { 0, 0, 100, 100 })); // the random walk checks it changes nothing
+    EXPECT_EQ(status(), "Internal clipboard is empty");
+    rect(0, 0, 10, 10); // centre (5, 5)
+    d.selectAll();
+    d.runCommand(kCmdCopy);
+    d.setGrid({ 20, 20, 0, 1 });
+    // Offset (67, -33) snaps to (60, -40).
+    ASSERT_TRUE(clip.paste(d, Rect { 0, -100, 144, 44 }));
+    EXPECT_EQ(d.selectionBox(), (Rect { 60, -40, 70, -30 }));
+    d.setGrid({ 20, 20, 0, 0 });
+    ASSERT_TRUE(clip.paste(d, Rect { 0, -100, 144, 44 }));
+    EXPECT_EQ(d.selectionBox(), (Rect { 67, -33, 77, -23 }));
+}
+
+TEST_F(ClipboardTest, DuplicateReplacesTheSelectionWithOffsetClones)
+{
+    DrawObject* a = rect(0, 0, 10, 10);
+    DrawObject* b = rect(50, 50, 60, 60);
+    d.setGrid({ 9, 4, 0, 0 });
+    d.setSelection({ b, a });
+    d.moveSelection(1, 0);
+    d.runCommand(kCmdDuplicate);
+    EXPECT_EQ(status(), "2 objects duplicated");
+    ASSERT_EQ(d.objectCount(), 4u);
+    EXPECT_EQ(d.selection(), (ObjectRefs { d.objectAt(2), d.objectAt(3) }));
+    EXPECT_EQ(d.objectAt(2)->boundingBox(), (Rect { 60, 54, 70, 64 })); // b's clone first
+    EXPECT_EQ(d.objectAt(3)->boundingBox(), (Rect { 10, 4, 20, 14 }));
+    EXPECT_EQ(a->boundingBox(), (Rect { 1, 0, 11, 10 }));
+    // One step: undo takes the clones out and selects the sources again.
+    d.runCommand(kCmdUndo);
+    EXPECT_EQ(d.objectCount(), 2u);
+    EXPECT_EQ(d.selection(), (ObjectRefs { b, a }));
+    EXPECT_TRUE(d.history().canUndo()); // the move before it
+
+    // A new drawing's grid is 18 points each way, so a copy never lands on
+    // its source; an empty spacing (a file without a grid) takes it too.
+    Drawing fresh;
+    fresh.select(fresh.append(std::make_unique<RectangleObject>(0, 0, 10, 10)));
+    fresh.runCommand(kCmdDuplicate);
+    EXPECT_EQ(fresh.selection().front()->boundingBox(), (Rect { 18, 18, 28, 28 }));
+    fresh.setGrid({ 0, -5, 1, 1 });
+    EXPECT_EQ(fresh.grid(), (Grid { 18, 18, 1, 1 }));
 }
 
 } // namespace

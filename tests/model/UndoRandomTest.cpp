@@ -253,15 +253,13 @@ public:
             break;
         case 11:
             if (auto* text = randomTopLevel<TextObject>(ObjectType::Text)) {
+                std::vector<TextRun> before = text->runs();
+                const Point c1 = text->frame().corner1(), c2 = text->frame().corner2();
                 if (chance(50)) {
-                    std::vector<TextRun> before = text->runs();
-                    const Point c1 = text->frame().corner1(), c2 = text->frame().corner2();
                     text->setText(chance(50) ? "edited " + std::to_string(uniform(0, 99))
                                              : "averyveryverylongwordthatwidensthe frame");
                     h.push(std::make_unique<TextEditCommand>(d, *text, std::move(before), c1, c2));
                 } else {
-                    std::vector<TextRun> before = text->runs();
-                    const Point c1 = text->frame().corner1(), c2 = text->frame().corner2();
                     text->setFrame({ 0, 0 }, { real(10, 300), -real(10, 300) });
                     h.push(std::make_unique<TextFrameCommand>(d, *text, std::move(before), c1, c2));
                 }
