@@ -41,13 +41,6 @@ void checkGolden(const std::string& port, const std::string& name, const std::st
                   << "\nactual output kept in " << written;
 }
 
-PaintStyle filled(const Color& fill)
-{
-    PaintStyle style;
-    style.setFillColor(fill);
-    return style;
-}
-
 TEST(PostScriptGolden, StyleCache)
 {
     PaintStyle hatched = filled({ 100, 50, 0 });

@@ -2,11 +2,11 @@
 // Shared pieces of the PostScript writer tests: a font with fixed metrics,
 // the fixed clock, a port run into memory, and Ghostscript as the referee.
 
-#include "tests/support/TestFonts.h"
 #include "model/FontEntry.h"
 #include "model/OutputPort.h"
 #include "output/PostScriptPort.h"
 #include "platform/OutputStream.h"
+#include "tests/support/TestFonts.h"
 
 #include <gtest/gtest.h>
 
@@ -48,26 +48,29 @@ private:
 // Sat Dec  5 21:49:31 2026.
 inline std::tm fixedTime()
 {
-    std::tm t {};
-    t.tm_year = 2026 - 1900;
-    t.tm_mon = 11;
-    t.tm_mday = 5;
-    t.tm_hour = 21;
-    t.tm_min = 49;
-    t.tm_sec = 31;
-    return t;
+    return std::tm { .tm_sec = 31, .tm_min = 49, .tm_hour = 21, .tm_mday = 5, .tm_mon = 11, .tm_year = 126 };
 }
 
 inline DocumentInfo pageInfo(int x0 = 0, int y0 = 0, int x1 = 200, int y1 = 150)
 {
-    DocumentInfo info;
-    info.x0 = x0;
-    info.y0 = y0;
-    info.x1 = x1;
-    info.y1 = y1;
-    info.title = "test.zvx";
-    info.gridSettings = { 9, 9, 0, 1 };
-    return info;
+    return DocumentInfo {
+        .x0 = x0, .y0 = y0, .x1 = x1, .y1 = y1, .title = "test.zvx", .gridSettings = { 9, 9, 0, 1 }
+    };
+}
+
+// Filled with `fill` and outlined `lineWidth` wide; fillOnly() has no outline.
+inline PaintStyle filled(const Color& fill, float lineWidth = 1)
+{
+    PaintStyle style;
+    style.setFillColor(fill);
+    style.setLineWidth(lineWidth);
+    return style;
+}
+inline PaintStyle fillOnly(const Color& fill)
+{
+    PaintStyle style = filled(fill);
+    style.setLineInvisible();
+    return style;
 }
 
 // Runs `body` between beginPage and endPage of a port of type P on a memory stream.

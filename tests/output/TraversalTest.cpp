@@ -127,9 +127,10 @@ TEST_F(TraversalTest, PageBoxFromTheUnionAndTheMargin)
         int x0, y0, x1, y1;
     } cases[] = {
         { "empty: the (-1, -1, -1, -1) union grown", {}, 9, -10, -10, 8, 8 },
-        { "moved by its matrix", { { 10.3f, 20.2f, 100.7f, 50.9f }, { 0, 0, 10, 10, -40.3f, -5 } }, 9, -49, -14,
-            110, 60 },
-        { "no margin", { { 10.3f, 20.2f, 100.7f, 50.9f }, { 0, 0, 10, 10, -40.3f, -5 } }, 0, -40, -5, 101, 51 },
+        { "moved by its matrix", { { 10.3f, 20.2f, 100.7f, 50.9f }, { 0, 0, 10, 10, -40.3f, -5 } }, 9, -49,
+            -14, 110, 60 },
+        { "no margin", { { 10.3f, 20.2f, 100.7f, 50.9f }, { 0, 0, 10, 10, -40.3f, -5 } }, 0, -40, -5, 101,
+            51 },
         { "shrunk", { { 10.6f, 20, 110.6f, 60 } }, -10.5f, 20, 30, 100, 50 },
         { "shrinking past half the height", { { 10.6f, 20, 110.6f, 60 } }, -30.5f, 10, 20, 110, 60 },
         { "empty with a negative margin", {}, -30.5f, -1, -1, -1, -1 },

@@ -142,6 +142,12 @@ void fillDrawing(Drawing& d, const FontEntry* font)
         std::make_unique<PolygonObject>(PointList { { 40, 20 }, { 60, 20 }, { 50, 40 } }, true));
     compound->setStyle(styled({ 30, 30, 30 }, { 0, 0, 0 }, 1));
     d.append(std::move(compound));
+
+    // Lines longer than the reader takes whole: written in pieces.
+    auto longText = std::make_unique<TextObject>(
+        std::string(600, 'w') + " (" + std::string(400, 'x') + ")", font, 10, 12, TextAlign::Left);
+    longText->setUrl("http://example.com/" + std::string(700, 'p') + " q");
+    d.append(std::move(longText));
 }
 
 TEST(ZvxReaderRoundTrip, SaveOpenSaveGivesTheSameBytes)
@@ -237,24 +243,7 @@ TEST(ZvxReaderRoundTrip, ObjectsComeBackAsTheyWere)
     EXPECT_FALSE(member->isClosed());
     EXPECT_EQ(member->vertices(), (PointList { { 0, 0 }, { 30, 30 } }));
     EXPECT_EQ(member->url(), std::optional<std::string>("http://example.com/member"));
-}
-
-TEST(ZvxReaderRoundTrip, LongLinesSurvive)
-{
-    TestCatalogue catalogue({ "Helvetica" });
-    Drawing original;
-    auto text = std::make_unique<TextObject>(std::string(600, 'w') + " (" + std::string(400, 'x') + ")",
-        catalogue.find("Helvetica"), 10, 12, TextAlign::Left);
-    text->setUrl("http://example.com/" + std::string(700, 'p') + " q");
-    original.append(std::move(text));
-    const std::string first = save(original);
-    Drawing reread;
-    open(first, reread);
-    ASSERT_EQ(reread.objectCount(), 1u);
-    const auto* text2 = as<TextObject>(reread.objects()[0]);
-    EXPECT_EQ(text2->text(), as<TextObject>(original.objects()[0])->text());
-    EXPECT_EQ(text2->url(), original.objects()[0]->url());
-    EXPECT_EQ(save(reread), first);
+    EXPECT_EQ(as<TextObject>(b.back())->text(), as<TextObject>(a.back())->text());
 }
 
 TEST(ZvxReaderRoundTrip, WhiteTextFirstKeepsItsColour)
