@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace zavora;
 using namespace zavora::test;
 
@@ -50,13 +49,6 @@ TEST(SystemCatalogue, LoadsTheInstalledFontsAndDefaultsToHelvetica)
     ASSERT_NE(font, nullptr);
     EXPECT_EQ(font->postScriptName(), "Helvetica");
     EXPECT_EQ(catalogue.rendererFor(*font), &catalogue.type1());
-
-    // The TrueType names went to the settings for the next start.
-    if (const FontEntry* dejavu = catalogue.findFace("DejaVu Sans", FontEntry::kBold)) {
-        EXPECT_EQ(dejavu->postScriptName(), "DejaVuSans-Bold");
-        EXPECT_EQ(settings.getString("TrueType", "DejaVu Sans,BOLD", ""), "DejaVuSans-Bold");
-        EXPECT_EQ(catalogue.rendererFor(*dejavu), &catalogue.trueType());
-    }
 }
 
 TEST(SystemCatalogue, DefaultFontFallsBackInListOrderThenFirstFont)
