@@ -13,20 +13,6 @@ using namespace zavora::test;
 
 namespace {
 
-FontFileInfo listed(
-    const std::filesystem::path& path, std::string family, std::string style, int weight, bool italic)
-{
-    FontFileInfo info;
-    info.path = path;
-    info.format = FontFileInfo::Format::TrueType;
-    info.family = std::move(family);
-    info.style = std::move(style);
-    info.weight = weight;
-    info.italic = italic;
-    info.coversAnsi = true;
-    return info;
-}
-
 std::vector<std::uint8_t> nameTable(std::vector<std::tuple<int, int, std::string>> records)
 {
     // Records: platform, name id, bytes as stored.
