@@ -82,7 +82,6 @@ TEST(SystemCatalogue, DrawsTextAsPlacedOutlinesOpeningEachFaceOnce)
     EXPECT_NEAR(sink.maxY, 207.29, 0.01);
     EXPECT_NEAR(sink.minY, 200, 0.01);
     EXPECT_GT(sink.minX, 100);
-    EXPECT_LT(sink.maxX, 100 + helvetica->stringWidth("HI", 10));
     EXPECT_GT(sink.maxX, 107.22);
     // Not one of this renderer's fonts.
     EXPECT_FALSE(catalogue.trueType().drawString(sink, 0, 0, *helvetica, 10, "x"));

@@ -101,25 +101,24 @@ TEST_F(Type1Catalogue, HelveticaWidthsAreTheAfmWidths)
 
 TEST_F(Type1Catalogue, StandardNamesStylesAndFaces)
 {
-    const FontEntry* bold = m_catalogue->findFace("Helvetica", FontEntry::kBold);
-    ASSERT_NE(bold, nullptr);
-    EXPECT_EQ(bold->postScriptName(), "Helvetica-Bold");
-    EXPECT_TRUE(bold->metrics().bold);
-    const FontEntry* times = m_catalogue->findFace("TIMES", FontEntry::kBold | FontEntry::kItalic);
-    ASSERT_NE(times, nullptr);
-    EXPECT_EQ(times->postScriptName(), "Times-BoldItalic");
-    EXPECT_TRUE(times->metrics().serif);
-    const FontEntry* courier = m_catalogue->find("Courier");
-    ASSERT_NE(courier, nullptr);
-    EXPECT_TRUE(courier->metrics().fixedPitch);
+    const struct {
+        const char* face;
+        int style;
+        const char* name;
+    } faces[] = { { "Helvetica", FontEntry::kBold, "Helvetica-Bold" },
+        { "Helvetica", FontEntry::kItalic, "Helvetica-Oblique" },
+        { "TIMES", FontEntry::kBold | FontEntry::kItalic, "Times-BoldItalic" } };
+    for (const auto& f : faces) {
+        const FontEntry* font = m_catalogue->findFace(f.face, f.style);
+        ASSERT_NE(font, nullptr) << f.name;
+        EXPECT_EQ(font->postScriptName(), f.name);
+    }
+    EXPECT_TRUE(m_catalogue->find("Times-Roman")->metrics().serif);
+    EXPECT_TRUE(m_catalogue->find("Courier")->metrics().fixedPitch);
     // Symbol uses its own encoding: code 0x61 is alpha.
-    const FontEntry* symbol = m_catalogue->find("Symbol");
-    ASSERT_NE(symbol, nullptr);
-    EXPECT_TRUE(symbol->metrics().symbol);
-    EXPECT_GT(symbol->metrics().widths[0x61], 0);
+    EXPECT_GT(m_catalogue->find("Symbol")->metrics().widths[0x61], 0);
     // The URW fonts stand behind the standard names and are not listed twice.
     EXPECT_EQ(m_catalogue->find("NimbusSans-Regular"), nullptr);
-    EXPECT_EQ(m_catalogue->findFace("Helvetica", FontEntry::kItalic)->postScriptName(), "Helvetica-Oblique");
 }
 
 TEST(Type1Program, PfbSegmentsBecomeTextAndHex)
@@ -138,14 +137,11 @@ TEST(Type1Program, PfbSegmentsBecomeTextAndHex)
         "cleartomark\r\n");
 
     // No end segment, a length past the end, an unknown type: all fail.
-    std::string noEnd = segment(1, "abc");
-    EXPECT_FALSE(Type1Font::programText({ noEnd.begin(), noEnd.end() }, text));
-    EXPECT_TRUE(text.empty());
-    std::string cut = pfb.substr(0, 20);
-    EXPECT_FALSE(Type1Font::programText({ cut.begin(), cut.end() }, text));
-    std::string badType = segment(4, "abc") + segment(3, "");
-    EXPECT_FALSE(Type1Font::programText({ badType.begin(), badType.end() }, text));
-    EXPECT_FALSE(Type1Font::programText({}, text));
+    for (const std::string& bad :
+        { segment(1, "abc"), pfb.substr(0, 20), segment(4, "abc") + segment(3, ""), std::string() }) {
+        EXPECT_FALSE(Type1Font::programText({ bad.begin(), bad.end() }, text));
+        EXPECT_TRUE(text.empty());
+    }
 }
 
 // Runs a PostScript file through Ghostscript; its printed output, or nullopt
