@@ -104,29 +104,6 @@ TEST(PostScriptPort, EmptyOutlinesWriteNothingAndClosedOnesNoArrowheads)
         [](const std::string& l) { return l.find(" Ah") != std::string::npos; }));
 }
 
-TEST(PostScriptPort, TextLinesParagraphsAndMarkers)
-{
-    FixedFont font("Helvetica");
-    const float box[4] = { 10, 20, 110, 80 };
-    auto textLines = [&](const std::string& text, TextAlign align) {
-        auto lines = bodyLines([&](PostScriptPort& port) {
-            port.text(PaintStyle {}, Matrix {}, text, &font, 10, 12, align, box);
-        });
-        std::vector<std::string> shown;
-        for (const std::string& l : lines) {
-            if (!l.empty() && l[0] == '(')
-                shown.push_back(l);
-        }
-        return shown;
-    };
-    EXPECT_EQ(textLines("one two\nthree\rfour", TextAlign::Justified),
-        (std::vector<std::string> { "(one two) t", "(three) Tx", "(\\r) TX", "(four) Tx" }));
-    EXPECT_EQ(textLines("one\nthree\r\rx(y)", TextAlign::Right),
-        (std::vector<std::string> {
-            "(one) t", "(three) t", "(\\r) TX", "() t", "(\\r) TX", "(x\\(y\\)) t" }));
-    EXPECT_EQ(textLines("", TextAlign::Left), (std::vector<std::string> { "() t" }));
-}
-
 TEST(PostScriptPort, TextAnchorAndBox)
 {
     FixedFont font("Helvetica"); // ascent 718: 7.18 at size 10

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -167,28 +168,18 @@ struct GhostscriptRun {
 inline bool parsePpm(const std::string& data, Raster& raster)
 {
     std::istringstream in(data);
-    auto skipComments = [&] {
-        while (in >> std::ws && in.peek() == '#') {
-            std::string comment;
-            std::getline(in, comment);
-        }
-    };
     std::string magic;
     int maxValue = 0;
-    in >> magic;
-    skipComments();
-    in >> raster.width;
-    skipComments();
-    in >> raster.height;
-    skipComments();
-    in >> maxValue;
+    in >> magic >> std::ws;
+    if (in.peek() == '#') // Ghostscript names itself in one comment line
+        in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    in >> raster.width >> raster.height >> maxValue;
     if (magic != "P6" || raster.width <= 0 || raster.height <= 0 || maxValue != 255)
         return false;
     in.get();
-    const std::size_t size = static_cast<std::size_t>(raster.width) * raster.height * 3;
-    raster.rgb.resize(size);
-    in.read(reinterpret_cast<char*>(raster.rgb.data()), static_cast<std::streamsize>(size));
-    return static_cast<std::size_t>(in.gcount()) == size;
+    raster.rgb.resize(static_cast<std::size_t>(raster.width) * raster.height * 3);
+    in.read(reinterpret_cast<char*>(raster.rgb.data()), static_cast<std::streamsize>(raster.rgb.size()));
+    return static_cast<std::size_t>(in.gcount()) == raster.rgb.size();
 }
 
 // Renders the PostScript with Ghostscript at `dpi`, cropped to the bounding

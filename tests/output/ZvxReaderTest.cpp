@@ -155,19 +155,6 @@ TEST(ZvxReaderStructure, OpenReportsEachMissingFontOnce)
     std::filesystem::remove(path);
 }
 
-TEST(ZvxReaderStructure, IllustratorLayoutWithoutSetupOrPage)
-{
-    // No setup, no page comment, blank lines and plain PostScript in the body.
-    ReadOutcome r = readText(crlf("%!PS-Adobe-2.0 EPSF-1.2\n%%Creator:Adobe Illustrator(TM) 1.0b2-\n"
-                                  "%%EndComments\n/x 1 def\n%%EndProlog\nu\n\n.8 setgray\n0 0 m\n1 1 L\n"
-                                  "2 0 L\nf\nU\n%%Trailer\n"));
-    EXPECT_EQ(r.result, ZvxReadResult::Read);
-    ASSERT_EQ(r.objects.size(), 1u);
-    EXPECT_EQ(r.objects[0]->type(), ObjectType::Group);
-    // Other programs' files paint on PostScript's initial black.
-    EXPECT_EQ(r.objects[0]->style().fillColor(), Color::black());
-}
-
 TEST(ZvxReaderText, TextBeforeAnyFillColourTakesItsTextColour)
 {
     // Our prolog fills white until "k": shapes keep that, text would vanish.
@@ -409,6 +396,8 @@ TEST(ZvxReaderText, IllustratorTextWithoutBox)
     const auto* text = as<TextObject>(r.objects[0]);
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(text->text(), "abc\nabcdef");
+    EXPECT_EQ(text->font(), catalogue.find("Helvetica")) << "the default font stands in";
+    EXPECT_EQ(r.missingFonts, (std::vector<std::string> { "Palatino-Italic" }));
     // As wide as the longer line (six characters of 500 units at 10 points),
     // so the lines break where the file broke them; the top one ascent up.
     const Rect frame = frameOf(*text);
