@@ -176,22 +176,9 @@ TEST(PostScriptPort, HostileTextsStayOnTheirLines)
     EXPECT_EQ(withFont.find("Evil\r"), std::string::npos);
 }
 
-TEST(PostScriptPort, LandscapeOrientationAndRotation)
+// Turned landscape pages are checked by Ghostscript.
+TEST(PostScriptPort, PreviewPaintsTheBoxWhite)
 {
-    // A port that turns landscape pages (as the EPS port does); where the turn
-    // lands, Ghostscript checks.
-    DocumentInfo info = pageInfo(10, 20, 110, 70);
-    info.landscape = true;
-    class TurningPort : public PostScriptPort {
-    public:
-        using PostScriptPort::PostScriptPort;
-        bool rotatesLandscape() const override { return true; }
-        void writeOrientation(bool) override { }
-    };
-    const std::string turned = writeDocument<TurningPort>([](TurningPort&) {}, info);
-    EXPECT_NE(turned.find("%%BoundingBox: 10 20 60 120\r\n%%EndComments"), std::string::npos);
-
-    // The EPS port with a preview paints the box white.
     MemoryOutputStream stream;
     PostScriptPort port(stream);
     port.setClock(fixedTime);

@@ -315,19 +315,20 @@ TEST(PostScriptRender, LandscapeTurnedIntoTheSwappedBox)
         using PostScriptPort::PostScriptPort;
         bool rotatesLandscape() const override { return true; }
     };
-    DocumentInfo info = pageInfo(0, 0, 200, 100);
+    DocumentInfo info = pageInfo(10, 20, 210, 120);
     info.landscape = true;
     const std::string doc = writeDocument<TurningPort>(
         [&](TurningPort& port) {
-            port.rectangle(filled({ 100, 0, 0 }), Matrix {}, 10, 10, 30, 20);
+            port.rectangle(filled({ 100, 0, 0 }), Matrix {}, 20, 30, 40, 40);
         },
         info);
-    Page page { pageInfo(0, 0, 100, 200), renderWithGhostscript(doc, "landscape", kDpi) };
+    // The bounding box turns about its lower left corner: 10 20 110 220.
+    Page page { pageInfo(10, 20, 110, 220), renderWithGhostscript(doc, "landscape", kDpi) };
     ASSERT_TRUE(page.run.ok()) << page.run.messages;
     ASSERT_EQ(page.run.raster.width, 200);
-    // (x, y) lands at (y, 200 - x).
-    EXPECT_TRUE(isRed(page.at(15, 180)));
-    EXPECT_TRUE(page.at(15, 20).white());
+    // (x, y) lands at (y - 10, 230 - x).
+    EXPECT_TRUE(isRed(page.at(25, 200)));
+    EXPECT_TRUE(page.at(30, 35).white());
 }
 
 TEST(PostScriptRender, NumbersNoFileCanHoldAreNeverWritten)

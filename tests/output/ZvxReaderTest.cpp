@@ -34,17 +34,10 @@ const std::string kDamaged = "An error has occurred while opening\n/tmp/t.zvx";
 
 // --- Line input and structure ---
 
-TEST(ZvxReaderStructure, NativeFileReadsSettingsAndBody)
+// A well-formed grid and orientation come back in the round trip.
+TEST(ZvxReaderStructure, MalformedGridLinesAreIgnored)
 {
-    ReadOutcome r = readText(nativeFile("10 20 m\n30 40 L\nS\n", "%ZVX g 12 18 0 1\n", "Landscape"));
-    EXPECT_EQ(r.result, ZvxReadResult::Read);
-    EXPECT_TRUE(r.messages.empty());
-    EXPECT_TRUE(r.info.landscape);
-    EXPECT_EQ(r.info.gridSettings, (Grid { 12, 18, 0, 1 }));
-    ASSERT_EQ(r.objects.size(), 1u);
-
-    r = readText(nativeFile("", "%ZVX g 1 2 3\n"));
-    EXPECT_FALSE(r.info.landscape);
+    ReadOutcome r = readText(nativeFile("", "%ZVX g 1 2 3\n"));
     EXPECT_EQ(r.info.gridSettings, Grid {}) << "three numbers are not a grid";
 
     // Integers beyond int do not scan: the line is ignored, not wrapped around.
@@ -182,20 +175,13 @@ TEST(ZvxReaderDispatch, ForeignLinesReachingTableEntriesDoNothing)
 
 TEST(ZvxReaderDispatch, StyleOperators)
 {
-    ReadOutcome r = readBody("1 1 1 0 k\n0 0 0 1 K\n2.5 w\n[10 4 3 4] 0 d\n3 Pat\n0 0 m\n1 1 L\n2 0 L\nB\n"
+    // The writer's own k, K, w, d and Pat come back in the round trip.
+    ReadOutcome r = readBody("[10 4 3 4] 0 d\n3 Pat\n0 0 m\n1 1 L\n2 0 L\nB\n"
                              "0 0 0 0 k\n0.5 G\n99 Pat\n[] 0 d\nF\n"
                              "0.25 0.5 0.75 Xa\n1 0 0 XA\n0.1 0.2 0.3 0.4 (Spot) 0 x\nf\n"
                              "0.93 0.92 0.91 0 k\n0.571 g\nS\n");
     ASSERT_EQ(r.objects.size(), 4u);
-    PaintStyle s = r.objects[0]->style();
-    EXPECT_EQ(s.fillColor(), Color::black());
-    EXPECT_EQ(s.lineColor(), Color::black());
-    EXPECT_EQ(s.lineWidth(), 2.5f);
-    EXPECT_EQ(s.dashIndex(), 2);
-    EXPECT_EQ(s.fillPattern(), 3);
-    EXPECT_TRUE(s.fillOn() && s.strokeOn());
-
-    s = r.objects[1]->style();
+    PaintStyle s = r.objects[1]->style();
     EXPECT_EQ(s.fillColor(), Color::white());
     EXPECT_EQ(s.lineColor(), (Color { 50, 50, 50 }));
     EXPECT_EQ(s.fillPattern(), kNoPattern) << "an unknown pattern is no pattern";
@@ -351,14 +337,10 @@ TEST(ZvxReaderGroups, DeepNestingIsBounded)
 TEST(ZvxReaderGroups, LongUrlsReadBackWhole)
 {
     const std::string url = "http://example.com/" + std::string(3000, 'x');
-    ReadOutcome r = readBody("0 0 m\n1 1 L\nS\n%ZVX u " + url + "\n");
-    ASSERT_EQ(r.objects.size(), 1u);
-    EXPECT_EQ(r.objects[0]->url(), url);
-
-    // Continued over several comment lines, spaces at the cut included.
-    r = readBody("0 0 m\n1 1 L\nS\n%ZVX u http://a/b \n%ZVX+ c d\n%ZVX+ e\n2 2 m\n3 3 L\nS\n%ZVX+ stray\n");
+    // Continuation lines come back in the round trip; a stray one names nothing.
+    ReadOutcome r = readBody("0 0 m\n1 1 L\nS\n%ZVX u " + url + "\n2 2 m\n3 3 L\nS\n%ZVX+ stray\n");
     ASSERT_EQ(r.objects.size(), 2u);
-    EXPECT_EQ(r.objects[0]->url(), std::optional<std::string>("http://a/b c de"));
+    EXPECT_EQ(r.objects[0]->url(), url);
     EXPECT_FALSE(r.objects[1]->url());
 }
 
