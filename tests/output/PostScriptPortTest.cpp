@@ -2,9 +2,7 @@
 
 #include "../platform/CommaLocale.h"
 #include "PostScriptTestSupport.h"
-#include "fonts/AnsiEncoding.h"
 #include "model/ImageObject.h"
-#include "output/PostScriptProlog.h"
 #include "output/Traversal.h"
 #include "output/WriterState.h"
 #include "platform/Reporter.h"
@@ -12,8 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
-#include <sstream>
 
 namespace zavora {
 namespace {
@@ -269,36 +265,6 @@ TEST(PostScriptPort, FontResourcesSkipResidentAndSubstitutedFonts)
     port2.endPage(nullptr);
     writerState().substituteFonts = false;
     EXPECT_EQ(substituted.data().find("%%BeginResource: font"), std::string::npos);
-}
-
-TEST(PostScriptPort, EncodingArraysMatchTheCodePages)
-{
-    const std::string procSet(postScriptProcSet());
-    auto arrayNames = [&](const std::string& name) {
-        std::size_t start = procSet.find("/" + name + " [");
-        std::size_t stop = procSet.find("] def", start);
-        std::istringstream in(procSet.substr(start + name.size() + 3, stop - start - name.size() - 3));
-        std::map<int, std::string> byCode;
-        int code = 0;
-        for (std::string token; in >> token;) {
-            if (token[0] == '/')
-                byCode[code++] = token.substr(1);
-            else
-                code = std::stoi(token);
-        }
-        return byCode;
-    };
-    const auto ansi = arrayNames("WinAnsiEncoding");
-    EXPECT_EQ(ansi.at(39), "quotesingle");
-    EXPECT_EQ(ansi.at(96), "grave");
-    for (int code = 128; code < 256; ++code) {
-        const char* expected = ansiGlyphName(static_cast<unsigned char>(code));
-        EXPECT_EQ(ansi.at(code), expected ? expected : ".notdef") << code;
-    }
-    EXPECT_EQ(ansi.size(), 2u + 128u);
-    const auto symbol = arrayNames("SymbolEncoding");
-    EXPECT_EQ(symbol.at(97), "alpha");
-    EXPECT_EQ(symbol.at(229), "summation");
 }
 
 TEST(PostScriptPort, NumbersIgnoreACommaDecimalLocale)
