@@ -44,7 +44,6 @@ TEST(SystemCatalogue, DefaultTextFontIsHelveticaThenTheFirstFont)
     const FontEntry* font = catalogue.defaultTextFont();
     ASSERT_NE(font, nullptr);
     EXPECT_EQ(font->postScriptName(), "Helvetica");
-    EXPECT_EQ(catalogue.rendererFor(*font), &catalogue.type1());
 
     ListedFontSystem none;
     FontCatalogue empty(none, settings, dir.path() / "atm.ini");

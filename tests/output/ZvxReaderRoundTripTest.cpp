@@ -208,14 +208,13 @@ TEST(ZvxReaderRoundTrip, ObjectsComeBackAsTheyWere)
     ASSERT_NE(curve, nullptr);
     const NodeList& written = as<CurveObject>(a[6])->nodes();
     ASSERT_EQ(curve->nodes().size(), written.size());
+    auto near = [](float x, float y, float within) { return std::abs(x - y) <= within; };
     for (std::size_t i = 0; i < written.size(); ++i) {
-        const BezierNode& n = curve->nodes()[i];
-        EXPECT_NEAR(n.x, written[i].x, 1e-3);
-        EXPECT_NEAR(n.inX, written[i].inX, 1e-3);
-        EXPECT_NEAR(n.inY, written[i].inY, 1e-3);
-        EXPECT_NEAR(n.outX, written[i].outX, 1e-3);
-        EXPECT_NEAR(n.outY, written[i].outY, 1e-3);
-        EXPECT_EQ(n.flags, written[i].flags);
+        const BezierNode &n = curve->nodes()[i], &w = written[i];
+        EXPECT_TRUE(near(n.x, w.x, 1e-3f) && near(n.y, w.y, 1e-3f) && near(n.inX, w.inX, 1e-3f)
+            && near(n.inY, w.inY, 1e-3f) && near(n.outX, w.outX, 1e-3f) && near(n.outY, w.outY, 1e-3f)
+            && n.flags == w.flags)
+            << "node " << i;
     }
     EXPECT_TRUE(curve->isClosed());
 
@@ -226,10 +225,8 @@ TEST(ZvxReaderRoundTrip, ObjectsComeBackAsTheyWere)
     EXPECT_EQ(text->style().textColor(), (Color { 0, 0, 100 }));
     // The same page-space box, whatever the split between matrix and frame.
     const Rect boxA = a[8]->boundingBox(), boxB = b[8]->boundingBox();
-    EXPECT_NEAR(boxA.left, boxB.left, 0.05);
-    EXPECT_NEAR(boxA.bottom, boxB.bottom, 0.05);
-    EXPECT_NEAR(boxA.right, boxB.right, 0.05);
-    EXPECT_NEAR(boxA.top, boxB.top, 0.05);
+    EXPECT_TRUE(near(boxA.left, boxB.left, 0.05f) && near(boxA.bottom, boxB.bottom, 0.05f)
+        && near(boxA.right, boxB.right, 0.05f) && near(boxA.top, boxB.top, 0.05f));
 
     const auto* image = as<ImageObject>(b[10]);
     ASSERT_NE(image, nullptr);
