@@ -30,20 +30,9 @@ namespace zavora::testing {
 class FixedFont : public testfonts::FixedFont {
 public:
     explicit FixedFont(std::string name, bool trueType = false, int style = 0, bool symbol = false)
-        : testfonts::FixedFont(std::move(name), shape(trueType, style, symbol))
+        : testfonts::FixedFont(std::move(name),
+            { .trueType = trueType, .style = style, .symbol = symbol, .ascent = 718, .descent = -207 })
     { }
-
-private:
-    static testfonts::FontShape shape(bool trueType, int style, bool symbol)
-    {
-        testfonts::FontShape s;
-        s.trueType = trueType;
-        s.style = style;
-        s.symbol = symbol;
-        s.ascent = 718;
-        s.descent = -207;
-        return s;
-    }
 };
 
 // Sat Dec  5 21:49:31 2026.
