@@ -39,18 +39,20 @@ struct Page {
         return run.raster.at(static_cast<int>(std::floor((x - info.x0) * scale)),
             static_cast<int>(std::floor((info.y1 - y) * scale)));
     }
-    // Fraction of dark pixels in the drawing-space rectangle.
-    double darkFraction(double x0, double y0, double x1, double y1) const
+    // Fraction of the pixels in the drawing-space rectangle that `is` (dark by default).
+    double darkFraction(
+        double x0, double y0, double x1, double y1,
+        bool (*is)(Raster::Pixel) = [](Raster::Pixel p) { return p.dark(); }) const
     {
         const double scale = kDpi / 72.0;
-        int dark = 0, total = 0;
+        int hits = 0, total = 0;
         for (double y = y0; y < y1; y += 1 / scale) {
             for (double x = x0; x < x1; x += 1 / scale) {
                 ++total;
-                dark += at(x, y).dark();
+                hits += is(at(x, y));
             }
         }
-        return total ? static_cast<double>(dark) / total : 0;
+        return total ? static_cast<double>(hits) / total : 0;
     }
 };
 
@@ -157,15 +159,8 @@ TEST(PostScriptRender, HatchPatternsFillTheirShapes)
     EXPECT_EQ(mixedRows, 0);
     EXPECT_EQ(mixedColumns, 0);
     EXPECT_GT(page.darkFraction(15, 77, 55, 117), 0.04);
-    int red = 0, white = 0;
-    for (double x = 205; x < 215; x += 0.5) {
-        for (double y = 95; y < 105; y += 0.5) {
-            red += isRed(page.at(x, y));
-            white += page.at(x, y).white();
-        }
-    }
-    EXPECT_GT(red, 100);
-    EXPECT_EQ(white, 0);
+    EXPECT_GT(page.darkFraction(205, 95, 215, 105, isRed), 0.25);
+    EXPECT_EQ(page.darkFraction(205, 95, 215, 105, [](Raster::Pixel p) { return p.white(); }), 0);
 }
 
 TEST(PostScriptRender, DashesAndArrowheads)
