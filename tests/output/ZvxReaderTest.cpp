@@ -114,14 +114,12 @@ TEST(ZvxReaderStructure, OpenReportsEachMissingFontOnce)
     {
         std::ofstream out(path, std::ios::binary);
         out << nativeFile("/_Nowhere-Bold 12 14 0 0 z\n[1 0 0 1 0 0] e\n(a) t\nT\n[1 0 0 1 0 9] e\n(b) t\nT\n"
-                          "/_Helvetica 12 14 0 0 z\n[1 0 0 1 0 0] e\n(c) t\nT\n",
-            "%ZVX g 1 1 0 0\n", "Landscape");
+                          "/_Helvetica 12 14 0 0 z\n[1 0 0 1 0 0] e\n(c) t\nT\n");
     }
     RecordingReporter reporter;
     OwnedObjects objects;
     DocumentInfo info;
     EXPECT_EQ(openNativeFile(path, objects, info), ZvxReadResult::Read);
-    EXPECT_TRUE(info.landscape);
     EXPECT_EQ(objects.size(), 3u);
     EXPECT_EQ(reporter.messages(),
         (std::vector<RecordingReporter::Message> { { Reporter::Kind::Warning,
