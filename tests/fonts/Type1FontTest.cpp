@@ -1,4 +1,5 @@
 #include "FontTestSupport.h"
+#include "tests/support/SystemFonts.h"
 
 #include "fonts/FontCatalogue.h"
 #include "fonts/Type1Font.h"
@@ -41,17 +42,9 @@ std::string segment(int type, const std::string& data)
 
 class Type1Catalogue : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ZAVORA_REQUIRE_FILE(kUrw / "NimbusSans-Regular.afm");
-        m_settings = std::make_unique<Profile>(m_dir.path() / "zavora.ini");
-        m_catalogue
-            = std::make_unique<FontCatalogue>(systemFontSystem(), *m_settings, m_dir.path() / "atm.ini");
-        m_catalogue->type1().loadCatalogue();
-    }
-    TempFolder m_dir;
-    std::unique_ptr<Profile> m_settings;
-    std::unique_ptr<FontCatalogue> m_catalogue;
+    void SetUp() override { ZAVORA_REQUIRE_FILE(kUrw / "NimbusSans-Regular.afm"); }
+    testfonts::SystemCatalogue m_system;
+    FontCatalogue* m_catalogue = &m_system.catalogue();
 };
 
 } // namespace
@@ -194,7 +187,7 @@ TEST_F(Type1Catalogue, DownloadedHelveticaRendersInGhostscript)
     for (std::size_t pos = text.find("\n"); pos != std::string::npos; pos = text.find("\n", pos + 1))
         ASSERT_EQ(text[pos - 1], '\r') << "bare line feed at " << pos;
 
-    std::filesystem::path ps = m_dir.path() / "font.ps";
+    std::filesystem::path ps = m_system.folder() / "font.ps";
     writeBytes(ps,
         "%!PS\r\n" + text
             + "/Helvetica findfont /FontName get /Helvetica eq { (NAME-OK) print } if\r\n"
