@@ -41,10 +41,8 @@ std::vector<std::uint8_t> nameTable(std::vector<std::tuple<int, int, std::string
 std::string utf16(const std::string& ascii)
 {
     std::string out;
-    for (char c : ascii) {
-        out += '\0';
-        out += c;
-    }
+    for (char c : ascii)
+        out += std::string { '\0', c };
     return out;
 }
 
