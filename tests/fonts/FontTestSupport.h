@@ -38,8 +38,7 @@ class ListedFontSystem : public FontSystem {
 public:
     explicit ListedFontSystem(std::vector<FontFileInfo> fonts = {})
         : m_list(std::move(fonts))
-    {
-    }
+    { }
     std::vector<FontFileInfo> enumerate() override { return m_list; }
     std::unique_ptr<FontFace> open(const std::filesystem::path& path, int index) override
     {
@@ -49,6 +48,21 @@ public:
     std::vector<FontFileInfo> m_list;
     int opens = 0;
 };
+
+// A TrueType file as the font system lists it, covering the ANSI code page.
+inline FontFileInfo listed(
+    const std::filesystem::path& path, std::string family, std::string style, int weight, bool italic)
+{
+    FontFileInfo info;
+    info.path = path;
+    info.format = FontFileInfo::Format::TrueType;
+    info.family = std::move(family);
+    info.style = std::move(style);
+    info.weight = weight;
+    info.italic = italic;
+    info.coversAnsi = true;
+    return info;
+}
 
 inline std::string readText(const std::filesystem::path& p)
 {

@@ -5,9 +5,9 @@
 
 #include "PostScriptTestSupport.h"
 
+#include "export/Export.h"
 #include "fonts/FontCatalogue.h"
 #include "model/Drawing.h"
-#include "export/Export.h"
 #include "output/ZvxReader.h"
 #include "platform/Profile.h"
 #include "platform/freetype/FreeTypeFontSystem.h"
@@ -104,8 +104,7 @@ TEST_P(IllustratorCrossRender, OurNativeFileRendersLikeTheOriginal)
 // tiger.eps is left out: its body scales and moves the page with plain
 // PostScript between the Illustrator operators, which a line reader cannot follow.
 INSTANTIATE_TEST_SUITE_P(Corpus, IllustratorCrossRender,
-    ::testing::Values("golfer.eps", "gen_ps2ai_alphabet.ai", "gen_ps2ai_snowflak.ai"),
-    [](const auto& info) {
+    ::testing::Values("golfer.eps", "gen_ps2ai_alphabet.ai", "gen_ps2ai_snowflak.ai"), [](const auto& info) {
         std::string name = info.param;
         for (char& c : name)
             if (!std::isalnum(static_cast<unsigned char>(c)))

@@ -82,22 +82,7 @@ TEST(IllustratorRead, GolferNestedGroupsAndGreys)
     EXPECT_EQ(leaves, 274u - 23u);
     EXPECT_EQ(countType(r.objects, ObjectType::Group), 28u);
     expectNoRepeatedClosingPoint(r.objects);
-
-    // The frame: a grey box in a group of its own, closed with "b".
-    const auto* frame = as<GroupObject>(r.objects.front());
-    ASSERT_NE(frame, nullptr);
-    ASSERT_EQ(frame->children().size(), 1u);
-    const auto* box = as<PolygonObject>(frame->children()[0]);
-    ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(box->isClosed());
-    EXPECT_EQ(box->vertices(),
-        (PointList {
-            { 15.815f, 40.248f }, { 567.815f, 40.002f }, { 567.748f, 716.565f }, { 15.998f, 716.81f } }));
-    const PaintStyle style = box->style();
-    EXPECT_EQ(style.fillColor(), (Color { 90, 90, 90 }));
-    EXPECT_EQ(style.lineColor(), Color::black());
-    EXPECT_TRUE(style.fillOn() && style.strokeOn());
-    EXPECT_EQ(style.lineWidth(), 1.0f);
+    // Where the paths land and their greys, the cross render compares.
 }
 
 TEST(IllustratorRead, TigerCurvesAndCmykColours)
@@ -124,44 +109,6 @@ TEST(IllustratorRead, TigerCurvesAndCmykColours)
     EXPECT_TRUE(std::any_of(r.objects.begin(), r.objects.end(), [](const auto& object) {
         return object->style().fillColor() == Color { 80, 45, 15 }; // "0.2 0.55 0.85 0 k"
     }));
-}
-
-TEST(IllustratorRead, SnowflakeCompoundPaths)
-{
-    ReadOutcome r = readCorpus("ai/gen_ps2ai_snowflak.ai");
-    ASSERT_EQ(r.result, ZvxReadResult::Read);
-    EXPECT_EQ(countType(r.objects, ObjectType::CompoundPath), 18u);
-    std::size_t leaves = 0;
-    forEachLeaf(r.objects, [&](const DrawObject&) { ++leaves; });
-    EXPECT_EQ(leaves, 228u) << "F, S and n paths";
-    for (const auto& object : r.objects) {
-        if (const auto* compound = as<CompoundPathObject>(object)) {
-            EXPECT_GE(compound->children().size(), 2u);
-        }
-    }
-}
-
-TEST(IllustratorRead, AlphabetText)
-{
-    TestCatalogue catalogue({ "Helvetica" });
-    ReadOutcome r = readCorpus("ai/gen_ps2ai_alphabet.ai");
-    ASSERT_EQ(r.result, ZvxReadResult::Read);
-    std::vector<const TextObject*> texts;
-    for (const auto& object : r.objects)
-        if (const auto* text = as<TextObject>(object))
-            texts.push_back(text);
-    ASSERT_EQ(texts.size(), 24u);
-    EXPECT_EQ(texts[0]->text(), "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
-    EXPECT_EQ(texts[0]->size(), 15.0f);
-    EXPECT_EQ(texts[0]->matrix(), (Matrix { 1, 0, 0, 1, 10, 10 }));
-    std::set<std::string> strings;
-    for (const TextObject* text : texts)
-        strings.insert(text->text());
-    EXPECT_TRUE(strings.count("()*+,-./  [\\]^_  `{|}~")) << "escaped parentheses and backslash";
-    EXPECT_TRUE(strings.count("0123456789<=>:;?@  !\"#$%&'"));
-    EXPECT_EQ(strings.size(), 4u);
-    EXPECT_EQ(r.missingFonts, (std::vector<std::string> { "Palatino-Italic" }));
-    EXPECT_EQ(texts[0]->style().textColor(), Color::black());
 }
 
 TEST(IllustratorRead, PlotutilsLayersAndText)

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace zavora {
 namespace {
 
@@ -28,24 +30,10 @@ void checkGolden(const std::string& port, const std::string& name, const std::st
     const std::string expected = readFile(path);
     if (expected == actual)
         return;
-    std::size_t at = 0;
-    while (at < expected.size() && at < actual.size() && expected[at] == actual[at])
-        ++at;
-    const std::size_t lineStart
-        = expected.rfind('\n', at) == std::string::npos ? 0 : expected.rfind('\n', at) + 1;
+    const auto at = std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end()).first;
     const std::filesystem::path written = scratchDirectory() / (name + ".actual." + port);
     writeFile(written, actual);
-    ADD_FAILURE() << path << " differs at byte " << at
-                  << "\nexpected: " << expected.substr(lineStart, expected.find('\r', at) - lineStart)
-                  << "\nactual:   " << actual.substr(lineStart, actual.find('\r', at) - lineStart)
-                  << "\nactual output kept in " << written;
-}
-
-PaintStyle filled(const Color& fill)
-{
-    PaintStyle style;
-    style.setFillColor(fill);
-    return style;
+    ADD_FAILURE() << path << " differs at byte " << (at - expected.begin()) << "; compare with " << written;
 }
 
 TEST(PostScriptGolden, StyleCache)

@@ -38,18 +38,20 @@ struct Page {
         return run.raster.at(static_cast<int>(std::floor((x - info.x0) * scale)),
             static_cast<int>(std::floor((info.y1 - y) * scale)));
     }
-    // Fraction of dark pixels in the drawing-space rectangle.
-    double darkFraction(double x0, double y0, double x1, double y1) const
+    // Fraction of the pixels in the drawing-space rectangle that `is` (dark by default).
+    double darkFraction(
+        double x0, double y0, double x1, double y1,
+        bool (*is)(Raster::Pixel) = [](Raster::Pixel p) { return p.dark(); }) const
     {
         const double scale = kDpi / 72.0;
-        int dark = 0, total = 0;
+        int hits = 0, total = 0;
         for (double y = y0; y < y1; y += 1 / scale) {
             for (double x = x0; x < x1; x += 1 / scale) {
                 ++total;
-                dark += at(x, y).dark();
+                hits += is(at(x, y));
             }
         }
-        return total ? static_cast<double>(dark) / total : 0;
+        return total ? static_cast<double>(hits) / total : 0;
     }
 };
 
@@ -64,17 +66,18 @@ Page render(const std::string& name, const std::function<void(PostScriptPort&)>&
     return page;
 }
 
+// Full red, green or blue: that channel above 200, the others below 60.
 bool isRed(Raster::Pixel p)
 {
     return p.r > 200 && p.g < 60 && p.b < 60;
 }
 bool isGreen(Raster::Pixel p)
 {
-    return p.g > 200 && p.r < 60 && p.b < 60;
+    return isRed({ p.g, p.r, p.b });
 }
 bool isBlue(Raster::Pixel p)
 {
-    return p.b > 200 && p.r < 60 && p.g < 60;
+    return isRed({ p.b, p.g, p.r });
 }
 
 // Ghostscript on a bare program (no page), for what it prints.
@@ -95,15 +98,9 @@ std::string runProgram(const std::string& program, const std::string& name)
 TEST(PostScriptRender, FillsAndStrokesUnderMatrices)
 {
     const Page page = render("fills", [](PostScriptPort& port) {
-        PaintStyle red;
-        red.setFillColor({ 100, 0, 0 });
-        red.setLineWidth(4);
-        port.rectangle(red, Matrix {}, 20, 20, 80, 60);
-        PaintStyle blue;
-        blue.setFillColor({ 0, 0, 100 });
-        blue.setLineInvisible();
+        port.rectangle(filled({ 100, 0, 0 }, 4), Matrix {}, 20, 20, 80, 60);
         // A wide ellipse turned upright by its matrix.
-        port.ellipse(blue, Matrix { 0, 1, -1, 0, 150, 75 }, 0, 0, 30, 10);
+        port.ellipse(fillOnly({ 0, 0, 100 }), Matrix { 0, 1, -1, 0, 150, 75 }, 0, 0, 30, 10);
         PaintStyle greenLine;
         greenLine.setLineColor({ 0, 100, 0 });
         greenLine.setLineWidth(6);
@@ -134,10 +131,8 @@ TEST(PostScriptRender, HatchPatternsFillTheirShapes)
                 port.rectangle(style, Matrix {}, x, y, x + 50, y + 50);
             }
             // A hatch over a coloured fill keeps the colour between its lines.
-            PaintStyle red;
-            red.setFillColor({ 100, 0, 0 });
+            PaintStyle red = fillOnly({ 100, 0, 0 });
             red.setFillPattern(5);
-            red.setLineInvisible();
             port.ellipse(red, Matrix {}, 210, 100, 8, 8);
         },
         info);
@@ -163,15 +158,8 @@ TEST(PostScriptRender, HatchPatternsFillTheirShapes)
     EXPECT_EQ(mixedRows, 0);
     EXPECT_EQ(mixedColumns, 0);
     EXPECT_GT(page.darkFraction(15, 77, 55, 117), 0.04);
-    int red = 0, white = 0;
-    for (double x = 205; x < 215; x += 0.5) {
-        for (double y = 95; y < 105; y += 0.5) {
-            red += isRed(page.at(x, y));
-            white += page.at(x, y).white();
-        }
-    }
-    EXPECT_GT(red, 100);
-    EXPECT_EQ(white, 0);
+    EXPECT_GT(page.darkFraction(205, 95, 215, 105, isRed), 0.25);
+    EXPECT_EQ(page.darkFraction(205, 95, 215, 105, [](Raster::Pixel p) { return p.white(); }), 0);
 }
 
 TEST(PostScriptRender, DashesAndArrowheads)
@@ -181,9 +169,7 @@ TEST(PostScriptRender, DashesAndArrowheads)
         dashed.setLineWidth(5); // drawn 1 point wide: dashed pens are 1 point
         dashed.setDash(0);
         port.line(dashed, Matrix {}, 20, 75, 180, 75, kArrowNone, kArrowNone);
-        PaintStyle arrow;
-        arrow.setLineWidth(2);
-        port.line(arrow, Matrix {}, 20, 120, 120, 120, kArrowCircle, kArrowBig);
+        port.line(filled(Color::white(), 2), Matrix {}, 20, 120, 120, 120, kArrowCircle, kArrowBig);
     });
     // Along the dashed line: runs of about 10 points dark and 4 light.
     const double scale = kDpi / 72.0;
@@ -223,8 +209,7 @@ TEST(PostScriptRender, TextLandsInItsBoxByAlignment)
     FixedFont helvetica("Helvetica");
     const Page page = render("text",
         [&](PostScriptPort& port) {
-            PaintStyle black;
-            black.setFillColor(Color::black());
+            const PaintStyle black = filled(Color::black());
             const float left[4] = { 10, 110, 190, 140 };
             port.text(black, Matrix {}, "HIH", &helvetica, 20, 24, TextAlign::Left, left);
             const float right[4] = { 10, 80, 190, 110 };
@@ -292,9 +277,7 @@ TEST(PostScriptRender, ImagesPlaceRowsTopFirst)
 TEST(PostScriptRender, CompoundPathsPaintOnceEvenOdd)
 {
     const Page page = render("compound", [](PostScriptPort& port) {
-        PaintStyle green;
-        green.setFillColor({ 0, 100, 0 });
-        green.setLineInvisible();
+        const PaintStyle green = fillOnly({ 0, 100, 0 });
         PaintStyle none;
         none.setLineInvisible();
         port.beginCompoundPath();
@@ -305,9 +288,7 @@ TEST(PostScriptRender, CompoundPathsPaintOnceEvenOdd)
             kArrowNone);
         port.endCompoundPath();
         // The nesting is back to zero: later shapes paint at once.
-        PaintStyle red;
-        red.setFillColor({ 100, 0, 0 });
-        port.roundRectangle(red, Matrix {}, 150, 20, 190, 80, 15, 15);
+        port.roundRectangle(filled({ 100, 0, 0 }), Matrix {}, 150, 20, 190, 80, 15, 15);
         port.beginGroup();
         port.arc(PaintStyle {}, Matrix {}, 170, 110, 20, 20, 0, 180, kArrowNone, kArrowNone);
         port.endGroup();
@@ -328,18 +309,20 @@ TEST(PostScriptRender, LandscapeTurnedIntoTheSwappedBox)
         using PostScriptPort::PostScriptPort;
         bool rotatesLandscape() const override { return true; }
     };
-    DocumentInfo info = pageInfo(0, 0, 200, 100);
+    DocumentInfo info = pageInfo(10, 20, 210, 120);
     info.landscape = true;
-    PaintStyle red;
-    red.setFillColor({ 100, 0, 0 });
     const std::string doc = writeDocument<TurningPort>(
-        [&](TurningPort& port) { port.rectangle(red, Matrix {}, 10, 10, 30, 20); }, info);
-    Page page { pageInfo(0, 0, 100, 200), renderWithGhostscript(doc, "landscape", kDpi) };
+        [&](TurningPort& port) {
+            port.rectangle(filled({ 100, 0, 0 }), Matrix {}, 20, 30, 40, 40);
+        },
+        info);
+    // The bounding box turns about its lower left corner: 10 20 110 220.
+    Page page { pageInfo(10, 20, 110, 220), renderWithGhostscript(doc, "landscape", kDpi) };
     ASSERT_TRUE(page.run.ok()) << page.run.messages;
     ASSERT_EQ(page.run.raster.width, 200);
-    // (x, y) lands at (y, 200 - x).
-    EXPECT_TRUE(isRed(page.at(15, 180)));
-    EXPECT_TRUE(page.at(15, 20).white());
+    // (x, y) lands at (y - 10, 230 - x).
+    EXPECT_TRUE(isRed(page.at(25, 200)));
+    EXPECT_TRUE(page.at(30, 35).white());
 }
 
 TEST(PostScriptRender, NumbersNoFileCanHoldAreNeverWritten)
@@ -368,9 +351,7 @@ TEST(PostScriptRender, NumbersNoFileCanHoldAreNeverWritten)
         ImageObject image;
         ASSERT_TRUE(image.allocatePixels(1, 1));
         port.image(broken, image);
-        PaintStyle red;
-        red.setFillColor({ 100, 0, 0 });
-        port.rectangle(red, Matrix {}, 150, 20, 190, 60);
+        port.rectangle(filled({ 100, 0, 0 }), Matrix {}, 150, 20, 190, 60);
     });
     const std::string body = pageBody(doc);
     EXPECT_EQ(body.find("nan"), std::string::npos) << body;

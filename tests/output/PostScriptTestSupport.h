@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -29,45 +30,37 @@ namespace zavora::testing {
 class FixedFont : public testfonts::FixedFont {
 public:
     explicit FixedFont(std::string name, bool trueType = false, int style = 0, bool symbol = false)
-        : testfonts::FixedFont(std::move(name), shape(trueType, style, symbol))
+        : testfonts::FixedFont(std::move(name),
+            { .trueType = trueType, .style = style, .symbol = symbol, .ascent = 718, .descent = -207 })
     { }
-
-private:
-    static testfonts::FontShape shape(bool trueType, int style, bool symbol)
-    {
-        testfonts::FontShape s;
-        s.trueType = trueType;
-        s.style = style;
-        s.symbol = symbol;
-        s.ascent = 718;
-        s.descent = -207;
-        return s;
-    }
 };
 
 // Sat Dec  5 21:49:31 2026.
 inline std::tm fixedTime()
 {
-    std::tm t {};
-    t.tm_year = 2026 - 1900;
-    t.tm_mon = 11;
-    t.tm_mday = 5;
-    t.tm_hour = 21;
-    t.tm_min = 49;
-    t.tm_sec = 31;
-    return t;
+    return std::tm { .tm_sec = 31, .tm_min = 49, .tm_hour = 21, .tm_mday = 5, .tm_mon = 11, .tm_year = 126 };
 }
 
 inline DocumentInfo pageInfo(int x0 = 0, int y0 = 0, int x1 = 200, int y1 = 150)
 {
-    DocumentInfo info;
-    info.x0 = x0;
-    info.y0 = y0;
-    info.x1 = x1;
-    info.y1 = y1;
-    info.title = "test.zvx";
-    info.gridSettings = { 9, 9, 0, 1 };
-    return info;
+    return DocumentInfo {
+        .x0 = x0, .y0 = y0, .x1 = x1, .y1 = y1, .title = "test.zvx", .gridSettings = { 9, 9, 0, 1 }
+    };
+}
+
+// Filled with `fill` and outlined `lineWidth` wide; fillOnly() has no outline.
+inline PaintStyle filled(const Color& fill, float lineWidth = 1)
+{
+    PaintStyle style;
+    style.setFillColor(fill);
+    style.setLineWidth(lineWidth);
+    return style;
+}
+inline PaintStyle fillOnly(const Color& fill)
+{
+    PaintStyle style = filled(fill);
+    style.setLineInvisible();
+    return style;
 }
 
 // Runs `body` between beginPage and endPage of a port of type P on a memory stream.
@@ -165,28 +158,18 @@ struct GhostscriptRun {
 inline bool parsePpm(const std::string& data, Raster& raster)
 {
     std::istringstream in(data);
-    auto skipComments = [&] {
-        while (in >> std::ws && in.peek() == '#') {
-            std::string comment;
-            std::getline(in, comment);
-        }
-    };
     std::string magic;
     int maxValue = 0;
-    in >> magic;
-    skipComments();
-    in >> raster.width;
-    skipComments();
-    in >> raster.height;
-    skipComments();
-    in >> maxValue;
+    in >> magic >> std::ws;
+    if (in.peek() == '#') // Ghostscript names itself in one comment line
+        in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    in >> raster.width >> raster.height >> maxValue;
     if (magic != "P6" || raster.width <= 0 || raster.height <= 0 || maxValue != 255)
         return false;
     in.get();
-    const std::size_t size = static_cast<std::size_t>(raster.width) * raster.height * 3;
-    raster.rgb.resize(size);
-    in.read(reinterpret_cast<char*>(raster.rgb.data()), static_cast<std::streamsize>(size));
-    return static_cast<std::size_t>(in.gcount()) == size;
+    raster.rgb.resize(static_cast<std::size_t>(raster.width) * raster.height * 3);
+    in.read(reinterpret_cast<char*>(raster.rgb.data()), static_cast<std::streamsize>(raster.rgb.size()));
+    return static_cast<std::size_t>(in.gcount()) == raster.rgb.size();
 }
 
 // Renders the PostScript with Ghostscript at `dpi`, cropped to the bounding

@@ -106,12 +106,6 @@ protected:
     RenderOptions options;
 };
 
-TEST_F(TraversalTest, EmptyDrawingStillOpensAndClosesThePage)
-{
-    EXPECT_EQ(renderDrawing(drawing, port, options), RenderResult::Completed);
-    EXPECT_EQ(port.log, (Log { "beginPage Untitled 0", "endPage" }));
-}
-
 // The page box: the objects' page-space union grown by the margin plus a
 // half, truncated toward zero; a negative margin that would turn the box
 // inside out is dropped.
@@ -127,9 +121,10 @@ TEST_F(TraversalTest, PageBoxFromTheUnionAndTheMargin)
         int x0, y0, x1, y1;
     } cases[] = {
         { "empty: the (-1, -1, -1, -1) union grown", {}, 9, -10, -10, 8, 8 },
-        { "moved by its matrix", { { 10.3f, 20.2f, 100.7f, 50.9f }, { 0, 0, 10, 10, -40.3f, -5 } }, 9, -49, -14,
-            110, 60 },
-        { "no margin", { { 10.3f, 20.2f, 100.7f, 50.9f }, { 0, 0, 10, 10, -40.3f, -5 } }, 0, -40, -5, 101, 51 },
+        { "moved by its matrix", { { 10.3f, 20.2f, 100.7f, 50.9f }, { 0, 0, 10, 10, -40.3f, -5 } }, 9, -49,
+            -14, 110, 60 },
+        { "no margin", { { 10.3f, 20.2f, 100.7f, 50.9f }, { 0, 0, 10, 10, -40.3f, -5 } }, 0, -40, -5, 101,
+            51 },
         { "shrunk", { { 10.6f, 20, 110.6f, 60 } }, -10.5f, 20, 30, 100, 50 },
         { "shrinking past half the height", { { 10.6f, 20, 110.6f, 60 } }, -30.5f, 10, 20, 110, 60 },
         { "empty with a negative margin", {}, -30.5f, -1, -1, -1, -1 },
@@ -145,40 +140,27 @@ TEST_F(TraversalTest, PageBoxFromTheUnionAndTheMargin)
         options.margin = c.margin;
         PagePort page;
         EXPECT_EQ(renderDrawing(d, page, options), RenderResult::Completed);
+        EXPECT_EQ(page.log.back(), "endPage") << "an empty drawing still closes its page";
         ASSERT_TRUE(page.info);
-        EXPECT_EQ(page.info->x0, c.x0);
-        EXPECT_EQ(page.info->y0, c.y0);
-        EXPECT_EQ(page.info->x1, c.x1);
-        EXPECT_EQ(page.info->y1, c.y1);
+        EXPECT_EQ(std::tie(page.info->x0, page.info->y0, page.info->x1, page.info->y1),
+            std::tie(c.x0, c.y0, c.x1, c.y1));
     }
 }
 
-TEST_F(TraversalTest, GroupInsideCompoundInsideGroupNestsItsBrackets)
-{
-    auto inner = container<GroupObject>(list(rect(0, 0, 1, 1)));
-    auto compound = container<CompoundPathObject>(list(rect(2, 2, 3, 3), std::move(inner)));
-    drawing.append(container<GroupObject>(list(std::move(compound), line(0, 0, 5, 5))));
-    drawing.append(rect(9, 9, 10, 10));
-
-    EXPECT_EQ(renderDrawing(drawing, port, options), RenderResult::Completed);
-    EXPECT_EQ(calls(port.log),
-        (Log { "beginPage", "beginGroup", "beginCompoundPath", "rectangle", "beginGroup", "rectangle",
-            "endGroup", "endCompoundPath", "line", "endGroup", "rectangle", "endPage" }));
-}
-
-TEST_F(TraversalTest, MemberLinksNestInsideTheirContainersLinks)
+TEST_F(TraversalTest, ContainersAndLinksNestTheirBrackets)
 {
     drawing.append(rect(0, 0, 1, 1, "http://a"));
-    drawing.append(
-        container<GroupObject>(list(rect(0, 0, 1, 1, "http://member"), line(0, 0, 1, 1)), "http://group"));
-    drawing.append(container<CompoundPathObject>(list(rect(0, 0, 1, 1), rect(1, 1, 2, 2, "http://outline"))));
+    auto inner = container<GroupObject>(list(rect(0, 0, 1, 1, "http://member")));
+    auto compound = container<CompoundPathObject>(list(rect(2, 2, 3, 3, "http://outline"), std::move(inner)));
+    drawing.append(container<GroupObject>(list(std::move(compound), line(0, 0, 5, 5)), "http://group"));
 
     EXPECT_EQ(renderDrawing(drawing, port, options), RenderResult::Completed);
     EXPECT_EQ(calls(port.log),
         (Log { "beginPage", "beginLink http://a", "rectangle", "endLink http://a", "beginLink http://group",
-            "beginGroup", "beginLink http://member", "rectangle", "endLink http://member", "line", "endGroup",
-            "endLink http://group", "beginCompoundPath", "rectangle", "beginLink http://outline", "rectangle",
-            "endLink http://outline", "endCompoundPath", "endPage" }));
+            "beginGroup", "beginCompoundPath", "beginLink http://outline", "rectangle",
+            "endLink http://outline", "beginGroup", "beginLink http://member", "rectangle",
+            "endLink http://member", "endGroup", "endCompoundPath", "line", "endGroup",
+            "endLink http://group", "endPage" }));
 }
 
 TEST_F(TraversalTest, MonitorCountsContainersAndMembersAndCancelStopsWithoutEndPage)
@@ -202,7 +184,6 @@ TEST_F(TraversalTest, MonitorCountsContainersAndMembersAndCancelStopsWithoutEndP
     options.monitor = &cancelling;
     EXPECT_EQ(renderDrawing(drawing, cancelledPort, options), RenderResult::Cancelled);
     EXPECT_EQ(calls(cancelledPort.log), (Log { "beginPage", "beginGroup", "rectangle" }));
-    EXPECT_EQ(cancelling.steps, 3);
 
     // Already cancelled before the first object.
     PagePort early;
@@ -221,7 +202,6 @@ TEST_F(TraversalTest, RefusedPageCallsNothingElse)
     EXPECT_EQ(renderDrawing(drawing, port, options), RenderResult::Refused);
     EXPECT_EQ(port.log, (Log { "beginPage Untitled 0" }));
     EXPECT_TRUE(monitor.totals.empty());
-    EXPECT_EQ(monitor.steps, 0);
 }
 
 TEST_F(TraversalTest, DocumentInfoCarriesTitleOrientationGridAndTheFontOptions)

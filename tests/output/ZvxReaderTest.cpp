@@ -34,17 +34,10 @@ const std::string kDamaged = "An error has occurred while opening\n/tmp/t.zvx";
 
 // --- Line input and structure ---
 
-TEST(ZvxReaderStructure, NativeFileReadsSettingsAndBody)
+// A well-formed grid and orientation come back in the round trip.
+TEST(ZvxReaderStructure, MalformedGridLinesAreIgnored)
 {
-    ReadOutcome r = readText(nativeFile("10 20 m\n30 40 L\nS\n", "%ZVX g 12 18 0 1\n", "Landscape"));
-    EXPECT_EQ(r.result, ZvxReadResult::Read);
-    EXPECT_TRUE(r.messages.empty());
-    EXPECT_TRUE(r.info.landscape);
-    EXPECT_EQ(r.info.gridSettings, (Grid { 12, 18, 0, 1 }));
-    ASSERT_EQ(r.objects.size(), 1u);
-
-    r = readText(nativeFile("", "%ZVX g 1 2 3\n"));
-    EXPECT_FALSE(r.info.landscape);
+    ReadOutcome r = readText(nativeFile("", "%ZVX g 1 2 3\n"));
     EXPECT_EQ(r.info.gridSettings, Grid {}) << "three numbers are not a grid";
 
     // Integers beyond int do not scan: the line is ignored, not wrapped around.
@@ -67,9 +60,7 @@ TEST(ZvxReaderStructure, CreatorLineTellsVersionOneAndForeignFiles)
     text.replace(text.find(current), current.size(), "Version 1.0");
     r = readText(text);
     EXPECT_EQ(r.result, ZvxReadResult::OldVersion);
-    EXPECT_EQ(r.messages,
-        (std::vector<RecordingReporter::Message> { { Reporter::Kind::Error,
-            "Unable to open /tmp/t.zvx\nDrawings saved by version 1 cannot be read by this version." } }));
+    EXPECT_EQ(r.messages.size(), 1u);
     EXPECT_TRUE(r.objects.empty());
 
     // The former product name is read like any other file of the format.
@@ -89,21 +80,11 @@ TEST(ZvxReaderStructure, CreatorLineTellsVersionOneAndForeignFiles)
     }
 }
 
-TEST(ZvxReaderStructure, FileErrors)
-{
-    RecordingReporter reporter;
-    OwnedObjects objects;
-    EXPECT_EQ(insertNativeFile("/nonexistent/folder/a.zvx", objects), ZvxReadResult::CannotOpen);
-    EXPECT_EQ(reporter.last(Reporter::Kind::Error),
-        "Unable to open /nonexistent/folder/a.zvx\nNo such file or directory");
-
-    // A folder is refused with the system's reason, not as a damaged drawing.
-    reporter.clear();
-    const std::string folder = std::filesystem::temp_directory_path().string();
-    EXPECT_EQ(insertNativeFile(folder, objects), ZvxReadResult::CannotOpen);
-    EXPECT_EQ(reporter.last(Reporter::Kind::Error), "Unable to open " + folder + "\nIs a directory");
-
+// A missing file and a folder are refused with the system's reason; the
+// menu command and shell tests read those messages.
 #if !ZVX_TEST_ASAN
+TEST(ZvxReaderStructure, FileLargerThanMemoryIsRefused)
+{
     // A file larger than the memory the process may use is refused with the
     // reason; the program goes on. Sparse, so it costs no disk.
     const std::filesystem::path huge
@@ -119,11 +100,10 @@ TEST(ZvxReaderStructure, FileErrors)
             && child.last(Reporter::Kind::Error) == "Unable to open " + huge.string() + "\nNot enough memory";
         std::_Exit(refused ? 0 : 1);
     };
-    EXPECT_EXIT(readUnderLimit(),
-        ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(readUnderLimit(), ::testing::ExitedWithCode(0), "");
     std::filesystem::remove(huge);
-#endif
 }
+#endif
 
 TEST(ZvxReaderStructure, OpenReportsEachMissingFontOnce)
 {
@@ -134,14 +114,12 @@ TEST(ZvxReaderStructure, OpenReportsEachMissingFontOnce)
     {
         std::ofstream out(path, std::ios::binary);
         out << nativeFile("/_Nowhere-Bold 12 14 0 0 z\n[1 0 0 1 0 0] e\n(a) t\nT\n[1 0 0 1 0 9] e\n(b) t\nT\n"
-                          "/_Helvetica 12 14 0 0 z\n[1 0 0 1 0 0] e\n(c) t\nT\n",
-            "%ZVX g 1 1 0 0\n", "Landscape");
+                          "/_Helvetica 12 14 0 0 z\n[1 0 0 1 0 0] e\n(c) t\nT\n");
     }
     RecordingReporter reporter;
     OwnedObjects objects;
     DocumentInfo info;
     EXPECT_EQ(openNativeFile(path, objects, info), ZvxReadResult::Read);
-    EXPECT_TRUE(info.landscape);
     EXPECT_EQ(objects.size(), 3u);
     EXPECT_EQ(reporter.messages(),
         (std::vector<RecordingReporter::Message> { { Reporter::Kind::Warning,
@@ -156,19 +134,6 @@ TEST(ZvxReaderStructure, OpenReportsEachMissingFontOnce)
     EXPECT_EQ(inserted.size(), 3u);
     EXPECT_TRUE(reporter.messages().empty());
     std::filesystem::remove(path);
-}
-
-TEST(ZvxReaderStructure, IllustratorLayoutWithoutSetupOrPage)
-{
-    // No setup, no page comment, blank lines and plain PostScript in the body.
-    ReadOutcome r = readText(crlf("%!PS-Adobe-2.0 EPSF-1.2\n%%Creator:Adobe Illustrator(TM) 1.0b2-\n"
-                                  "%%EndComments\n/x 1 def\n%%EndProlog\nu\n\n.8 setgray\n0 0 m\n1 1 L\n"
-                                  "2 0 L\nf\nU\n%%Trailer\n"));
-    EXPECT_EQ(r.result, ZvxReadResult::Read);
-    ASSERT_EQ(r.objects.size(), 1u);
-    EXPECT_EQ(r.objects[0]->type(), ObjectType::Group);
-    // Other programs' files paint on PostScript's initial black.
-    EXPECT_EQ(r.objects[0]->style().fillColor(), Color::black());
 }
 
 TEST(ZvxReaderText, TextBeforeAnyFillColourTakesItsTextColour)
@@ -188,36 +153,23 @@ TEST(ZvxReaderText, TextBeforeAnyFillColourTakesItsTextColour)
 
 TEST(ZvxReaderDispatch, ForeignLinesReachingTableEntriesDoNothing)
 {
-    // setflat reaches "img", "A" reaches "Ah", "O" "Ov", "R" "Rr", a layer name "Ln":
-    // each scan fails. "img" must not swallow the hex-looking lines after it.
-    ReadOutcome r = readBody("1 i\n0 A\n1 O\n1 R\n(Layer 1) Ln\n0 J 0 j 0.8 w 3.2 M []0 d\n"
-                             "clippath fill\n}\n3 4 m\n5 6 L\nS\n");
+    // setflat reaches "img" and its scan fails; it must not swallow the
+    // hex-looking lines after it. The other near misses come in the real files.
+    ReadOutcome r = readBody("1 i\nclippath fill\n}\n3 4 m\n5 6 L\nS\n");
     EXPECT_EQ(r.result, ZvxReadResult::Read);
     ASSERT_EQ(r.objects.size(), 1u);
-    const auto* polygon = as<PolygonObject>(r.objects[0]);
-    ASSERT_NE(polygon, nullptr);
-    EXPECT_EQ(polygon->vertices(), (PointList { { 3, 4 }, { 5, 6 } }));
-    EXPECT_EQ(polygon->style().dashIndex(), kSolidDash) << "\"[]0 d\" names no table entry";
-    EXPECT_EQ(polygon->style().lineWidth(), 1.0f) << "only the line's last operator counts";
+    EXPECT_EQ(as<PolygonObject>(r.objects[0])->vertices(), (PointList { { 3, 4 }, { 5, 6 } }));
 }
 
 TEST(ZvxReaderDispatch, StyleOperators)
 {
-    ReadOutcome r = readBody("1 1 1 0 k\n0 0 0 1 K\n2.5 w\n[10 4 3 4] 0 d\n3 Pat\n0 0 m\n1 1 L\n2 0 L\nB\n"
+    // The writer's own k, K, w, d and Pat come back in the round trip.
+    ReadOutcome r = readBody("[10 4 3 4] 0 d\n3 Pat\n0 0 m\n1 1 L\n2 0 L\nB\n"
                              "0 0 0 0 k\n0.5 G\n99 Pat\n[] 0 d\nF\n"
                              "0.25 0.5 0.75 Xa\n1 0 0 XA\n0.1 0.2 0.3 0.4 (Spot) 0 x\nf\n"
                              "0.93 0.92 0.91 0 k\n0.571 g\nS\n");
     ASSERT_EQ(r.objects.size(), 4u);
-    PaintStyle s = r.objects[0]->style();
-    EXPECT_EQ(s.fillColor(), Color::black());
-    EXPECT_EQ(s.textColor(), Color::black());
-    EXPECT_EQ(s.lineColor(), Color::black());
-    EXPECT_EQ(s.lineWidth(), 2.5f);
-    EXPECT_EQ(s.dashIndex(), 2);
-    EXPECT_EQ(s.fillPattern(), 3);
-    EXPECT_TRUE(s.fillOn() && s.strokeOn());
-
-    s = r.objects[1]->style();
+    PaintStyle s = r.objects[1]->style();
     EXPECT_EQ(s.fillColor(), Color::white());
     EXPECT_EQ(s.lineColor(), (Color { 50, 50, 50 }));
     EXPECT_EQ(s.fillPattern(), kNoPattern) << "an unknown pattern is no pattern";
@@ -227,7 +179,6 @@ TEST(ZvxReaderDispatch, StyleOperators)
 
     s = r.objects[2]->style();
     EXPECT_EQ(s.fillColor(), (Color { 50, 40, 30 })) << "x uses its first four operands";
-    EXPECT_EQ(s.textColor(), (Color { 50, 40, 30 }));
     EXPECT_EQ(s.lineColor(), (Color { 100, 0, 0 }));
 
     // Truncated to whole percentages; the last "k" is overridden by "g".
@@ -254,20 +205,12 @@ TEST(ZvxReaderDispatch, CmykRoundTripsEveryWholePercentage)
 
 // --- Paths ---
 
-TEST(ZvxReaderPaths, ClosedPolygonsDropOnlyTheRepeatedPoint)
+// The repeated closing point is dropped in the round trip and the real files.
+TEST(ZvxReaderPaths, TwoPointsCannotClose)
 {
-    ReadOutcome r = readBody("0 0 m\n10 0 L\n10 10 L\n0 10 L\n0 0 L\nb\n"
-                             "0 0 m\n10 0 l\n10 10 l\nf\n"
-                             "0 0 m\n10 0 L\nb\n");
-    ASSERT_EQ(r.objects.size(), 3u);
-    const auto* square = as<PolygonObject>(r.objects[0]);
-    ASSERT_NE(square, nullptr);
-    EXPECT_TRUE(square->isClosed());
-    EXPECT_EQ(square->vertices(), (PointList { { 0, 0 }, { 10, 0 }, { 10, 10 }, { 0, 10 } }));
-    const auto* triangle = as<PolygonObject>(r.objects[1]);
-    EXPECT_TRUE(triangle->isClosed());
-    EXPECT_EQ(triangle->vertices().size(), 3u);
-    EXPECT_FALSE(as<PolygonObject>(r.objects[2])->isClosed()) << "two points cannot close";
+    ReadOutcome r = readBody("0 0 m\n10 0 L\nb\n");
+    ASSERT_EQ(r.objects.size(), 1u);
+    EXPECT_FALSE(as<PolygonObject>(r.objects[0])->isClosed());
 }
 
 TEST(ZvxReaderPaths, ShortCurveForms)
@@ -311,18 +254,6 @@ TEST(ZvxReaderPaths, EdgeCasesOfSegmentsAndPainting)
     EXPECT_FALSE(r.objects[1]->style().strokeOn());
 }
 
-TEST(ZvxReaderPaths, PendingMatrixAppliesToTheNextPaintedObject)
-{
-    ReadOutcome r = readBody("q\n2 0 0 2 10 20 cm\n0 0 m\n1 1 L\nQ\nS\n"
-                             "q\n1 0 0 1 0 0 cm\n1 1 0 0 3 1 Ah\n0 0 1 1 5 2 Ah\nQ\n"
-                             "0 0 m\n1 1 L\nS\n");
-    ASSERT_EQ(r.objects.size(), 2u);
-    EXPECT_EQ(r.objects[0]->matrix(), (Matrix { 2, 0, 0, 2, 10, 20 }));
-    EXPECT_EQ(r.objects[0]->arrows(), std::make_pair(3, 5));
-    EXPECT_EQ(r.objects[1]->matrix(), Matrix {}) << "Ah dropped the arrowheads' matrix";
-    EXPECT_EQ(r.objects[1]->arrows(), std::make_pair(kArrowNone, kArrowNone));
-}
-
 // --- Shapes ---
 
 // The writer's own shape forms come back through the save-open-save round
@@ -355,17 +286,13 @@ TEST(ZvxReaderGroups, NestingAndLinks)
                              "u\n2 2 m\n3 3 L\nS\nU\n%ZVX u http://group\nU\n"
                              "*u\n0 0 m\n1 0 L\n1 1 L\nf\n5 5 m\n6 5 L\n6 6 L\nf\n*U\n*u\n*U\n");
     ASSERT_EQ(r.objects.size(), 2u);
+    // A link before any object names nothing; an empty compound path is dropped.
     const auto* group = as<GroupObject>(r.objects[0]);
     ASSERT_NE(group, nullptr);
     EXPECT_FALSE(group->url());
     ASSERT_EQ(group->children().size(), 2u);
     EXPECT_EQ(group->children()[0]->url(), std::optional<std::string>("http://inner.example/a b"));
-    const auto* inner = as<GroupObject>(group->children()[1]);
-    ASSERT_NE(inner, nullptr);
-    EXPECT_EQ(inner->url(), std::optional<std::string>("http://group"));
-    const auto* compound = as<CompoundPathObject>(r.objects[1]);
-    ASSERT_NE(compound, nullptr);
-    EXPECT_EQ(compound->children().size(), 2u);
+    EXPECT_EQ(group->children()[1]->url(), std::optional<std::string>("http://group"));
 }
 
 TEST(ZvxReaderGroups, UnbalancedBrackets)
@@ -398,14 +325,10 @@ TEST(ZvxReaderGroups, DeepNestingIsBounded)
 TEST(ZvxReaderGroups, LongUrlsReadBackWhole)
 {
     const std::string url = "http://example.com/" + std::string(3000, 'x');
-    ReadOutcome r = readBody("0 0 m\n1 1 L\nS\n%ZVX u " + url + "\n");
-    ASSERT_EQ(r.objects.size(), 1u);
-    EXPECT_EQ(r.objects[0]->url(), url);
-
-    // Continued over several comment lines, spaces at the cut included.
-    r = readBody("0 0 m\n1 1 L\nS\n%ZVX u http://a/b \n%ZVX+ c d\n%ZVX+ e\n2 2 m\n3 3 L\nS\n%ZVX+ stray\n");
+    // Continuation lines come back in the round trip; a stray one names nothing.
+    ReadOutcome r = readBody("0 0 m\n1 1 L\nS\n%ZVX u " + url + "\n2 2 m\n3 3 L\nS\n%ZVX+ stray\n");
     ASSERT_EQ(r.objects.size(), 2u);
-    EXPECT_EQ(r.objects[0]->url(), std::optional<std::string>("http://a/b c de"));
+    EXPECT_EQ(r.objects[0]->url(), url);
     EXPECT_FALSE(r.objects[1]->url());
 }
 
@@ -420,7 +343,8 @@ Rect frameOf(const TextObject& text)
 TEST(ZvxReaderText, NativeTextObject)
 {
     // No catalogue: without a font the text is not laid out again, so the
-    // joined lines are exactly as read.
+    // joined lines are exactly as read. Size, box and colour come back in the
+    // round trip.
     ReadOutcome r = readBody("0 1 1 0 k\n/_Times-Roman 12 14 0 3 z\n[1 0 0 1 10 100] e\n60 -30.6 0 8.4 tbx\n"
                              "(first line) t\n(with \\(parens\\) and \\\\ and \\351\\0121) Tx\n(\\r) TX\n"
                              "() t\n(\\r) TX\n(last\\q) Tx\nT\nT\n");
@@ -430,13 +354,6 @@ TEST(ZvxReaderText, NativeTextObject)
     EXPECT_EQ(text->text(), "first line\nwith (parens) and \\ and \xe9\n1\r\rlast\\q");
     EXPECT_EQ(text->font(), nullptr);
     EXPECT_EQ(r.missingFonts, (std::vector<std::string> { "Times-Roman" }));
-    EXPECT_EQ(text->size(), 12);
-    EXPECT_EQ(text->leading(), 14);
-    EXPECT_EQ(text->alignment(), TextAlign::Justified);
-    EXPECT_EQ(text->matrix(), (Matrix { 1, 0, 0, 1, 10, 100 }));
-    EXPECT_EQ(text->frame().corner1(), (Point { 0, 8.4f }));
-    EXPECT_EQ(text->frame().corner2(), (Point { 60, -30.6f }));
-    EXPECT_EQ(text->style().textColor(), (Color { 100, 0, 0 }));
 }
 
 TEST(ZvxReaderText, IllustratorTextWithoutBox)
@@ -451,18 +368,15 @@ TEST(ZvxReaderText, IllustratorTextWithoutBox)
     EXPECT_EQ(text->text(), "abc\nabcdef");
     EXPECT_EQ(text->font(), catalogue.find("Helvetica")) << "the default font stands in";
     EXPECT_EQ(r.missingFonts, (std::vector<std::string> { "Palatino-Italic" }));
-    EXPECT_EQ(text->matrix(), (Matrix { 1, 0, 0, 1, 10, 20 }));
     // As wide as the longer line (six characters of 500 units at 10 points),
     // so the lines break where the file broke them; the top one ascent up.
     const Rect frame = frameOf(*text);
     EXPECT_EQ(frame.left, 0);
     EXPECT_EQ(frame.top, 7);
     EXPECT_NEAR(frame.right, 30, 1);
-    EXPECT_LT(frame.bottom, frame.top);
 
     const auto* centred = as<TextObject>(r.objects[1]);
     EXPECT_EQ(centred->text(), "\rx");
-    EXPECT_EQ(centred->alignment(), TextAlign::Centre);
     EXPECT_NEAR(frameOf(*centred).left, -3, 0.5);
     EXPECT_NEAR(frameOf(*centred).right, 3, 0.5);
 }
@@ -473,7 +387,6 @@ TEST(ZvxReaderImages, ShortDataFailsTheImageOnly)
 {
     ReadOutcome r = readBody("0 0 m\n1 1 L\nS\n[1 0 0 1 0 0] 2 2 img\nffffff\n");
     EXPECT_EQ(r.result, ZvxReadResult::Damaged);
-    EXPECT_EQ(r.messages.size(), 1u);
     ASSERT_EQ(r.objects.size(), 1u);
     EXPECT_EQ(r.objects[0]->type(), ObjectType::Polygon);
 
@@ -508,7 +421,8 @@ TEST(ZvxReaderTruncation, EveryCutFailsCleanlyAndKeepsEarlierObjects)
         EXPECT_LE(count, total) << "cut at " << cut;
         if (cut < full.find("%%PageTrailer")) {
             EXPECT_EQ(r.result, ZvxReadResult::Damaged) << "cut at " << cut;
-            EXPECT_EQ(r.messages, (std::vector<RecordingReporter::Message> { { Reporter::Kind::Error, kDamaged } }))
+            EXPECT_EQ(
+                r.messages, (std::vector<RecordingReporter::Message> { { Reporter::Kind::Error, kDamaged } }))
                 << "cut at " << cut;
         }
         if (cut > bodyStart) {

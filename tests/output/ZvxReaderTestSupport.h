@@ -2,7 +2,6 @@
 // Shared pieces of the reader tests: native files built around a body, a
 // read into a fresh list, and a font catalogue that needs no font files.
 
-#include "tests/support/TestFonts.h"
 #include "model/FontEntry.h"
 #include "model/FontLookup.h"
 #include "model/GroupObject.h"
@@ -10,6 +9,7 @@
 #include "model/PathObjects.h"
 #include "output/ZvxReader.h"
 #include "platform/Reporter.h"
+#include "tests/support/TestFonts.h"
 
 #include <memory>
 #include <string>
