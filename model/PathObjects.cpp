@@ -82,30 +82,10 @@ Vec pullTowards(float cx, float cy, const BezierNode& anchor)
     return { (3.0 * cx + anchor.x) / 4, (3.0 * cy + anchor.y) / 4 };
 }
 
-// Whether segment AB meets the closed square of half-size t around p
-// (Liang-Barsky clip of the segment against the square).
+// Whether segment AB meets the closed square of half-size t around p.
 bool segmentMeetsSquare(Point a, Point b, Point p, float t)
 {
-    double t0 = 0, t1 = 1;
-    const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
-    const double q[4] = { a.x - (p.x - double(t)), (p.x + double(t)) - a.x, a.y - (p.y - double(t)),
-        (p.y + double(t)) - a.y };
-    const double d[4] = { -dx, dx, -dy, dy };
-    for (int i = 0; i < 4; ++i) {
-        if (d[i] == 0) {
-            if (q[i] < 0)
-                return false;
-            continue;
-        }
-        const double r = q[i] / d[i];
-        if (d[i] < 0)
-            t0 = std::max(t0, r);
-        else
-            t1 = std::min(t1, r);
-        if (t0 > t1)
-            return false;
-    }
-    return true;
+    return segmentMeetsRect(a, b, Rect { p.x - t, p.y - t, p.x + t, p.y + t });
 }
 
 // p projected onto the line through a and b (a itself when they coincide).
