@@ -182,23 +182,6 @@ TEST(PostScriptPort, PreviewPaintsTheBoxWhite)
         stream.data().find("closepath clip\r\n1 1 1 setrgbcolor fill\r\n%%EndPageSetup"), std::string::npos);
 }
 
-TEST(PostScriptPort, EachDocumentStartsFromTheResetState)
-{
-    PaintStyle red;
-    red.setFillColor({ 100, 0, 0 });
-    FixedFont font("Helvetica");
-    const float box[4] = { 0, 0, 10, 10 };
-    auto body = [&](PostScriptPort& port) {
-        port.rectangle(red, Matrix {}, 0, 0, 1, 1);
-        port.text(red, Matrix {}, "a", &font, 10, 12, TextAlign::Left, box);
-    };
-    const std::string first = writeDocument<PostScriptPort>(body);
-    const std::string second = writeDocument<PostScriptPort>(body);
-    EXPECT_EQ(first, second);
-    EXPECT_NE(second.find("0 1 1 0 k\r\n"), std::string::npos);
-    EXPECT_NE(second.find(" z\r\n"), std::string::npos);
-}
-
 TEST(PostScriptPort, FontResourcesSkipResidentAndSubstitutedFonts)
 {
     class ProgramFont : public FixedFont {
