@@ -6,6 +6,10 @@
 
 #include "ImageCheck.h"
 
+#include <QRect>
+
+#include <algorithm>
+
 namespace zavora {
 namespace {
 
@@ -136,6 +140,35 @@ TEST_F(ScreenCanvasTest, InvertedDrawingTwiceRestoresTheWindowBitForBit)
         EXPECT_GT(test::differingPixels(windowImage(), before), 1000);
         drawAll();
         EXPECT_TRUE(test::imagesMatch(windowImage(), before, 0, "inverted-twice"));
+    }
+}
+
+TEST_F(ScreenCanvasTest, DrawingOnTheWindowInvalidatesWhatItTouches)
+{
+    makeCanvas(100, 80);
+    std::vector<QRect> areas;
+    canvas->setInvalidateHandler(
+        [&](int32_t x, int32_t y, int32_t w, int32_t h) { areas.emplace_back(x, y, w, h); });
+    canvas->handleMark({ 20, 20 });
+    EXPECT_TRUE(areas.empty()) << "the view buffer shows nothing yet";
+    ASSERT_TRUE(canvas->copyBufferToWindow(ScreenBuffer::View, { 5, 6, 24, 26 }));
+    EXPECT_EQ(areas, (std::vector<QRect> { { 5, 6, 20, 21 } })) << "inclusive corners";
+
+    // Direct and inverted drawing cover every pixel they change.
+    const DcPoint run[] = { { 10, 30 }, { 60, 50 } };
+    const int32_t counts[] = { 2 };
+    for (DrawTarget target : { DrawTarget::Direct, DrawTarget::Inverted }) {
+        areas.clear();
+        canvas->setTarget(target);
+        const QImage before = windowImage();
+        canvas->polylines(run, counts, Color::black(), 3, kSolidDash);
+        const QImage after = windowImage();
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 100; ++x)
+                if (before.pixel(x, y) != after.pixel(x, y))
+                    EXPECT_TRUE(std::any_of(
+                        areas.begin(), areas.end(), [&](const QRect& a) { return a.contains(x, y); }))
+                        << x << "," << y;
     }
 }
 

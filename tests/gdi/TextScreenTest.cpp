@@ -208,6 +208,31 @@ TEST_F(TextScreenTest, PageRendersOfMixedRunsMatchTheScreen)
     EXPECT_EQ(differ, 0);
 }
 
+TEST_F(TextScreenTest, HighlightInvertsTheRangeAndASecondOneRestoresTheView)
+{
+    makeCanvas(300, 120, 1);
+    auto t = makeText("Select some of this text", 10, 100, 250, TextAlign::Left, 18, 20);
+    canvas->drawObject(*t, kDrawFinal);
+    const QImage before = viewImage();
+    canvas->paintText([&](TextCanvas& c) { TextRangeHighlightSink::instance().highlight(*t, c, 7, 11); });
+    const QImage once = viewImage();
+    // "some" inverted: the changed pixels lie between the prefix widths.
+    const float x1 = 10 + float(helvetica->stringWidth("Select ", 18));
+    const float x2 = 10 + float(helvetica->stringWidth("Select some", 18));
+    int changed = 0, outside = 0;
+    for (int y = 0; y < once.height(); ++y)
+        for (int x = 0; x < once.width(); ++x)
+            if ((once.pixel(x, y) & 0xffffff) != (before.pixel(x, y) & 0xffffff)) {
+                ++changed;
+                outside += (x < x1 - 1 || x > x2 + 1) ? 1 : 0;
+            }
+    const float height = float(helvetica->ascent(18) - helvetica->descent(18));
+    EXPECT_NEAR(changed, (x2 - x1) * height, (x2 - x1 + height) * 2);
+    EXPECT_EQ(outside, 0);
+    canvas->paintText([&](TextCanvas& c) { TextRangeHighlightSink::instance().highlight(*t, c, 7, 11); });
+    EXPECT_TRUE(imagesMatch(viewImage(), before, 0, "text-highlight-twice"));
+}
+
 TEST_F(TextScreenTest, TextSmoothingSoftensTheGlyphsAloneAndNeverInvertedText)
 {
     // Pixels other than the pure colours drawn: smoothed edges.
