@@ -10,9 +10,6 @@
 #include "app/ShellCommands.h"
 #include "app/StatusBar.h"
 #include "model/ShapeObjects.h"
-#include "platform/DebugLog.h"
-#include "platform/Profile.h"
-#include "raster/ScreenCanvas.h"
 
 #include <QMenuBar>
 #include <QScrollBar>
@@ -218,54 +215,6 @@ TEST_F(ShellGui, GridTooDenseIsNotedBesideThePrompt)
     window->invalidateAll();
     window->grab();
     EXPECT_EQ(status->note(), "Grid is too dense to display");
-}
-
-TEST_F(ShellGui, PointerReadOutUsesTheUnitSetting)
-{
-    {
-        Profile settings(settingsFile());
-        settings.putInt("Options", "Units", 2);
-    }
-    Shell& shell = start();
-    sizeViewport(shell.frame(), 800, 600);
-    shell.frame()->dispatchCommand(kCmdFitInWindow);
-    DrawingWindow* window = shell.frame()->drawingWindow();
-    // Somewhere on the pixel column nearest x = 72 points.
-    Point p = window->view().toWindow(72, 300);
-    QTest::mouseMove(window, QPoint(int(std::lround(p.x)), int(std::lround(p.y))));
-    const QString text = shell.frame()->statusBar()->pointerText();
-    ASSERT_FALSE(text.isEmpty());
-    EXPECT_NEAR(text.section(',', 0, 0).toDouble(), 2.54, 0.03) << text.toStdString();
-    EXPECT_EQ(shell.frame()->horizontalRuler()->marker(), int(std::lround(p.x)));
-}
-
-TEST_F(ShellGui, FilledViewSmoothsEdgesOnlyWhileRedrawsStayQuick)
-{
-    Shell& shell = start();
-    DrawingWindow* window = shell.frame()->drawingWindow();
-    shell.drawing().append(std::make_unique<RectangleObject>(10, 10, 50, 50));
-    window->grab();
-    EXPECT_TRUE(window->canvas().antialiasing());
-    EXPECT_TRUE(window->canvas().textSmoothing());
-    for (std::size_t i = 0; i < DrawingWindow::kSmoothedObjectLimit; ++i)
-        shell.drawing().append(std::make_unique<RectangleObject>(10, 10, 20, 20));
-    window->invalidateAll();
-    window->grab();
-    EXPECT_FALSE(window->canvas().antialiasing());
-    EXPECT_TRUE(window->canvas().textSmoothing());
-    // Wireframe is never smoothed.
-    shell.frame()->dispatchCommand(kCmdPreview);
-    window->grab();
-    EXPECT_FALSE(window->canvas().textSmoothing());
-}
-
-TEST_F(ShellGui, UnknownCommandGoesToTheDebugLog)
-{
-    Shell& shell = start();
-    shell.frame()->dispatchCommand(9999);
-    ASSERT_FALSE(DebugLog::instance().lines().empty());
-    EXPECT_EQ(DebugLog::instance().lines().back(), "Unknown menu command 9999");
-    EXPECT_NE(shell.frame()->findChild<QWidget*>("DebugDlg"), nullptr);
 }
 
 } // namespace

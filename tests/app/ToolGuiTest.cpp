@@ -334,25 +334,6 @@ TEST_F(ToolGui, ClickOnASelectedObjectKeepsTheSelectionAndMovesIt)
     EXPECT_FALSE(drawing().indexOf(top).has_value());
 }
 
-TEST_F(ToolGui, ArrowKeysNudgeByOneScreenPixelAtAnyZoom)
-{
-    DrawObject* a = add(std::make_unique<RectangleObject>(10, 10, 30, 30));
-    drawing().setSelection({ a });
-    for (float percent : { 100.0f, 400.0f, 37.0f }) {
-        m_window->setZoomPercent(percent);
-        runUntilIdle(kIdleMs);
-        const float step = m_window->view().pixelsToDrawing(1, 1).x;
-        const Rect before = a->boundingBox();
-        key(Qt::Key_Right);
-        key(Qt::Key_Up);
-        key(Qt::Key_Left);
-        key(Qt::Key_Left);
-        const Rect after = a->boundingBox();
-        EXPECT_NEAR(after.left - before.left, -step, 1e-3) << percent;
-        EXPECT_NEAR(after.bottom - before.bottom, step, 1e-3) << percent;
-    }
-}
-
 TEST_F(ToolGui, ToolKeysAndTheRefusedTransformTools)
 {
     const Tool* selection = current();
