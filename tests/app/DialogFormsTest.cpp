@@ -5,7 +5,6 @@
 #include "app/dialogs/ColorDialog.h"
 #include "app/dialogs/FontDialog.h"
 #include "app/dialogs/GridDialog.h"
-#include "app/dialogs/NumberDialog.h"
 #include "app/dialogs/PreferencesDialog.h"
 #include "app/dialogs/ZoomDialog.h"
 #include "platform/Reporter.h"
@@ -51,17 +50,6 @@ TEST_F(DialogForms, GridOkHandsBackTheFormAndCancelNothing)
                   }),
         1);
     EXPECT_EQ(dialog.grid(), (Grid { 1, 1, 1, 0 }));
-
-    // Closing through the window counts as Cancel.
-    MoveDialog move(nullptr);
-    move.setDistances(3, 4);
-    EXPECT_EQ(runDialog(move,
-                  [&] {
-                      retype(move, "horizontal", "30");
-                      move.close();
-                  }),
-        0);
-    EXPECT_EQ(move.horizontal(), 3);
 }
 
 TEST_F(DialogForms, ZoomTypingAndSlidingAreLinked)
