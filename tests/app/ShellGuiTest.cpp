@@ -9,6 +9,8 @@
 #include "app/Ruler.h"
 #include "app/ShellCommands.h"
 #include "app/StatusBar.h"
+#include "model/GroupObject.h"
+#include "model/PathObjects.h"
 #include "model/ShapeObjects.h"
 
 #include <QMenuBar>
@@ -16,6 +18,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <set>
 
 namespace zavora {
 namespace {
@@ -130,8 +133,20 @@ TEST_F(ShellGui, NoDiscardsAndAFailedSaveKeepsTheDrawing)
     EXPECT_TRUE(no.seen);
 }
 
+void collectTypes(const DrawObject& object, std::set<ObjectType>& types)
+{
+    types.insert(object.type());
+    if (auto* group = dynamic_cast<const GroupObject*>(&object))
+        for (const auto& child : group->children())
+            collectTypes(*child, types);
+    else if (auto* compound = dynamic_cast<const CompoundPathObject*>(&object))
+        for (const auto& child : compound->children())
+            collectTypes(*child, types);
+}
+
 // A quoted path with blanks opens and is fitted in the window; a missing
-// file is reported, and the drawing never takes its name.
+// file is reported, and the drawing never takes its name. The bundled sample
+// serves as the file: it must open whole, with every object kind.
 TEST_F(ShellGui, CommandLineFileOpensOrIsReported)
 {
     const fs::path gone = m_dir / "gone.zvx";
@@ -146,7 +161,13 @@ TEST_F(ShellGui, CommandLineFileOpensOrIsReported)
     fs::copy_file(fs::path(ZAVORA_SOURCE_DIR) / "examples" / "sample.zvx", file);
     Shell& shell = start("\"" + file.string() + "\"");
     EXPECT_EQ(shell.drawing().fileName(), file.string());
-    EXPECT_GT(shell.drawing().objectCount(), 20u);
+    std::set<ObjectType> types;
+    for (std::size_t i = 0; i < shell.drawing().objectCount(); ++i)
+        collectTypes(*shell.drawing().objectAt(i), types);
+    EXPECT_EQ(types,
+        (std::set<ObjectType> { ObjectType::Ellipse, ObjectType::Rectangle, ObjectType::Polygon,
+            ObjectType::Curve, ObjectType::Arc, ObjectType::Text, ObjectType::Image, ObjectType::Group,
+            ObjectType::CompoundPath, ObjectType::RoundRect }));
     EXPECT_EQ(shell.settings().recentFiles.at(0), file.string());
     runUntilIdle(); // Fit in window was posted
     EXPECT_EQ(shell.frame()->drawingWindow()->view().zoomMode(), ZoomMode::FitInWindow);
