@@ -498,10 +498,6 @@ TEST_F(MenuCommands, DialogAnswersReachTheSelectionTheDrawingAndTheView)
     EXPECT_FLOAT_EQ(rect->boundingBox().left, 25);
     EXPECT_FLOAT_EQ(rect->boundingBox().bottom, 5);
 
-    whenDialogOpensType({ { "horizontal", "200" } });
-    choose(kCmdScale);
-    EXPECT_FLOAT_EQ(rect->boundingBox().width(), 100);
-
     whenDialogOpensType({ { "text", "https://example.org/a" } });
     choose(kCmdSpecifyUrl);
     EXPECT_EQ(rect->url().value_or(""), "https://example.org/a");
