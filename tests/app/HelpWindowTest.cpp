@@ -154,13 +154,7 @@ TEST_F(HelpWindowTest, SearchesRankKeywordsAndNeedEveryWordOfAPage)
     const auto tools = index.matchingKeywords(QStringLiteral("TOOL"));
     ASSERT_FALSE(tools.empty());
     EXPECT_EQ(tools.front().text, QStringLiteral("toolbox")); // starts with the text
-    for (const auto& keyword : tools)
-        EXPECT_TRUE(keyword.text.contains(QStringLiteral("tool"), Qt::CaseInsensitive));
     EXPECT_TRUE(index.matchingKeywords(QStringLiteral("xyzzy")).empty());
-    // Several words match a keyword holding each of them.
-    const auto snap = index.matchingKeywords(QStringLiteral("grid snap"));
-    ASSERT_EQ(snap.size(), 1u);
-    EXPECT_EQ(snap.front().text, QStringLiteral("snap to grid"));
 
     struct Row {
         const char* text;

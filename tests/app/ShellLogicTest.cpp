@@ -1,4 +1,4 @@
-// The shell's toolkit-free rules: edition, command line, title, recent
+// The shell's toolkit-free rules: edition, command line, recent
 // files, settings and the frame's layout arithmetic.
 #include "app/FrameLayout.h"
 #include "app/RecentFiles.h"
@@ -32,12 +32,6 @@ TEST(ShellRules, CommandLineNamesOneOptionallyQuotedFile)
     // Arguments split by the shell are joined back into one name.
     EXPECT_EQ(commandLineFileName(joinArguments({ "/tmp/a", "b/c.zvx" })), "/tmp/a b/c.zvx");
     EXPECT_EQ(joinArguments({}), "");
-}
-
-TEST(ShellRules, TitleIsTheFileNamePartOrUntitled)
-{
-    EXPECT_EQ(frameTitle("", "Zavora Draw"), "untitled - Zavora Draw");
-    EXPECT_EQ(frameTitle("/home/u/pics/house.zvx", "Zavora Forms"), "house.zvx - Zavora Forms");
 }
 
 TEST(RecentFiles, MatchMovesToTheFrontIgnoringCaseElseTheLastFallsOff)

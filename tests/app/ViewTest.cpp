@@ -1,7 +1,5 @@
-// The view's arithmetic: mapping, zoom rules, scrolling, pointer read-out
-// and the rulers' ticks.
+// The view's arithmetic: mapping, zoom rules, scrolling and the pointer read-out.
 #include "app/View.h"
-#include "app/RulerScale.h"
 
 #include <gtest/gtest.h>
 
@@ -91,20 +89,6 @@ TEST(View, FitWidthAndZoomToRect)
     EXPECT_FLOAT_EQ(v.zoom(), 600.0f / 864.0f);
 }
 
-TEST(View, ResizeFitsFirstThenKeepsTheZoomMode)
-{
-    View v;
-    v.resize(800, 600);
-    // A fresh window starts in fit-width mode.
-    EXPECT_FLOAT_EQ(v.zoom(), 800.0f / 684.0f);
-    v.fitInWindow();
-    v.resize(400, 300);
-    EXPECT_FLOAT_EQ(v.zoom(), 300.0f / 864.0f);
-    v.setZoomPercent(150);
-    v.resize(1000, 900);
-    EXPECT_FLOAT_EQ(v.zoom(), 1.5f);
-}
-
 TEST(View, ScrollingStopsAtHalfThePage)
 {
     View v = sized(800, 600);
@@ -163,24 +147,6 @@ TEST(View, PointerReadOutInEachUnitWhateverTheLocale)
     EXPECT_EQ(View::pointerText(1, { 72.3f, 10 }), "72.3, 10.0");
     if (old)
         std::setlocale(LC_NUMERIC, "C");
-}
-
-TEST(RulerScale, TicksCountFromThePageOriginBothWays)
-{
-    auto labels = [](const std::vector<RulerTick>& ticks) {
-        std::vector<std::string> texts;
-        for (const RulerTick& t : ticks)
-            if (t.kind == RulerTick::Kind::Label)
-                texts.push_back(t.label + "@" + std::to_string(int(t.position)));
-        return texts;
-    };
-    // Inches at one pixel per point: a base step of 9 pixels, labels every inch.
-    const auto inches = RulerScale::ticks(0, 1.0, 100, 1, 300);
-    EXPECT_EQ(labels(inches), (std::vector<std::string> { "1@28", "0@100", "1@172", "2@244" }));
-    EXPECT_EQ(inches.size(), 34u); // every base step from -11 to 22
-    // A vertical ruler in portrait counts upwards as pixels go down; 2 cm a label here.
-    EXPECT_EQ(labels(RulerScale::ticks(2, 1.0, 200, -1, 210)),
-        (std::vector<std::string> { "0@200", "2@143", "4@86", "6@29" }));
 }
 
 } // namespace
