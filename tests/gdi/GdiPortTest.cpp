@@ -126,18 +126,6 @@ TEST(GdiPort, CurvePathsAsPathsKeepOpenFiguresOpenAndUseFlatEnds)
     EXPECT_EQ(dc.pixel(10, 55), kBlack);
     EXPECT_EQ(dc.pixel(10, 63), kWhite); // flat end: nothing past the end point
     EXPECT_EQ(dc.state().bkMode, BkMode::Opaque);
-
-    // A compound path drawn as one path keeps its hole.
-    RasterDeviceContext ring(80, 80);
-    PathPort ringPort(ring, kIdentity);
-    ringPort.beginCompoundPath();
-    ringPort.rectangle(style, kIdentity, 10, 10, 70, 70);
-    ringPort.ellipse(style, kIdentity, 40, 40, 15, 15);
-    ringPort.endCompoundPath();
-    EXPECT_EQ(ring.pixel(20, 20), kRed);
-    EXPECT_EQ(ring.pixel(40, 40), kWhite);
-    EXPECT_EQ(ring.pixel(40, 25), kBlack); // the inner outline's stroke
-    EXPECT_TRUE(ringPort.pendingPath().empty());
 }
 
 // Upright images are in the screen objects' table.
