@@ -210,7 +210,6 @@ TEST_F(TraversalTest, DocumentInfoCarriesTitleOrientationGridAndTheFontOptions)
     drawing.setLandscape(true);
     drawing.setGrid(Grid { 12, 18, 3, 1 });
 
-    port.log.clear();
     options.downloadFonts = true;
     EXPECT_EQ(renderDrawing(drawing, port, options), RenderResult::Completed);
     EXPECT_EQ(port.log.front(), "beginPage plan.zvx 1");
