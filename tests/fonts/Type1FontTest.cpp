@@ -1,3 +1,4 @@
+#include "../output/PostScriptTestSupport.h"
 #include "FontTestSupport.h"
 #include "tests/support/SystemFonts.h"
 
@@ -10,7 +11,6 @@
 
 #include <cstdio>
 #include <map>
-#include <optional>
 #include <sstream>
 
 using namespace zavora;
@@ -134,42 +134,25 @@ TEST(Type1Program, PfbSegmentsBecomeTextAndHex)
     }
 }
 
-// Runs a PostScript file through Ghostscript; its printed output, or nullopt
-// when Ghostscript is missing or reports a failure (its output is printed).
-static std::optional<std::string> runGhostscript(const std::filesystem::path& ps)
+// Runs the program on Ghostscript, with no font of its own behind the names.
+static zavora::testing::GhostscriptRun runGhostscript(const std::string& program, const std::string& name)
 {
-    std::string command
-        = "gs -q -dBATCH -dNOPAUSE -dSAFER -dNOFONTMAP -sDEVICE=nullpage " + ps.string() + " 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return std::nullopt;
-    std::string output;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe))
-        output += buffer;
-    if (::pclose(pipe) != 0 || output.find("Error") != std::string::npos) {
-        std::fprintf(stderr, "%s\n", output.c_str());
-        return std::nullopt;
-    }
-    return output;
+    return zavora::testing::runGhostscript(program, name, "-dNOFONTMAP -sDEVICE=nullpage");
 }
 
 TEST(Type1Program, RawT1AndPfbFilesBothBecomeUsablePrograms)
 {
-    TempFolder dir;
     for (std::filesystem::path file : { kUrw / "NimbusSans-Regular.t1",
              std::filesystem::path("/usr/share/fonts/X11/Type1/NimbusSans-Regular.pfb") }) {
         ZAVORA_REQUIRE_FILE(file);
         std::string text;
         ASSERT_TRUE(Type1Font::programText(fileBytes(file), text)) << file;
-        std::filesystem::path ps = dir.path() / "program.ps";
-        writeBytes(ps,
-            "%!PS\r\n" + text
+        const auto run = runGhostscript("%!PS\r\n" + text
                 + "/NimbusSans-Regular findfont 24 scalefont setfont 72 72 moveto (Zavora) show "
-                  "(PROGRAM-OK) print showpage\r\n");
-        auto output = runGhostscript(ps);
-        ASSERT_TRUE(output) << file;
-        EXPECT_NE(output->find("PROGRAM-OK"), std::string::npos) << file;
+                  "(PROGRAM-OK) print showpage\r\n",
+            "program");
+        ASSERT_TRUE(run.ok()) << file << "\n" << run.messages;
+        EXPECT_NE(run.messages.find("PROGRAM-OK"), std::string::npos) << file;
     }
     auto box = Type1Font::findFontBBox(fileBytes(kUrw / "NimbusSans-Regular.t1"));
     ASSERT_TRUE(box);
@@ -187,12 +170,10 @@ TEST_F(Type1Catalogue, DownloadedHelveticaRendersInGhostscript)
     for (std::size_t pos = text.find("\n"); pos != std::string::npos; pos = text.find("\n", pos + 1))
         ASSERT_EQ(text[pos - 1], '\r') << "bare line feed at " << pos;
 
-    std::filesystem::path ps = m_system.folder() / "font.ps";
-    writeBytes(ps,
-        "%!PS\r\n" + text
+    const auto run = runGhostscript("%!PS\r\n" + text
             + "/Helvetica findfont /FontName get /Helvetica eq { (NAME-OK) print } if\r\n"
-              "/Helvetica findfont 24 scalefont setfont 72 72 moveto (Zavora) show showpage\r\n");
-    auto output = runGhostscript(ps);
-    ASSERT_TRUE(output);
-    EXPECT_NE(output->find("NAME-OK"), std::string::npos) << *output;
+              "/Helvetica findfont 24 scalefont setfont 72 72 moveto (Zavora) show showpage\r\n",
+        "font");
+    ASSERT_TRUE(run.ok()) << run.messages;
+    EXPECT_NE(run.messages.find("NAME-OK"), std::string::npos) << run.messages;
 }

@@ -83,16 +83,9 @@ bool isBlue(Raster::Pixel p)
 // Ghostscript on a bare program (no page), for what it prints.
 std::string runProgram(const std::string& program, const std::string& name)
 {
-    if (!ghostscriptAvailable()) {
-        ADD_FAILURE() << "Ghostscript (gs) is not installed";
-        return {};
-    }
-    const auto dir = scratchDirectory();
-    writeFile(dir / (name + ".ps"), program);
-    const std::string command = "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage '"
-        + (dir / (name + ".ps")).string() + "' > '" + (dir / (name + ".out")).string() + "' 2>&1";
-    EXPECT_EQ(std::system(command.c_str()), 0) << readFile(dir / (name + ".out"));
-    return readFile(dir / (name + ".out"));
+    const GhostscriptRun run = runGhostscript(program, name, "-sDEVICE=nullpage");
+    EXPECT_EQ(run.status, 0) << run.messages;
+    return run.messages;
 }
 
 TEST(PostScriptRender, FillsAndStrokesUnderMatrices)

@@ -172,28 +172,37 @@ inline bool parsePpm(const std::string& data, Raster& raster)
     return static_cast<std::size_t>(in.gcount()) == raster.rgb.size();
 }
 
-// Renders the PostScript with Ghostscript at `dpi`, cropped to the bounding
-// box when epsCrop is set. Fails the calling test when gs is missing.
-inline GhostscriptRun renderWithGhostscript(
-    const std::string& postScript, const std::string& name, int dpi = 72, bool epsCrop = true)
+// Runs gs with `arguments` on the program; what it prints lands in messages.
+// Fails the calling test when gs is missing.
+inline GhostscriptRun runGhostscript(
+    const std::string& program, const std::string& name, const std::string& arguments)
 {
     GhostscriptRun run;
     if (!ghostscriptAvailable()) {
         ADD_FAILURE() << "Ghostscript (gs) is not installed; it is needed to check the PostScript output";
         return run;
     }
-    const std::filesystem::path dir = scratchDirectory();
-    const std::filesystem::path input = dir / (name + ".ps");
-    const std::filesystem::path output = dir / (name + ".ppm");
-    const std::filesystem::path log = dir / (name + ".log");
-    writeFile(input, postScript);
-    std::filesystem::remove(output);
-    std::string command = "gs -q -dSAFER -dBATCH -dNOPAUSE -dUseFastColor -sDEVICE=ppmraw -r"
-        + std::to_string(dpi) + (epsCrop ? " -dEPSCrop" : "") + " -o '" + output.string() + "' '"
-        + input.string() + "' > '" + log.string() + "' 2>&1";
+    const std::filesystem::path input = scratchDirectory() / (name + ".ps");
+    const std::filesystem::path log = scratchDirectory() / (name + ".log");
+    writeFile(input, program);
+    const std::string command = "gs -q -dSAFER -dBATCH -dNOPAUSE " + arguments + " '" + input.string()
+        + "' > '" + log.string() + "' 2>&1";
     int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     run.messages = readFile(log);
+    return run;
+}
+
+// Renders the PostScript with Ghostscript at `dpi`, cropped to the bounding
+// box when epsCrop is set.
+inline GhostscriptRun renderWithGhostscript(
+    const std::string& postScript, const std::string& name, int dpi = 72, bool epsCrop = true)
+{
+    const std::filesystem::path output = scratchDirectory() / (name + ".ppm");
+    std::filesystem::remove(output);
+    GhostscriptRun run = runGhostscript(postScript, name,
+        "-dUseFastColor -sDEVICE=ppmraw -r" + std::to_string(dpi) + (epsCrop ? " -dEPSCrop" : "") + " -o '"
+            + output.string() + "'");
     if (!parsePpm(readFile(output), run.raster))
         run.raster = {};
     return run;
