@@ -18,6 +18,7 @@
 // font at a finer scale and its own phase, so only the overall ink agrees.
 
 #include "../output/PostScriptTestSupport.h"
+#include "../output/ZvxReaderTestSupport.h"
 
 #include "export/Export.h"
 #include "fonts/FontCatalogue.h"
@@ -246,35 +247,29 @@ void hatched(Drawing& d, const FontLookup&)
 // Drawings as the reader makes them of files that set no fill colour: a
 // native file (whose prolog fills white) and an Illustrator file (whose
 // PostScript starts from black).
-void readFile(Drawing& d, std::string_view text)
+void readFile(Drawing& d, const std::string& bytes)
 {
-    std::string bytes;
-    for (char c : text)
-        bytes += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    OwnedObjects objects;
-    ZvxReader reader(objects, nullptr, nullptr);
-    ASSERT_EQ(reader.readBytes(bytes, "read.zvx"), ZvxReadResult::Read);
-    d.replaceAll(std::move(objects));
+    readtest::ReadOutcome r = readtest::readText(bytes, "read.zvx");
+    ASSERT_EQ(r.result, ZvxReadResult::Read);
+    d.replaceAll(std::move(r.objects));
 }
 
 void readNative(Drawing& d, const FontLookup&)
 {
     readFile(d,
-        "%!PS-Adobe-3.0 EPSF-3.0\n%%Creator: Zavora Draw, Version 3.6\n%%EndComments\n%%BeginProlog\n"
-        "%%EndProlog\n%%BeginSetup\n%%EndSetup\n%%Page: 1 1\n%%BeginPageSetup\n%%EndPageSetup\n"
-        "/_Helvetica 14 16 0 0 z\n[1 0 0 1 20 150] e\n(A text read from a file) t\n"
-        "(that sets no fill colour) t\nT\n"
-        "/_Times-Roman 12 14 0 0 z\n[1 0 0 1 20 100] e\n(is drawn in its text colour) t\n"
-        "(on the screen and in print alike.) t\nT\n0 0 0 0.5 k\n20 20 m\n200 20 L\n200 80 "
-        "L\nf\n%%PageTrailer\n");
+        readtest::nativeFile(
+            "/_Helvetica 14 16 0 0 z\n[1 0 0 1 20 150] e\n(A text read from a file) t\n"
+            "(that sets no fill colour) t\nT\n"
+            "/_Times-Roman 12 14 0 0 z\n[1 0 0 1 20 100] e\n(is drawn in its text colour) t\n"
+            "(on the screen and in print alike.) t\nT\n0 0 0 0.5 k\n20 20 m\n200 20 L\n200 80 L\nf\n"));
 }
 
 void readIllustrator(Drawing& d, const FontLookup&)
 {
     readFile(d,
-        "%!PS-Adobe-2.0 EPSF-1.2\n%%Creator:Adobe Illustrator(TM) 1.0b2-\n%%EndComments\n"
-        "%%EndProlog\n20 20 m\n200 20 L\n200 80 L\nf\n0 To\n1 0 0 1 20 150 0 Tp\n"
-        "/_Helvetica 14 Tf\n(Black by default) Tx\nTO\n%%Trailer\n");
+        readtest::crlf("%!PS-Adobe-2.0 EPSF-1.2\n%%Creator:Adobe Illustrator(TM) 1.0b2-\n%%EndComments\n"
+                       "%%EndProlog\n20 20 m\n200 20 L\n200 80 L\nf\n0 To\n1 0 0 1 20 150 0 Tp\n"
+                       "/_Helvetica 14 Tf\n(Black by default) Tx\nTO\n%%Trailer\n"));
 }
 
 struct Case {
