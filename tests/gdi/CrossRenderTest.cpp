@@ -61,25 +61,18 @@ struct Difference {
 
 Difference compare(const RgbImage& ours, const Raster& theirs)
 {
-    Difference d;
-    std::size_t differing = 0, inkOurs = 0, inkTheirs = 0;
-    double sum = 0;
+    const testing::PixelDifference pixels = testing::pixelDifference(ours.pixels, theirs.rgb);
+    Difference d { pixels.mean, pixels.share };
+    std::size_t inkOurs = 0, inkTheirs = 0;
     for (std::size_t i = 0; i < ours.pixels.size(); i += 3) {
-        int worst = 0;
         bool whiteOurs = true, whiteTheirs = true;
         for (int c = 0; c < 3; ++c) {
-            const int delta = std::abs(int(ours.pixels[i + c]) - int(theirs.rgb[i + c]));
-            sum += delta;
-            worst = std::max(worst, delta);
             whiteOurs = whiteOurs && ours.pixels[i + c] > 235;
             whiteTheirs = whiteTheirs && theirs.rgb[i + c] > 235;
         }
-        differing += worst > 64 ? 1 : 0;
         inkOurs += whiteOurs ? 0 : 1;
         inkTheirs += whiteTheirs ? 0 : 1;
     }
-    d.mean = sum / double(ours.pixels.size());
-    d.share = double(differing) / double(ours.pixels.size() / 3);
     d.inkRatio = inkTheirs ? double(inkOurs) / double(inkTheirs) : (inkOurs ? 1e9 : 1);
 
     // Hatches agree in tone, not in phase: compare block averages.

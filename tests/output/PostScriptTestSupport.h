@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -154,6 +156,31 @@ struct GhostscriptRun {
     Raster raster;
     bool ok() const { return status == 0 && messages.find("Error") == std::string::npos; }
 };
+
+// Two RGB images of one size, channel by channel: the mean difference (0..255)
+// and the share of pixels with a channel off by more than 64.
+struct PixelDifference {
+    double mean = 255;
+    double share = 1;
+};
+
+inline PixelDifference pixelDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
+{
+    if (a.size() != b.size() || a.empty())
+        return {};
+    std::size_t differing = 0;
+    double sum = 0;
+    for (std::size_t i = 0; i < a.size(); i += 3) {
+        int worst = 0;
+        for (std::size_t c = i; c < i + 3; ++c) {
+            const int delta = std::abs(int(a[c]) - int(b[c]));
+            sum += delta;
+            worst = std::max(worst, delta);
+        }
+        differing += worst > 64 ? 1 : 0;
+    }
+    return { sum / double(a.size()), double(differing) / double(a.size() / 3) };
+}
 
 inline bool parsePpm(const std::string& data, Raster& raster)
 {
