@@ -1,5 +1,6 @@
 #include "output/ZvxReader.h"
 
+#include "PostScriptTestSupport.h"
 #include "ZvxReaderTestSupport.h"
 #include "model/ImageObject.h"
 #include "model/ShapeObjects.h"
@@ -11,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/resource.h>
-#include <unistd.h>
 
 // The address-space limit below does not work under the address sanitizer.
 #if defined(__SANITIZE_ADDRESS__)
@@ -87,8 +87,7 @@ TEST(ZvxReaderStructure, FileLargerThanMemoryIsRefused)
 {
     // A file larger than the memory the process may use is refused with the
     // reason; the program goes on. Sparse, so it costs no disk.
-    const std::filesystem::path huge
-        = std::filesystem::temp_directory_path() / ("zvx-huge-" + std::to_string(getpid()) + ".zvx");
+    const std::filesystem::path huge = testing::scratchDirectory() / "huge.zvx";
     std::ofstream(huge).close();
     std::filesystem::resize_file(huge, std::uintmax_t(1) << 32);
     auto readUnderLimit = [&huge] {
@@ -108,9 +107,7 @@ TEST(ZvxReaderStructure, FileLargerThanMemoryIsRefused)
 TEST(ZvxReaderStructure, OpenReportsEachMissingFontOnce)
 {
     TestCatalogue catalogue({ "Helvetica" });
-    const std::string path
-        = (std::filesystem::temp_directory_path() / ("zvx-read-" + std::to_string(getpid()) + ".zvx"))
-              .string();
+    const std::string path = (testing::scratchDirectory() / "fonts.zvx").string();
     {
         std::ofstream out(path, std::ios::binary);
         out << nativeFile("/_Nowhere-Bold 12 14 0 0 z\n[1 0 0 1 0 0] e\n(a) t\nT\n[1 0 0 1 0 9] e\n(b) t\nT\n"
@@ -133,7 +130,6 @@ TEST(ZvxReaderStructure, OpenReportsEachMissingFontOnce)
     EXPECT_EQ(insertNativeFile(path, inserted), ZvxReadResult::Read);
     EXPECT_EQ(inserted.size(), 3u);
     EXPECT_TRUE(reporter.messages().empty());
-    std::filesystem::remove(path);
 }
 
 TEST(ZvxReaderText, TextBeforeAnyFillColourTakesItsTextColour)
