@@ -14,13 +14,13 @@
 #include <QTest>
 
 #include <cmath>
+#include <cstdio>
 
 namespace zavora {
 namespace {
 
 using namespace shelltest;
 
-constexpr float kSqrt2 = 1.41421356f;
 // A shorter wait than the shell tests': a tool's idle work is one repaint.
 constexpr int kIdleMs = 20;
 
@@ -170,95 +170,77 @@ TEST_F(ToolGui, DegenerateShapesAreDiscardedButAZeroWidthRectangleIsKept)
     EXPECT_EQ(drawing().objectCount(), 1u);
     EXPECT_EQ(drawing().history().undoCount(), 1u);
     EXPECT_FALSE(drawing().hasSelection());
-}
 
-TEST_F(ToolGui, RoundedRectangleRadiiFollowTheSizeAndTheRadiusHandle)
-{
-    typeKey('u');
-    ASSERT_EQ(current(), tool(ToolKind::RoundRect));
-    drag(0, 0, 30, 90);
-    auto& rect = only<RoundRectObject>();
-    EXPECT_FLOAT_EQ(rect.rx(), 10);
-    EXPECT_FLOAT_EQ(rect.ry(), 10);
-
-    // Handle 4 sits at (min x + rx, max y - ry); dragged beyond half the
-    // width the radius stops there.
-    typeKey('n');
-    drag(10, 80, 25, 70);
-    EXPECT_FLOAT_EQ(rect.rx(), 15);
-    EXPECT_FLOAT_EQ(rect.ry(), 20);
-
-    drawing().takeAll();
-    typeKey('u');
-    drag(-50, -50, 130, 130);
-    auto& big = only<RoundRectObject>();
-    EXPECT_FLOAT_EQ(big.rx(), 20);
-}
-
-TEST_F(ToolGui, EllipsePassesThroughThePointerAndItsHandleReshapesIt)
-{
-    typeKey('e');
-    EXPECT_EQ(status(), "Ellipse: Click centre and drag");
-    press(40, 40);
-    EXPECT_EQ(status(), "Ellipse: Drag to adjust radii");
-    moveTo(50, 60);
-    EXPECT_EQ(status(), "Ellipse: 14x28");
-    QTest::keyPress(m_window, Qt::Key_Shift);
-    EXPECT_EQ(status(), "Circle: 22.4");
-    QTest::keyRelease(m_window, Qt::Key_Shift);
-    release(50, 60);
-    auto& e = only<EllipseObject>();
-    EXPECT_FLOAT_EQ(e.rx(), 10 * kSqrt2);
-    EXPECT_FLOAT_EQ(e.ry(), 20 * kSqrt2);
-
-    // Handle 2 is the upper right one, at the pointer of the creation.
-    typeKey('n');
-    drag(50, 60, 60, 50);
-    EXPECT_FLOAT_EQ(e.rx(), 20 * kSqrt2);
-    EXPECT_FLOAT_EQ(e.ry(), 10 * kSqrt2);
-    EXPECT_EQ(e.centre(), (Point { 40, 40 }));
-
-    // One unit of drag still gives a visible ellipse.
-    drawing().takeAll();
-    typeKey('e');
-    drag(0, 0, 0, 1);
-    auto& small = only<EllipseObject>();
-    EXPECT_FLOAT_EQ(small.rx(), 1);
-    EXPECT_FLOAT_EQ(small.ry(), kSqrt2);
-}
-
-TEST_F(ToolGui, ArcTakesTwoGesturesAndItsEndHandleTurns)
-{
-    typeKey('a');
-    EXPECT_EQ(status(), "Arc: Click centre");
-    press(40, 40);
-    release(40, 40);
-    EXPECT_EQ(status(), "Arc: Click start angle, drag anti-clockwise to end angle");
-    press(60, 40);
-    EXPECT_EQ(status(), "Arc: Drag anti-clockwise to end angle");
-    moveTo(55, 55);
-    moveTo(40, 60);
-    release(40, 60);
-    auto& arc = only<ArcObject>();
-    EXPECT_EQ(arc.centre(), (Point { 40, 40 }));
-    EXPECT_FLOAT_EQ(arc.rx(), 20);
-    EXPECT_FLOAT_EQ(arc.startAngle(), 0);
-    EXPECT_FLOAT_EQ(arc.endAngle(), 90);
-    EXPECT_EQ(status(), "Arc: Click centre");
-
-    // Handle 2, the end point, dragged to the left: radius 30, end 180.
-    typeKey('n');
-    drag(40, 60, 10, 40);
-    EXPECT_FLOAT_EQ(arc.rx(), 30);
-    EXPECT_FLOAT_EQ(arc.endAngle(), 180);
-
-    // Second press and release at the same angle: nothing is added.
+    // An arc's second press and release at its start angle adds nothing.
     typeKey('a');
     press(100, 100);
     release(100, 100);
     press(110, 100);
     release(120, 100);
     EXPECT_EQ(drawing().objectCount(), 1u);
+}
+
+// Each shape tool draws from its gestures (press, halfway, end, release) and
+// the selection tool reshapes the result through one handle.
+TEST_F(ToolGui, ShapeToolsDrawAndTheirHandlesReshape)
+{
+    struct Drag {
+        Point from, to;
+    };
+    struct Case {
+        char key;
+        std::vector<Drag> gestures;
+        const char* statusBeforeRelease; // nullptr: not read
+        const char* drawn; // handles, to hundredths
+        Drag handle;
+        const char* reshaped; // nullptr: no handle drag
+    };
+    const Case cases[] = {
+        // Round rectangle radii follow the size up to 20; the radius handle
+        // stops at half the width.
+        { 'u', { { { 0, 0 }, { 30, 90 } } }, nullptr, "0,0 0,90 30,90 30,0 10,80", { { 10, 80 }, { 25, 70 } },
+            "0,0 0,90 30,90 30,0 15,70" },
+        { 'u', { { { -50, -50 }, { 130, 130 } } }, nullptr, "-50,-50 -50,130 130,130 130,-50 -30,110", {},
+            nullptr },
+        // The ellipse passes through the pointer, where its upper right handle lies.
+        { 'e', { { { 40, 40 }, { 50, 60 } } }, "Ellipse: 14x28", "50,60 30,60 30,20 50,20",
+            { { 50, 60 }, { 60, 50 } }, "60,50 20,50 20,30 60,30" },
+        { 'e', { { { 0, 0 }, { 0, 1 } } }, nullptr, "0.71,1 -0.71,1 -0.71,-1 0.71,-1", {}, nullptr },
+        // The arc: a click at the centre, then a drag anti-clockwise from the
+        // start angle; its end handle turns it and sets the radius.
+        { 'a', { { { 40, 40 }, { 40, 40 } }, { { 60, 40 }, { 40, 60 } } }, nullptr, "60,40 40,60",
+            { { 40, 60 }, { 10, 40 } }, "70,40 10,40" },
+    };
+    auto handles = [](const DrawObject& object) {
+        std::string out;
+        for (Point p : object.handlePoints()) {
+            char text[48];
+            std::snprintf(text, sizeof text, "%s%g,%g", out.empty() ? "" : " ",
+                std::round(p.x * 100) / 100 + 0.0, std::round(p.y * 100) / 100 + 0.0);
+            out += text;
+        }
+        return out;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key + std::string(" ") + c.drawn);
+        drawing().takeAll();
+        typeKey(c.key);
+        for (const Drag& g : c.gestures) {
+            press(g.from.x, g.from.y);
+            moveTo((g.from.x + g.to.x) / 2, (g.from.y + g.to.y) / 2);
+            moveTo(g.to.x, g.to.y);
+            if (&g == &c.gestures.back() && c.statusBeforeRelease)
+                EXPECT_EQ(status(), c.statusBeforeRelease);
+            release(g.to.x, g.to.y);
+        }
+        ASSERT_EQ(drawing().objectCount(), 1u);
+        EXPECT_EQ(handles(*drawing().objectAt(0)), c.drawn);
+        if (!c.reshaped)
+            continue;
+        typeKey('n');
+        drag(c.handle.from.x, c.handle.from.y, c.handle.to.x, c.handle.to.y);
+        EXPECT_EQ(handles(*drawing().objectAt(0)), c.reshaped);
+    }
 }
 
 TEST_F(ToolGui, MarqueeSelectsLinesAndShiftMarqueeToggles)
