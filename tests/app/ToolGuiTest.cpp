@@ -131,32 +131,6 @@ TEST_F(ToolGui, LineDrawnAndItsEndDraggedThenUndone)
     EXPECT_EQ(line.second(), (Point { 60, 50 }));
 }
 
-TEST_F(ToolGui, RectangleDrawnSquaredWithShiftAndCornerDragged)
-{
-    typeKey('R'); // upper case chooses like lower case
-    ASSERT_EQ(current(), tool(ToolKind::Rectangle));
-    EXPECT_EQ(status(), "Rectangle: Click a corner and drag to opposite corner");
-
-    press(0, 0);
-    moveTo(-5, 20);
-    EXPECT_EQ(status(), "Rectangle: 5x20");
-    QTest::keyPress(m_window, Qt::Key_Shift);
-    EXPECT_EQ(status(), "Square: 20");
-    release(-5, 20, Qt::ShiftModifier);
-    QTest::keyRelease(m_window, Qt::Key_Shift);
-    auto& rect = only<RectangleObject>();
-    EXPECT_EQ(rect.corner1(), (Point { 0, 0 }));
-    EXPECT_EQ(rect.corner2(), (Point { -20, 20 }));
-    EXPECT_EQ(status(), "Rectangle: Click a corner, drag to opposite corner");
-    EXPECT_EQ(rect.style(), drawing().defaultStyle());
-
-    // Handle 1 is (x2, y1): it moves x2 and y1 only.
-    typeKey('n');
-    drag(-20, 0, -30, -10);
-    EXPECT_EQ(rect.corner1(), (Point { 0, -10 }));
-    EXPECT_EQ(rect.corner2(), (Point { -30, 20 }));
-}
-
 TEST_F(ToolGui, DegenerateShapesAreDiscardedButAZeroWidthRectangleIsKept)
 {
     typeKey('r');
@@ -190,25 +164,29 @@ TEST_F(ToolGui, ShapeToolsDrawAndTheirHandlesReshape)
     struct Case {
         char key;
         std::vector<Drag> gestures;
+        bool shift; // held from the end of the last gesture through its release
         const char* statusBeforeRelease; // nullptr: not read
         const char* drawn; // handles, to hundredths
         Drag handle;
         const char* reshaped; // nullptr: no handle drag
     };
     const Case cases[] = {
+        // Shift squares the rectangle; upper case keys choose like lower case.
+        { 'R', { { { 0, 0 }, { -5, 20 } } }, true, "Square: 20", "0,0 0,20 -20,20 -20,0",
+            { { -20, 0 }, { -30, -10 } }, "0,-10 0,20 -30,20 -30,-10" },
         // Round rectangle radii follow the size up to 20; the radius handle
         // stops at half the width.
-        { 'u', { { { 0, 0 }, { 30, 90 } } }, nullptr, "0,0 0,90 30,90 30,0 10,80", { { 10, 80 }, { 25, 70 } },
-            "0,0 0,90 30,90 30,0 15,70" },
-        { 'u', { { { -50, -50 }, { 130, 130 } } }, nullptr, "-50,-50 -50,130 130,130 130,-50 -30,110", {},
-            nullptr },
+        { 'u', { { { 0, 0 }, { 30, 90 } } }, false, nullptr, "0,0 0,90 30,90 30,0 10,80",
+            { { 10, 80 }, { 25, 70 } }, "0,0 0,90 30,90 30,0 15,70" },
+        { 'u', { { { -50, -50 }, { 130, 130 } } }, false, nullptr, "-50,-50 -50,130 130,130 130,-50 -30,110",
+            {}, nullptr },
         // The ellipse passes through the pointer, where its upper right handle lies.
-        { 'e', { { { 40, 40 }, { 50, 60 } } }, "Ellipse: 14x28", "50,60 30,60 30,20 50,20",
+        { 'e', { { { 40, 40 }, { 50, 60 } } }, false, "Ellipse: 14x28", "50,60 30,60 30,20 50,20",
             { { 50, 60 }, { 60, 50 } }, "60,50 20,50 20,30 60,30" },
-        { 'e', { { { 0, 0 }, { 0, 1 } } }, nullptr, "0.71,1 -0.71,1 -0.71,-1 0.71,-1", {}, nullptr },
+        { 'e', { { { 0, 0 }, { 0, 1 } } }, false, nullptr, "0.71,1 -0.71,1 -0.71,-1 0.71,-1", {}, nullptr },
         // The arc: a click at the centre, then a drag anti-clockwise from the
         // start angle; its end handle turns it and sets the radius.
-        { 'a', { { { 40, 40 }, { 40, 40 } }, { { 60, 40 }, { 40, 60 } } }, nullptr, "60,40 40,60",
+        { 'a', { { { 40, 40 }, { 40, 40 } }, { { 60, 40 }, { 40, 60 } } }, false, nullptr, "60,40 40,60",
             { { 40, 60 }, { 10, 40 } }, "70,40 10,40" },
     };
     auto handles = [](const DrawObject& object) {
@@ -229,12 +207,18 @@ TEST_F(ToolGui, ShapeToolsDrawAndTheirHandlesReshape)
             press(g.from.x, g.from.y);
             moveTo((g.from.x + g.to.x) / 2, (g.from.y + g.to.y) / 2);
             moveTo(g.to.x, g.to.y);
-            if (&g == &c.gestures.back() && c.statusBeforeRelease)
+            const bool last = &g == &c.gestures.back();
+            if (last && c.shift)
+                QTest::keyPress(m_window, Qt::Key_Shift);
+            if (last && c.statusBeforeRelease)
                 EXPECT_EQ(status(), c.statusBeforeRelease);
-            release(g.to.x, g.to.y);
+            release(g.to.x, g.to.y, last && c.shift ? Qt::ShiftModifier : Qt::NoModifier);
         }
+        if (c.shift)
+            QTest::keyRelease(m_window, Qt::Key_Shift);
         ASSERT_EQ(drawing().objectCount(), 1u);
         EXPECT_EQ(handles(*drawing().objectAt(0)), c.drawn);
+        EXPECT_EQ(drawing().objectAt(0)->style(), drawing().defaultStyle());
         if (!c.reshaped)
             continue;
         typeKey('n');
