@@ -60,18 +60,6 @@ protected:
 using UndoCommandTest = UndoHistoryTest;
 using ClipboardTest = UndoHistoryTest;
 
-TEST_F(UndoHistoryTest, KeepsTheLastTwentyFiveEdits)
-{
-    DrawObject* a = rect(0, 0, 10, 10);
-    d.select(a);
-    for (int i = 0; i < 26; ++i)
-        d.moveSelection(1, 0);
-    EXPECT_EQ(h.undoCount(), 25u);
-    while (h.undo()) { }
-    EXPECT_EQ(h.redoCount(), 25u);
-    EXPECT_EQ(a->boundingBox().left, 1); // the first move is gone for good
-}
-
 TEST_F(UndoHistoryTest, PaintCommandsRecordOnlyWithASelection)
 {
     DrawObject* a = rect(0, 0, 10, 10);
