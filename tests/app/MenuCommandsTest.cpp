@@ -181,14 +181,7 @@ TEST_F(MenuCommands, OpenAndRecentFilesKeepTheListHonest)
 {
     start();
     const fs::path good = writeDrawing("good.zvx", 3);
-    const fs::path damaged = m_dir / "damaged.zvx";
-    std::ofstream(damaged) << "%!PS-Adobe-3.0 EPSF-3.0\nnot a drawing\n";
-
-    // A file that cannot be read is not recorded as recent.
-    whenFileDialogOpens(damaged);
-    choose(kCmdOpen);
-    EXPECT_TRUE(m_shell->settings().recentFiles.at(0).empty());
-
+    const std::string later = (m_dir / "later.zvx").string();
     whenFileDialogOpens(good);
     choose(kCmdOpen);
     EXPECT_EQ(drawing().objectCount(), 3u);
@@ -198,11 +191,11 @@ TEST_F(MenuCommands, OpenAndRecentFilesKeepTheListHonest)
     RecentFiles& recent = m_shell->settings().recentFiles;
     recent.set(0, (m_dir / "gone.zvx").string());
     recent.set(1, good.string());
-    recent.set(2, damaged.string());
+    recent.set(2, later);
     drawing().setFileName("other.zvx");
     runUntilIdle();
     choose(kCmdRecentFile1);
-    EXPECT_EQ(recent.entries(), (std::array<std::string, 4> { good.string(), damaged.string(), "", "" }));
+    EXPECT_EQ(recent.entries(), (std::array<std::string, 4> { good.string(), later, "", "" }));
     runUntilIdle();
     EXPECT_EQ(menu().action(kCmdRecentFile1 + 2)->text(), "&3 Recent File");
     EXPECT_FALSE(menu().action(kCmdRecentFile1 + 2)->isEnabled());
@@ -258,7 +251,6 @@ TEST_F(MenuCommands, FailedOpenKeepsTheDrawingShownAndSaveWritesOnlyItsOwnFile)
         } else if (c.route == std::string("recent")) {
             m_shell->settings().recentFiles.set(0, c.path.string());
             choose(kCmdRecentFile1);
-            EXPECT_NE(m_shell->settings().recentFiles.at(0), c.path.string());
         } else {
             BoxAnswer no;
             answerNextBox(QMessageBox::No, no);
@@ -266,6 +258,7 @@ TEST_F(MenuCommands, FailedOpenKeepsTheDrawingShownAndSaveWritesOnlyItsOwnFile)
             EXPECT_TRUE(no.seen);
         }
         EXPECT_EQ(m_messages.last(Reporter::Kind::Error), c.message);
+        EXPECT_NE(m_shell->settings().recentFiles.at(0), c.path.string()) << "a failed file is not recent";
         EXPECT_EQ(drawing().objectCount(), count);
         EXPECT_EQ(drawing().fileName(), good.string());
         EXPECT_EQ(drawing().isModified(), c.modifiedBefore);
