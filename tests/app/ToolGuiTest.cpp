@@ -97,9 +97,7 @@ TEST_F(ToolGui, LineDrawnAndItsEndDraggedThenUndone)
 {
     typeKey('l');
     ASSERT_EQ(current(), tool(ToolKind::Line));
-    EXPECT_EQ(status(), "Line: Click first point and drag to second point");
     press(10, 10);
-    EXPECT_EQ(status(), "Line: Drag to second point");
     moveTo(60, 50);
     release(60, 50);
     auto& line = only<LineObject>();
@@ -309,18 +307,6 @@ TEST_F(ToolGui, ToolKeysAndTheRefusedTransformTools)
     typeKey('N');
     EXPECT_EQ(current(), selection);
     EXPECT_EQ(status(), "Selection");
-}
-
-TEST_F(ToolGui, ChangingToolMidGestureDropsTheShape)
-{
-    typeKey('r');
-    press(0, 0);
-    moveTo(40, 40);
-    m_shell->frame()->dispatchCommand(456);
-    QTest::mouseRelease(m_window, Qt::LeftButton, {}, px(40, 40));
-    runUntilIdle(kIdleMs);
-    EXPECT_EQ(drawing().objectCount(), 0u);
-    EXPECT_FALSE(drawing().history().canUndo());
 }
 
 TEST_F(ToolGui, NewAfterSelectingThenOneDragDrawsOneRectangle)
