@@ -293,15 +293,15 @@ TEST_F(MenuCommands, AForeignFileIsSavedAsANewNativeFileBesideIt)
         fs::path(ZAVORA_SOURCE_DIR) / "tests" / "fuzz" / "seeds" / "zvx_reader" / "sk1_probe.ai", original);
     const std::string bytes = readAll(original);
     const fs::path native = m_dir / "probe.zvx";
-    for (const bool commandLine : { false, true }) {
-        SCOPED_TRACE(commandLine ? "command line" : "File > Open");
+    for (const int route : { kCmdOpen, kCmdOpenForeign, 0 }) { // 0: the command line
+        SCOPED_TRACE(route);
         fs::remove(native);
-        if (commandLine) {
+        if (!route) {
             start(original.string());
         } else {
             start();
             whenFileDialogOpens(original);
-            choose(kCmdOpen);
+            frame().dispatchCommand(route);
         }
         EXPECT_EQ(drawing().objectCount(), 1u);
         EXPECT_EQ(drawing().fileName(), native.string());
@@ -524,17 +524,6 @@ TEST_F(MenuCommands, InsertAppendsTheFileSelectedAsOneUndoableStep)
     EXPECT_EQ(drawing().selection(), (ObjectRefs { own }));
     choose(kCmdUndo);
     EXPECT_EQ(own->style(), before);
-}
-
-TEST_F(MenuCommands, ForeignFileBecomesAModifiedNativeDrawing)
-{
-    start();
-    const fs::path native = writeDrawing("drawing.ai", 1);
-    whenFileDialogOpens(native);
-    frame().dispatchCommand(kCmdOpenForeign);
-    EXPECT_EQ(drawing().objectCount(), 1u);
-    EXPECT_EQ(drawing().fileName(), (m_dir / "drawing.zvx").string());
-    EXPECT_TRUE(drawing().isModified());
 }
 
 TEST_F(MenuCommands, AboutAndHelpOpenWhollyOnScreen)
