@@ -125,8 +125,6 @@ TEST_F(ToolGui, LineDrawnAndItsEndDraggedThenUndone)
     // Every handle drag is one shape edit; the model tests undo each kind.
     ASSERT_EQ(drawing().history().undoCount(), steps + 1);
     EXPECT_NE(dynamic_cast<const ShapeEditCommand*>(drawing().history().top()), nullptr);
-    drawing().history().undo();
-    EXPECT_EQ(line.second(), (Point { 60, 50 }));
 }
 
 TEST_F(ToolGui, DegenerateShapesAreDiscardedButAZeroWidthRectangleIsKept)
