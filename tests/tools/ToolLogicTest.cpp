@@ -139,7 +139,7 @@ TEST_F(ToolLogic, HandlesAreHitWithinThreePixels)
     EXPECT_EQ(rect->corner1(), (Point { 0, 0 }));
 }
 
-TEST_F(ToolLogic, ToolChangeDuringAHandleDragPutsTheShapeBack)
+TEST_F(ToolLogic, ToolChangeMidGesturePutsTheShapeBackOrDropsIt)
 {
     auto* rect = static_cast<RectangleObject*>(add(std::make_unique<RectangleObject>(0, 0, 40, 40)));
     drawing().setSelection({ rect });
@@ -150,6 +150,13 @@ TEST_F(ToolLogic, ToolChangeDuringAHandleDragPutsTheShapeBack)
     tools.selectTool(405);
     // Nothing was recorded, so nothing may stay changed.
     EXPECT_EQ(rect->corner2(), (Point { 40, 40 }));
+
+    // A shape being drawn is dropped; the release reaches the new tool.
+    tools.currentTool()->mouseDown(0, 0, false);
+    tools.currentTool()->mouseDrag(40, 40, false);
+    tools.selectTool(456);
+    tools.currentTool()->mouseUp(40, 40, false);
+    EXPECT_EQ(drawing().objectCount(), 1u);
     EXPECT_FALSE(drawing().history().canUndo());
 }
 
