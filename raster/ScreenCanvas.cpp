@@ -396,6 +396,8 @@ void ScreenCanvas::paintPath(const std::vector<PathElement>& elements, const Pat
     // straight edges, short enough that no facet shows at any zoom. Smoothed
     // edges keep their fractions: rounded vertices would show as facets.
     const bool exact = dc->smoothing() && !inverted();
+    // Whole-pixel vertices are up to half a pixel off the curve anyway.
+    const float flatness = exact ? kDeviceFlatness : 2 * kDeviceFlatness;
     std::vector<DcPoint>& points = m_points;
     points.clear();
     enum class Step { Move, Line, CurvePoint };
@@ -426,7 +428,7 @@ void ScreenCanvas::paintPath(const std::vector<PathElement>& elements, const Pat
         case PathKind::Curve: {
             const Point end { e.x3, e.y3 };
             m_curve.clear();
-            flattenBezier(m_curve, current, { e.x1, e.y1 }, { e.x2, e.y2 }, end, kDeviceFlatness);
+            flattenBezier(m_curve, current, { e.x1, e.y1 }, { e.x2, e.y2 }, end, flatness);
             for (Point p : m_curve)
                 to(p, Step::CurvePoint);
             current = end;
