@@ -54,12 +54,6 @@ Point toF(DPoint p)
     return Point { static_cast<float>(p.x), static_cast<float>(p.y) };
 }
 
-// Far-off points (the 1.0e8 inverse of a singular matrix) stay representable.
-int32_t toDevicePixel(double v)
-{
-    return roundToDevice(v);
-}
-
 // Whether the segment AB meets the closed box: the one segment clip of Geometry.
 bool segmentTouchesBox(DPoint a, DPoint b, double minX, double minY, double maxX, double maxY)
 {
@@ -87,7 +81,7 @@ public:
 
     void addVertex(DPoint p)
     {
-        const IntPoint v { toDevicePixel(p.x), toDevicePixel(p.y) };
+        const IntPoint v { roundToDevice(p.x), roundToDevice(p.y) };
         auto& poly = polygons.back();
         if (poly.empty() || !(poly.back() == v))
             poly.push_back(v);

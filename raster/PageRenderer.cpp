@@ -1,7 +1,5 @@
 #include "raster/PageRenderer.h"
 
-#include "model/Drawing.h"
-#include "output/Traversal.h"
 #include "platform/DebugLog.h"
 #include "platform/Reporter.h"
 #include "raster/GdiPort.h"
@@ -109,15 +107,6 @@ void PageImagePort::endPage(ProgressMonitor* monitor)
         image.pixels[i * 3 + 2] = uint8_t(pixels[i]);
     }
     finishImage(std::move(image));
-}
-
-std::optional<RgbImage> renderPage(const Drawing& drawing, SurfaceFactory& factory,
-    const PageRenderSettings& settings, const RenderOptions& options)
-{
-    PageImagePort port(factory, settings);
-    if (renderDrawing(drawing, port, options) != RenderResult::Completed)
-        return std::nullopt;
-    return port.takeImage();
 }
 
 } // namespace zavora

@@ -16,9 +16,6 @@
 
 namespace zavora {
 
-class Drawing;
-struct RenderOptions;
-
 // Three bytes per pixel, red, green, blue, rows top to bottom without padding.
 struct RgbImage {
     int32_t width = 0;
@@ -68,9 +65,5 @@ private:
     std::optional<RgbImage> m_image;
     bool m_failed = false;
 };
-
-// The drawing's page as an image; nothing when it cannot be made (reported).
-std::optional<RgbImage> renderPage(const Drawing& drawing, SurfaceFactory& factory,
-    const PageRenderSettings& settings, const RenderOptions& options);
 
 } // namespace zavora

@@ -35,6 +35,7 @@
 #include "platform/FontSystem.h"
 #include "platform/Profile.h"
 #include "raster/PageRenderer.h"
+#include "tests/support/PageImage.h"
 
 #include "platform/qt/QtRasterSurface.h"
 
@@ -49,6 +50,8 @@
 
 namespace zavora {
 namespace {
+
+using pageimage::renderPage;
 
 using testing::Raster;
 

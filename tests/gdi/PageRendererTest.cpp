@@ -1,4 +1,5 @@
 #include "raster/PageRenderer.h"
+#include "tests/support/PageImage.h"
 
 // Model headers before any Qt header: Qt defines `emit` as a macro.
 #include "model/Drawing.h"
@@ -13,6 +14,8 @@
 
 namespace zavora {
 namespace {
+
+using pageimage::renderPage;
 
 uint32_t pixelAt(const RgbImage& image, int x, int y)
 {
