@@ -50,9 +50,7 @@ ArcAngles saneArcAngles(float start, float end)
         sweep = 360;
     else if (sweep < 0)
         sweep = std::fmod(sweep, 360.0) + (std::fmod(sweep, 360.0) < 0 ? 360 : 0);
-    double first = std::fmod(from, 360.0);
-    if (first < 0)
-        first += 360;
+    const double first = degreesInOneTurn(from);
     return { static_cast<float>(first), static_cast<float>(first + sweep) };
 }
 

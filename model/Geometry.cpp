@@ -44,6 +44,14 @@ Point transformDelta(const KMatrix& m, Point p)
     return Point { static_cast<float>(m.a * x + m.c * y), static_cast<float>(m.b * x + m.d * y) };
 }
 
+double degreesInOneTurn(double degrees)
+{
+    double r = std::fmod(degrees, 360.0);
+    if (r < 0)
+        r += 360.0;
+    return r >= 360.0 ? 0.0 : r;
+}
+
 Rect normalized(const Rect& r)
 {
     return { std::min(r.left, r.right), std::min(r.bottom, r.top), std::max(r.left, r.right),

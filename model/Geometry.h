@@ -76,6 +76,9 @@ Point transformDelta(const KMatrix& m, Point p);
 // The rectangle with left <= right and bottom <= top.
 Rect normalized(const Rect& r);
 
+// An angle in degrees brought into [0, 360).
+double degreesInOneTurn(double degrees);
+
 // Whether the segment a-b has a point in the closed, normalized rectangle r.
 bool segmentMeetsRect(Point a, Point b, const Rect& r);
 

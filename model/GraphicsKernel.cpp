@@ -241,14 +241,6 @@ Candidate curveCandidate(const DPoint (&c)[4], DPoint p, double tol)
     return result;
 }
 
-double normaliseDegrees(double a)
-{
-    double r = std::fmod(a, 360.0);
-    if (r < 0)
-        r += 360.0;
-    return r >= 360.0 ? 0.0 : r;
-}
-
 } // namespace
 
 GraphicsKernel& GraphicsKernel::instance()
@@ -485,12 +477,12 @@ void GraphicsKernel::arc(float cx, float cy, float r, float a1, float a2)
             static_cast<float>(p3x), static_cast<float>(p3y));
     };
     const auto run = [&](double from, double to, bool allowWholeTurn) {
-        const double start = normaliseDegrees(from);
+        const double start = degreesInOneTurn(from);
         double sweep;
         if (allowWholeTurn && to - from >= 360.0) {
             sweep = 360.0; // e.g. 90 to 450 is a whole turn, not nothing
         } else {
-            sweep = normaliseDegrees(to) - start;
+            sweep = degreesInOneTurn(to) - start;
             while (sweep < 0)
                 sweep += 360.0;
         }
