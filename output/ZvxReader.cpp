@@ -514,16 +514,14 @@ ZvxReadResult ZvxReader::parse(LineSource& lines, const std::string& path)
         return ZvxReadResult::Damaged;
     };
 
-    // Until a creator line says otherwise, another program wrote the file.
-    if (m_info)
-        m_info->foreign = true;
     std::string_view line;
     for (;;) {
         if (!lines.next(line))
             return damaged();
         if (startsWith(line, "%%EndProlog"))
             break;
-        if (startsWith(line, "%%Creator: Zavora Draw") || startsWith(line, "%%Creator: Vellumix"))
+        // This program's files, under its current name or its former one.
+        if (startsWith(line, "%%Creator: Zavora Draw") || startsWith(line, kFormerCreator))
             m_ourFile = true;
         if (startsWith(line, kCreator)) {
             Operands o;
@@ -532,14 +530,12 @@ ZvxReadResult ZvxReader::parse(LineSource& lines, const std::string& path)
                     path.c_str());
                 return ZvxReadResult::OldVersion;
             }
-            if (m_info)
-                m_info->foreign = false;
-        } else if (startsWith(line, kFormerCreator) && m_info) {
-            m_info->foreign = false;
         } else if (startsWith(line, kOrientation) && m_info) {
             m_info->landscape = startsWith(line.substr(kOrientation.size()), "Landscape");
         }
     }
+    if (m_info)
+        m_info->foreign = !m_ourFile;
 
     // Other programs' files paint on PostScript's initial black; ours start
     // from the prolog's white fill.
