@@ -99,7 +99,9 @@ Rect DrawObject::boundingBox(bool includeStroke) const
         m_box = computeBox();
         m_boxValid = true;
     }
-    return includeStroke ? growByStroke(m_box, m_style) : m_box;
+    // Text and images have no outline stroke to line up: their box is the frame.
+    const bool stroked = type() != ObjectType::Text && type() != ObjectType::Image;
+    return includeStroke && stroked ? growByStroke(m_box, m_style) : m_box;
 }
 
 Rect DrawObject::computeBox() const

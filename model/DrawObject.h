@@ -107,7 +107,8 @@ public:
 
     // The drawing-space box of the outline's defining points, cached until the
     // next change. With includeStroke, the returned box (never the cached one)
-    // grows by trunc(w / 2 + 0.5) on every side, or by 1 when dashed.
+    // grows by trunc(w / 2 + 0.5) on every side, or by 1 when dashed; text and
+    // images have no such margin.
     virtual Rect boundingBox(bool includeStroke = false) const;
     bool boxValid() const { return m_boxValid; }
     void invalidateBox() { m_boxValid = false; }

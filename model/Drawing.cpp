@@ -620,7 +620,9 @@ void Drawing::align(int code)
 
 void Drawing::spaceEvenly(int code)
 {
-    if (m_selection.size() < 3)
+    // Fewer than three objects do not move, but the step is still taken, so
+    // undo and redo behave as after any other arranging command.
+    if (m_selection.empty())
         return;
     m_history.execute(std::make_unique<SpaceEvenlyCommand>(*this, code));
 }

@@ -3,6 +3,7 @@
 #include "model/CommandIds.h"
 #include "model/GraphicsKernel.h"
 #include "model/GroupObject.h"
+#include "model/ImageObject.h"
 #include "model/PathObjects.h"
 #include "model/ScreenPainter.h"
 #include "model/ShapeObjects.h"
@@ -119,21 +120,49 @@ TEST_F(DrawingTest, MoveBackwardInsertsBelowTheFirstOverlapUnderneath)
     EXPECT_EQ(order(o), (std::vector<int> { 5, 3, 0, 1, 2, 4 }));
 }
 
-TEST_F(DrawingTest, AlignUsesStrokedBoxesAndMovesAlongOneAxis)
+TEST_F(DrawingTest, AlignLinesUpStrokedEdgesOfShapesAndThePlainFramesOfTextAndImages)
 {
-    DrawObject* a = rect(0, 0, 10, 10); // stroked left -1
-    DrawObject* b = rect(50, 30, 70, 40);
-    b->setLineWidth(9); // grows by 5: stroked left 45
-    d.select(a);
-    d.select(b);
-    d.runCommand(kCmdAlignLeft);
-    EXPECT_EQ(a->boundingBox(), (Rect { 0, 0, 10, 10 }));
-    EXPECT_EQ(b->boundingBox(), (Rect { 4, 30, 24, 40 }));
-
-    d.runCommand(kCmdAlignCentersHorizontally); // vertical centres meet
-    EXPECT_FLOAT_EQ(a->boundingBox(true).bottom + a->boundingBox(true).top,
-        b->boundingBox(true).bottom + b->boundingBox(true).top);
-    EXPECT_EQ(b->boundingBox().left, 4);
+    // The rectangle's stroke (width 9) grows its box by 5; the image and the
+    // text carry a 10-point line width that must not count.
+    struct Case {
+        int code;
+        Rect rect, image, text; // plain boxes after aligning
+    };
+    const Case cases[] = {
+        { kAlignLeft, { 0, 0, 50, 30 }, { -5, 60, 35, 80 }, { -5, 200, 95, 260 } },
+        { kAlignRight, { 245, 0, 295, 30 }, { 260, 60, 300, 80 }, { 200, 200, 300, 260 } },
+        { kAlignTop, { 0, 225, 50, 255 }, { 100, 240, 140, 260 }, { 200, 200, 300, 260 } },
+        { kAlignBottom, { 0, 0, 50, 30 }, { 100, -5, 140, 15 }, { 200, -5, 300, 55 } },
+        { kAlignCentreX, { 122.5, 0, 172.5, 30 }, { 127.5, 60, 167.5, 80 }, { 97.5, 200, 197.5, 260 } },
+        { kAlignCentreY, { 0, 112.5, 50, 142.5 }, { 100, 117.5, 140, 137.5 }, { 200, 97.5, 300, 157.5 } },
+    };
+    for (const Case& c : cases) {
+        d.selectAll();
+        d.deleteSelection();
+        DrawObject* r = rect(0, 0, 50, 30);
+        r->setLineWidth(9);
+        auto image = std::make_unique<ImageObject>();
+        image->allocatePixels(40, 20);
+        image->placeAt(0, 0);
+        const Rect at = image->boundingBox();
+        image->translate(100 - at.left, 60 - at.bottom);
+        image->setLineWidth(10);
+        DrawObject* img = d.append(std::move(image));
+        DrawObject* text = d.append(std::make_unique<TextObject>("aligned", nullptr, 12, 14, TextAlign::Left));
+        text->scale(0, 0, 100 / text->boundingBox().width(), 60 / text->boundingBox().height());
+        const Rect t = text->boundingBox();
+        text->translate(200 - t.left, 200 - t.bottom);
+        text->setLineWidth(10);
+        d.setSelection({ r, img, text });
+        d.align(c.code);
+        const auto near = [](const Rect& a, const Rect& b) {
+            return std::abs(a.left - b.left) < 1e-3 && std::abs(a.bottom - b.bottom) < 1e-3
+                && std::abs(a.right - b.right) < 1e-3 && std::abs(a.top - b.top) < 1e-3;
+        };
+        EXPECT_TRUE(near(r->boundingBox(), c.rect)) << "code " << c.code;
+        EXPECT_TRUE(near(img->boundingBox(), c.image)) << "code " << c.code;
+        EXPECT_TRUE(near(text->boundingBox(), c.text)) << "code " << c.code;
+    }
 }
 
 TEST_F(DrawingTest, LandscapeMapsCommandsToTheTurnedAxes)
@@ -158,8 +187,11 @@ TEST_F(DrawingTest, SpaceEvenlyEdgesAndCentres)
     DrawObject* top = rect(0, 90, 10, 100);
     DrawObject* middle = rect(0, 49, 10, 69);
     d.setSelection({ bottom, top });
-    d.spaceEvenly(kSpaceEdgesY); // needs three: changes nothing
-    EXPECT_FALSE(d.isModified());
+    d.history().clear();
+    d.spaceEvenly(kSpaceEdgesY); // needs three: moves nothing, but is a step
+    EXPECT_EQ(top->boundingBox(), (Rect { 0, 90, 10, 100 }));
+    EXPECT_EQ(bottom->boundingBox(), (Rect { 0, -10, 10, 0 }));
+    EXPECT_TRUE(d.history().canUndo());
     d.select(middle);
     d.spaceEvenly(kSpaceEdgesY);
     // Span 112, extents 12 + 12 + 22 = 46, gap 33: middle's stroked top at 89 - 33.
