@@ -242,13 +242,10 @@ bool Shell::confirmDiscard()
 bool Shell::save()
 {
     std::string path = m_drawing.fileName();
-    if (path.empty()) {
-        const std::optional<std::string> chosen = chooseSaveAsName();
-        if (!chosen)
-            return false;
-        path = *chosen;
-    }
-    return saveAs(path);
+    if (!path.empty())
+        return saveAs(path, false); // the recent list keeps its order
+    const std::optional<std::string> chosen = chooseSaveAsName();
+    return chosen && saveAs(*chosen);
 }
 
 std::optional<std::string> Shell::chooseSaveAsName()
@@ -265,7 +262,7 @@ std::optional<std::string> Shell::chooseSaveAsName()
     return choice->path;
 }
 
-bool Shell::saveAs(const std::string& path)
+bool Shell::saveAs(const std::string& path, bool addRecent)
 {
     ExportOptions options;
     options.substituteFonts = m_settings.substitutePsForTt != 0;
@@ -277,7 +274,8 @@ bool Shell::saveAs(const std::string& path)
     }
     if (!saved)
         return false;
-    m_settings.recentFiles.add(path);
+    if (addRecent)
+        m_settings.recentFiles.add(path);
     setTitle();
     return true;
 }

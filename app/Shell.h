@@ -84,7 +84,8 @@ public:
     // The Save As dialog; nothing when cancelled.
     std::optional<std::string> chooseSaveAsName();
     // Writes the native file; false (reported) when it could not be written.
-    bool saveAs(const std::string& path);
+    // A file saved under a newly chosen name becomes the most recent file.
+    bool saveAs(const std::string& path, bool addRecent = true);
 
     // The frame is going away: settings saved, catalogue released.
     void frameDestroyed();

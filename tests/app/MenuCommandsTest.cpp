@@ -202,6 +202,12 @@ TEST_F(MenuCommands, OpenAndRecentFilesKeepTheListHonest)
 
     choose(kCmdRecentFile1);
     EXPECT_EQ(drawing().fileName(), good.string());
+
+    // Saving under the drawing's own name leaves the order alone.
+    recent.set(0, later);
+    recent.set(1, good.string());
+    choose(kCmdSave);
+    EXPECT_EQ(recent.entries(), (std::array<std::string, 4> { later, good.string(), "", "" }));
 }
 
 TEST_F(MenuCommands, FailedOpenKeepsTheDrawingShownAndSaveWritesOnlyItsOwnFile)
