@@ -145,6 +145,10 @@ void appendArcNodes(NodeList& nodes, float cx, float cy, float rx, float ry, flo
     double sweep = normaliseAngle(end) - from;
     while (sweep < 0)
         sweep += 360.0;
+    // An end a turn or more beyond the start is the whole ring (10 to 370 as
+    // well as 0 to 360), as the screen and PostScript's arc draw it.
+    if (double(end) - double(start) >= 360.0)
+        sweep = 360.0;
 
     const auto map = [&](double x, double y) -> Vec { return { rx * x + cx, ry * y + cy }; };
     double a = from;

@@ -159,6 +159,13 @@ void shapes(Drawing& d, const FontLookup&)
         ->setArrows(kArrowNone, kArrowSmall);
 }
 
+// Arcs of a whole turn that starts elsewhere than at 0 are rings everywhere.
+void rings(Drawing& d, const FontLookup&)
+{
+    add(d, styled(std::make_unique<ArcObject>(80, 80, 50, 40, 10, 370), nullptr, kBlue, 6));
+    add(d, styled(std::make_unique<ArcObject>(220, 80, 40, 50, 90, 450), nullptr, kRed, 6));
+}
+
 // 500 blocks in the 13 standard fonts at 5 to 40 points, every alignment,
 // some coloured, set side by side in rows as on a crowded page: the small
 // type is where glyphs used to go missing.
@@ -333,7 +340,7 @@ TEST_P(CrossRenderTest, PageRenderAgreesWithGhostscriptOnOurNativeFile)
 // colour drawn wrong on either side shows in the tone and ink measures.
 INSTANTIATE_TEST_SUITE_P(Drawings, CrossRenderTest,
     ::testing::Values(Case { "shapes", shapes, 7, 0.04, 7 }, Case { "text500", manyTexts, 7, 0.04, 7 },
-        Case { "containers", containers, 7, 0.04, 7 }, Case { "hatched", hatched, 80, 0.40, 35 },
+        Case { "containers", containers, 7, 0.04, 7 }, Case { "rings", rings, 7, 0.04, 7 }, Case { "hatched", hatched, 80, 0.40, 35 },
         Case { "native", readNative, 7, 0.04, 7 }, Case { "illustrator", readIllustrator, 7, 0.04, 7 }),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 

@@ -95,6 +95,16 @@ TEST(ArcNodes, SweepIsCutIntoQuartersWithAShorterLastPiece)
     EXPECT_NEAR(std::hypot(nodes[1].outX - nodes[1].x, nodes[1].outY - nodes[1].y), d, kEps);
     EXPECT_NEAR(std::hypot(nodes[2].inX - nodes[2].x, nodes[2].inY - nodes[2].y), d, kEps);
     EXPECT_NEAR(nodes[2].outX, nodes[2].x, kEps);
+
+    // A whole turn from anywhere is four quarters back to its start.
+    for (const auto [from, to] : { std::pair { 10.f, 370.f }, { 90.f, 450.f }, { 360.f, 720.f } }) {
+        NodeList ring;
+        appendArcNodes(ring, 0, 0, 10, 10, from, to);
+        ASSERT_EQ(ring.size(), 5u) << from << " to " << to;
+        EXPECT_NEAR(ring[0].x, ring[4].x, kEps);
+        EXPECT_NEAR(ring[0].y, ring[4].y, kEps);
+        EXPECT_NEAR(ring[2].x, -ring[0].x, kEps); // halfway round is opposite
+    }
 }
 
 // Small or bad radii give the plain rectangle, corners ordered.
