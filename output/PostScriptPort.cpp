@@ -324,8 +324,7 @@ void PostScriptPort::writePageSetup(const DocumentInfo& info)
     putText(postScriptPatternFonts());
     const std::vector<UsedFont>& fonts = usedFonts();
     for (const UsedFont& font : fonts) {
-        put("%s /_%s /%s RE\r\n", font.symbol ? "SymbolEncoding" : "WinAnsiEncoding", font.name.c_str(),
-            font.name.c_str());
+        put("%s /_%s /%s RE\r\n", std::string(font.reencoding()).c_str(), font.name.c_str(), font.name.c_str());
     }
     if (!fonts.empty())
         putText("\r\n");

@@ -20,7 +20,17 @@ constexpr std::size_t kMaxUsedFontName = 64;
 
 struct UsedFont {
     std::string name;
-    bool symbol = false; // re-encoded with the symbol set instead of Windows ANSI
+    bool symbol = false; // the symbol character set, not Windows ANSI
+
+    // The encoding the header re-encodes the font with: Windows ANSI, the
+    // Symbol font's own set, or (an empty list) the built-in encoding of any
+    // other symbol font, whose glyph names the Symbol set would not find.
+    std::string_view reencoding() const
+    {
+        if (!symbol)
+            return "WinAnsiEncoding";
+        return name == "Symbol" ? "SymbolEncoding" : "[]";
+    }
 };
 
 struct WriterState {

@@ -166,6 +166,20 @@ void rings(Drawing& d, const FontLookup&)
     add(d, styled(std::make_unique<ArcObject>(220, 80, 40, 50, 90, 450), nullptr, kRed, 6));
 }
 
+// Symbol-set fonts print their own glyphs: dingbats and Greek letters.
+void symbolFonts(Drawing& d, const FontLookup& fonts)
+{
+    int row = 0;
+    for (const char* name : { "ZapfDingbats", "Symbol" }) {
+        const FontEntry* font = fonts.find(name);
+        ASSERT_NE(font, nullptr) << name;
+        auto t = std::make_unique<TextObject>("abcdefg ABCDEFG 12345", font, 28, 32, TextAlign::Left);
+        t->setFrame({ 0, 0 }, { 420, -40 });
+        t->setMatrix(Matrix { 1, 0, 0, 1, 20, 120 - 60 * float(row++) });
+        add(d, std::move(t));
+    }
+}
+
 // 500 blocks in the 13 standard fonts at 5 to 40 points, every alignment,
 // some coloured, set side by side in rows as on a crowded page: the small
 // type is where glyphs used to go missing.
@@ -340,7 +354,8 @@ TEST_P(CrossRenderTest, PageRenderAgreesWithGhostscriptOnOurNativeFile)
 // colour drawn wrong on either side shows in the tone and ink measures.
 INSTANTIATE_TEST_SUITE_P(Drawings, CrossRenderTest,
     ::testing::Values(Case { "shapes", shapes, 7, 0.04, 7 }, Case { "text500", manyTexts, 7, 0.04, 7 },
-        Case { "containers", containers, 7, 0.04, 7 }, Case { "rings", rings, 7, 0.04, 7 }, Case { "hatched", hatched, 80, 0.40, 35 },
+        Case { "containers", containers, 7, 0.04, 7 }, Case { "rings", rings, 7, 0.04, 7 },
+        Case { "symbols", symbolFonts, 7, 0.04, 7 }, Case { "hatched", hatched, 80, 0.40, 35 },
         Case { "native", readNative, 7, 0.04, 7 }, Case { "illustrator", readIllustrator, 7, 0.04, 7 }),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
