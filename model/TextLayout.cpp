@@ -61,6 +61,7 @@ void TextLayoutSink::setTextColor(const Color&)
 
 void TextLayoutSink::selectFont(const FontEntry* font, float size)
 {
+    font = drawableFont(font);
     m_font = font;
     m_size = size;
     m_ascent = font ? static_cast<float>(font->ascent(size)) : 0;
@@ -189,6 +190,7 @@ void breakRuns(std::vector<TextRun>& runs, double available)
     available += 1e-3;
     for (TextRun& run : runs) {
         std::string& s = run.text;
+        const FontEntry* font = drawableFont(run.font);
         double w = 0;
         std::size_t candidate = std::string::npos;
         std::size_t i = 0;
@@ -224,7 +226,7 @@ void breakRuns(std::vector<TextRun>& runs, double available)
                 }
                 candidate = i;
             }
-            w += run.font ? run.font->charWidth(static_cast<unsigned char>(c), run.size) : 0.0;
+            w += font ? font->charWidth(static_cast<unsigned char>(c), run.size) : 0.0;
             ++i;
         }
     }

@@ -85,6 +85,7 @@ protected:
     // line), each space widened by extraPerSpace.
     double prefixWidth(const PlacedLine& line, std::size_t upTo, double extraPerSpace) const;
     const KMatrix& currentMatrix() const { return m_matrix; }
+    const FontEntry* currentFont() const { return m_font; }
     void requestStop() { m_stop = true; }
 
     const TextObject* m_object = nullptr;

@@ -8,7 +8,10 @@
 #include "model/TextPaintSinks.h"
 #include "model/TextSinks.h"
 
+#include "platform/Reporter.h"
+
 #include <algorithm>
+#include <set>
 
 namespace zavora {
 
@@ -35,6 +38,20 @@ const FontEntry* defaultTextFont()
 {
     const FontLookup* catalogue = FontLookup::current();
     return catalogue ? defaultTextFont(*catalogue) : nullptr;
+}
+
+const FontEntry* drawableFont(const FontEntry* font)
+{
+    if (!font || !font->metrics().metricsFailed)
+        return font;
+    const FontEntry* fallback = defaultTextFont();
+    if (!fallback || fallback == font || fallback->metrics().metricsFailed)
+        return font;
+    // Reported by name: catalogues come and go, the name is what the user knows.
+    static std::set<std::string> reported;
+    if (reported.insert(font->postScriptName()).second)
+        errorBox("Error: FreeType can't image selected font %s.", font->postScriptName().c_str());
+    return fallback;
 }
 
 TextObject::TextObject(

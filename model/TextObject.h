@@ -30,6 +30,10 @@ struct TextRun {
 const FontEntry* defaultTextFont();
 const FontEntry* defaultTextFont(const FontLookup& catalogue);
 const std::vector<std::string_view>& preferredTextFontNames();
+// The font text is laid out and drawn with: the font itself, or when its
+// metrics cannot be read (its files are gone) the default text font, so the
+// text keeps its place. The first such use of each font is reported.
+const FontEntry* drawableFont(const FontEntry* font);
 
 class TextObject : public DrawObject {
 public:

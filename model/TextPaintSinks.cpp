@@ -28,7 +28,7 @@ void TextCanvasSink::concat(const Matrix& m)
 void TextCanvasSink::selectFont(const FontEntry* font, float size)
 {
     TextLayoutSink::selectFont(font, size);
-    m_canvas->selectFont(font, size);
+    m_canvas->selectFont(currentFont(), size);
 }
 
 // --- Draw -----------------------------------------------------------------

@@ -354,6 +354,7 @@ void GdiPort::curvePath(
 void GdiPort::text(const PaintStyle& style, const Matrix& matrix, const std::string& text,
     const FontEntry* font, float size, float leading, TextAlign align, const float box[4])
 {
+    font = drawableFont(font);
     if (!font || text.empty() || !(size > 0))
         return;
     static const float noBox[4] = { 0, 0, 0, 0 };

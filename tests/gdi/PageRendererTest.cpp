@@ -1,15 +1,26 @@
 #include "raster/PageRenderer.h"
 #include "tests/support/PageImage.h"
 
+#include "../output/PostScriptTestSupport.h"
+#include "../output/ZvxReaderTestSupport.h"
+
 // Model headers before any Qt header: Qt defines `emit` as a macro.
 #include "model/Drawing.h"
+#include "export/Export.h"
+#include "fonts/FontCatalogue.h"
 #include "model/ShapeObjects.h"
+#include "model/TextObject.h"
 #include "output/Traversal.h"
+#include "platform/FontSystem.h"
+#include "platform/OutputStream.h"
+#include "platform/Profile.h"
+#include "platform/Reporter.h"
 
 #include "platform/qt/QtRasterSurface.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <limits>
 
 namespace zavora {
@@ -86,6 +97,58 @@ TEST_F(PageRendererTest, NoImageForAZeroOrUndefinedResolution)
 {
     EXPECT_FALSE(renderPage(drawing, factory, { 0, false }, options));
     EXPECT_FALSE(renderPage(drawing, factory, { std::numeric_limits<float>::quiet_NaN(), false }, options));
+}
+
+// A listed Type 1 font whose files are gone: reported once, laid out, drawn
+// and saved as the default font, so the text keeps its frame and its place.
+TEST(PageRendererFonts, TextInAFontWhoseFilesAreGoneTakesTheDefaultFont)
+{
+    const std::filesystem::path dir = testing::scratchDirectory() / "gone-font";
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "atm.ini") << "[Fonts]\nGone=" << (dir / "gone.pfm").string() << ","
+                                   << (dir / "gone.pfb").string() << "\n\n";
+    std::ofstream(dir / "zavora.ini") << "[Fonts]\nGone=GoneSans\n";
+    Profile settings(dir / "zavora.ini");
+    FontCatalogue catalogue(systemFontSystem(), settings, dir / "atm.ini");
+    catalogue.load();
+    const FontEntry* gone = catalogue.find("GoneSans");
+    const FontEntry* helvetica = catalogue.find("Helvetica");
+    ASSERT_NE(gone, nullptr);
+    ASSERT_NE(helvetica, nullptr) << "the standard fonts (fonts-urw-base35) are needed";
+
+    RecordingReporter messages;
+    const auto text = [](const FontEntry* font) {
+        auto t = std::make_unique<TextObject>("Words that must stay visible", font, 24, 26, TextAlign::Left);
+        t->translate(30, 400);
+        return t;
+    };
+    Drawing lost, standard;
+    lost.append(text(gone));
+    lost.append(text(gone))->translate(0, -100);
+    standard.append(text(helvetica));
+    standard.append(text(helvetica))->translate(0, -100);
+    EXPECT_EQ(messages.messages(),
+        (std::vector<RecordingReporter::Message> {
+            { Reporter::Kind::Error, "Error: FreeType can't image selected font GoneSans." } }));
+    EXPECT_EQ(lost.objects()[0]->boundingBox(), standard.objects()[0]->boundingBox());
+
+    QtSurfaceFactory factory;
+    const std::optional<RgbImage> ours = renderPage(lost, factory, { 1, false }, RenderOptions {});
+    const std::optional<RgbImage> theirs = renderPage(standard, factory, { 1, false }, RenderOptions {});
+    ASSERT_TRUE(ours && theirs);
+    EXPECT_TRUE(ours->pixels == theirs->pixels);
+    EXPECT_TRUE(std::count(ours->pixels.begin(), ours->pixels.end(), 0) > 100) << "ink on the page";
+
+    MemoryOutputStream file;
+    ASSERT_TRUE(file.open());
+    ASSERT_EQ(exportDrawing(lost, ExportKind::Native, file, ExportOptions {}, nullptr), ExportResult::Written);
+    file.close();
+    EXPECT_NE(file.data().find("/_GoneSans"), std::string::npos) << "the file keeps the font's name";
+    const readtest::ReadOutcome back = readtest::readText(file.data());
+    ASSERT_EQ(back.result, ZvxReadResult::Read);
+    ASSERT_EQ(back.objects.size(), 2u);
+    EXPECT_EQ(back.objects[0]->boundingBox(), standard.objects()[0]->boundingBox());
+    EXPECT_EQ(messages.messages().size(), 1u);
 }
 
 } // namespace
