@@ -1,20 +1,28 @@
 #include "app/DrawingWindow.h"
+#include "app/ShellCommands.h"
 
 #include "app/Ruler.h"
 #include "app/StatusBar.h"
 #include "app/ToolCursors.h"
 #include "model/CommandIds.h"
+#include "platform/Reporter.h"
 #include "platform/qt/QtRasterSurface.h"
 #include "raster/ScreenCanvas.h"
+#include "fonts/AnsiEncoding.h"
 #include "tools/SelectionTool.h"
+#include "tools/TextTool.h"
 #include "tools/Tool.h"
 #include "tools/ToolSet.h"
 
+#include <QClipboard>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyleHints>
 #include <QStyle>
 
 #include <cmath>
@@ -57,6 +65,16 @@ DrawingWindow::DrawingWindow(Drawing& drawing, QWidget* parent)
             update(QRect(x, y, w, h));
     });
     m_drawing.addObserver(this);
+    setAttribute(Qt::WA_InputMethodEnabled);
+    // The caret blinks while a text is edited.
+    m_caretTimer = new QTimer(this);
+    m_caretTimer->setInterval(QGuiApplication::styleHints()->cursorFlashTime() / 2);
+    connect(m_caretTimer, &QTimer::timeout, this, [this] {
+        if (TextTool* text = editingTextTool())
+            text->blink();
+    });
+    if (m_caretTimer->interval() > 0)
+        m_caretTimer->start();
     m_tools = std::make_unique<ToolSet>(*this);
 }
 
@@ -279,15 +297,23 @@ void DrawingWindow::paintEvent(QPaintEvent* event)
     if (m_canvas->width() != area.width() || m_canvas->height() != area.height())
         m_canvas->createBuffers(area.width(), area.height());
     const QRect damaged = event->rect() & area;
-    // While a button is held a tool owns the picture: show the window as it is.
-    const bool buttonHeld = m_buttonDown;
+    // A tool's overlay is composed afresh under it on every paint and drawn
+    // once over it, so it never lands on itself.
+    Tool* tool = m_tools ? currentTool() : nullptr;
+    const Rect overlayBox = tool ? tool->overlayBox() : Rect();
+    const QRect overlay = overlayBox.isUncomputed() ? QRect() : windowRect(overlayBox, 6) & area;
+    // While a button is held a tool owns the picture (its rubber bands are
+    // on the screen): show the window as it is, unless it keeps an overlay.
+    const bool buttonHeld = m_buttonDown && overlay.isEmpty();
     m_painting = true;
     if (!buttonHeld) {
         if (m_rebuildPending)
             compose(area);
-        else if (!damaged.isEmpty())
-            compose(damaged);
+        else if (!(damaged | overlay).isEmpty())
+            compose(damaged | overlay);
         m_rebuildPending = false;
+        if (!overlay.isEmpty())
+            tool->drawOverlay();
     } else if (m_rebuildPending) {
         m_paintDeferred = true;
     }
@@ -335,6 +361,8 @@ void DrawingWindow::keyPressEvent(QKeyEvent* event)
     const int key = event->key();
     Tool* textTool = m_tools->tool(ToolKind::Text);
     const bool textCurrent = textTool && currentTool() == textTool;
+    if (TextTool* editing = editingTextTool(); editing && textEditingKey(*editing, event))
+        return;
     if (key == Qt::Key_Shift) {
         // Pressing Shift re-evaluates a drag at once, without a pointer move.
         if (m_buttonDown && !m_shiftHeld)
@@ -401,12 +429,15 @@ void DrawingWindow::keyPressEvent(QKeyEvent* event)
         return;
     }
     const QString text = event->text();
-    if (text.size() != 1 || m_buttonDown || !text[0].isPrint())
-        return;
     if (textCurrent) {
-        currentTool()->keyDown(text[0].unicode(), m_shiftHeld);
+        // Composed characters may come several at once.
+        TextTool* editing = editingTextTool();
+        if (editing && !m_buttonDown && !text.isEmpty() && text[0].isPrint())
+            typeCharacters(*editing, text);
         return;
     }
+    if (text.size() != 1 || m_buttonDown || !text[0].isPrint())
+        return;
     if (const int command = ToolSet::letterCommand(text[0].unicode()))
         post(command);
 }
@@ -555,6 +586,11 @@ void DrawingWindow::repaintArea(const Rect& box, int pad)
         invalidateAll();
         return;
     }
+    update(windowRect(box, pad) & viewport());
+}
+
+QRect DrawingWindow::windowRect(const Rect& box, int pad) const
+{
     const Point a = m_view.toWindow(box.left, box.bottom);
     const Point b = m_view.toWindow(box.right, box.top);
     // Far-off boxes at high zoom stay within the device range.
@@ -564,13 +600,124 @@ void DrawingWindow::repaintArea(const Rect& box, int pad)
         = [pad](float u, float v) { return int(std::ceil(clampDeviceCoordinate(std::max(u, v)))) + pad; };
     const int x0 = lower(a.x, b.x), x1 = upper(a.x, b.x);
     const int y0 = lower(a.y, b.y), y1 = upper(a.y, b.y);
-    update(QRect(QPoint(x0, y0), QPoint(x1, y1)) & viewport());
+    return QRect(QPoint(x0, y0), QPoint(x1, y1));
 }
 
-bool DrawingWindow::editText(TextObject&, Point)
+bool DrawingWindow::editText(TextObject& text, Point at)
 {
-    // The text tool is not part of this program yet: the text stays selected.
-    return false;
+    auto* tool = static_cast<TextTool*>(m_tools->tool(ToolKind::Text));
+    if (!tool || !selectTool(kCmdTextTool))
+        return false;
+    tool->editExisting(text, at);
+    return true;
+}
+
+NewTextFont DrawingWindow::newTextFont() const
+{
+    return m_newTextFont ? m_newTextFont() : ToolView::newTextFont();
+}
+
+TextTool* DrawingWindow::editingTextTool() const
+{
+    Tool* text = m_tools ? m_tools->tool(ToolKind::Text) : nullptr;
+    if (!text || currentTool() != text)
+        return nullptr;
+    auto* tool = static_cast<TextTool*>(text);
+    return tool->editing() ? tool : nullptr;
+}
+
+bool DrawingWindow::event(QEvent* event)
+{
+    // While a text is edited, its keys are typing, not the menus' shortcuts.
+    if (event->type() == QEvent::ShortcutOverride && editingTextTool()) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+        if (mods == Qt::NoModifier || key->matches(QKeySequence::SelectAll) || key->matches(QKeySequence::Copy)
+            || key->matches(QKeySequence::Cut) || key->matches(QKeySequence::Paste)) {
+            event->accept();
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+bool DrawingWindow::textEditingKey(TextTool& tool, QKeyEvent* event)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const auto toUnicode = [](const std::string& bytes) {
+        QString text;
+        for (unsigned char c : bytes)
+            text += c == '\r' ? QChar('\n') : QChar(char16_t(ansiToUnicode(c)));
+        return text;
+    };
+    if (event->matches(QKeySequence::SelectAll)) {
+        tool.selectAll();
+    } else if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut)) {
+        const std::string selected = tool.selectedCharacters();
+        if (!selected.empty()) {
+            clipboard->setText(toUnicode(selected));
+            if (event->matches(QKeySequence::Cut))
+                tool.insertCharacters({});
+        }
+    } else if (event->matches(QKeySequence::Paste)) {
+        typeCharacters(tool, clipboard->text());
+    } else {
+        switch (event->key()) {
+        case Qt::Key_Escape:
+            post(kCmdSelectionTool);
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            tool.keyDown(TextTool::kKeyEnter, m_shiftHeld);
+            break;
+        case Qt::Key_Backspace:
+            tool.keyDown(TextTool::kKeyBackspace, m_shiftHeld);
+            break;
+        case Qt::Key_Delete:
+            tool.keyDown(TextTool::kKeyDelete, m_shiftHeld);
+            break;
+        default:
+            return false;
+        }
+    }
+    return true;
+}
+
+void DrawingWindow::typeCharacters(TextTool& tool, const QString& text)
+{
+    std::string bytes;
+    QString refused;
+    for (const char32_t c : text.toUcs4()) {
+        if (c == '\n' || c == '\r' || c == '\t') {
+            bytes += char(c);
+            continue;
+        }
+        const int code = unicodeToAnsi(c);
+        if (code < 0)
+            refused += QString::fromUcs4(&c, 1);
+        else
+            bytes += char(code);
+    }
+    if (bytes.size() == 1 && bytes[0] != '\n' && bytes[0] != '\t')
+        tool.keyDown(static_cast<unsigned char>(bytes[0]), false);
+    else if (!bytes.empty())
+        tool.insertCharacters(bytes);
+    if (!refused.isEmpty())
+        setStatus("Text: \"%s\" is not in the Windows Latin 1 characters; left out", refused.toStdString().c_str());
+}
+
+void DrawingWindow::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (TextTool* tool = editingTextTool(); tool && !event->commitString().isEmpty())
+        typeCharacters(*tool, event->commitString());
+    event->accept();
+}
+
+QVariant DrawingWindow::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    if (query == Qt::ImEnabled)
+        return editingTextTool() != nullptr;
+    return QWidget::inputMethodQuery(query);
 }
 
 } // namespace zavora

@@ -16,7 +16,9 @@
 #include <functional>
 #include <memory>
 
+class QInputMethodEvent;
 class QScrollBar;
+class QTimer;
 
 namespace zavora {
 
@@ -24,6 +26,7 @@ class ScreenCanvas;
 class SurfaceFactory;
 class Ruler;
 class StatusBar;
+class TextTool;
 class Tool;
 class ToolSet;
 
@@ -84,6 +87,10 @@ public:
     bool selectTool(int commandId);
     // Where the window sends the commands its keys stand for (the frame).
     void setCommandPoster(std::function<void(int)> poster) { m_postCommand = std::move(poster); }
+    // Where new texts take their font and size from (the Font command's defaults).
+    void setNewTextFont(std::function<NewTextFont()> source) { m_newTextFont = std::move(source); }
+    // The text tool while it edits a text, else nullptr.
+    TextTool* editingTextTool() const;
 
     // ToolView
     Drawing& drawing() override { return m_drawing; }
@@ -98,6 +105,7 @@ public:
     void redrawStatus() override;
     void repaintArea(const Rect& box, int pad) override;
     bool editText(TextObject& text, Point at) override;
+    NewTextFont newTextFont() const override;
 
 Q_SIGNALS:
     // After every paint of the window.
@@ -116,6 +124,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    bool event(QEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
     void scrollAction(bool vertical, int action);
@@ -132,6 +143,14 @@ private:
     // The drawing offset of one screen pixel in a window direction.
     Point onePixel(int dx, int dy) const;
     void post(int commandId);
+    // The window rectangle of a drawing box grown by `pad` pixels.
+    QRect windowRect(const Rect& box, int pad) const;
+    // Keys of the text being edited that the general rules would take for
+    // commands (Enter, Backspace, Escape, the clipboard keys); true when used.
+    bool textEditingKey(TextTool& tool, QKeyEvent* event);
+    // Typed or pasted characters into the edited text, in the code page the
+    // files and fonts hold; characters it lacks are left out and reported.
+    void typeCharacters(TextTool& tool, const QString& text);
 
     Drawing& m_drawing;
     View m_view;
@@ -155,6 +174,8 @@ private:
     bool m_buttonDown = false;
     bool m_shiftHeld = false;
     std::function<void(int)> m_postCommand;
+    std::function<NewTextFont()> m_newTextFont;
+    QTimer* m_caretTimer = nullptr;
     std::array<QCursor, kCursorCount> m_cursors;
     std::array<bool, kCursorCount> m_cursorMade {};
     int m_cursorIndex = kCursorArrow;

@@ -9,6 +9,8 @@
 #include "app/Shell.h"
 #include "app/ShellCommands.h"
 #include "app/StatusBar.h"
+#include "model/FontLookup.h"
+#include "model/TextObject.h"
 #include "platform/DebugLog.h"
 #include "platform/Reporter.h"
 #include "tools/ToolSet.h"
@@ -53,6 +55,12 @@ MainFrame::MainFrame(Shell& shell)
     m_drawingWindow->setFocus();
     // Tool keys become commands; the toolbox follows the current tool.
     m_drawingWindow->setCommandPoster([this](int id) { postCommand(id); });
+    m_drawingWindow->setNewTextFont([&shell] {
+        const TextDefaults& defaults = shell.textDefaults();
+        const FontLookup* fonts = FontLookup::current();
+        const FontEntry* font = fonts ? fonts->find(defaults.fontName) : nullptr;
+        return NewTextFont { font ? font : defaultTextFont(), defaults.fontSize };
+    });
     connect(m_drawingWindow, &DrawingWindow::toolButtonChanged, this,
         [this](int id, bool pressed) { m_toolbox->setCommandChecked(id, pressed); });
     m_toolbox->setCommandChecked(m_drawingWindow->tools().currentCommand(), true);

@@ -53,6 +53,18 @@ char32_t ansiToUnicode(unsigned char code)
     return code;
 }
 
+int unicodeToAnsi(char32_t character)
+{
+    if (character >= 0x20 && character < 0x7F)
+        return int(character);
+    if (character >= 0xA0 && character <= 0xFF)
+        return int(character);
+    for (int code = 0x80; code < 0xA0; ++code)
+        if (character != 0 && kHighUnicode[code - 0x80] == character)
+            return code;
+    return -1;
+}
+
 const char* ansiGlyphName(unsigned char code) { return kGlyphNames[code]; }
 
 } // namespace zavora

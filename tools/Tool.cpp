@@ -1,6 +1,7 @@
 #include "tools/Tool.h"
 
 #include "model/Drawing.h"
+#include "model/TextObject.h"
 #include "raster/ScreenCanvas.h"
 #include "tools/ToolView.h"
 
@@ -26,6 +27,13 @@ void Tool::rightClick(float, float, bool)
 { }
 void Tool::repaintFeedback()
 { }
+void Tool::drawOverlay()
+{ }
+
+NewTextFont ToolView::newTextFont() const
+{
+    return { defaultTextFont(), 24 };
+}
 
 Drawing& Tool::drawing()
 {

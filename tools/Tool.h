@@ -35,6 +35,12 @@ public:
     virtual void rightClick(float x, float y, bool shift);
     // After the drawing window has been repainted.
     virtual void repaintFeedback();
+    // A picture the tool keeps over the drawing for a while (the text being
+    // edited, its box and caret): on every paint the window composes this
+    // box (drawing space) afresh and then has the tool draw over it, so the
+    // overlay is never drawn over itself. Uncomputed: none.
+    virtual Rect overlayBox() const { return Rect(); }
+    virtual void drawOverlay();
 
 protected:
     explicit Tool(ToolView& view)

@@ -3,6 +3,7 @@
 #include "tools/MoveTool.h"
 #include "tools/SelectionTool.h"
 #include "tools/ShapeTool.h"
+#include "tools/TextTool.h"
 #include "tools/Tool.h"
 #include "tools/ToolView.h"
 
@@ -20,6 +21,7 @@ ToolSet::ToolSet(ToolView& view)
     m_tools[size_t(ToolKind::RoundRect)] = std::make_unique<RoundRectTool>(view);
     m_tools[size_t(ToolKind::Ellipse)] = std::make_unique<EllipseTool>(view);
     m_tools[size_t(ToolKind::Arc)] = std::make_unique<ArcTool>(view);
+    m_tools[size_t(ToolKind::Text)] = std::make_unique<TextTool>(view);
     for (ToolKind inert : { ToolKind::GroupEdit, ToolKind::CompoundPathEdit, ToolKind::ImageEdit })
         m_tools[size_t(inert)] = std::make_unique<InertTool>(view);
     m_current = tool(ToolKind::Selection);

@@ -9,8 +9,15 @@
 namespace zavora {
 
 class Drawing;
+class FontEntry;
 class ScreenCanvas;
 class TextObject;
+
+// The font and size a new text object is typed in.
+struct NewTextFont {
+    const FontEntry* font = nullptr;
+    float size = 24;
+};
 
 // Cursor indices; the drawing window owns the images.
 enum CursorIndex : int {
@@ -55,6 +62,9 @@ public:
     // Hands a text object to the text tool for editing at a point; false
     // when there is no text tool.
     virtual bool editText(TextObject& text, Point at) = 0;
+    // The font and size of the Font command's defaults; the default text
+    // font at 24 points unless the window knows better.
+    virtual NewTextFont newTextFont() const;
 };
 
 } // namespace zavora

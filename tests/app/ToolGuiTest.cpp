@@ -7,10 +7,14 @@
 #include "app/MainFrame.h"
 #include "model/ShapeObjects.h"
 #include "model/UndoCommand.h"
+#include "model/TextObject.h"
 #include "tools/SelectionTool.h"
+#include "tools/TextTool.h"
 #include "tools/Tool.h"
 #include "tools/ToolSet.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTest>
 
 #include <cmath>
@@ -441,6 +445,165 @@ TEST_F(ToolGui, FeedbackAndResultsReachTheScreen)
     EXPECT_TRUE(dark(-5, 50));
     EXPECT_FALSE(dark(25, 80));
     EXPECT_EQ(drawing().objectAt(0)->boundingBox(), (Rect { -30, -30, 20, 50 }));
+}
+
+// --- the text tool ------------------------------------------------------------
+
+class TextToolGui : public ToolGui {
+protected:
+    TextTool& textTool() { return static_cast<TextTool&>(*tool(ToolKind::Text)); }
+    // Chooses the text tool and clicks on empty paper: a new text to type into.
+    void newText(float x, float y)
+    {
+        typeKey('t');
+        ASSERT_EQ(current(), tool(ToolKind::Text));
+        press(x, y);
+        release(x, y);
+        ASSERT_EQ(textTool().state(), TextTool::Typing);
+    }
+    // Each character as a key event of its own, as a keyboard layout sends it.
+    void type(const QString& text)
+    {
+        for (const QChar c : text) {
+            if (c.unicode() < 0x80)
+                QTest::keyClick(m_window, char(c.unicode()));
+            else
+                QTest::sendKeyEvent(QTest::Click, m_window, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+        runUntilIdle(kIdleMs);
+    }
+    std::string edited() { return textTool().editedText() ? textTool().editedText()->text() : "<none>"; }
+    // Ends the editing as a tool change does.
+    void finish() { key(Qt::Key_Escape); }
+};
+
+TEST_F(TextToolGui, ClickTypeAndFinishIsOneStepAndAnEmptyTextLeavesNothing)
+{
+    newText(-40, 100);
+    type("AB");
+    EXPECT_EQ(drawing().objectCount(), 0u) << "the new text joins the drawing when the editing ends";
+    finish();
+    EXPECT_EQ(current(), &m_window->tools().selectionTool());
+    auto& text = only<TextObject>();
+    EXPECT_EQ(text.text(), "AB");
+    // A click makes a box 144 wide; its height fits the text, as every reflow does.
+    const Rect box = text.boundingBox();
+    EXPECT_FLOAT_EQ(box.left, -40);
+    EXPECT_FLOAT_EQ(box.top, 100);
+    EXPECT_FLOAT_EQ(box.width(), 144);
+    EXPECT_EQ(drawing().selection(), (ObjectRefs { &text }));
+    EXPECT_EQ(drawing().history().undoCount(), 1u);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(drawing().objectCount(), 0u);
+
+    // Another tool chosen over an empty new text: nothing, not even a step.
+    newText(0, 0);
+    m_window->selectTool(405);
+    EXPECT_EQ(drawing().objectCount(), 0u);
+    EXPECT_EQ(drawing().history().undoCount(), 0u);
+    EXPECT_TRUE(drawing().history().canRedo()) << "the redo stack stays";
+}
+
+TEST_F(TextToolGui, EditingKeysFollowTheCaretAndTheSelectedRange)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> keys;
+        std::string text;
+        std::size_t first, last, caret; // the selection [first, last) and the caret
+    };
+    const auto shiftLeft = [this](int n) {
+        for (int i = 0; i < n; ++i)
+            key(Qt::Key_Left, Qt::ShiftModifier);
+    };
+    const Case cases[] = {
+        { "Shift+Left twice selects the last two", [&] { type("abc"), shiftLeft(2); }, "abc",
+            1, 3, 1 },
+        { "typing replaces the selection",
+            [&] { type("abcdef"), shiftLeft(3), type("X"); }, "abcX", 4, 4, 4 },
+        { "Backspace deletes only the selection",
+            [&] { type("abcdef"), shiftLeft(3), key(Qt::Key_Backspace); }, "abc", 3, 3, 3 },
+        { "Up goes to the preceding break",
+            [&] {
+                type("ab"), key(Qt::Key_Return), type("cdef");
+                key(Qt::Key_Left), key(Qt::Key_Left), key(Qt::Key_Up);
+            },
+            "ab\rcdef", 2, 2, 2 },
+        { "Home and Delete", [&] { type("abc"), key(Qt::Key_Home), key(Qt::Key_Delete); },
+            "bc", 0, 0, 0 },
+        { "tool letters are typed",
+            [&] { type("lerp"), key(Qt::Key_Down), key(Qt::Key_Backspace); }, "ler", 3, 3, 3 },
+        { "Ctrl+A, Ctrl+C, End, Ctrl+V",
+            [&] {
+                type("caf\u00e9 ");
+                key(Qt::Key_A, Qt::ControlModifier), key(Qt::Key_C, Qt::ControlModifier);
+                key(Qt::Key_End), key(Qt::Key_V, Qt::ControlModifier);
+            },
+            "caf\xe9 caf\xe9 ", 10, 10, 10 },
+        { "Ctrl+X takes the selection away",
+            [&] { type("abcd"), shiftLeft(2), key(Qt::Key_X, Qt::ControlModifier); }, "ab",
+            2, 2, 2 },
+    };
+    for (const Case& c : cases) {
+        drawing().newDrawing();
+        newText(-40, 100);
+        c.keys();
+        EXPECT_EQ(edited(), c.text) << c.name;
+        EXPECT_EQ(textTool().selection(), std::make_pair(c.first, c.last)) << c.name;
+        EXPECT_EQ(textTool().caret(), c.caret) << c.name;
+        finish();
+    }
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("cd"));
+}
+
+TEST_F(TextToolGui, TypedLatin1CharactersRoundTripAndOthersAreRefused)
+{
+    newText(-40, 100);
+    type(QString::fromUtf8("caf\u00e9 \u20ac \u201cq\u201d"));
+    type(QString::fromUtf8("\u0436")); // Cyrillic: no code in the files' code page
+    EXPECT_NE(status().find("left out"), std::string::npos) << status();
+    finish();
+    const std::string bytes = "caf\xe9 \x80 \x93q\x94";
+    EXPECT_EQ(only<TextObject>().text(), bytes);
+
+    const std::string path = (m_dir / "typed.zvx").string();
+    ASSERT_TRUE(m_shell->saveAs(path));
+    drawing().newDrawing();
+    ASSERT_TRUE(m_shell->openDrawing(path));
+    EXPECT_EQ(only<TextObject>().text(), bytes);
+}
+
+TEST_F(TextToolGui, DoubleClickOpensATextAndUndoRestoresItInOneStep)
+{
+    auto text = std::make_unique<TextObject>("Hello", nullptr, 24, 26, TextAlign::Left);
+    text->setFontAndSize(defaultTextFont(), 24);
+    text->translate(-40, 100);
+    TextObject* hello = static_cast<TextObject*>(add(std::move(text)));
+    const Rect box = hello->boundingBox();
+    const float y = (box.top + box.bottom) / 2;
+    // Pressed and released once, then the double click: the selection tool
+    // hands the text to the text tool with the caret where it was clicked.
+    press(box.right - 1, y);
+    release(box.right - 1, y);
+    QTest::mouseDClick(m_window, Qt::LeftButton, {}, px(box.right - 1, y));
+    runUntilIdle(kIdleMs);
+    ASSERT_EQ(current(), tool(ToolKind::Text));
+    EXPECT_EQ(textTool().state(), TextTool::Editing);
+    EXPECT_EQ(textTool().caret(), 5u);
+    type(", world");
+    key(Qt::Key_Backspace);
+    finish();
+    EXPECT_EQ(hello->text(), "Hello, worl");
+    EXPECT_EQ(drawing().history().undoCount(), 1u);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(hello->text(), "Hello");
+    EXPECT_EQ(hello->boundingBox(), box);
+
+    // Opening and leaving without a change records nothing.
+    QTest::mouseDClick(m_window, Qt::LeftButton, {}, px(box.right - 1, y));
+    runUntilIdle(kIdleMs);
+    finish();
+    EXPECT_EQ(drawing().history().undoCount(), 0u);
 }
 
 } // namespace

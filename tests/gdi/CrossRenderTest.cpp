@@ -180,6 +180,19 @@ void symbolFonts(Drawing& d, const FontLookup& fonts)
     }
 }
 
+// Characters of the upper half of the code page, as the text tool types them.
+void upperHalf(Drawing& d, const FontLookup& fonts)
+{
+    int row = 0;
+    for (const char* name : { "Helvetica", "Times-Roman" }) {
+        auto t = std::make_unique<TextObject>(
+            "caf\xe9 \x80 \x93q\x94 \xdf \xc5\xe6\xf8", fonts.find(name), 28, 32, TextAlign::Left);
+        t->setFrame({ 0, 0 }, { 420, -40 });
+        t->setMatrix(Matrix { 1, 0, 0, 1, 20, 120 - 60 * float(row++) });
+        add(d, std::move(t));
+    }
+}
+
 // 500 blocks in the 13 standard fonts at 5 to 40 points, every alignment,
 // some coloured, set side by side in rows as on a crowded page: the small
 // type is where glyphs used to go missing.
@@ -355,7 +368,7 @@ TEST_P(CrossRenderTest, PageRenderAgreesWithGhostscriptOnOurNativeFile)
 INSTANTIATE_TEST_SUITE_P(Drawings, CrossRenderTest,
     ::testing::Values(Case { "shapes", shapes, 7, 0.04, 7 }, Case { "text500", manyTexts, 7, 0.04, 7 },
         Case { "containers", containers, 7, 0.04, 7 }, Case { "rings", rings, 7, 0.04, 7 },
-        Case { "symbols", symbolFonts, 7, 0.04, 7 }, Case { "hatched", hatched, 80, 0.40, 35 },
+        Case { "symbols", symbolFonts, 7, 0.04, 7 }, Case { "upperhalf", upperHalf, 7, 0.04, 7 }, Case { "hatched", hatched, 80, 0.40, 35 },
         Case { "native", readNative, 7, 0.04, 7 }, Case { "illustrator", readIllustrator, 7, 0.04, 7 }),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
