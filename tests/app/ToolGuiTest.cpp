@@ -8,6 +8,7 @@
 #include "model/ShapeObjects.h"
 #include "model/UndoCommand.h"
 #include "model/TextObject.h"
+#include "tests/support/TestFonts.h"
 #include "tools/SelectionTool.h"
 #include "tools/TextTool.h"
 #include "tools/Tool.h"
@@ -449,8 +450,11 @@ TEST_F(ToolGui, FeedbackAndResultsReachTheScreen)
 
 // --- the text tool ------------------------------------------------------------
 
+// Fonts of fixed widths (every character half the size wide): wrapping and
+// caret positions follow from the text alone.
 class TextToolGui : public ToolGui {
 protected:
+    testfonts::FixedCatalogue m_fonts { { "Helvetica" } };
     TextTool& textTool() { return static_cast<TextTool&>(*tool(ToolKind::Text)); }
     // Chooses the text tool and clicks on empty paper: a new text to type into.
     void newText(float x, float y)
@@ -581,11 +585,12 @@ TEST_F(TextToolGui, DoubleClickOpensATextAndUndoRestoresItInOneStep)
     TextObject* hello = static_cast<TextObject*>(add(std::move(text)));
     const Rect box = hello->boundingBox();
     const float y = (box.top + box.bottom) / 2;
+    const float x = box.left + 57; // in the "o": 12 points a letter
     // Pressed and released once, then the double click: the selection tool
     // hands the text to the text tool with the caret where it was clicked.
-    press(box.right - 1, y);
-    release(box.right - 1, y);
-    QTest::mouseDClick(m_window, Qt::LeftButton, {}, px(box.right - 1, y));
+    press(x, y);
+    release(x, y);
+    QTest::mouseDClick(m_window, Qt::LeftButton, {}, px(x, y));
     runUntilIdle(kIdleMs);
     ASSERT_EQ(current(), tool(ToolKind::Text));
     EXPECT_EQ(textTool().state(), TextTool::Editing);
@@ -600,10 +605,33 @@ TEST_F(TextToolGui, DoubleClickOpensATextAndUndoRestoresItInOneStep)
     EXPECT_EQ(hello->boundingBox(), box);
 
     // Opening and leaving without a change records nothing.
-    QTest::mouseDClick(m_window, Qt::LeftButton, {}, px(box.right - 1, y));
+    QTest::mouseDClick(m_window, Qt::LeftButton, {}, px(x, y));
     runUntilIdle(kIdleMs);
     finish();
     EXPECT_EQ(drawing().history().undoCount(), 0u);
+}
+
+TEST_F(TextToolGui, DraggingACornerOfASelectedTextReflowsItAsOneStep)
+{
+    auto text = std::make_unique<TextObject>("one two three four", defaultTextFont(), 12, 14, TextAlign::Left);
+    text->setFrame({ 0, 0 }, { 120, -20 });
+    text->translate(-40, 100);
+    auto* words = static_cast<TextObject*>(add(std::move(text)));
+    ASSERT_EQ(words->text().find('\n'), std::string::npos) << "one line to begin with";
+    const Rect box = words->boundingBox();
+    press((box.left + box.right) / 2, box.top - 2);
+    release((box.left + box.right) / 2, box.top - 2);
+    ASSERT_EQ(drawing().selection(), (ObjectRefs { words }));
+    // The top-right corner pulled in: the words wrap and the box grows down.
+    drag(box.right, box.top, box.left + 40, box.top);
+    EXPECT_FLOAT_EQ(words->boundingBox().right, box.left + 40);
+    EXPECT_NE(words->text().find('\n'), std::string::npos);
+    EXPECT_LT(words->boundingBox().bottom, box.bottom);
+    EXPECT_EQ(drawing().history().undoCount(), 1u);
+    EXPECT_NE(dynamic_cast<const TextFrameCommand*>(drawing().history().top()), nullptr);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(words->boundingBox(), box);
+    EXPECT_EQ(words->text(), "one two three four");
 }
 
 } // namespace
