@@ -2,6 +2,7 @@
 
 #include "app/DrawingWindow.h"
 #include "app/MainFrame.h"
+#include "app/SystemClipboard.h"
 #include "app/Shell.h"
 #include "app/ShellCommands.h"
 #include "app/StatusBar.h"
@@ -61,12 +62,15 @@ bool CommandDispatcher::run(int id)
 bool CommandDispatcher::runEdit(int id)
 {
     switch (id) {
+    case kCmdCut:
+    case kCmdCopy:
+        chooseSelectionTool();
+        m_frame.systemClipboard().copy(id == kCmdCut);
+        return true;
     case kCmdUndo:
     case kCmdRedo:
-    case kCmdCut:
     case kCmdDuplicate:
     case kCmdClear:
-    case kCmdCopy:
     case kCmdSelectAll:
     case kCmdDeselectAll:
     case kCmdDeselectAll2:
@@ -75,15 +79,10 @@ bool CommandDispatcher::runEdit(int id)
         if (id == kCmdClear)
             window().redrawStatus();
         return true;
-    case kCmdPaste: {
+    case kCmdPaste:
         chooseSelectionTool();
-        const QRect area = window().viewport();
-        const Point a = window().toDrawing(float(area.left()), float(area.top()));
-        const Point b = window().toDrawing(float(area.right() + 1), float(area.bottom() + 1));
-        const Rect visible { std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y) };
-        drawing().clipboard().paste(drawing(), visible);
+        m_frame.systemClipboard().paste(window().insertPlacement(), window().visibleBox());
         return true;
-    }
     case kCmdPreferences:
         preferences();
         return true;

@@ -1,5 +1,6 @@
 #include "app/DrawingWindow.h"
 #include "app/ShellCommands.h"
+#include "app/SystemClipboard.h"
 
 #include "app/Ruler.h"
 #include "app/StatusBar.h"
@@ -15,6 +16,9 @@
 #include "tools/ToolSet.h"
 
 #include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QTimer>
@@ -66,6 +70,7 @@ DrawingWindow::DrawingWindow(Drawing& drawing, QWidget* parent)
     });
     m_drawing.addObserver(this);
     setAttribute(Qt::WA_InputMethodEnabled);
+    setAcceptDrops(true);
     // The caret blinks while a text is edited.
     m_caretTimer = new QTimer(this);
     m_caretTimer->setInterval(QGuiApplication::styleHints()->cursorFlashTime() / 2);
@@ -610,6 +615,63 @@ bool DrawingWindow::editText(TextObject& text, Point at)
         return false;
     tool->editExisting(text, at);
     return true;
+}
+
+InsertPlacement DrawingWindow::insertPlacement() const
+{
+    return { m_view.toDrawing(10, 10), m_view.toDrawing(10, 30), m_drawing.isLandscape() };
+}
+
+Rect DrawingWindow::visibleBox() const
+{
+    const QRect area = viewport();
+    const Point a = m_view.toDrawing(float(area.left()), float(area.top()));
+    const Point b = m_view.toDrawing(float(area.right() + 1), float(area.bottom() + 1));
+    return { std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y) };
+}
+
+namespace {
+
+// Ctrl asks for a copy; otherwise a move where the source allows one.
+Qt::DropAction dropAction(const QDropEvent& event)
+{
+    const Qt::DropActions offered = event.possibleActions();
+    if (!(event.modifiers() & Qt::ControlModifier) && (offered & Qt::MoveAction))
+        return Qt::MoveAction;
+    if (offered & Qt::CopyAction)
+        return Qt::CopyAction;
+    return Qt::IgnoreAction;
+}
+
+} // namespace
+
+void DrawingWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    dragMoveEvent(event);
+}
+
+void DrawingWindow::dragMoveEvent(QDragMoveEvent* event)
+{
+    const Qt::DropAction action = dropAction(*event);
+    if (!m_dropHandler || !SystemClipboard::accepts(*event->mimeData()) || action == Qt::IgnoreAction) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(action);
+    event->accept();
+}
+
+void DrawingWindow::dropEvent(QDropEvent* event)
+{
+    const Qt::DropAction action = dropAction(*event);
+    if (!m_dropHandler || action == Qt::IgnoreAction) {
+        event->ignore();
+        return;
+    }
+    selectTool(kCmdSelectionTool);
+    event->setDropAction(action);
+    event->accept();
+    m_dropHandler(*event->mimeData());
 }
 
 NewTextFont DrawingWindow::newTextFont() const

@@ -5,6 +5,7 @@
 // is redrawn from the drawing when needed and copied to the screen.
 
 #include "app/View.h"
+#include "export/Insert.h"
 #include "model/Drawing.h"
 #include "tools/ToolView.h"
 
@@ -17,6 +18,7 @@
 #include <memory>
 
 class QInputMethodEvent;
+class QMimeData;
 class QScrollBar;
 class QTimer;
 
@@ -89,6 +91,13 @@ public:
     void setCommandPoster(std::function<void(int)> poster) { m_postCommand = std::move(poster); }
     // Where new texts take their font and size from (the Font command's defaults).
     void setNewTextFont(std::function<NewTextFont()> source) { m_newTextFont = std::move(source); }
+    // Where dropped data goes (the system clipboard's drop); true when taken.
+    void setDropHandler(std::function<bool(const QMimeData&)> handler) { m_dropHandler = std::move(handler); }
+    // Where inserted, pasted and dropped pictures and texts are placed: the
+    // window's top-left area.
+    InsertPlacement insertPlacement() const;
+    // The part of the drawing in view (drawing space).
+    Rect visibleBox() const;
     // The text tool while it edits a text, else nullptr.
     TextTool* editingTextTool() const;
 
@@ -125,6 +134,9 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
@@ -175,6 +187,7 @@ private:
     bool m_shiftHeld = false;
     std::function<void(int)> m_postCommand;
     std::function<NewTextFont()> m_newTextFont;
+    std::function<bool(const QMimeData&)> m_dropHandler;
     QTimer* m_caretTimer = nullptr;
     std::array<QCursor, kCursorCount> m_cursors;
     std::array<bool, kCursorCount> m_cursorMade {};

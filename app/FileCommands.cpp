@@ -11,8 +11,10 @@
 #include "app/dialogs/FileDialogs.h"
 #include "app/dialogs/ProgressWindow.h"
 #include "app/dialogs/TextDialog.h"
+#include "export/Insert.h"
 #include "model/Drawing.h"
 #include "platform/Reporter.h"
+#include "platform/qt/QtImageDecoder.h"
 
 #include <QMessageBox>
 
@@ -22,6 +24,11 @@ namespace {
 
 const QStringList kDrawingFilters { QStringLiteral("Zavora Drawing (*.zvx)"),
     QStringLiteral("Illustrator 88 (*.ai)"), QStringLiteral("All Files (*)") };
+// Insert takes pictures and text files too.
+const QStringList kInsertFilters { QStringLiteral("Zavora Drawing (*.zvx)"),
+    QStringLiteral("Illustrator 88 (*.ai)"), QStringLiteral("Windows Metafile (*.wmf)"),
+    QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("JPEG Image (*.jpg *.jpeg)"), QStringLiteral("GIF Image (*.gif)"),
+    QStringLiteral("PNG Image (*.png)"), QStringLiteral("Text (*.txt)"), QStringLiteral("All Files (*)") };
 
 // The longest form name the form export accepts.
 constexpr int kFormNameLength = 64;
@@ -137,7 +144,7 @@ void CommandDispatcher::insert()
     FileDialogRequest request;
     request.title = QStringLiteral("Insert");
     request.directory = settings.insertDir;
-    request.filters = kDrawingFilters;
+    request.filters = kInsertFilters;
     request.filterIndex = settings.insertFilter;
     const std::optional<FileChoice> choice = chooseFile(&m_frame, request);
     if (!choice)
@@ -145,7 +152,8 @@ void CommandDispatcher::insert()
     settings.insertDir = folderOf(choice->path);
     settings.insertFilter = choice->filterIndex;
     BusyStatus busy(m_frame.statusBar(), "Inserting...");
-    m_shell.insertDrawing(choice->path);
+    QtImageDecoder images;
+    insertFile(drawing(), choice->path, window().insertPlacement(), images);
 }
 
 void CommandDispatcher::exportDrawing()

@@ -9,6 +9,7 @@
 #include "app/Shell.h"
 #include "app/ShellCommands.h"
 #include "app/StatusBar.h"
+#include "app/SystemClipboard.h"
 #include "model/FontLookup.h"
 #include "model/TextObject.h"
 #include "platform/DebugLog.h"
@@ -55,6 +56,10 @@ MainFrame::MainFrame(Shell& shell)
     m_drawingWindow->setFocus();
     // Tool keys become commands; the toolbox follows the current tool.
     m_drawingWindow->setCommandPoster([this](int id) { postCommand(id); });
+    m_systemClipboard = new SystemClipboard(shell.drawing(), m_statusBar, this);
+    m_drawingWindow->setDropHandler([this](const QMimeData& data) {
+        return m_systemClipboard->drop(data, m_drawingWindow->insertPlacement(), m_drawingWindow->visibleBox());
+    });
     m_drawingWindow->setNewTextFont([&shell] {
         const TextDefaults& defaults = shell.textDefaults();
         const FontLookup* fonts = FontLookup::current();
@@ -138,7 +143,7 @@ MenuState MainFrame::menuState() const
     const ShellSettings& settings = m_shell.settings();
     MenuState state;
     state.selectedCount = int(drawing.selection().size());
-    state.pasteable = !drawing.clipboard().isEmpty();
+    state.pasteable = m_systemClipboard->canPaste();
     state.canUndo = drawing.history().canUndo();
     state.canRedo = drawing.history().canRedo();
     state.hasFileName = !drawing.fileName().empty();

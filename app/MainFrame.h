@@ -17,6 +17,7 @@ struct MenuState;
 class Ruler;
 class Shell;
 class StatusBar;
+class SystemClipboard;
 
 class MainFrame : public QWidget {
     Q_OBJECT
@@ -33,6 +34,7 @@ public:
     BarWindow* colorBar() const { return m_colorBar; }
     BarWindow* shapeLibrary() const { return m_shapeLibrary; }
     DrawingWindow* drawingWindow() const { return m_drawingWindow; }
+    SystemClipboard& systemClipboard() const { return *m_systemClipboard; }
     MainMenu* mainMenu() const { return m_menu; }
     bool isFrameActive() const { return m_frameActive; }
 
@@ -73,6 +75,7 @@ private:
     BarWindow* m_styleBar;
     BarWindow* m_standardBar;
     StatusBar* m_statusBar;
+    SystemClipboard* m_systemClipboard = nullptr;
     Ruler* m_horizontalRuler;
     Ruler* m_verticalRuler;
     BarWindow* m_colorBar;

@@ -200,12 +200,6 @@ bool Shell::openDrawing(const std::string& path, bool addRecent)
     return true;
 }
 
-void Shell::insertDrawing(const std::string& path)
-{
-    // The drawing tells its observers, the window among them.
-    zavora::insertDrawing(m_drawing, path);
-}
-
 void Shell::openDroppedFile(const std::string& path)
 {
     if (!confirmDiscard())

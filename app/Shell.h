@@ -70,8 +70,6 @@ public:
     // recorded as recent when addRecent; the view is updated and Fit in
     // window is posted. False (reported) when the drawing stayed as it was.
     bool openDrawing(const std::string& path, bool addRecent = true);
-    // Appends a drawing file's objects to the drawing, selected.
-    void insertDrawing(const std::string& path);
     // Opens a file dropped on the frame, after confirmDiscard.
     void openDroppedFile(const std::string& path);
 

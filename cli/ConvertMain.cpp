@@ -3,11 +3,13 @@
 
 #include "cli/ConvertOptions.h"
 #include "export/Export.h"
+#include "export/Insert.h"
 #include "fonts/FontCatalogue.h"
 #include "model/Drawing.h"
 #include "platform/Profile.h"
 #include "platform/Reporter.h"
 #include "platform/freetype/FreeTypeFontSystem.h"
+#include "platform/qt/QtImageDecoder.h"
 #include "platform/qt/QtPngEncoder.h"
 #include "platform/qt/QtRasterSurface.h"
 
@@ -99,8 +101,15 @@ int main(int argc, char** argv)
     catalogue.load();
 
     Drawing drawing;
-    if (openDrawing(drawing, request->input) != ZvxReadResult::Read)
-        return 1; // the reader has reported why
+    if (insertKindForPath(request->input) == InsertKind::Drawing) {
+        if (openDrawing(drawing, request->input) != ZvxReadResult::Read)
+            return 1; // the reader has reported why
+    } else {
+        // Pictures, metafiles and text files come in as Insert adds them.
+        QtImageDecoder images;
+        if (!insertFile(drawing, request->input, InsertPlacement {}, images))
+            return 1;
+    }
 
     if (!exportToFile(drawing, *kind, request->output, options, nullptr))
         return 1;

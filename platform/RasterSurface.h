@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace zavora {
@@ -37,6 +39,23 @@ public:
     virtual ~PngEncoder() = default;
     // The whole file in `bytes`; false when the image cannot be encoded.
     virtual bool encode(const RgbImageView& image, std::vector<uint8_t>& bytes) = 0;
+};
+
+// Decoded pixels of an image file: red, green, blue per pixel, rows from the top.
+struct DecodedImage {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint8_t> rgb;
+};
+
+// Reading BMP, JPEG, GIF and PNG files (and pasted or dropped image data) is
+// the platform's: the program places the pixels, it does not decode them.
+class ImageDecoder {
+public:
+    virtual ~ImageDecoder() = default;
+    // Nothing when the data is not an image the platform reads.
+    virtual std::optional<DecodedImage> decodeFile(const std::string& path) = 0;
+    virtual std::optional<DecodedImage> decodeBytes(const std::vector<uint8_t>& bytes) = 0;
 };
 
 } // namespace zavora
