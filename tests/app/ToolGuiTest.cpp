@@ -5,6 +5,7 @@
 
 #include "app/DrawingWindow.h"
 #include "app/MainFrame.h"
+#include "model/ImageObject.h"
 #include "model/ShapeObjects.h"
 #include "model/UndoCommand.h"
 #include "model/TextObject.h"
@@ -14,12 +15,18 @@
 #include "tools/Tool.h"
 #include "tools/ToolSet.h"
 
+#include <QApplication>
 #include <QClipboard>
+#include <QDropEvent>
+#include <QImage>
+#include <QMimeData>
+#include <QUrl>
 #include <QGuiApplication>
 #include <QTest>
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 
 namespace zavora {
 namespace {
@@ -632,6 +639,52 @@ TEST_F(TextToolGui, DraggingACornerOfASelectedTextReflowsItAsOneStep)
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(words->boundingBox(), box);
     EXPECT_EQ(words->text(), "one two three four");
+}
+
+// Drops on the drawing window: a file from a file manager is inserted by its
+// kind, a picture and text are pasted; Ctrl asks for a copy.
+TEST_F(ToolGui, DroppedFilesPicturesAndTextAreInsertedAsOneStepEach)
+{
+    const fs::path text = m_dir / "dropped.txt";
+    std::ofstream(text) << "A\n\nB\n";
+    const auto dropOn = [this](QMimeData& data, Qt::KeyboardModifiers mods, Qt::DropAction expected) {
+        const QPoint at = m_window->viewport().center();
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, mods);
+        QApplication::sendEvent(m_window, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        EXPECT_EQ(enter.dropAction(), expected);
+        QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, mods);
+        QApplication::sendEvent(m_window, &drop);
+        EXPECT_TRUE(drop.isAccepted());
+        runUntilIdle(kIdleMs);
+    };
+    QMimeData file;
+    file.setUrls({ QUrl::fromLocalFile(QString::fromStdString(text.string())) });
+    dropOn(file, Qt::NoModifier, Qt::MoveAction);
+    auto* paragraphs = dynamic_cast<TextObject*>(drawing().objectAt(0));
+    ASSERT_NE(paragraphs, nullptr);
+    EXPECT_EQ(paragraphs->text(), "A\r\rB");
+
+    QMimeData picture;
+    QImage green(12, 8, QImage::Format_RGB888);
+    green.fill(Qt::green);
+    picture.setImageData(green);
+    dropOn(picture, Qt::ControlModifier, Qt::CopyAction);
+    auto* image = dynamic_cast<ImageObject*>(drawing().objectAt(1));
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->width(), 12);
+    // Placed at the window's top-left corner, 10 pixels in.
+    const Point corner = m_window->view().toDrawing(10, 10);
+    EXPECT_NEAR(image->boundingBox().left, corner.x, 1e-3);
+    EXPECT_NEAR(image->boundingBox().top, corner.y, 1e-3);
+
+    QMimeData words;
+    words.setText(QStringLiteral("dropped words"));
+    dropOn(words, Qt::NoModifier, Qt::MoveAction);
+    ASSERT_EQ(drawing().objectCount(), 3u);
+    EXPECT_EQ(static_cast<TextObject*>(drawing().objectAt(2))->text(), "dropped words");
+    EXPECT_EQ(drawing().selection(), (ObjectRefs { drawing().objectAt(2) }));
+    EXPECT_EQ(drawing().history().undoCount(), 3u);
 }
 
 } // namespace
