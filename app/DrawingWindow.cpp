@@ -346,6 +346,15 @@ void DrawingWindow::mouseMoveEvent(QMouseEvent* event)
         m_horizontalRuler->setMarker(int(pos.x()));
     if (m_verticalRuler)
         m_verticalRuler->setMarker(int(pos.y()));
+    if (m_buttonDown && m_dragOutHandler && currentTool() == &m_tools->selectionTool()
+        && m_tools->selectionTool().mode() == SelectionTool::Moving && !viewport().contains(pos.toPoint())) {
+        // Moved out of the window, the selection goes to other programs as a
+        // copy: the move ends and the objects stay where they were.
+        m_buttonDown = false;
+        selectTool(kCmdSelectionTool);
+        m_dragOutHandler();
+        return;
+    }
     if (m_buttonDown)
         deliver(2, float(pos.x()), float(pos.y()), (event->modifiers() & Qt::ShiftModifier) || m_shiftHeld);
 }

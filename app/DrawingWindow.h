@@ -93,6 +93,8 @@ public:
     void setNewTextFont(std::function<NewTextFont()> source) { m_newTextFont = std::move(source); }
     // Where dropped data goes (the system clipboard's drop); true when taken.
     void setDropHandler(std::function<bool(const QMimeData&)> handler) { m_dropHandler = std::move(handler); }
+    // Starts a drag of the selection to other programs (the frame's).
+    void setDragOutHandler(std::function<void()> handler) { m_dragOutHandler = std::move(handler); }
     // Where inserted, pasted and dropped pictures and texts are placed: the
     // window's top-left area.
     InsertPlacement insertPlacement() const;
@@ -188,6 +190,7 @@ private:
     std::function<void(int)> m_postCommand;
     std::function<NewTextFont()> m_newTextFont;
     std::function<bool(const QMimeData&)> m_dropHandler;
+    std::function<void()> m_dragOutHandler;
     QTimer* m_caretTimer = nullptr;
     std::array<QCursor, kCursorCount> m_cursors;
     std::array<bool, kCursorCount> m_cursorMade {};

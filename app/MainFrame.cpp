@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDrag>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QTimer>
@@ -57,6 +58,13 @@ MainFrame::MainFrame(Shell& shell)
     // Tool keys become commands; the toolbox follows the current tool.
     m_drawingWindow->setCommandPoster([this](int id) { postCommand(id); });
     m_systemClipboard = new SystemClipboard(shell.drawing(), m_statusBar, this);
+    m_drawingWindow->setDragOutHandler([this] {
+        if (QMimeData* data = m_systemClipboard->selectionData()) {
+            auto* drag = new QDrag(m_drawingWindow);
+            drag->setMimeData(data);
+            drag->exec(Qt::CopyAction);
+        }
+    });
     m_drawingWindow->setDropHandler([this](const QMimeData& data) {
         return m_systemClipboard->drop(data, m_drawingWindow->insertPlacement(), m_drawingWindow->visibleBox());
     });
