@@ -15,21 +15,6 @@
 
 namespace zavora {
 
-namespace {
-
-std::string lowerExtension(std::string_view path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    const std::size_t dot = path.find_last_of('.');
-    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
-        return {};
-    std::string ext(path.substr(dot + 1));
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-    return ext;
-}
-
-} // namespace
-
 std::unique_ptr<OutputPort> makeExportPort(ExportKind kind, OutputStream& stream,
     const ExportOptions& options, std::vector<const FontEntry*> documentFonts)
 {
@@ -67,6 +52,17 @@ bool isExportAvailable(ExportKind kind, const ExportOptions& options)
     return makeExportPort(kind, probe, options) != nullptr;
 }
 
+std::string fileExtension(std::string_view path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    const std::size_t dot = path.find_last_of('.');
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
+        return {};
+    std::string ext(path.substr(dot + 1));
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    return ext;
+}
+
 std::optional<ExportKind> exportKindForPath(std::string_view path)
 {
     static const struct {
@@ -88,7 +84,7 @@ std::optional<ExportKind> exportKindForPath(std::string_view path)
         { "jpeg", ExportKind::Jpeg },
         { "png", ExportKind::Png },
     };
-    const std::string ext = lowerExtension(path);
+    const std::string ext = fileExtension(path);
     for (const auto& entry : table)
         if (ext == entry.extension)
             return entry.kind;

@@ -79,6 +79,8 @@ std::unique_ptr<OutputPort> makeExportPort(ExportKind kind, OutputStream& stream
     const ExportOptions& options, std::vector<const FontEntry*> documentFonts = {});
 // Whether this build can write the kind (given the platform's raster services).
 bool isExportAvailable(ExportKind kind, const ExportOptions& options = {});
+// A file name's extension in lower case, without the dot; empty when none.
+std::string fileExtension(std::string_view path);
 // The kind a file name's extension asks for (".zvx", ".ps", …, case-insensitive).
 std::optional<ExportKind> exportKindForPath(std::string_view path);
 

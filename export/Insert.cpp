@@ -20,17 +20,6 @@ namespace zavora {
 
 namespace {
 
-std::string lowerExtension(std::string_view path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    const std::size_t dot = path.find_last_of('.');
-    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
-        return {};
-    std::string ext(path.substr(dot + 1));
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return ext;
-}
-
 void addAsOneStep(Drawing& drawing, std::unique_ptr<DrawObject> object)
 {
     OwnedObjects objects;
@@ -71,7 +60,7 @@ bool insertTextFile(Drawing& drawing, const std::string& path, const InsertPlace
 
 InsertKind insertKindForPath(std::string_view path)
 {
-    const std::string ext = lowerExtension(path);
+    const std::string ext = fileExtension(path);
     if (ext == "wmf")
         return InsertKind::Metafile;
     if (ext == "bmp" || ext == "dib" || ext == "jpg" || ext == "jpeg" || ext == "jpe" || ext == "gif"
@@ -143,7 +132,7 @@ bool insertFile(Drawing& drawing, const std::string& path, const InsertPlacement
     case InsertKind::Image: {
         const std::optional<DecodedImage> decoded = images.decodeFile(path);
         if (!decoded) {
-            if (lowerExtension(path) == "bmp" || lowerExtension(path) == "dib")
+            if (fileExtension(path) == "bmp" || fileExtension(path) == "dib")
                 errorBox("Can't insert bitmap %s", path.c_str());
             else
                 errorBox("Could not insert %s", path.c_str());

@@ -69,22 +69,7 @@ void rectangleHandle(Point& c1, Point& c2, int handle, Point o, bool shift)
     }
     if (shift)
         o = squareCorner(opposite, o);
-    switch (handle) {
-    case 0:
-        c1 = o;
-        break;
-    case 1:
-        c2.x = o.x;
-        c1.y = o.y;
-        break;
-    case 2:
-        c2 = o;
-        break;
-    case 3:
-        c1.x = o.x;
-        c2.y = o.y;
-        break;
-    }
+    moveBoxCorner(c1, c2, handle, o);
 }
 
 // The four corner handles of a rectangle, from corner1 round to the fourth.

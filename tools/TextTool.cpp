@@ -39,30 +39,6 @@ bool isWordCharacter(char c)
     return c != ' ' && !isBreak(c);
 }
 
-// Corner `handle` of a box (0 top left, 1 top right, 2 bottom right, 3
-// bottom left, y up) moved to o; c1 is the top-left corner, c2 the bottom-right.
-void moveCorner(Point& c1, Point& c2, int handle, Point o)
-{
-    switch (handle) {
-    case 0:
-        c1 = o;
-        break;
-    case 1:
-        c2.x = o.x;
-        c1.y = o.y;
-        break;
-    case 2:
-        c2 = o;
-        break;
-    case 3:
-        c1.x = o.x;
-        c2.y = o.y;
-        break;
-    default:
-        break;
-    }
-}
-
 // Top-left and bottom-right of two corners in any order.
 std::pair<Point, Point> ordered(Point a, Point b)
 {
@@ -270,7 +246,7 @@ void TextTool::mouseDrag(float x, float y, bool shift)
         m_corner = q;
     } else {
         const Point o = transformPoint(invert(KMatrix(m_object->matrix())), snap(p));
-        moveCorner(m_press, m_corner, m_handle, o);
+        moveBoxCorner(m_press, m_corner, m_handle, o);
         setStatus("Text: Rectangle: %.0fx%.0f", std::fabs(m_corner.x - m_press.x), std::fabs(m_corner.y - m_press.y));
     }
     toggleRubberBand();

@@ -35,6 +35,28 @@ NewTextFont ToolView::newTextFont() const
     return { defaultTextFont(), 24 };
 }
 
+void moveBoxCorner(Point& c1, Point& c2, int handle, Point o)
+{
+    switch (handle) {
+    case 0:
+        c1 = o;
+        break;
+    case 1:
+        c2.x = o.x;
+        c1.y = o.y;
+        break;
+    case 2:
+        c2 = o;
+        break;
+    case 3:
+        c1.x = o.x;
+        c2.y = o.y;
+        break;
+    default:
+        break;
+    }
+}
+
 Drawing& Tool::drawing()
 {
     return m_view.drawing();

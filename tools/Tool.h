@@ -58,6 +58,10 @@ protected:
     ToolView& m_view;
 };
 
+// Moves corner `handle` of the box with corners c1 and c2 to o: 0 is c1,
+// 1 is (c2.x, c1.y), 2 is c2 and 3 is (c1.x, c2.y).
+void moveBoxCorner(Point& c1, Point& c2, int handle, Point o);
+
 // While it lives, the kernel's hit tests run in window pixels: the view's
 // mapping is the CTM, so outlines are flattened and rounded at the screen's
 // resolution and a pixel means the same at every zoom.
