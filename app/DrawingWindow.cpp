@@ -1,6 +1,7 @@
 #include "app/DrawingWindow.h"
 
 #include "app/Ruler.h"
+#include "app/ShellCommands.h"
 #include "app/StatusBar.h"
 #include "app/ToolCursors.h"
 #include "model/CommandIds.h"
@@ -12,6 +13,7 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -23,6 +25,8 @@
 namespace zavora {
 
 namespace {
+
+constexpr float kKeyZoomStep = 1.25f;
 
 int scrollBarExtent(const QWidget* widget)
 {
@@ -135,6 +139,37 @@ void DrawingWindow::zoomToRect(float x0, float y0, float x1, float y1)
     viewChanged();
     updateScrollBars();
     invalidateAll();
+}
+
+void DrawingWindow::zoomBy(float factor, QPointF at)
+{
+    if (m_buttonDown || m_view.zoom() <= 0)
+        return;
+    endGesture();
+    m_view.zoomAbout(m_view.zoom() * factor, float(at.x()), float(at.y()));
+    viewChanged();
+    updateScrollBars();
+    invalidateAll();
+}
+
+void DrawingWindow::endGesture()
+{
+    if (m_tools)
+        m_tools->selectTool(m_tools->currentCommand());
+}
+
+void DrawingWindow::panBy(float dx, float dy)
+{
+    m_view.setOffsets(m_view.offsetX() - dx, m_view.offsetY() - dy);
+    m_view.buildViewMatrix();
+    viewChanged();
+    updateScrollBars();
+    // Shown now: while a button is held a paint only copies the picture.
+    m_painting = true;
+    compose(viewport());
+    m_painting = false;
+    m_rebuildPending = false;
+    update();
 }
 
 void DrawingWindow::drawingReplaced()
@@ -291,6 +326,9 @@ void DrawingWindow::paintEvent(QPaintEvent* event)
     } else if (m_rebuildPending) {
         m_paintDeferred = true;
     }
+    // Feedback drawn over the fresh picture belongs to this paint.
+    if (!buttonHeld && m_tools)
+        currentTool()->repaintFeedback();
     m_painting = false;
     QPainter p(this);
     const QImage& pixels = buffer();
@@ -300,8 +338,6 @@ void DrawingWindow::paintEvent(QPaintEvent* event)
     const QRect corner(area.width(), area.height(), width() - area.width(), height() - area.height());
     p.fillRect(corner, palette().color(QPalette::Button));
     ++m_paintCount;
-    if (!buttonHeld && m_tools)
-        currentTool()->repaintFeedback();
     Q_EMIT painted();
 }
 
@@ -315,6 +351,10 @@ void DrawingWindow::mouseMoveEvent(QMouseEvent* event)
         m_horizontalRuler->setMarker(int(pos.x()));
     if (m_verticalRuler)
         m_verticalRuler->setMarker(int(pos.y()));
+    if (m_middlePanning) {
+        const Point now = m_view.toDrawing(float(pos.x()), float(pos.y()));
+        panBy(now.x - m_panAnchor.x, now.y - m_panAnchor.y);
+    }
     if (m_buttonDown)
         deliver(2, float(pos.x()), float(pos.y()), (event->modifiers() & Qt::ShiftModifier) || m_shiftHeld);
 }
@@ -340,6 +380,15 @@ void DrawingWindow::keyPressEvent(QKeyEvent* event)
         if (m_buttonDown && !m_shiftHeld)
             deliver(2, -1, -1, true);
         m_shiftHeld = true;
+        return;
+    }
+    if (event->modifiers() & Qt::ControlModifier) {
+        // Ctrl+plus and Ctrl+minus zoom about the window's centre.
+        const QPointF centre = QRectF(viewport()).center();
+        if (key == Qt::Key_Plus || key == Qt::Key_Equal)
+            zoomBy(kKeyZoomStep, centre);
+        else if (key == Qt::Key_Minus)
+            zoomBy(1 / kKeyZoomStep, centre);
         return;
     }
     switch (key) {
@@ -424,6 +473,13 @@ void DrawingWindow::keyReleaseEvent(QKeyEvent* event)
 void DrawingWindow::wheelEvent(QWheelEvent* event)
 {
     const QPoint delta = event->angleDelta();
+    if (event->modifiers() & Qt::ControlModifier) {
+        event->accept();
+        // One notch (120) zooms by one key step, finer wheels in proportion.
+        if (delta.y() != 0)
+            zoomBy(float(std::pow(kKeyZoomStep, delta.y() / 120.0)), event->position());
+        return;
+    }
     const bool horizontal = delta.x() != 0 || (event->modifiers() & Qt::ShiftModifier);
     const int amount = delta.y() != 0 ? delta.y() : delta.x();
     if (amount == 0)
@@ -503,11 +559,22 @@ void DrawingWindow::mousePressEvent(QMouseEvent* event)
     } else if (event->button() == Qt::RightButton) {
         if (!m_buttonDown)
             deliver(4, float(pos.x()), float(pos.y()), shift);
+    } else if (event->button() == Qt::MiddleButton) {
+        if (m_buttonDown || m_middlePanning)
+            return;
+        endGesture();
+        m_middlePanning = true;
+        m_panAnchor = m_view.toDrawing(float(pos.x()), float(pos.y()));
     }
 }
 
 void DrawingWindow::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::MiddleButton && m_middlePanning) {
+        m_middlePanning = false;
+        invalidateAll();
+        return;
+    }
     if (event->button() != Qt::LeftButton || !m_buttonDown)
         return;
     m_buttonDown = false;
@@ -565,6 +632,38 @@ void DrawingWindow::repaintArea(const Rect& box, int pad)
     const int x0 = lower(a.x, b.x), x1 = upper(a.x, b.x);
     const int y0 = lower(a.y, b.y), y1 = upper(a.y, b.y);
     update(QRect(QPoint(x0, y0), QPoint(x1, y1)) & viewport());
+}
+
+NodeChoice DrawingWindow::nodeMenu(const NodeMenuState& state)
+{
+    struct Item {
+        int commandId;
+        const char* text;
+        NodeChoice choice;
+        bool enabled, checkable, checked;
+    };
+    const Item items[] = {
+        { kCmdInsertNode, "Insert Node", NodeChoice::Insert, state.insertEnabled, false, false },
+        { kCmdDeleteNode, "Delete Node", NodeChoice::Delete, state.deleteEnabled, false, false },
+        { kCmdCornerNode, "Corner", NodeChoice::Corner, state.cornerEnabled, true, state.cornerChecked },
+        { kCmdCloseNode, "Close", NodeChoice::Close, state.closeEnabled, true, state.closeChecked },
+    };
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("NODEMENU"));
+    for (const Item& item : items) {
+        QAction* action = menu.addAction(tr(item.text));
+        action->setData(item.commandId);
+        action->setEnabled(item.enabled);
+        action->setCheckable(item.checkable);
+        action->setChecked(item.checked);
+    }
+    const QAction* chosen = menu.exec(mapToGlobal(QPoint(int(m_lastX), int(m_lastY))));
+    if (!chosen)
+        return NodeChoice::None;
+    for (const Item& item : items)
+        if (chosen->data().toInt() == item.commandId)
+            return item.choice;
+    return NodeChoice::None;
 }
 
 bool DrawingWindow::editText(TextObject&, Point)

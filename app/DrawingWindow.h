@@ -59,7 +59,10 @@ public:
     void fitInWindow();
     void fitWidth();
     void setZoomPercent(float percent);
-    void zoomToRect(float x0, float y0, float x1, float y1);
+    void zoomToRect(float x0, float y0, float x1, float y1) override;
+    // Zooms by a factor about a window point, within the zoom limits; the
+    // gesture in progress ends first, the tool stays.
+    void zoomBy(float factor, QPointF at);
 
     // A new drawing is shown: orientation from the drawing, scroll bars, full redraw.
     void drawingReplaced();
@@ -98,6 +101,8 @@ public:
     void redrawStatus() override;
     void repaintArea(const Rect& box, int pad) override;
     bool editText(TextObject& text, Point at) override;
+    NodeChoice nodeMenu(const NodeMenuState& state) override;
+    void panBy(float dx, float dy) override;
 
 Q_SIGNALS:
     // After every paint of the window.
@@ -132,6 +137,8 @@ private:
     // The drawing offset of one screen pixel in a window direction.
     Point onePixel(int dx, int dy) const;
     void post(int commandId);
+    // Ends the current tool's gesture, keeping the tool (the view is about to move).
+    void endGesture();
 
     Drawing& m_drawing;
     View m_view;
@@ -154,6 +161,9 @@ private:
     float m_lastX = 0, m_lastY = 0;
     bool m_buttonDown = false;
     bool m_shiftHeld = false;
+    // The middle button drags the page: the drawing point it holds.
+    bool m_middlePanning = false;
+    Point m_panAnchor;
     std::function<void(int)> m_postCommand;
     std::array<QCursor, kCursorCount> m_cursors;
     std::array<bool, kCursorCount> m_cursorMade {};

@@ -8,6 +8,7 @@
 #include "platform/Reporter.h"
 #include "raster/ScreenCanvas.h"
 #include "tools/MoveTool.h"
+#include "tools/PathTool.h"
 #include "tools/ToolSet.h"
 #include "tools/ToolView.h"
 
@@ -292,20 +293,34 @@ void SelectionTool::doubleClick(float x, float y, bool)
 
 void SelectionTool::drawMarquee()
 {
-    ScreenCanvas& canvas = m_view.canvas();
-    const Point corners[4] = { m_view.toWindow(m_marquee.left, m_marquee.bottom),
-        m_view.toWindow(m_marquee.right, m_marquee.bottom), m_view.toWindow(m_marquee.right, m_marquee.top),
-        m_view.toWindow(m_marquee.left, m_marquee.top) };
-    DcPoint points[5];
-    for (int i = 0; i < 5; ++i) {
-        const Point& p = corners[i % 4];
-        points[i] = { roundToDevice(p.x), roundToDevice(p.y) };
+    drawInvertedRect(m_marquee);
+}
+
+void SelectionTool::rightClick(float x, float y, bool)
+{
+    Drawing& d = drawing();
+    const float t = pixels(2);
+    DrawObject* hit = nullptr;
+    {
+        const PixelHitTests inPixels(viewMatrix());
+        PickOptions pick;
+        pick.firstOnly = true;
+        hit = pickFirst(refsOf(d.objects()), { x - t, y - t, x + t, y + t }, pick);
     }
-    const int32_t counts[1] = { 5 };
-    const DrawTarget target = canvas.target();
-    canvas.setTarget(DrawTarget::Inverted);
-    canvas.polylines(points, counts, Color {}, 1, kSolidDash);
-    canvas.setTarget(target);
+    // Only paths have nodes; for anything else the menu offers nothing.
+    PathTool* path = nullptr;
+    if (hit && (hit->type() == ObjectType::Curve || hit->type() == ObjectType::Polygon))
+        path = dynamic_cast<PathTool*>(m_tools.editTool(*hit));
+    NodeMenuState state;
+    if (path) {
+        path->attach(*hit);
+        state = path->nodeMenuState(x, y);
+    }
+    const NodeChoice choice = m_view.nodeMenu(state);
+    if (path && choice != NodeChoice::None && d.indexOf(hit)) {
+        path->attach(*hit);
+        path->applyNodeChoice(choice, x, y);
+    }
 }
 
 } // namespace zavora

@@ -27,6 +27,8 @@ public:
     void mouseDrag(float x, float y, bool shift) override;
     void mouseUp(float x, float y, bool shift) override;
     void doubleClick(float x, float y, bool shift) override;
+    // The node menu for the path under the pointer.
+    void rightClick(float x, float y, bool shift) override;
 
     Mode mode() const { return m_mode; }
 

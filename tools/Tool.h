@@ -48,6 +48,9 @@ protected:
     float pixels(float count) const;
     // The view's mapping from drawing points to window pixels.
     const KMatrix& viewMatrix();
+    // A rectangle (drawing corners in any order) inverted on the window:
+    // drawn a second time, it is gone.
+    void drawInvertedRect(const Rect& rect);
 
     ToolView& m_view;
 };

@@ -26,6 +26,13 @@ enum CursorIndex : int {
     kCursorCount = 9,
 };
 
+// The node menu: which items are offered and checked, and the choice.
+enum class NodeChoice : int { None = 0, Insert = 1, Delete = 2, Corner = 3, Close = 4 };
+struct NodeMenuState {
+    bool insertEnabled = false, deleteEnabled = false, cornerEnabled = false, closeEnabled = false;
+    bool cornerChecked = false, closeChecked = false;
+};
+
 class ToolView {
 public:
     virtual ~ToolView() = default;
@@ -55,6 +62,14 @@ public:
     // Hands a text object to the text tool for editing at a point; false
     // when there is no text tool.
     virtual bool editText(TextObject& text, Point at) = 0;
+
+    // Opens the node menu at the pointer and waits for the choice.
+    virtual NodeChoice nodeMenu(const NodeMenuState& state) = 0;
+    // Moves the page by a drawing distance and shows it at once, even while
+    // a button is held.
+    virtual void panBy(float dx, float dy) = 0;
+    // Fills the window with the rectangle; one without area fits the page.
+    virtual void zoomToRect(float x0, float y0, float x1, float y1) = 0;
 };
 
 } // namespace zavora
