@@ -3,6 +3,7 @@
 // (handing the gesture to the shape's editing tool), picks an object (moving
 // the selection through the move tool) or starts a marquee.
 
+#include "model/Drawing.h"
 #include "model/ObjectList.h"
 #include "tools/Tool.h"
 
@@ -36,6 +37,9 @@ public:
     // order). Lines and other shapes without area are met by their segments,
     // and anything whose box lies inside the rectangle is met too.
     static bool outlineMeets(const DrawObject& object, const Rect& rect);
+    // The first object from the top of `list` that the pick tests find (with
+    // the outline test on, also by outlineMeets).
+    static DrawObject* pickTopmost(const ObjectRefs& list, const Rect& square, const PickOptions& options);
 
 private:
     void drawMarquee();

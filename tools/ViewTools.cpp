@@ -5,6 +5,7 @@
 #include "model/PathObjects.h"
 #include "model/UndoCommand.h"
 #include "platform/Reporter.h"
+#include "tools/SelectionTool.h"
 #include "tools/ToolView.h"
 
 #include <cmath>
@@ -129,20 +130,21 @@ DrawObject* EyedropperTool::pick(float x, float y, DrawObject** member)
     options.interior = true;
     options.includeLocked = true;
     options.firstOnly = true;
-    const std::vector<DrawObject*> hits = drawing().pick(square, options);
-    if (hits.empty())
-        return nullptr;
-    DrawObject* found = hits.front();
-    while (found && found->type() == ObjectType::CompoundPath) {
-        ObjectRefs children;
-        for (const auto& child : static_cast<const CompoundPathObject&>(*found).children())
-            children.push_back(child.get());
-        const std::vector<DrawObject*> inner = Drawing::pickIn(children, square, options);
-        found = inner.empty() ? nullptr : inner.front();
-    }
+    options.textBox = true; // a text's thin strokes alone are hard to hit
+    auto refs = [](const std::vector<std::unique_ptr<DrawObject>>& objects) {
+        ObjectRefs list;
+        for (const auto& object : objects)
+            list.push_back(object.get());
+        return list;
+    };
+    DrawObject* top = SelectionTool::pickTopmost(refs(drawing().objects()), square, options);
+    DrawObject* found = top;
+    while (found && found->type() == ObjectType::CompoundPath)
+        found = SelectionTool::pickTopmost(
+            refs(static_cast<const CompoundPathObject&>(*found).children()), square, options);
     if (member)
-        *member = found ? found : hits.front();
-    return hits.front();
+        *member = found ? found : top;
+    return top;
 }
 
 void EyedropperTool::mouseDown(float x, float y, bool shift)
