@@ -5,6 +5,7 @@
 #include "app/StatusBar.h"
 #include "app/ToolCursors.h"
 #include "model/CommandIds.h"
+#include "model/PathObjects.h"
 #include "platform/qt/QtRasterSurface.h"
 #include "raster/ScreenCanvas.h"
 #include "tools/SelectionTool.h"
@@ -281,9 +282,21 @@ void DrawingWindow::compose(const QRect& area)
     m_canvas->redraw(m_drawing, m_previewMode ? kDrawFinal : kDrawOutline, pixels);
     // The picture without selection marks, for the tools' moving feedback.
     m_canvas->copyBufferToBuffer(ScreenBuffer::View, ScreenBuffer::Clean, pixels);
-    for (const DrawObject* object : m_drawing.selection())
-        m_canvas->drawHandles(*object);
+    drawSelectionHandles();
     m_canvas->copyBufferToWindow(ScreenBuffer::View, pixels);
+}
+
+void DrawingWindow::drawSelectionHandles()
+{
+    const ObjectRefs& selection = m_drawing.selection();
+    // A curve alone in the selection is being edited: its control points
+    // are handles too, and they must be seen to be dragged.
+    if (selection.size() == 1 && selection.front()->type() == ObjectType::Curve) {
+        static_cast<const CurveObject&>(*selection.front()).drawEditHandles(*m_canvas);
+        return;
+    }
+    for (const DrawObject* object : selection)
+        m_canvas->drawHandles(*object);
 }
 
 void DrawingWindow::showSelection()
@@ -295,8 +308,7 @@ void DrawingWindow::showSelection()
     const DrawTarget target = m_canvas->target();
     m_canvas->setTarget(DrawTarget::Buffer);
     m_canvas->copyBufferToBuffer(ScreenBuffer::Clean, ScreenBuffer::View);
-    for (const DrawObject* object : m_drawing.selection())
-        m_canvas->drawHandles(*object);
+    drawSelectionHandles();
     m_canvas->setTarget(target);
     m_canvas->copyBufferToWindow(ScreenBuffer::View);
 }

@@ -131,6 +131,7 @@ private:
     // The handles of the current selection over the picture without marks,
     // shown at once, even while a button is held.
     void showSelection();
+    void drawSelectionHandles();
     // Gesture events to the current tool: 0 down, 1 up, 2 drag, 3 double
     // click, 4 right click. A coordinate of -1 keeps the remembered one.
     void deliver(int event, float px, float py, bool shift);

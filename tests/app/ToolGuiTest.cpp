@@ -312,6 +312,21 @@ TEST_F(ToolGui, ToolKeysAndTheRefusedTransformTools)
 
     key(Qt::Key_F4);
     EXPECT_EQ(current(), tool(ToolKind::Line));
+    // Every tool of the toolbox answers its key; the transform tools once
+    // something is selected.
+    drawing().setSelection({ add(std::make_unique<RectangleObject>(0, 0, 10, 10)) });
+    for (auto [c, kind] : { std::pair { 'c', ToolKind::Curve }, { 'p', ToolKind::Polygon }, { 'h', ToolKind::Pan },
+             { 'z', ToolKind::Zoom }, { 'y', ToolKind::Eyedropper }, { 'o', ToolKind::Rotate },
+             { 's', ToolKind::Scale }, { 'k', ToolKind::Skew }, { 'f', ToolKind::Reflect } }) {
+        typeKey(c);
+        EXPECT_EQ(current(), tool(kind)) << c;
+    }
+    for (auto [k, kind] : { std::pair { Qt::Key_F2, ToolKind::Pan }, { Qt::Key_F3, ToolKind::Zoom },
+             { Qt::Key_F7, ToolKind::Polygon }, { Qt::Key_F8, ToolKind::Curve }, { Qt::Key_F10, ToolKind::Rotate } }) {
+        key(k);
+        EXPECT_EQ(current(), tool(kind)) << k;
+    }
+    key(Qt::Key_F4);
     typeKey('x'); // no tool
     EXPECT_EQ(current(), tool(ToolKind::Line));
     typeKey('N');
@@ -654,7 +669,12 @@ TEST_F(PathAndTransformGui, CurveHandlesMirrorOnSmoothNodesOnly)
         last.inX = 90;
         auto* curve = static_cast<CurveObject*>(add(std::make_unique<CurveObject>(NodeList { first, middle, last }, false)));
         drawing().setSelection({ curve });
+        drawing().notifySelectionChanged();
         runUntilIdle(kIdleMs);
+        // The handle to drag is on the screen: a black square about its point.
+        const QPoint shown = px(c.from.x, c.from.y);
+        for (QPoint d : { QPoint(-2, -2), QPoint(2, 2), QPoint(-2, 2), QPoint(2, -2) })
+            EXPECT_LT(qGray(m_window->buffer().pixel(shown + d)), 128) << "no handle at " << c.from.x;
         const std::size_t steps = drawing().history().undoCount();
         drag(c.from.x, c.from.y, c.to.x, c.to.y);
         const BezierNode& m = curve->nodes()[1];
