@@ -247,6 +247,17 @@ void ShapeTool::showFeedback()
     m_feedbackShown = true;
 }
 
+void ShapeTool::repaintFeedback()
+{
+    // A path keeps its outline shown between its points, with no button
+    // held, and a paint has just composed part of the window afresh: the
+    // outline is drawn again over the whole view, so it is there once.
+    if (!m_feedbackShown || !m_creating)
+        return;
+    m_view.canvas().copyBufferToWindow(ScreenBuffer::View);
+    showFeedback();
+}
+
 void ShapeTool::mouseDrag(float x, float y, bool shift)
 {
     if (m_state != Creating && m_state != Sweeping && m_state != Dragging)

@@ -30,6 +30,7 @@ public:
     void mouseDown(float x, float y, bool shift) override;
     void mouseDrag(float x, float y, bool shift) override;
     void mouseUp(float x, float y, bool shift) override;
+    void repaintFeedback() override;
 
     State state() const { return m_state; }
 

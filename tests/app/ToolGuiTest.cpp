@@ -468,6 +468,20 @@ TEST_F(ToolGui, FeedbackAndResultsReachTheScreen)
     EXPECT_TRUE(dark(-5, 50));
     EXPECT_FALSE(dark(25, 80));
     EXPECT_EQ(drawing().objectAt(0)->boundingBox(), (Rect { -30, -30, 20, 50 }));
+
+    // A path's outline stays on the screen between its points, through
+    // any repaint, and is there once while the next point is dragged.
+    typeKey('p');
+    drag(60, 20, 110, 20);
+    m_window->update();
+    runUntilIdle();
+    EXPECT_TRUE(dark(85, 20));
+    press(110, 60);
+    moveTo(120, 70);
+    runUntilIdle();
+    EXPECT_TRUE(dark(85, 20)) << "the first side vanished";
+    EXPECT_TRUE(dark(115, 45));
+    release(120, 70);
 }
 
 // --- paths, transforms, view tools -------------------------------------------
