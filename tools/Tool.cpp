@@ -65,4 +65,20 @@ void Tool::drawInvertedRect(const Rect& r)
     canvas.setTarget(target);
 }
 
+void Tool::showSelectionOutline(const KMatrix& transform, bool first)
+{
+    ScreenCanvas& canvas = m_view.canvas();
+    if (first)
+        canvas.copyBufferToBuffer(ScreenBuffer::Clean, ScreenBuffer::Temp1);
+    canvas.copyBufferToWindow(ScreenBuffer::Temp1);
+    const KMatrix view = canvas.viewMatrix();
+    canvas.setViewMatrix(multiply(transform, view));
+    const DrawTarget target = canvas.target();
+    canvas.setTarget(DrawTarget::Inverted);
+    for (const DrawObject* object : drawing().selection())
+        canvas.drawObject(*object, kDrawOutline);
+    canvas.setTarget(target);
+    canvas.setViewMatrix(view);
+}
+
 } // namespace zavora

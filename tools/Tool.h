@@ -51,6 +51,10 @@ protected:
     // A rectangle (drawing corners in any order) inverted on the window:
     // drawn a second time, it is gone.
     void drawInvertedRect(const Rect& rect);
+    // The selection's outline through `transform` (drawing space), inverted
+    // over the picture without selection marks; `first` of a gesture takes
+    // that picture aside.
+    void showSelectionOutline(const KMatrix& transform, bool first);
 
     ToolView& m_view;
 };

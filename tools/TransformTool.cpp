@@ -91,23 +91,11 @@ void TransformTool::mouseDown(float x, float y, bool)
 
 void TransformTool::showOutlines()
 {
-    ScreenCanvas& canvas = m_view.canvas();
-    if (!m_feedbackShown) {
-        // The outlines move over the drawing without its selection marks.
-        canvas.copyBufferToBuffer(ScreenBuffer::Clean, ScreenBuffer::Temp1);
-    }
-    canvas.copyBufferToWindow(ScreenBuffer::Temp1);
-    m_markShown = false;
-    const KMatrix view = canvas.viewMatrix();
     const KMatrix about = multiply(multiply(KMatrix(1, 0, 0, 1, -m_origin.x, -m_origin.y), linear()),
         KMatrix(1, 0, 0, 1, m_origin.x, m_origin.y));
-    canvas.setViewMatrix(multiply(about, view));
-    const DrawTarget target = canvas.target();
-    canvas.setTarget(DrawTarget::Inverted);
-    for (const DrawObject* object : drawing().selection())
-        canvas.drawObject(*object, kDrawOutline);
-    canvas.setTarget(target);
-    canvas.setViewMatrix(view);
+    // The picture taken aside has no mark either.
+    showSelectionOutline(about, !m_feedbackShown);
+    m_markShown = false;
     drawMark();
     m_feedbackShown = true;
 }
