@@ -60,9 +60,6 @@ public:
     void fitWidth();
     void setZoomPercent(float percent);
     void zoomToRect(float x0, float y0, float x1, float y1) override;
-    // Zooms by a factor about a window point, within the zoom limits; the
-    // gesture in progress ends first, the tool stays.
-    void zoomBy(float factor, QPointF at);
 
     // A new drawing is shown: orientation from the drawing, scroll bars, full redraw.
     void drawingReplaced();
@@ -140,6 +137,9 @@ private:
     void post(int commandId);
     // Ends the current tool's gesture, keeping the tool (the view is about to move).
     void endGesture();
+    // Ctrl + wheel and Ctrl + plus/minus: zooms by a factor about a window
+    // point, within the zoom limits.
+    void zoomBy(float factor, QPointF at);
 
     Drawing& m_drawing;
     View m_view;

@@ -24,9 +24,6 @@ public:
     void mouseUp(float x, float y, bool shift) override;
     void repaintFeedback() override;
 
-    Stage stage() const { return m_stage; }
-    Point origin() const { return m_origin; }
-
 protected:
     // name: "Rotate"; verb: "rotate".
     TransformTool(ToolView& view, const char* name, const char* verb)

@@ -57,8 +57,6 @@ public:
     void mouseDrag(float x, float y, bool shift) override;
     void mouseUp(float x, float y, bool shift) override;
 
-    bool picked() const { return m_picked; }
-
 private:
     // The topmost object within 2 pixels, found by outline or interior,
     // locked ones too; `member` is the innermost path of a compound path.
