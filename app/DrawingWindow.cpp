@@ -397,11 +397,14 @@ void DrawingWindow::keyPressEvent(QKeyEvent* event)
     if (event->modifiers() & Qt::ControlModifier) {
         // Ctrl+plus and Ctrl+minus zoom about the window's centre.
         const QPointF centre = QRectF(viewport()).center();
-        if (key == Qt::Key_Plus || key == Qt::Key_Equal)
+        if (key == Qt::Key_Plus || key == Qt::Key_Equal) {
             zoomBy(kKeyZoomStep, centre);
-        else if (key == Qt::Key_Minus)
+            return;
+        }
+        if (key == Qt::Key_Minus) {
             zoomBy(1 / kKeyZoomStep, centre);
-        return;
+            return;
+        }
     }
     switch (key) {
     case Qt::Key_Escape:
