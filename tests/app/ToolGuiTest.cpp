@@ -925,6 +925,17 @@ TEST_F(PathAndTransformGui, TheEyedropperPicksOnceAndPoursOnEachClick)
     click(-15, 100);
     click(20, 20);
     EXPECT_EQ(drawing().history().undoCount(), 2u);
+
+    // A compound path takes the style as a whole, so its members keep one.
+    auto compound = std::make_unique<CompoundPathObject>();
+    compound->appendChild(std::make_unique<RectangleObject>(60, 60, 75, 75));
+    compound->appendChild(std::make_unique<RectangleObject>(80, 60, 95, 75));
+    auto* paths = static_cast<CompoundPathObject*>(add(std::move(compound)));
+    runUntilIdle(kIdleMs);
+    click(67, 67); // pours the green that the click on the rectangle picked
+    for (const auto& member : paths->children())
+        EXPECT_EQ(member->style().fillColor(), (Color { 0, 100, 0 }));
+    EXPECT_EQ(drawing().history().undoCount(), 3u);
 }
 
 // Every gesture that edits, undone, gives back the drawing byte for byte.
