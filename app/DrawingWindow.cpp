@@ -3,10 +3,12 @@
 #include "app/SystemClipboard.h"
 
 #include "app/Ruler.h"
+#include "app/ShellCommands.h"
 #include "app/StatusBar.h"
 #include "app/ToolCursors.h"
 #include "model/CommandIds.h"
 #include "platform/Reporter.h"
+#include "model/PathObjects.h"
 #include "platform/qt/QtRasterSurface.h"
 #include "raster/ScreenCanvas.h"
 #include "fonts/AnsiEncoding.h"
@@ -23,6 +25,7 @@
 #include <QInputMethodEvent>
 #include <QTimer>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -35,6 +38,8 @@
 namespace zavora {
 
 namespace {
+
+constexpr float kKeyZoomStep = 1.25f;
 
 int scrollBarExtent(const QWidget* widget)
 {
@@ -160,6 +165,37 @@ void DrawingWindow::zoomToRect(float x0, float y0, float x1, float y1)
     invalidateAll();
 }
 
+void DrawingWindow::zoomBy(float factor, QPointF at)
+{
+    if (m_buttonDown || m_view.zoom() <= 0)
+        return;
+    endGesture();
+    m_view.zoomAbout(m_view.zoom() * factor, float(at.x()), float(at.y()));
+    viewChanged();
+    updateScrollBars();
+    invalidateAll();
+}
+
+void DrawingWindow::endGesture()
+{
+    if (m_tools)
+        m_tools->selectTool(m_tools->currentCommand());
+}
+
+void DrawingWindow::panBy(float dx, float dy)
+{
+    m_view.setOffsets(m_view.offsetX() - dx, m_view.offsetY() - dy);
+    m_view.buildViewMatrix();
+    viewChanged();
+    updateScrollBars();
+    // Shown now: while a button is held a paint only copies the picture.
+    m_painting = true;
+    compose(viewport());
+    m_painting = false;
+    m_rebuildPending = false;
+    update();
+}
+
 void DrawingWindow::drawingReplaced()
 {
     m_view.setLandscape(m_drawing.isLandscape());
@@ -269,9 +305,21 @@ void DrawingWindow::compose(const QRect& area)
     m_canvas->redraw(m_drawing, m_previewMode ? kDrawFinal : kDrawOutline, pixels);
     // The picture without selection marks, for the tools' moving feedback.
     m_canvas->copyBufferToBuffer(ScreenBuffer::View, ScreenBuffer::Clean, pixels);
-    for (const DrawObject* object : m_drawing.selection())
-        m_canvas->drawHandles(*object);
+    drawSelectionHandles();
     m_canvas->copyBufferToWindow(ScreenBuffer::View, pixels);
+}
+
+void DrawingWindow::drawSelectionHandles()
+{
+    const ObjectRefs& selection = m_drawing.selection();
+    // A curve alone in the selection is being edited: its control points
+    // are handles too, and they must be seen to be dragged.
+    if (selection.size() == 1 && selection.front()->type() == ObjectType::Curve) {
+        static_cast<const CurveObject&>(*selection.front()).drawEditHandles(*m_canvas);
+        return;
+    }
+    for (const DrawObject* object : selection)
+        m_canvas->drawHandles(*object);
 }
 
 void DrawingWindow::showSelection()
@@ -283,8 +331,7 @@ void DrawingWindow::showSelection()
     const DrawTarget target = m_canvas->target();
     m_canvas->setTarget(DrawTarget::Buffer);
     m_canvas->copyBufferToBuffer(ScreenBuffer::Clean, ScreenBuffer::View);
-    for (const DrawObject* object : m_drawing.selection())
-        m_canvas->drawHandles(*object);
+    drawSelectionHandles();
     m_canvas->setTarget(target);
     m_canvas->copyBufferToWindow(ScreenBuffer::View);
 }
@@ -322,6 +369,9 @@ void DrawingWindow::paintEvent(QPaintEvent* event)
     } else if (m_rebuildPending) {
         m_paintDeferred = true;
     }
+    // Feedback drawn over the fresh picture belongs to this paint.
+    if (!buttonHeld && m_tools)
+        currentTool()->repaintFeedback();
     m_painting = false;
     QPainter p(this);
     const QImage& pixels = buffer();
@@ -331,8 +381,6 @@ void DrawingWindow::paintEvent(QPaintEvent* event)
     const QRect corner(area.width(), area.height(), width() - area.width(), height() - area.height());
     p.fillRect(corner, palette().color(QPalette::Button));
     ++m_paintCount;
-    if (!buttonHeld && m_tools)
-        currentTool()->repaintFeedback();
     Q_EMIT painted();
 }
 
@@ -346,6 +394,10 @@ void DrawingWindow::mouseMoveEvent(QMouseEvent* event)
         m_horizontalRuler->setMarker(int(pos.x()));
     if (m_verticalRuler)
         m_verticalRuler->setMarker(int(pos.y()));
+    if (m_middlePanning) {
+        const Point now = m_view.toDrawing(float(pos.x()), float(pos.y()));
+        panBy(now.x - m_panAnchor.x, now.y - m_panAnchor.y);
+    }
     if (m_buttonDown && m_dragOutHandler && currentTool() == &m_tools->selectionTool()
         && m_tools->selectionTool().mode() == SelectionTool::Moving && !viewport().contains(pos.toPoint())) {
         // Moved out of the window, the selection goes to other programs as a
@@ -383,6 +435,18 @@ void DrawingWindow::keyPressEvent(QKeyEvent* event)
             deliver(2, -1, -1, true);
         m_shiftHeld = true;
         return;
+    }
+    if (event->modifiers() & Qt::ControlModifier) {
+        // Ctrl+plus and Ctrl+minus zoom about the window's centre.
+        const QPointF centre = QRectF(viewport()).center();
+        if (key == Qt::Key_Plus || key == Qt::Key_Equal) {
+            zoomBy(kKeyZoomStep, centre);
+            return;
+        }
+        if (key == Qt::Key_Minus) {
+            zoomBy(1 / kKeyZoomStep, centre);
+            return;
+        }
     }
     switch (key) {
     case Qt::Key_Escape:
@@ -469,6 +533,13 @@ void DrawingWindow::keyReleaseEvent(QKeyEvent* event)
 void DrawingWindow::wheelEvent(QWheelEvent* event)
 {
     const QPoint delta = event->angleDelta();
+    if (event->modifiers() & Qt::ControlModifier) {
+        event->accept();
+        // One notch (120) zooms by one key step, finer wheels in proportion.
+        if (delta.y() != 0)
+            zoomBy(float(std::pow(kKeyZoomStep, delta.y() / 120.0)), event->position());
+        return;
+    }
     const bool horizontal = delta.x() != 0 || (event->modifiers() & Qt::ShiftModifier);
     const int amount = delta.y() != 0 ? delta.y() : delta.x();
     if (amount == 0)
@@ -548,11 +619,22 @@ void DrawingWindow::mousePressEvent(QMouseEvent* event)
     } else if (event->button() == Qt::RightButton) {
         if (!m_buttonDown)
             deliver(4, float(pos.x()), float(pos.y()), shift);
+    } else if (event->button() == Qt::MiddleButton) {
+        if (m_buttonDown || m_middlePanning)
+            return;
+        endGesture();
+        m_middlePanning = true;
+        m_panAnchor = m_view.toDrawing(float(pos.x()), float(pos.y()));
     }
 }
 
 void DrawingWindow::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::MiddleButton && m_middlePanning) {
+        m_middlePanning = false;
+        invalidateAll();
+        return;
+    }
     if (event->button() != Qt::LeftButton || !m_buttonDown)
         return;
     m_buttonDown = false;
@@ -615,6 +697,38 @@ QRect DrawingWindow::windowRect(const Rect& box, int pad) const
     const int x0 = lower(a.x, b.x), x1 = upper(a.x, b.x);
     const int y0 = lower(a.y, b.y), y1 = upper(a.y, b.y);
     return QRect(QPoint(x0, y0), QPoint(x1, y1));
+}
+
+NodeChoice DrawingWindow::nodeMenu(const NodeMenuState& state)
+{
+    struct Item {
+        int commandId;
+        const char* text;
+        NodeChoice choice;
+        bool enabled, checkable, checked;
+    };
+    const Item items[] = {
+        { kCmdInsertNode, "Insert Node", NodeChoice::Insert, state.insertEnabled, false, false },
+        { kCmdDeleteNode, "Delete Node", NodeChoice::Delete, state.deleteEnabled, false, false },
+        { kCmdCornerNode, "Corner", NodeChoice::Corner, state.cornerEnabled, true, state.cornerChecked },
+        { kCmdCloseNode, "Close", NodeChoice::Close, state.closeEnabled, true, state.closeChecked },
+    };
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("NODEMENU"));
+    for (const Item& item : items) {
+        QAction* action = menu.addAction(tr(item.text));
+        action->setData(item.commandId);
+        action->setEnabled(item.enabled);
+        action->setCheckable(item.checkable);
+        action->setChecked(item.checked);
+    }
+    const QAction* chosen = menu.exec(mapToGlobal(QPoint(int(m_lastX), int(m_lastY))));
+    if (!chosen)
+        return NodeChoice::None;
+    for (const Item& item : items)
+        if (chosen->data().toInt() == item.commandId)
+            return item.choice;
+    return NodeChoice::None;
 }
 
 bool DrawingWindow::editText(TextObject& text, Point at)

@@ -64,7 +64,7 @@ public:
     void fitInWindow();
     void fitWidth();
     void setZoomPercent(float percent);
-    void zoomToRect(float x0, float y0, float x1, float y1);
+    void zoomToRect(float x0, float y0, float x1, float y1) override;
 
     // A new drawing is shown: orientation from the drawing, scroll bars, full redraw.
     void drawingReplaced();
@@ -117,6 +117,8 @@ public:
     void repaintArea(const Rect& box, int pad) override;
     bool editText(TextObject& text, Point at) override;
     NewTextFont newTextFont() const override;
+    NodeChoice nodeMenu(const NodeMenuState& state) override;
+    void panBy(float dx, float dy) override;
 
 Q_SIGNALS:
     // After every paint of the window.
@@ -151,6 +153,7 @@ private:
     // The handles of the current selection over the picture without marks,
     // shown at once, even while a button is held.
     void showSelection();
+    void drawSelectionHandles();
     // Gesture events to the current tool: 0 down, 1 up, 2 drag, 3 double
     // click, 4 right click. A coordinate of -1 keeps the remembered one.
     void deliver(int event, float px, float py, bool shift);
@@ -165,6 +168,11 @@ private:
     // Typed or pasted characters into the edited text, in the code page the
     // files and fonts hold; characters it lacks are left out and reported.
     void typeCharacters(TextTool& tool, const QString& text);
+    // Ends the current tool's gesture, keeping the tool (the view is about to move).
+    void endGesture();
+    // Ctrl + wheel and Ctrl + plus/minus: zooms by a factor about a window
+    // point, within the zoom limits.
+    void zoomBy(float factor, QPointF at);
 
     Drawing& m_drawing;
     View m_view;
@@ -187,6 +195,9 @@ private:
     float m_lastX = 0, m_lastY = 0;
     bool m_buttonDown = false;
     bool m_shiftHeld = false;
+    // The middle button drags the page: the drawing point it holds.
+    bool m_middlePanning = false;
+    Point m_panAnchor;
     std::function<void(int)> m_postCommand;
     std::function<NewTextFont()> m_newTextFont;
     std::function<bool(const QMimeData&)> m_dropHandler;

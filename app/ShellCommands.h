@@ -59,6 +59,12 @@ constexpr int kCmdHelpContents = 6003;
 constexpr int kCmdHelpSearch = 6004;
 constexpr int kCmdHelpHowTo = 6005;
 
+// The node menu (the selection tool's right click on a path).
+constexpr int kCmdInsertNode = 6077;
+constexpr int kCmdDeleteNode = 6078;
+constexpr int kCmdCornerNode = 6079;
+constexpr int kCmdCloseNode = 6080;
+
 // The style bar's selection-dependent buttons.
 constexpr int kCmdStyleBarFirst = 6101;
 constexpr int kCmdStyleBarLast = 6104;

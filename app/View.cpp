@@ -119,6 +119,18 @@ void View::zoomToRect(float x0, float y0, float x1, float y1)
     buildViewMatrix();
 }
 
+void View::zoomAbout(float zoom, float px, float py)
+{
+    const Point fixed = toDrawing(px, py);
+    setZoom(zoom);
+    m_zoomMode = ZoomMode::User;
+    buildViewMatrix();
+    // The offsets are drawing points: shift them by what slid under the pointer.
+    const Point moved = toDrawing(px, py);
+    setOffsets(m_offsetX + fixed.x - moved.x, m_offsetY + fixed.y - moved.y);
+    buildViewMatrix();
+}
+
 void View::resize(int width, int height)
 {
     setClientSize(width, height);

@@ -65,6 +65,8 @@ public:
     void fitWidth();
     void setZoomPercent(float percent);
     void zoomToRect(float x0, float y0, float x1, float y1);
+    // A user zoom that keeps the drawing point under the window point (px, py) in place.
+    void zoomAbout(float zoom, float px, float py);
     static float clampZoom(float zoom);
 
     // The window got a new size: the first time the page is fitted; then a

@@ -54,22 +54,7 @@ void MoveTool::mouseDrag(float x, float y, bool)
 
 void MoveTool::showFeedback()
 {
-    ScreenCanvas& canvas = m_view.canvas();
-    if (!m_feedbackShown) {
-        // The moving picture starts from the drawing without selection marks.
-        canvas.copyBufferToBuffer(ScreenBuffer::Clean, ScreenBuffer::Temp1);
-    }
-    canvas.copyBufferToWindow(ScreenBuffer::Temp1);
-    const KMatrix view = canvas.viewMatrix();
-    const KMatrix shifted
-        = multiply(KMatrix(1, 0, 0, 1, m_current.x - m_start.x, m_current.y - m_start.y), view);
-    canvas.setViewMatrix(shifted);
-    const DrawTarget target = canvas.target();
-    canvas.setTarget(DrawTarget::Inverted);
-    for (const DrawObject* object : drawing().selection())
-        canvas.drawObject(*object, kDrawOutline);
-    canvas.setTarget(target);
-    canvas.setViewMatrix(view);
+    showSelectionOutline(KMatrix(1, 0, 0, 1, m_current.x - m_start.x, m_current.y - m_start.y), !m_feedbackShown);
     m_feedbackShown = true;
 }
 

@@ -3,11 +3,13 @@
 #include "model/Drawing.h"
 #include "model/Geometry.h"
 #include "model/GroupObject.h"
+#include "model/PathObjects.h"
 #include "model/ShapeObjects.h"
 #include "model/TextObject.h"
 #include "platform/Reporter.h"
 #include "raster/ScreenCanvas.h"
 #include "tools/MoveTool.h"
+#include "tools/PathTool.h"
 #include "tools/ToolSet.h"
 #include "tools/ToolView.h"
 
@@ -29,9 +31,40 @@ const char* noun(std::size_t count)
     return count == 1 ? "object" : "objects";
 }
 
-// The first object from the top of `list` that the pick tests (plus the
-// segment test for shapes without area when the outline test is on) find.
-DrawObject* pickFirst(const ObjectRefs& list, const Rect& square, const PickOptions& options)
+// The outline of a path as one drawing-space polyline; curves are sampled
+// finely enough for picking.
+std::vector<Point> pathPoints(const DrawObject& object)
+{
+    constexpr int kSamples = 16;
+    const KMatrix m(object.matrix());
+    std::vector<Point> points;
+    if (object.type() == ObjectType::Polygon) {
+        const auto& polygon = static_cast<const PolygonObject&>(object);
+        for (Point p : polygon.vertices())
+            points.push_back(transformPoint(m, p));
+        if (polygon.isClosed() && !points.empty())
+            points.push_back(points.front());
+        return points;
+    }
+    const auto& curve = static_cast<const CurveObject&>(object);
+    const NodeList& nodes = curve.nodes();
+    const std::size_t segments = nodes.empty() ? 0 : curve.isClosed() ? nodes.size() : nodes.size() - 1;
+    for (std::size_t i = 0; i < segments; ++i) {
+        const BezierNode& a = nodes[i];
+        const BezierNode& b = nodes[(i + 1) % nodes.size()];
+        for (int k = i == 0 ? 0 : 1; k <= kSamples; ++k) {
+            const float t = float(k) / kSamples, u = 1 - t;
+            const Point p { u * u * u * a.x + 3 * u * u * t * a.outX + 3 * u * t * t * b.inX + t * t * t * b.x,
+                u * u * u * a.y + 3 * u * u * t * a.outY + 3 * u * t * t * b.inY + t * t * t * b.y };
+            points.push_back(transformPoint(m, p));
+        }
+    }
+    return points;
+}
+
+} // namespace
+
+DrawObject* SelectionTool::pickTopmost(const ObjectRefs& list, const Rect& square, const PickOptions& options)
 {
     for (std::size_t i = list.size(); i-- > 0;) {
         DrawObject* object = list[i];
@@ -43,6 +76,8 @@ DrawObject* pickFirst(const ObjectRefs& list, const Rect& square, const PickOpti
     }
     return nullptr;
 }
+
+namespace {
 
 ObjectRefs refsOf(const OwnedObjects& objects)
 {
@@ -70,6 +105,13 @@ bool SelectionTool::outlineMeets(const DrawObject& object, const Rect& rect)
         const auto& line = static_cast<const LineObject&>(object);
         const KMatrix m(line.matrix());
         return segmentMeetsRect(transformPoint(m, line.first()), transformPoint(m, line.second()), r);
+    }
+    // A straight path has no area for the test above; its segments still count.
+    if (object.type() == ObjectType::Polygon || object.type() == ObjectType::Curve) {
+        const std::vector<Point> points = pathPoints(object);
+        for (std::size_t i = 1; i < points.size(); ++i)
+            if (segmentMeetsRect(points[i - 1], points[i], r))
+                return true;
     }
     // Shapes flattened to no area (a rectangle of zero width) have no
     // interior to touch; the whole box inside the marquee still counts.
@@ -135,7 +177,7 @@ void SelectionTool::mouseDown(float x, float y, bool shift)
         pick.interior = preview;
         pick.includeLocked = true;
         pick.firstOnly = true;
-        candidate = pickFirst(refsOf(d.objects()), square, pick);
+        candidate = pickTopmost(refsOf(d.objects()), square, pick);
         lockedHit = candidate && candidate->isLocked();
         if (lockedHit)
             candidate = nullptr;
@@ -144,7 +186,7 @@ void SelectionTool::mouseDown(float x, float y, bool shift)
             PickOptions inSelection = pick;
             inSelection.outline = false;
             inSelection.textBox = true;
-            if (DrawObject* match = pickFirst(d.selection(), square, inSelection))
+            if (DrawObject* match = pickTopmost(d.selection(), square, inSelection))
                 candidate = match;
         }
 
@@ -153,7 +195,7 @@ void SelectionTool::mouseDown(float x, float y, bool shift)
             kept.textBox = true;
             kept.interior = preview;
             kept.firstOnly = true;
-            if (DrawObject* f = pickFirst(d.selection(), square, kept)) {
+            if (DrawObject* f = pickTopmost(d.selection(), square, kept)) {
                 keep = !candidate || f->type() == ObjectType::Text
                     || d.indexOf(f).value_or(0) >= d.indexOf(candidate).value_or(0);
             }
@@ -282,7 +324,7 @@ void SelectionTool::doubleClick(float x, float y, bool)
     pick.interior = true;
     pick.includeLocked = true;
     pick.firstOnly = true;
-    DrawObject* hit = pickFirst(refsOf(d.objects()), { x - t, y - t, x + t, y + t }, pick);
+    DrawObject* hit = pickTopmost(refsOf(d.objects()), { x - t, y - t, x + t, y + t }, pick);
     if (!hit || hit->isLocked() || hit->type() != ObjectType::Text)
         return;
     d.setSelection({ hit });
@@ -292,20 +334,34 @@ void SelectionTool::doubleClick(float x, float y, bool)
 
 void SelectionTool::drawMarquee()
 {
-    ScreenCanvas& canvas = m_view.canvas();
-    const Point corners[4] = { m_view.toWindow(m_marquee.left, m_marquee.bottom),
-        m_view.toWindow(m_marquee.right, m_marquee.bottom), m_view.toWindow(m_marquee.right, m_marquee.top),
-        m_view.toWindow(m_marquee.left, m_marquee.top) };
-    DcPoint points[5];
-    for (int i = 0; i < 5; ++i) {
-        const Point& p = corners[i % 4];
-        points[i] = { roundToDevice(p.x), roundToDevice(p.y) };
+    drawInvertedRect(m_marquee);
+}
+
+void SelectionTool::rightClick(float x, float y, bool)
+{
+    Drawing& d = drawing();
+    const float t = pixels(2);
+    DrawObject* hit = nullptr;
+    {
+        const PixelHitTests inPixels(viewMatrix());
+        PickOptions pick;
+        pick.firstOnly = true;
+        hit = pickTopmost(refsOf(d.objects()), { x - t, y - t, x + t, y + t }, pick);
     }
-    const int32_t counts[1] = { 5 };
-    const DrawTarget target = canvas.target();
-    canvas.setTarget(DrawTarget::Inverted);
-    canvas.polylines(points, counts, Color {}, 1, kSolidDash);
-    canvas.setTarget(target);
+    // Only paths have nodes; for anything else the menu offers nothing.
+    PathTool* path = nullptr;
+    if (hit && (hit->type() == ObjectType::Curve || hit->type() == ObjectType::Polygon))
+        path = dynamic_cast<PathTool*>(m_tools.editTool(*hit));
+    NodeMenuState state;
+    if (path) {
+        path->attach(*hit);
+        state = path->nodeMenuState(x, y);
+    }
+    const NodeChoice choice = m_view.nodeMenu(state);
+    if (path && choice != NodeChoice::None && d.indexOf(hit)) {
+        path->attach(*hit);
+        path->applyNodeChoice(choice, x, y);
+    }
 }
 
 } // namespace zavora

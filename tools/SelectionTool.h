@@ -3,6 +3,7 @@
 // (handing the gesture to the shape's editing tool), picks an object (moving
 // the selection through the move tool) or starts a marquee.
 
+#include "model/Drawing.h"
 #include "model/ObjectList.h"
 #include "tools/Tool.h"
 
@@ -27,6 +28,8 @@ public:
     void mouseDrag(float x, float y, bool shift) override;
     void mouseUp(float x, float y, bool shift) override;
     void doubleClick(float x, float y, bool shift) override;
+    // The node menu for the path under the pointer.
+    void rightClick(float x, float y, bool shift) override;
 
     Mode mode() const { return m_mode; }
 
@@ -34,6 +37,9 @@ public:
     // order). Lines and other shapes without area are met by their segments,
     // and anything whose box lies inside the rectangle is met too.
     static bool outlineMeets(const DrawObject& object, const Rect& rect);
+    // The first object from the top of `list` that the pick tests find (with
+    // the outline test on, also by outlineMeets).
+    static DrawObject* pickTopmost(const ObjectRefs& list, const Rect& square, const PickOptions& options);
 
 private:
     void drawMarquee();

@@ -146,7 +146,7 @@ void ShapeTool::deactivate()
     eraseFeedback();
     if (m_state == Dragging && m_object && m_savedCopy) {
         // The swap of a reshape record puts the saved state back.
-        if (auto restore = makeShapeEditCommand(drawing(), *m_object, *m_savedCopy))
+        if (auto restore = editCommand(*m_object, *m_savedCopy))
             restore->execute();
     }
     m_creating.reset();
@@ -161,17 +161,25 @@ int ShapeTool::hitHandle(float x, float y)
 {
     if (!m_object || (m_state != Attached && m_state != Dragging))
         return -1;
-    // Compared in window pixels, so the square is the same at every zoom.
     const Point pointer = m_view.toWindow(x, y);
-    const KMatrix m(m_object->matrix());
     const std::vector<Point> points = handles(*m_object);
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const Point h = transformPoint(m, points[i]);
-        const Point p = m_view.toWindow(h.x, h.y);
-        if (std::fabs(pointer.x - p.x) <= kHandleReach && std::fabs(pointer.y - p.y) <= kHandleReach)
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (onHandle(pointer, points[i]))
             return firstHandle() + int(i);
-    }
     return -1;
+}
+
+bool ShapeTool::onHandle(Point pointer, Point h) const
+{
+    // Compared in window pixels, so the square is the same at every zoom.
+    const Point d = transformPoint(KMatrix(m_object->matrix()), h);
+    const Point p = m_view.toWindow(d.x, d.y);
+    return std::fabs(pointer.x - p.x) <= kHandleReach && std::fabs(pointer.y - p.y) <= kHandleReach;
+}
+
+std::unique_ptr<UndoCommand> ShapeTool::editCommand(DrawObject& object, const DrawObject& before)
+{
+    return makeShapeEditCommand(drawing(), object, before);
 }
 
 void ShapeTool::beginCreating(std::unique_ptr<DrawObject> object)
@@ -222,6 +230,17 @@ void ShapeTool::showFeedback()
     canvas.drawObject(*current(), kDrawOutline);
     canvas.setTarget(DrawTarget::Buffer);
     m_feedbackShown = true;
+}
+
+void ShapeTool::repaintFeedback()
+{
+    // A path keeps its outline shown between its points, with no button
+    // held, and a paint has just composed part of the window afresh: the
+    // outline is drawn again over the whole view, so it is there once.
+    if (!m_feedbackShown || !m_creating)
+        return;
+    m_view.canvas().copyBufferToWindow(ScreenBuffer::View);
+    showFeedback();
 }
 
 void ShapeTool::mouseDrag(float x, float y, bool shift)
@@ -294,7 +313,7 @@ void ShapeTool::mouseUp(float, float, bool)
     m_feedbackShown = false;
     m_boxAfter = m_object->boundingBox(true);
     Drawing& d = drawing();
-    if (auto command = makeShapeEditCommand(d, *m_object, *m_savedCopy))
+    if (auto command = editCommand(*m_object, *m_savedCopy))
         d.history().push(std::move(command));
     m_savedCopy.reset();
     d.markEdited();

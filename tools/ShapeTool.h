@@ -12,10 +12,13 @@
 
 namespace zavora {
 
+class UndoCommand;
+
 // The tool watches the drawing: an attached shape that leaves the drawing or
 // the selection is let go, so no gesture ever reaches a stale object.
 class ShapeTool : public Tool, private DrawingObserver {
 public:
+    // Sweeping: the arc's second gesture, or the next points of a path.
     enum State : int { Idle = 0, Creating = 1, Sweeping = 2, Attached = 100, Dragging = 101 };
 
     ~ShapeTool() override;
@@ -27,6 +30,7 @@ public:
     void mouseDown(float x, float y, bool shift) override;
     void mouseDrag(float x, float y, bool shift) override;
     void mouseUp(float x, float y, bool shift) override;
+    void repaintFeedback() override;
 
     State state() const { return m_state; }
 
@@ -49,6 +53,11 @@ protected:
     virtual const char* firstPrompt() const = 0;
     virtual const char* pressPrompt() const = 0;
     virtual const char* releasePrompt() const { return firstPrompt(); }
+    // The record of a finished handle drag; `before` is the shape as it was.
+    virtual std::unique_ptr<UndoCommand> editCommand(DrawObject& object, const DrawObject& before);
+    // Whether the window point lies on the handle at the attached shape's
+    // object-space point h.
+    bool onHandle(Point pointer, Point h) const;
 
     // The nearest outline point of the drawing within the object-snap
     // distance, or p itself when snapping is off or nothing is near.

@@ -78,4 +78,37 @@ float Tool::pixels(float count) const
     return std::max(d.x, d.y);
 }
 
+void Tool::drawInvertedRect(const Rect& r)
+{
+    ScreenCanvas& canvas = m_view.canvas();
+    const Point corners[4] = { m_view.toWindow(r.left, r.bottom), m_view.toWindow(r.right, r.bottom),
+        m_view.toWindow(r.right, r.top), m_view.toWindow(r.left, r.top) };
+    DcPoint points[5];
+    for (int i = 0; i < 5; ++i) {
+        const Point& p = corners[i % 4];
+        points[i] = { roundToDevice(p.x), roundToDevice(p.y) };
+    }
+    const int32_t counts[1] = { 5 };
+    const DrawTarget target = canvas.target();
+    canvas.setTarget(DrawTarget::Inverted);
+    canvas.polylines(points, counts, Color {}, 1, kSolidDash);
+    canvas.setTarget(target);
+}
+
+void Tool::showSelectionOutline(const KMatrix& transform, bool first)
+{
+    ScreenCanvas& canvas = m_view.canvas();
+    if (first)
+        canvas.copyBufferToBuffer(ScreenBuffer::Clean, ScreenBuffer::Temp1);
+    canvas.copyBufferToWindow(ScreenBuffer::Temp1);
+    const KMatrix view = canvas.viewMatrix();
+    canvas.setViewMatrix(multiply(transform, view));
+    const DrawTarget target = canvas.target();
+    canvas.setTarget(DrawTarget::Inverted);
+    for (const DrawObject* object : drawing().selection())
+        canvas.drawObject(*object, kDrawOutline);
+    canvas.setTarget(target);
+    canvas.setViewMatrix(view);
+}
+
 } // namespace zavora

@@ -54,6 +54,13 @@ protected:
     float pixels(float count) const;
     // The view's mapping from drawing points to window pixels.
     const KMatrix& viewMatrix();
+    // A rectangle (drawing corners in any order) inverted on the window:
+    // drawn a second time, it is gone.
+    void drawInvertedRect(const Rect& rect);
+    // The selection's outline through `transform` (drawing space), inverted
+    // over the picture without selection marks; `first` of a gesture takes
+    // that picture aside.
+    void showSelectionOutline(const KMatrix& transform, bool first);
 
     ToolView& m_view;
 };

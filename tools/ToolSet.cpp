@@ -1,11 +1,14 @@
 #include "tools/ToolSet.h"
 
 #include "tools/MoveTool.h"
+#include "tools/PathTool.h"
 #include "tools/SelectionTool.h"
 #include "tools/ShapeTool.h"
 #include "tools/TextTool.h"
 #include "tools/Tool.h"
 #include "tools/ToolView.h"
+#include "tools/TransformTool.h"
+#include "tools/ViewTools.h"
 
 namespace zavora {
 
@@ -22,6 +25,15 @@ ToolSet::ToolSet(ToolView& view)
     m_tools[size_t(ToolKind::Ellipse)] = std::make_unique<EllipseTool>(view);
     m_tools[size_t(ToolKind::Arc)] = std::make_unique<ArcTool>(view);
     m_tools[size_t(ToolKind::Text)] = std::make_unique<TextTool>(view);
+    m_tools[size_t(ToolKind::Curve)] = std::make_unique<CurveTool>(view);
+    m_tools[size_t(ToolKind::Polygon)] = std::make_unique<PolygonTool>(view);
+    m_tools[size_t(ToolKind::Rotate)] = std::make_unique<RotateTool>(view);
+    m_tools[size_t(ToolKind::Scale)] = std::make_unique<ScaleTool>(view);
+    m_tools[size_t(ToolKind::Skew)] = std::make_unique<SkewTool>(view);
+    m_tools[size_t(ToolKind::Reflect)] = std::make_unique<ReflectTool>(view);
+    m_tools[size_t(ToolKind::Pan)] = std::make_unique<PanTool>(view);
+    m_tools[size_t(ToolKind::Zoom)] = std::make_unique<ZoomTool>(view);
+    m_tools[size_t(ToolKind::Eyedropper)] = std::make_unique<EyedropperTool>(view);
     for (ToolKind inert : { ToolKind::GroupEdit, ToolKind::CompoundPathEdit, ToolKind::ImageEdit })
         m_tools[size_t(inert)] = std::make_unique<InertTool>(view);
     m_current = tool(ToolKind::Selection);

@@ -33,6 +33,13 @@ enum CursorIndex : int {
     kCursorCount = 9,
 };
 
+// The node menu: which items are offered and checked, and the choice.
+enum class NodeChoice : int { None = 0, Insert = 1, Delete = 2, Corner = 3, Close = 4 };
+struct NodeMenuState {
+    bool insertEnabled = false, deleteEnabled = false, cornerEnabled = false, closeEnabled = false;
+    bool cornerChecked = false, closeChecked = false;
+};
+
 class ToolView {
 public:
     virtual ~ToolView() = default;
@@ -65,6 +72,14 @@ public:
     // The font and size of the Font command's defaults; the default text
     // font at 24 points unless the window knows better.
     virtual NewTextFont newTextFont() const;
+
+    // Opens the node menu at the pointer and waits for the choice.
+    virtual NodeChoice nodeMenu(const NodeMenuState& state) = 0;
+    // Moves the page by a drawing distance and shows it at once, even while
+    // a button is held.
+    virtual void panBy(float dx, float dy) = 0;
+    // Fills the window with the rectangle; one without area fits the page.
+    virtual void zoomToRect(float x0, float y0, float x1, float y1) = 0;
 };
 
 } // namespace zavora

@@ -6,7 +6,14 @@
 #include "app/DrawingWindow.h"
 #include "app/MainFrame.h"
 #include "model/ImageObject.h"
+#include "model/CommandIds.h"
+#include "model/PathObjects.h"
 #include "model/ShapeObjects.h"
+#include "model/TextObject.h"
+#include "output/PostScriptPort.h"
+#include "output/Traversal.h"
+#include "platform/OutputStream.h"
+#include "tests/support/TestFonts.h"
 #include "model/UndoCommand.h"
 #include "model/TextObject.h"
 #include "tests/support/TestFonts.h"
@@ -22,11 +29,15 @@
 #include <QMimeData>
 #include <QUrl>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <ctime>
+#include <functional>
 
 namespace zavora {
 namespace {
@@ -312,6 +323,21 @@ TEST_F(ToolGui, ToolKeysAndTheRefusedTransformTools)
 
     key(Qt::Key_F4);
     EXPECT_EQ(current(), tool(ToolKind::Line));
+    // Every tool of the toolbox answers its key; the transform tools once
+    // something is selected.
+    drawing().setSelection({ add(std::make_unique<RectangleObject>(0, 0, 10, 10)) });
+    for (auto [c, kind] : { std::pair { 'c', ToolKind::Curve }, { 'p', ToolKind::Polygon }, { 'h', ToolKind::Pan },
+             { 'z', ToolKind::Zoom }, { 'y', ToolKind::Eyedropper }, { 'o', ToolKind::Rotate },
+             { 's', ToolKind::Scale }, { 'k', ToolKind::Skew }, { 'f', ToolKind::Reflect } }) {
+        typeKey(c);
+        EXPECT_EQ(current(), tool(kind)) << c;
+    }
+    for (auto [k, kind] : { std::pair { Qt::Key_F2, ToolKind::Pan }, { Qt::Key_F3, ToolKind::Zoom },
+             { Qt::Key_F7, ToolKind::Polygon }, { Qt::Key_F8, ToolKind::Curve }, { Qt::Key_F10, ToolKind::Rotate } }) {
+        key(k);
+        EXPECT_EQ(current(), tool(kind)) << k;
+    }
+    key(Qt::Key_F4);
     typeKey('x'); // no tool
     EXPECT_EQ(current(), tool(ToolKind::Line));
     typeKey('N');
@@ -453,6 +479,538 @@ TEST_F(ToolGui, FeedbackAndResultsReachTheScreen)
     EXPECT_TRUE(dark(-5, 50));
     EXPECT_FALSE(dark(25, 80));
     EXPECT_EQ(drawing().objectAt(0)->boundingBox(), (Rect { -30, -30, 20, 50 }));
+
+    // A path's outline stays on the screen between its points, through
+    // any repaint, and is there once while the next point is dragged.
+    typeKey('p');
+    drag(60, 20, 110, 20);
+    m_window->update();
+    runUntilIdle();
+    EXPECT_TRUE(dark(85, 20));
+    press(110, 60);
+    moveTo(120, 70);
+    runUntilIdle();
+    EXPECT_TRUE(dark(85, 20)) << "the first side vanished";
+    EXPECT_TRUE(dark(115, 45));
+    release(120, 70);
+}
+
+// --- paths, transforms, view tools -------------------------------------------
+
+// The fixture's gestures plus double clicks, the node menu, the drawing as
+// Save writes it and a tiny script of gestures for the tables below.
+class PathAndTransformGui : public ToolGui {
+protected:
+    // As the platform sends it: a click, then the double click and its release.
+    void doubleClick(float x, float y)
+    {
+        QTest::mouseClick(m_window, Qt::LeftButton, {}, px(x, y));
+        QTest::mouseDClick(m_window, Qt::LeftButton, {}, px(x, y));
+        runUntilIdle(kIdleMs);
+    }
+    void click(float x, float y, Qt::KeyboardModifiers mods = {})
+    {
+        press(x, y, mods);
+        release(x, y, mods);
+    }
+    // Steps separated by ';': "d x,y x,y" drags, "c x,y" clicks, "2 x,y"
+    // double clicks, "k c" types a key.
+    void run(const std::string& script)
+    {
+        for (std::size_t at = 0, end = 0; at < script.size(); at = end + 1) {
+            end = std::min(script.find(';', at), script.size());
+            const std::string step = script.substr(at, end - at);
+            float a = 0, b = 0, c = 0, d = 0;
+            char kind = 0;
+            if (std::sscanf(step.c_str(), " k %c", &kind) == 1)
+                typeKey(kind);
+            else if (std::sscanf(step.c_str(), " d %f,%f %f,%f", &a, &b, &c, &d) == 4)
+                drag(a, b, c, d);
+            else if (std::sscanf(step.c_str(), " %c %f,%f", &kind, &a, &b) == 3)
+                kind == '2' ? doubleClick(a, b) : click(a, b);
+            else
+                ADD_FAILURE() << "bad step " << step;
+        }
+    }
+
+    // Right-clicks at (x, y), reads the node menu ("Insert Node+ Delete
+    // Node- Corner-* Close+": + offered, - greyed, * checked) and chooses
+    // the item named (nullptr dismisses the menu).
+    std::string nodeMenu(float x, float y, const char* choose)
+    {
+        std::string seen;
+        auto* poll = new QTimer;
+        QObject::connect(poll, &QTimer::timeout, [&seen, poll, choose] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            poll->stop();
+            poll->deleteLater();
+            QAction* chosen = nullptr;
+            for (QAction* action : menu->actions()) {
+                seen += (seen.empty() ? "" : " ") + action->text().toStdString() + (action->isEnabled() ? "+" : "-")
+                    + (action->isChecked() ? "*" : "");
+                if (choose && action->text() == choose)
+                    chosen = action;
+            }
+            if (chosen && chosen->isEnabled()) {
+                menu->setActiveAction(chosen);
+                QTest::keyClick(menu, Qt::Key_Return);
+            } else {
+                menu->close();
+            }
+        });
+        poll->start(5);
+        QTest::mousePress(m_window, Qt::RightButton, {}, px(x, y));
+        QTest::mouseRelease(m_window, Qt::RightButton, {}, px(x, y));
+        runUntilIdle(kIdleMs);
+        return seen;
+    }
+
+    std::string saved()
+    {
+        MemoryOutputStream stream;
+        stream.open();
+        ZvxFilePort port(stream);
+        port.setClock([] {
+            std::tm fixed {};
+            fixed.tm_mday = 7;
+            fixed.tm_mon = 11;
+            fixed.tm_year = 126;
+            return fixed;
+        });
+        port.setDocumentFonts(drawing().documentFonts());
+        RenderOptions options;
+        options.documentPath = "/tmp/tools.zvx";
+        EXPECT_EQ(renderDrawing(drawing(), port, options), RenderResult::Completed);
+        return stream.data();
+    }
+
+    // To hundredths, or to `unit`.
+    static std::string anchors(const DrawObject& object, float unit = 0.01f)
+    {
+        std::string out;
+        auto put = [&out, unit](float x, float y) {
+            char text[48];
+            std::snprintf(text, sizeof text, "%s%g,%g", out.empty() ? "" : " ", std::round(x / unit) * unit + 0.0,
+                std::round(y / unit) * unit + 0.0);
+            out += text;
+        };
+        const KMatrix m(object.matrix());
+        if (const auto* curve = dynamic_cast<const CurveObject*>(&object)) {
+            for (const BezierNode& node : curve->nodes()) {
+                const Point p = transformPoint(m, { node.x, node.y });
+                put(p.x, p.y);
+            }
+            if (curve->isClosed())
+                out += " closed";
+        } else if (const auto* polygon = dynamic_cast<const PolygonObject*>(&object)) {
+            for (Point v : polygon->vertices()) {
+                const Point p = transformPoint(m, v);
+                put(p.x, p.y);
+            }
+            if (polygon->isClosed())
+                out += " closed";
+        } else {
+            for (Point p : object.handlePoints())
+                put(p.x, p.y);
+        }
+        return out;
+    }
+};
+
+TEST_F(PathAndTransformGui, PathsArePlacedPointByPointAndEndWithADoubleClick)
+{
+    struct Case {
+        const char* script;
+        const char* made; // nullptr: nothing is added
+    };
+    const Case cases[] = {
+        { "k c; d 0,0 100,0; 2 100,100", "0,0 100,0 100,100" },
+        // Ending within 4 pixels of the start closes and drops the duplicate.
+        { "k c; d 0,0 100,0; c 100,100; 2 1,-1", "0,0 100,0 100,100 closed" },
+        // A click without a drag leaves no point on top of the first.
+        { "k c; c 0,0; c 50,50; 2 80,0", "0,0 50,50 80,0" },
+        // A two-node curve does not close onto itself: the path goes on.
+        { "k c; c 10,10; 2 10,10; 2 40,10", "10,10 40,10" },
+        // Choosing another tool finishes the path; one still being
+        // pressed out of its first point is not one.
+        { "k c; d 0,0 40,0; c 40,40; k n", "0,0 40,0 40,40" },
+        { "k p; d 0,0 50,0; c 50,50; 2 1,1", "0,0 50,0 50,50 closed" },
+        { "k p; d 0,0 50,0; c 50,50; 2 50,80", "0,0 50,0 50,50 50,80" },
+        { "k p; c 10,10; 2 10,10", nullptr },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        drawing().takeAll();
+        drawing().history().clear();
+        run(c.script);
+        if (!c.made) {
+            EXPECT_EQ(drawing().objectCount(), 0u);
+            continue;
+        }
+        ASSERT_EQ(drawing().objectCount(), 1u);
+        const DrawObject& path = *drawing().objectAt(0);
+        EXPECT_EQ(anchors(path), c.made);
+        EXPECT_EQ(drawing().history().undoCount(), 1u);
+        EXPECT_EQ(drawing().selection(), (ObjectRefs { drawing().objectAt(0) }));
+        EXPECT_EQ(path.style(), drawing().defaultStyle());
+    }
+}
+
+// Control points of a smooth node stay on one line through the anchor; a
+// corner node's do not; the anchor carries both along.
+TEST_F(PathAndTransformGui, CurveHandlesMirrorOnSmoothNodesOnly)
+{
+    struct Case {
+        bool corner;
+        Point from, to;
+        const char* middle; // anchor, first and second control point
+    };
+    const Case cases[] = {
+        { false, { 30, 0 }, { 50, 20 }, "50,0 50,20 50,-20" },
+        { true, { 30, 0 }, { 50, 20 }, "50,0 50,20 70,0" },
+        { false, { 70, 0 }, { 70, 10 }, "50,0 32.11,-8.94 70,10" },
+        { false, { 50, 0 }, { 55, 10 }, "55,10 35,10 75,10" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.corner << " " << c.from.x);
+        drawing().takeAll();
+        BezierNode middle { 50, 0, 30, 0, 70, 0, c.corner ? kCornerNode : 0u };
+        BezierNode first = makeNode(0, 0), last = makeNode(100, 0);
+        first.outX = 10;
+        last.inX = 90;
+        auto* curve = static_cast<CurveObject*>(add(std::make_unique<CurveObject>(NodeList { first, middle, last }, false)));
+        drawing().setSelection({ curve });
+        drawing().notifySelectionChanged();
+        runUntilIdle(kIdleMs);
+        // The handle to drag is on the screen: a black square about its point.
+        const QPoint shown = px(c.from.x, c.from.y);
+        for (QPoint d : { QPoint(-2, -2), QPoint(2, 2), QPoint(-2, 2), QPoint(2, -2) })
+            EXPECT_LT(qGray(m_window->buffer().pixel(shown + d)), 128) << "no handle at " << c.from.x;
+        const std::size_t steps = drawing().history().undoCount();
+        drag(c.from.x, c.from.y, c.to.x, c.to.y);
+        const BezierNode& m = curve->nodes()[1];
+        char text[96];
+        std::snprintf(text, sizeof text, "%g,%g %g,%g %g,%g", std::round(m.x * 100) / 100, std::round(m.y * 100) / 100,
+            std::round(m.inX * 100) / 100, std::round(m.inY * 100) / 100, std::round(m.outX * 100) / 100,
+            std::round(m.outY * 100) / 100);
+        EXPECT_EQ(std::string(text), c.middle);
+        ASSERT_EQ(drawing().history().undoCount(), steps + 1);
+        EXPECT_NE(dynamic_cast<const CurveEditCommand*>(drawing().history().top()), nullptr);
+        drawing().history().undo();
+        EXPECT_EQ(curve->nodes()[1], middle);
+    }
+}
+
+TEST_F(PathAndTransformGui, TheNodeMenuOffersWhatThePointerIsOn)
+{
+    add(std::make_unique<RectangleObject>(0, 0, 40, 40));
+    auto* curve = static_cast<CurveObject*>(add(std::make_unique<CurveObject>(
+        NodeList { makeNode(0, 60), makeNode(50, 60), makeNode(100, 60) }, false)));
+    curve->smooth();
+    auto* polygon = static_cast<PolygonObject*>(
+        add(std::make_unique<PolygonObject>(PointList { { 0, 100 }, { 50, 100 }, { 50, 130 } }, false)));
+    runUntilIdle(kIdleMs);
+    struct Case {
+        Point at;
+        const char* choose;
+        const char* menu;
+        const char* after; // the path's anchors; nullptr: nothing recorded
+        const DrawObject* path;
+    };
+    const Case cases[] = {
+        { { 40, 20 }, "Close", "Insert Node- Delete Node- Corner- Close-", nullptr, nullptr },
+        { { 120, 20 }, nullptr, "Insert Node- Delete Node- Corner- Close-", nullptr, nullptr },
+        { { 50, 60 }, "Delete Node", "Insert Node+ Delete Node+ Corner+ Close+", "0,60 100,60", curve },
+        // Two nodes are the least a curve keeps.
+        { { 100, 60 }, "Delete Node", "Insert Node+ Delete Node+ Corner+ Close+", nullptr, curve },
+        { { 25, 60 }, "Insert Node", "Insert Node+ Delete Node- Corner- Close+", "0,60 25,60 100,60", curve },
+        { { 25, 60 }, "Corner", "Insert Node+ Delete Node+ Corner+ Close+", "0,60 25,60 100,60", curve },
+        { { 25, 60 }, "Close", "Insert Node+ Delete Node+ Corner+* Close+", "0,60 25,60 100,60 closed", curve },
+        { { 100, 60 }, "Close", "Insert Node+ Delete Node+ Corner+ Close+*", "0,60 25,60 100,60", curve },
+        { { 50, 115 }, "Insert Node", "Insert Node+ Delete Node- Corner- Close+", "0,100 50,100 50,115 50,130", polygon },
+        { { 50, 100 }, "Delete Node", "Insert Node+ Delete Node+ Corner- Close+", "0,100 50,115 50,130", polygon },
+    };
+    // Whole points: a node is inserted at the pointer's pixel, a fraction off.
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.at.x << "," << c.at.y << " " << (c.choose ? c.choose : "-"));
+        const std::size_t steps = drawing().history().undoCount();
+        const std::string before = c.path ? anchors(*c.path, 1) : "";
+        EXPECT_EQ(nodeMenu(c.at.x, c.at.y, c.choose), c.menu);
+        if (!c.after) {
+            EXPECT_EQ(drawing().history().undoCount(), steps);
+            EXPECT_EQ(c.path ? anchors(*c.path, 1) : "", before);
+            continue;
+        }
+        EXPECT_EQ(anchors(*c.path, 1), c.after);
+        ASSERT_EQ(drawing().history().undoCount(), steps + 1);
+        // Each is one step: undone and redone, the path goes back and forth.
+        drawing().history().undo();
+        EXPECT_EQ(anchors(*c.path, 1), before);
+        drawing().history().redo();
+        EXPECT_EQ(anchors(*c.path, 1), c.after);
+    }
+    EXPECT_TRUE(curve->nodes()[1].flags & kCornerNode);
+}
+
+// Origin at the first click, then one drag; the read-out while dragging and
+// the shape after the release, which records one transform.
+TEST_F(PathAndTransformGui, TransformToolsTurnTheSelectionAboutTheOrigin)
+{
+    struct Case {
+        char key;
+        const char* origin;
+        Point from, to;
+        bool shift;
+        const char* readout; // before the release; nullptr: not read
+        const char* after; // the line's ends
+    };
+    const Case cases[] = {
+        // 43.8 degrees with Shift is 30; -1.1 (358.9) is 345.
+        { 'o', "c 0,0", { 100, 0 }, { 72, 69 }, true, "Rotate: 30.0 degrees", "86.6,50 0,0" },
+        { 'o', "c 0,0", { 100, 0 }, { 100, -2 }, true, "Rotate: 345.0 degrees", "96.59,-25.88 0,0" },
+        { 'o', "c 0,0", { 100, 0 }, { 0, 100 }, false, "Rotate: 90.0 degrees", "0,100 0,0" },
+        // The start's vertical difference 0 counts as 1.
+        { 's', "c 100,100", { 110, 100 }, { 130, 80 }, false, "Scale: 300.0%, -2000.0%", "100,100 -200,100" },
+        { 's', "c 100,100", { 110, 100 }, { 130, 80 }, true, "Scale: 2000.0%, -2000.0%", "100,100 -1900,100" },
+        // Straight up from the origin: mirrored across the vertical line.
+        { 'f', "c 0,0", { 0, 30 }, { 0, 60 }, false, nullptr, "-100,0 0,0" },
+        { 'k', "c 0,0", { 50, 50 }, { 60, 50 }, false, nullptr, "100,0 0,0" },
+        { 'k', "c 0,0", { 50, 50 }, { 50, 60 }, false, nullptr, "100,20 0,0" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.key << " to " << c.to.x << "," << c.to.y);
+        drawing().takeAll();
+        DrawObject* line = add(std::make_unique<LineObject>(100, 0, 0, 0));
+        if (c.key == 's')
+            line->translate(0, 100); // through the scale's origin
+        drawing().setSelection({ line });
+        runUntilIdle(kIdleMs);
+        typeKey(c.key);
+        run(c.origin);
+        const std::size_t steps = drawing().history().undoCount();
+        press(c.from.x, c.from.y);
+        moveTo((c.from.x + c.to.x) / 2, (c.from.y + c.to.y) / 2);
+        moveTo(c.to.x, c.to.y);
+        if (c.shift)
+            QTest::keyPress(m_window, Qt::Key_Shift); // re-evaluated at once
+        if (c.readout) {
+            EXPECT_EQ(status(), c.readout);
+        }
+        release(c.to.x, c.to.y, c.shift ? Qt::ShiftModifier : Qt::NoModifier);
+        if (c.shift)
+            QTest::keyRelease(m_window, Qt::Key_Shift);
+        EXPECT_EQ(anchors(*line), c.after);
+        ASSERT_EQ(drawing().history().undoCount(), steps + 1);
+        EXPECT_NE(dynamic_cast<const TransformCommand*>(drawing().history().top()), nullptr);
+        typeKey('n');
+    }
+}
+
+// The origin mark is inverted: a repaint under it keeps one mark, and
+// leaving the tool gives back the window as it was.
+TEST_F(PathAndTransformGui, TheOriginMarkLeavesNoTrace)
+{
+    add(std::make_unique<RectangleObject>(10, 10, 30, 30));
+    drawing().setSelection({ drawing().objectAt(0) });
+    m_window->update();
+    runUntilIdle();
+    const QImage before = m_window->buffer().copy();
+    typeKey('o');
+    click(60, 60);
+    EXPECT_EQ(status(), "Rotate: Move away from origin, then click anywhere and drag");
+    const QPoint o = px(60, 60);
+    auto marked = [&] { return m_window->buffer().pixel(o + QPoint(3, 0)) != before.pixel(o + QPoint(3, 0)); };
+    EXPECT_TRUE(marked());
+    m_window->update(QRect(o - QPoint(20, 20), QSize(10, 10))); // beside the mark
+    runUntilIdle();
+    EXPECT_TRUE(marked());
+    m_window->update(); // over it
+    runUntilIdle();
+    EXPECT_TRUE(marked());
+    typeKey('n');
+    runUntilIdle();
+    EXPECT_EQ(m_window->buffer(), before);
+}
+
+TEST_F(PathAndTransformGui, ZoomPanAndTheEyedropper)
+{
+    add(std::make_unique<RectangleObject>(0, 0, 40, 40));
+    View& view = m_window->view();
+    // A page area of 800 x 600 pixels inside the scroll bars.
+    m_window->resize(m_window->size() - m_window->viewport().size() + QSize(800, 600));
+    runUntilIdle();
+    const QRect area = m_window->viewport();
+    ASSERT_EQ(area.size(), QSize(800, 600));
+    m_window->zoomToRect(-60, -60, 140, 140);
+    const std::string bytes = saved();
+    // The zoom tool: a rectangle fills the window about its centre (100 x 50
+    // points: min(8, 12)), a click fits the page.
+    typeKey('z');
+    drag(0, 0, 100, 50);
+    EXPECT_FLOAT_EQ(view.zoom(), 8);
+    const Point centre = view.toWindow(50, 25);
+    EXPECT_NEAR(centre.x, area.width() / 2.0f, 1);
+    EXPECT_NEAR(centre.y, area.height() / 2.0f, 1);
+    click(10, 10);
+    EXPECT_EQ(view.zoomMode(), ZoomMode::FitInWindow);
+    EXPECT_EQ(view.offsetX(), 0);
+    EXPECT_EQ(view.offsetY(), 0);
+
+    // The pan tool and the middle button: the point pressed stays under the pointer.
+    auto panned = [&](Qt::MouseButton button) {
+        const QPoint from = area.center(), to = from + QPoint(40, -25);
+        const Point held = view.toDrawing(float(from.x()), float(from.y()));
+        QTest::mousePress(m_window, button, {}, from);
+        QTest::mouseMove(m_window, from + QPoint(20, -10));
+        QTest::mouseMove(m_window, to);
+        QTest::mouseRelease(m_window, button, {}, to);
+        runUntilIdle(kIdleMs);
+        const Point now = view.toWindow(held.x, held.y);
+        EXPECT_NEAR(now.x, to.x(), 0.01) << button;
+        EXPECT_NEAR(now.y, to.y(), 0.01) << button;
+    };
+    typeKey('h');
+    panned(Qt::LeftButton);
+    typeKey('n');
+    panned(Qt::MiddleButton);
+
+    // Ctrl + wheel about the pointer, Ctrl + plus and minus about the centre.
+    const QPoint at = area.center() + QPoint(-100, 50);
+    const Point under = view.toDrawing(float(at.x()), float(at.y()));
+    const float zoom = view.zoom();
+    QWheelEvent wheel(at, m_window->mapToGlobal(at), {}, QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
+        Qt::NoScrollPhase, false);
+    QApplication::sendEvent(m_window, &wheel);
+    EXPECT_FLOAT_EQ(view.zoom(), zoom * 1.25f);
+    const Point still = view.toWindow(under.x, under.y);
+    EXPECT_NEAR(still.x, at.x(), 0.01);
+    EXPECT_NEAR(still.y, at.y(), 0.01);
+    key(Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_FLOAT_EQ(view.zoom(), zoom);
+    for (int i = 0; i < 30; ++i)
+        key(Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(view.zoom(), View::kMaxZoom);
+    EXPECT_TRUE(saved() == bytes) << "the view tools changed the drawing";
+    EXPECT_EQ(drawing().history().undoCount(), 0u);
+}
+
+// Red from a rectangle poured on a blue text turns its fill and its text
+// red; an image gives the colour of the pixel under the pointer.
+TEST_F(PathAndTransformGui, TheEyedropperPicksOnceAndPoursOnEachClick)
+{
+    testfonts::FixedFont font("Helvetica");
+    m_window->zoomToRect(-20, -20, 120, 120);
+    runUntilIdle();
+    auto* red = add(std::make_unique<RectangleObject>(0, 0, 40, 40));
+    red->setFillColor({ 100, 0, 0 });
+    auto* text = add(std::make_unique<TextObject>("Blue", &font, 24, 28, TextAlign::Left));
+    text->translate(0, 80);
+    text->setTextColor({ 0, 0, 100 });
+    auto image = std::make_unique<ImageObject>();
+    ASSERT_TRUE(image->allocatePixels(2, 2));
+    image->setPixel(0, 0, { 0, 255, 0 }); // the top left quarter
+    image->setMatrix(Matrix { 40, 0, 0, 40, 60, 0 }); // 20 points a pixel
+    add(std::move(image));
+    runUntilIdle();
+    const Rect box = text->boundingBox();
+    const Point onText { (box.left + box.right) / 2, (box.bottom + box.top) / 2 };
+
+    typeKey('y');
+    click(20, 20);
+    EXPECT_EQ(drawing().defaultStyle().textColor(), (Color { 100, 0, 0 }));
+    click(onText.x, onText.y);
+    EXPECT_EQ(text->style().fillColor(), (Color { 100, 0, 0 }));
+    EXPECT_EQ(text->style().textColor(), (Color { 100, 0, 0 }));
+    EXPECT_EQ(drawing().history().undoCount(), 1u);
+
+    typeKey('y'); // picking again needs the tool chosen again
+    click(70, 30);
+    EXPECT_EQ(drawing().defaultStyle().fillColor(), (Color { 0, 100, 0 }));
+    EXPECT_EQ(drawing().defaultStyle().lineColor(), (Color { 0, 100, 0 }));
+    click(20, 20);
+    EXPECT_EQ(red->style().fillColor(), (Color { 0, 100, 0 }));
+    // Nothing under the first click: nothing to pour afterwards either.
+    typeKey('y');
+    click(-15, 100);
+    click(20, 20);
+    EXPECT_EQ(drawing().history().undoCount(), 2u);
+
+    // A compound path takes the style as a whole, so its members keep one.
+    auto compound = std::make_unique<CompoundPathObject>();
+    compound->appendChild(std::make_unique<RectangleObject>(60, 60, 75, 75));
+    compound->appendChild(std::make_unique<RectangleObject>(80, 60, 95, 75));
+    auto* paths = static_cast<CompoundPathObject*>(add(std::move(compound)));
+    runUntilIdle(kIdleMs);
+    click(67, 67); // pours the green that the click on the rectangle picked
+    for (const auto& member : paths->children())
+        EXPECT_EQ(member->style().fillColor(), (Color { 0, 100, 0 }));
+    EXPECT_EQ(drawing().history().undoCount(), 3u);
+}
+
+// Every gesture that edits, undone, gives back the drawing byte for byte.
+TEST_F(PathAndTransformGui, EachToolsGestureUndoneGivesBackTheBytes)
+{
+    auto* rect = add(std::make_unique<RectangleObject>(0, 0, 40, 40));
+    rect->setFillColor({ 100, 0, 0 });
+    auto* curve = add(std::make_unique<CurveObject>(NodeList { makeNode(0, 60), makeNode(50, 60), makeNode(100, 60) }, false));
+    static_cast<CurveObject*>(curve)->smooth();
+    add(std::make_unique<PolygonObject>(PointList { { 60, 0 }, { 100, 0 }, { 100, 40 } }, true));
+    struct Case {
+        const char* name;
+        std::function<void()> gesture;
+    };
+    auto selecting = [&](DrawObject* object, const char* script) {
+        return [this, object, script] {
+            drawing().setSelection({ object });
+            runUntilIdle(kIdleMs);
+            run(script);
+        };
+    };
+    const Case cases[] = {
+        { "line", [&] { run("k l; d 10,100 60,120"); } },
+        { "rectangle", [&] { run("k r; d 10,100 60,120"); } },
+        { "rounded rectangle", [&] { run("k u; d 10,100 60,120"); } },
+        { "ellipse", [&] { run("k e; d 30,100 60,120"); } },
+        { "arc", [&] { run("k a; c 30,100; d 50,100 30,120"); } },
+        { "curve", [&] { run("k c; d 10,100 60,100; c 60,130; 2 90,110"); } },
+        { "polygon", [&] { run("k p; d 10,100 60,100; c 60,130; 2 11,101"); } },
+        { "curve handle", selecting(curve, "d 50,60 60,80") },
+        { "polygon point", selecting(drawing().objectAt(2), "d 100,40 120,50") },
+        { "node menu", [&] { nodeMenu(100, 60, "Corner"); } },
+        { "move", selecting(rect, "d 20,0 30,10") },
+        { "rotate", selecting(rect, "k o; c 0,0; d 40,0 40,40") },
+        { "scale", selecting(rect, "k s; c 0,0; d 40,40 60,50") },
+        { "skew", selecting(rect, "k k; c 0,0; d 40,40 50,40") },
+        { "reflect", selecting(rect, "k f; c 0,0; d 40,40 40,80") },
+        { "eyedropper", [&] {
+             const Rect box = rect->boundingBox();
+             run("k y");
+             click((box.left + box.right) / 2, (box.bottom + box.top) / 2);
+             click(100, 0); // the polygon's edge
+         } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        typeKey('n');
+        drawing().deselectAll();
+        const std::string before = saved();
+        const std::size_t steps = drawing().history().undoCount();
+        c.gesture();
+        typeKey('n');
+        ASSERT_EQ(drawing().history().undoCount(), steps + 1);
+        // Compared whole, reported short: the files are long.
+        const std::string after = saved();
+        EXPECT_TRUE(after != before) << "the gesture changed nothing";
+        m_shell->frame()->dispatchCommand(kCmdUndo);
+        runUntilIdle(kIdleMs);
+        EXPECT_TRUE(saved() == before) << "undo did not give the bytes back";
+        // Redo gives the edit back too, so the next case starts from it.
+        m_shell->frame()->dispatchCommand(kCmdRedo);
+        runUntilIdle(kIdleMs);
+        EXPECT_TRUE(saved() == after) << "redo did not give the edit back";
+    }
 }
 
 // --- the text tool ------------------------------------------------------------

@@ -246,12 +246,16 @@ pid_t startServer()
         ::_exit(127);
     }
     ::close(fds[1]);
-    char number[16] = {};
-    const ssize_t n = pid > 0 ? ::read(fds[0], number, sizeof number - 1) : -1;
+    // The number ends with a line feed; the pipe stays open until it has
+    // come whole, or the server fails writing it and stops.
+    std::string number;
+    char c = 0;
+    while (pid > 0 && number.size() < 16 && ::read(fds[0], &c, 1) == 1 && c != '\n')
+        number += c;
     ::close(fds[0]);
-    if (n <= 0)
+    if (number.empty() || c != '\n')
         return -1;
-    ::setenv("DISPLAY", (":" + std::string(number, std::strcspn(number, "\n"))).c_str(), 1);
+    ::setenv("DISPLAY", (":" + number).c_str(), 1);
     return pid;
 }
 

@@ -42,6 +42,9 @@ public:
     void redrawStatus() override { }
     void repaintArea(const Rect&, int) override { }
     bool editText(TextObject&, Point) override { return false; }
+    NodeChoice nodeMenu(const NodeMenuState&) override { return NodeChoice::None; }
+    void panBy(float, float) override { }
+    void zoomToRect(float, float, float, float) override { }
 
     Drawing m_drawing;
     NoSurfaces m_factory;

@@ -1,0 +1,106 @@
+#pragma once
+// The curve and polygon tools. A path is drawn point by point: a press and
+// drag places each point, a double click ends the path (closing it when it
+// ends on its first point). Attached to an existing path, the same tool drags
+// its points (and a curve's control points) and carries out the node menu.
+
+#include "tools/ShapeTool.h"
+#include "tools/ToolView.h"
+
+namespace zavora {
+
+class PathTool : public ShapeTool {
+public:
+    void deactivate() override;
+    void mouseDown(float x, float y, bool shift) override;
+    void mouseUp(float x, float y, bool shift) override;
+    void doubleClick(float x, float y, bool shift) override;
+
+    // What the node menu offers for the attached path, the pointer at (x, y).
+    virtual NodeMenuState nodeMenuState(float x, float y) = 0;
+    // Carries out a node menu choice on the attached path; a change is one
+    // undo step. False when nothing changed.
+    bool applyNodeChoice(NodeChoice choice, float x, float y);
+
+protected:
+    explicit PathTool(ToolView& view)
+        : ShapeTool(view)
+    { }
+
+    virtual std::size_t pointCount(const DrawObject& path) const = 0;
+    virtual Point pointAt(const DrawObject& path, std::size_t index) const = 0;
+    virtual void appendPoint(DrawObject& path, Point p) const = 0;
+    virtual void dropLastPoint(DrawObject& path) const = 0;
+    // Closes the path when its last point lies on its first; false when the
+    // double click is to be ignored.
+    virtual bool closeOntoStart(DrawObject& path) const = 0;
+    // The node menu's change to the path; false when it changes nothing.
+    virtual bool changeNodes(DrawObject& path, NodeChoice choice, float x, float y) = 0;
+    virtual const char* adjustPrompt() const = 0;
+    virtual const char* nextPrompt() const = 0;
+
+    // Whether the last point lies within 4 pixels of the first on both axes.
+    bool endsOnStart(const DrawObject& path) const;
+    bool degenerate(const DrawObject& object) const override;
+    // A double click, or a tool change, while points are being placed.
+    void finishPath();
+};
+
+class CurveTool : public PathTool {
+public:
+    explicit CurveTool(ToolView& view)
+        : PathTool(view)
+    { }
+
+    // Node by node: the first control point, the second, then the anchor.
+    int hitHandle(float x, float y) override;
+    NodeMenuState nodeMenuState(float x, float y) override;
+
+protected:
+    std::unique_ptr<DrawObject> create(Point p) const override;
+    void dragCreate(DrawObject& object, Point p, bool shift) const override;
+    // Handle 3i is node i's anchor, 3i + 1 its first and 3i + 2 its second control point.
+    std::vector<Point> handles(const DrawObject& object) const override;
+    void dragHandle(DrawObject& object, int handle, Point o, bool shift) const override;
+    void snapToObjects(DrawObject& object) override;
+    std::unique_ptr<UndoCommand> editCommand(DrawObject& object, const DrawObject& before) override;
+    std::size_t pointCount(const DrawObject& path) const override;
+    Point pointAt(const DrawObject& path, std::size_t index) const override;
+    void appendPoint(DrawObject& path, Point p) const override;
+    void dropLastPoint(DrawObject& path) const override;
+    bool closeOntoStart(DrawObject& path) const override;
+    bool changeNodes(DrawObject& path, NodeChoice choice, float x, float y) override;
+    const char* firstPrompt() const override { return "Curve: Click first point and drag to second point"; }
+    const char* pressPrompt() const override { return "Curve: Drag to second point"; }
+    const char* adjustPrompt() const override { return "Curve: Drag to adjust"; }
+    const char* nextPrompt() const override { return "Curve: Click next point (double click to end)"; }
+};
+
+class PolygonTool : public PathTool {
+public:
+    explicit PolygonTool(ToolView& view)
+        : PathTool(view)
+    { }
+
+    NodeMenuState nodeMenuState(float x, float y) override;
+
+protected:
+    std::unique_ptr<DrawObject> create(Point p) const override;
+    void dragCreate(DrawObject& object, Point p, bool shift) const override;
+    std::vector<Point> handles(const DrawObject& object) const override;
+    void dragHandle(DrawObject& object, int handle, Point o, bool shift) const override;
+    void snapToObjects(DrawObject& object) override;
+    std::unique_ptr<UndoCommand> editCommand(DrawObject& object, const DrawObject& before) override;
+    std::size_t pointCount(const DrawObject& path) const override;
+    Point pointAt(const DrawObject& path, std::size_t index) const override;
+    void appendPoint(DrawObject& path, Point p) const override;
+    void dropLastPoint(DrawObject& path) const override;
+    bool closeOntoStart(DrawObject& path) const override;
+    bool changeNodes(DrawObject& path, NodeChoice choice, float x, float y) override;
+    const char* firstPrompt() const override { return "Polygon: Click first point and drag to second point"; }
+    const char* pressPrompt() const override { return "Polygon: Drag to second point"; }
+    const char* adjustPrompt() const override { return "Polygon: Drag to adjust"; }
+    const char* nextPrompt() const override { return "Polygon: Click next point (double click to end)"; }
+};
+
+} // namespace zavora
