@@ -29,17 +29,21 @@ template <class F> int forEachButton(QWidget* bar, int commandId, F f)
 
 } // namespace
 
-int BarWindow::setCommandEnabled(int commandId, bool enabled)
-{
-    return forEachButton(this, commandId, [&](QAbstractButton* b) { b->setEnabled(enabled); });
-}
-
 int BarWindow::setCommandChecked(int commandId, bool checked)
 {
     return forEachButton(this, commandId, [&](QAbstractButton* b) {
         b->setCheckable(true);
         b->setChecked(checked);
     });
+}
+
+void BarWindow::enableCommands(const std::function<bool(int)>& rule)
+{
+    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+        const QVariant id = button->property(kCommandProperty);
+        if (id.isValid())
+            button->setEnabled(rule(id.toInt()));
+    }
 }
 
 void BarWindow::paintEvent(QPaintEvent*)

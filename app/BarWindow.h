@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 namespace zavora {
 
 class BarWindow : public QWidget {
@@ -16,8 +18,9 @@ public:
     BarWindow(const char* className, QWidget* parent);
 
     // Every button of the bar carrying the id; returns how many there were.
-    int setCommandEnabled(int commandId, bool enabled);
     int setCommandChecked(int commandId, bool checked);
+    // Every button enabled or greyed by `rule` for its command.
+    void enableCommands(const std::function<bool(int)>& rule);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

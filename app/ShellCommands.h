@@ -59,8 +59,4 @@ constexpr int kCmdHelpContents = 6003;
 constexpr int kCmdHelpSearch = 6004;
 constexpr int kCmdHelpHowTo = 6005;
 
-// The style bar's selection-dependent buttons.
-constexpr int kCmdStyleBarFirst = 6101;
-constexpr int kCmdStyleBarLast = 6104;
-
 } // namespace zavora
