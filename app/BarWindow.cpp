@@ -46,17 +46,24 @@ void BarWindow::enableCommands(const std::function<bool(int)>& rule)
     }
 }
 
+void BarWindow::paintFace(QPainter& p) const
+{
+    const QPalette& pal = palette();
+    p.fillRect(rect(), pal.color(QPalette::Button));
+    p.setPen(pal.color(QPalette::Light));
+    p.drawLine(0, 0, width() - 1, 0);
+    p.setPen(pal.color(QPalette::Dark));
+    p.drawLine(0, height() - 1, width() - 1, height() - 1);
+}
+
 void BarWindow::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    const QPalette& pal = palette();
-    p.fillRect(rect(), pal.color(QPalette::Button));
+    paintFace(p);
     // A raised edge, as the bars have always had.
-    p.setPen(pal.color(QPalette::Light));
-    p.drawLine(0, 0, width() - 1, 0);
+    p.setPen(palette().color(QPalette::Light));
     p.drawLine(0, 0, 0, height() - 1);
-    p.setPen(pal.color(QPalette::Dark));
-    p.drawLine(0, height() - 1, width() - 1, height() - 1);
+    p.setPen(palette().color(QPalette::Dark));
     p.drawLine(width() - 1, 0, width() - 1, height() - 1);
 }
 

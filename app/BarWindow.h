@@ -7,6 +7,8 @@
 
 #include <functional>
 
+class QPainter;
+
 namespace zavora {
 
 class BarWindow : public QWidget {
@@ -24,6 +26,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // The button-face background between a highlight line along the top
+    // and a shadow line along the bottom.
+    void paintFace(QPainter& painter) const;
 };
 
 } // namespace zavora

@@ -92,11 +92,7 @@ void ColorBar::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     const QPalette& pal = palette();
-    p.fillRect(rect(), pal.color(QPalette::Button));
-    p.setPen(pal.color(QPalette::Light));
-    p.drawLine(0, 0, width() - 1, 0);
-    p.setPen(pal.color(QPalette::Dark));
-    p.drawLine(0, height() - 1, width() - 1, height() - 1);
+    paintFace(p);
 
     auto drawScrollButton = [&](const QRect& r, bool held, bool enabled, bool pointsLeft) {
         qDrawWinButton(&p, r, pal, held);

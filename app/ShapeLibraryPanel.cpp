@@ -52,17 +52,15 @@ void ShapeLibraryPanel::paintEvent(QPaintEvent*)
     const QPalette& pal = palette();
     const QColor light = pal.color(QPalette::Light);
     const QColor dark = pal.color(QPalette::Dark);
-    p.fillRect(rect(), pal.color(QPalette::Button));
+    paintFace(p);
     // The etched frame: a shadow rectangle with a highlight one a pixel
-    // further in and to the right.
+    // down and to the right of it.
     const QRect frame = rect().adjusted(4, 4, -5, -5);
     p.setPen(dark);
     p.drawRect(frame.adjusted(0, 0, -1, -1));
     p.setPen(light);
     p.drawRect(frame.adjusted(1, 1, 0, 0));
-    p.drawLine(0, 0, width() - 1, 0);
     p.setPen(dark);
-    p.drawLine(0, height() - 1, width() - 1, height() - 1);
     p.drawLine(6, m_titleHeight + 3, width() - 3, m_titleHeight + 3);
     p.setPen(light);
     p.drawLine(6, m_titleHeight + 4, width() - 3, m_titleHeight + 4);
