@@ -4,7 +4,7 @@
 #include "app/BarWindow.h"
 #include "app/FrameLayout.h"
 
-#include <iterator>
+#include <QFrame>
 
 namespace zavora {
 
@@ -87,7 +87,12 @@ void fillBar(
     int placed = 0;
     for (const BarEntry& entry : entries) {
         if (entry.isSeparator()) {
-            x += L::kSeparatorWidth;
+            if (flow == BarFlow::Row) {
+                auto* line = new QFrame(&bar);
+                line->setFrameStyle(QFrame::VLine | QFrame::Sunken);
+                line->setGeometry(x + L::kSeparatorWidth / 2 - 1, 5, 2, FrameLayout::kBarHeight - 10);
+                x += L::kSeparatorWidth;
+            }
             continue;
         }
         auto* button = new BarButton(
