@@ -151,12 +151,11 @@ void MainFrame::idleWork()
     // The bars' buttons follow the menu rules; the accelerators too, through
     // the items, even while no menu is open.
     const MenuState state = menuState();
-    // The transform tools' buttons also ask for a selection, as their keys do.
+    // The transform tools' buttons also ask for a selection, by the rule
+    // that refuses their keys.
     const bool selected = state.selectedCount > 0;
     const auto enabled = [&](int id) {
-        const bool transformTool
-            = id == kCmdScaleTool || id == kCmdRotateTool || id == kCmdSkewTool || id == kCmdReflectTool;
-        return MainMenu::isEnabled(id, state) && (selected || !transformTool);
+        return MainMenu::isEnabled(id, state) && (selected || !ToolSet::emptySelectionRefusal(id));
     };
     for (BarWindow* bar : { m_standardBar, m_styleBar, m_toolbox })
         bar->enableCommands(enabled);
