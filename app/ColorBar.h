@@ -55,7 +55,8 @@ protected:
 
 private:
     bool canScrollLeft() const { return m_first > 0; }
-    bool canScrollRight() const { return lastShown() < kColorCount - 1; }
+    // A bar too narrow for any swatch has nothing to scroll into view.
+    bool canScrollRight() const { return colorPositions() > 0 && lastShown() < kColorCount - 1; }
     // How many colour swatches fit after "none".
     int colorPositions() const;
     void step();

@@ -300,7 +300,7 @@ int holdUntilStill(ColorBar* bar, const QPoint& at)
 TEST_F(Bars, ScrollingStopsAtBothEndsAndAResizeStartsOver)
 {
     start();
-    frame()->resize(900, 600);
+    frame()->resize(1600, 600); // wide, for fewer steps to the end
     ColorBar* bar = frame()->colorBar();
     const QPoint left = bar->leftButtonRect().center();
     const QPoint right = bar->rightButtonRect().center();
@@ -321,7 +321,12 @@ TEST_F(Bars, ScrollingStopsAtBothEndsAndAResizeStartsOver)
     EXPECT_EQ(holdUntilStill(bar, left), 0);
     holdUntilStill(bar, right);
     ASSERT_GT(bar->firstColor(), 0);
-    frame()->resize(880, 600);
+    frame()->resize(1580, 600);
+    EXPECT_EQ(bar->firstColor(), 0);
+
+    // Too narrow for a single colour: nothing to scroll to.
+    bar->resize(60, bar->height());
+    holdUntilStill(bar, bar->rightButtonRect().center());
     EXPECT_EQ(bar->firstColor(), 0);
 }
 
