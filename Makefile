@@ -4,7 +4,9 @@ ASAN_BUILD ?= build/asan
 JOBS       ?= $(shell nproc)
 GENERATOR  := -G Ninja
 
-.PHONY: all setup build test test-asan run demo bench clean
+PREFIX     ?= /usr/local
+
+.PHONY: all setup build test test-asan run demo bench install clean
 
 all: build
 
@@ -40,6 +42,9 @@ run: build
 
 demo: build
 	@scripts/demo $(BUILD)
+
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
 	rm -rf build

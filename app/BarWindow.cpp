@@ -29,11 +29,6 @@ template <class F> int forEachButton(QWidget* bar, int commandId, F f)
 
 } // namespace
 
-int BarWindow::setCommandEnabled(int commandId, bool enabled)
-{
-    return forEachButton(this, commandId, [&](QAbstractButton* b) { b->setEnabled(enabled); });
-}
-
 int BarWindow::setCommandChecked(int commandId, bool checked)
 {
     return forEachButton(this, commandId, [&](QAbstractButton* b) {
@@ -42,17 +37,33 @@ int BarWindow::setCommandChecked(int commandId, bool checked)
     });
 }
 
+void BarWindow::enableCommands(const std::function<bool(int)>& rule)
+{
+    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+        const QVariant id = button->property(kCommandProperty);
+        if (id.isValid())
+            button->setEnabled(rule(id.toInt()));
+    }
+}
+
+void BarWindow::paintFace(QPainter& p) const
+{
+    const QPalette& pal = palette();
+    p.fillRect(rect(), pal.color(QPalette::Button));
+    p.setPen(pal.color(QPalette::Light));
+    p.drawLine(0, 0, width() - 1, 0);
+    p.setPen(pal.color(QPalette::Dark));
+    p.drawLine(0, height() - 1, width() - 1, height() - 1);
+}
+
 void BarWindow::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    const QPalette& pal = palette();
-    p.fillRect(rect(), pal.color(QPalette::Button));
+    paintFace(p);
     // A raised edge, as the bars have always had.
-    p.setPen(pal.color(QPalette::Light));
-    p.drawLine(0, 0, width() - 1, 0);
+    p.setPen(palette().color(QPalette::Light));
     p.drawLine(0, 0, 0, height() - 1);
-    p.setPen(pal.color(QPalette::Dark));
-    p.drawLine(0, height() - 1, width() - 1, height() - 1);
+    p.setPen(palette().color(QPalette::Dark));
     p.drawLine(width() - 1, 0, width() - 1, height() - 1);
 }
 

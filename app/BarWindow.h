@@ -5,6 +5,10 @@
 
 #include <QWidget>
 
+#include <functional>
+
+class QPainter;
+
 namespace zavora {
 
 class BarWindow : public QWidget {
@@ -16,11 +20,15 @@ public:
     BarWindow(const char* className, QWidget* parent);
 
     // Every button of the bar carrying the id; returns how many there were.
-    int setCommandEnabled(int commandId, bool enabled);
     int setCommandChecked(int commandId, bool checked);
+    // Every button enabled or greyed by `rule` for its command.
+    void enableCommands(const std::function<bool(int)>& rule);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // The button-face background between a highlight line along the top
+    // and a shadow line along the bottom.
+    void paintFace(QPainter& painter) const;
 };
 
 } // namespace zavora

@@ -1,11 +1,15 @@
 #include "app/MainFrame.h"
 
+#include "app/BarButton.h"
 #include "app/BarWindow.h"
+#include "app/ButtonBars.h"
+#include "app/ColorBar.h"
 #include "app/CommandDispatcher.h"
 #include "app/MainMenu.h"
 #include "app/DrawingWindow.h"
 #include "app/FrameLayout.h"
 #include "app/Ruler.h"
+#include "app/ShapeLibraryPanel.h"
 #include "app/Shell.h"
 #include "app/ShellCommands.h"
 #include "app/StatusBar.h"
@@ -31,6 +35,7 @@ MainFrame::MainFrame(Shell& shell)
 {
     setObjectName(QStringLiteral("zavora_frame"));
     setWindowTitle(QString::fromStdString(shell.productName()));
+    setWindowIcon(BarButton::barIcon(QStringLiteral("zavora")));
     setAcceptDrops(true);
     m_menu = new MainMenu(this, [this](int id) { dispatchCommand(id); }, [this] { menuAboutToOpen(); });
 
@@ -41,8 +46,8 @@ MainFrame::MainFrame(Shell& shell)
     m_statusBar = new StatusBar(this);
     m_horizontalRuler = new Ruler(Qt::Horizontal, this);
     m_verticalRuler = new Ruler(Qt::Vertical, this);
-    m_colorBar = new BarWindow("zavora_colorpal", this);
-    m_shapeLibrary = new BarWindow("zavora_shapepal", this);
+    m_colorBar = new ColorBar(this);
+    m_shapeLibrary = new ShapeLibraryPanel(this);
     for (QWidget* child : std::initializer_list<QWidget*> { m_toolbox, m_styleBar, m_standardBar, m_statusBar,
              m_horizontalRuler, m_verticalRuler, m_colorBar, m_shapeLibrary })
         child->setGeometry(0, 0, 10, 10);
@@ -76,7 +81,7 @@ MainFrame::MainFrame(Shell& shell)
     });
     connect(m_drawingWindow, &DrawingWindow::toolButtonChanged, this,
         [this](int id, bool pressed) { m_toolbox->setCommandChecked(id, pressed); });
-    m_toolbox->setCommandChecked(m_drawingWindow->tools().currentCommand(), true);
+    fillBars();
     m_commands = std::make_unique<CommandDispatcher>(shell, *this);
     m_menu->update(menuState());
     layoutChildren();
@@ -86,6 +91,40 @@ MainFrame::~MainFrame()
 {
     if (m_splashTimer)
         killTimer(m_splashTimer);
+}
+
+void MainFrame::fillBars()
+{
+    auto connectButton = [this](BarButton* button) {
+        connect(button, &BarButton::commandClicked, this, &MainFrame::barButtonClicked);
+        connect(button, &BarButton::held, this, [this] { m_statusBar->setMessage(tr("Let go")); });
+    };
+    fillBar(*m_standardBar, standardBarEntries(), BarFlow::Row, connectButton);
+    fillBar(*m_styleBar, styleBarEntries(), BarFlow::Row, connectButton);
+    fillBar(*m_toolbox, toolboxEntries(), BarFlow::Grid, [&](BarButton* button) {
+        button->setCheckable(true);
+        connectButton(button);
+    });
+    connectButton(m_shapeLibrary->closeButton());
+    showCurrentToolButton();
+    m_colorBar->setSwatchHandler([this](bool rightButton, const std::optional<Color>& color) {
+        m_shell.drawing().applySwatch(rightButton, color);
+    });
+}
+
+void MainFrame::barButtonClicked(int commandId)
+{
+    dispatchCommand(commandId);
+    // A click toggles a checkable button by itself; the tool decides.
+    showCurrentToolButton();
+    m_drawingWindow->setFocus();
+}
+
+void MainFrame::showCurrentToolButton()
+{
+    const int current = m_drawingWindow->tools().currentCommand();
+    for (const BarEntry& entry : toolboxEntries())
+        m_toolbox->setCommandChecked(entry.commandId, entry.commandId == current);
 }
 
 void MainFrame::layoutChildren()
@@ -133,15 +172,15 @@ void MainFrame::idleWork()
     // The bars' buttons follow the menu rules; the accelerators too, through
     // the items, even while no menu is open.
     const MenuState state = menuState();
-    for (int id : { kCmdCut, kCmdCopy, kCmdUndo, kCmdRedo, kCmdPaste })
-        m_standardBar->setCommandEnabled(id, MainMenu::isEnabled(id, state));
-    m_standardBar->setCommandChecked(kCmdPreview, state.preview);
-    for (int id = kCmdStyleBarFirst; id <= kCmdStyleBarLast; ++id)
-        m_styleBar->setCommandEnabled(id, MainMenu::isEnabled(id, state));
-    // The transform tools' buttons ask for a selection, as their keys do.
+    // The transform tools' buttons also ask for a selection, by the rule
+    // that refuses their keys.
     const bool selected = state.selectedCount > 0;
-    for (int id : { kCmdScaleTool, kCmdRotateTool, kCmdSkewTool, kCmdReflectTool })
-        m_toolbox->setCommandEnabled(id, selected);
+    const auto enabled = [&](int id) {
+        return MainMenu::isEnabled(id, state) && (selected || !ToolSet::emptySelectionRefusal(id));
+    };
+    for (BarWindow* bar : { m_standardBar, m_styleBar, m_toolbox })
+        bar->enableCommands(enabled);
+    m_standardBar->setCommandChecked(kCmdPreview, state.preview);
     m_menu->update(state);
 }
 
@@ -159,6 +198,7 @@ MenuState MainFrame::menuState() const
     state.landscape = drawing.isLandscape();
     state.rulers = settings.rulers;
     state.colorBar = settings.colorBar;
+    state.shapeLibrary = settings.shapeLibrary;
     state.recentFiles = settings.recentFiles.entries();
     ToolSet& tools = m_drawingWindow->tools();
     state.toolAvailable = [&tools](int id) {

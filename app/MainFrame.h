@@ -10,11 +10,13 @@
 namespace zavora {
 
 class BarWindow;
+class ColorBar;
 class CommandDispatcher;
 class DrawingWindow;
 class MainMenu;
 struct MenuState;
 class Ruler;
+class ShapeLibraryPanel;
 class Shell;
 class StatusBar;
 class SystemClipboard;
@@ -31,8 +33,8 @@ public:
     StatusBar* statusBar() const { return m_statusBar; }
     Ruler* horizontalRuler() const { return m_horizontalRuler; }
     Ruler* verticalRuler() const { return m_verticalRuler; }
-    BarWindow* colorBar() const { return m_colorBar; }
-    BarWindow* shapeLibrary() const { return m_shapeLibrary; }
+    ColorBar* colorBar() const { return m_colorBar; }
+    ShapeLibraryPanel* shapeLibrary() const { return m_shapeLibrary; }
     DrawingWindow* drawingWindow() const { return m_drawingWindow; }
     SystemClipboard& systemClipboard() const { return *m_systemClipboard; }
     MainMenu* mainMenu() const { return m_menu; }
@@ -67,6 +69,13 @@ protected:
 private:
     // A menu of the bar is about to open.
     void menuAboutToOpen();
+    // The bars' buttons and their connections.
+    void fillBars();
+    // A bar button was clicked: its command, then the keyboard back to the
+    // drawing window.
+    void barButtonClicked(int commandId);
+    // Only the current tool's button is shown pressed.
+    void showCurrentToolButton();
 
     Shell& m_shell;
     MainMenu* m_menu;
@@ -78,8 +87,8 @@ private:
     SystemClipboard* m_systemClipboard = nullptr;
     Ruler* m_horizontalRuler;
     Ruler* m_verticalRuler;
-    BarWindow* m_colorBar;
-    BarWindow* m_shapeLibrary;
+    ColorBar* m_colorBar;
+    ShapeLibraryPanel* m_shapeLibrary;
     DrawingWindow* m_drawingWindow;
     bool m_frameActive = false;
     bool m_destroyed = false;

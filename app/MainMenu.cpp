@@ -184,7 +184,7 @@ void MainMenu::buildView()
     m->addSeparator();
     add(m, kCmdRuler, tr("R&uler"))->setCheckable(true);
     add(m, kCmdColorBar, tr("&Color Bar"))->setCheckable(true);
-    // The shape library's item is taken out of the menu at start-up.
+    add(m, kCmdShapeLibrary, tr("&Shape Library"))->setCheckable(true);
 }
 
 void MainMenu::buildObject()
@@ -361,6 +361,7 @@ void MainMenu::update(const MenuState& state)
     m_actions[kCmdLandscape]->setChecked(state.landscape);
     m_actions[kCmdRuler]->setChecked(state.rulers);
     m_actions[kCmdColorBar]->setChecked(state.colorBar);
+    m_actions[kCmdShapeLibrary]->setChecked(state.shapeLibrary);
 }
 
 } // namespace zavora

@@ -30,6 +30,7 @@ struct MenuState {
     bool landscape = false;
     bool rulers = true;
     bool colorBar = true;
+    bool shapeLibrary = false;
     std::array<std::string, RecentFiles::kCount> recentFiles;
     // Whether this build has the tool of a command (401 ... 459).
     std::function<bool(int)> toolAvailable;

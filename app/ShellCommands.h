@@ -65,8 +65,4 @@ constexpr int kCmdDeleteNode = 6078;
 constexpr int kCmdCornerNode = 6079;
 constexpr int kCmdCloseNode = 6080;
 
-// The style bar's selection-dependent buttons.
-constexpr int kCmdStyleBarFirst = 6101;
-constexpr int kCmdStyleBarLast = 6104;
-
 } // namespace zavora

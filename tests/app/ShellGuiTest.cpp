@@ -4,9 +4,11 @@
 #include "ShellTestSupport.h"
 
 #include "app/BarWindow.h"
+#include "app/ColorBar.h"
 #include "app/DrawingWindow.h"
 #include "app/MainFrame.h"
 #include "app/Ruler.h"
+#include "app/ShapeLibraryPanel.h"
 #include "app/ShellCommands.h"
 #include "app/StatusBar.h"
 #include "model/GroupObject.h"

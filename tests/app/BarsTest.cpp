@@ -1,0 +1,357 @@
+// The frame's bars on the real widgets: every button's command, tooltip and
+// place, their enabling from the menu rules, the pressed tool button, the
+// colour bar's swatches and scrolling, and the shape library panel.
+#include "ShellTestSupport.h"
+
+#include "app/BarButton.h"
+#include "app/BarWindow.h"
+#include "app/ColorBar.h"
+#include "app/DrawingWindow.h"
+#include "app/MainFrame.h"
+#include "app/MainMenu.h"
+#include "app/ShapeLibraryPanel.h"
+#include "app/ShellCommands.h"
+#include "app/StatusBar.h"
+#include "model/FontLookup.h"
+#include "model/ShapeObjects.h"
+#include "model/TextObject.h"
+#include "tools/ToolSet.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <set>
+
+namespace zavora {
+namespace {
+
+using namespace shelltest;
+
+class Bars : public ShellTest {
+protected:
+    MainFrame* frame() { return m_shell->frame(); }
+    Drawing& drawing() { return m_shell->drawing(); }
+
+    RectangleObject* addRectangle()
+    {
+        auto* rect = static_cast<RectangleObject*>(drawing().append(std::make_unique<RectangleObject>(0, 0, 50, 50)));
+        rect->setFillColor(Color { 0, 0, 100 });
+        return rect;
+    }
+    BarButton* button(BarWindow* bar, int commandId)
+    {
+        for (BarButton* b : bar->findChildren<BarButton*>())
+            if (b->commandId() == commandId)
+                return b;
+        return nullptr;
+    }
+};
+
+// (command, tooltip) in display order; 0 is a separator.
+struct Expected {
+    int commandId;
+    const char* toolTip;
+};
+
+const Expected kStandard[] = { { 101, "New drawing" }, { 102, "Open" }, { 103, "Save" }, { 0, "" }, { 105, "Print" },
+    { 0, "" }, { 204, "Cut" }, { 205, "Copy" }, { 206, "Paste" }, { 0, "" }, { 201, "Undo" }, { 6076, "Redo" },
+    { 0, "" }, { 304, "Fit page in window" }, { 305, "Fit page width in window" }, { 0, "" },
+    { 302, "Preview/Wireframe mode" }, { 303, "Grid settings" } };
+const Expected kStyle[] = { { 209, "Move selected objects to front" }, { 210, "Move selected objects to back" },
+    { 0, "" }, { 6023, "Fill color" }, { 6044, "Line color" }, { 6062, "Text color" }, { 0, "" },
+    { 501, "Choose font for selected text objects" }, { 0, "" }, { 6056, "Left align text" },
+    { 6057, "Center align text" }, { 6058, "Right align text" }, { 6059, "Justify text" }, { 0, "" },
+    { 6101, "Rotate left" }, { 6102, "Rotate right" }, { 6103, "Flip horizontal" }, { 6104, "Flip vertical" } };
+const Expected kToolbox[] = { { 456, "Selection tool" }, { 416, "Pan tool" }, { 417, "Zoom tool" },
+    { 401, "Line tool" }, { 458, "Rounded Rectangle tool" }, { 405, "Rectangle tool" }, { 408, "Arc tool" },
+    { 407, "Ellipse tool" }, { 414, "Polygon tool" }, { 410, "Curve tool" }, { 459, "Eyedropper Tool" },
+    { 411, "Text tool" }, { 451, "Scale tool" }, { 452, "Rotate tool" }, { 454, "Skew tool" },
+    { 455, "Reflect tool" } };
+
+TEST_F(Bars, EveryButtonSendsItsCommandWithItsTooltipInItsPlace)
+{
+    start();
+    struct BarCase {
+        BarWindow* bar;
+        std::span<const Expected> expected;
+        bool grid;
+    };
+    for (const BarCase& c : { BarCase { frame()->standardBar(), kStandard, false },
+             BarCase { frame()->styleBar(), kStyle, false }, BarCase { frame()->toolbox(), kToolbox, true } }) {
+        const QList<BarButton*> buttons = c.bar->findChildren<BarButton*>();
+        std::size_t b = 0;
+        bool separated = false;
+        for (const Expected& e : c.expected) {
+            if (!e.commandId) {
+                separated = true;
+                continue;
+            }
+            SCOPED_TRACE(e.commandId);
+            ASSERT_LT(b, std::size_t(buttons.size()));
+            BarButton* button = buttons[qsizetype(b)];
+            EXPECT_EQ(button->toolTip(), QString::fromLatin1(e.toolTip));
+            EXPECT_FALSE(button->icon().pixmap(16, 16).isNull());
+            // Left to right; the toolbox two to a row; a separator leaves a gap.
+            if (b > 0) {
+                const QRect before = buttons[qsizetype(b - 1)]->geometry();
+                const QRect here = button->geometry();
+                if (c.grid) {
+                    EXPECT_EQ(here.left() > before.left(), b % 2 == 1);
+                    EXPECT_LE(here.right(), c.bar->width());
+                } else {
+                    EXPECT_EQ(here.left() - before.right() > 1, separated);
+                }
+            }
+            // The click itself, away from the frame (some commands open dialogs).
+            QObject::disconnect(button, &BarButton::commandClicked, frame(), nullptr);
+            button->setEnabled(true);
+            QSignalSpy sent(button, &BarButton::commandClicked);
+            QTest::mouseClick(button, Qt::LeftButton);
+            ASSERT_EQ(sent.count(), 1);
+            EXPECT_EQ(sent.at(0).at(0).toInt(), e.commandId);
+            separated = false;
+            ++b;
+        }
+        EXPECT_EQ(b, std::size_t(buttons.size()));
+    }
+}
+
+TEST_F(Bars, ClicksReachTheFrameAndTheKeyboardGoesBackToTheDrawing)
+{
+    start();
+    frame()->show();
+    frame()->activateWindow();
+    RectangleObject* rect = addRectangle();
+    drawing().select(rect);
+    runUntilIdle();
+    frame()->drawingWindow()->clearFocus();
+
+    // A tool button: the tool becomes current and only its button is pressed,
+    // also when the current tool's button is clicked again.
+    for (int tool : { 405, 405, 456 }) {
+        QTest::mouseClick(button(frame()->toolbox(), tool), Qt::LeftButton);
+        EXPECT_EQ(frame()->drawingWindow()->tools().currentCommand(), tool);
+        for (BarButton* b : frame()->toolbox()->findChildren<BarButton*>())
+            EXPECT_EQ(b->isChecked(), b->commandId() == tool) << b->commandId();
+        EXPECT_TRUE(frame()->drawingWindow()->hasFocus());
+        frame()->drawingWindow()->clearFocus();
+    }
+    const Rect box = rect->boundingBox();
+    QTest::mouseClick(button(frame()->styleBar(), kCmdFlipHorizontal), Qt::LeftButton);
+    EXPECT_TRUE(drawing().history().canUndo());
+    EXPECT_EQ(rect->boundingBox(), box); // flipped in place
+    const bool preview = frame()->drawingWindow()->previewMode();
+    QTest::mouseClick(button(frame()->standardBar(), kCmdPreview), Qt::LeftButton);
+    runUntilIdle();
+    EXPECT_NE(frame()->drawingWindow()->previewMode(), preview);
+    EXPECT_EQ(button(frame()->standardBar(), kCmdPreview)->isChecked(), !preview);
+
+    // Held down long enough, a button says so; let go in time, it says nothing.
+    BarButton* grid = button(frame()->standardBar(), kCmdGrid);
+    QObject::disconnect(grid, &BarButton::commandClicked, frame(), nullptr);
+    for (int held : { BarButton::kHoldMilliseconds / 2, BarButton::kHoldMilliseconds + 100 }) {
+        frame()->statusBar()->setMessage(QString());
+        QTest::mousePress(grid, Qt::LeftButton);
+        runUntilIdle(held);
+        QTest::mouseRelease(grid, Qt::LeftButton);
+        runUntilIdle(BarButton::kHoldMilliseconds / 2);
+        EXPECT_EQ(frame()->statusBar()->message(), held > BarButton::kHoldMilliseconds ? "Let go" : "");
+    }
+}
+
+TEST_F(Bars, EnablingFollowsTheSelectionUndoAndClipboard)
+{
+    start();
+    // Needing a selection, by the menu rules and the frame's transform tools
+    // (those also need to be in this build).
+    const int needSelection[] = { kCmdCut, kCmdCopy, kCmdBringToFront, kCmdSendToBack, kCmdRotatePlus90,
+        kCmdRotateMinus90, kCmdFlipHorizontal, kCmdFlipVertical };
+    const int transformTools[] = { kCmdScaleTool, kCmdRotateTool, kCmdSkewTool, kCmdReflectTool };
+    const int always[] = { 101, 102, 103, 302, 6023, 501, 6059, 456 };
+    auto enabled = [&](int id) {
+        for (BarWindow* bar : { frame()->standardBar(), frame()->styleBar(), frame()->toolbox() })
+            if (BarButton* b = button(bar, id))
+                return b->isEnabled();
+        ADD_FAILURE() << "no button " << id;
+        return false;
+    };
+    RectangleObject* rect = addRectangle();
+    for (bool selected : { false, true, false }) {
+        if (selected)
+            drawing().select(rect);
+        else
+            drawing().deselectAll();
+        frame()->idleWork();
+        for (int id : needSelection)
+            EXPECT_EQ(enabled(id), selected) << id;
+        for (int id : transformTools)
+            EXPECT_EQ(enabled(id), selected && MainMenu::isEnabled(id, frame()->menuState())) << id;
+        for (int id : always)
+            EXPECT_TRUE(enabled(id)) << id;
+    }
+    EXPECT_FALSE(enabled(kCmdUndo) || enabled(kCmdRedo) || enabled(kCmdPaste));
+    drawing().select(rect);
+    drawing().runCommand(kCmdCopy);
+    drawing().runCommand(kCmdRotatePlus90);
+    frame()->idleWork();
+    EXPECT_TRUE(enabled(kCmdUndo) && enabled(kCmdPaste));
+    EXPECT_FALSE(enabled(kCmdRedo));
+}
+
+TEST(ColorBarTable, GreysFirstThenTheCubeFromBrightAndPaleToDarkAndVivid)
+{
+    const ColorTable& colors = colorBarColors();
+    const std::uint32_t start[] = { 0x000000, 0x333333, 0x666666, 0x999999, 0xCCCCCC, 0xFFFFFF, 0xFFCCFF, 0xCCCCFF,
+        0xCCFFFF, 0xCCFFCC, 0xFFFFCC, 0xFFCCCC };
+    for (std::size_t i = 0; i < std::size(start); ++i)
+        EXPECT_EQ(colors[i], start[i]) << i;
+    EXPECT_EQ(colors[95], 0xFF0000u); // the last of the brightest: most saturated, hue 0
+    EXPECT_EQ(colors[215], 0x330000u);
+    const std::set<std::uint32_t> distinct(colors.begin(), colors.end());
+    EXPECT_EQ(distinct.size(), colors.size());
+    for (std::uint32_t c : colors)
+        for (int shift : { 0, 8, 16 })
+            EXPECT_EQ(((c >> shift) & 0xFF) % 0x33, 0u) << std::hex << c;
+
+    struct Percent {
+        std::uint32_t rgb;
+        Color color;
+    };
+    for (const Percent& p : { Percent { 0xFFFFFF, { 100, 100, 100 } }, Percent { 0x333333, { 20, 20, 20 } },
+             Percent { 0xCC9966, { 80, 60, 40 } }, Percent { 0x000000, { 0, 0, 0 } } })
+        EXPECT_EQ(swatchColor(p.rgb), p.color) << std::hex << p.rgb;
+}
+
+TEST_F(Bars, SwatchClicksPaintTheSelectionInOneStepAndSetTheDefaults)
+{
+    start({}, "/usr/bin/zavora", true);
+    frame()->resize(1600, 700); // wide enough to show red
+    ColorBar* bar = frame()->colorBar();
+    ASSERT_EQ(bar->firstColor(), 0);
+    ASSERT_GE(bar->lastShown(), 95);
+    const QPoint none = ColorBar::swatchRect(0).center();
+    const QPoint red = ColorBar::swatchRect(96).center();
+
+    // Right click on "none": the outline goes, the fill stays; undo brings it back.
+    RectangleObject* rect = addRectangle();
+    ASSERT_TRUE(rect->style().strokeOn() && rect->style().fillOn());
+    drawing().select(rect);
+    QTest::mouseClick(bar, Qt::RightButton, {}, none);
+    EXPECT_FALSE(rect->style().strokeOn());
+    EXPECT_TRUE(rect->style().fillOn());
+    EXPECT_FALSE(drawing().defaultStyle().strokeOn());
+    ASSERT_TRUE(drawing().history().undo());
+    EXPECT_TRUE(rect->style().strokeOn());
+
+    // Left click on red: the rectangle is filled red, the text (inside a
+    // selected group) turns red, all in one step.
+    const FontEntry* font = FontLookup::current() ? FontLookup::current()->find("Helvetica") : nullptr;
+    ASSERT_NE(font, nullptr);
+    auto* text = static_cast<TextObject*>(
+        drawing().append(std::make_unique<TextObject>("Red", font, 12, 14, TextAlign::Left)));
+    drawing().deselectAll();
+    drawing().select(text);
+    drawing().select(addRectangle());
+    drawing().group();
+    drawing().select(rect);
+    drawing().history().clear();
+    const PaintStyle textBefore = text->style();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, red);
+    const Color redPercent { 100, 0, 0 };
+    EXPECT_EQ(rect->style().fillColor(), redPercent);
+    EXPECT_TRUE(rect->style().fillOn());
+    EXPECT_EQ(text->style().textColor(), redPercent);
+    EXPECT_TRUE(drawing().defaultStyle().fillOn());
+    EXPECT_EQ(drawing().defaultStyle().fillColor(), redPercent);
+    EXPECT_EQ(drawing().defaultStyle().textColor(), redPercent);
+    ASSERT_TRUE(drawing().history().undo());
+    EXPECT_EQ(rect->style().fillColor(), (Color { 0, 0, 100 }));
+    EXPECT_EQ(text->style(), textBefore);
+    EXPECT_FALSE(drawing().history().canUndo());
+
+    // Nothing selected: only the defaults change, nothing is recorded.
+    drawing().deselectAll();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, none);
+    EXPECT_FALSE(drawing().defaultStyle().fillOn());
+    QTest::mouseClick(bar, Qt::RightButton, {}, red);
+    EXPECT_TRUE(drawing().defaultStyle().strokeOn());
+    EXPECT_EQ(drawing().defaultStyle().lineColor(), redPercent);
+    EXPECT_FALSE(drawing().history().canUndo());
+}
+
+// Holds a scroll button until the bar stops moving.
+int holdUntilStill(ColorBar* bar, const QPoint& at)
+{
+    QTest::mousePress(bar, Qt::LeftButton, {}, at);
+    QElapsedTimer clock;
+    clock.start();
+    int last = -1, still = 0;
+    while (clock.elapsed() < 8000 && still < 5) {
+        runUntilIdle(40);
+        still = bar->firstColor() == last ? still + 1 : 0;
+        last = bar->firstColor();
+    }
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, at);
+    return last;
+}
+
+TEST_F(Bars, ScrollingStopsAtBothEndsAndAResizeStartsOver)
+{
+    start();
+    frame()->resize(1600, 600); // wide, for fewer steps to the end
+    ColorBar* bar = frame()->colorBar();
+    const QPoint left = bar->leftButtonRect().center();
+    const QPoint right = bar->rightButtonRect().center();
+
+    // A short press steps once; the repeat waits for the tenth tick.
+    QTest::mousePress(bar, Qt::LeftButton, {}, right);
+    runUntilIdle(3 * ColorBar::kTickMilliseconds);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, right);
+    EXPECT_EQ(bar->firstColor(), 1);
+
+    holdUntilStill(bar, right);
+    EXPECT_EQ(bar->lastShown(), ColorBar::kColorCount - 1);
+    const int end = bar->firstColor();
+    EXPECT_GT(end, 0);
+    holdUntilStill(bar, right); // cannot scroll: nothing happens
+    EXPECT_EQ(bar->firstColor(), end);
+
+    EXPECT_EQ(holdUntilStill(bar, left), 0);
+    holdUntilStill(bar, right);
+    ASSERT_GT(bar->firstColor(), 0);
+    frame()->resize(1580, 600);
+    EXPECT_EQ(bar->firstColor(), 0);
+
+    // Too narrow for a single colour: nothing to scroll to.
+    bar->resize(60, bar->height());
+    holdUntilStill(bar, bar->rightButtonRect().center());
+    EXPECT_EQ(bar->firstColor(), 0);
+}
+
+TEST_F(Bars, ShapeLibraryComesFromTheViewMenuAndItsCloseButtonHidesIt)
+{
+    start();
+    frame()->show();
+    ShapeLibraryPanel* panel = frame()->shapeLibrary();
+    QAction* item = frame()->mainMenu()->action(kCmdShapeLibrary);
+    ASSERT_NE(item, nullptr);
+    EXPECT_FALSE(panel->isVisible());
+    item->trigger();
+    frame()->idleWork();
+    EXPECT_TRUE(panel->isVisible() && item->isChecked());
+
+    EXPECT_GE(panel->titleHeight(), 23);
+    EXPECT_EQ(panel->libraryArea()->objectName(), "zavora_shapeclient");
+    EXPECT_EQ(panel->libraryArea()->geometry(),
+        QRect(QPoint(6, panel->titleHeight() + 5), QPoint(panel->width() - 4, panel->height() - 6)));
+    EXPECT_EQ(panel->closeButton()->geometry(), QRect(127, 7, 19, 19));
+
+    QTest::mouseClick(panel->closeButton(), Qt::LeftButton);
+    frame()->idleWork();
+    EXPECT_FALSE(panel->isVisible() || item->isChecked() || m_shell->settings().shapeLibrary);
+}
+
+} // namespace
+} // namespace zavora
