@@ -1,0 +1,412 @@
+// The Type 42 and Type 3 converters: the sfnts array rebuilt from the hex
+// strings must be the font's own tables, glyph procedures are checked on
+// small fonts built here, broken fonts give their messages, and Ghostscript
+// draws text in both forms as FreeType draws it.
+
+#include "FontTestSupport.h"
+#include "SfntBuilder.h"
+
+#include "../output/PostScriptTestSupport.h"
+
+#include "fonts/AnsiEncoding.h"
+#include "fonts/Type3Converter.h"
+#include "fonts/Type42Converter.h"
+#include "platform/FontSystem.h"
+#include "platform/OutputStream.h"
+#include "platform/Reporter.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+using namespace zavora;
+using namespace zavora::test;
+
+namespace {
+
+enum class Form { Type42, Type3 };
+
+struct Conversion {
+    bool ok = false;
+    std::string text;
+    std::vector<std::string> messages;
+};
+
+Conversion convert(Form form, const std::vector<std::uint8_t>& font, const std::string& name = {})
+{
+    RecordingReporter messages;
+    MemoryOutputStream out;
+    Conversion c;
+    c.ok = form == Form::Type42 ? Type42Converter(name).convert(font, out) : Type3Converter(name).convert(font, out);
+    c.text = out.data();
+    for (const auto& m : messages.messages())
+        c.messages.push_back(m.text);
+    return c;
+}
+
+std::vector<std::uint8_t> readFont(const std::filesystem::path& path)
+{
+    const std::string bytes = readText(path);
+    return { bytes.begin(), bytes.end() };
+}
+
+std::uint32_t u32(const std::vector<std::uint8_t>& d, std::size_t at)
+{
+    return (std::uint32_t(d[at]) << 24) | (std::uint32_t(d[at + 1]) << 16) | (std::uint32_t(d[at + 2]) << 8) | d[at + 3];
+}
+int u16(const std::vector<std::uint8_t>& d, std::size_t at) { return (d[at] << 8) | d[at + 1]; }
+
+// A table of an sfnt by tag: offset and length, or nothing.
+std::optional<std::pair<std::size_t, std::size_t>> findTable(const std::vector<std::uint8_t>& font, const char* tag)
+{
+    for (int i = 0; i < u16(font, 4); ++i) {
+        const std::size_t e = 12 + 16 * std::size_t(i);
+        if (std::equal(tag, tag + 4, font.begin() + std::ptrdiff_t(e)))
+            return std::pair { std::size_t(u32(font, e + 8)), std::size_t(u32(font, e + 12)) };
+    }
+    return std::nullopt;
+}
+
+// The sfnts array read back: the strings without their padding byte, joined.
+struct Sfnts {
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::size_t> stringEnds; // offsets in bytes where a string ended
+    std::vector<std::size_t> stringSizes; // as written, padding included
+    bool padded = true; // every string ended with its 00
+};
+
+Sfnts readSfnts(const std::string& program)
+{
+    Sfnts s;
+    const std::size_t begin = program.find("/sfnts[");
+    const std::size_t end = program.find("]def", begin);
+    if (begin == std::string::npos || end == std::string::npos)
+        return s;
+    std::vector<std::uint8_t> current;
+    int high = -1;
+    for (std::size_t i = begin + 7; i < end; ++i) {
+        const char c = program[i];
+        if (c == '>') {
+            s.stringSizes.push_back(current.size());
+            s.padded = s.padded && !current.empty() && current.back() == 0;
+            if (!current.empty())
+                current.pop_back();
+            s.bytes.insert(s.bytes.end(), current.begin(), current.end());
+            s.stringEnds.push_back(s.bytes.size());
+            current.clear();
+        } else if (std::isxdigit(static_cast<unsigned char>(c))) {
+            const int v = std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (std::toupper(c) - 'A' + 10);
+            if (high < 0) {
+                high = v;
+            } else {
+                current.push_back(std::uint8_t(high * 16 + v));
+                high = -1;
+            }
+        }
+    }
+    return s;
+}
+
+std::size_t longestLine(const std::string& text)
+{
+    std::size_t longest = 0, start = 0;
+    for (std::size_t nl; (nl = text.find("\r\n", start)) != std::string::npos; start = nl + 2)
+        longest = std::max(longest, nl - start);
+    return longest;
+}
+
+std::size_t count(const std::string& text, const std::string& what)
+{
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+// The procedure of one glyph of a Type 3 program, between "/name{" and "}_d".
+std::string glyphProcedure(const std::string& program, const std::string& name)
+{
+    const std::string open = "/" + name + "{\r\n";
+    const std::size_t begin = program.find(open);
+    if (begin == std::string::npos)
+        return "<no glyph " + name + ">";
+    const std::size_t end = program.find("}_d\r\n", begin);
+    return program.substr(begin + open.size(), end - begin - open.size());
+}
+
+// A font of the test data by file name, or one of this machine's fonts by its
+// family (names with a space); empty when there is none.
+std::filesystem::path fontFile(const std::string& name)
+{
+    if (name.find(' ') == std::string::npos)
+        return corpusFile(name.c_str());
+    static const std::vector<FontFileInfo> installed = systemFontSystem().enumerate();
+    for (const FontFileInfo& f : installed)
+        if (f.family == name && f.format == FontFileInfo::Format::TrueType && f.weight == 400 && !f.italic
+            && f.index == 0)
+            return f.path;
+    return {};
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- Type 42
+
+struct CorpusFont {
+    friend void PrintTo(const CorpusFont& f, std::ostream* os) { *os << f.file; }
+    const char* file; // as fontFile() finds it
+    int carriedTables;
+    std::vector<std::string> messages;
+};
+
+class Type42Corpus : public ::testing::TestWithParam<CorpusFont> { };
+
+TEST_P(Type42Corpus, SfntsCarryTheFontsOwnTablesInGlyphAlignedStrings)
+{
+    const CorpusFont& param = GetParam();
+    const std::filesystem::path path = fontFile(param.file);
+    if (path.empty() || !std::filesystem::exists(path))
+        GTEST_SKIP() << path << " is not installed";
+    const std::vector<std::uint8_t> font = readFont(path);
+    const Conversion c = convert(Form::Type42, font);
+    ASSERT_TRUE(c.ok);
+    EXPECT_EQ(c.messages, param.messages);
+    EXPECT_EQ(c.text.rfind("%!PS-TrueTypeFont-1.0-", 0), 0u) << c.text.substr(0, 40);
+    const std::size_t sfntsAt = c.text.find("/sfnts[");
+    EXPECT_LE(longestLine(c.text.substr(sfntsAt, c.text.find("]def", sfntsAt) - sfntsAt)), 72u);
+
+    const Sfnts s = readSfnts(c.text);
+    EXPECT_TRUE(s.padded);
+    for (std::size_t size : s.stringSizes)
+        EXPECT_LE(size, Type42Converter::kMaxStringBytes + 1);
+    ASSERT_GE(s.bytes.size(), 12u);
+    // The offset table for the tables carried, by the binary search rule.
+    const int n = u16(s.bytes, 4);
+    ASSERT_EQ(n, param.carriedTables);
+    int power = 1, log2 = 0;
+    while (power * 2 <= n)
+        power *= 2, ++log2;
+    EXPECT_EQ(u16(s.bytes, 6), 16 * power);
+    EXPECT_EQ(u16(s.bytes, 8), log2);
+    EXPECT_EQ(u16(s.bytes, 10), 16 * n - 16 * power);
+    // Each table where its entry says, with the font's own bytes.
+    std::size_t expectedOffset = 12 + 16 * std::size_t(n);
+    for (int i = 0; i < n; ++i) {
+        const std::size_t e = 12 + 16 * std::size_t(i);
+        const std::string tag(s.bytes.begin() + std::ptrdiff_t(e), s.bytes.begin() + std::ptrdiff_t(e) + 4);
+        const std::size_t offset = u32(s.bytes, e + 8), length = u32(s.bytes, e + 12);
+        EXPECT_EQ(offset, expectedOffset) << tag;
+        expectedOffset += (length + 3) & ~std::size_t(3);
+        auto original = findTable(font, tag.c_str());
+        ASSERT_TRUE(original) << tag;
+        ASSERT_EQ(length, original->second) << tag;
+        ASSERT_LE(offset + length, s.bytes.size()) << tag;
+        EXPECT_TRUE(std::equal(s.bytes.begin() + std::ptrdiff_t(offset),
+            s.bytes.begin() + std::ptrdiff_t(offset + length), font.begin() + std::ptrdiff_t(original->first)))
+            << tag;
+        if (tag == "glyf") {
+            // Strings end only where a glyph starts.
+            const auto loca = findTable(font, "loca");
+            const bool longLoca = u16(font, findTable(font, "head")->first + 50) == 1;
+            std::set<std::size_t> starts;
+            for (std::size_t k = 0; k < loca->second; k += longLoca ? 4 : 2)
+                starts.insert(offset + (longLoca ? u32(font, loca->first + k) : 2u * u16(font, loca->first + k)));
+            for (std::size_t end : s.stringEnds)
+                if (end > offset && end < offset + length)
+                    EXPECT_TRUE(starts.contains(end)) << "string ends inside a glyph at " << end - offset;
+        }
+    }
+    EXPECT_EQ(expectedOffset, s.bytes.size());
+    // Every glyph is in CharStrings, .notdef among them.
+    const int glyphs = u16(font, findTable(font, "maxp")->first + 4);
+    EXPECT_NE(c.text.find("/.notdef "), std::string::npos);
+    EXPECT_GE(count(c.text, " def\r\n/"), std::size_t(glyphs));
+    EXPECT_NE(c.text.find("/A "), std::string::npos);
+    EXPECT_TRUE(c.text.ends_with("FontName currentdict end definefont pop\r\n%%EOF\r\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Fonts, Type42Corpus,
+    ::testing::Values(CorpusFont { "Vera.ttf", 9, {} },
+        // Over 64 KiB of glyphs: several strings.
+        CorpusFont { "OpenSansCondensed-LightItalic.ttf", 9, {} },
+        // No hinting tables: 6 tables, searchRange 64, entrySelector 2, rangeShift 32.
+        CorpusFont { "K3.TTF", 6, { "TrueType font \"New\" does not have a format 2.0 'post' table" } },
+        CorpusFont { "Tuffy.ttf", 7, {} }, CorpusFont { "DejaVu Sans", 9, {} }));
+
+// ------------------------------------------------- Ghostscript as referee
+
+namespace {
+
+constexpr double kRefereeSize = 40; // pixels at 72 dpi
+constexpr int kRefereeMargin = 10;
+// Windows-1252, with composite glyphs (turned, rotated, accented) among them.
+constexpr const char* kRefereeText = "Hamburgefonstiv \xA1\xD7\xBF\x91\xC5\xE9 0123456789 QWXYZ";
+
+struct Page {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> rgb;
+    std::vector<int> glyphStarts; // the pixel column where each glyph's advance starts
+};
+
+// The text as FreeType renders it: black on white, baseline kRefereeMargin
+// above the bottom edge, each glyph at its exact pen position.
+Page freeTypePage(const FontFace& face, std::string_view text)
+{
+    const double unitsPerEm = face.metrics().unitsPerEm;
+    double width = 2 * kRefereeMargin;
+    for (char c : text)
+        width += face.advance(ansiToUnicode(static_cast<unsigned char>(c)), CharCode::Unicode).value_or(0)
+            * kRefereeSize / unitsPerEm;
+    Page page { int(std::ceil(width)), int(kRefereeSize * 1.5) + 2 * kRefereeMargin, {} };
+    page.rgb.assign(std::size_t(page.width) * page.height * 3, 255);
+    double x = kRefereeMargin;
+    const int baseline = page.height - kRefereeMargin;
+    for (char c : text) {
+        page.glyphStarts.push_back(int(std::floor(x)));
+        const std::uint32_t code = ansiToUnicode(static_cast<unsigned char>(c));
+        GlyphRaster raster {
+            .xx = kRefereeSize, .yy = -kRefereeSize, .penX = x - std::floor(x), .penY = 0, .depth = MaskDepth::Gray
+        };
+        if (auto mask = face.renderGlyph(code, CharCode::Unicode, raster)) {
+            for (int row = 0; row < mask->height; ++row)
+                for (int col = 0; col < mask->width; ++col) {
+                    const int px = int(std::floor(x)) + mask->left + col, py = baseline - mask->top + row;
+                    if (px >= 0 && py >= 0 && px < page.width && py < page.height)
+                        std::fill_n(page.rgb.begin() + (std::ptrdiff_t(py) * page.width + px) * 3, 3,
+                            std::uint8_t(255 - mask->coverage(col, row)));
+                }
+        }
+        x += face.advance(code, CharCode::Unicode).value_or(0) * kRefereeSize / unitsPerEm;
+    }
+    return page;
+}
+
+// A page of the size showing the text in the font program's font.
+std::string refereeDocument(const Page& page, const std::string& fontProgram, const std::string& fontName)
+{
+    std::string glyphs;
+    for (const char* c = kRefereeText; *c; ++c)
+        glyphs += std::string("/") + ansiGlyphName(static_cast<unsigned char>(*c)) + " glyphshow\r\n";
+    return "%!PS\r\n<< /PageSize [" + std::to_string(page.width) + " " + std::to_string(page.height)
+        + "] >> setpagedevice\r\n" + fontProgram + "/" + fontName + " findfont "
+        + std::to_string(int(kRefereeSize)) + " scalefont setfont\r\n" + std::to_string(kRefereeMargin) + " "
+        + std::to_string(kRefereeMargin) + " moveto\r\n" + glyphs + "showpage\r\n";
+}
+
+// Ghostscript without the machine's fonts: only what the document embeds.
+zavora::testing::GhostscriptRun renderAlone(const std::string& document, const std::string& name)
+{
+    const std::filesystem::path noFonts = zavora::testing::scratchDirectory() / "no-fonts";
+    std::filesystem::create_directories(noFonts);
+    const std::filesystem::path output = zavora::testing::scratchDirectory() / (name + ".ppm");
+    std::filesystem::remove(output);
+    zavora::testing::GhostscriptRun run = zavora::testing::runGhostscript(document, name,
+        "-dNOPLATFONTS -sFONTPATH='" + noFonts.string() + "' -dTextAlphaBits=4 -dGraphicsAlphaBits=4 -sDEVICE=ppmraw -r72 -o '" + output.string() + "'");
+    if (!zavora::testing::parsePpm(zavora::testing::readFile(output), run.raster))
+        run.raster = {};
+    return run;
+}
+
+// Edges land differently where two rasterisers hint and smooth each their own
+// way; 4 x 4 pixel blocks compare the shapes: the mean difference of their
+// grey levels and the share of blocks off by more than 48 of 255, over the
+// page and over the glyph where most are off.
+struct BlockDifference {
+    double mean = 255;
+    double share = 1;
+    double worstGlyphShare = 1;
+};
+
+BlockDifference blockDifference(const zavora::testing::Raster& a, const Page& b)
+{
+    constexpr int kBlock = 4;
+    if (a.width != b.width || a.height != b.height || a.rgb.size() != b.rgb.size())
+        return {};
+    double sum = 0;
+    int blocks = 0, off = 0;
+    std::vector<int> offInColumn(std::size_t(b.width / kBlock), 0);
+    for (int by = 0; by + kBlock <= b.height; by += kBlock)
+        for (int bx = 0; bx + kBlock <= b.width; bx += kBlock) {
+            double delta = 0;
+            for (int y = by; y < by + kBlock; ++y)
+                for (int x = bx; x < bx + kBlock; ++x)
+                    for (int ch = 0; ch < 3; ++ch) {
+                        const std::size_t i = (std::size_t(y) * b.width + x) * 3 + ch;
+                        delta += int(a.rgb[i]) - int(b.rgb[i]);
+                    }
+            delta = std::abs(delta) / (kBlock * kBlock * 3);
+            sum += delta;
+            off += delta > 48 ? 1 : 0;
+            offInColumn[std::size_t(bx / kBlock)] += delta > 48 ? 1 : 0;
+            ++blocks;
+        }
+    double worst = 0;
+    const int rows = b.height / kBlock;
+    for (std::size_t g = 0; g < b.glyphStarts.size(); ++g) {
+        const int from = b.glyphStarts[g] / kBlock;
+        const int to = std::max(from + 1, (g + 1 < b.glyphStarts.size() ? b.glyphStarts[g + 1] : b.width) / kBlock);
+        int glyphOff = 0;
+        for (int column = from; column < to && column < int(offInColumn.size()); ++column)
+            glyphOff += offInColumn[std::size_t(column)];
+        worst = std::max(worst, double(glyphOff) / ((to - from) * rows));
+    }
+    return { sum / blocks, double(off) / blocks, worst };
+}
+
+struct RefereeCase {
+    const char* font; // as fontFile() finds it
+    Form form;
+    friend void PrintTo(const RefereeCase& c, std::ostream* os)
+    {
+        *os << c.font << (c.form == Form::Type42 ? " Type 42" : " Type 3");
+    }
+};
+
+} // namespace
+
+class GhostscriptReferee : public ::testing::TestWithParam<RefereeCase> { };
+
+TEST_P(GhostscriptReferee, DrawsTheEmbeddedFontAsFreeTypeDoes)
+{
+    const RefereeCase& param = GetParam();
+    const std::filesystem::path path = fontFile(param.font);
+    if (path.empty())
+        GTEST_SKIP() << param.font << " is not installed";
+    auto face = systemFontSystem().open(path, 0);
+    ASSERT_TRUE(face);
+    const Page reference = freeTypePage(*face, kRefereeText);
+    // A name no interpreter has a font for, so nothing else can stand in.
+    const std::string name = "ZavoraRefereeFont";
+    const Conversion c = convert(param.form, readFont(path), name);
+    ASSERT_TRUE(c.ok);
+    EXPECT_EQ(c.messages, std::vector<std::string> {});
+
+    const std::string tag = std::string(param.form == Form::Type42 ? "t42-" : "t3-") + path.stem().string();
+    const auto embedded = renderAlone(refereeDocument(reference, c.text, name), tag);
+    ASSERT_TRUE(embedded.ok()) << embedded.messages;
+    ASSERT_EQ(embedded.raster.width, reference.width);
+    ASSERT_EQ(embedded.raster.height, reference.height);
+    const BlockDifference difference = blockDifference(embedded.raster, reference);
+    if (std::getenv("ZAVORA_KEEP_SCRATCH")) {
+        std::string ppm = "P6\n" + std::to_string(reference.width) + " " + std::to_string(reference.height) + "\n255\n";
+        ppm.append(reference.rgb.begin(), reference.rgb.end());
+        zavora::testing::writeFile(zavora::testing::scratchDirectory() / (tag + "-freetype.ppm"), ppm);
+    }
+    EXPECT_LT(difference.mean, 7.0);
+    EXPECT_LT(difference.share, 0.03);
+    // One glyph drawn wrong (a component left unturned) shows here first.
+    EXPECT_LT(difference.worstGlyphShare, 0.25);
+
+    // Without the font program the page must come out otherwise (or not at all).
+    const auto missing = renderAlone(refereeDocument(reference, "", name), tag + "-missing");
+    if (missing.raster.rgb.size() == reference.rgb.size()) {
+        const BlockDifference d = blockDifference(missing.raster, reference);
+        EXPECT_GT(d.share, 0.1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Fonts, GhostscriptReferee,
+    ::testing::Values(RefereeCase { "DejaVu Sans", Form::Type42 }, RefereeCase { "DejaVu Sans", Form::Type3 },
+        RefereeCase { "Liberation Serif", Form::Type42 }, RefereeCase { "Liberation Serif", Form::Type3 },
+        RefereeCase { "Tuffy.ttf", Form::Type42 }, RefereeCase { "Tuffy.ttf", Form::Type3 }));
