@@ -27,6 +27,7 @@ struct SfntGlyph {
     int advance = 500;
     std::vector<std::vector<SfntPoint>> contours;
     std::vector<SfntComponent> components;
+    std::vector<std::uint8_t> raw; // glyph data as it stands, when not empty
 };
 
 class SfntBuilder {
@@ -35,6 +36,7 @@ public:
     std::uint32_t postFormat = 0x00020000;
     bool hinting = false; // adds 'cvt ', 'fpgm' and 'prep'
     std::string postScriptName = "TestFont";
+    std::string notice; // name id 0, when not empty
     std::vector<SfntGlyph> glyphs { SfntGlyph { ".notdef" } };
     std::map<std::string, std::vector<std::uint8_t>> extraTables;
 
@@ -83,8 +85,9 @@ public:
         tables["hhea"] = hhea;
 
         std::vector<std::uint8_t> maxp;
-        put32(maxp, 0x00005000);
+        put32(maxp, 0x00010000);
         put16(maxp, int(glyphs.size()));
+        maxp.resize(32, 0);
         tables["maxp"] = maxp;
 
         std::vector<std::uint8_t> post;
@@ -108,21 +111,23 @@ public:
         tables["post"] = post;
 
         std::vector<std::uint8_t> name;
+        std::vector<std::pair<int, std::string>> records = { { 4, "Test Font" }, { 6, postScriptName } };
+        if (!notice.empty())
+            records.insert(records.begin(), { 0, notice });
         put16(name, 0);
-        put16(name, 2);
-        put16(name, 6 + 24);
-        const std::string full = "Test Font";
-        for (auto [id, text, offset] :
-            { std::tuple { 4, full, 0 }, std::tuple { 6, postScriptName, int(full.size()) } }) {
+        put16(name, int(records.size()));
+        put16(name, 6 + 12 * int(records.size()));
+        std::string storage;
+        for (const auto& [id, text] : records) {
             put16(name, 1);
             put16(name, 0);
             put16(name, 0);
             put16(name, id);
             put16(name, int(text.size()));
-            put16(name, offset);
+            put16(name, int(storage.size()));
+            storage += text;
         }
-        name.insert(name.end(), full.begin(), full.end());
-        name.insert(name.end(), postScriptName.begin(), postScriptName.end());
+        name.insert(name.end(), storage.begin(), storage.end());
         tables["name"] = name;
         if (hinting)
             tables["cvt "] = tables["fpgm"] = tables["prep"] = { 0, 0, 0, 0 };
@@ -166,8 +171,8 @@ public:
 private:
     static std::vector<std::uint8_t> glyphData(const SfntGlyph& g, int (&fontBox)[4])
     {
-        std::vector<std::uint8_t> d;
-        if (g.contours.empty() && g.components.empty())
+        std::vector<std::uint8_t> d = g.raw;
+        if (!d.empty() || (g.contours.empty() && g.components.empty()))
             return d;
         int box[4] = { 32767, 32767, -32768, -32768 };
         for (const auto& c : g.contours)

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <set>
 
 using namespace zavora;
@@ -158,6 +159,7 @@ struct CorpusFont {
     const char* file; // as fontFile() finds it
     int carriedTables;
     std::vector<std::string> messages;
+    std::vector<std::string> lines; // lines the header must have
 };
 
 class Type42Corpus : public ::testing::TestWithParam<CorpusFont> { };
@@ -173,6 +175,8 @@ TEST_P(Type42Corpus, SfntsCarryTheFontsOwnTablesInGlyphAlignedStrings)
     ASSERT_TRUE(c.ok);
     EXPECT_EQ(c.messages, param.messages);
     EXPECT_EQ(c.text.rfind("%!PS-TrueTypeFont-1.0-", 0), 0u) << c.text.substr(0, 40);
+    for (const std::string& line : param.lines)
+        EXPECT_NE(c.text.find("\r\n" + line + "\r\n"), std::string::npos) << line;
     const std::size_t sfntsAt = c.text.find("/sfnts[");
     EXPECT_LE(longestLine(c.text.substr(sfntsAt, c.text.find("]def", sfntsAt) - sfntsAt)), 72u);
 
@@ -227,12 +231,257 @@ TEST_P(Type42Corpus, SfntsCarryTheFontsOwnTablesInGlyphAlignedStrings)
 }
 
 INSTANTIATE_TEST_SUITE_P(Fonts, Type42Corpus,
-    ::testing::Values(CorpusFont { "Vera.ttf", 9, {} },
-        // Over 64 KiB of glyphs: several strings.
-        CorpusFont { "OpenSansCondensed-LightItalic.ttf", 9, {} },
+    ::testing::Values(CorpusFont { "Vera.ttf", 9, {}, { "/FontBBox[-0.182 -0.235 1.287 0.928]def" } },
+        // Over 64 KiB of glyphs: several strings. Windows names only.
+        CorpusFont { "OpenSansCondensed-LightItalic.ttf", 9, {},
+            { "%%Title: Open Sans Condensed Light Italic", "/ItalicAngle -12 def" } },
         // No hinting tables: 6 tables, searchRange 64, entrySelector 2, rangeShift 32.
         CorpusFont { "K3.TTF", 6, { "TrueType font \"New\" does not have a format 2.0 'post' table" } },
         CorpusFont { "Tuffy.ttf", 7, {} }, CorpusFont { "DejaVu Sans", 9, {} }));
+
+// ---------------------------------------------------------------- Type 3
+
+namespace {
+
+SfntGlyph simple(std::string name, std::vector<std::vector<SfntPoint>> contours, int advance = 500)
+{
+    return SfntGlyph { std::move(name), advance, std::move(contours), {} };
+}
+
+// Clockwise (outer) and counter-clockwise (hole) squares.
+std::vector<SfntPoint> outerSquare(int x0, int y0, int x1, int y1)
+{
+    return { { x0, y0 }, { x0, y1 }, { x1, y1 }, { x1, y0 } };
+}
+std::vector<SfntPoint> holeSquare(int x0, int y0, int x1, int y1)
+{
+    return { { x0, y0 }, { x1, y0 }, { x1, y1 }, { x0, y1 } };
+}
+
+struct GlyphCase {
+    const char* what;
+    int unitsPerEm;
+    std::function<void(SfntBuilder&)> glyphs; // the glyph looked at is named "x"
+    std::string procedure;
+    friend void PrintTo(const GlyphCase& c, std::ostream* os) { *os << c.what; }
+};
+
+void addBase(SfntBuilder& font)
+{
+    font.add(simple("a", { outerSquare(0, 0, 400, 400) }));
+}
+
+} // namespace
+
+class Type3Glyphs : public ::testing::TestWithParam<GlyphCase> { };
+
+TEST_P(Type3Glyphs, ProcedureDrawsTheOutline)
+{
+    SfntBuilder font;
+    font.unitsPerEm = GetParam().unitsPerEm;
+    GetParam().glyphs(font);
+    const Conversion c = convert(Form::Type3, font.build());
+    ASSERT_TRUE(c.ok);
+    EXPECT_EQ(c.messages, std::vector<std::string> {});
+    EXPECT_EQ(glyphProcedure(c.text, "x"), GetParam().procedure);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Type3Glyphs,
+    ::testing::Values(
+        GlyphCase { "four on-curve points", 1000,
+            [](SfntBuilder& f) { f.add(simple("x", { outerSquare(100, 0, 600, 700) })); },
+            "500 0 100 0 600 700 _sc\r\n100 0 _m\r\n100 700 _l\r\n600 700 _l\r\n600 0 _l\r\n100 0 _l\r\n_cl\r\n" },
+        // Three off-curve points: curves through the two midpoints between them.
+        GlyphCase { "quadratic run", 1000,
+            [](SfntBuilder& f) {
+                f.add(simple("x",
+                    { { { 0, 0 }, { 0, 300, false }, { 300, 600, false }, { 600, 300, false }, { 600, 0 } } }));
+            },
+            "500 0 0 0 600 600 _sc\r\n0 0 _m\r\n0 200 50 350 150 450 _c\r\n250 550 350 550 450 450 _c\r\n"
+            "550 350 600 200 600 0 _c\r\n0 0 _l\r\n_cl\r\n" },
+        // Each outer contour comes with its own hole, whatever the font's order.
+        GlyphCase { "outer contours then their holes", 1000,
+            [](SfntBuilder& f) {
+                f.add(simple("x",
+                    { outerSquare(0, 0, 300, 300), outerSquare(400, 0, 700, 300), holeSquare(500, 100, 600, 200),
+                        holeSquare(100, 100, 200, 200) }));
+            },
+            "500 0 0 0 700 300 _sc\r\n0 0 _m\r\n0 300 _l\r\n300 300 _l\r\n300 0 _l\r\n0 0 _l\r\n"
+            "100 100 _m\r\n200 100 _l\r\n200 200 _l\r\n100 200 _l\r\n100 100 _l\r\n"
+            "400 0 _m\r\n400 300 _l\r\n700 300 _l\r\n700 0 _l\r\n400 0 _l\r\n"
+            "500 100 _m\r\n600 100 _l\r\n600 200 _l\r\n500 200 _l\r\n500 100 _l\r\n_cl\r\n" },
+        GlyphCase { "contour starting off the curve", 1000,
+            [](SfntBuilder& f) { f.add(simple("x", { { { 300, 600, false }, { 600, 0 }, { 0, 0 } } })); },
+            "500 0 0 0 600 600 _sc\r\n600 0 _m\r\n0 0 _l\r\n200 400 400 400 600 0 _c\r\n_cl\r\n" },
+        GlyphCase { "space", 1000, [](SfntBuilder& f) { f.add(SfntGlyph { "x", 300 }); }, "300 0 0 0 0 0 _sc\r\n" },
+        // 500 units up at 2048 to the em: 244 in thousandths.
+        GlyphCase { "accent at its offset", 2048,
+            [](SfntBuilder& f) {
+                addBase(f);
+                f.add(simple("acute", { outerSquare(100, 0, 200, 100) }));
+                f.add(SfntGlyph { "x", 500, {}, { { 1, 0, 0 }, { 2, 0, 500 } } });
+            },
+            "244 0 0 0 0 0 _sc\r\nfalse CharStrings /a get exec\r\ngsave 0 244 translate\r\n"
+            "false CharStrings /acute get exec\r\ngrestore\r\n" },
+        GlyphCase { "scaled component", 1000,
+            [](SfntBuilder& f) {
+                addBase(f);
+                f.add(SfntGlyph { "x", 500, {}, { { 1, 100, 0, 0.5 } } });
+            },
+            "500 0 0 0 0 0 _sc\r\ngsave 100 0 translate\r\n[0.5 0 0 0.5 0 0] concat\r\n"
+            "false CharStrings /a get exec\r\ngrestore\r\n" },
+        // A glyph made of itself would never finish drawing.
+        GlyphCase { "component cycle", 1000,
+            [](SfntBuilder& f) {
+                addBase(f);
+                f.add(SfntGlyph { "x", 500, {}, { { 2, 0, 0 }, { 1, 0, 0 }, { 3, 0, 0 } } });
+                f.add(SfntGlyph { "y", 500, {}, { { 2, 0, 0 } } });
+            },
+            "500 0 0 0 0 0 _sc\r\nfalse CharStrings /a get exec\r\nfalse CharStrings /y get exec\r\n" }));
+
+TEST(Type3Glyphs, LongProceduresAreSplitIntoSmallOnes)
+{
+    SfntBuilder font;
+    std::vector<SfntPoint> circle;
+    for (int i = 0; i < 200; ++i) // clockwise
+        circle.push_back({ int(std::lround(500 + 400 * std::cos(-i * M_PI / 100))),
+            int(std::lround(500 + 400 * std::sin(-i * M_PI / 100))) });
+    font.add(simple("x", { circle }));
+    const Conversion c = convert(Form::Type3, font.build());
+    ASSERT_TRUE(c.ok);
+    const std::string procedure = glyphProcedure(c.text, "x");
+    ASSERT_EQ(procedure.substr(0, 1), "{");
+    ASSERT_TRUE(procedure.ends_with("_cl\r\n}_e\r\n"));
+    // 200 line segments of cost 3: at least six pieces, none over the limit.
+    EXPECT_GE(count(procedure, "}_e{\r\n"), 5u);
+    std::size_t start = 0;
+    for (std::size_t split; (split = procedure.find("}_e{", start)) != std::string::npos; start = split + 4)
+        EXPECT_LE(3 * count(procedure.substr(start, split - start), "_l\r\n"), std::size_t(Type3Converter::kMaxProcedureCost));
+    EXPECT_EQ(count(procedure, "_l\r\n"), 200u);
+}
+
+// ---------------------------------------------------------------- Messages
+
+namespace {
+
+std::vector<std::uint8_t> corpusFont(const char* name) { return readFont(corpusFile(name)); }
+
+std::vector<std::uint8_t> truncated(std::vector<std::uint8_t> font, std::size_t size)
+{
+    font.resize(size);
+    return font;
+}
+
+std::vector<std::uint8_t> patched(std::vector<std::uint8_t> font, const char* table, std::size_t at, std::vector<std::uint8_t> bytes)
+{
+    const std::size_t offset = findTable(font, table)->first + at;
+    std::copy(bytes.begin(), bytes.end(), font.begin() + std::ptrdiff_t(offset));
+    return font;
+}
+
+std::vector<std::uint8_t> fontWith(const std::function<void(SfntBuilder&)>& setup)
+{
+    SfntBuilder font;
+    setup(font);
+    return font.build();
+}
+
+struct BrokenFont {
+    const char* what;
+    std::function<std::vector<std::uint8_t>()> font;
+    bool type42Converts;
+    std::vector<std::string> type42Messages;
+    bool type3Converts;
+    std::vector<std::string> type3Messages;
+    friend void PrintTo(const BrokenFont& b, std::ostream* os) { *os << b.what; }
+};
+
+} // namespace
+
+class BrokenFonts : public ::testing::TestWithParam<BrokenFont> { };
+
+TEST_P(BrokenFonts, GiveTheirMessages)
+{
+    const BrokenFont& b = GetParam();
+    const std::vector<std::uint8_t> font = b.font();
+    const Conversion t42 = convert(Form::Type42, font);
+    EXPECT_EQ(t42.ok, b.type42Converts);
+    EXPECT_EQ(t42.messages, b.type42Messages);
+    const Conversion t3 = convert(Form::Type3, font);
+    EXPECT_EQ(t3.ok, b.type3Converts);
+    EXPECT_EQ(t3.messages, b.type3Messages);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BrokenFonts,
+    ::testing::Values(
+        BrokenFont { "no offset table", [] { return truncated(corpusFont("Vera.ttf"), 8); }, false,
+            { "TrueType font \"\" may be corrupt (reason 1)" }, false, { "TrueType font may be corrupt (reason 1)" } },
+        BrokenFont { "directory cut short", [] { return truncated(corpusFont("Vera.ttf"), 100); }, false,
+            { "TrueType font \"\" may be corrupt (reason 2)", "TrueType font is missing table 'head'" }, false,
+            { "TrueType font may be corrupt (reason 2)", "TrueType font is missing table 'head'" } },
+        BrokenFont { "tables cut off", [] { return truncated(corpusFont("Vera.ttf"), 40000); }, false,
+            { "TrueType font may be corrupt (reason 3)" }, false, { "TrueType font may be corrupt (reason 3)" } },
+        // One byte of glyf, and a 1.0 'post' table.
+        BrokenFont { "bogus 'post' format", [] { return corpusFont("bogus_post_format_1.ttf"); }, false,
+            { "TrueType font \"\" contains a 'glyf' table without 2 ub1 padding" }, true,
+            { "TrueType font does not have a format 2.0 'post' table" } },
+        BrokenFont { "indexToLocFormat 2", [] { return patched(corpusFont("Vera.ttf"), "head", 50, { 0, 2 }); },
+            false, { "TrueType font \"Bitstream Vera Sans\" is unusable because indexToLocFormat = 2" }, false,
+            { "TrueType font \"Bitstream Vera Sans\" is unusable because indexToLocFormat = 2" } },
+        BrokenFont { "glyphDataFormat 1", [] { return patched(corpusFont("Vera.ttf"), "head", 52, { 0, 1 }); },
+            true, { "TrueType font \"Bitstream Vera Sans\" is unusable because glyphDataFormat != 0" }, true,
+            { "TrueType font \"Bitstream Vera Sans\" is unusable because glyphDataFormat != 0" } },
+        // 17500 glyphs: 70000 bytes of 'hmtx'.
+        BrokenFont { "'hmtx' over 64 KiB",
+            [] { return fontWith([](SfntBuilder& f) { f.glyphs.resize(17500, SfntGlyph { "" }); }); }, false,
+            { "TrueType font \"Test Font\" has a 'hmtx' table which is too long" }, true, {} },
+        // A repeat count past the last point stops that glyph only.
+        BrokenFont { "flags repeated past the last point",
+            [] {
+                return fontWith([](SfntBuilder& f) {
+                    f.add(SfntGlyph { "x", 500, {}, {}, { 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 1 | 8, 5, 0, 0 } });
+                });
+            },
+            true, {}, true, { "Error in flags x=0, ct=5, num_pts=4" } },
+        BrokenFont { "'post' names too long and missing",
+            [] {
+                return fontWith([](SfntBuilder& f) {
+                    f.add(simple(std::string(80, 'n'), { outerSquare(0, 0, 100, 100) }));
+                    f.add(simple("two words", { outerSquare(0, 0, 100, 100) }));
+                });
+            },
+            true, { "TrueType font file contains a very long PostScript name" }, true,
+            { "TrueType font file contains a very long PostScript name" } }));
+
+// Glyphs without usable names in the font get them from its character map or
+// their number, so text can still find them.
+TEST(GlyphNames, ComeFromTheCharacterMapWithoutAFormat2PostTable)
+{
+    const Conversion t42 = convert(Form::Type42, corpusFont("K3.TTF"));
+    ASSERT_TRUE(t42.ok);
+    for (const char* entry : { "/.notdef 0 def", "/A ", "/space " })
+        EXPECT_NE(t42.text.find(entry), std::string::npos) << entry;
+    const Conversion named = convert(Form::Type3, fontWith([](SfntBuilder& f) {
+        f.add(simple(std::string(80, 'n'), { outerSquare(0, 0, 100, 100) }));
+        f.add(simple("two words", { outerSquare(0, 0, 100, 100) }));
+        f.add(simple("g1", { outerSquare(0, 0, 100, 100) }));
+    }));
+    // gNNN of glyph 1 is the font's own name of glyph 3.
+    for (const char* entry : { "/.notdef{", "/g1_{", "/g2{", "/g1{" })
+        EXPECT_NE(named.text.find(entry), std::string::npos) << entry;
+}
+
+// Text from the font goes into strings and comments: it must not end them.
+TEST(FontInfo, TextFromTheFontCannotBreakTheProgram)
+{
+    const std::vector<std::uint8_t> font = fontWith([](SfntBuilder& f) { f.notice = "(c) one)\ntwo\\"; });
+    for (Form form : { Form::Type42, Form::Type3 }) {
+        const Conversion c = convert(form, font);
+        ASSERT_TRUE(c.ok);
+        EXPECT_NE(c.text.find("\r\n%%Copyright: (c) one) two\\\r\n"), std::string::npos);
+        EXPECT_NE(c.text.find("\r\n/Notice (\\(c\\) one\\)\\012two\\\\) def\r\n"), std::string::npos);
+    }
+}
 
 // ------------------------------------------------- Ghostscript as referee
 
@@ -410,3 +659,23 @@ INSTANTIATE_TEST_SUITE_P(Fonts, GhostscriptReferee,
     ::testing::Values(RefereeCase { "DejaVu Sans", Form::Type42 }, RefereeCase { "DejaVu Sans", Form::Type3 },
         RefereeCase { "Liberation Serif", Form::Type42 }, RefereeCase { "Liberation Serif", Form::Type3 },
         RefereeCase { "Tuffy.ttf", Form::Type42 }, RefereeCase { "Tuffy.ttf", Form::Type3 }));
+
+// TrueType fills non-zero: where two contours of one glyph overlap, there is ink.
+TEST(GhostscriptReferee, OverlappingContoursStayInk)
+{
+    const std::vector<std::uint8_t> font = fontWith([](SfntBuilder& f) {
+        f.add(simple("x", { outerSquare(0, 0, 600, 600), outerSquare(300, 300, 900, 900) }));
+    });
+    for (Form form : { Form::Type42, Form::Type3 }) {
+        const Conversion c = convert(form, font, "ZavoraOverlapFont");
+        ASSERT_TRUE(c.ok);
+        const auto run = renderAlone("%!PS\r\n<< /PageSize [120 120] >> setpagedevice\r\n" + c.text
+                + "/ZavoraOverlapFont findfont 100 scalefont setfont 10 10 moveto /x glyphshow showpage\r\n",
+            form == Form::Type42 ? "overlap-t42" : "overlap-t3");
+        ASSERT_TRUE(run.ok()) << run.messages;
+        // Device rows run down from the top of the 120-point page.
+        EXPECT_TRUE(run.raster.at(25, 95).dark()); // one square only
+        EXPECT_TRUE(run.raster.at(55, 65).dark()); // both
+        EXPECT_TRUE(run.raster.at(25, 25).white()); // neither
+    }
+}
