@@ -316,22 +316,30 @@ std::vector<int> Type3Converter::contourOrder(const Outline& outline) const
             }
         }
     }
+    // Holes by their enclosing contour (-1: none), in contour order.
+    std::vector<std::vector<int>> holesOf(std::size_t(count) + 1);
+    for (int c = 0; c < count; ++c)
+        if (area[std::size_t(c)] > 0)
+            holesOf[std::size_t(enclosing[std::size_t(c)] + 1)].push_back(c);
     std::vector<bool> visited(std::size_t(count), false);
     std::vector<int> order = { 0 };
     visited[0] = true;
     int current = area[0] < 0 ? 0 : -1;
+    int nextOuter = 0;
     for (;;) {
         int next = -1;
-        for (int c = 0; c < count && next < 0; ++c)
-            if (!visited[std::size_t(c)] && area[std::size_t(c)] > 0 && enclosing[std::size_t(c)] == current)
-                next = c;
+        for (int hole : holesOf[std::size_t(current + 1)])
+            if (!visited[std::size_t(hole)]) {
+                next = hole;
+                break;
+            }
         if (next < 0) {
-            for (int c = 0; c < count && next < 0; ++c)
-                if (!visited[std::size_t(c)] && area[std::size_t(c)] < 0)
-                    next = current = c;
+            while (nextOuter < count && (visited[std::size_t(nextOuter)] || area[std::size_t(nextOuter)] >= 0))
+                ++nextOuter;
+            if (nextOuter == count)
+                break;
+            next = current = nextOuter;
         }
-        if (next < 0)
-            break;
         visited[std::size_t(next)] = true;
         order.push_back(next);
     }
@@ -454,9 +462,7 @@ void Type3Converter::writeComposite(int glyph)
     const std::vector<Component> list = components(glyph);
     for (std::size_t k = 0; k < list.size(); ++k) {
         const Component& c = list[k];
-        if (c.glyph >= m_numGlyphs
-            || std::find(m_cyclicComponents.begin(), m_cyclicComponents.end(), std::pair { glyph, int(k) })
-                != m_cyclicComponents.end())
+        if (c.glyph >= m_numGlyphs || m_cyclicComponents.contains({ glyph, int(k) }))
             continue;
         double dx = 0, dy = 0;
         if (!c.offsets) {
@@ -514,7 +520,7 @@ void Type3Converter::findComponentCycles()
             if (child >= m_numGlyphs)
                 continue;
             if (state[std::size_t(child)] == State::Walking) {
-                m_cyclicComponents.emplace_back(top.glyph, int(position));
+                m_cyclicComponents.emplace(top.glyph, int(position));
             } else if (state[std::size_t(child)] == State::New) {
                 state[std::size_t(child)] = State::Walking;
                 stack.push_back({ child, components(child) });

@@ -6,6 +6,7 @@
 #include "fonts/TrueTypeConverter.h"
 
 #include <array>
+#include <set>
 
 namespace zavora {
 
@@ -62,7 +63,7 @@ private:
     int m_numberOfHMetrics = 0;
     bool m_splitting = false;
     int m_procedureCost = 0;
-    std::vector<std::pair<int, int>> m_cyclicComponents; // (glyph, component position)
+    std::set<std::pair<int, int>> m_cyclicComponents; // (glyph, component position)
 };
 
 } // namespace zavora
