@@ -9,8 +9,11 @@
 #include "../output/PostScriptTestSupport.h"
 
 #include "fonts/AnsiEncoding.h"
+#include "fonts/TrueTypeFont.h"
 #include "fonts/Type3Converter.h"
 #include "fonts/Type42Converter.h"
+#include "model/PaintStyle.h"
+#include "output/PostScriptPort.h"
 #include "platform/FontSystem.h"
 #include "platform/OutputStream.h"
 #include "platform/Reporter.h"
@@ -677,5 +680,44 @@ TEST(GhostscriptReferee, OverlappingContoursStayInk)
         EXPECT_TRUE(run.raster.at(25, 95).dark()); // one square only
         EXPECT_TRUE(run.raster.at(55, 65).dark()); // both
         EXPECT_TRUE(run.raster.at(25, 25).white()); // neither
+    }
+}
+
+// The PostScript export with "Include fonts": TrueType text prints from the
+// embedded font in either form, with no font of the interpreter's own (which
+// substitutes silently: the page without the embedding must look otherwise).
+TEST(GhostscriptReferee, PostScriptExportEmbedsTrueTypeText)
+{
+    const TrueTypeFont vera("Bitstream Vera Sans", "Roman", 0, "BitstreamVeraSans-Roman", corpusFile("Vera.ttf"),
+        0, systemFontSystem());
+    for (bool type42 : { true, false }) {
+        std::vector<zavora::testing::Raster> pages;
+        for (bool download : { true, false }) {
+            RecordingReporter messages;
+            MemoryOutputStream stream;
+            PostScriptPort port(stream);
+            port.setDocumentFonts({ &vera });
+            port.setFontOptions(false, { type42 });
+            port.beginPage(zavora::testing::pageInfo(), download, nullptr);
+            const float box[4] = { 10, 10, 190, 60 };
+            port.text(zavora::testing::filled(Color::black()), Matrix {}, "H\xc5Hg", &vera, 40, 48, TextAlign::Left, box);
+            port.endPage(nullptr);
+            EXPECT_EQ(messages.messages().size(), 0u);
+            const std::string tag = std::string(type42 ? "export-t42" : "export-t3") + (download ? "" : "-none");
+            const auto run = renderAlone(stream.data(), tag);
+            ASSERT_TRUE(run.ok()) << run.messages;
+            pages.push_back(run.raster);
+        }
+        // Ink on the first line of the box (device rows from the page top),
+        // and where the two pages disagree.
+        int ink = 0, disagree = 0;
+        const int height = pages[0].height;
+        for (int x = 10; x < 190; ++x)
+            for (int y = height - 60; y < height - 10; ++y) {
+                ink += pages[0].at(x, y).dark() ? 1 : 0;
+                disagree += pages[0].at(x, y).dark() != pages[1].at(x, y).dark() ? 1 : 0;
+            }
+        EXPECT_GT(ink, 600) << type42;
+        EXPECT_GT(disagree, ink / 3) << type42;
     }
 }
