@@ -721,3 +721,50 @@ TEST(GhostscriptReferee, PostScriptExportEmbedsTrueTypeText)
         EXPECT_GT(disagree, ink / 3) << type42;
     }
 }
+
+// A face of a collection is converted from its own tables, not the file's.
+TEST(Collections, AFaceIsConvertedFromItsOwnTables)
+{
+    const std::vector<std::vector<std::uint8_t>> fonts = { corpusFont("Vera.ttf"), corpusFont("Tuffy.ttf") };
+    // 'ttcf' 1.0, two faces; then both directories; then every table, at
+    // offsets counted from the start of the file.
+    std::vector<std::uint8_t> ttc = { 't', 't', 'c', 'f', 0, 1, 0, 0 };
+    SfntBuilder::put32(ttc, std::uint32_t(fonts.size()));
+    std::size_t at = 12 + 4 * fonts.size();
+    for (const auto& f : fonts) {
+        SfntBuilder::put32(ttc, std::uint32_t(at));
+        at += 12 + 16 * std::size_t(u16(f, 4));
+    }
+    std::vector<std::uint8_t> data;
+    for (const auto& f : fonts) {
+        ttc.insert(ttc.end(), f.begin(), f.begin() + 12);
+        for (int i = 0; i < u16(f, 4); ++i) {
+            const std::size_t e = 12 + 16 * std::size_t(i);
+            ttc.insert(ttc.end(), f.begin() + std::ptrdiff_t(e), f.begin() + std::ptrdiff_t(e) + 8);
+            SfntBuilder::put32(ttc, std::uint32_t(at + data.size()));
+            SfntBuilder::put32(ttc, u32(f, e + 12));
+            data.insert(data.end(), f.begin() + u32(f, e + 8), f.begin() + u32(f, e + 8) + u32(f, e + 12));
+            data.resize((data.size() + 3) & ~std::size_t(3), 0);
+        }
+    }
+    ttc.insert(ttc.end(), data.begin(), data.end());
+    TempFolder folder;
+    const std::filesystem::path path = folder.path() / "pair.ttc";
+    writeBytes(path, std::string(ttc.begin(), ttc.end()));
+
+    const TrueTypeFont tuffy("Tuffy", "Regular", 0, "Tuffy", path, 1, systemFontSystem());
+    const auto sfnt = tuffy.sfntData();
+    ASSERT_TRUE(sfnt);
+    for (const char* tag : { "glyf", "hmtx", "name" }) {
+        const auto mine = findTable(*sfnt, tag);
+        const auto own = findTable(fonts[1], tag);
+        ASSERT_TRUE(mine && own) << tag;
+        EXPECT_TRUE(std::equal(sfnt->begin() + std::ptrdiff_t(mine->first),
+            sfnt->begin() + std::ptrdiff_t(mine->first + mine->second), fonts[1].begin() + std::ptrdiff_t(own->first),
+            fonts[1].begin() + std::ptrdiff_t(own->first + own->second)))
+            << tag;
+    }
+    MemoryOutputStream out;
+    ASSERT_TRUE(tuffy.download(out, { false }));
+    EXPECT_NE(out.data().find("\r\n%%Title: Tuffy Regular\r\n"), std::string::npos);
+}
