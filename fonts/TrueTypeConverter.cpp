@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -226,6 +227,12 @@ bool TrueTypeConverter::readFont()
     if (!maxp)
         return false;
     m_numGlyphs = maxp->u16(4);
+    // Glyphs past the end of 'loca' have no data: a corrupt count would only
+    // make empty CharStrings entries by the thousand.
+    if (const TableEntry* loca = directoryEntry(tag("loca")); loca && m_data.has(loca->offset, loca->length)) {
+        const int entries = int(loca->length / (m_indexToLocFormat == 1 ? 4 : 2));
+        m_numGlyphs = std::min(m_numGlyphs, std::max(entries - 1, 0));
+    }
 
     m_fontName = m_requestedName;
     if (m_fontName.empty() && TrueTypeFont::isValidPostScriptName(m_names.postScript))
@@ -397,11 +404,22 @@ std::vector<std::string> TrueTypeConverter::namesFromPost()
 std::vector<std::string> TrueTypeConverter::namesFromCharacterMap() const
 {
     std::vector<std::string> names(static_cast<std::size_t>(m_numGlyphs));
+    // Lowest character first: the name of a glyph is that of its first character.
+    forEachCharacter(CharacterSet::Unicode, [&](char32_t c, std::uint32_t glyph) {
+        if (glyph > 0 && names[glyph].empty())
+            names[glyph] = unicodeGlyphName(c);
+    });
+    return names;
+}
+
+void TrueTypeConverter::forEachCharacter(
+    CharacterSet set, const std::function<void(char32_t, std::uint32_t)>& visit) const
+{
     const TableEntry* e = directoryEntry(tag("cmap"));
     if (!e || !m_data.has(e->offset, e->length))
-        return names;
+        return;
     const BigEndianBytes cmap(m_data.slice(e->offset, e->length));
-    // The Unicode subtable: full repertoire (format 12) first, then the BMP (format 4).
+    // Unicode: the full repertoire (format 12) before the BMP (format 4).
     std::size_t best = 0;
     int bestRank = 0;
     const std::size_t subtables = cmap.u16(2);
@@ -410,18 +428,16 @@ std::vector<std::string> TrueTypeConverter::namesFromCharacterMap() const
         const int encoding = cmap.u16(6 + 8 * i);
         const std::size_t offset = cmap.u32(8 + 8 * i);
         const int format = cmap.u16(offset);
-        const bool unicode = platform == 0 || (platform == 3 && (encoding == 1 || encoding == 10));
-        const int rank = !unicode || !cmap.has(offset, 4) ? 0 : format == 12 ? 2 : format == 4 ? 1 : 0;
+        const bool wanted = set == CharacterSet::Symbol
+            ? platform == 3 && encoding == 0
+            : platform == 0 || (platform == 3 && (encoding == 1 || encoding == 10));
+        const int rank = !wanted || !cmap.has(offset, 4) ? 0 : format == 12 ? 2 : format == 4 ? 1 : 0;
         if (rank > bestRank) {
             bestRank = rank;
             best = offset;
         }
     }
-    // Lowest character first: the name of a glyph is that of its first character.
-    auto name = [&](char32_t c, std::uint32_t glyph) {
-        if (glyph > 0 && glyph < names.size() && names[glyph].empty())
-            names[glyph] = unicodeGlyphName(c);
-    };
+    const std::uint32_t glyphCount = std::uint32_t(m_numGlyphs);
     if (bestRank == 2) {
         const std::uint32_t groups = cmap.u32(best + 12);
         for (std::uint32_t k = 0; k < groups && cmap.has(best + 16 + 12 * std::size_t(k), 12); ++k) {
@@ -429,8 +445,8 @@ std::vector<std::string> TrueTypeConverter::namesFromCharacterMap() const
             const std::uint32_t first = cmap.u32(at), last = std::min(cmap.u32(at + 4), 0x10FFFFu);
             const std::uint32_t glyph = cmap.u32(at + 8);
             // Bounded by the glyph count: a group cannot name more glyphs than there are.
-            for (std::uint32_t c = first; c <= last && glyph + (c - first) < names.size(); ++c)
-                name(c, glyph + (c - first));
+            for (std::uint32_t c = first; c <= last && glyph < glyphCount && c - first < glyphCount - glyph; ++c)
+                visit(c, glyph + (c - first));
         }
     } else if (bestRank == 1) {
         const std::size_t segments = cmap.u16(best + 6) / 2;
@@ -451,16 +467,41 @@ std::vector<std::string> TrueTypeConverter::namesFromCharacterMap() const
                 if (rangeOffset == 0) {
                     glyph = std::uint16_t(c + delta);
                 } else {
-                    const std::size_t at = ranges + 2 * s + rangeOffset + 2 * (c - first);
-                    glyph = cmap.u16(at);
+                    glyph = cmap.u16(ranges + 2 * s + rangeOffset + 2 * (c - first));
                     if (glyph)
                         glyph = std::uint16_t(glyph + delta);
                 }
-                name(c, glyph);
+                if (glyph < glyphCount)
+                    visit(c, glyph);
             }
         }
     }
-    return names;
+}
+
+void TrueTypeConverter::writeEncoding()
+{
+    // A symbol font's codes reach its glyphs through its symbol character
+    // map (at 0xF000 + code): its own encoding says so, as StandardEncoding
+    // would find none of them.
+    std::array<std::int32_t, 256> byCode;
+    byCode.fill(-1);
+    bool symbol = false;
+    forEachCharacter(CharacterSet::Symbol, [&](char32_t c, std::uint32_t glyph) {
+        symbol = true;
+        const char32_t code = c >= 0xF000 && c <= 0xF0FF ? c - 0xF000 : c;
+        if (code < 256 && (byCode[code] < 0 || c >= 0xF000))
+            byCode[code] = std::int32_t(glyph);
+    });
+    if (!symbol) {
+        putText("/Encoding StandardEncoding def\r\n");
+        return;
+    }
+    const std::vector<std::string>& names = glyphNames();
+    putText("/Encoding 256 array\r\n0 1 255{1 index exch/.notdef put}for\r\n");
+    for (int code = 0; code < 256; ++code)
+        if (byCode[std::size_t(code)] > 0)
+            put("dup %d /%s put\r\n", code, names[std::size_t(byCode[std::size_t(code)])].c_str());
+    putText("readonly def\r\n");
 }
 
 } // namespace zavora

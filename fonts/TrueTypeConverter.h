@@ -6,6 +6,7 @@
 
 #include <cstdarg>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -111,6 +112,8 @@ protected:
     // "/FontInfo 10 dict dup begin" ... "end readonly def"; the notice is cut
     // to 128 characters for Type 42 (noticeLimit), not for Type 3.
     void writeFontInfo(std::size_t noticeLimit);
+    // "/Encoding ... def": StandardEncoding, or a symbol font's own codes.
+    void writeEncoding();
     // A string's text as a PostScript string body (escaped), and as comment text.
     static std::string stringBody(std::string_view text);
     static std::string commentText(std::string_view text);
@@ -140,6 +143,10 @@ private:
     void readNames(const BigEndianBytes& name);
     std::vector<std::string> namesFromPost();
     std::vector<std::string> namesFromCharacterMap() const;
+    enum class CharacterSet { Unicode, Symbol };
+    // Each character of the font's Unicode or symbol character map with its
+    // glyph (below the glyph count), lowest character first.
+    void forEachCharacter(CharacterSet set, const std::function<void(char32_t, std::uint32_t)>& visit) const;
 
     std::string m_requestedName;
     std::string m_fontName;

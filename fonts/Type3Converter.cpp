@@ -103,7 +103,7 @@ void Type3Converter::writeHeader()
     putText("/FontMatrix[.001 0 0 .001 0 0]def\r\n");
     put("/FontBBox[%d %d %d %d]def\r\n", m_bbox[0], m_bbox[1], m_bbox[2], m_bbox[3]);
     putText("/FontType 3 def\r\n");
-    putText("/Encoding StandardEncoding def\r\n");
+    writeEncoding();
     writeFontInfo(std::string::npos);
 }
 

@@ -86,7 +86,7 @@ void Type42Converter::writeHeader()
     put("/FontBBox[%g %g %g %g]def\r\n", m_bbox[0] / 1000.0, m_bbox[1] / 1000.0, m_bbox[2] / 1000.0,
         m_bbox[3] / 1000.0);
     putText("/FontType 42 def\r\n");
-    putText("/Encoding StandardEncoding def\r\n");
+    writeEncoding();
     writeFontInfo(128);
 }
 

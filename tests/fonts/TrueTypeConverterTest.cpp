@@ -474,6 +474,32 @@ TEST(GlyphNames, ComeFromTheCharacterMapWithoutAFormat2PostTable)
         EXPECT_NE(named.text.find(entry), std::string::npos) << entry;
 }
 
+// A symbol font's codes find its glyphs through its own encoding.
+TEST(GlyphNames, SymbolFontsEncodeTheirCodes)
+{
+    const std::vector<std::uint8_t> font = fontWith([](SfntBuilder& f) {
+        f.add(simple("x", { outerSquare(0, 0, 100, 100) }));
+        f.add(simple("y", { outerSquare(0, 0, 100, 100) }));
+        // (3, 0) format 4: 0xF041 and 0xF042 to glyphs 1 and 2.
+        std::vector<std::uint8_t> cmap;
+        for (int v : { 0, 1, 3, 0 })
+            SfntBuilder::put16(cmap, v);
+        SfntBuilder::put32(cmap, 12);
+        for (int v : { 4, 32, 0, 4, 4, 1, 0, 0xF042, 0xFFFF, 0, 0xF041, 0xFFFF, (1 - 0xF041) & 0xFFFF, 1, 0, 0 })
+            SfntBuilder::put16(cmap, v);
+        f.extraTables["cmap"] = cmap;
+    });
+    for (Form form : { Form::Type42, Form::Type3 }) {
+        const Conversion c = convert(form, font);
+        ASSERT_TRUE(c.ok);
+        EXPECT_NE(c.text.find("\r\n/Encoding 256 array\r\n0 1 255{1 index exch/.notdef put}for\r\n"
+                              "dup 65 /x put\r\ndup 66 /y put\r\nreadonly def\r\n"),
+            std::string::npos);
+    }
+    EXPECT_NE(convert(Form::Type3, fontWith([](SfntBuilder&) {})).text.find("\r\n/Encoding StandardEncoding def\r\n"),
+        std::string::npos);
+}
+
 // Text from the font goes into strings and comments: it must not end them.
 TEST(FontInfo, TextFromTheFontCannotBreakTheProgram)
 {
