@@ -26,8 +26,7 @@ std::vector<std::uint8_t> dejaVuSans()
     return {};
 }
 
-template <class Converter>
-void convertDejaVuSans(benchmark::State& state)
+template <class Converter> void convertDejaVuSans(benchmark::State& state)
 {
     static const std::vector<std::uint8_t> font = dejaVuSans();
     if (font.empty()) {
@@ -47,8 +46,14 @@ void convertDejaVuSans(benchmark::State& state)
     state.counters["bytes"] = double(written);
 }
 
-void Type42DejaVuSans(benchmark::State& state) { convertDejaVuSans<Type42Converter>(state); }
-void Type3DejaVuSans(benchmark::State& state) { convertDejaVuSans<Type3Converter>(state); }
+void Type42DejaVuSans(benchmark::State& state)
+{
+    convertDejaVuSans<Type42Converter>(state);
+}
+void Type3DejaVuSans(benchmark::State& state)
+{
+    convertDejaVuSans<Type3Converter>(state);
+}
 
 } // namespace
 

@@ -40,30 +40,31 @@ namespace {
 // The standard Macintosh order of the first 258 glyph names of a 'post' table.
 constexpr std::array<const char*, 258> kMacGlyphNames = { ".notdef", ".null", "nonmarkingreturn", "space",
     "exclam", "quotedbl", "numbersign", "dollar", "percent", "ampersand", "quotesingle", "parenleft",
-    "parenright", "asterisk", "plus", "comma", "hyphen", "period", "slash", "zero", "one", "two", "three", "four",
-    "five", "six", "seven", "eight", "nine", "colon", "semicolon", "less", "equal", "greater", "question", "at",
-    "A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N", "O", "P", "Q", "R", "S", "T", "U", "V",
-    "W", "X", "Y", "Z", "bracketleft", "backslash", "bracketright", "asciicircum", "underscore", "grave", "a",
-    "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m", "n", "o", "p", "q", "r", "s", "t", "u", "v", "w",
-    "x", "y", "z", "braceleft", "bar", "braceright", "asciitilde", "Adieresis", "Aring", "Ccedilla", "Eacute",
-    "Ntilde", "Odieresis", "Udieresis", "aacute", "agrave", "acircumflex", "adieresis", "atilde", "aring",
-    "ccedilla", "eacute", "egrave", "ecircumflex", "edieresis", "iacute", "igrave", "icircumflex", "idieresis",
-    "ntilde", "oacute", "ograve", "ocircumflex", "odieresis", "otilde", "uacute", "ugrave", "ucircumflex",
-    "udieresis", "dagger", "degree", "cent", "sterling", "section", "bullet", "paragraph", "germandbls",
-    "registered", "copyright", "trademark", "acute", "dieresis", "notequal", "AE", "Oslash", "infinity",
-    "plusminus", "lessequal", "greaterequal", "yen", "mu", "partialdiff", "summation", "product", "pi",
-    "integral", "ordfeminine", "ordmasculine", "Omega", "ae", "oslash", "questiondown", "exclamdown",
-    "logicalnot", "radical", "florin", "approxequal", "Delta", "guillemotleft", "guillemotright", "ellipsis",
-    "nonbreakingspace", "Agrave", "Atilde", "Otilde", "OE", "oe", "endash", "emdash", "quotedblleft",
-    "quotedblright", "quoteleft", "quoteright", "divide", "lozenge", "ydieresis", "Ydieresis", "fraction",
-    "currency", "guilsinglleft", "guilsinglright", "fi", "fl", "daggerdbl", "periodcentered", "quotesinglbase",
-    "quotedblbase", "perthousand", "Acircumflex", "Ecircumflex", "Aacute", "Edieresis", "Egrave", "Iacute",
-    "Icircumflex", "Idieresis", "Igrave", "Oacute", "Ocircumflex", "apple", "Ograve", "Uacute", "Ucircumflex",
-    "Ugrave", "dotlessi", "circumflex", "tilde", "macron", "breve", "dotaccent", "ring", "cedilla",
-    "hungarumlaut", "ogonek", "caron", "Lslash", "lslash", "Scaron", "scaron", "Zcaron", "zcaron", "brokenbar",
-    "Eth", "eth", "Yacute", "yacute", "Thorn", "thorn", "minus", "multiply", "onesuperior", "twosuperior",
-    "threesuperior", "onehalf", "onequarter", "threequarters", "franc", "Gbreve", "gbreve", "Idotaccent",
-    "Scedilla", "scedilla", "Cacute", "cacute", "Ccaron", "ccaron", "dcroat" };
+    "parenright", "asterisk", "plus", "comma", "hyphen", "period", "slash", "zero", "one", "two", "three",
+    "four", "five", "six", "seven", "eight", "nine", "colon", "semicolon", "less", "equal", "greater",
+    "question", "at", "A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N", "O", "P", "Q",
+    "R", "S", "T", "U", "V", "W", "X", "Y", "Z", "bracketleft", "backslash", "bracketright", "asciicircum",
+    "underscore", "grave", "a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m", "n", "o", "p",
+    "q", "r", "s", "t", "u", "v", "w", "x", "y", "z", "braceleft", "bar", "braceright", "asciitilde",
+    "Adieresis", "Aring", "Ccedilla", "Eacute", "Ntilde", "Odieresis", "Udieresis", "aacute", "agrave",
+    "acircumflex", "adieresis", "atilde", "aring", "ccedilla", "eacute", "egrave", "ecircumflex", "edieresis",
+    "iacute", "igrave", "icircumflex", "idieresis", "ntilde", "oacute", "ograve", "ocircumflex", "odieresis",
+    "otilde", "uacute", "ugrave", "ucircumflex", "udieresis", "dagger", "degree", "cent", "sterling",
+    "section", "bullet", "paragraph", "germandbls", "registered", "copyright", "trademark", "acute",
+    "dieresis", "notequal", "AE", "Oslash", "infinity", "plusminus", "lessequal", "greaterequal", "yen", "mu",
+    "partialdiff", "summation", "product", "pi", "integral", "ordfeminine", "ordmasculine", "Omega", "ae",
+    "oslash", "questiondown", "exclamdown", "logicalnot", "radical", "florin", "approxequal", "Delta",
+    "guillemotleft", "guillemotright", "ellipsis", "nonbreakingspace", "Agrave", "Atilde", "Otilde", "OE",
+    "oe", "endash", "emdash", "quotedblleft", "quotedblright", "quoteleft", "quoteright", "divide", "lozenge",
+    "ydieresis", "Ydieresis", "fraction", "currency", "guilsinglleft", "guilsinglright", "fi", "fl",
+    "daggerdbl", "periodcentered", "quotesinglbase", "quotedblbase", "perthousand", "Acircumflex",
+    "Ecircumflex", "Aacute", "Edieresis", "Egrave", "Iacute", "Icircumflex", "Idieresis", "Igrave", "Oacute",
+    "Ocircumflex", "apple", "Ograve", "Uacute", "Ucircumflex", "Ugrave", "dotlessi", "circumflex", "tilde",
+    "macron", "breve", "dotaccent", "ring", "cedilla", "hungarumlaut", "ogonek", "caron", "Lslash", "lslash",
+    "Scaron", "scaron", "Zcaron", "zcaron", "brokenbar", "Eth", "eth", "Yacute", "yacute", "Thorn", "thorn",
+    "minus", "multiply", "onesuperior", "twosuperior", "threesuperior", "onehalf", "onequarter",
+    "threequarters", "franc", "Gbreve", "gbreve", "Idotaccent", "Scedilla", "scedilla", "Cacute", "cacute",
+    "Ccaron", "ccaron", "dcroat" };
 
 constexpr std::size_t kMaxGlyphName = 80;
 constexpr std::size_t kOutputChunk = 1 << 16;
@@ -79,7 +80,10 @@ std::string latin1FromUtf16(std::span<const std::uint8_t> bytes)
     return s;
 }
 
-std::string generatedName(int glyph) { return "g" + std::to_string(glyph); }
+std::string generatedName(int glyph)
+{
+    return "g" + std::to_string(glyph);
+}
 
 // The Unicode character's name: the Windows-1252 glyph name where it has one,
 // so that re-encoded text finds it, else uniXXXX / uXXXXX.
@@ -103,8 +107,7 @@ std::string unicodeGlyphName(char32_t c)
 
 TrueTypeConverter::TrueTypeConverter(std::string postScriptName)
     : m_requestedName(std::move(postScriptName))
-{
-}
+{ }
 
 bool TrueTypeConverter::convert(std::span<const std::uint8_t> sfnt, OutputStream& stream)
 {
@@ -182,7 +185,8 @@ bool TrueTypeConverter::readFont()
                 errorBox("TrueType font may be corrupt (reason 2)");
             break;
         }
-        m_directory.push_back({ m_data.u32(at), m_data.u32(at + 4), m_data.u32(at + 8), m_data.u32(at + 12) });
+        m_directory.push_back(
+            { m_data.u32(at), m_data.u32(at + 4), m_data.u32(at + 8), m_data.u32(at + 12) });
     }
 
     auto head = table(tag("head"));
@@ -204,7 +208,8 @@ bool TrueTypeConverter::readFont()
     if (const TableEntry* e = directoryEntry(tag("name")); e && m_data.has(e->offset, e->length))
         readNames(BigEndianBytes(m_data.slice(e->offset, e->length)));
     if (m_indexToLocFormat != 0 && m_indexToLocFormat != 1) {
-        errorBox("TrueType font \"%s\" is unusable because indexToLocFormat = %d", fullName(), m_indexToLocFormat);
+        errorBox(
+            "TrueType font \"%s\" is unusable because indexToLocFormat = %d", fullName(), m_indexToLocFormat);
         return false;
     }
     if (head->s16(52) != 0)
@@ -229,7 +234,8 @@ bool TrueTypeConverter::readFont()
     m_numGlyphs = maxp->u16(4);
     // Glyphs past the end of 'loca' have no data: a corrupt count would only
     // make empty CharStrings entries by the thousand.
-    if (const TableEntry* loca = directoryEntry(tag("loca")); loca && m_data.has(loca->offset, loca->length)) {
+    if (const TableEntry* loca = directoryEntry(tag("loca"));
+        loca && m_data.has(loca->offset, loca->length)) {
         const int entries = int(loca->length / (m_indexToLocFormat == 1 ? 4 : 2));
         m_numGlyphs = std::min(m_numGlyphs, std::max(entries - 1, 0));
     }
@@ -252,8 +258,8 @@ void TrueTypeConverter::readNames(const BigEndianBytes& name)
     // Macintosh records as the font has them; Windows ones fill the gaps
     // (fonts made today often carry no Macintosh names at all).
     Names windows;
-    std::string* windowsById[8] = { &windows.notice, &windows.family, &windows.weight, nullptr, &windows.fullName,
-        &windows.version, &windows.postScript, &windows.trademark };
+    std::string* windowsById[8] = { &windows.notice, &windows.family, &windows.weight, nullptr,
+        &windows.fullName, &windows.version, &windows.postScript, &windows.trademark };
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t record = 6 + 12 * i;
         if (!name.has(record, 12))
@@ -330,6 +336,19 @@ void TrueTypeConverter::writeFontInfo(std::size_t noticeLimit)
     putText("end readonly def\r\n");
 }
 
+void TrueTypeConverter::writeCharStrings(
+    std::string_view notdefEntry, const std::function<void(int glyph, const std::string& name)>& writeEntry)
+{
+    const std::vector<std::string>& names = glyphNames();
+    const bool hasNotdef = std::find(names.begin(), names.end(), ".notdef") != names.end();
+    put("/CharStrings %d dict dup begin\r\n", m_numGlyphs + (hasNotdef ? 0 : 1));
+    if (!hasNotdef)
+        putText(notdefEntry);
+    for (std::size_t g = 0; g < names.size(); ++g)
+        writeEntry(int(g), names[g]);
+    putText("end readonly def\r\n");
+}
+
 const std::vector<std::string>& TrueTypeConverter::glyphNames()
 {
     if (m_glyphNamesRead)
@@ -387,7 +406,8 @@ std::vector<std::string> TrueTypeConverter::namesFromPost()
             errorBox("TrueType font file contains a very long PostScript name");
             longNameReported = true;
         }
-        stored.emplace_back(length >= kMaxGlyphName ? std::string() : std::string(bytes.begin(), bytes.end()));
+        stored.emplace_back(
+            length >= kMaxGlyphName ? std::string() : std::string(bytes.begin(), bytes.end()));
         at += 1 + length;
     }
     std::vector<std::string> names(std::min(count, std::size_t(m_numGlyphs)));
@@ -445,7 +465,8 @@ void TrueTypeConverter::forEachCharacter(
             const std::uint32_t first = cmap.u32(at), last = std::min(cmap.u32(at + 4), 0x10FFFFu);
             const std::uint32_t glyph = cmap.u32(at + 8);
             // Bounded by the glyph count: a group cannot name more glyphs than there are.
-            for (std::uint32_t c = first; c <= last && glyph < glyphCount && c - first < glyphCount - glyph; ++c)
+            for (std::uint32_t c = first; c <= last && glyph < glyphCount && c - first < glyphCount - glyph;
+                 ++c)
                 visit(c, glyph + (c - first));
         }
     } else if (bestRank == 1) {

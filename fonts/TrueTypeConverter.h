@@ -25,7 +25,10 @@ public:
     explicit BigEndianBytes(std::span<const std::uint8_t> bytes)
         : m_bytes(bytes)
     { }
-    bool has(std::size_t at, std::size_t count) const { return at <= m_bytes.size() && count <= m_bytes.size() - at; }
+    bool has(std::size_t at, std::size_t count) const
+    {
+        return at <= m_bytes.size() && count <= m_bytes.size() - at;
+    }
     std::size_t size() const { return m_bytes.size(); }
     std::uint8_t u8(std::size_t at) const { return has(at, 1) ? m_bytes[at] : 0; }
     std::uint16_t u16(std::size_t at) const
@@ -38,7 +41,6 @@ public:
     {
         return has(at, count) ? m_bytes.subspan(at, count) : std::span<const std::uint8_t> {};
     }
-    std::span<const std::uint8_t> bytes() const { return m_bytes; }
 
 private:
     std::span<const std::uint8_t> m_bytes;
@@ -112,6 +114,11 @@ protected:
     // "/FontInfo 10 dict dup begin" ... "end readonly def"; the notice is cut
     // to 128 characters for Type 42 (noticeLimit), not for Type 3.
     void writeFontInfo(std::size_t noticeLimit);
+    // "/CharStrings n dict dup begin", writeEntry for each glyph (and
+    // notdefEntry when no glyph has that name: BuildGlyph falls back on
+    // /.notdef), "end readonly def".
+    void writeCharStrings(std::string_view notdefEntry,
+        const std::function<void(int glyph, const std::string& name)>& writeEntry);
     // "/Encoding ... def": StandardEncoding, or a symbol font's own codes.
     void writeEncoding();
     // A string's text as a PostScript string body (escaped), and as comment text.

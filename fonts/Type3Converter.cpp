@@ -60,7 +60,10 @@ const char kTrailer[] = "\r\n"
                         "FontName currentdict end definefont pop\r\n"
                         "%%EOF\r\n";
 
-double f2dot14(std::int16_t v) { return v / 16384.0; }
+double f2dot14(std::int16_t v)
+{
+    return v / 16384.0;
+}
 
 } // namespace
 
@@ -85,7 +88,11 @@ bool Type3Converter::writeFont()
     m_procedureCost = 0;
     findComponentCycles();
     writeHeader();
-    writeCharStrings();
+    writeCharStrings("/.notdef{0 0 0 0 0 0 _sc}_d\r\n", [&](int glyph, const std::string& name) {
+        put("/%s{\r\n", name.c_str());
+        writeGlyph(glyph);
+        putText("}_d\r\n");
+    });
     putText(kTrailer);
     return true;
 }
@@ -105,22 +112,6 @@ void Type3Converter::writeHeader()
     putText("/FontType 3 def\r\n");
     writeEncoding();
     writeFontInfo(std::string::npos);
-}
-
-void Type3Converter::writeCharStrings()
-{
-    const std::vector<std::string>& names = glyphNames();
-    const bool hasNotdef = std::find(names.begin(), names.end(), ".notdef") != names.end();
-    put("/CharStrings %d dict dup begin\r\n", m_numGlyphs + (hasNotdef ? 0 : 1));
-    // BuildGlyph falls back on /.notdef: it must be there.
-    if (!hasNotdef)
-        putText("/.notdef{0 0 0 0 0 0 _sc}_d\r\n");
-    for (int g = 0; g < m_numGlyphs; ++g) {
-        put("/%s{\r\n", names[std::size_t(g)].c_str());
-        writeGlyph(g);
-        putText("}_d\r\n");
-    }
-    putText("end readonly def\r\n");
 }
 
 std::span<const std::uint8_t> Type3Converter::glyphData(int glyph) const
@@ -222,7 +213,8 @@ bool Type3Converter::parseOutline(const BigEndianBytes& data, int contours, Outl
                 return false;
             const int repeat = data.u8(at++);
             if (flags.size() + std::size_t(repeat) > pointCount) {
-                errorBox("Error in flags x=%d, ct=%d, num_pts=%d", int(flags.size()) - 1, repeat, int(pointCount));
+                errorBox(
+                    "Error in flags x=%d, ct=%d, num_pts=%d", int(flags.size()) - 1, repeat, int(pointCount));
                 return false;
             }
             flags.insert(flags.end(), std::size_t(repeat), flag);
@@ -248,7 +240,8 @@ bool Type3Converter::parseOutline(const BigEndianBytes& data, int contours, Outl
         }
         return true;
     };
-    if (!readCoordinates(kXShort, kXSameOrPositive, true) || !readCoordinates(kYShort, kYSameOrPositive, false))
+    if (!readCoordinates(kXShort, kXSameOrPositive, true)
+        || !readCoordinates(kYShort, kYSameOrPositive, false))
         return false;
     for (std::size_t i = 0; i < pointCount; ++i) {
         Point& p = outline.points[i];
@@ -285,7 +278,9 @@ std::vector<int> Type3Converter::contourOrder(const Outline& outline) const
             }
         }
         const int n = last(outer) - first(outer) + 1;
-        auto at = [&](int i) { return outline.points[std::size_t(first(outer) + ((i - first(outer)) % n + n) % n)]; };
+        auto at = [&](int i) {
+            return outline.points[std::size_t(first(outer) + ((i - first(outer)) % n + n) % n)];
+        };
         const Point& q = at(nearest);
         const Point& before = at(nearest - 1);
         const Point& after = at(nearest + 1);
@@ -295,7 +290,8 @@ std::vector<int> Type3Converter::contourOrder(const Outline& outline) const
             return length == 0 ? 0.0 : (ex * (p.y - a.y) - ey * (p.x - a.x)) / length;
         };
         const double in = side(before, q), out = side(q, after);
-        const double turn = double(q.x - before.x) * (after.y - q.y) - double(q.y - before.y) * (after.x - q.x);
+        const double turn
+            = double(q.x - before.x) * (after.y - q.y) - double(q.y - before.y) * (after.x - q.x);
         // At a convex corner the point must be inside both edges, at a
         // reflex one inside either.
         return turn <= 0 ? std::max(in, out) : std::min(in, out);
@@ -334,7 +330,8 @@ std::vector<int> Type3Converter::contourOrder(const Outline& outline) const
                 break;
             }
         if (next < 0) {
-            while (nextOuter < count && (visited[std::size_t(nextOuter)] || area[std::size_t(nextOuter)] >= 0))
+            while (
+                nextOuter < count && (visited[std::size_t(nextOuter)] || area[std::size_t(nextOuter)] >= 0))
                 ++nextOuter;
             if (nextOuter == count)
                 break;
@@ -399,9 +396,11 @@ void Type3Converter::writeCurves(Point from, const std::vector<Point>& offCurve,
 {
     for (std::size_t k = 0; k < offCurve.size(); ++k) {
         const Point& q = offCurve[k];
-        const Point s = k == 0 ? from : Point { (offCurve[k - 1].x + q.x) / 2, (offCurve[k - 1].y + q.y) / 2 };
-        const Point e
-            = k + 1 == offCurve.size() ? to : Point { (q.x + offCurve[k + 1].x) / 2, (q.y + offCurve[k + 1].y) / 2 };
+        const Point s
+            = k == 0 ? from : Point { (offCurve[k - 1].x + q.x) / 2, (offCurve[k - 1].y + q.y) / 2 };
+        const Point e = k + 1 == offCurve.size()
+            ? to
+            : Point { (q.x + offCurve[k + 1].x) / 2, (q.y + offCurve[k + 1].y) / 2 };
         writeOperator(Operator::CurveTo, "%d %d %d %d %d %d _c\r\n", (2 * q.x + s.x) / 3, (2 * q.y + s.y) / 3,
             (2 * q.x + e.x) / 3, (2 * q.y + e.y) / 3, e.x, e.y);
     }
@@ -434,7 +433,10 @@ std::vector<Type3Converter::Component> Type3Converter::components(int glyph) con
         at += argBytes;
         c.offsets = (flags & kArgsAreOffsets) != 0;
         // A component's own scale or 2 x 2 transform: drawn with it.
-        const std::size_t scaleWords = (flags & kHaveTwoByTwo) ? 4 : (flags & kHaveXYScale) ? 2 : (flags & kHaveScale) ? 1 : 0;
+        const std::size_t scaleWords = (flags & kHaveTwoByTwo) ? 4
+            : (flags & kHaveXYScale)                           ? 2
+            : (flags & kHaveScale)                             ? 1
+                                                               : 0;
         if (!data.has(at, 2 * scaleWords))
             break;
         if (scaleWords == 1) {

@@ -45,7 +45,6 @@ private:
     enum class Operator { SetCache, MoveTo, LineTo, CurveTo, Fill };
 
     void writeHeader();
-    void writeCharStrings();
     void writeGlyph(int glyph);
     std::span<const std::uint8_t> glyphData(int glyph) const;
     bool parseOutline(const BigEndianBytes& data, int contours, Outline& outline) const;

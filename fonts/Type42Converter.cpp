@@ -19,7 +19,10 @@ constexpr std::uint32_t kLocaTag = 0x6C6F6361;
 constexpr std::size_t kMaxTableLength = 65535;
 constexpr int kMaxLineColumns = 72;
 
-std::uint32_t padded(std::uint32_t length) { return (length + 3) & ~3u; }
+std::uint32_t padded(std::uint32_t length)
+{
+    return (length + 3) & ~3u;
+}
 
 const char kTrailer[] = "\r\n"
                         "systemdict/resourcestatus known\r\n"
@@ -62,7 +65,8 @@ bool Type42Converter::writeFont()
     writeHeader();
     if (!writeSfnts())
         return false;
-    writeCharStrings();
+    writeCharStrings("/.notdef 0 def\r\n",
+        [&](int glyph, const std::string& name) { put("/%s %d def\r\n", name.c_str(), glyph); });
     putText(kTrailer);
     return true;
 }
@@ -167,8 +171,8 @@ bool Type42Converter::writeGlyf(const CarriedTable& glyf)
     // glyph of negative length).
     std::set<std::uint32_t> starts = { 0, length };
     for (int g = 0; g <= m_numGlyphs; ++g) {
-        const std::uint32_t at = m_indexToLocFormat == 1 ? loca->u32(4 * std::size_t(g))
-                                                         : 2u * loca->u16(2 * std::size_t(g));
+        const std::uint32_t at
+            = m_indexToLocFormat == 1 ? loca->u32(4 * std::size_t(g)) : 2u * loca->u16(2 * std::size_t(g));
         if ((m_indexToLocFormat == 1 ? loca->has(4 * std::size_t(g), 4) : loca->has(2 * std::size_t(g), 2))
             && at < length)
             starts.insert(at);
@@ -191,19 +195,6 @@ bool Type42Converter::writeGlyf(const CarriedTable& glyf)
     }
     putZeros(padded(length) - length);
     return true;
-}
-
-void Type42Converter::writeCharStrings()
-{
-    const std::vector<std::string>& names = glyphNames();
-    const bool hasNotdef = std::find(names.begin(), names.end(), ".notdef") != names.end();
-    put("/CharStrings %d dict dup begin\r\n", m_numGlyphs + (hasNotdef ? 0 : 1));
-    // BuildGlyph falls back on /.notdef: it must be there.
-    if (!hasNotdef)
-        putText("/.notdef 0 def\r\n");
-    for (std::size_t g = 0; g < names.size(); ++g)
-        put("/%s %zu def\r\n", names[g].c_str(), g);
-    putText("end readonly def\r\n");
 }
 
 void Type42Converter::openString()
@@ -266,8 +257,8 @@ void Type42Converter::putZeros(std::size_t count)
 
 void Type42Converter::put32(std::uint32_t value)
 {
-    const std::uint8_t b[4] = { std::uint8_t(value >> 24), std::uint8_t(value >> 16), std::uint8_t(value >> 8),
-        std::uint8_t(value) };
+    const std::uint8_t b[4] = { std::uint8_t(value >> 24), std::uint8_t(value >> 16),
+        std::uint8_t(value >> 8), std::uint8_t(value) };
     putBytes(b);
 }
 

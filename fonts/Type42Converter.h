@@ -28,7 +28,6 @@ private:
     void writeHeader();
     bool writeSfnts();
     bool writeGlyf(const CarriedTable& glyf);
-    void writeCharStrings();
 
     // The hex writer.
     void openString();

@@ -42,7 +42,8 @@ Conversion convert(Form form, const std::vector<std::uint8_t>& font, const std::
     RecordingReporter messages;
     MemoryOutputStream out;
     Conversion c;
-    c.ok = form == Form::Type42 ? Type42Converter(name).convert(font, out) : Type3Converter(name).convert(font, out);
+    c.ok = form == Form::Type42 ? Type42Converter(name).convert(font, out)
+                                : Type3Converter(name).convert(font, out);
     c.text = out.data();
     for (const auto& m : messages.messages())
         c.messages.push_back(m.text);
@@ -57,12 +58,17 @@ std::vector<std::uint8_t> readFont(const std::filesystem::path& path)
 
 std::uint32_t u32(const std::vector<std::uint8_t>& d, std::size_t at)
 {
-    return (std::uint32_t(d[at]) << 24) | (std::uint32_t(d[at + 1]) << 16) | (std::uint32_t(d[at + 2]) << 8) | d[at + 3];
+    return (std::uint32_t(d[at]) << 24) | (std::uint32_t(d[at + 1]) << 16) | (std::uint32_t(d[at + 2]) << 8)
+        | d[at + 3];
 }
-int u16(const std::vector<std::uint8_t>& d, std::size_t at) { return (d[at] << 8) | d[at + 1]; }
+int u16(const std::vector<std::uint8_t>& d, std::size_t at)
+{
+    return (d[at] << 8) | d[at + 1];
+}
 
 // A table of an sfnt by tag: offset and length, or nothing.
-std::optional<std::pair<std::size_t, std::size_t>> findTable(const std::vector<std::uint8_t>& font, const char* tag)
+std::optional<std::pair<std::size_t, std::size_t>> findTable(
+    const std::vector<std::uint8_t>& font, const char* tag)
 {
     for (int i = 0; i < u16(font, 4); ++i) {
         const std::size_t e = 12 + 16 * std::size_t(i);
@@ -100,7 +106,8 @@ Sfnts readSfnts(const std::string& program)
             s.stringEnds.push_back(s.bytes.size());
             current.clear();
         } else if (std::isxdigit(static_cast<unsigned char>(c))) {
-            const int v = std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (std::toupper(c) - 'A' + 10);
+            const int v
+                = std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (std::toupper(c) - 'A' + 10);
             if (high < 0) {
                 high = v;
             } else {
@@ -210,7 +217,8 @@ TEST_P(Type42Corpus, SfntsCarryTheFontsOwnTablesInGlyphAlignedStrings)
         ASSERT_EQ(length, original->second) << tag;
         ASSERT_LE(offset + length, s.bytes.size()) << tag;
         EXPECT_TRUE(std::equal(s.bytes.begin() + std::ptrdiff_t(offset),
-            s.bytes.begin() + std::ptrdiff_t(offset + length), font.begin() + std::ptrdiff_t(original->first)))
+            s.bytes.begin() + std::ptrdiff_t(offset + length),
+            font.begin() + std::ptrdiff_t(original->first)))
             << tag;
         if (tag == "glyf") {
             // Strings end only where a glyph starts.
@@ -218,7 +226,8 @@ TEST_P(Type42Corpus, SfntsCarryTheFontsOwnTablesInGlyphAlignedStrings)
             const bool longLoca = u16(font, findTable(font, "head")->first + 50) == 1;
             std::set<std::size_t> starts;
             for (std::size_t k = 0; k < loca->second; k += longLoca ? 4 : 2)
-                starts.insert(offset + (longLoca ? u32(font, loca->first + k) : 2u * u16(font, loca->first + k)));
+                starts.insert(
+                    offset + (longLoca ? u32(font, loca->first + k) : 2u * u16(font, loca->first + k)));
             for (std::size_t end : s.stringEnds)
                 if (end > offset && end < offset + length)
                     EXPECT_TRUE(starts.contains(end)) << "string ends inside a glyph at " << end - offset;
@@ -290,15 +299,16 @@ TEST_P(Type3Glyphs, ProcedureDrawsTheOutline)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Type3Glyphs,
-    ::testing::Values(
-        GlyphCase { "four on-curve points", 1000,
-            [](SfntBuilder& f) { f.add(simple("x", { outerSquare(100, 0, 600, 700) })); },
-            "500 0 100 0 600 700 _sc\r\n100 0 _m\r\n100 700 _l\r\n600 700 _l\r\n600 0 _l\r\n100 0 _l\r\n_cl\r\n" },
+    ::testing::Values(GlyphCase { "four on-curve points", 1000,
+                          [](SfntBuilder& f) { f.add(simple("x", { outerSquare(100, 0, 600, 700) })); },
+                          "500 0 100 0 600 700 _sc\r\n100 0 _m\r\n100 700 _l\r\n600 700 _l\r\n600 0 "
+                          "_l\r\n100 0 _l\r\n_cl\r\n" },
         // Three off-curve points: curves through the two midpoints between them.
         GlyphCase { "quadratic run", 1000,
             [](SfntBuilder& f) {
                 f.add(simple("x",
-                    { { { 0, 0 }, { 0, 300, false }, { 300, 600, false }, { 600, 300, false }, { 600, 0 } } }));
+                    { { { 0, 0 }, { 0, 300, false }, { 300, 600, false }, { 600, 300, false },
+                        { 600, 0 } } }));
             },
             "500 0 0 0 600 600 _sc\r\n0 0 _m\r\n0 200 50 350 150 450 _c\r\n250 550 350 550 450 450 _c\r\n"
             "550 350 600 200 600 0 _c\r\n0 0 _l\r\n_cl\r\n" },
@@ -306,17 +316,23 @@ INSTANTIATE_TEST_SUITE_P(Cases, Type3Glyphs,
         GlyphCase { "outer contours then their holes", 1000,
             [](SfntBuilder& f) {
                 f.add(simple("x",
-                    { outerSquare(0, 0, 300, 300), outerSquare(400, 0, 700, 300), holeSquare(500, 100, 600, 200),
-                        holeSquare(100, 100, 200, 200) }));
+                    { outerSquare(0, 0, 300, 300), outerSquare(400, 0, 700, 300),
+                        holeSquare(500, 100, 600, 200), holeSquare(100, 100, 200, 200) }));
             },
             "500 0 0 0 700 300 _sc\r\n0 0 _m\r\n0 300 _l\r\n300 300 _l\r\n300 0 _l\r\n0 0 _l\r\n"
             "100 100 _m\r\n200 100 _l\r\n200 200 _l\r\n100 200 _l\r\n100 100 _l\r\n"
             "400 0 _m\r\n400 300 _l\r\n700 300 _l\r\n700 0 _l\r\n400 0 _l\r\n"
             "500 100 _m\r\n600 100 _l\r\n600 200 _l\r\n500 200 _l\r\n500 100 _l\r\n_cl\r\n" },
         GlyphCase { "contour starting off the curve", 1000,
-            [](SfntBuilder& f) { f.add(simple("x", { { { 300, 600, false }, { 600, 0 }, { 0, 0 } } })); },
+            [](SfntBuilder& f) {
+                f.add(simple("x", { { { 300, 600, false }, { 600, 0 }, { 0, 0 } } }));
+            },
             "500 0 0 0 600 600 _sc\r\n600 0 _m\r\n0 0 _l\r\n200 400 400 400 600 0 _c\r\n_cl\r\n" },
-        GlyphCase { "space", 1000, [](SfntBuilder& f) { f.add(SfntGlyph { "x", 300 }); }, "300 0 0 0 0 0 _sc\r\n" },
+        GlyphCase { "space", 1000,
+            [](SfntBuilder& f) {
+                f.add(SfntGlyph { "x", 300 });
+            },
+            "300 0 0 0 0 0 _sc\r\n" },
         // 500 units up at 2048 to the em: 244 in thousandths.
         GlyphCase { "accent at its offset", 2048,
             [](SfntBuilder& f) {
@@ -359,7 +375,8 @@ TEST(Type3Glyphs, LongProceduresAreSplitIntoSmallOnes)
     EXPECT_GE(count(procedure, "}_e{\r\n"), 5u);
     std::size_t start = 0;
     for (std::size_t split; (split = procedure.find("}_e{", start)) != std::string::npos; start = split + 4)
-        EXPECT_LE(3 * count(procedure.substr(start, split - start), "_l\r\n"), std::size_t(Type3Converter::kMaxProcedureCost));
+        EXPECT_LE(3 * count(procedure.substr(start, split - start), "_l\r\n"),
+            std::size_t(Type3Converter::kMaxProcedureCost));
     EXPECT_EQ(count(procedure, "_l\r\n"), 200u);
 }
 
@@ -367,7 +384,10 @@ TEST(Type3Glyphs, LongProceduresAreSplitIntoSmallOnes)
 
 namespace {
 
-std::vector<std::uint8_t> corpusFont(const char* name) { return readFont(corpusFile(name)); }
+std::vector<std::uint8_t> corpusFont(const char* name)
+{
+    return readFont(corpusFile(name));
+}
 
 std::vector<std::uint8_t> truncated(std::vector<std::uint8_t> font, std::size_t size)
 {
@@ -375,7 +395,8 @@ std::vector<std::uint8_t> truncated(std::vector<std::uint8_t> font, std::size_t 
     return font;
 }
 
-std::vector<std::uint8_t> patched(std::vector<std::uint8_t> font, const char* table, std::size_t at, std::vector<std::uint8_t> bytes)
+std::vector<std::uint8_t> patched(
+    std::vector<std::uint8_t> font, const char* table, std::size_t at, std::vector<std::uint8_t> bytes)
 {
     const std::size_t offset = findTable(font, table)->first + at;
     std::copy(bytes.begin(), bytes.end(), font.begin() + std::ptrdiff_t(offset));
@@ -416,22 +437,29 @@ TEST_P(BrokenFonts, GiveTheirMessages)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BrokenFonts,
-    ::testing::Values(
-        BrokenFont { "no offset table", [] { return truncated(corpusFont("Vera.ttf"), 8); }, false,
-            { "TrueType font \"\" may be corrupt (reason 1)" }, false, { "TrueType font may be corrupt (reason 1)" } },
+    ::testing::Values(BrokenFont { "no offset table", [] { return truncated(corpusFont("Vera.ttf"), 8); },
+                          false, { "TrueType font \"\" may be corrupt (reason 1)" }, false,
+                          { "TrueType font may be corrupt (reason 1)" } },
         BrokenFont { "directory cut short", [] { return truncated(corpusFont("Vera.ttf"), 100); }, false,
-            { "TrueType font \"\" may be corrupt (reason 2)", "TrueType font is missing table 'head'" }, false,
-            { "TrueType font may be corrupt (reason 2)", "TrueType font is missing table 'head'" } },
+            { "TrueType font \"\" may be corrupt (reason 2)", "TrueType font is missing table 'head'" },
+            false, { "TrueType font may be corrupt (reason 2)", "TrueType font is missing table 'head'" } },
         BrokenFont { "tables cut off", [] { return truncated(corpusFont("Vera.ttf"), 40000); }, false,
-            { "TrueType font may be corrupt (reason 3)" }, false, { "TrueType font may be corrupt (reason 3)" } },
+            { "TrueType font may be corrupt (reason 3)" }, false,
+            { "TrueType font may be corrupt (reason 3)" } },
         // One byte of glyf, and a 1.0 'post' table.
         BrokenFont { "bogus 'post' format", [] { return corpusFont("bogus_post_format_1.ttf"); }, false,
             { "TrueType font \"\" contains a 'glyf' table without 2 ub1 padding" }, true,
             { "TrueType font does not have a format 2.0 'post' table" } },
-        BrokenFont { "indexToLocFormat 2", [] { return patched(corpusFont("Vera.ttf"), "head", 50, { 0, 2 }); },
-            false, { "TrueType font \"Bitstream Vera Sans\" is unusable because indexToLocFormat = 2" }, false,
-            { "TrueType font \"Bitstream Vera Sans\" is unusable because indexToLocFormat = 2" } },
-        BrokenFont { "glyphDataFormat 1", [] { return patched(corpusFont("Vera.ttf"), "head", 52, { 0, 1 }); },
+        BrokenFont { "indexToLocFormat 2",
+            [] {
+                return patched(corpusFont("Vera.ttf"), "head", 50, { 0, 2 });
+            },
+            false, { "TrueType font \"Bitstream Vera Sans\" is unusable because indexToLocFormat = 2" },
+            false, { "TrueType font \"Bitstream Vera Sans\" is unusable because indexToLocFormat = 2" } },
+        BrokenFont { "glyphDataFormat 1",
+            [] {
+                return patched(corpusFont("Vera.ttf"), "head", 52, { 0, 1 });
+            },
             true, { "TrueType font \"Bitstream Vera Sans\" is unusable because glyphDataFormat != 0" }, true,
             { "TrueType font \"Bitstream Vera Sans\" is unusable because glyphDataFormat != 0" } },
         // 17500 glyphs: 70000 bytes of 'hmtx'.
@@ -442,7 +470,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, BrokenFonts,
         BrokenFont { "flags repeated past the last point",
             [] {
                 return fontWith([](SfntBuilder& f) {
-                    f.add(SfntGlyph { "x", 500, {}, {}, { 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 1 | 8, 5, 0, 0 } });
+                    f.add(SfntGlyph {
+                        "x", 500, {}, {}, { 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 1 | 8, 5, 0, 0 } });
                 });
             },
             true, {}, true, { "Error in flags x=0, ct=5, num_pts=4" } },
@@ -485,7 +514,8 @@ TEST(GlyphNames, SymbolFontsEncodeTheirCodes)
         for (int v : { 0, 1, 3, 0 })
             SfntBuilder::put16(cmap, v);
         SfntBuilder::put32(cmap, 12);
-        for (int v : { 4, 32, 0, 4, 4, 1, 0, 0xF042, 0xFFFF, 0, 0xF041, 0xFFFF, (1 - 0xF041) & 0xFFFF, 1, 0, 0 })
+        for (int v :
+            { 4, 32, 0, 4, 4, 1, 0, 0xF042, 0xFFFF, 0, 0xF041, 0xFFFF, (1 - 0xF041) & 0xFFFF, 1, 0, 0 })
             SfntBuilder::put16(cmap, v);
         f.extraTables["cmap"] = cmap;
     });
@@ -496,7 +526,8 @@ TEST(GlyphNames, SymbolFontsEncodeTheirCodes)
                               "dup 65 /x put\r\ndup 66 /y put\r\nreadonly def\r\n"),
             std::string::npos);
     }
-    EXPECT_NE(convert(Form::Type3, fontWith([](SfntBuilder&) {})).text.find("\r\n/Encoding StandardEncoding def\r\n"),
+    EXPECT_NE(convert(Form::Type3, fontWith([](SfntBuilder&) {
+    })).text.find("\r\n/Encoding StandardEncoding def\r\n"),
         std::string::npos);
 }
 
@@ -543,9 +574,11 @@ Page freeTypePage(const FontFace& face, std::string_view text)
     for (char c : text) {
         page.glyphStarts.push_back(int(std::floor(x)));
         const std::uint32_t code = ansiToUnicode(static_cast<unsigned char>(c));
-        GlyphRaster raster {
-            .xx = kRefereeSize, .yy = -kRefereeSize, .penX = x - std::floor(x), .penY = 0, .depth = MaskDepth::Gray
-        };
+        GlyphRaster raster { .xx = kRefereeSize,
+            .yy = -kRefereeSize,
+            .penX = x - std::floor(x),
+            .penY = 0,
+            .depth = MaskDepth::Gray };
         if (auto mask = face.renderGlyph(code, CharCode::Unicode, raster)) {
             for (int row = 0; row < mask->height; ++row)
                 for (int col = 0; col < mask->width; ++col) {
@@ -580,7 +613,8 @@ zavora::testing::GhostscriptRun renderAlone(const std::string& document, const s
     const std::filesystem::path output = zavora::testing::scratchDirectory() / (name + ".ppm");
     std::filesystem::remove(output);
     zavora::testing::GhostscriptRun run = zavora::testing::runGhostscript(document, name,
-        "-dNOPLATFONTS -sFONTPATH='" + noFonts.string() + "' -dTextAlphaBits=4 -dGraphicsAlphaBits=4 -sDEVICE=ppmraw -r72 -o '" + output.string() + "'");
+        "-dNOPLATFONTS -sFONTPATH='" + noFonts.string()
+            + "' -dTextAlphaBits=4 -dGraphicsAlphaBits=4 -sDEVICE=ppmraw -r72 -o '" + output.string() + "'");
     if (!zavora::testing::parsePpm(zavora::testing::readFile(output), run.raster))
         run.raster = {};
     return run;
@@ -623,7 +657,8 @@ BlockDifference blockDifference(const zavora::testing::Raster& a, const Page& b)
     const int rows = b.height / kBlock;
     for (std::size_t g = 0; g < b.glyphStarts.size(); ++g) {
         const int from = b.glyphStarts[g] / kBlock;
-        const int to = std::max(from + 1, (g + 1 < b.glyphStarts.size() ? b.glyphStarts[g + 1] : b.width) / kBlock);
+        const int to
+            = std::max(from + 1, (g + 1 < b.glyphStarts.size() ? b.glyphStarts[g + 1] : b.width) / kBlock);
         int glyphOff = 0;
         for (int column = from; column < to && column < int(offInColumn.size()); ++column)
             glyphOff += offInColumn[std::size_t(column)];
@@ -667,7 +702,8 @@ TEST_P(GhostscriptReferee, DrawsTheEmbeddedFontAsFreeTypeDoes)
     ASSERT_EQ(embedded.raster.height, reference.height);
     const BlockDifference difference = blockDifference(embedded.raster, reference);
     if (std::getenv("ZAVORA_KEEP_SCRATCH")) {
-        std::string ppm = "P6\n" + std::to_string(reference.width) + " " + std::to_string(reference.height) + "\n255\n";
+        std::string ppm
+            = "P6\n" + std::to_string(reference.width) + " " + std::to_string(reference.height) + "\n255\n";
         ppm.append(reference.rgb.begin(), reference.rgb.end());
         zavora::testing::writeFile(zavora::testing::scratchDirectory() / (tag + "-freetype.ppm"), ppm);
     }
@@ -714,8 +750,8 @@ TEST(GhostscriptReferee, OverlappingContoursStayInk)
 // substitutes silently: the page without the embedding must look otherwise).
 TEST(GhostscriptReferee, PostScriptExportEmbedsTrueTypeText)
 {
-    const TrueTypeFont vera("Bitstream Vera Sans", "Roman", 0, "BitstreamVeraSans-Roman", corpusFile("Vera.ttf"),
-        0, systemFontSystem());
+    const TrueTypeFont vera("Bitstream Vera Sans", "Roman", 0, "BitstreamVeraSans-Roman",
+        corpusFile("Vera.ttf"), 0, systemFontSystem());
     for (bool type42 : { true, false }) {
         std::vector<zavora::testing::Raster> pages;
         for (bool download : { true, false }) {
@@ -726,10 +762,12 @@ TEST(GhostscriptReferee, PostScriptExportEmbedsTrueTypeText)
             port.setFontOptions(false, { type42 });
             port.beginPage(zavora::testing::pageInfo(), download, nullptr);
             const float box[4] = { 10, 10, 190, 60 };
-            port.text(zavora::testing::filled(Color::black()), Matrix {}, "H\xc5Hg", &vera, 40, 48, TextAlign::Left, box);
+            port.text(zavora::testing::filled(Color::black()), Matrix {}, "H\xc5Hg", &vera, 40, 48,
+                TextAlign::Left, box);
             port.endPage(nullptr);
             EXPECT_EQ(messages.messages().size(), 0u);
-            const std::string tag = std::string(type42 ? "export-t42" : "export-t3") + (download ? "" : "-none");
+            const std::string tag
+                = std::string(type42 ? "export-t42" : "export-t3") + (download ? "" : "-none");
             const auto run = renderAlone(stream.data(), tag);
             ASSERT_TRUE(run.ok()) << run.messages;
             pages.push_back(run.raster);
@@ -786,7 +824,8 @@ TEST(Collections, AFaceIsConvertedFromItsOwnTables)
         const auto own = findTable(fonts[1], tag);
         ASSERT_TRUE(mine && own) << tag;
         EXPECT_TRUE(std::equal(sfnt->begin() + std::ptrdiff_t(mine->first),
-            sfnt->begin() + std::ptrdiff_t(mine->first + mine->second), fonts[1].begin() + std::ptrdiff_t(own->first),
+            sfnt->begin() + std::ptrdiff_t(mine->first + mine->second),
+            fonts[1].begin() + std::ptrdiff_t(own->first),
             fonts[1].begin() + std::ptrdiff_t(own->first + own->second)))
             << tag;
     }
