@@ -311,7 +311,7 @@ std::string TrueTypeConverter::commentText(std::string_view text)
 {
     std::string s(text);
     for (char& c : s)
-        if (c == '\r' || c == '\n')
+        if (c == '\r' || c == '\n' || c == '\f') // each ends a comment
             c = ' ';
     return s;
 }

@@ -529,12 +529,12 @@ TEST(GlyphNames, SymbolFontsEncodeTheirCodes)
 // Text from the font goes into strings and comments: it must not end them.
 TEST(FontInfo, TextFromTheFontCannotBreakTheProgram)
 {
-    const Bytes font = fontWith([](SfntBuilder& f) { f.notice = "(c) one)\ntwo\\"; });
+    const Bytes font = fontWith([](SfntBuilder& f) { f.notice = "(c) one)\ntwo\f\\"; });
     for (Form form : { Form::Type42, Form::Type3 }) {
         const Conversion c = convert(form, font);
         ASSERT_TRUE(c.ok);
-        EXPECT_NE(c.text.find("\r\n%%Copyright: (c) one) two\\\r\n"), std::string::npos);
-        EXPECT_NE(c.text.find("\r\n/Notice (\\(c\\) one\\)\\012two\\\\) def\r\n"), std::string::npos);
+        EXPECT_NE(c.text.find("\r\n%%Copyright: (c) one) two \\\r\n"), std::string::npos);
+        EXPECT_NE(c.text.find("\r\n/Notice (\\(c\\) one\\)\\012two\\014\\\\) def\r\n"), std::string::npos);
     }
 }
 
