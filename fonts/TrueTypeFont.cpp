@@ -1,6 +1,8 @@
 #include "fonts/TrueTypeFont.h"
 
 #include "fonts/AnsiEncoding.h"
+#include "fonts/Type3Converter.h"
+#include "fonts/Type42Converter.h"
 #include "platform/DebugLog.h"
 #include "platform/FontSystem.h"
 #include "platform/OutputStream.h"
@@ -11,12 +13,6 @@
 namespace zavora {
 
 namespace {
-
-TrueTypeConverter& converter()
-{
-    static TrueTypeConverter instance;
-    return instance;
-}
 
 int mulDiv(int value, int numerator, int denominator)
 {
@@ -32,8 +28,6 @@ constexpr int kWindows = 3;
 constexpr int kPostScriptNameId = 6;
 
 } // namespace
-
-void setTrueTypeConverter(TrueTypeConverter c) { converter() = std::move(c); }
 
 TrueTypeFont::TrueTypeFont(std::string faceName, std::string styleName, int styleBits, std::string postScriptName,
     std::filesystem::path file, int index, FontSystem& fonts)
@@ -120,11 +114,9 @@ bool TrueTypeFont::download(OutputStream& stream, const DownloadOptions& options
         debugLog("Can't read the font data of %s", m_postScriptName.c_str());
         return false;
     }
-    if (!converter()) {
-        debugLog("No %s converter for %s", options.type42 ? "Type 42" : "Type 3", m_postScriptName.c_str());
-        return false;
-    }
-    return converter()(stream, *data, *this, options.type42);
+    if (options.type42)
+        return Type42Converter(m_postScriptName).convert(*data, stream);
+    return Type3Converter(m_postScriptName).convert(*data, stream);
 }
 
 bool TrueTypeFont::isValidPostScriptName(std::string_view name)

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,13 +14,6 @@
 namespace zavora {
 
 class FontSystem;
-class TrueTypeFont;
-
-// Turns the sfnt data of a font into a Type 42 (type42 set) or Type 3 font
-// program on the stream. Installed by the converters; none by default.
-using TrueTypeConverter = std::function<bool(OutputStream& stream, const std::vector<std::uint8_t>& sfnt,
-    const TrueTypeFont& font, bool type42)>;
-void setTrueTypeConverter(TrueTypeConverter converter);
 
 class TrueTypeFont : public FontEntry {
 public:
@@ -33,8 +25,8 @@ public:
     std::string faceName() const override { return m_faceName; }
     int styleBits() const override { return m_styleBits; }
     const FontMetrics& metrics() const override;
-    // Reads the whole font and hands it to the installed converter; false when
-    // the data cannot be read or no converter is installed.
+    // Converts the font's sfnt data to a Type 42 or Type 3 program named as
+    // the catalogue names it; false when the data cannot be read or converted.
     bool download(OutputStream& stream, const DownloadOptions& options) const override;
 
     const std::string& styleName() const { return m_styleName; }

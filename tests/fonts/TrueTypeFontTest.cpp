@@ -120,7 +120,7 @@ TEST_F(TrueTypeCatalogue, NamesAreReadOnceAndCachedInTheSettings)
         TrueTypeRenderer::settingsKey("Arial", FontEntry::kBold | FontEntry::kItalic), "Arial,BOLDITALIC");
 }
 
-TEST_F(TrueTypeCatalogue, LookupMetricsAndRefusedDownload)
+TEST_F(TrueTypeCatalogue, LookupMetricsAndDownload)
 {
     Profile settings(m_dir.path() / "zavora.ini");
     TrueTypeRenderer renderer(m_fonts, settings);
@@ -138,8 +138,12 @@ TEST_F(TrueTypeCatalogue, LookupMetricsAndRefusedDownload)
     EXPECT_EQ(m.widths[' '], 318);
     EXPECT_EQ(m.widths['W'], 989);
 
-    // No converter is installed: the download says so and writes nothing.
-    MemoryOutputStream out;
-    EXPECT_FALSE(vera->download(out, { true }));
-    EXPECT_TRUE(out.data().empty());
+    // The download converts the font by the form asked for, under the name
+    // the catalogue gives it.
+    for (bool type42 : { true, false }) {
+        MemoryOutputStream out;
+        EXPECT_TRUE(vera->download(out, { type42 }));
+        EXPECT_EQ(out.data().rfind(type42 ? "%!PS-TrueTypeFont-1.0-2.0\r\n" : "%!PS-Adobe-3.0 Resource-Font\r\n", 0), 0u);
+        EXPECT_NE(out.data().find("/FontName /BitstreamVeraSans-Roman def\r\n"), std::string::npos);
+    }
 }
