@@ -544,10 +544,11 @@ void TextTool::drawOverlay()
 
     canvas.setTarget(DrawTarget::Inverted);
     if (m_anchor != m_caret) {
-        const auto [first, last] = selection();
+        const std::pair<std::size_t, std::size_t> range = selection();
         StateSaver saver;
         kernel().setCtm(canvas.viewMatrix());
-        canvas.paintText([&](TextCanvas& c) { TextRangeHighlightSink::instance().highlight(*text, c, first, last); });
+        canvas.paintText(
+            [&](TextCanvas& c) { TextRangeHighlightSink::instance().highlight(*text, c, range.first, range.second); });
     } else if (m_caretShown) {
         const auto [a, b] = caretSegment();
         const Point wa = m_view.toWindow(a.x, a.y), wb = m_view.toWindow(b.x, b.y);
