@@ -7,6 +7,7 @@
 #include "platform/OutputStream.h"
 #include "platform/RasterSurface.h"
 #include "platform/Reporter.h"
+#include "raster/MetafilePort.h"
 #include "raster/PngExportPort.h"
 
 #include <algorithm>
@@ -55,6 +56,8 @@ std::unique_ptr<OutputPort> makeExportPort(ExportKind kind, OutputStream& stream
         settings.pixelsPerPoint = options.pixelsPerPoint;
         return std::make_unique<PngExportPort>(stream, *options.surfaces, *options.pngEncoder, settings);
     }
+    case ExportKind::Metafile:
+        return std::make_unique<MetafilePort>(&stream);
     default:
         return nullptr;
     }
