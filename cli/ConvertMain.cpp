@@ -99,7 +99,11 @@ int main(int argc, char** argv)
     catalogue.load();
 
     Drawing drawing;
-    if (openDrawing(drawing, request->input) != ZvxReadResult::Read)
+    // A metafile is inserted into an empty drawing, as Insert would.
+    const bool metafileInput = exportKindForPath(request->input) == ExportKind::Metafile;
+    const ZvxReadResult read
+        = metafileInput ? insertDrawing(drawing, request->input) : openDrawing(drawing, request->input);
+    if (read != ZvxReadResult::Read)
         return 1; // the reader has reported why
 
     if (!exportToFile(drawing, *kind, request->output, options, nullptr))
