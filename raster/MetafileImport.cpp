@@ -73,8 +73,9 @@ struct ImportState {
     Point current;
     double windowOrgX = 0, windowOrgY = 0, windowExtX = 1, windowExtY = 1;
     double viewportOrgX = 0, viewportOrgY = 0, viewportExtX = 1, viewportExtY = 1;
-    // Until a viewport extent is set the viewport follows the window (one
-    // logical unit to one unit), so files that set only a window stay whole.
+    // Without a viewport extent of its own the viewport takes the size of the
+    // first window extent (a device runs right and down), so a file that sets only
+    // windows keeps its size and its embedded pictures scale as they should.
     bool viewportExtSet = false;
 };
 
@@ -321,7 +322,8 @@ private:
         else if (align & kTextAlignBottom)
             dy = ascent - float(font.font->descent(font.size));
         const double turn = font.escapement * M_PI / 180;
-        const double sx = ratioX(), sy = -ratioY();
+        // Text stands upright on the device whichever way the mapping runs.
+        const double sx = std::abs(ratioX()), sy = -std::abs(ratioY());
         const double cosA = std::cos(turn), sinA = std::sin(turn);
         // Object space: shift to the reference, rotate, scale by the mapping, move to the point.
         const double a = cosA * sx, b = sinA * sy, c = -sinA * sx, d = cosA * sy;
@@ -451,8 +453,12 @@ private:
         ImportState& s = m_state;
         switch (function) {
         case WmfRecord::SetWindowExt:
-            if (p.has(2))
+            if (p.has(2)) {
                 s.windowExtX = p.s(1), s.windowExtY = p.s(0);
+                // The first window is the picture's frame: later windows scale against it.
+                if (!s.viewportExtSet)
+                    s.viewportExtX = std::abs(s.windowExtX), s.viewportExtY = std::abs(s.windowExtY), s.viewportExtSet = true;
+            }
             break;
         case WmfRecord::SetWindowOrg:
             if (p.has(2))
@@ -481,7 +487,10 @@ private:
         case WmfRecord::LineTo:
             if (p.has(2)) {
                 const Point to = map(p.s(1), p.s(0));
-                add(std::make_unique<LineObject>(s.current.x, s.current.y, to.x, to.y), s.style);
+                // A line has no inside: the brush of the moment is not its fill.
+                PaintStyle style = s.style;
+                style.setFillOn(false);
+                add(std::make_unique<LineObject>(s.current.x, s.current.y, to.x, to.y), style);
                 s.current = to;
             }
             break;
@@ -563,16 +572,20 @@ private:
         const std::size_t lists = std::size_t(p.s(0));
         if (!p.has(1 + lists))
             return;
+        // Every count is checked before any polygon is made: a lying record adds nothing.
+        std::size_t total = 0;
+        for (std::size_t i = 0; i < lists; ++i) {
+            if (p.s(1 + i) < 0)
+                return;
+            total += std::size_t(p.s(1 + i));
+        }
+        if (!p.has(1 + lists + 2 * total))
+            return;
         std::size_t next = 1 + lists;
         for (std::size_t i = 0; i < lists; ++i) {
-            const int16_t count = p.s(1 + i);
-            if (count < 0)
-                return;
-            auto list = points(p, next, std::size_t(count));
-            if (!list)
-                return;
-            addPolygon(std::move(*list), true);
-            next += 2 * std::size_t(count);
+            const std::size_t count = std::size_t(p.s(1 + i));
+            addPolygon(*points(p, next, count), true);
+            next += 2 * count;
         }
     }
 
@@ -614,7 +627,10 @@ void scaleAll(OwnedObjects& objects, std::size_t first, float sx, float sy)
 }
 
 // The new objects turned upright (the metafile's y runs down), sized by the
-// placeable header when there is one, and centred on the paper.
+// placeable header's units per inch when there is one, and centred on the
+// paper. The header's scale, not a fit of the objects into its box: a
+// picture with blank margins (our own exports have 9 points) keeps its size
+// and proportions.
 void placeImported(OwnedObjects& objects, std::size_t first, const PlaceableBounds* bounds, PaperSize paper)
 {
     if (first >= objects.size())
@@ -624,20 +640,14 @@ void placeImported(OwnedObjects& objects, std::size_t first, const PlaceableBoun
         translateAll(objects, first, 0, box.bottom - box.top);
         scaleAll(objects, first, 1, -1);
     } else {
-        translateAll(objects, first, -bounds->left, -bounds->top);
-        translateAll(objects, first, 0, -float(bounds->bottom - bounds->top));
-        const double width = double(bounds->right - bounds->left) / bounds->unitsPerInch * 72;
-        const double height = double(bounds->bottom - bounds->top) / bounds->unitsPerInch * 72;
-        const Rect box = boxOf(objects, first);
-        const double sx = box.width() > 0 ? width / box.width() : 1;
-        const double sy = box.height() > 0 ? height / box.height() : 1;
-        scaleAll(objects, first, float(sx), float(-sy));
+        translateAll(objects, first, -bounds->left, -bounds->top - float(bounds->bottom - bounds->top));
+        const float unit = 72.0f / float(bounds->unitsPerInch);
+        scaleAll(objects, first, unit, -unit);
         // Pens keep their weight relative to the picture.
-        const float penScale = float(std::sqrt(std::abs(sx * sy)));
         for (std::size_t i = first; i < objects.size(); ++i) {
             PaintStyle style = objects[i]->style();
-            if (!style.isDashed() && std::isfinite(penScale) && penScale > 0) {
-                style.storeLineWidth(std::max(0.1f, style.lineWidth() * penScale));
+            if (!style.isDashed()) {
+                style.storeLineWidth(std::max(0.1f, style.lineWidth() * unit));
                 objects[i]->setStyle(style);
             }
         }
