@@ -22,6 +22,10 @@ namespace {
 
 const QStringList kDrawingFilters { QStringLiteral("Zavora Drawing (*.zvx)"),
     QStringLiteral("Illustrator 88 (*.ai)"), QStringLiteral("All Files (*)") };
+// Insert also takes metafiles, which Open does not.
+const QStringList kInsertFilters { QStringLiteral("Zavora Drawing (*.zvx)"),
+    QStringLiteral("Illustrator 88 (*.ai)"), QStringLiteral("Windows Metafile (*.wmf)"),
+    QStringLiteral("All Files (*)") };
 
 // The longest form name the form export accepts.
 constexpr int kFormNameLength = 64;
@@ -137,7 +141,7 @@ void CommandDispatcher::insert()
     FileDialogRequest request;
     request.title = QStringLiteral("Insert");
     request.directory = settings.insertDir;
-    request.filters = kDrawingFilters;
+    request.filters = kInsertFilters;
     request.filterIndex = settings.insertFilter;
     const std::optional<FileChoice> choice = chooseFile(&m_frame, request);
     if (!choice)
