@@ -72,12 +72,7 @@ void MetafilePort::text(const PaintStyle& style, const Matrix& matrix, const std
 {
     if (!m_recorder || !font || text.empty() || !(size > 0))
         return;
-    static const float noBox[4] = { 0, 0, 0, 0 };
-    if (!box)
-        box = noBox;
-    const double left = std::min(box[0], box[2]);
-    const double right = std::max(box[0], box[2]);
-    const double top = std::max(box[1], box[3]);
+    const auto [left, right, top] = textFrame(box);
 
     // The font turns with the object: the angle and length of its x unit
     // vector on the device (whose y runs down).
