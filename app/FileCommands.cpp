@@ -22,10 +22,6 @@ namespace {
 
 const QStringList kDrawingFilters { QStringLiteral("Zavora Drawing (*.zvx)"),
     QStringLiteral("Illustrator 88 (*.ai)"), QStringLiteral("All Files (*)") };
-// Insert also takes metafiles, which Open does not.
-const QStringList kInsertFilters { QStringLiteral("Zavora Drawing (*.zvx)"),
-    QStringLiteral("Illustrator 88 (*.ai)"), QStringLiteral("Windows Metafile (*.wmf)"),
-    QStringLiteral("All Files (*)") };
 
 // The longest form name the form export accepts.
 constexpr int kFormNameLength = 64;
@@ -141,7 +137,7 @@ void CommandDispatcher::insert()
     FileDialogRequest request;
     request.title = QStringLiteral("Insert");
     request.directory = settings.insertDir;
-    request.filters = kInsertFilters;
+    request.filters = kDrawingFilters;
     request.filterIndex = settings.insertFilter;
     const std::optional<FileChoice> choice = chooseFile(&m_frame, request);
     if (!choice)

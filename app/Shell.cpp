@@ -203,7 +203,7 @@ bool Shell::openDrawing(const std::string& path, bool addRecent)
 void Shell::insertDrawing(const std::string& path)
 {
     // The drawing tells its observers, the window among them.
-    zavora::insertDrawing(m_drawing, path, { m_settings.paperWidth, m_settings.paperHeight });
+    zavora::insertDrawing(m_drawing, path);
 }
 
 void Shell::openDroppedFile(const std::string& path)

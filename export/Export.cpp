@@ -217,7 +217,7 @@ ZvxReadResult importMetafileObjects(const std::string& path, OwnedObjects& objec
 ZvxReadResult insertDrawing(Drawing& drawing, const std::string& path, PaperSize paper)
 {
     OwnedObjects objects;
-    const ZvxReadResult result = lowerExtension(path) == "wmf" ? importMetafileObjects(path, objects, paper)
+    const ZvxReadResult result = exportKindForPath(path) == ExportKind::Metafile ? importMetafileObjects(path, objects, paper)
                                                                 : insertNativeFile(path, objects);
     if (!objects.empty())
         drawing.history().execute(std::make_unique<AddObjectsCommand>(drawing, std::move(objects)));
