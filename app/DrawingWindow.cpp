@@ -742,7 +742,8 @@ bool DrawingWindow::editText(TextObject& text, Point at)
 
 InsertPlacement DrawingWindow::insertPlacement() const
 {
-    return { m_view.toDrawing(10, 10), m_view.toDrawing(10, 30), m_drawing.isLandscape() };
+    return { m_view.toDrawing(10, 10), m_view.toDrawing(10, 30), m_drawing.isLandscape(),
+        PaperSize { int(m_view.pageWidth()), int(m_view.pageHeight()) } };
 }
 
 Rect DrawingWindow::visibleBox() const

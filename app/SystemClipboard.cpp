@@ -154,6 +154,14 @@ bool SystemClipboard::pasteData(const QMimeData& data, bool ours, const InsertPl
         m_drawing.clipboard().setObjects(std::move(objects));
         return m_drawing.clipboard().paste(m_drawing, visible);
     }
+    const QString metafileType = QString::fromLatin1(kMetafileType);
+    if (data.hasFormat(metafileType)) {
+        BusyStatus busy(m_status, "Pasting WMF data...");
+        const QByteArray bytes = data.data(metafileType);
+        if (insertMetafile(m_drawing,
+                std::span(reinterpret_cast<const uint8_t*>(bytes.constData()), std::size_t(bytes.size())), at))
+            return true;
+    }
     if (data.hasImage()) {
         BusyStatus busy(m_status, "Adding bitmap...");
         const std::optional<DecodedImage> image = QtImageDecoder::fromImage(qvariant_cast<QImage>(data.imageData()));

@@ -19,7 +19,7 @@ bool parseNumber(const std::string& text, Number& out)
 const char* convertUsage()
 {
     return "usage: zavora-convert [options] IN OUT\n"
-           "  IN   a drawing (.zvx) or an Illustrator 88 file (.ai)\n"
+           "  IN   a drawing (.zvx), an Illustrator 88 file (.ai) or a metafile (.wmf)\n"
            "  OUT  the output; its extension chooses the format (.zvx .ps .png)\n"
            "options:\n"
            "  --include-fonts      embed the fonts used by text in PostScript output\n"

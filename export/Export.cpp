@@ -7,6 +7,7 @@
 #include "platform/OutputStream.h"
 #include "platform/RasterSurface.h"
 #include "platform/Reporter.h"
+#include "raster/MetafilePort.h"
 #include "raster/PngExportPort.h"
 
 #include <algorithm>
@@ -40,6 +41,8 @@ std::unique_ptr<OutputPort> makeExportPort(ExportKind kind, OutputStream& stream
         settings.pixelsPerPoint = options.pixelsPerPoint;
         return std::make_unique<PngExportPort>(stream, *options.surfaces, *options.pngEncoder, settings);
     }
+    case ExportKind::Metafile:
+        return std::make_unique<MetafilePort>(&stream);
     default:
         return nullptr;
     }
@@ -185,10 +188,33 @@ ZvxReadResult openDrawing(Drawing& drawing, const std::string& path, bool* forei
     return result;
 }
 
-ZvxReadResult insertDrawing(Drawing& drawing, const std::string& path)
+namespace {
+
+ZvxReadResult importMetafileObjects(const std::string& path, OwnedObjects& objects, PaperSize paper)
+{
+    switch (importMetafileFile(path, objects, paper)) {
+    case MetafileImportResult::Imported:
+        return ZvxReadResult::Read;
+    case MetafileImportResult::CannotRead:
+        errorBox("An error has occurred while inserting drawing file\n%s", path.c_str());
+        return ZvxReadResult::CannotOpen;
+    case MetafileImportResult::NotMetafile:
+        errorBox("An error has occurred while inserting drawing file\n%s", path.c_str());
+        return ZvxReadResult::Damaged;
+    case MetafileImportResult::NothingFound:
+        errorBox("The metafile holds nothing that can be inserted:\n%s", path.c_str());
+        return ZvxReadResult::Damaged;
+    }
+    return ZvxReadResult::Damaged;
+}
+
+} // namespace
+
+ZvxReadResult insertDrawing(Drawing& drawing, const std::string& path, PaperSize paper)
 {
     OwnedObjects objects;
-    const ZvxReadResult result = insertNativeFile(path, objects);
+    const ZvxReadResult result = exportKindForPath(path) == ExportKind::Metafile ? importMetafileObjects(path, objects, paper)
+                                                                : insertNativeFile(path, objects);
     if (!objects.empty())
         drawing.history().execute(std::make_unique<AddObjectsCommand>(drawing, std::move(objects)));
     return result;

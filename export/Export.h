@@ -6,6 +6,7 @@
 
 #include "output/Traversal.h"
 #include "output/ZvxReader.h"
+#include "raster/MetafileImport.h"
 
 #include <ctime>
 #include <functional>
@@ -109,7 +110,9 @@ bool saveDrawing(Drawing& drawing, const std::string& path, const ExportOptions&
 ZvxReadResult openDrawing(Drawing& drawing, const std::string& path, bool* foreign = nullptr);
 
 // Insert: the file's objects (whatever could be read) are appended and become
-// the selection in one recorded step, which marks the drawing modified.
-ZvxReadResult insertDrawing(Drawing& drawing, const std::string& path);
+// the selection in one recorded step, which marks the drawing modified. A
+// metafile (".wmf") is imported and centred on the paper; one that cannot be
+// read, or holds nothing to draw, is reported and gives Damaged or CannotOpen.
+ZvxReadResult insertDrawing(Drawing& drawing, const std::string& path, PaperSize paper = {});
 
 } // namespace zavora

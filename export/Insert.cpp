@@ -98,6 +98,16 @@ std::string toWindowsLatin1(std::string_view text)
     return out;
 }
 
+bool insertMetafile(Drawing& drawing, std::span<const uint8_t> bytes, const InsertPlacement& at)
+{
+    OwnedObjects objects;
+    importMetafileBytes(bytes, objects, at.paper);
+    if (objects.empty())
+        return false;
+    drawing.history().execute(std::make_unique<AddObjectsCommand>(drawing, std::move(objects)));
+    return true;
+}
+
 bool insertImage(Drawing& drawing, const DecodedImage& decoded, const InsertPlacement& at)
 {
     auto image = std::make_unique<ImageObject>();
@@ -147,7 +157,7 @@ bool insertFile(Drawing& drawing, const std::string& path, const InsertPlacement
         break;
     }
     const std::size_t before = drawing.objectCount();
-    insertDrawing(drawing, path);
+    insertDrawing(drawing, path, at.paper);
     return drawing.objectCount() > before;
 }
 

@@ -4,6 +4,7 @@
 // selected. Pasted and dropped pictures and text come in the same way.
 
 #include "model/Geometry.h"
+#include "raster/MetafileImport.h"
 
 #include <string>
 #include <string_view>
@@ -26,6 +27,7 @@ struct InsertPlacement {
     Point imageCorner;
     Point textOrigin;
     bool landscape = false;
+    PaperSize paper; // metafiles are centred on it
 };
 
 // The longest text file inserted, in bytes.
@@ -33,6 +35,9 @@ constexpr std::size_t kLongestTextFile = 32000;
 
 // False, reported, when nothing could be added; the drawing is then unchanged.
 bool insertFile(Drawing& drawing, const std::string& path, const InsertPlacement& at, ImageDecoder& images);
+// A metafile's bytes (a pasted or dropped picture), with or without the
+// placeable header.
+bool insertMetafile(Drawing& drawing, std::span<const uint8_t> bytes, const InsertPlacement& at);
 // A picture, one pixel a point.
 bool insertImage(Drawing& drawing, const DecodedImage& image, const InsertPlacement& at);
 // Text (Windows-1252 bytes) by the text-file rules: line feed pairs become

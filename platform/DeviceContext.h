@@ -2,7 +2,8 @@
 // DeviceContext: the small set of GDI-style device-context calls that the
 // raster ports, the screen canvas and the metafile writer draw through.
 // Integer device coordinates, y down, as GDI has them. Backends: a raster one
-// over a QImage (platform/qt) and, later, a Windows metafile recorder.
+// over a QImage (platform/qt) and a Windows metafile recorder
+// (MetafileDeviceContext).
 //
 // Pens, brushes and the other attributes are plain values selected into the
 // context (the recorder turns each selection into its object records); the

@@ -351,18 +351,20 @@ void GdiPort::curvePath(
         drawArrowheads(*this, style, matrix, *ends, arrow1, arrow2);
 }
 
+GdiPort::TextFrame GdiPort::textFrame(const float box[4])
+{
+    if (!box)
+        return {};
+    return { std::min(box[0], box[2]), std::max(box[0], box[2]), std::max(box[1], box[3]) };
+}
+
 void GdiPort::text(const PaintStyle& style, const Matrix& matrix, const std::string& text,
     const FontEntry* font, float size, float leading, TextAlign align, const float box[4])
 {
     font = drawableFont(font);
     if (!font || text.empty() || !(size > 0))
         return;
-    static const float noBox[4] = { 0, 0, 0, 0 };
-    if (!box)
-        box = noBox;
-    const double left = std::min(box[0], box[2]);
-    const double right = std::max(box[0], box[2]);
-    const double top = std::max(box[1], box[3]);
+    const auto [left, right, top] = textFrame(box);
 
     DeviceTextCanvas canvas(*m_dc, KMatrix(m_pageToDevice));
     canvas.concat(matrix);

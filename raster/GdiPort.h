@@ -68,6 +68,12 @@ protected:
     DeviceContext& dc() { return *m_dc; }
     // Object space to device pixels.
     KMatrix deviceMatrix(const Matrix& matrix) const;
+    // The left, right and top of a text's box (left, bottom, right, top in
+    // any order; no box is all zero).
+    struct TextFrame {
+        double left = 0, right = 0, top = 0;
+    };
+    static TextFrame textFrame(const float box[4]);
     // For ports that draw the collected compound path their own way: the
     // outlines (leaving the list empty) and the style they paint with.
     std::vector<PathElement> takePendingPath();

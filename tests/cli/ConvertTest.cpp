@@ -97,6 +97,33 @@ TEST(ConvertProgram, IllustratorToNativeAndPostScript)
     fs::remove_all(dir);
 }
 
+// A metafile written, then read back in as Insert would read it; one that
+// holds nothing to draw is an error, not an empty drawing.
+TEST(ConvertProgram, MetafileOutAndBackIn)
+{
+    const fs::path golfer = fs::path(ZAVORA_TEST_DATA_DIR) / "ai" / "golfer.eps";
+    const fs::path dir = fs::temp_directory_path() / "zavora-convert-wmf";
+    fs::create_directories(dir);
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+
+    const fs::path wmf = dir / "golfer.wmf";
+    ConvertRun out = convert(golfer.string() + " " + wmf.string());
+    ASSERT_EQ(out.status, 0) << out.errors;
+    EXPECT_EQ(slurp(wmf).substr(0, 4), std::string("\xD7\xCD\xC6\x9A"));
+    ConvertRun in = convert(wmf.string() + " " + (dir / "back.zvx").string());
+    ASSERT_EQ(in.status, 0) << in.errors;
+    EXPECT_NE(slurp(dir / "back.zvx").find("%%EndComments"), std::string::npos);
+
+    // The header of an empty metafile and its end record, nothing between.
+    std::ofstream(dir / "empty.wmf", std::ios::binary)
+        << std::string("\1\0\x9\0\0\3\xc\0\0\0\0\0\3\0\0\0\0\0\3\0\0\0\0\0", 24);
+    ConvertRun empty = convert((dir / "empty.wmf").string() + " " + (dir / "empty.zvx").string());
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.errors.find("nothing that can be inserted"), std::string::npos) << empty.errors;
+    EXPECT_FALSE(fs::exists(dir / "empty.zvx"));
+    fs::remove_all(dir);
+}
+
 TEST(ConvertProgram, FailuresSayWhyAndExitNonZero)
 {
     const fs::path dir = fs::temp_directory_path() / "zavora-convert-fail";

@@ -78,9 +78,39 @@ TEST_F(ExportRoutine, FactoryBuildsTheKindsThisVersionWrites)
         if (isExportAvailable(ExportKind(code)))
             withoutRaster.insert(ExportKind(code));
     }
-    EXPECT_EQ(built, (std::set { ExportKind::Native, ExportKind::PostScript, ExportKind::Png }));
+    EXPECT_EQ(built,
+        (std::set { ExportKind::Native, ExportKind::PostScript, ExportKind::Metafile, ExportKind::Png }));
     // Page images need the platform's surfaces and encoder.
-    EXPECT_EQ(withoutRaster, (std::set { ExportKind::Native, ExportKind::PostScript }));
+    EXPECT_EQ(withoutRaster, (std::set { ExportKind::Native, ExportKind::PostScript, ExportKind::Metafile }));
+}
+
+// Insert of a metafile: its objects join the drawing as the selection in one
+// undoable step; a file that is no metafile is reported and changes nothing.
+TEST_F(ExportRoutine, InsertedMetafileIsOneUndoableSelection)
+{
+    const fs::path wmf = folder / "two.wmf";
+    ASSERT_TRUE(exportToFile(drawing, ExportKind::Metafile, wmf.string(), options, nullptr));
+    Drawing target;
+    target.append(filledRect(0, 0, 10, 10, { 0, 100, 0 }));
+    target.setModified(false);
+    ASSERT_EQ(insertDrawing(target, wmf.string()), ZvxReadResult::Read);
+    ASSERT_EQ(target.objects().size(), 3u);
+    EXPECT_EQ(target.selection().size(), 2u);
+    EXPECT_TRUE(target.isModified());
+    // Centred on a letter page, the two keep their distance.
+    const Rect red = target.objects()[1]->boundingBox(), blue = target.objects()[2]->boundingBox();
+    EXPECT_NEAR(blue.left - red.left, 300, 1);
+    EXPECT_NEAR(blue.top - red.top, 250, 1);
+    EXPECT_NEAR((red.left + blue.right) / 2, 306, 1);
+    ASSERT_TRUE(target.history().undo());
+    EXPECT_EQ(target.objects().size(), 1u);
+
+    RecordingReporter reporter;
+    std::ofstream(folder / "not.wmf") << "not a metafile at all";
+    EXPECT_NE(insertDrawing(target, (folder / "not.wmf").string()), ZvxReadResult::Read);
+    EXPECT_EQ(target.objects().size(), 1u);
+    EXPECT_EQ(reporter.last(Reporter::Kind::Error),
+        "An error has occurred while inserting drawing file\n" + (folder / "not.wmf").string());
 }
 
 TEST_F(ExportRoutine, PngIsWrittenThroughTheRoutineAtTheChosenResolution)

@@ -1,0 +1,44 @@
+#pragma once
+// Windows metafile import: the 16-bit records of a metafile (with or without
+// the placeable header) played into drawing objects, then placed on the page.
+// Every record's size and counts are checked against the data: a short or
+// lying record ends the import with what was read before it.
+
+#include "model/ObjectList.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace zavora {
+
+enum class MetafileImportResult {
+    Imported,
+    CannotRead, // the file could not be opened or read
+    NotMetafile, // no metafile header where one belongs
+    NothingFound, // a metafile, but not one record became an object
+};
+
+// The placeable header's bounding box and scale.
+struct PlaceableBounds {
+    int16_t left = 0, top = 0, right = 0, bottom = 0;
+    uint16_t unitsPerInch = 0;
+};
+
+// The paper the imported objects are centred on, in points.
+struct PaperSize {
+    int width = 612;
+    int height = 792;
+};
+
+// The records of a Windows metafile (its 18-byte header first), placed by
+// `bounds` when there is a placeable header (else null); new objects are
+// appended to `target`.
+MetafileImportResult importMetafile(
+    std::span<const uint8_t> metafile, const PlaceableBounds* bounds, OwnedObjects& target, PaperSize paper);
+// A whole file's bytes: a placeable header, when the key starts them, is
+// read and skipped.
+MetafileImportResult importMetafileBytes(std::span<const uint8_t> bytes, OwnedObjects& target, PaperSize paper);
+MetafileImportResult importMetafileFile(const std::string& path, OwnedObjects& target, PaperSize paper);
+
+} // namespace zavora
