@@ -6,6 +6,7 @@
 
 #include "output/Traversal.h"
 #include "output/ZvxReader.h"
+#include "raster/BitmapExportPort.h"
 
 #include <ctime>
 #include <functional>
@@ -22,6 +23,7 @@ class DrawObject;
 class FontEntry;
 class OutputPort;
 class OutputStream;
+class JpegEncoder;
 class PngEncoder;
 class ProgressMonitor;
 class SurfaceFactory;
@@ -43,7 +45,7 @@ enum class ExportKind : int {
     Gif = 11,
     Svg = 12,
     Jpeg = 13,
-    Png = 14, // the converter's page image; not in the export list
+    Png = 14,
 };
 
 struct ExportOptions {
@@ -63,6 +65,12 @@ struct ExportOptions {
     float pixelsPerPoint = 1;
     SurfaceFactory* surfaces = nullptr;
     PngEncoder* pngEncoder = nullptr;
+    JpegEncoder* jpegEncoder = nullptr;
+    // Bitmaps but TIFF: drawn this many times larger and averaged down.
+    Smoothing smoothing = Smoothing::None;
+    int jpegQuality = 75; // 1 to 100
+    bool gifInterlace = false;
+    bool gifTransparent = false; // white becomes transparent
 };
 
 enum class ExportResult {

@@ -106,7 +106,7 @@ void PageImagePort::endPage(ProgressMonitor* monitor)
         image.pixels[i * 3 + 1] = uint8_t(pixels[i] >> 8);
         image.pixels[i * 3 + 2] = uint8_t(pixels[i]);
     }
-    finishImage(std::move(image));
+    finishImage(std::move(image), monitor);
 }
 
 } // namespace zavora

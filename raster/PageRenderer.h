@@ -55,7 +55,7 @@ public:
 
 protected:
     // Called by endPage with the finished page; the default keeps it for takeImage.
-    virtual void finishImage(RgbImage image) { m_image = std::move(image); }
+    virtual void finishImage(RgbImage image, ProgressMonitor* /*monitor*/) { m_image = std::move(image); }
     void setFailed() { m_failed = true; }
 
 private:

@@ -11,6 +11,7 @@
 #include "platform/OutputStream.h"
 #include "platform/Reporter.h"
 
+#include "platform/jpeg/TurboJpegEncoder.h"
 #include "platform/qt/QtPngEncoder.h"
 #include "platform/qt/QtRasterSurface.h"
 
@@ -57,6 +58,7 @@ protected:
         drawing.append(filledRect(400, 500, 420, 510, { 0, 0, 100 }));
         options.surfaces = &surfaces;
         options.pngEncoder = &encoder;
+        options.jpegEncoder = &jpeg;
         options.clock = [] { return std::tm {}; };
     }
     void TearDown() override { fs::remove_all(folder); }
@@ -65,6 +67,7 @@ protected:
     Drawing drawing;
     QtSurfaceFactory surfaces;
     QtPngEncoder encoder;
+    TurboJpegEncoder jpeg;
     ExportOptions options;
 };
 
@@ -78,7 +81,9 @@ TEST_F(ExportRoutine, FactoryBuildsTheKindsThisVersionWrites)
         if (isExportAvailable(ExportKind(code)))
             withoutRaster.insert(ExportKind(code));
     }
-    EXPECT_EQ(built, (std::set { ExportKind::Native, ExportKind::PostScript, ExportKind::Png }));
+    EXPECT_EQ(built,
+        (std::set { ExportKind::Native, ExportKind::PostScript, ExportKind::Bmp, ExportKind::Tiff, ExportKind::Gif,
+            ExportKind::Jpeg, ExportKind::Png }));
     // Page images need the platform's surfaces and encoder.
     EXPECT_EQ(withoutRaster, (std::set { ExportKind::Native, ExportKind::PostScript }));
 }
