@@ -142,6 +142,8 @@ TEST(GifWriter, ImagesOfUpTo256ColoursDecodeExactly)
                 ASSERT_TRUE(decoded);
                 EXPECT_TRUE(decoded->rgb == image.pixels) << "decoded pixels differ";
             }
+    // A size past 16 bits cannot be stated in the file: refused, not truncated.
+    EXPECT_FALSE(encodeGif(randomImage(kGifMaxSide + 1, 1, 2, 1).view(), {}, nullptr));
 }
 
 TEST(GifWriter, MoreThan256ColoursKeepTheMostFrequentAndMapTheRestToTheNearest)

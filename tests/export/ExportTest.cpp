@@ -53,6 +53,15 @@ public:
     bool encode(const RgbImageView&, std::vector<uint8_t>&) override { return false; }
 };
 
+class FailingJpegEncoder : public JpegEncoder {
+public:
+    bool encode(const RgbImageView&, int, std::vector<uint8_t>&, std::string& error) override
+    {
+        error = "Out of memory";
+        return false;
+    }
+};
+
 class ExportRoutine : public ::testing::Test {
 protected:
     void SetUp() override
@@ -125,6 +134,10 @@ TEST_F(ExportRoutine, FailuresKeepTheEarlierFile)
     options.pngEncoder = &failing;
     EXPECT_FALSE(exportToFile(drawing, ExportKind::Png, path.string(), options, nullptr));
     EXPECT_EQ(messages.last(Reporter::Kind::Error), "Not enough memory");
+    FailingJpegEncoder failingJpeg;
+    options.jpegEncoder = &failingJpeg;
+    EXPECT_FALSE(exportToFile(drawing, ExportKind::Jpeg, path.string(), options, nullptr));
+    EXPECT_EQ(messages.last(Reporter::Kind::Error), "Could not write the JPEG image:\nOut of memory");
 
     // A page beyond the pixel budget is refused before anything is drawn.
     messages.clear();
