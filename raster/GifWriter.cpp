@@ -384,6 +384,7 @@ std::optional<GifPalette> GifPalette::build(const RgbImageView& image, ProgressM
     for (size_t p = 0; p < pixelSlots.size(); ++p)
         palette.m_indexes[p] = slotIndexes[pixelSlots[p]];
     palette.m_width = image.width;
+    palette.m_cells = {};
     return palette;
 }
 
@@ -495,11 +496,12 @@ std::optional<std::vector<uint8_t>> encodeGif(
     out.u8(options.interlace ? 0x40 : 0x00);
     out.u8(uint32_t(codeSize));
 
-    RunLengthCoder coder(codeSize);
+    std::vector<uint8_t> indexes;
+    indexes.reserve(size_t(image.width) * size_t(image.height));
     for (int32_t y : rowOrder(image.height, options.interlace))
         for (int32_t x = 0; x < image.width; ++x)
-            coder.pixel(palette->indexAt(x, y));
-    const std::vector<uint8_t> codes = coder.finish();
+            indexes.push_back(palette->indexAt(x, y));
+    const std::vector<uint8_t> codes = gifRunLengthCodes(indexes, codeSize);
     for (size_t at = 0; at < codes.size(); at += kSubBlock) {
         const size_t length = std::min(kSubBlock, codes.size() - at);
         out.u8(uint32_t(length));
