@@ -53,6 +53,12 @@ public:
     bool encode(const RgbImageView&, std::vector<uint8_t>&) override { return false; }
 };
 
+// A picture too big for the encoder's tables.
+class ExhaustedEncoder : public PngEncoder {
+public:
+    bool encode(const RgbImageView&, std::vector<uint8_t>&) override { throw std::bad_alloc(); }
+};
+
 class FailingJpegEncoder : public JpegEncoder {
 public:
     bool encode(const RgbImageView&, int, std::vector<uint8_t>&, std::string& error) override
@@ -134,6 +140,10 @@ TEST_F(ExportRoutine, FailuresKeepTheEarlierFile)
     options.pngEncoder = &failing;
     EXPECT_FALSE(exportToFile(drawing, ExportKind::Png, path.string(), options, nullptr));
     EXPECT_EQ(messages.last(Reporter::Kind::Error), "Not enough memory");
+    ExhaustedEncoder exhausted;
+    options.pngEncoder = &exhausted;
+    EXPECT_FALSE(exportToFile(drawing, ExportKind::Png, path.string(), options, nullptr));
+    EXPECT_EQ(messages.last(Reporter::Kind::Error), kPageMemoryMessage);
     FailingJpegEncoder failingJpeg;
     options.jpegEncoder = &failingJpeg;
     EXPECT_FALSE(exportToFile(drawing, ExportKind::Jpeg, path.string(), options, nullptr));
