@@ -15,21 +15,24 @@ namespace zavora::bitmaptest {
 
 using namespace zavora::testing;
 
-// A width x height image whose pixels take `colours` different values, in
-// runs of random length so that the run coder has work to do.
+// A width x height image whose pixels take `colours` different values (each
+// one, when there are enough pixels; white among them), in runs of random
+// length so that the run coder has work to do.
 inline RgbImage randomImage(int32_t width, int32_t height, int colours, uint32_t seed)
 {
     std::mt19937 random(seed);
     std::vector<uint32_t> palette;
     for (int i = 0; i < colours; ++i)
-        palette.push_back(colours == 1 ? 0xFFFFFF : (uint32_t(i) * 2654435761u) & 0xFFFFFF);
+        palette.push_back(i == colours - 1 ? 0xFFFFFF : (uint32_t(i) * 2654435761u) & 0xFFFFFF);
     RgbImage image;
     image.width = width;
     image.height = height;
     image.pixels.resize(size_t(width) * height * 3);
     uint32_t colour = palette[0];
     for (size_t i = 0; i < image.pixels.size(); i += 3) {
-        if (random() % 5 == 0)
+        if (i / 3 < palette.size())
+            colour = palette[i / 3];
+        else if (random() % 5 == 0)
             colour = palette[random() % palette.size()];
         image.pixels[i] = uint8_t(colour >> 16);
         image.pixels[i + 1] = uint8_t(colour >> 8);

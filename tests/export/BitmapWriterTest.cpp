@@ -5,7 +5,6 @@
 #include "model/ImageObject.h"
 #include "platform/OutputStream.h"
 #include "platform/jpeg/TurboJpegEncoder.h"
-#include "raster/BmpWriter.h"
 #include "raster/GifWriter.h"
 #include "raster/ImageFileWriters.h"
 
@@ -74,24 +73,6 @@ uint32_t colourAt(const std::vector<uint8_t>& rgb, size_t pixel)
     return uint32_t(rgb[pixel * 3]) << 16 | uint32_t(rgb[pixel * 3 + 1]) << 8 | rgb[pixel * 3 + 2];
 }
 
-TEST(BmpWriter, ImageMagickGetsOurPixelsWhateverTheRowPadding)
-{
-    for (int32_t width : { 1, 2, 3, 4, 5 }) {
-        SCOPED_TRACE(width);
-        const RgbImage image = randomImage(width, 3, 50, uint32_t(width));
-        MemoryOutputStream stream;
-        ASSERT_TRUE(writeBmp(stream, image.view()));
-        const std::string& bytes = stream.data();
-        const size_t rowBytes = (size_t(width) * 3 + 3) / 4 * 4;
-        ASSERT_EQ(bytes.size(), 54 + rowBytes * 3);
-        EXPECT_EQ(bytes.substr(0, 2), "BM");
-        const auto decoded = decodeWithImageMagick(writeScratch("bmp-" + std::to_string(width) + ".bmp",
-            std::vector<uint8_t>(bytes.begin(), bytes.end())));
-        ASSERT_TRUE(decoded);
-        EXPECT_TRUE(decoded->rgb == image.pixels);
-    }
-}
-
 // Random images of 1 to 256 colours in every combination of the options
 // decode exactly; the header follows the colour count.
 TEST(GifWriter, ImagesOfUpTo256ColoursDecodeExactly)
@@ -110,14 +91,7 @@ TEST(GifWriter, ImagesOfUpTo256ColoursDecodeExactly)
                 SCOPED_TRACE(std::to_string(c.colours) + " colours, " + std::to_string(c.width) + " x "
                     + std::to_string(c.height) + (interlace ? ", interlaced" : "")
                     + (transparent ? ", transparent" : ""));
-                RgbImage image = randomImage(c.width, c.height, c.colours, ++seed);
-                // Make sure every colour of the palette occurs.
-                for (int i = 0; i < c.colours && i < c.width * c.height; ++i) {
-                    const uint32_t colour = c.colours == 1 ? 0xFFFFFF : (uint32_t(i) * 2654435761u) & 0xFFFFFF;
-                    image.pixels[size_t(i) * 3] = uint8_t(colour >> 16);
-                    image.pixels[size_t(i) * 3 + 1] = uint8_t(colour >> 8);
-                    image.pixels[size_t(i) * 3 + 2] = uint8_t(colour);
-                }
+                const RgbImage image = randomImage(c.width, c.height, c.colours, ++seed);
                 const auto bytes = encodeGif(image.view(), { interlace, transparent }, nullptr);
                 ASSERT_TRUE(bytes);
                 const std::string head(bytes->begin(), bytes->begin() + 6);
@@ -129,13 +103,10 @@ TEST(GifWriter, ImagesOfUpTo256ColoursDecodeExactly)
                 EXPECT_EQ((*bytes)[descriptor + 9], interlace ? 0x40 : 0x00);
                 EXPECT_EQ((*bytes)[descriptor + 10], std::max(bits, 2)) << "minimum code size";
                 if (transparent) {
-                    // White when there is white, else entry 0.
+                    // The image has white somewhere in its palette: that entry.
                     const size_t index = (*bytes)[13 + 3 * (size_t(1) << bits) + 6];
                     const uint8_t* entry = bytes->data() + 13 + 3 * index;
-                    const bool hasWhite = c.colours == 1;
-                    EXPECT_EQ(index == 0 || (entry[0] == 255 && entry[1] == 255 && entry[2] == 255), true);
-                    if (hasWhite)
-                        EXPECT_EQ(entry[0] + entry[1] + entry[2], 3 * 255);
+                    EXPECT_EQ(entry[0] + entry[1] + entry[2], 3 * 255) << "transparent index " << index;
                 }
                 const auto file = writeScratch("gif-" + std::to_string(seed) + ".gif", *bytes);
                 const auto decoded = decodeWithImageMagick(file);
@@ -246,8 +217,9 @@ TEST(JpegEncoder, DjpegReadsItAtTheQualityAskedWithHalvedChroma)
         Raster decoded;
         ASSERT_TRUE(parsePpm(readFile(file.string() + ".ppm"), decoded));
         ASSERT_EQ(decoded.rgb.size(), image.pixels.size());
-        if (quality == 75)
+        if (quality == 75) {
             EXPECT_GE(psnr(decoded.rgb, image.pixels), 30.0);
+        }
     }
 
     // Beyond the library's limits: its reason, and no bytes.
