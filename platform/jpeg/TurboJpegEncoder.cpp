@@ -51,7 +51,7 @@ struct VectorDestination {
     }
 
 private:
-    static VectorDestination& self(j_compress_ptr info) { return *reinterpret_cast<VectorDestination*>(info->dest); }
+    static VectorDestination& self(j_compress_ptr info) { return *static_cast<VectorDestination*>(info->client_data); }
     static void grow(j_compress_ptr info, size_t used)
     {
         VectorDestination& d = self(info);
@@ -77,23 +77,29 @@ bool TurboJpegEncoder::encode(
         error = "The image is empty";
         return false;
     }
-    jpeg_compress_struct info {};
-    ErrorTrap trap {};
-    info.err = jpeg_std_error(&trap.manager);
-    trap.manager.error_exit = trapError;
-    trap.manager.output_message = ignoreMessage;
-    // On the heap: locals changed between setjmp and longjmp lose their values.
-    const auto destination = std::make_unique<VectorDestination>();
-    destination->manager.init_destination = VectorDestination::init;
-    destination->manager.empty_output_buffer = VectorDestination::empty;
-    destination->manager.term_destination = VectorDestination::term;
-    if (setjmp(trap.jump)) {
-        jpeg_destroy_compress(&info);
-        error = trap.message;
+    // Everything the library touches lives on the heap: locals changed
+    // between setjmp and longjmp lose their values.
+    struct Job {
+        jpeg_compress_struct info {};
+        ErrorTrap trap {};
+        VectorDestination destination;
+    };
+    const auto job = std::make_unique<Job>();
+    jpeg_compress_struct& info = job->info;
+    info.err = jpeg_std_error(&job->trap.manager);
+    job->trap.manager.error_exit = trapError;
+    job->trap.manager.output_message = ignoreMessage;
+    job->destination.manager.init_destination = VectorDestination::init;
+    job->destination.manager.empty_output_buffer = VectorDestination::empty;
+    job->destination.manager.term_destination = VectorDestination::term;
+    if (setjmp(job->trap.jump)) {
+        jpeg_destroy_compress(&job->info);
+        error = job->trap.message;
         return false;
     }
     jpeg_create_compress(&info);
-    info.dest = &destination->manager;
+    info.client_data = &job->destination;
+    info.dest = &job->destination.manager;
     info.image_width = JDIMENSION(image.width);
     info.image_height = JDIMENSION(image.height);
     info.input_components = 3;
@@ -114,7 +120,7 @@ bool TurboJpegEncoder::encode(
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
-    bytes = std::move(destination->bytes);
+    bytes = std::move(job->destination.bytes);
     jpeg_destroy_compress(&info);
     return true;
 }
