@@ -68,6 +68,8 @@ QMimeData* SystemClipboard::selectionData() const
     ExportOptions options;
     options.surfaces = &surfaces;
     options.pngEncoder = &png;
+    // Pictures for other programs: screen resolution, smoothed edges.
+    options.smoothing = Smoothing::Double;
     auto* data = new QMimeData;
     for (const Offer& offer : kOffers) {
         if (!isExportAvailable(offer.kind, options))

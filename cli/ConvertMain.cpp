@@ -10,6 +10,7 @@
 #include "platform/Reporter.h"
 #include "platform/freetype/FreeTypeFontSystem.h"
 #include "platform/qt/QtImageDecoder.h"
+#include "platform/jpeg/TurboJpegEncoder.h"
 #include "platform/qt/QtPngEncoder.h"
 #include "platform/qt/QtRasterSurface.h"
 
@@ -83,10 +84,12 @@ int main(int argc, char** argv)
 
     QtSurfaceFactory surfaces;
     QtPngEncoder pngEncoder;
+    TurboJpegEncoder jpegEncoder;
     ExportOptions options = request->exportOptions;
     options.pixelsPerPoint = static_cast<float>(request->dpi) / 72.0f;
     options.surfaces = &surfaces;
     options.pngEncoder = &pngEncoder;
+    options.jpegEncoder = &jpegEncoder;
 
     const std::optional<ExportKind> kind = exportKindForPath(request->output);
     if (!kind)

@@ -2,6 +2,7 @@
 
 #include "model/Drawing.h"
 #include "model/OutputPort.h"
+#include "model/ProgressMonitor.h"
 #include "model/UndoCommand.h"
 #include "output/PostScriptPort.h"
 #include "platform/OutputStream.h"
@@ -15,6 +16,38 @@
 #include <memory>
 
 namespace zavora {
+
+namespace {
+
+std::unique_ptr<OutputPort> makeBitmapPort(ExportKind kind, OutputStream& stream, const ExportOptions& options)
+{
+    if (!options.surfaces)
+        return nullptr;
+    SurfaceFactory& surfaces = *options.surfaces;
+    const float resolution = options.pixelsPerPoint;
+    switch (kind) {
+    case ExportKind::Bmp:
+        return std::make_unique<BitmapExportPort>(stream, surfaces, resolution, options.smoothing);
+    case ExportKind::Tiff:
+        return std::make_unique<TiffExportPort>(stream, surfaces, resolution);
+    case ExportKind::Gif:
+        return std::make_unique<GifExportPort>(stream, surfaces, resolution, options.smoothing,
+            GifOptions { options.gifInterlace, options.gifTransparent });
+    case ExportKind::Jpeg:
+        if (!options.jpegEncoder)
+            return nullptr;
+        return std::make_unique<JpegExportPort>(
+            stream, surfaces, resolution, options.smoothing, *options.jpegEncoder, options.jpegQuality);
+    case ExportKind::Png:
+        if (!options.pngEncoder)
+            return nullptr;
+        return std::make_unique<PngExportPort>(stream, surfaces, *options.pngEncoder, resolution, options.smoothing);
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
 
 std::unique_ptr<OutputPort> makeExportPort(ExportKind kind, OutputStream& stream,
     const ExportOptions& options, std::vector<const FontEntry*> documentFonts)
@@ -34,15 +67,14 @@ std::unique_ptr<OutputPort> makeExportPort(ExportKind kind, OutputStream& stream
         port->setFontOptions(kind != ExportKind::Native && options.substituteFonts, form);
         return port;
     }
-    case ExportKind::Png: {
-        if (!options.surfaces || !options.pngEncoder)
-            return nullptr;
-        PageRenderSettings settings;
-        settings.pixelsPerPoint = options.pixelsPerPoint;
-        return std::make_unique<PngExportPort>(stream, *options.surfaces, *options.pngEncoder, settings);
-    }
     case ExportKind::Metafile:
         return std::make_unique<MetafilePort>(&stream);
+    case ExportKind::Bmp:
+    case ExportKind::Tiff:
+    case ExportKind::Gif:
+    case ExportKind::Jpeg:
+    case ExportKind::Png:
+        return makeBitmapPort(kind, stream, options);
     default:
         return nullptr;
     }
@@ -118,7 +150,10 @@ ExportResult runExport(const Drawing& page, ExportKind kind, OutputStream& strea
     case RenderResult::Completed:
         break;
     }
-    return port->failed() ? ExportResult::Failed : ExportResult::Written;
+    if (!port->failed())
+        return ExportResult::Written;
+    // A port that stopped for a cancel in its own last stage (bitmap encoding).
+    return monitor && monitor->cancelled() ? ExportResult::Cancelled : ExportResult::Failed;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "output/Traversal.h"
 #include "output/ZvxReader.h"
 #include "raster/MetafileImport.h"
+#include "raster/BitmapExportPort.h"
 
 #include <ctime>
 #include <functional>
@@ -23,6 +24,7 @@ class DrawObject;
 class FontEntry;
 class OutputPort;
 class OutputStream;
+class JpegEncoder;
 class PngEncoder;
 class ProgressMonitor;
 class SurfaceFactory;
@@ -44,7 +46,7 @@ enum class ExportKind : int {
     Gif = 11,
     Svg = 12,
     Jpeg = 13,
-    Png = 14, // the converter's page image; not in the export list
+    Png = 14,
 };
 
 struct ExportOptions {
@@ -64,6 +66,12 @@ struct ExportOptions {
     float pixelsPerPoint = 1;
     SurfaceFactory* surfaces = nullptr;
     PngEncoder* pngEncoder = nullptr;
+    JpegEncoder* jpegEncoder = nullptr;
+    // Bitmaps but TIFF: drawn this many times larger and averaged down.
+    Smoothing smoothing = Smoothing::None;
+    int jpegQuality = 75; // 1 to 100
+    bool gifInterlace = false;
+    bool gifTransparent = false; // white becomes transparent
 };
 
 enum class ExportResult {

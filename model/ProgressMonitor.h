@@ -15,6 +15,9 @@ public:
     virtual void step() = 0;
     // Whether the user asked to stop; the work stops at its next check.
     virtual bool cancelled() const = 0;
+    // Names the stage of the work that begins ("Exporting..."); shown where
+    // the monitor has a place for it.
+    virtual void setMessage(const char* /*text*/) { }
 };
 
 } // namespace zavora

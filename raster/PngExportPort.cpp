@@ -6,22 +6,19 @@
 namespace zavora {
 
 PngExportPort::PngExportPort(
-    OutputStream& stream, SurfaceFactory& surfaces, PngEncoder& encoder, const PageRenderSettings& settings)
-    : PageImagePort(surfaces, settings)
-    , m_stream(stream)
+    OutputStream& stream, SurfaceFactory& surfaces, PngEncoder& encoder, float pixelsPerPoint, Smoothing smoothing)
+    : BitmapExportPort(stream, surfaces, pixelsPerPoint, smoothing)
     , m_encoder(encoder)
 { }
 
-void PngExportPort::finishImage(RgbImage image)
+bool PngExportPort::writeImage(const RgbImage& image, ProgressMonitor*)
 {
     std::vector<uint8_t> bytes;
     if (!m_encoder.encode(image.view(), bytes)) {
         errorBox("Not enough memory");
-        setFailed();
-        return;
+        return false;
     }
-    // A failed write is the stream's to report when it closes.
-    m_stream.write(bytes.data(), bytes.size());
+    return stream().write(bytes.data(), bytes.size());
 }
 
 } // namespace zavora

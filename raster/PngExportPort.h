@@ -1,23 +1,22 @@
 #pragma once
-// PNG export: the page image at the export's resolution, encoded by the
-// platform's PNG encoder into the port's stream.
+// PNG export: the page image drawn and smoothed like the other bitmaps,
+// encoded by the platform's PNG encoder into the port's stream.
 
-#include "raster/PageRenderer.h"
+#include "raster/BitmapExportPort.h"
 
 namespace zavora {
 
 class OutputStream;
 
-class PngExportPort : public PageImagePort {
+class PngExportPort : public BitmapExportPort {
 public:
-    PngExportPort(OutputStream& stream, SurfaceFactory& surfaces, PngEncoder& encoder,
-        const PageRenderSettings& settings);
+    PngExportPort(OutputStream& stream, SurfaceFactory& surfaces, PngEncoder& encoder, float pixelsPerPoint,
+        Smoothing smoothing);
 
 protected:
-    void finishImage(RgbImage image) override;
+    bool writeImage(const RgbImage& image, ProgressMonitor* monitor) override;
 
 private:
-    OutputStream& m_stream;
     PngEncoder& m_encoder;
 };
 

@@ -29,6 +29,17 @@ TEST(ConvertArguments, OptionsAndFiles)
     EXPECT_FALSE(parseConvertArguments({ "--border", "x", "a", "b" }, error));
     EXPECT_FALSE(parseConvertArguments({ "--dpi" }, error));
     EXPECT_EQ(error, "--dpi needs a value");
+    request = parseConvertArguments(
+        { "--smoothing", "4", "--quality", "90", "--interlace", "--transparent", "a.zvx", "b.gif" }, error);
+    ASSERT_TRUE(request) << error;
+    EXPECT_EQ(request->exportOptions.smoothing, Smoothing::Quadruple);
+    EXPECT_EQ(request->exportOptions.jpegQuality, 90);
+    EXPECT_TRUE(request->exportOptions.gifInterlace);
+    EXPECT_TRUE(request->exportOptions.gifTransparent);
+    for (const char* bad : { "3", "0", "x" })
+        EXPECT_FALSE(parseConvertArguments({ "--smoothing", bad, "a", "b" }, error)) << bad;
+    for (const char* bad : { "0", "101", "x" })
+        EXPECT_FALSE(parseConvertArguments({ "--quality", bad, "a", "b" }, error)) << bad;
     EXPECT_FALSE(parseConvertArguments({ "--frobnicate", "a", "b" }, error));
     EXPECT_EQ(error, "unknown option --frobnicate");
 }
@@ -94,6 +105,23 @@ TEST(ConvertProgram, IllustratorToNativeAndPostScript)
     ConvertRun third = convert(zvx.string() + " " + ps.string());
     ASSERT_EQ(third.status, 0) << third.errors;
     EXPECT_EQ(slurp(ps).find("%ZVX u"), std::string::npos);
+
+    // The bitmap options reach the files.
+    const struct {
+        const char* name;
+        const char* options;
+        std::string head;
+    } bitmaps[] = {
+        { "golfer.gif", "--transparent --interlace --smoothing 2", "GIF89a" },
+        { "golfer.jpg", "--quality 40", "\xFF\xD8\xFF" },
+        { "golfer.tif", "", "II*" },
+        { "golfer.bmp", "--smoothing 4", "BM" },
+    };
+    for (const auto& b : bitmaps) {
+        ConvertRun run = convert(std::string(b.options) + " " + zvx.string() + " " + (dir / b.name).string());
+        ASSERT_EQ(run.status, 0) << b.name << ": " << run.errors;
+        EXPECT_EQ(slurp(dir / b.name).substr(0, b.head.size()), b.head) << b.name;
+    }
     fs::remove_all(dir);
 }
 

@@ -1,0 +1,160 @@
+#pragma once
+// Pictures for the bitmap writers' tests and the independent programs that
+// read their files back.
+
+#include "../output/PostScriptTestSupport.h"
+#include "raster/PageRenderer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+
+namespace zavora::bitmaptest {
+
+using namespace zavora::testing;
+
+// A width x height image whose pixels take `colours` different values (each
+// one, when there are enough pixels; white among them), in runs of random
+// length so that the run coder has work to do.
+inline RgbImage randomImage(int32_t width, int32_t height, int colours, uint32_t seed)
+{
+    std::mt19937 random(seed);
+    std::vector<uint32_t> palette;
+    for (int i = 0; i < colours; ++i)
+        palette.push_back(i == colours - 1 ? 0xFFFFFF : (uint32_t(i) * 2654435761u) & 0xFFFFFF);
+    RgbImage image;
+    image.width = width;
+    image.height = height;
+    image.pixels.resize(size_t(width) * height * 3);
+    uint32_t colour = palette[0];
+    for (size_t i = 0; i < image.pixels.size(); i += 3) {
+        if (i / 3 < palette.size())
+            colour = palette[i / 3];
+        else if (random() % 5 == 0)
+            colour = palette[random() % palette.size()];
+        image.pixels[i] = uint8_t(colour >> 16);
+        image.pixels[i + 1] = uint8_t(colour >> 8);
+        image.pixels[i + 2] = uint8_t(colour);
+    }
+    return image;
+}
+
+// The output of a shell command and its exit status.
+struct ToolRun {
+    int status = -1;
+    std::string output;
+};
+
+inline ToolRun runTool(const std::string& command)
+{
+    ToolRun run;
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        run.output.append(buffer, n);
+    const int raw = ::pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
+}
+
+// Fails the test when the program is not installed.
+inline bool haveTool(const char* name, const char* package)
+{
+    if (std::system((std::string("command -v ") + name + " > /dev/null 2>&1").c_str()) == 0)
+        return true;
+    ADD_FAILURE() << name << " is not installed (package " << package << "); it reads our files back";
+    return false;
+}
+
+// The file's pixels as ImageMagick decodes them, as a P6 raster.
+inline std::optional<Raster> decodeWithImageMagick(const std::filesystem::path& file)
+{
+    if (!haveTool("convert", "imagemagick"))
+        return std::nullopt;
+    const std::filesystem::path ppm = file.string() + ".ppm";
+    const ToolRun run = runTool("convert '" + file.string() + "' -depth 8 ppm:'" + ppm.string() + "'");
+    Raster raster;
+    if (run.status != 0 || !parsePpm(readFile(ppm), raster)) {
+        ADD_FAILURE() << "ImageMagick could not read " << file << ": " << run.output;
+        return std::nullopt;
+    }
+    return raster;
+}
+
+} // namespace zavora::bitmaptest
+
+namespace zavora::bitmaptest {
+
+// A GIF LZW decoder written from the format's description, independent of our
+// encoder: nothing when the stream is not valid (a code beyond the next free
+// one, a missing end code, data after it).
+inline std::optional<std::vector<uint8_t>> decodeLzw(const std::vector<uint8_t>& data, int codeSize)
+{
+    const uint32_t clear = 1u << codeSize, end = clear + 1;
+    std::vector<std::vector<uint8_t>> table;
+    auto resetTable = [&] {
+        table.assign(clear + 2, {});
+        for (uint32_t i = 0; i < clear; ++i)
+            table[i] = { uint8_t(i) };
+    };
+    resetTable();
+    int width = codeSize + 1;
+    size_t bitPosition = 0;
+    auto read = [&](uint32_t& code) {
+        if (bitPosition + size_t(width) > data.size() * 8)
+            return false;
+        code = 0;
+        for (int i = 0; i < width; ++i, ++bitPosition)
+            code |= uint32_t(data[bitPosition / 8] >> (bitPosition % 8) & 1) << i;
+        return true;
+    };
+    std::vector<uint8_t> out;
+    std::optional<std::vector<uint8_t>> previous;
+    for (uint32_t code; read(code);) {
+        if (code == clear) {
+            resetTable();
+            width = codeSize + 1;
+            previous.reset();
+            continue;
+        }
+        if (code == end)
+            return (data.size() * 8 - bitPosition) < 8 ? std::optional(out) : std::nullopt;
+        std::vector<uint8_t> entry;
+        if (code < table.size() && (code < clear || !table[code].empty()))
+            entry = table[code];
+        else if (code == table.size() && previous)
+            entry = *previous, entry.push_back((*previous)[0]);
+        else
+            return std::nullopt;
+        out.insert(out.end(), entry.begin(), entry.end());
+        if (previous && table.size() < 4096) {
+            std::vector<uint8_t> added = *previous;
+            added.push_back(entry[0]);
+            table.push_back(std::move(added));
+            if (table.size() == (1u << width) && width < 12)
+                ++width;
+        }
+        previous = std::move(entry);
+    }
+    return std::nullopt;
+}
+
+} // namespace zavora::bitmaptest
+
+namespace zavora::bitmaptest {
+
+// Peak signal-to-noise ratio of two images of one size, in dB.
+inline double psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
+{
+    double sum = 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        sum += (double(a[i]) - b[i]) * (double(a[i]) - b[i]);
+    const double mse = sum / double(a.size());
+    return mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+} // namespace zavora::bitmaptest
