@@ -3,6 +3,7 @@
 #include "model/Drawing.h"
 #include "model/OutputPort.h"
 #include "model/UndoCommand.h"
+#include "output/IllustratorPort.h"
 #include "output/PostScriptPort.h"
 #include "platform/OutputStream.h"
 #include "platform/RasterSurface.h"
@@ -46,6 +47,12 @@ std::unique_ptr<OutputPort> makeExportPort(ExportKind kind, OutputStream& stream
         DownloadOptions form;
         form.type42 = options.downloadForm == FontDownloadForm::Type42;
         port->setFontOptions(kind != ExportKind::Native && options.substituteFonts, form);
+        return port;
+    }
+    case ExportKind::Illustrator: {
+        // Text keeps each font's own name: the format embeds no fonts.
+        auto port = std::make_unique<IllustratorPort>(stream);
+        port->setDocumentFonts(std::move(documentFonts));
         return port;
     }
     case ExportKind::Png: {

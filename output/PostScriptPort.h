@@ -114,6 +114,26 @@ protected:
     // "%%PageTrailer" ... "%%EOF" with the given page-ending line ("showpage").
     void writeTrailer(std::string_view showpageLine);
 
+    // The fill colour line when it differs from the cache (text states its
+    // colour at least once), and the line colour, width and dash lines.
+    void writeFillColor(const PaintStyle& style, bool forText = false);
+    void writeLineAttributes(const PaintStyle& style);
+    // One colour line: CMYK "k" (fill) or "K" (line) here.
+    virtual void writeColor(const Color& color, bool fill);
+    // The "z" font line, written when name, size, leading or alignment change.
+    void writeFontLine(const std::string& name, float size, float leading, TextAlign align);
+
+    // Where a text block's first baseline starts: the box's left edge, centre
+    // or right edge by alignment, one ascent below its top.
+    struct TextAnchor {
+        double left = 0, right = 0, top = 0, bottom = 0;
+        double x = 0, baseline = 0, ascent = 0;
+    };
+    static TextAnchor textAnchor(const float box[4], TextAlign align, double ascent);
+    // The object matrix moved to the anchor, as a reader gets it back and
+    // never singular.
+    static Matrix anchoredTextMatrix(const Matrix& matrix, const TextAnchor& anchor);
+
     // The fonts the header names, after beginPage filled the table.
     const std::vector<UsedFont>& usedFonts() const;
     const std::vector<const FontEntry*>& documentFonts() const { return m_documentFonts; }
@@ -125,8 +145,6 @@ private:
     void fillUsedFonts();
     void writeHeader(const DocumentInfo& info, bool downloadFonts);
     void writePageSetup(const DocumentInfo& info);
-    void writeFillColor(const PaintStyle& style, bool forText = false);
-    void writeLineAttributes(const PaintStyle& style);
     void writeArrowheads(const Matrix& matrix, Point firstTip, Point firstPrevious, Point lastTip,
         Point lastPrevious, int arrow1, int arrow2);
     void writeTextLines(std::string_view text, TextAlign align);

@@ -3,6 +3,8 @@
 
 #include "output/PostScriptPort.h"
 
+#include "output/IllustratorPort.h"
+
 #include "PostScriptTestSupport.h"
 #include "model/ImageObject.h"
 
@@ -204,6 +206,34 @@ TEST(PostScriptGolden, FontsAndLandscapeInPlainPostScript)
                 port.text(filled(Color::black()), Matrix {}, "p", &symbol, 24, 28, TextAlign::Right, lower);
             },
             info, { &helvetica, &symbol }));
+}
+
+// What the Illustrator file cannot hold: the image is left out, the hatch
+// becomes its plain fill, justified text is set flush left. The turned
+// rectangle is five page-space points; the arrowhead is a filled outline.
+TEST(PostScriptGolden, IllustratorDropsWhatItCannotHold)
+{
+    FixedFont times("Times-Roman");
+    ImageObject image;
+    ASSERT_TRUE(image.allocatePixels(1, 1));
+    PaintStyle hatched = filled({ 100, 50, 0 });
+    hatched.setFillPattern(4);
+    PaintStyle dashed;
+    dashed.setDash(1);
+    const float box[4] = { 10, 100, 190, 140 };
+    checkGolden("ai", "dropped",
+        writeDocument<IllustratorPort>(
+            [&](IllustratorPort& port) {
+                port.rectangle(filled({ 0, 0, 100 }), Matrix { 0.866f, 0.5f, -0.5f, 0.866f, 60, 10 }, 0, 0,
+                    40, 20);
+                port.image(Matrix { 50, 0, 0, 50, 20, 20 }, image);
+                port.rectangle(hatched, Matrix {}, 120, 10, 180, 50);
+                port.line(dashed, Matrix {}, 10, 80, 190, 80, kArrowNone, kArrowBig);
+                port.ellipse(PaintStyle {}, Matrix { 1, 0, 0, 1, 5, 5 }, 100, 60, 20, 10);
+                port.text(filled(Color::black()), Matrix {}, "justified (text)\nnext\rlast", &times, 12, 14,
+                    TextAlign::Justified, box);
+            },
+            pageInfo(), { &times }));
 }
 
 } // namespace
