@@ -20,7 +20,7 @@ const char* convertUsage()
 {
     return "usage: zavora-convert [options] IN OUT\n"
            "  IN   a drawing (.zvx) or an Illustrator 88 file (.ai)\n"
-           "  OUT  the output; its extension chooses the format (.zvx .ps .ai .png)\n"
+           "  OUT  the output; its extension chooses the format (.zvx .ps .ai .pdf .png)\n"
            "options:\n"
            "  --include-fonts      embed the fonts used by text in PostScript output\n"
            "  --substitute-fonts   write TrueType fonts under standard PostScript names\n"

@@ -4,6 +4,7 @@
 #include "model/OutputPort.h"
 #include "model/UndoCommand.h"
 #include "output/IllustratorPort.h"
+#include "output/PdfPort.h"
 #include "output/PostScriptPort.h"
 #include "platform/OutputStream.h"
 #include "platform/RasterSurface.h"
@@ -49,9 +50,11 @@ std::unique_ptr<OutputPort> makeExportPort(ExportKind kind, OutputStream& stream
         port->setFontOptions(kind != ExportKind::Native && options.substituteFonts, form);
         return port;
     }
-    case ExportKind::Illustrator: {
-        // Text keeps each font's own name: the format embeds no fonts.
-        auto port = std::make_unique<IllustratorPort>(stream);
+    case ExportKind::Illustrator:
+    case ExportKind::Pdf: {
+        // Text keeps each font's own name: neither format embeds fonts.
+        std::unique_ptr<IllustratorPort> port = kind == ExportKind::Pdf ? std::make_unique<PdfPort>(stream)
+                                                                        : std::make_unique<IllustratorPort>(stream);
         port->setDocumentFonts(std::move(documentFonts));
         return port;
     }

@@ -184,6 +184,7 @@ void PostScriptPort::flush()
 {
     if (!m_buffer.empty()) {
         m_stream.write(m_buffer.data(), m_buffer.size());
+        m_flushedBytes += m_buffer.size();
         m_buffer.clear();
     }
 }
@@ -644,6 +645,11 @@ PostScriptPort::TextAnchor PostScriptPort::textAnchor(const float box[4], TextAl
     anchor.ascent = ascent;
     anchor.baseline = anchor.top - ascent;
     return anchor;
+}
+
+Matrix PostScriptPort::writableMatrix(const Matrix& matrix)
+{
+    return invertibleAsWritten(matrix);
 }
 
 Matrix PostScriptPort::anchoredTextMatrix(const Matrix& matrix, const TextAnchor& anchor)

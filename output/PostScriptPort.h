@@ -100,6 +100,10 @@ protected:
     // The stream, with every buffered byte already written to it.
     OutputStream& stream();
 
+    // Every byte written through the buffer so far, flushed or not: the
+    // offsets a file format keeps of its own parts.
+    std::size_t writtenBytes() const { return m_flushedBytes + m_buffer.size(); }
+
     // printf with the stream's locale-free conversions, into the write buffer.
     void put(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void putText(std::string_view text);
@@ -133,6 +137,9 @@ protected:
     // The object matrix moved to the anchor, as a reader gets it back and
     // never singular.
     static Matrix anchoredTextMatrix(const Matrix& matrix, const TextAnchor& anchor);
+    // The matrix as a reader gets it back, made invertible: text and images
+    // show nothing, or stop an interpreter, under a singular one.
+    static Matrix writableMatrix(const Matrix& matrix);
 
     // The fonts the header names, after beginPage filled the table.
     const std::vector<UsedFont>& usedFonts() const;
@@ -157,6 +164,7 @@ private:
     std::vector<const FontEntry*> m_documentFonts;
     WriterState m_state;
     std::string m_buffer;
+    std::size_t m_flushedBytes = 0;
 };
 
 // The native drawing file: PostScript plus one "%ZVX u" line after each

@@ -4,6 +4,7 @@
 #include "output/PostScriptPort.h"
 
 #include "output/IllustratorPort.h"
+#include "output/PdfPort.h"
 
 #include "PostScriptTestSupport.h"
 #include "model/ImageObject.h"
@@ -234,6 +235,60 @@ TEST(PostScriptGolden, IllustratorDropsWhatItCannotHold)
                     TextAlign::Justified, box);
             },
             pageInfo(), { &times }));
+}
+
+// No text and no image: the font and image dictionaries are there and empty.
+// Closed, open and stroke-only outlines; a compound path of two outlines
+// with one paint operator in its last child's style; a line's arrowhead.
+TEST(PostScriptGolden, PdfPathsAndTheirOperators)
+{
+    PaintStyle stroked;
+    stroked.setLineColor({ 0, 0, 100 });
+    PaintStyle red = filled({ 100, 0, 0 }, 2);
+    const PointList triangle { { 10, 10 }, { 60, 10 }, { 35, 50 } };
+    checkGolden("pdf", "paths", writeDocument<PdfPort>([&](PdfPort& port) {
+        port.polyline(red, Matrix {}, triangle, true, kArrowNone, kArrowNone);
+        port.polyline(red, Matrix { 1, 0, 0, 1, 60, 0 }, triangle, false, kArrowNone, kArrowNone);
+        port.rectangle(stroked, Matrix { 0.866f, 0.5f, -0.5f, 0.866f, 150, 10 }, 0, 0, 30, 20);
+        port.beginCompoundPath();
+        port.rectangle(filled({ 0, 100, 0 }), Matrix {}, 10, 70, 90, 140);
+        port.ellipse(fillOnly({ 0, 50, 0 }), Matrix {}, 50, 105, 20, 20);
+        port.endCompoundPath();
+        port.line(stroked, Matrix {}, 110, 80, 190, 80, kArrowNone, kArrowBig);
+    }));
+}
+
+// Escapes, the four alignments, a TrueType BaseFont with its style suffix,
+// a name PDF must escape, and an image with its length object.
+TEST(PostScriptGolden, PdfTextFontsAndImages)
+{
+    FixedFont helvetica("Helvetica");
+    testfonts::FixedFont times("TimesNewRomanPS-BoldItalicMT",
+        { .trueType = true, .style = FontEntry::kBold | FontEntry::kItalic, .face = "Times New Roman" });
+    testfonts::FixedFont odd("Odd", { .trueType = true, .face = "Odd (Sans)#2" });
+    for (testfonts::FixedFont* font : { &times, &odd }) {
+        font->m_metrics.firstChar = 32;
+        font->m_metrics.lastChar = 50;
+    }
+    ImageObject image;
+    ASSERT_TRUE(image.allocatePixels(2, 1));
+    image.setPixel(0, 0, { 0x12, 0xab, 0xff });
+    image.setPixel(1, 0, { 0xff, 0, 0 });
+    const float box[4] = { 10, 60, 190, 140 };
+    checkGolden("pdf", "text",
+        writeDocument<PdfPort>(
+            [&](PdfPort& port) {
+                port.text(filled(Color::black()), Matrix {}, "ab(c) \xe9t\xe9 back\\slash", &helvetica, 18, 20,
+                    TextAlign::Left, box);
+                port.text(filled({ 0, 0, 100 }), Matrix {}, "one two three\nfour five\rsix", &times, 12, 14,
+                    TextAlign::Justified, box);
+                port.text(filled({ 0, 0, 100 }), Matrix {}, "centred\nlines", &odd, 12, 14, TextAlign::Centre,
+                    box);
+                port.text(filled(Color::black()), Matrix {}, "right\nand longer", &helvetica, 10, 12,
+                    TextAlign::Right, box);
+                port.image(Matrix { 50, 0, 0, 25, 20, 20 }, image);
+            },
+            pageInfo(), { &helvetica, &times, &odd }));
 }
 
 } // namespace
