@@ -40,4 +40,22 @@ void BM_ExportIllustrator(benchmark::State& state)
 }
 BENCHMARK(BM_ExportIllustrator)->Unit(benchmark::kMillisecond);
 
+void BM_ExportPdf(benchmark::State& state)
+{
+    exportToMemory(state, ExportKind::Pdf);
+}
+BENCHMARK(BM_ExportPdf)->Unit(benchmark::kMillisecond);
+
+// The yardstick: Ghostscript turning our native file of the same drawing
+// into PDF (its start-up included; gs_cpu_ms is its own CPU time).
+void BM_GhostscriptPdfWrite(benchmark::State& state)
+{
+    const std::filesystem::path dir = std::filesystem::temp_directory_path();
+    const std::string stem = "zavora-bench-pdfwrite-" + std::to_string(getpid());
+    timeGhostscript(state, benchDrawing(), dir / (stem + ".zvx"),
+        "-sDEVICE=pdfwrite -o '" + (dir / (stem + ".pdf")).string() + "'");
+    std::filesystem::remove(dir / (stem + ".pdf"));
+}
+BENCHMARK(BM_GhostscriptPdfWrite)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 } // namespace
