@@ -13,6 +13,9 @@
 // differently, a thin PostScript stroke covers one more pixel row than a GDI
 // pen, raster dashes are one-pixel device dashes, and the two hint and
 // place small glyphs each their own way.
+// Our Illustrator file of them, shown by Ghostscript through a small procedure
+// set of the format's operators, is held to the same bounds (without images
+// and hatches, which the format does not hold).
 // The same drawings as PDF, rendered by pdftoppm and by Ghostscript, are held
 // to the same bounds (hatches are plain fills in PDF: that drawing is left
 // out); every PDF we write also passes qpdf's check, and pdffonts and
@@ -405,6 +408,75 @@ TEST_P(CrossRenderTest, PdfRendersLikeThePageRender)
         EXPECT_GT(diff.inkRatio, 0.8) << renderer;
         EXPECT_LT(diff.inkRatio, 1.25) << renderer;
     }
+}
+
+// The Illustrator operators as plain PostScript, so that Ghostscript can show
+// our Illustrator file: colours, widths, dashes, paths, compound paths painted
+// at once with the even-odd rule, and text lines placed by the leading and
+// the alignment. Written from the format's operator list, not from our writer.
+constexpr std::string_view kIllustratorOperators = R"(
+/fc [0 0 0 1] def /sc [0 0 0 1] def /compound false def /pending {} def
+/k { 4 array astore /fc exch def } def /K { 4 array astore /sc exch def } def
+/w { setlinewidth } def /d { setdash } def
+/m { moveto } def /L { lineto } def /l /L load def /c { curveto } def /C /c load def
+/dofill { gsave fc aload pop setcmykcolor eofill grestore } def
+/dostroke { gsave sc aload pop setcmykcolor stroke grestore } def
+/paint { compound { /pending exch def } { exec newpath } ifelse } def
+/B { { dofill dostroke } paint } def /b { closepath B } def
+/F { { dofill } paint } def /f { closepath F } def
+/S { { dostroke } paint } def /s { closepath S } def
+/N { { } paint } def /n { closepath N } def
+/u { } def /U { } def
+/*u { /compound true def } def /*U { /compound false def pending newpath } def
+/z { /align exch def pop /lead exch def /size exch def
+     dup length string cvs dup length 1 sub 1 exch getinterval cvn findfont size scalefont setfont } def
+/e { /tm exch def /line 0 def } def
+/t { gsave tm concat 0 line lead mul neg moveto
+     align 1 eq { dup stringwidth pop -2 div 0 rmoveto } if
+     align 2 eq { dup stringwidth pop neg 0 rmoveto } if
+     fc aload pop setcmykcolor show grestore /line line 1 add def } def
+/T { } def
+)";
+
+TEST_P(CrossRenderTest, IllustratorFileRendersLikeThePageRender)
+{
+    const Case c = GetParam();
+    if (std::string_view(c.name) == "hatched")
+        GTEST_SKIP() << "the format has no hatches";
+    Drawing drawing;
+    c.build(drawing, *m_catalogue);
+    ASSERT_FALSE(HasFatalFailure());
+    // Nor images: compare the drawing without them.
+    ObjectRefs images;
+    for (const auto& object : drawing.objects())
+        if (object->type() == ObjectType::Image)
+            images.push_back(object.get());
+    drawing.takeObjects(images);
+    QtSurfaceFactory factory;
+    const std::optional<RgbImage> ours = renderPage(drawing, factory, { 1, false }, RenderOptions {});
+    ASSERT_TRUE(ours);
+
+    MemoryOutputStream stream;
+    ASSERT_TRUE(stream.open());
+    ASSERT_EQ(exportDrawing(drawing, ExportKind::Illustrator, stream, ExportOptions {}, nullptr),
+        ExportResult::Written);
+    stream.close();
+    std::string program = stream.data();
+    const std::size_t prolog = program.find("%%BeginProlog\r\n");
+    ASSERT_NE(prolog, std::string::npos);
+    program.insert(prolog + 15, kIllustratorOperators);
+    const testing::GhostscriptRun gs = testing::renderWithGhostscript(program, std::string("ai-") + c.name);
+    ASSERT_TRUE(gs.ok()) << gs.messages;
+    ASSERT_EQ(gs.raster.width, ours->width);
+    ASSERT_EQ(gs.raster.height, ours->height);
+    const Difference diff = compare(*ours, gs.raster);
+    std::printf("[ ai       ] %-10s mean difference %.2f, differing pixels %.2f%%, tone %.2f, ink %.2f\n", c.name,
+        diff.mean, diff.share * 100, diff.tone, diff.inkRatio);
+    EXPECT_LT(diff.mean, c.meanLimit);
+    EXPECT_LT(diff.share, c.shareLimit);
+    EXPECT_LT(diff.tone, c.toneLimit);
+    EXPECT_GT(diff.inkRatio, 0.8);
+    EXPECT_LT(diff.inkRatio, 1.25);
 }
 
 void emptyDrawing(Drawing&, const FontLookup&) { }
