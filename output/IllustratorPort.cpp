@@ -3,6 +3,7 @@
 #include "model/DrawingLimits.h"
 #include "model/FontEntry.h"
 #include "model/OutlineGeometry.h"
+#include "platform/NumberFormat.h"
 
 namespace zavora {
 
@@ -32,10 +33,35 @@ void IllustratorPort::writeStyle(const PaintStyle& style)
     writeLineAttributes(style);
 }
 
-void IllustratorPort::putPoint(const Matrix& m, float x, float y, const char* op)
+namespace {
+
+// "x y" of the point mapped to page space.
+void appendPagePair(std::string& out, const Matrix& m, float x, float y)
 {
-    putNumbers({ double(m.a) * x + double(m.c) * y + m.tx, double(m.b) * x + double(m.d) * y + m.ty });
-    put(" %s\r\n", op);
+    char buf[kNumberBufferSize];
+    out.append(buf, formatGeneral(buf, clampCoordinate(double(m.a) * x + double(m.c) * y + m.tx)));
+    out += ' ';
+    out.append(buf, formatGeneral(buf, clampCoordinate(double(m.b) * x + double(m.d) * y + m.ty)));
+}
+
+} // namespace
+
+void IllustratorPort::appendPoint(std::string& out, const Matrix& m, float x, float y, const char* op)
+{
+    appendPagePair(out, m, x, y);
+    out += ' ';
+    out += op;
+    out += "\r\n";
+}
+
+void IllustratorPort::appendSegment(
+    std::string& out, const Matrix& m, const BezierNode& from, const BezierNode& to, const char* op)
+{
+    appendPagePair(out, m, from.outX, from.outY);
+    out += ' ';
+    appendPagePair(out, m, to.inX, to.inY);
+    out += ' ';
+    appendPoint(out, m, to.x, to.y, op);
 }
 
 // The base conversions to curve paths, which this port writes in page space.
@@ -62,9 +88,11 @@ void IllustratorPort::image(const Matrix&, const ImageObject&) { }
 void IllustratorPort::line(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2,
     float y2, int arrow1, int arrow2)
 {
+    std::string path;
+    appendPoint(path, matrix, x1, y1, "m");
+    appendPoint(path, matrix, x2, y2, "L");
     writeLineAttributes(style);
-    putPoint(matrix, x1, y1, "m");
-    putPoint(matrix, x2, y2, "L");
+    putText(path);
     putText(style.strokeOn() ? "S\r\n" : "N\r\n");
     drawArrowheads(*this, style, matrix, { { x1, y1 }, { x2, y2 }, { x2, y2 }, { x1, y1 } }, arrow1, arrow2);
 }
@@ -74,12 +102,14 @@ void IllustratorPort::polyline(const PaintStyle& style, const Matrix& matrix, co
 {
     if (points.empty())
         return;
-    writeStyle(style);
-    putPoint(matrix, points[0].x, points[0].y, "m");
+    std::string path;
+    appendPoint(path, matrix, points[0].x, points[0].y, "m");
     for (std::size_t i = 1; i < points.size(); ++i)
-        putPoint(matrix, points[i].x, points[i].y, "L");
+        appendPoint(path, matrix, points[i].x, points[i].y, "L");
     if (closed)
-        putPoint(matrix, points[0].x, points[0].y, "L");
+        appendPoint(path, matrix, points[0].x, points[0].y, "L");
+    writeStyle(style);
+    putText(path);
     writePaintOperator(style, closed);
     if (closed)
         return;
@@ -92,23 +122,17 @@ void IllustratorPort::curvePath(
 {
     if (nodes.empty())
         return;
-    writeStyle(style);
-    putPoint(matrix, nodes[0].x, nodes[0].y, "m");
+    std::string path;
+    appendPoint(path, matrix, nodes[0].x, nodes[0].y, "m");
     auto segment = [&](const BezierNode& from, const BezierNode& to) {
-        auto map = [&](float x, float y) {
-            return std::pair { double(matrix.a) * x + double(matrix.c) * y + matrix.tx,
-                double(matrix.b) * x + double(matrix.d) * y + matrix.ty };
-        };
-        const auto [ax, ay] = map(from.outX, from.outY);
-        const auto [bx, by] = map(to.inX, to.inY);
-        const auto [cx, cy] = map(to.x, to.y);
-        putNumbers({ ax, ay, bx, by, cx, cy });
-        putText((to.flags & kCornerNode) ? " C\r\n" : " c\r\n");
+        appendSegment(path, matrix, from, to, (to.flags & kCornerNode) ? "C" : "c");
     };
     for (std::size_t j = 1; j < nodes.size(); ++j)
         segment(nodes[j - 1], nodes[j]);
     if (closed)
         segment(nodes.back(), nodes.front());
+    writeStyle(style);
+    putText(path);
     writePaintOperator(style, closed);
     if (closed)
         return;
@@ -119,12 +143,14 @@ void IllustratorPort::curvePath(
 void IllustratorPort::rectangle(
     const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2)
 {
+    std::string path;
+    appendPoint(path, matrix, x1, y1, "m");
+    appendPoint(path, matrix, x1, y2, "L");
+    appendPoint(path, matrix, x2, y2, "L");
+    appendPoint(path, matrix, x2, y1, "L");
+    appendPoint(path, matrix, x1, y1, "L");
     writeStyle(style);
-    putPoint(matrix, x1, y1, "m");
-    putPoint(matrix, x1, y2, "L");
-    putPoint(matrix, x2, y2, "L");
-    putPoint(matrix, x2, y1, "L");
-    putPoint(matrix, x1, y1, "L");
+    putText(path);
     writePaintOperator(style, true);
 }
 

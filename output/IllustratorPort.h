@@ -6,6 +6,8 @@
 
 #include "output/PostScriptPort.h"
 
+#include <string>
+
 namespace zavora {
 
 class IllustratorPort : public PostScriptPort {
@@ -38,8 +40,11 @@ public:
     void writeStyle(const PaintStyle& style) override;
 
 protected:
-    // "x y <op>" with the point mapped to page space.
-    void putPoint(const Matrix& matrix, float x, float y, const char* op);
+    // "x y <op>" and a line end, the point mapped to page space.
+    static void appendPoint(std::string& out, const Matrix& matrix, float x, float y, const char* op);
+    // The segment's two control points and its end in page space, then "<op>".
+    static void appendSegment(
+        std::string& out, const Matrix& matrix, const BezierNode& from, const BezierNode& to, const char* op);
 };
 
 } // namespace zavora

@@ -27,34 +27,6 @@ constexpr int kWidthsPerLine = 16;
 constexpr int kPixelsPerLine = 12;
 constexpr std::size_t kMaxFaceName = 100;
 
-void appendNumber(std::string& out, double value)
-{
-    char buf[kNumberBufferSize];
-    out.append(buf, formatGeneral(buf, clampCoordinate(value)));
-}
-
-// "x y <op>" with the point mapped to page space.
-void appendPoint(std::string& out, const Matrix& m, float x, float y, const char* op)
-{
-    appendNumber(out, double(m.a) * x + double(m.c) * y + m.tx);
-    out += ' ';
-    appendNumber(out, double(m.b) * x + double(m.d) * y + m.ty);
-    out += ' ';
-    out += op;
-    out += "\r\n";
-}
-
-void appendSegment(std::string& out, const Matrix& m, const BezierNode& from, const BezierNode& to)
-{
-    const float points[6] = { from.outX, from.outY, to.inX, to.inY, to.x, to.y };
-    for (int i = 0; i < 6; i += 2) {
-        appendNumber(out, double(m.a) * points[i] + double(m.c) * points[i + 1] + m.tx);
-        out += ' ';
-        appendNumber(out, double(m.b) * points[i] + double(m.d) * points[i + 1] + m.ty);
-        out += i == 4 ? " c\r\n" : " ";
-    }
-}
-
 } // namespace
 
 std::string pdfNameText(std::string_view name)
@@ -363,9 +335,9 @@ void PdfPort::curvePath(
     std::string path;
     appendPoint(path, matrix, nodes[0].x, nodes[0].y, "m");
     for (std::size_t j = 1; j < nodes.size(); ++j)
-        appendSegment(path, matrix, nodes[j - 1], nodes[j]);
+        appendSegment(path, matrix, nodes[j - 1], nodes[j], "c");
     if (closed)
-        appendSegment(path, matrix, nodes.back(), nodes.front());
+        appendSegment(path, matrix, nodes.back(), nodes.front(), "c");
     paintPath(style, path, closed);
     if (closed)
         return;

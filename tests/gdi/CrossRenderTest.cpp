@@ -345,6 +345,23 @@ INSTANTIATE_TEST_SUITE_P(Drawings, CrossRenderTest,
         Case { "native", readNative, 7, 0.04, 7 }, Case { "illustrator", readIllustrator, 7, 0.04, 7 }),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
+// Another renderer's image of one of our files against our page render:
+// the case's bounds, the pixel-wise ones as given.
+void expectAgreement(const std::string& label, const Case& c, const RgbImage& ours, const Raster& theirs,
+    double meanLimit, double shareLimit)
+{
+    ASSERT_EQ(theirs.width, ours.width) << label;
+    ASSERT_EQ(theirs.height, ours.height) << label;
+    const Difference diff = compare(ours, theirs);
+    std::printf("[ %-8s ] %-10s mean difference %.2f, differing pixels %.2f%%, tone %.2f, ink %.2f\n",
+        label.c_str(), c.name, diff.mean, diff.share * 100, diff.tone, diff.inkRatio);
+    EXPECT_LT(diff.mean, meanLimit) << label;
+    EXPECT_LT(diff.share, shareLimit) << label;
+    EXPECT_LT(diff.tone, c.toneLimit) << label;
+    EXPECT_GT(diff.inkRatio, 0.8) << label;
+    EXPECT_LT(diff.inkRatio, 1.25) << label;
+}
+
 std::string writePdf(const Drawing& drawing, const std::string& name)
 {
     MemoryOutputStream stream;
@@ -392,21 +409,14 @@ TEST_P(CrossRenderTest, PdfRendersLikeThePageRender)
 
     for (const auto& [renderer, raster] :
         { std::pair<const char*, const Raster*> { "pdftoppm", &popplerRender.raster }, { "gs", &gs.raster } }) {
-        ASSERT_EQ(raster->width, ours->width) << renderer;
-        ASSERT_EQ(raster->height, ours->height) << renderer;
-        const Difference diff = compare(*ours, *raster);
-        std::printf("[ pdf      ] %-10s %-8s mean difference %.2f, differing pixels %.2f%%, tone %.2f, ink %.2f\n",
-            c.name, renderer, diff.mean, diff.share * 100, diff.tone, diff.inkRatio);
         // Poppler sets unsmoothed glyphs a pixel fatter or thinner than
         // FreeType does (measured on the text drawings: mean 7.2 and 11.1,
         // share 3.0 and 4.9 %); tone and ink, which show a glyph or line that
         // is missing or misplaced, keep the common bounds.
         const bool poppler = std::string_view(renderer) == "pdftoppm";
-        EXPECT_LT(diff.mean, poppler ? std::max(c.meanLimit, 12.0) : c.meanLimit) << renderer;
-        EXPECT_LT(diff.share, poppler ? std::max(c.shareLimit, 0.06) : c.shareLimit) << renderer;
-        EXPECT_LT(diff.tone, c.toneLimit) << renderer;
-        EXPECT_GT(diff.inkRatio, 0.8) << renderer;
-        EXPECT_LT(diff.inkRatio, 1.25) << renderer;
+        expectAgreement(std::string("pdf ") + renderer, c, *ours, *raster,
+            poppler ? std::max(c.meanLimit, 12.0) : c.meanLimit,
+            poppler ? std::max(c.shareLimit, 0.06) : c.shareLimit);
     }
 }
 
@@ -467,16 +477,7 @@ TEST_P(CrossRenderTest, IllustratorFileRendersLikeThePageRender)
     program.insert(prolog + 15, kIllustratorOperators);
     const testing::GhostscriptRun gs = testing::renderWithGhostscript(program, std::string("ai-") + c.name);
     ASSERT_TRUE(gs.ok()) << gs.messages;
-    ASSERT_EQ(gs.raster.width, ours->width);
-    ASSERT_EQ(gs.raster.height, ours->height);
-    const Difference diff = compare(*ours, gs.raster);
-    std::printf("[ ai       ] %-10s mean difference %.2f, differing pixels %.2f%%, tone %.2f, ink %.2f\n", c.name,
-        diff.mean, diff.share * 100, diff.tone, diff.inkRatio);
-    EXPECT_LT(diff.mean, c.meanLimit);
-    EXPECT_LT(diff.share, c.shareLimit);
-    EXPECT_LT(diff.tone, c.toneLimit);
-    EXPECT_GT(diff.inkRatio, 0.8);
-    EXPECT_LT(diff.inkRatio, 1.25);
+    expectAgreement("ai", c, *ours, gs.raster, c.meanLimit, c.shareLimit);
 }
 
 void emptyDrawing(Drawing&, const FontLookup&) { }
