@@ -273,17 +273,5 @@ TEST(PdfPort, LongTextLinesAreCutAtWords)
     EXPECT_NE(document.find("0 0 (next) \"\r\n"), std::string::npos);
 }
 
-TEST(PdfPort, NamesEscapeWhatPdfForbids)
-{
-    const std::pair<std::string, std::string> cases[] = {
-        { "Helvetica-Bold", "Helvetica-Bold" },
-        { "Odd Name", "Odd#20Name" },
-        { "A(b)/c#%[]<>{}", "A#28b#29#2Fc#23#25#5B#5D#3C#3E#7B#7D" },
-        { "\xe9t\x7f", "#E9t#7F" },
-    };
-    for (const auto& [name, written] : cases)
-        EXPECT_EQ(pdfNameText(name), written);
-}
-
 } // namespace
 } // namespace zavora
