@@ -4,6 +4,8 @@
 #include "model/OutputPort.h"
 #include "model/ProgressMonitor.h"
 #include "model/UndoCommand.h"
+#include "output/IllustratorPort.h"
+#include "output/PdfPort.h"
 #include "output/PostScriptPort.h"
 #include "platform/OutputStream.h"
 #include "platform/RasterSurface.h"
@@ -65,6 +67,14 @@ std::unique_ptr<OutputPort> makeExportPort(ExportKind kind, OutputStream& stream
         DownloadOptions form;
         form.type42 = options.downloadForm == FontDownloadForm::Type42;
         port->setFontOptions(kind != ExportKind::Native && options.substituteFonts, form);
+        return port;
+    }
+    case ExportKind::Illustrator:
+    case ExportKind::Pdf: {
+        // Text keeps each font's own name: neither format embeds fonts.
+        std::unique_ptr<IllustratorPort> port = kind == ExportKind::Pdf ? std::make_unique<PdfPort>(stream)
+                                                                        : std::make_unique<IllustratorPort>(stream);
+        port->setDocumentFonts(std::move(documentFonts));
         return port;
     }
     case ExportKind::Metafile:

@@ -184,6 +184,7 @@ void PostScriptPort::flush()
 {
     if (!m_buffer.empty()) {
         m_stream.write(m_buffer.data(), m_buffer.size());
+        m_flushedBytes += m_buffer.size();
         m_buffer.clear();
     }
 }
@@ -405,21 +406,24 @@ void PostScriptPort::writeFillColor(const PaintStyle& style, bool forText)
     // A reader takes text for black until a file sets a fill colour, while the
     // prolog starts from white: text states its colour at least once.
     if (style.fillColor() != last.fillColor() || (forText && !state.fillColorWritten)) {
-        Cmyk c = toCmyk(style.fillColor());
-        putNumbers({ c.cyan, c.magenta, c.yellow, c.black });
-        putText(" k\r\n");
+        writeColor(style.fillColor(), true);
         last.storeFillColor(style.fillColor());
         state.fillColorWritten = true;
     }
+}
+
+void PostScriptPort::writeColor(const Color& color, bool fill)
+{
+    const Cmyk c = toCmyk(color);
+    putNumbers({ c.cyan, c.magenta, c.yellow, c.black });
+    putText(fill ? " k\r\n" : " K\r\n");
 }
 
 void PostScriptPort::writeLineAttributes(const PaintStyle& style)
 {
     PaintStyle& last = writerState().lastStyle;
     if (style.lineColor() != last.lineColor()) {
-        Cmyk c = toCmyk(style.lineColor());
-        putNumbers({ c.cyan, c.magenta, c.yellow, c.black });
-        putText(" K\r\n");
+        writeColor(style.lineColor(), false);
         last.storeLineColor(style.lineColor());
     }
     const float width = style.dashIndex() == kSolidDash ? clampLineWidth(style.lineWidth()) : 1.0f;
@@ -606,49 +610,72 @@ void PostScriptPort::roundRectangle(
     writePaintOperator(style, true);
 }
 
+void PostScriptPort::writeFontLine(const std::string& name, float size, float leading, TextAlign align)
+{
+    WriterState& state = writerState();
+    const float alignValue = static_cast<float>(static_cast<int>(align));
+    if (name == state.lastFontName && size == state.lastFontSize && leading == state.lastLeading
+        && alignValue == state.lastAlign)
+        return;
+    put("/_%s ", name.c_str());
+    putNumbers({ size, leading });
+    put(" 0 %d z\r\n", static_cast<int>(align));
+    state.lastFontName = name;
+    state.lastFontSize = size;
+    state.lastLeading = leading;
+    state.lastAlign = alignValue;
+}
+
+PostScriptPort::TextAnchor PostScriptPort::textAnchor(const float box[4], TextAlign align, double ascent)
+{
+    static const float noBox[4] = { 0, 0, 0, 0 };
+    if (!box)
+        box = noBox;
+    TextAnchor anchor;
+    anchor.left = std::min(box[0], box[2]);
+    anchor.right = std::max(box[0], box[2]);
+    anchor.top = std::max(box[1], box[3]);
+    anchor.bottom = std::min(box[1], box[3]);
+    anchor.x = anchor.left;
+    if (align == TextAlign::Centre)
+        anchor.x = (anchor.left + anchor.right) / 2;
+    else if (align == TextAlign::Right)
+        anchor.x = anchor.right;
+    anchor.ascent = ascent;
+    anchor.baseline = anchor.top - ascent;
+    return anchor;
+}
+
+Matrix PostScriptPort::writableMatrix(const Matrix& matrix)
+{
+    return invertibleAsWritten(matrix);
+}
+
+Matrix PostScriptPort::anchoredTextMatrix(const Matrix& matrix, const TextAnchor& anchor)
+{
+    Matrix textMatrix = matrix;
+    textMatrix.tx = static_cast<float>(matrix.tx + matrix.a * anchor.x + matrix.c * anchor.baseline);
+    textMatrix.ty = static_cast<float>(matrix.ty + matrix.b * anchor.x + matrix.d * anchor.baseline);
+    return invertibleAsWritten(textMatrix);
+}
+
 void PostScriptPort::text(const PaintStyle& style, const Matrix& matrix, const std::string& text,
     const FontEntry* font, float size, float leading, TextAlign align, const float box[4])
 {
-    WriterState& state = writerState();
     writeFillColor(style, true);
 
     // Without a font the reader's default stands in. A size of 0 or below
     // makes a font no interpreter can show.
-    const std::string name = font ? state.fontName(*font) : std::string("Helvetica");
+    const std::string name = font ? writerState().fontName(*font) : std::string("Helvetica");
     size = clampFontSize(size);
     leading = clampLeading(leading);
-    const float alignValue = static_cast<float>(static_cast<int>(align));
-    if (name != state.lastFontName || size != state.lastFontSize || leading != state.lastLeading
-        || alignValue != state.lastAlign) {
-        put("/_%s ", name.c_str());
-        putNumbers({ size, leading });
-        put(" 0 %d z\r\n", static_cast<int>(align));
-        state.lastFontName = name;
-        state.lastFontSize = size;
-        state.lastLeading = leading;
-        state.lastAlign = alignValue;
-    }
+    writeFontLine(name, size, leading, align);
 
-    static const float noBox[4] = { 0, 0, 0, 0 };
-    if (!box)
-        box = noBox;
-    const double left = std::min(box[0], box[2]);
-    const double right = std::max(box[0], box[2]);
-    const double top = std::max(box[1], box[3]);
-    const double bottom = std::min(box[1], box[3]);
-    double ax = left;
-    if (align == TextAlign::Centre)
-        ax = (left + right) / 2;
-    else if (align == TextAlign::Right)
-        ax = right;
-    const double asc = font ? font->ascent(size) : 0.0;
-    const double baseline = top - asc;
-    Matrix textMatrix = matrix;
-    textMatrix.tx = static_cast<float>(matrix.tx + matrix.a * ax + matrix.c * baseline);
-    textMatrix.ty = static_cast<float>(matrix.ty + matrix.b * ax + matrix.d * baseline);
-    putMatrix(invertibleAsWritten(textMatrix), true);
+    const TextAnchor anchor = textAnchor(box, align, font ? font->ascent(size) : 0.0);
+    putMatrix(anchoredTextMatrix(matrix, anchor), true);
     putText(" e\r\n");
-    putNumbers({ right - ax, asc + bottom - top, left - ax, asc });
+    putNumbers({ anchor.right - anchor.x, anchor.ascent + anchor.bottom - anchor.top, anchor.left - anchor.x,
+        anchor.ascent });
     putText(" tbx\r\n");
     writeTextLines(text, align);
     putText("T\r\n");

@@ -100,6 +100,10 @@ protected:
     // The stream, with every buffered byte already written to it.
     OutputStream& stream();
 
+    // Every byte written through the buffer so far, flushed or not: the
+    // offsets a file format keeps of its own parts.
+    std::size_t writtenBytes() const { return m_flushedBytes + m_buffer.size(); }
+
     // printf with the stream's locale-free conversions, into the write buffer.
     void put(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void putText(std::string_view text);
@@ -114,6 +118,29 @@ protected:
     // "%%PageTrailer" ... "%%EOF" with the given page-ending line ("showpage").
     void writeTrailer(std::string_view showpageLine);
 
+    // The fill colour line when it differs from the cache (text states its
+    // colour at least once), and the line colour, width and dash lines.
+    void writeFillColor(const PaintStyle& style, bool forText = false);
+    void writeLineAttributes(const PaintStyle& style);
+    // One colour line: CMYK "k" (fill) or "K" (line) here.
+    virtual void writeColor(const Color& color, bool fill);
+    // The "z" font line, written when name, size, leading or alignment change.
+    void writeFontLine(const std::string& name, float size, float leading, TextAlign align);
+
+    // Where a text block's first baseline starts: the box's left edge, centre
+    // or right edge by alignment, one ascent below its top.
+    struct TextAnchor {
+        double left = 0, right = 0, top = 0, bottom = 0;
+        double x = 0, baseline = 0, ascent = 0;
+    };
+    static TextAnchor textAnchor(const float box[4], TextAlign align, double ascent);
+    // The object matrix moved to the anchor, as a reader gets it back and
+    // never singular.
+    static Matrix anchoredTextMatrix(const Matrix& matrix, const TextAnchor& anchor);
+    // The matrix as a reader gets it back, made invertible: text and images
+    // show nothing, or stop an interpreter, under a singular one.
+    static Matrix writableMatrix(const Matrix& matrix);
+
     // The fonts the header names, after beginPage filled the table.
     const std::vector<UsedFont>& usedFonts() const;
     const std::vector<const FontEntry*>& documentFonts() const { return m_documentFonts; }
@@ -125,8 +152,6 @@ private:
     void fillUsedFonts();
     void writeHeader(const DocumentInfo& info, bool downloadFonts);
     void writePageSetup(const DocumentInfo& info);
-    void writeFillColor(const PaintStyle& style, bool forText = false);
-    void writeLineAttributes(const PaintStyle& style);
     void writeArrowheads(const Matrix& matrix, Point firstTip, Point firstPrevious, Point lastTip,
         Point lastPrevious, int arrow1, int arrow2);
     void writeTextLines(std::string_view text, TextAlign align);
@@ -139,6 +164,7 @@ private:
     std::vector<const FontEntry*> m_documentFonts;
     WriterState m_state;
     std::string m_buffer;
+    std::size_t m_flushedBytes = 0;
 };
 
 // The native drawing file: PostScript plus one "%ZVX u" line after each

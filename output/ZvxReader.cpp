@@ -413,6 +413,8 @@ void ZvxReader::reset()
     m_pendingMatrixOn = false;
     m_arrowCode = kArrowNone;
     m_text.clear();
+    m_textLines = 0;
+    m_textMarkerLast = false;
     m_textMatrix = Matrix();
     m_fontName = "Helvetica";
     m_fontSize = 0;
@@ -726,6 +728,8 @@ void ZvxReader::handle(Op op, std::string_view line)
     case Op::TextBegin:
         if (scanAll(line, "[%g %g %g %g %g %g]", 6, o)) {
             m_text.clear();
+            m_textLines = 0;
+            m_textMarkerLast = false;
             m_textMatrix = matrixFrom(o, 0);
         }
         return;
@@ -1048,9 +1052,20 @@ void ZvxReader::appendTextLine(std::string_view line)
     std::string piece;
     if (!stringOperand(line, piece))
         return;
-    if (!m_text.empty() && m_text.back() != '\r' && (piece.empty() || piece.front() != '\r'))
-        m_text += '\n';
+    const bool marker = !piece.empty() && piece.front() == '\r';
+    if (m_textBoxOn) {
+        // The lines are the writer's wrapping inside its box.
+        if (!m_text.empty() && m_text.back() != '\r' && !marker)
+            m_text += '\n';
+    } else if (m_textLines > 0 && !marker && !m_textMarkerLast) {
+        // Without a box the lines stand where the file put them: each ends in
+        // a hard break, so the frame sized from them keeps them (empty ones
+        // too) instead of reflowing them into one another.
+        m_text += '\r';
+    }
     m_text += piece;
+    ++m_textLines;
+    m_textMarkerLast = marker;
 }
 
 void ZvxReader::endText()
@@ -1082,6 +1097,8 @@ void ZvxReader::endText()
     }
     appendObject(std::move(text));
     m_text.clear();
+    m_textLines = 0;
+    m_textMarkerLast = false;
 }
 
 bool ZvxReader::readImage(std::string_view line)

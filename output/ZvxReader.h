@@ -86,6 +86,8 @@ private:
     bool m_pendingMatrixOn = false;
     int m_arrowCode = kArrowNone;
     std::string m_text;
+    std::size_t m_textLines = 0; // lines of the current text read so far
+    bool m_textMarkerLast = false; // the last of them was a paragraph marker "(\r)"
     Matrix m_textMatrix;
     std::string m_fontName;
     float m_fontSize = 0;

@@ -76,8 +76,8 @@ std::string slurp(const fs::path& path)
 
 } // namespace
 
-// The converter end to end: an Illustrator file in, a native file and
-// PostScript out, and a second conversion of the native file gives the same
+// The converter end to end: an Illustrator file in, a native file,
+// PostScript and Illustrator out, and a second conversion of the native file gives the same
 // drawing back.
 TEST(ConvertProgram, IllustratorToNativeAndPostScript)
 {
@@ -106,6 +106,13 @@ TEST(ConvertProgram, IllustratorToNativeAndPostScript)
     ASSERT_EQ(third.status, 0) << third.errors;
     EXPECT_EQ(slurp(ps).find("%ZVX u"), std::string::npos);
 
+    // The Illustrator export, and the converter opens what it wrote.
+    const fs::path ai = dir / "golfer.ai";
+    ConvertRun fourth = convert(zvx.string() + " " + ai.string());
+    ASSERT_EQ(fourth.status, 0) << fourth.errors;
+    EXPECT_EQ(slurp(ai).rfind("%!PS-Adobe-2.0 EPSF-1.2\r\n", 0), 0u);
+    ConvertRun fifth = convert(ai.string() + " " + (dir / "back.zvx").string());
+    EXPECT_EQ(fifth.status, 0) << fifth.errors;
     // The bitmap options reach the files.
     const struct {
         const char* name;

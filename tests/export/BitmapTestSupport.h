@@ -42,10 +42,7 @@ inline RgbImage randomImage(int32_t width, int32_t height, int colours, uint32_t
 }
 
 // The output of a shell command and its exit status.
-struct ToolRun {
-    int status = -1;
-    std::string output;
-};
+using ToolRun = zavora::testing::ToolRun;
 
 inline ToolRun runTool(const std::string& command)
 {

@@ -3,6 +3,9 @@
 
 #include "output/PostScriptPort.h"
 
+#include "output/IllustratorPort.h"
+#include "output/PdfPort.h"
+
 #include "PostScriptTestSupport.h"
 #include "model/ImageObject.h"
 
@@ -204,6 +207,88 @@ TEST(PostScriptGolden, FontsAndLandscapeInPlainPostScript)
                 port.text(filled(Color::black()), Matrix {}, "p", &symbol, 24, 28, TextAlign::Right, lower);
             },
             info, { &helvetica, &symbol }));
+}
+
+// What the Illustrator file cannot hold: the image is left out, the hatch
+// becomes its plain fill, justified text is set flush left. The turned
+// rectangle is five page-space points; the arrowhead is a filled outline.
+TEST(PostScriptGolden, IllustratorDropsWhatItCannotHold)
+{
+    FixedFont times("Times-Roman");
+    ImageObject image;
+    ASSERT_TRUE(image.allocatePixels(1, 1));
+    PaintStyle hatched = filled({ 100, 50, 0 });
+    hatched.setFillPattern(4);
+    PaintStyle dashed;
+    dashed.setDash(1);
+    const float box[4] = { 10, 100, 190, 140 };
+    checkGolden("ai", "dropped",
+        writeDocument<IllustratorPort>(
+            [&](IllustratorPort& port) {
+                port.rectangle(filled({ 0, 0, 100 }), Matrix { 0.866f, 0.5f, -0.5f, 0.866f, 60, 10 }, 0, 0,
+                    40, 20);
+                port.image(Matrix { 50, 0, 0, 50, 20, 20 }, image);
+                port.rectangle(hatched, Matrix {}, 120, 10, 180, 50);
+                port.line(dashed, Matrix {}, 10, 80, 190, 80, kArrowNone, kArrowBig);
+                port.ellipse(PaintStyle {}, Matrix { 1, 0, 0, 1, 5, 5 }, 100, 60, 20, 10);
+                port.text(filled(Color::black()), Matrix {}, "justified (text)\nnext\rlast", &times, 12, 14,
+                    TextAlign::Justified, box);
+            },
+            pageInfo(), { &times }));
+}
+
+// No text and no image: the font and image dictionaries are there and empty.
+// Closed, open and stroke-only outlines; a compound path of two outlines
+// with one paint operator in its last child's style; a line's arrowhead.
+TEST(PostScriptGolden, PdfPathsAndTheirOperators)
+{
+    PaintStyle stroked;
+    stroked.setLineColor({ 0, 0, 100 });
+    PaintStyle red = filled({ 100, 0, 0 }, 2);
+    const PointList triangle { { 10, 10 }, { 60, 10 }, { 35, 50 } };
+    checkGolden("pdf", "paths", writeDocument<PdfPort>([&](PdfPort& port) {
+        port.polyline(red, Matrix {}, triangle, true, kArrowNone, kArrowNone);
+        port.polyline(red, Matrix { 1, 0, 0, 1, 60, 0 }, triangle, false, kArrowNone, kArrowNone);
+        port.rectangle(stroked, Matrix { 0.866f, 0.5f, -0.5f, 0.866f, 150, 10 }, 0, 0, 30, 20);
+        port.beginCompoundPath();
+        port.rectangle(filled({ 0, 100, 0 }), Matrix {}, 10, 70, 90, 140);
+        port.ellipse(fillOnly({ 0, 50, 0 }), Matrix {}, 50, 105, 20, 20);
+        port.endCompoundPath();
+        port.line(stroked, Matrix {}, 110, 80, 190, 80, kArrowNone, kArrowBig);
+    }));
+}
+
+// Escapes, the four alignments, a TrueType BaseFont with its style suffix,
+// a name PDF must escape, and an image with its length object.
+TEST(PostScriptGolden, PdfTextFontsAndImages)
+{
+    FixedFont helvetica("Helvetica");
+    testfonts::FixedFont times("TimesNewRomanPS-BoldItalicMT",
+        { .trueType = true, .style = FontEntry::kBold | FontEntry::kItalic, .face = "Times New Roman" });
+    testfonts::FixedFont odd("Odd", { .trueType = true, .face = "Odd (Sans)#2" });
+    for (testfonts::FixedFont* font : { &times, &odd }) {
+        font->m_metrics.firstChar = 32;
+        font->m_metrics.lastChar = 50;
+    }
+    ImageObject image;
+    ASSERT_TRUE(image.allocatePixels(2, 1));
+    image.setPixel(0, 0, { 0x12, 0xab, 0xff });
+    image.setPixel(1, 0, { 0xff, 0, 0 });
+    const float box[4] = { 10, 60, 190, 140 };
+    checkGolden("pdf", "text",
+        writeDocument<PdfPort>(
+            [&](PdfPort& port) {
+                port.text(filled(Color::black()), Matrix {}, "ab(c) \xe9t\xe9 back\\slash", &helvetica, 18, 20,
+                    TextAlign::Left, box);
+                port.text(filled({ 0, 0, 100 }), Matrix {}, "one two three\nfour five\rsix", &times, 12, 14,
+                    TextAlign::Justified, box);
+                port.text(filled({ 0, 0, 100 }), Matrix {}, "centred\nlines", &odd, 12, 14, TextAlign::Centre,
+                    box);
+                port.text(filled(Color::black()), Matrix {}, "right\nand longer", &helvetica, 10, 12,
+                    TextAlign::Right, box);
+                port.image(Matrix { 50, 0, 0, 25, 20, 20 }, image);
+            },
+            pageInfo(), { &helvetica, &times, &odd }));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "output/PostScriptPort.h"
 
+#include "output/PdfPort.h"
+
 #include "PostScriptTestSupport.h"
 #include "model/ImageObject.h"
 #include "output/Traversal.h"
@@ -220,6 +222,55 @@ TEST(PostScriptPort, FontResourcesSkipResidentAndSubstitutedFonts)
     port2.beginPage(pageInfo(), true, nullptr);
     port2.endPage(nullptr);
     EXPECT_EQ(substituted.data().find("%%BeginResource: font"), std::string::npos);
+}
+
+} // namespace
+} // namespace zavora
+
+namespace zavora {
+namespace {
+
+using namespace zavora::testing;
+
+// Lines longer than 511 bytes are cut after the last space that fits, or at
+// 511 bytes inside a longer word; nothing is lost and every piece is shown
+// as a line of its own.
+TEST(PdfPort, LongTextLinesAreCutAtWords)
+{
+    const std::string words = std::string(300, 'a') + " " + std::string(300, 'b') + " c";
+    const struct {
+        std::string line;
+        std::vector<std::size_t> pieces; // lengths
+    } cases[] = {
+        { std::string(511, 'x'), { 511 } },
+        { std::string(1100, 'x'), { 511, 511, 78 } },
+        { words, { 301, 302 } },
+        { std::string(510, 'x') + " " + std::string(5, 'y'), { 511, 5 } },
+        { "", { 0 } },
+    };
+    for (const auto& c : cases) {
+        std::vector<std::size_t> lengths;
+        std::string joined;
+        for (std::string_view piece : cutLongLine(c.line, 511)) {
+            lengths.push_back(piece.size());
+            joined += piece;
+        }
+        EXPECT_EQ(lengths, c.pieces) << c.line.size();
+        EXPECT_EQ(joined, c.line);
+    }
+
+    FixedFont helvetica("Helvetica");
+    const float box[4] = { 0, 0, 100, 100 };
+    const std::string document = writeDocument<PdfPort>(
+        [&](PdfPort& port) {
+            port.text(filled(Color::black()), Matrix {}, words + "\rnext", &helvetica, 10, 12,
+                TextAlign::Justified, box);
+        },
+        pageInfo(), { &helvetica });
+    // The cut piece is stretched like any line that does not end its paragraph.
+    EXPECT_NE(document.find("(" + std::string(300, 'a') + " ) Tj"), std::string::npos);
+    EXPECT_NE(document.find(" 0 (" + std::string(300, 'b') + " c) \"\r\n"), std::string::npos);
+    EXPECT_NE(document.find("0 0 (next) \"\r\n"), std::string::npos);
 }
 
 } // namespace

@@ -235,4 +235,18 @@ inline GhostscriptRun renderWithGhostscript(
     return run;
 }
 
+// A command line run through the shell; what it prints (stdout and stderr)
+// comes back. For the PDF referees (qpdf, pdftoppm, pdffonts, pdftotext).
+struct ToolRun {
+    int status = -1;
+    std::string output;
+};
+
+inline ToolRun runTool(const std::string& command, const std::string& name)
+{
+    const std::filesystem::path log = scratchDirectory() / (name + ".out");
+    const int raw = std::system((command + " > '" + log.string() + "' 2>&1").c_str());
+    return { WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(log) };
+}
+
 } // namespace zavora::testing
