@@ -13,6 +13,7 @@
 #include "app/dialogs/TextDialog.h"
 #include "model/Drawing.h"
 #include "platform/Reporter.h"
+#include "platform/qt/QtRasterSurface.h"
 
 #include <QMessageBox>
 
@@ -216,6 +217,9 @@ void CommandDispatcher::exportDrawing()
         break;
     }
 
+    // The EPS preview is drawn as the screen draws.
+    QtSurfaceFactory surfaces;
+    options.surfaces = &surfaces;
     WaitCursor wait;
     ProgressWindow progress;
     progress.open(&m_frame);
