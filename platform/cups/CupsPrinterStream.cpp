@@ -16,10 +16,11 @@ constexpr std::size_t kPieceSize = 8192;
 
 } // namespace
 
-CupsPrinterStream::CupsPrinterStream(std::string printer, std::string title, int copies)
+CupsPrinterStream::CupsPrinterStream(std::string printer, std::string title, int copies, std::string media)
     : m_printer(std::move(printer))
     , m_title(std::move(title))
     , m_copies(std::max(1, copies))
+    , m_media(std::move(media))
 {
     m_buffer.reserve(kPieceSize);
 }
@@ -46,6 +47,8 @@ bool CupsPrinterStream::open()
     m_buffer.clear();
     cups_option_t* options = nullptr;
     int count = cupsAddOption("copies", std::to_string(m_copies).c_str(), 0, &options);
+    if (!m_media.empty())
+        count = cupsAddOption("media", m_media.c_str(), count, &options);
     m_job = cupsCreateJob(CUPS_HTTP_DEFAULT, m_printer.c_str(), m_title.c_str(), count, options);
     cupsFreeOptions(count, options);
     if (m_job == 0) {

@@ -11,8 +11,9 @@ namespace zavora {
 
 class CupsPrinterStream : public OutputStream {
 public:
-    // `copies` is asked of the queue; the job is named `title`.
-    CupsPrinterStream(std::string printer, std::string title, int copies = 1);
+    // `copies` and the paper (`media`, a size name such as "A4"; empty for
+    // the queue's own) are asked of the queue; the job is named `title`.
+    CupsPrinterStream(std::string printer, std::string title, int copies = 1, std::string media = {});
     // An open job is cancelled: nothing half-written is printed.
     ~CupsPrinterStream() override;
     CupsPrinterStream(const CupsPrinterStream&) = delete;
@@ -39,6 +40,7 @@ private:
     std::string m_printer;
     std::string m_title;
     int m_copies;
+    std::string m_media;
     int m_job = 0;
     bool m_failed = false;
     long m_written = 0;
