@@ -18,6 +18,8 @@
 #include "platform/Reporter.h"
 #include "tools/ToolSet.h"
 
+#include <QPrinter>
+
 #include <algorithm>
 #include <cmath>
 

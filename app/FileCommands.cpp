@@ -54,6 +54,12 @@ bool CommandDispatcher::runFile(int id)
     case kCmdExport:
         exportDrawing();
         return true;
+    case kCmdPrint:
+        print();
+        return true;
+    case kCmdPrintSetup:
+        printSetup();
+        return true;
     case kCmdExit:
         exit();
         return true;
