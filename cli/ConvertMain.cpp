@@ -86,7 +86,7 @@ int main(int argc, char** argv)
     options.surfaces = &surfaces;
     options.pngEncoder = &pngEncoder;
 
-    const std::optional<ExportKind> kind = exportKindForPath(request->output);
+    const std::optional<ExportKind> kind = request->kind;
     if (!kind)
         return fail("cannot tell the output format from the name " + request->output);
     if (!isExportAvailable(*kind, options))

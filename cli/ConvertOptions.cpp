@@ -6,6 +6,9 @@ namespace zavora {
 
 namespace {
 
+// The longest form name the form export accepts.
+constexpr std::size_t kMaxFormName = 64;
+
 template <typename Number>
 bool parseNumber(const std::string& text, Number& out)
 {
@@ -20,13 +23,14 @@ const char* convertUsage()
 {
     return "usage: zavora-convert [options] IN OUT\n"
            "  IN   a drawing (.zvx) or an Illustrator 88 file (.ai)\n"
-           "  OUT  the output; its extension chooses the format (.zvx .ps .png)\n"
+           "  OUT  the output; its extension chooses the format (.zvx .eps .ps .png)\n"
            "options:\n"
            "  --include-fonts      embed the fonts used by text in PostScript output\n"
            "  --substitute-fonts   write TrueType fonts under standard PostScript names\n"
            "  --type3 | --type42   how embedded TrueType fonts are converted (default type42)\n"
            "  --preview            EPS: attach a screen preview\n"
            "  --border N           EPS: margin around the drawing in points (default 9)\n"
+           "  --form NAME          .ps: a PostScript Level 2 form of that name\n"
            "  --dpi N              bitmap outputs: resolution (default 72)\n"
            "  -h, --help           this text\n";
 }
@@ -67,6 +71,15 @@ std::optional<ConvertRequest> parseConvertArguments(const std::vector<std::strin
                 return std::nullopt;
             }
             request.exportOptions.border = static_cast<float>(border);
+        } else if (arg == "--form") {
+            const std::string* v = value("--form");
+            if (!v)
+                return std::nullopt;
+            if (v->empty() || v->size() > kMaxFormName) {
+                error = "--form takes a name of 1 to 64 characters";
+                return std::nullopt;
+            }
+            request.exportOptions.formName = *v;
         } else if (arg == "--dpi") {
             const std::string* v = value("--dpi");
             if (!v)
@@ -88,6 +101,14 @@ std::optional<ConvertRequest> parseConvertArguments(const std::vector<std::strin
     }
     request.input = files[0];
     request.output = files[1];
+    request.kind = exportKindForPath(request.output);
+    if (!request.exportOptions.formName.empty()) {
+        if (request.kind != ExportKind::PostScript) {
+            error = "--form needs a .ps output";
+            return std::nullopt;
+        }
+        request.kind = ExportKind::Form;
+    }
     return request;
 }
 
