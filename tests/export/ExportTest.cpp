@@ -4,11 +4,13 @@
 #include "export/Export.h"
 
 // Model headers before any Qt header: Qt defines `emit` as a macro.
+#include "fonts/Type1Font.h"
 #include "model/Drawing.h"
 #include "model/OutputPort.h"
 #include "model/GroupObject.h"
 #include "model/ImageObject.h"
 #include "model/ShapeObjects.h"
+#include "model/TextObject.h"
 #include "output/Traversal.h"
 #include "platform/OutputStream.h"
 #include "platform/Reporter.h"
@@ -24,6 +26,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <set>
@@ -283,6 +286,42 @@ TEST_F(ExportRoutine, FormNamesItsImageArraysInDrawingOrder)
     EXPECT_NE(use1, std::string::npos);
     // A name with a space would end the name early in the program.
     EXPECT_NE(out.find("/two_images two_images /Form defineresource pop"), std::string::npos);
+}
+
+// A Type 1 font under a name no interpreter knows: only the downloaded
+// program can draw it, so a substitution message means the download failed.
+TEST_F(ExportRoutine, DownloadedType1FontIsTheOneTheInterpreterUses)
+{
+    const fs::path urw = "/usr/share/fonts/type1/urw-base35";
+    const fs::path pfb = "/usr/share/fonts/X11/Type1/NimbusSans-Regular.pfb";
+    ASSERT_TRUE(fs::exists(urw / "NimbusSans-Regular.afm") && fs::exists(pfb))
+        << "the URW fonts (fonts-urw-base35, gsfonts-x11) are needed";
+    const Type1Font font("Zavora Test Sans", 0, "ZavoraTestSans", urw / "NimbusSans-Regular.afm", pfb);
+    auto text = std::make_unique<TextObject>("Hamburgefonts", &font, 24, 28, TextAlign::Left);
+    text->setFrame({ 20, 20 }, { 220, -20 });
+    drawing.append(std::move(text));
+    for (bool include : { true, false }) {
+        SCOPED_TRACE(include);
+        options.includeFonts = include;
+        MemoryOutputStream stream;
+        ASSERT_EQ(exportDrawing(drawing, ExportKind::Eps, stream, options, nullptr), ExportResult::Written);
+        const std::string& out = stream.data();
+        const std::size_t begin = out.find("%%BeginResource: font ZavoraTestSans\r\n");
+        ASSERT_EQ(begin != std::string::npos, include);
+        if (include) {
+            const std::string resource = out.substr(begin, out.find("%%EndResource", begin) - begin);
+            EXPECT_NE(resource.find("/FontName /ZavoraTestSans def"), std::string::npos);
+            // The binary segments of the .pfb arrive as text.
+            EXPECT_TRUE(std::all_of(resource.begin(), resource.end(),
+                [](char c) { return c == '\r' || c == '\n' || c == '\t' || (c >= 32 && c < 127); }));
+        }
+        const testing::GhostscriptRun gs
+            = testing::runGhostscript(out, include ? "download" : "nodownload", "-dNOFONTMAP -sDEVICE=nullpage");
+        const bool substituted = gs.messages.find("ZavoraTestSans") != std::string::npos;
+        EXPECT_EQ(substituted, !include) << gs.messages;
+        if (include)
+            EXPECT_TRUE(gs.ok()) << gs.messages;
+    }
 }
 
 // Each port keeps its own record of what its output already holds, so two
