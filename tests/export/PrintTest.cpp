@@ -112,6 +112,17 @@ protected:
 
 TEST_F(PrivateScheduler, TheSampleIsSpooledAsPostScript)
 {
+    // A job given up half-way is cancelled, never printed.
+    {
+        CupsPrinterStream abandoned(kQueue, "abandoned.zvx", 1);
+        ASSERT_TRUE(abandoned.open());
+        ASSERT_TRUE(abandoned.writeString("%!PS-Adobe-3.0\r\n%%Title: abandoned\r\n"));
+        abandoned.abandon();
+        EXPECT_FALSE(abandoned.isOpen());
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_FALSE(fs::exists(s_root / "out/job.ps")) << testing::readFile(s_root / "out/job.ps");
+
     Profile settings(s_root / "fonts.ini");
     FontCatalogue catalogue(systemFontSystem(), settings, fs::path());
     catalogue.load();
