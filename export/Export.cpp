@@ -2,6 +2,7 @@
 
 #include "model/Drawing.h"
 #include "model/OutputPort.h"
+#include "model/ProgressMonitor.h"
 #include "model/UndoCommand.h"
 #include "output/FormPort.h"
 #include "output/PostScriptPort.h"
@@ -181,9 +182,13 @@ ExportResult runExport(const Drawing& page, ExportKind kind, OutputStream& strea
         if (!stream.write(room, sizeof room))
             return ExportResult::Failed;
         tiffStart = stream.tell();
+        if (monitor)
+            monitor->setStage("Preparing preview image...");
         const ExportResult result = writePreview(stream, options, render, walk);
         if (result != ExportResult::Written)
             return result;
+        if (monitor)
+            monitor->setStage("Exporting EPS...");
         postScriptStart = stream.tell();
     }
     const ExportResult result = exportResult(walk(*port, render), *port);

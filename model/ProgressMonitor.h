@@ -13,6 +13,8 @@ public:
     virtual void start(int total) = 0;
     // One more step is done.
     virtual void step() = 0;
+    // The work's current stage in words ("Exporting EPS..."); optional.
+    virtual void setStage(const char*) { }
     // Whether the user asked to stop; the work stops at its next check.
     virtual bool cancelled() const = 0;
 };

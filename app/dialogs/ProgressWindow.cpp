@@ -28,6 +28,12 @@ ProgressWindow::~ProgressWindow()
     dismiss(false);
 }
 
+void ProgressWindow::setStage(const char* text)
+{
+    if (m_dialog)
+        m_text->setText(QString::fromUtf8(text));
+}
+
 void ProgressWindow::open(QWidget* owner)
 {
     dismiss(false);
@@ -39,9 +45,9 @@ void ProgressWindow::open(QWidget* owner)
     m_dialog->setObjectName(QStringLiteral("PROGRESSDLG"));
     m_dialog->setWindowTitle(QCoreApplication::applicationName());
     m_dialog->setModal(false);
-    auto* text = new QLabel(QStringLiteral("Working..."), m_dialog);
-    text->setObjectName(QStringLiteral("text"));
-    text->setMinimumWidth(260);
+    m_text = new QLabel(QStringLiteral("Working..."), m_dialog);
+    m_text->setObjectName(QStringLiteral("text"));
+    m_text->setMinimumWidth(260);
     m_bar = new QProgressBar(m_dialog);
     m_bar->setObjectName(QStringLiteral("bar"));
     m_bar->setRange(0, 100);
@@ -50,7 +56,7 @@ void ProgressWindow::open(QWidget* owner)
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancel"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancel"));
     auto* layout = new QVBoxLayout(m_dialog);
-    layout->addWidget(text);
+    layout->addWidget(m_text);
     layout->addWidget(m_bar);
     layout->addWidget(buttons);
     // Escape and the Cancel button both end up in rejected().

@@ -8,6 +8,7 @@
 #include <QPointer>
 
 class QDialog;
+class QLabel;
 class QProgressBar;
 class QWidget;
 
@@ -30,6 +31,7 @@ public:
     // ProgressMonitor: start sets the total, step advances by one.
     void start(int total) override;
     void step() override;
+    void setStage(const char* text) override;
     bool cancelled() const override { return cancelFlag(); }
 
     // The program-wide cancel flag.
@@ -47,6 +49,7 @@ private:
     QPointer<QDialog> m_dialog;
     QPointer<QWidget> m_owner;
     QProgressBar* m_bar = nullptr;
+    QLabel* m_text = nullptr;
     int m_done = 0;
     int m_total = 0;
 };

@@ -7,6 +7,7 @@
 #include "fonts/Type1Font.h"
 #include "model/Drawing.h"
 #include "model/OutputPort.h"
+#include "model/ProgressMonitor.h"
 #include "model/GroupObject.h"
 #include "model/ImageObject.h"
 #include "model/ShapeObjects.h"
@@ -214,9 +215,17 @@ TEST_F(ExportRoutine, EpsPreviewIsATiffInFrontOfThePostScript)
 {
     if (!bitmaptest::haveTool("tiffinfo", "libtiff-tools") || !bitmaptest::haveTool("epstool", "epstool"))
         return;
+    struct StageMonitor : ProgressMonitor {
+        std::vector<std::string> stages;
+        void start(int) override { }
+        void step() override { }
+        bool cancelled() const override { return false; }
+        void setStage(const char* text) override { stages.push_back(text); }
+    } monitor;
     const fs::path path = folder / "preview.eps";
     options.preview = true;
-    ASSERT_TRUE(exportToFile(drawing, ExportKind::Eps, path.string(), options, nullptr));
+    ASSERT_TRUE(exportToFile(drawing, ExportKind::Eps, path.string(), options, &monitor));
+    EXPECT_EQ(monitor.stages, (std::vector<std::string> { "Preparing preview image...", "Exporting EPS..." }));
     const std::string file = slurp(path);
     ASSERT_GT(file.size(), 30u);
     auto field = [&](std::size_t at) {
