@@ -19,6 +19,8 @@
 #include "platform/Reporter.h"
 #include "tools/ToolSet.h"
 
+#include <QPrinter>
+
 #include <algorithm>
 #include <cmath>
 

@@ -9,8 +9,11 @@
 #include "app/dialogs/EpsOptionsDialog.h"
 #include "output/ZvxReader.h"
 
+#include <memory>
 #include <optional>
 #include <string>
+
+class QPrinter;
 
 namespace zavora {
 
@@ -23,6 +26,7 @@ struct Color;
 class CommandDispatcher {
 public:
     CommandDispatcher(Shell& shell, MainFrame& frame);
+    ~CommandDispatcher();
 
     bool run(int commandId);
 
@@ -43,6 +47,10 @@ private:
     void openRecent(int index);
     void exit();
     void openForeign();
+    // Print and Print Setup (PrintCommands.cpp).
+    void print();
+    void printSetup();
+    QPrinter& printer();
     // After the save question, the open dialog; nothing when either is cancelled.
     std::optional<std::string> askDrawingToOpen();
 
@@ -77,6 +85,8 @@ private:
     EpsChoices m_epsChoices;
     BitmapChoices m_bmpChoices, m_gifChoices, m_jpegChoices;
     std::string m_formName;
+    // The printer and page setup chosen last, kept between the two dialogs.
+    std::unique_ptr<QPrinter> m_printer;
 };
 
 } // namespace zavora

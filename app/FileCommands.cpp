@@ -15,6 +15,7 @@
 #include "model/Drawing.h"
 #include "platform/Reporter.h"
 #include "platform/qt/QtImageDecoder.h"
+#include "platform/qt/QtRasterSurface.h"
 
 #include <QMessageBox>
 
@@ -61,6 +62,12 @@ bool CommandDispatcher::runFile(int id)
         return true;
     case kCmdExport:
         exportDrawing();
+        return true;
+    case kCmdPrint:
+        print();
+        return true;
+    case kCmdPrintSetup:
+        printSetup();
         return true;
     case kCmdExit:
         exit();
@@ -231,6 +238,9 @@ void CommandDispatcher::exportDrawing()
         break;
     }
 
+    // The EPS preview is drawn as the screen draws.
+    QtSurfaceFactory surfaces;
+    options.surfaces = &surfaces;
     WaitCursor wait;
     ProgressWindow progress;
     progress.open(&m_frame);

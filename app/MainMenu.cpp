@@ -134,6 +134,9 @@ void MainMenu::buildFile()
     add(m, kCmdInsert, tr("&Insert..."));
     add(m, kCmdExport, tr("&Export..."));
     m->addSeparator();
+    add(m, kCmdPrint, tr("&Print..."))->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
+    add(m, kCmdPrintSetup, tr("Print Set&up..."));
+    m->addSeparator();
     for (int i = 0; i < RecentFiles::kCount; ++i)
         add(m, kCmdRecentFile1 + i, QStringLiteral("&%1 Recent File").arg(i + 1));
     m->addSeparator();

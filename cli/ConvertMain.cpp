@@ -91,7 +91,7 @@ int main(int argc, char** argv)
     options.pngEncoder = &pngEncoder;
     options.jpegEncoder = &jpegEncoder;
 
-    const std::optional<ExportKind> kind = exportKindForPath(request->output);
+    const std::optional<ExportKind> kind = request->kind;
     if (!kind)
         return fail("cannot tell the output format from the name " + request->output);
     if (!isExportAvailable(*kind, options))

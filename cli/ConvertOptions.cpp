@@ -6,6 +6,9 @@ namespace zavora {
 
 namespace {
 
+// The longest form name the form export accepts.
+constexpr std::size_t kMaxFormName = 64;
+
 template <typename Number>
 bool parseNumber(const std::string& text, Number& out)
 {
@@ -22,13 +25,14 @@ const char* convertUsage()
            "  IN   a drawing (.zvx), an Illustrator 88 file (.ai), a metafile (.wmf),\n"
            "       a picture (.bmp .jpg .gif .png) or a text file (.txt)\n"
            "  OUT  the output; its extension chooses the format\n"
-           "       (.zvx .ps .ai .pdf .wmf .bmp .tif .gif .jpg .png)\n"
+           "       (.zvx .eps .ps .ai .pdf .wmf .bmp .tif .gif .jpg .png)\n"
            "options:\n"
            "  --include-fonts      embed the fonts used by text in PostScript output\n"
            "  --substitute-fonts   write TrueType fonts under standard PostScript names\n"
            "  --type3 | --type42   how embedded TrueType fonts are converted (default type42)\n"
            "  --preview            EPS: attach a screen preview\n"
            "  --border N           EPS: margin around the drawing in points (default 9)\n"
+           "  --form NAME          .ps: a PostScript Level 2 form of that name\n"
            "  --dpi N              bitmap outputs: resolution (default 72)\n"
            "  --smoothing 1|2|4    BMP, GIF, JPEG, PNG: draw this many times larger and\n"
            "                       average down (default 1)\n"
@@ -74,6 +78,15 @@ std::optional<ConvertRequest> parseConvertArguments(const std::vector<std::strin
                 return std::nullopt;
             }
             request.exportOptions.border = static_cast<float>(border);
+        } else if (arg == "--form") {
+            const std::string* v = value("--form");
+            if (!v)
+                return std::nullopt;
+            if (v->empty() || v->size() > kMaxFormName) {
+                error = "--form takes a name of 1 to 64 characters";
+                return std::nullopt;
+            }
+            request.exportOptions.formName = *v;
         } else if (arg == "--dpi") {
             const std::string* v = value("--dpi");
             if (!v)
@@ -118,6 +131,14 @@ std::optional<ConvertRequest> parseConvertArguments(const std::vector<std::strin
     }
     request.input = files[0];
     request.output = files[1];
+    request.kind = exportKindForPath(request.output);
+    if (!request.exportOptions.formName.empty()) {
+        if (request.kind != ExportKind::PostScript) {
+            error = "--form needs a .ps output";
+            return std::nullopt;
+        }
+        request.kind = ExportKind::Form;
+    }
     return request;
 }
 

@@ -13,6 +13,9 @@ struct ConvertRequest {
     std::string input;
     std::string output;
     ExportOptions exportOptions;
+    // What the output's extension asks for (a form with --form); nothing
+    // when the extension is not known.
+    std::optional<ExportKind> kind;
     int dpi = 72; // bitmap outputs
     bool help = false;
 };

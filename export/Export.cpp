@@ -6,12 +6,15 @@
 #include "model/UndoCommand.h"
 #include "output/IllustratorPort.h"
 #include "output/PdfPort.h"
+#include "output/FormPort.h"
 #include "output/PostScriptPort.h"
+#include "output/PostScriptVariants.h"
 #include "platform/OutputStream.h"
 #include "platform/RasterSurface.h"
 #include "platform/Reporter.h"
 #include "raster/MetafilePort.h"
 #include "raster/PngExportPort.h"
+#include "raster/TiffWriter.h"
 
 #include <algorithm>
 #include <cctype>
@@ -56,10 +59,21 @@ std::unique_ptr<OutputPort> makeExportPort(ExportKind kind, OutputStream& stream
 {
     switch (kind) {
     case ExportKind::Native:
-    case ExportKind::PostScript: {
-        std::unique_ptr<PostScriptPort> port = kind == ExportKind::Native
-            ? std::make_unique<ZvxFilePort>(stream)
-            : std::make_unique<PostScriptPort>(stream);
+    case ExportKind::PostScript:
+    case ExportKind::Eps:
+    case ExportKind::Form: {
+        // The preview is drawn on the platform's surfaces.
+        if (kind == ExportKind::Eps && options.preview && !options.surfaces)
+            return nullptr;
+        std::unique_ptr<PostScriptPort> port;
+        if (kind == ExportKind::Native)
+            port = std::make_unique<ZvxFilePort>(stream);
+        else if (kind == ExportKind::Eps)
+            port = std::make_unique<EpsPort>(stream);
+        else if (kind == ExportKind::Form)
+            port = std::make_unique<FormPort>(stream, options.formName);
+        else
+            port = std::make_unique<PostScriptPort>(stream);
         if (options.clock)
             port->setClock(options.clock);
         port->setDocumentFonts(std::move(documentFonts));
@@ -67,6 +81,7 @@ std::unique_ptr<OutputPort> makeExportPort(ExportKind kind, OutputStream& stream
         DownloadOptions form;
         form.type42 = options.downloadForm == FontDownloadForm::Type42;
         port->setFontOptions(kind != ExportKind::Native && options.substituteFonts, form);
+        port->setWhiteBackground(kind == ExportKind::Eps && options.preview);
         return port;
     }
     case ExportKind::Illustrator:
@@ -138,10 +153,59 @@ std::optional<ExportKind> exportKindForPath(std::string_view path)
 
 namespace {
 
+using PageWalk = std::function<RenderResult(OutputPort&, const RenderOptions&)>;
+
+ExportResult exportResult(RenderResult result, const OutputPort& port, const ProgressMonitor* monitor)
+{
+    switch (result) {
+    case RenderResult::Cancelled:
+        return ExportResult::Cancelled;
+    case RenderResult::Refused:
+        return ExportResult::Failed;
+    case RenderResult::Completed:
+        break;
+    }
+    if (!port.failed())
+        return ExportResult::Written;
+    // A port that stopped for a cancel in its own last stage (bitmap encoding).
+    return monitor && monitor->cancelled() ? ExportResult::Cancelled : ExportResult::Failed;
+}
+
+// The DOS EPS header in front of a preview: the PostScript's and the TIFF's
+// positions and lengths, no metafile, no checksum.
+constexpr long kEpsHeaderSize = 30;
+
+bool writeEpsHeader(OutputStream& stream, uint32_t postScriptStart, uint32_t postScriptLength,
+    uint32_t tiffStart, uint32_t tiffLength)
+{
+    uint8_t header[kEpsHeaderSize] = { 0xC5, 0xD0, 0xD3, 0xC6 };
+    const uint32_t fields[] = { postScriptStart, postScriptLength, 0, 0, tiffStart, tiffLength };
+    for (std::size_t i = 0; i < std::size(fields); ++i)
+        for (int b = 0; b < 4; ++b)
+            header[4 + 4 * i + b] = static_cast<uint8_t>(fields[i] >> (8 * b));
+    header[28] = header[29] = 0xFF;
+    return stream.write(header, sizeof header);
+}
+
+// The screen preview as a TIFF at the stream's position, drawn as the
+// bitmap export draws (no font download, no substitution).
+ExportResult writePreview(OutputStream& stream, const ExportOptions& options, RenderOptions render, const PageWalk& walk)
+{
+    PageRenderSettings settings;
+    settings.pixelsPerPoint = options.pixelsPerPoint;
+    PageImagePort preview(*options.surfaces, settings);
+    render.downloadFonts = false;
+    const ExportResult result = exportResult(walk(preview, render), preview, render.monitor);
+    if (result != ExportResult::Written)
+        return result;
+    std::optional<RgbImage> image = preview.takeImage();
+    // A failed write was reported by the stream.
+    return image && writeTiff(stream, image->view()) ? ExportResult::Written : ExportResult::Failed;
+}
+
 // What both exports share: the port, the render options of the kind, the walk.
 ExportResult runExport(const Drawing& page, ExportKind kind, OutputStream& stream,
-    const ExportOptions& options, ProgressMonitor* monitor,
-    const std::function<RenderResult(OutputPort&, const RenderOptions&)>& walk)
+    const ExportOptions& options, ProgressMonitor* monitor, const PageWalk& walk)
 {
     std::unique_ptr<OutputPort> port = makeExportPort(kind, stream, options, page.documentFonts());
     if (!port)
@@ -152,18 +216,34 @@ ExportResult runExport(const Drawing& page, ExportKind kind, OutputStream& strea
     render.downloadFonts = kind != ExportKind::Native && options.includeFonts;
     render.documentPath = options.documentPath;
     render.monitor = kind == ExportKind::Native ? nullptr : monitor;
-    switch (walk(*port, render)) {
-    case RenderResult::Cancelled:
-        return ExportResult::Cancelled;
-    case RenderResult::Refused:
-        return ExportResult::Failed;
-    case RenderResult::Completed:
-        break;
+
+    const bool preview = kind == ExportKind::Eps && options.preview;
+    long tiffStart = 0, postScriptStart = 0;
+    if (preview) {
+        // Room for the header, which is written once both parts are in place.
+        const uint8_t room[kEpsHeaderSize] = {};
+        if (!stream.write(room, sizeof room))
+            return ExportResult::Failed;
+        tiffStart = stream.tell();
+        if (monitor)
+            monitor->setMessage("Preparing preview image...");
+        const ExportResult result = writePreview(stream, options, render, walk);
+        if (result != ExportResult::Written)
+            return result;
+        if (monitor)
+            monitor->setMessage("Exporting EPS...");
+        postScriptStart = stream.tell();
     }
-    if (!port->failed())
-        return ExportResult::Written;
-    // A port that stopped for a cancel in its own last stage (bitmap encoding).
-    return monitor && monitor->cancelled() ? ExportResult::Cancelled : ExportResult::Failed;
+    const ExportResult result = exportResult(walk(*port, render), *port, monitor);
+    if (result != ExportResult::Written || !preview)
+        return result;
+    const long end = stream.tell();
+    if (end < 0 || !stream.seek(0)
+        || !writeEpsHeader(stream, uint32_t(postScriptStart), uint32_t(end - postScriptStart), uint32_t(tiffStart),
+            uint32_t(postScriptStart - tiffStart))
+        || !stream.seek(end))
+        return ExportResult::Failed;
+    return ExportResult::Written;
 }
 
 } // namespace
@@ -203,6 +283,20 @@ bool exportToFile(const Drawing& drawing, ExportKind kind, const std::string& pa
         return false;
     }
     return stream.close();
+}
+
+bool printDrawing(const Drawing& drawing, OutputStream& printer, FontDownloadForm downloadForm)
+{
+    PrintPort port(printer);
+    port.setDocumentFonts(drawing.documentFonts());
+    DownloadOptions form;
+    form.type42 = downloadForm == FontDownloadForm::Type42;
+    port.setFontOptions(false, form);
+    RenderOptions render;
+    render.margin = 9;
+    render.downloadFonts = true;
+    render.documentPath = drawing.fileName();
+    return renderDrawing(drawing, port, render) == RenderResult::Completed && !port.failed();
 }
 
 bool saveDrawing(Drawing& drawing, const std::string& path, const ExportOptions& options)

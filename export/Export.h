@@ -106,6 +106,10 @@ ExportResult exportObjects(const std::vector<DrawObject*>& objects, const Drawin
 bool exportToFile(const Drawing& drawing, ExportKind kind, const std::string& path,
     const ExportOptions& options, ProgressMonitor* monitor);
 
+// Print: the drawing as a PostScript job on the open printer stream, every
+// font but the resident ones embedded. False when writing failed (reported).
+bool printDrawing(const Drawing& drawing, OutputStream& printer, FontDownloadForm downloadForm);
+
 // Save: the native file, then the drawing takes the path as its name and is
 // no longer modified. A failed save changes nothing.
 bool saveDrawing(Drawing& drawing, const std::string& path, const ExportOptions& options = {});

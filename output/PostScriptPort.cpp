@@ -247,6 +247,11 @@ void PostScriptPort::putMatrix(const Matrix& m, bool bracketed)
         m_buffer += ']';
 }
 
+void PostScriptPort::putInvertibleMatrix(const Matrix& matrix)
+{
+    putMatrix(invertibleAsWritten(matrix), true);
+}
+
 const std::vector<UsedFont>& PostScriptPort::usedFonts() const
 {
     return writerState().usedFonts;
@@ -280,11 +285,11 @@ bool PostScriptPort::beginPage(const DocumentInfo& info, bool downloadFonts, Pro
     return true;
 }
 
-void PostScriptPort::writeHeader(const DocumentInfo& info, bool downloadFonts)
+void PostScriptPort::writeComments(const DocumentInfo& info, std::string_view firstLine, bool downloadFonts)
 {
     const std::vector<UsedFont>& fonts = usedFonts();
-    putText("%!PS-Adobe-3.0 EPSF-3.0\r\n");
-    putText("%%Creator: Zavora Draw, Version 3.6\r\n");
+    putText(firstLine);
+    putText("\r\n%%Creator: Zavora Draw, Version 3.6\r\n");
     put("%%%%Title: %s\r\n", headerValue(info.title, kMaxLine - 9).c_str());
     put("%%%%CreationDate: %s\r\n", creationDateText(m_clock()).c_str());
     int x0 = info.x0, y0 = info.y0, x1 = info.x1, y1 = info.y1;
@@ -304,6 +309,11 @@ void PostScriptPort::writeHeader(const DocumentInfo& info, bool downloadFonts)
     putText("%%Version: 3.6\r\n");
     putText("%%Copyright: (C) The Zavora Draw authors. This procedure set may be copied freely "
             "with the drawings that use it.\r\n");
+}
+
+void PostScriptPort::writeHeader(const DocumentInfo& info, bool downloadFonts)
+{
+    writeComments(info, "%!PS-Adobe-3.0 EPSF-3.0", downloadFonts);
     put("/%s 100 dict def\r\n", kProcSetDictionary.data());
     put("%s begin\r\n", kProcSetDictionary.data());
     putText(postScriptProcSet());
@@ -312,16 +322,15 @@ void PostScriptPort::writeHeader(const DocumentInfo& info, bool downloadFonts)
     const Grid& grid = info.gridSettings;
     put("%%ZVX g %d %d %d %d\r\n", grid.gx, grid.gy, grid.spare, grid.snap);
     if (!downloadFonts) {
-        for (const UsedFont& font : fonts)
+        for (const UsedFont& font : usedFonts())
             put("%%%%IncludeFont: %s\r\n", font.name.c_str());
     }
     put("%s begin\r\n", kProcSetDictionary.data());
     putText("%%EndSetup\r\n%%Page: 1 1\r\n%%BeginPageSetup\r\n");
 }
 
-void PostScriptPort::writePageSetup(const DocumentInfo& info)
+void PostScriptPort::writeFontSetup()
 {
-    putText("/_ZVX_savepage save def\r\n\r\n");
     putText(postScriptPatternFonts());
     const std::vector<UsedFont>& fonts = usedFonts();
     for (const UsedFont& font : fonts) {
@@ -329,8 +338,19 @@ void PostScriptPort::writePageSetup(const DocumentInfo& info)
     }
     if (!fonts.empty())
         putText("\r\n");
+}
+
+void PostScriptPort::writeInitialGraphicsState()
+{
     putText("newpath 0 setlinecap 0 setlinejoin 10 setmiterlimit\r\n");
     putText("1 setlinewidth [] 0 setdash\r\n");
+}
+
+void PostScriptPort::writePageSetup(const DocumentInfo& info)
+{
+    putText("/_ZVX_savepage save def\r\n\r\n");
+    writeFontSetup();
+    writeInitialGraphicsState();
     const int x0 = info.x0, y0 = info.y0, x1 = info.x1, y1 = info.y1;
     if (rotatesLandscape() && info.landscape) {
         put("%d %d translate\r\n", x0, y0);
@@ -706,7 +726,7 @@ void PostScriptPort::image(const Matrix& matrix, const ImageObject& image)
 {
     const int32_t width = image.hasPixels() ? image.width() : 0;
     const int32_t height = image.hasPixels() ? image.height() : 0;
-    putMatrix(invertibleAsWritten(matrix), true);
+    putInvertibleMatrix(matrix);
     put(" %d %d img\r\n", width, height);
     static const std::array<char, 512> hex = makeHexTable();
     const std::vector<uint8_t>& pixels = image.pixels();

@@ -112,7 +112,18 @@ protected:
     void putNumbers(std::initializer_list<double> values);
     // "[a b c d tx ty]" (operand) or "a b c d tx ty" (before " cm").
     void putMatrix(const Matrix& matrix, bool bracketed);
+    // The bracketed matrix of an image, made invertible as written.
+    void putInvertibleMatrix(const Matrix& matrix);
 
+    // The fonts the header names, from the document fonts and the options.
+    void fillUsedFonts();
+    // The header from its first line to the procedure set's resource
+    // comments, with the embedded fonts when told to download them.
+    void writeComments(const DocumentInfo& info, std::string_view firstLine, bool downloadFonts);
+    // The pattern fonts and the re-encoded fonts.
+    void writeFontSetup();
+    // Line caps, joins, width and dash as the procedure set expects them.
+    void writeInitialGraphicsState();
     // The embedded fonts inside the prolog, when beginPage is told to download them.
     virtual void writeFontResources();
     // "%%PageTrailer" ... "%%EOF" with the given page-ending line ("showpage").
@@ -149,7 +160,6 @@ protected:
     const WriterState& writerState() const { return m_state; }
 
 private:
-    void fillUsedFonts();
     void writeHeader(const DocumentInfo& info, bool downloadFonts);
     void writePageSetup(const DocumentInfo& info);
     void writeArrowheads(const Matrix& matrix, Point firstTip, Point firstPrevious, Point lastTip,

@@ -398,6 +398,21 @@ constexpr std::string_view kPatternFonts = R"PS(15 15 [300 72 div 0 0 300 72 div
 
 )PS";
 
+// A form's images are arrays of grey row strings defined before its
+// PaintProc, since a form cannot read image data from the file when it runs.
+constexpr std::string_view kFormImage = R"PS(/imga { % rows matrix w h
+  /imgh exch def /imgw exch def
+  gsave
+  concat
+  /imgrows exch def /imgrow 0 def
+  imgw 0 gt imgh 0 gt and imgrows length imgh ge and {
+    imgw imgh 8 [imgw 0 0 imgh neg 0 imgh]
+    { imgrows imgrow get /imgrow imgrow 1 add def } image
+  } if
+  grestore
+} bind def
+)PS";
+
 std::string withCrLf(std::string_view text)
 {
     std::string out;
@@ -415,6 +430,18 @@ std::string withCrLf(std::string_view text)
 std::string_view postScriptProcSet()
 {
     static const std::string text = withCrLf(kProcSet);
+    return text;
+}
+
+std::string_view postScriptFormProcSet()
+{
+    static const std::string text = [] {
+        std::string procSet(kProcSet);
+        const std::size_t start = procSet.find("/img {");
+        const std::size_t end = procSet.find("/arrowshapes");
+        procSet.replace(start, end - start, kFormImage);
+        return withCrLf(procSet);
+    }();
     return text;
 }
 

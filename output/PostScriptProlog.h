@@ -14,6 +14,10 @@ constexpr std::string_view kProcSetDictionary = "ZVXDict";
 // The procedure set: the definitions that go between "ZVXDict begin" and "end".
 std::string_view postScriptProcSet();
 
+// The same for a form: images are drawn from arrays of grey rows by `imga`
+// ("rows matrix w h imga") instead of from the file by `img`.
+std::string_view postScriptFormProcSet();
+
 // The nine pattern font blocks, each followed by one empty line.
 std::string_view postScriptPatternFonts();
 

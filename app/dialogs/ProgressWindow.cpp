@@ -51,7 +51,7 @@ void ProgressWindow::open(QWidget* owner)
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancel"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancel"));
     auto* layout = new QVBoxLayout(m_dialog);
-    layout->addWidget(text);
+    layout->addWidget(m_text);
     layout->addWidget(m_bar);
     layout->addWidget(buttons);
     // Escape and the Cancel button both end up in rejected().

@@ -76,10 +76,11 @@ protected:
         });
     }
 
-    // The file dialog picks `path`, or is cancelled when path is empty.
-    void whenFileDialogOpens(const fs::path& path, QStringList* filters = nullptr)
+    // The file dialog picks `path` (under `filter` when given), or is
+    // cancelled when path is empty.
+    void whenFileDialogOpens(const fs::path& path, QStringList* filters = nullptr, QString filter = {})
     {
-        whenDialogOpens([path, filters](QWidget& w) {
+        whenDialogOpens([path, filters, filter](QWidget& w) {
             auto* dialog = qobject_cast<QFileDialog*>(&w);
             if (!dialog) {
                 w.close();
@@ -91,6 +92,8 @@ protected:
                 dialog->reject();
                 return;
             }
+            if (!filter.isEmpty())
+                dialog->selectNameFilter(filter);
             dialog->selectFile(QString::fromStdString(path.string()));
             static_cast<QDialog*>(dialog)->accept(); // as the Open or Save button does
         });
@@ -494,7 +497,7 @@ TEST_F(MenuCommands, ExportListsOnlyWhatThisBuildWritesAndWritesIt)
     addRectangle(10, 10, 60, 40);
     QStringList filters;
     const fs::path target = m_dir / "out.ps";
-    whenFileDialogOpens(target, &filters);
+    whenFileDialogOpens(target, &filters, QStringLiteral("PostScript (*.ps)"));
     choose(kCmdExport);
     QStringList expected;
     for (const ExportFormat& format : exportFormats(false))

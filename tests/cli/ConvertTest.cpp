@@ -23,6 +23,15 @@ TEST(ConvertArguments, OptionsAndFiles)
     EXPECT_TRUE(request->exportOptions.includeFonts);
     EXPECT_EQ(request->exportOptions.downloadForm, FontDownloadForm::Type3);
     EXPECT_EQ(request->exportOptions.border, 12);
+    EXPECT_EQ(request->kind, ExportKind::Eps);
+
+    request = parseConvertArguments({ "--form", "Logo", "in.zvx", "out.ps" }, error);
+    ASSERT_TRUE(request) << error;
+    EXPECT_EQ(request->kind, ExportKind::Form);
+    EXPECT_EQ(request->exportOptions.formName, "Logo");
+    EXPECT_FALSE(parseConvertArguments({ "--form", "Logo", "in.zvx", "out.eps" }, error));
+    EXPECT_EQ(error, "--form needs a .ps output");
+    EXPECT_FALSE(parseConvertArguments({ "--form", std::string(65, 'x'), "in.zvx", "out.ps" }, error));
 
     EXPECT_FALSE(parseConvertArguments({ "in.zvx" }, error));
     EXPECT_EQ(error, "expected an input and an output file");
@@ -113,6 +122,14 @@ TEST(ConvertProgram, IllustratorToNativeAndPostScript)
     EXPECT_EQ(slurp(ai).rfind("%!PS-Adobe-2.0 EPSF-1.2\r\n", 0), 0u);
     ConvertRun fifth = convert(ai.string() + " " + (dir / "back.zvx").string());
     EXPECT_EQ(fifth.status, 0) << fifth.errors;
+    // The EPS with its preview, and the form.
+    const fs::path eps = dir / "golfer.eps";
+    ConvertRun sixth = convert("--preview --border 4 " + zvx.string() + " " + eps.string());
+    ASSERT_EQ(sixth.status, 0) << sixth.errors;
+    EXPECT_EQ(slurp(eps).substr(0, 4), "\xC5\xD0\xD3\xC6");
+    ConvertRun seventh = convert("--form Golfer " + zvx.string() + " " + ps.string());
+    ASSERT_EQ(seventh.status, 0) << seventh.errors;
+    EXPECT_NE(slurp(ps).find("/Golfer Golfer /Form defineresource pop"), std::string::npos);
     // The bitmap options reach the files.
     const struct {
         const char* name;

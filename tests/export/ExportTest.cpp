@@ -4,9 +4,14 @@
 #include "export/Export.h"
 
 // Model headers before any Qt header: Qt defines `emit` as a macro.
+#include "fonts/Type1Font.h"
 #include "model/Drawing.h"
 #include "model/OutputPort.h"
+#include "model/ProgressMonitor.h"
+#include "model/GroupObject.h"
+#include "model/ImageObject.h"
 #include "model/ShapeObjects.h"
+#include "model/TextObject.h"
 #include "output/Traversal.h"
 #include "platform/OutputStream.h"
 #include "platform/Reporter.h"
@@ -25,6 +30,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <map>
 #include <set>
@@ -102,12 +109,16 @@ TEST_F(ExportRoutine, FactoryBuildsTheKindsThisVersionWrites)
             withoutRaster.insert(ExportKind(code));
     }
     EXPECT_EQ(built,
-        (std::set { ExportKind::Native, ExportKind::PostScript, ExportKind::Illustrator, ExportKind::Metafile,
-            ExportKind::Pdf, ExportKind::Bmp, ExportKind::Tiff, ExportKind::Gif, ExportKind::Jpeg, ExportKind::Png }));
-    // Page images need the platform's surfaces and encoder.
+        (std::set { ExportKind::Native, ExportKind::Form, ExportKind::Eps, ExportKind::PostScript,
+            ExportKind::Illustrator, ExportKind::Metafile, ExportKind::Pdf, ExportKind::Bmp, ExportKind::Tiff,
+            ExportKind::Gif, ExportKind::Jpeg, ExportKind::Png }));
+    // Page images, and the EPS preview, need the platform's surfaces and encoder.
     EXPECT_EQ(withoutRaster,
-        (std::set { ExportKind::Native, ExportKind::PostScript, ExportKind::Illustrator, ExportKind::Metafile,
-            ExportKind::Pdf }));
+        (std::set { ExportKind::Native, ExportKind::Form, ExportKind::Eps, ExportKind::PostScript,
+            ExportKind::Illustrator, ExportKind::Metafile, ExportKind::Pdf }));
+    ExportOptions preview;
+    preview.preview = true;
+    EXPECT_FALSE(isExportAvailable(ExportKind::Eps, preview));
 }
 
 // Insert of a metafile: its objects join the drawing as the selection in one
@@ -322,6 +333,172 @@ TEST_F(ExportRoutine, SomeObjectsAreFramedByTheirOwnBox)
     ASSERT_TRUE(
         image.loadFromData(reinterpret_cast<const uchar*>(png.data().data()), int(png.data().size())));
     EXPECT_EQ(image.size(), QSize(39, 29));
+}
+
+// The PostScript outputs of one landscape drawing (the page box is
+// 90 190 429 519): only the EPS turns the page and swaps its box, and only
+// the EPS and the form keep showpage from the placing program.
+TEST_F(ExportRoutine, PostScriptOutputsDifferInTheirFrame)
+{
+    drawing.setLandscape(true);
+    options.formName = "Frame";
+    const struct {
+        std::optional<ExportKind> kind; // none: the print job
+        const char* start;
+        const char* orientation; // nullptr: no orientation line
+        const char* box;
+        bool turned;
+        const char* end;
+    } cases[] = {
+        { ExportKind::PostScript, "%!PS-Adobe-3.0 EPSF-3.0\r\n", "Landscape", "90 190 429 519", false,
+            "end\r\nshowpage\r\n%%EOF\r\n" },
+        { ExportKind::Eps, "%!PS-Adobe-3.0 EPSF-3.0\r\n", nullptr, "90 190 419 529", true,
+            "end\r\n% showpage\r\n%%EOF\r\n" },
+        { ExportKind::Form, "%!\r\n%%Creator", "Landscape", "90 190 429 519", false,
+            "/Frame Frame /Form defineresource pop\r\n% /Frame /Form findresource execform\r\n% showpage\r\n%%EOF\r\n" },
+        { std::nullopt, "%!PS-Adobe-3.0\r\n%!PS-Adobe-3.0 EPSF-3.0\r\n", "Landscape", "90 190 429 519", false,
+            "end\r\nshowpage\r\n%%EOF\r\n" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.start);
+        MemoryOutputStream stream;
+        if (c.kind)
+            ASSERT_EQ(exportDrawing(drawing, *c.kind, stream, options, nullptr), ExportResult::Written);
+        else
+            ASSERT_TRUE(printDrawing(drawing, stream, FontDownloadForm::Type42));
+        const std::string& out = stream.data();
+        EXPECT_EQ(out.rfind(c.start, 0), 0u);
+        const std::size_t orientation = out.find("%%Orientation:");
+        if (c.orientation)
+            EXPECT_EQ(out.substr(orientation + 15, std::strlen(c.orientation)), c.orientation);
+        else
+            EXPECT_EQ(orientation, std::string::npos);
+        EXPECT_NE(out.find(std::string("%%BoundingBox: ") + c.box + "\r\n"), std::string::npos);
+        EXPECT_EQ(out.find("-90 rotate") != std::string::npos, c.turned);
+        EXPECT_TRUE(out.ends_with(c.end)) << out.substr(out.size() - 80);
+    }
+}
+
+TEST_F(ExportRoutine, EpsPreviewIsATiffInFrontOfThePostScript)
+{
+    if (!bitmaptest::haveTool("tiffinfo", "libtiff-tools") || !bitmaptest::haveTool("epstool", "epstool"))
+        return;
+    struct StageMonitor : ProgressMonitor {
+        std::vector<std::string> stages;
+        void start(int) override { }
+        void step() override { }
+        bool cancelled() const override { return false; }
+        void setMessage(const char* text) override { stages.push_back(text); }
+    } monitor;
+    const fs::path path = folder / "preview.eps";
+    options.preview = true;
+    ASSERT_TRUE(exportToFile(drawing, ExportKind::Eps, path.string(), options, &monitor));
+    EXPECT_EQ(monitor.stages, (std::vector<std::string> { "Preparing preview image...", "Exporting EPS..." }));
+    const std::string file = slurp(path);
+    ASSERT_GT(file.size(), 30u);
+    auto field = [&](std::size_t at) {
+        uint32_t value = 0;
+        for (int b = 3; b >= 0; --b)
+            value = value << 8 | uint8_t(file[at + b]);
+        return value;
+    };
+    EXPECT_EQ(file.substr(0, 4), "\xC5\xD0\xD3\xC6");
+    const uint32_t psStart = field(4), psLength = field(8), tiffStart = field(20), tiffLength = field(24);
+    EXPECT_EQ(field(12), 0u);
+    EXPECT_EQ(field(16), 0u);
+    EXPECT_EQ(file.substr(28, 2), "\xFF\xFF");
+    EXPECT_EQ(tiffStart, 30u);
+    EXPECT_EQ(tiffStart + tiffLength, psStart);
+    ASSERT_EQ(psStart + psLength, file.size());
+    const std::string postScript = file.substr(psStart);
+    EXPECT_TRUE(postScript.starts_with("%!PS-Adobe-3.0 EPSF-3.0\r\n"));
+    // The preview shows through where the placing program draws nothing.
+    EXPECT_NE(postScript.find("closepath clip\r\n1 1 1 setrgbcolor fill\r\n"), std::string::npos);
+
+    const fs::path tiff = folder / "cut.tif";
+    std::ofstream(tiff, std::ios::binary) << file.substr(tiffStart, tiffLength);
+    const bitmaptest::ToolRun info = bitmaptest::runTool("tiffinfo '" + tiff.string() + "'");
+    EXPECT_EQ(info.status, 0) << info.output;
+    EXPECT_NE(info.output.find("Image Width: 339 Image Length: 329"), std::string::npos) << info.output;
+    // A program that handles EPS files finds the same parts and the box.
+    const bitmaptest::ToolRun dump = bitmaptest::runTool("epstool --dump '" + path.string() + "'");
+    EXPECT_EQ(dump.status, 0) << dump.output;
+    EXPECT_NE(dump.output.find(formatLocaleFree("doseps: ps=%u %u  wmf=0 0  tiff=30 %u", psStart, psLength, tiffLength)),
+        std::string::npos) << dump.output;
+    EXPECT_NE(dump.output.find("boundingbox 90 190 429 519\n"), std::string::npos) << dump.output;
+    EXPECT_NE(dump.output.find("preview type TIFF"), std::string::npos) << dump.output;
+}
+
+// Each image becomes a grey array ahead of the PaintProc; the counter names
+// arrays and uses alike, in drawing order, groups included.
+TEST_F(ExportRoutine, FormNamesItsImageArraysInDrawingOrder)
+{
+    auto image = [](uint8_t red) {
+        auto i = std::make_unique<ImageObject>();
+        EXPECT_TRUE(i->allocatePixels(2, 1));
+        i->setPixel(0, 0, { red, 0, 0 });
+        i->setPixel(1, 0, { 0, 0, 255 });
+        i->setMatrix(Matrix { 20, 0, 0, 10, 30, 40 });
+        return i;
+    };
+    drawing.append(image(255));
+    auto group = std::make_unique<GroupObject>();
+    group->appendChild(image(100));
+    drawing.append(std::move(group));
+    options.formName = "two images";
+    MemoryOutputStream stream;
+    ASSERT_EQ(exportDrawing(drawing, ExportKind::Form, stream, options, nullptr), ExportResult::Written);
+    const std::string& out = stream.data();
+    const std::size_t paint = out.find("/PaintProc {");
+    ASSERT_NE(paint, std::string::npos);
+    // Grey is (30 R + 59 G + 11 B) / 100: 76 and 30 for the reds, 28 for the blue.
+    const std::size_t first = out.find("1 array dup /bmp0000 exch def\r\ndup 0 <4c1c> put\r\npop\r\n");
+    const std::size_t second = out.find("1 array dup /bmp0001 exch def\r\ndup 0 <1e1c> put\r\npop\r\n");
+    EXPECT_LT(first, second);
+    EXPECT_LT(second, paint);
+    const std::size_t use0 = out.find("bmp0000 [20 0 0 10 30 40] 2 1 imga\r\n");
+    const std::size_t use1 = out.find("bmp0001 [20 0 0 10 30 40] 2 1 imga\r\n");
+    EXPECT_LT(paint, use0);
+    EXPECT_LT(use0, use1);
+    EXPECT_NE(use1, std::string::npos);
+    // A name with a space would end the name early in the program.
+    EXPECT_NE(out.find("/two_images two_images /Form defineresource pop"), std::string::npos);
+}
+
+// A Type 1 font under a name no interpreter knows: only the downloaded
+// program can draw it, so a substitution message means the download failed.
+TEST_F(ExportRoutine, DownloadedType1FontIsTheOneTheInterpreterUses)
+{
+    const fs::path urw = "/usr/share/fonts/type1/urw-base35";
+    const fs::path pfb = "/usr/share/fonts/X11/Type1/NimbusSans-Regular.pfb";
+    ASSERT_TRUE(fs::exists(urw / "NimbusSans-Regular.afm") && fs::exists(pfb))
+        << "the URW fonts (fonts-urw-base35, gsfonts-x11) are needed";
+    const Type1Font font("Zavora Test Sans", 0, "ZavoraTestSans", urw / "NimbusSans-Regular.afm", pfb);
+    auto text = std::make_unique<TextObject>("Hamburgefonts", &font, 24, 28, TextAlign::Left);
+    text->setFrame({ 20, 20 }, { 220, -20 });
+    drawing.append(std::move(text));
+    for (bool include : { true, false }) {
+        SCOPED_TRACE(include);
+        options.includeFonts = include;
+        MemoryOutputStream stream;
+        ASSERT_EQ(exportDrawing(drawing, ExportKind::Eps, stream, options, nullptr), ExportResult::Written);
+        const std::string& out = stream.data();
+        const std::size_t begin = out.find("%%BeginResource: font ZavoraTestSans\r\n");
+        ASSERT_EQ(begin != std::string::npos, include);
+        if (include) {
+            const std::string resource = out.substr(begin, out.find("%%EndResource", begin) - begin);
+            EXPECT_NE(resource.find("/FontName /ZavoraTestSans def"), std::string::npos);
+            // The binary segments of the .pfb arrive as text.
+            EXPECT_TRUE(std::all_of(resource.begin(), resource.end(),
+                [](char c) { return c == '\r' || c == '\n' || c == '\t' || (c >= 32 && c < 127); }));
+        }
+        const testing::GhostscriptRun gs
+            = testing::runGhostscript(out, include ? "download" : "nodownload", "-dNOFONTMAP -sDEVICE=nullpage");
+        const bool substituted = gs.messages.find("ZavoraTestSans") != std::string::npos;
+        EXPECT_EQ(substituted, !include) << gs.messages;
+        if (include)
+            EXPECT_TRUE(gs.ok()) << gs.messages;
+    }
 }
 
 // Each port keeps its own record of what its output already holds, so two

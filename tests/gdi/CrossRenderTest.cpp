@@ -1,4 +1,4 @@
-// Our page render against Ghostscript's rendering of our own native file of
+// Our page render against Ghostscript's rendering of our own PostScript outputs of
 // the same drawing: same page box, 72 dpi, neither smoothed. The two draw
 // through unrelated code (device-context primitives and FreeType's glyph
 // masks here, the file's procedures and the interpreter's fonts there), so agreement
@@ -272,6 +272,24 @@ void containers(Drawing& d, const FontLookup& fonts)
     add(d, std::move(t));
 }
 
+// A form draws its images in grey: the containers with their image in grey
+// steps, and a second, turned one.
+void greyImages(Drawing& d, const FontLookup& fonts)
+{
+    containers(d, fonts);
+    auto turned = std::make_unique<ImageObject>();
+    ASSERT_TRUE(turned->allocatePixels(6, 4));
+    turned->setMatrix(Matrix { 50, 30, -20, 40, 230, 140 });
+    d.append(std::move(turned));
+    for (const auto& object : d.objects())
+        if (auto* image = dynamic_cast<ImageObject*>(object.get()))
+            for (int y = 0; y < image->height(); ++y)
+                for (int x = 0; x < image->width(); ++x) {
+                    const uint8_t grey = uint8_t((x * 5 + y * 3) % 8 * 30);
+                    image->setPixel(x, y, { grey, grey, grey });
+                }
+}
+
 void hatched(Drawing& d, const FontLookup&)
 {
     for (int pattern = 0; pattern < 9; ++pattern) {
@@ -310,13 +328,64 @@ void readIllustrator(Drawing& d, const FontLookup&)
                        "/_Helvetica 14 Tf\n(Black by default) Tx\nTO\n%%Trailer\n"));
 }
 
+// What Ghostscript renders: one of our PostScript outputs of the drawing.
+enum class Output {
+    Native,
+    PostScript,
+    Eps,
+    EpsPreview, // the DOS EPS binary with a TIFF in front of the PostScript
+    FormTwice, // a program that runs the form twice, side by side
+};
+
 struct Case {
     const char* name;
     void (*build)(Drawing&, const FontLookup&);
     double meanLimit; // pixel by pixel
     double shareLimit;
     double toneLimit; // 8 x 8 block averages
+    Output output = Output::Native;
 };
+
+constexpr const char* kFormName = "CrossForm";
+
+// The output's file, and for a form the program that paints it twice on a
+// page two boxes wide.
+std::string writeOutput(const Drawing& drawing, Output output, SurfaceFactory& surfaces)
+{
+    ExportOptions options;
+    options.formName = kFormName;
+    options.preview = output == Output::EpsPreview;
+    options.surfaces = &surfaces;
+    const ExportKind kind = output == Output::Native ? ExportKind::Native
+        : output == Output::PostScript               ? ExportKind::PostScript
+        : output == Output::FormTwice                ? ExportKind::Form
+                                                     : ExportKind::Eps;
+    MemoryOutputStream stream;
+    EXPECT_EQ(exportDrawing(drawing, kind, stream, options, nullptr), ExportResult::Written);
+    if (output != Output::FormTwice)
+        return stream.data();
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    const std::size_t box = stream.data().find("%%BoundingBox:");
+    EXPECT_EQ(std::sscanf(stream.data().c_str() + box, "%%%%BoundingBox: %d %d %d %d", &x0, &y0, &x1, &y1), 4);
+    const int w = x1 - x0, h = y1 - y0;
+    std::string program = stream.data();
+    program += formatLocaleFree("<< /PageSize [%d %d] >> setpagedevice\n", 2 * w, h);
+    for (int copy = 0; copy < 2; ++copy)
+        program += formatLocaleFree(
+            "gsave %d %d translate /%s /Form findresource execform grestore\n", copy * w - x0, -y0, kFormName);
+    return program + "showpage\n";
+}
+
+// The columns [x, x + width) of the raster.
+Raster columns(const Raster& raster, int x, int width)
+{
+    Raster out { width, raster.height, {} };
+    for (int y = 0; y < raster.height; ++y) {
+        const auto row = raster.rgb.begin() + (std::ptrdiff_t(y) * raster.width + x) * 3;
+        out.rgb.insert(out.rgb.end(), row, row + std::ptrdiff_t(width) * 3);
+    }
+    return out;
+}
 
 class CrossRenderTest : public ::testing::TestWithParam<Case> {
 protected:
@@ -336,7 +405,7 @@ protected:
     std::unique_ptr<FontCatalogue> m_catalogue;
 };
 
-TEST_P(CrossRenderTest, PageRenderAgreesWithGhostscriptOnOurNativeFile)
+TEST_P(CrossRenderTest, PageRenderAgreesWithGhostscriptOnOurPostScript)
 {
     const Case c = GetParam();
     Drawing drawing;
@@ -347,28 +416,27 @@ TEST_P(CrossRenderTest, PageRenderAgreesWithGhostscriptOnOurNativeFile)
     const std::optional<RgbImage> ours = renderPage(drawing, factory, { 1, false }, RenderOptions {});
     ASSERT_TRUE(ours);
 
-    MemoryOutputStream stream;
-    ASSERT_TRUE(stream.open());
-    ASSERT_EQ(
-        exportDrawing(drawing, ExportKind::Native, stream, ExportOptions {}, nullptr), ExportResult::Written);
-    stream.close();
+    const std::string program = writeOutput(drawing, c.output, factory);
+    const bool form = c.output == Output::FormTwice;
     const testing::GhostscriptRun gs
-        = testing::renderWithGhostscript(stream.data(), std::string("cross-") + c.name);
+        = testing::renderWithGhostscript(program, std::string("cross-") + c.name, 72, !form);
     ASSERT_TRUE(gs.ok()) << gs.messages;
-    ASSERT_EQ(gs.raster.width, ours->width);
+    ASSERT_EQ(gs.raster.width, ours->width * (form ? 2 : 1));
     ASSERT_EQ(gs.raster.height, ours->height);
 
-    const Difference diff = compare(*ours, gs.raster);
-    std::printf("[ cross    ] %-10s %dx%d: mean difference %.2f (limit %.0f), differing pixels %.2f%% (limit "
-                "%.0f%%), block tone difference %.2f (limit %.0f), ink ours/theirs %.2f (limit 0.8..1.25)\n",
-        c.name, ours->width, ours->height, diff.mean, c.meanLimit, diff.share * 100, c.shareLimit * 100,
-        diff.tone, c.toneLimit, diff.inkRatio);
-    EXPECT_LT(diff.mean, c.meanLimit) << c.name;
-    EXPECT_LT(diff.share, c.shareLimit) << c.name;
-    EXPECT_LT(diff.tone, c.toneLimit) << c.name;
-    // Something drawn by one and not the other shows here first.
-    EXPECT_GT(diff.inkRatio, 0.8) << c.name;
-    EXPECT_LT(diff.inkRatio, 1.25) << c.name;
+    for (int copy = 0; copy < (form ? 2 : 1); ++copy) {
+        const Difference diff = compare(*ours, columns(gs.raster, copy * ours->width, ours->width));
+        std::printf("[ cross    ] %-10s %dx%d: mean difference %.2f (limit %.0f), differing pixels %.2f%% (limit "
+                    "%.0f%%), block tone difference %.2f (limit %.0f), ink ours/theirs %.2f (limit 0.8..1.25)\n",
+            c.name, ours->width, ours->height, diff.mean, c.meanLimit, diff.share * 100, c.shareLimit * 100,
+            diff.tone, c.toneLimit, diff.inkRatio);
+        EXPECT_LT(diff.mean, c.meanLimit) << c.name;
+        EXPECT_LT(diff.share, c.shareLimit) << c.name;
+        EXPECT_LT(diff.tone, c.toneLimit) << c.name;
+        // Something drawn by one and not the other shows here first.
+        EXPECT_GT(diff.inkRatio, 0.8) << c.name;
+        EXPECT_LT(diff.inkRatio, 1.25) << c.name;
+    }
 }
 
 // The read files' text takes the colour the file leaves to the reader: a
@@ -376,8 +444,13 @@ TEST_P(CrossRenderTest, PageRenderAgreesWithGhostscriptOnOurNativeFile)
 INSTANTIATE_TEST_SUITE_P(Drawings, CrossRenderTest,
     ::testing::Values(Case { "shapes", shapes, 7, 0.04, 7 }, Case { "text500", manyTexts, 7, 0.04, 7 },
         Case { "containers", containers, 7, 0.04, 7 }, Case { "rings", rings, 7, 0.04, 7 },
-        Case { "symbols", symbolFonts, 7, 0.04, 7 }, Case { "upperhalf", upperHalf, 7, 0.04, 7 }, Case { "hatched", hatched, 80, 0.40, 35 },
-        Case { "native", readNative, 7, 0.04, 7 }, Case { "illustrator", readIllustrator, 7, 0.04, 7 }),
+        Case { "symbols", symbolFonts, 7, 0.04, 7 }, Case { "upperhalf", upperHalf, 7, 0.04, 7 },
+        Case { "hatched", hatched, 80, 0.40, 35 }, Case { "native", readNative, 7, 0.04, 7 },
+        Case { "illustrator", readIllustrator, 7, 0.04, 7 },
+        // The other PostScript outputs share the writer: one drawing each.
+        Case { "ps", shapes, 7, 0.04, 7, Output::PostScript }, Case { "eps", containers, 7, 0.04, 7, Output::Eps },
+        Case { "epspreview", containers, 7, 0.04, 7, Output::EpsPreview },
+        Case { "form", greyImages, 7, 0.04, 7, Output::FormTwice }),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 // Another renderer's image of one of our files against our page render:
