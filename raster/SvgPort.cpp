@@ -57,6 +57,15 @@ std::string general(double value)
     return formatGeneral(clampCoordinate(value));
 }
 
+// A hatch is drawn in black over the fill colour, so each colour a hatch is
+// used with gets its own pattern; on white it keeps the plain name.
+std::string patternId(int hatch, const std::string& background)
+{
+    if (background == "#ffffff")
+        return formatLocaleFree("pattern%d", hatch + 1);
+    return formatLocaleFree("pattern%d_%s", hatch + 1, background.c_str() + 1);
+}
+
 // The style value (with its quotes) an entity declares; equal values share one entity.
 std::string styleValue(const PaintStyle& style)
 {
@@ -74,7 +83,7 @@ std::string styleValue(const PaintStyle& style)
     if (!style.fillOn())
         out += "none";
     else if (style.hasPattern())
-        out += formatLocaleFree("url(#pattern%d)", style.fillPattern() + 1);
+        out += "url(#" + patternId(style.fillPattern(), colorText(style.fillColor())) + ")";
     else
         out += colorText(style.fillColor());
     return out + '"';
@@ -245,7 +254,7 @@ bool SvgPort::beginPage(const DocumentInfo& info, bool, ProgressMonitor*)
     m_textStyles.clear();
     m_styleIndex.clear();
     m_textStyleIndex.clear();
-    std::fill(std::begin(m_patternUsed), std::end(m_patternUsed), false);
+    m_patterns.clear();
     m_compoundDepth = 0;
     m_compoundPath.clear();
     m_images.clear();
@@ -271,17 +280,15 @@ void SvgPort::endPage(ProgressMonitor*)
                              "width=\"%d\" height=\"%d\" viewBox=\"0 0 %d %d\">\r\n",
         m_width, m_height, m_width, m_height);
     head += "<desc>" + escapeTitle(m_info.title) + "</desc>\r\n";
-    if (std::find(std::begin(m_patternUsed), std::end(m_patternUsed), true) != std::end(m_patternUsed)) {
+    if (!m_patterns.empty()) {
         head += "<defs>\r\n";
-        for (int i = 0; i < kPatternCount; ++i) {
-            if (!m_patternUsed[i])
-                continue;
-            const HatchDefinition& hatch = kHatches[i];
-            head += formatLocaleFree("<pattern id=\"pattern%d\" x=\"0\" y=\"0\" width=\"%d\" height=\"%d\" "
+        for (const auto& [index, background] : m_patterns) {
+            const HatchDefinition& hatch = kHatches[index];
+            head += formatLocaleFree("<pattern id=\"%s\" x=\"0\" y=\"0\" width=\"%d\" height=\"%d\" "
                                      "patternContentUnits=\"userSpaceOnUse\" patternUnits=\"userSpaceOnUse\">\r\n",
-                i + 1, hatch.size, hatch.size);
-            head += formatLocaleFree(
-                "<rect width=\"%d\" height=\"%d\" style=\"fill:white\"/>\r\n", hatch.size, hatch.size);
+                patternId(index, background).c_str(), hatch.size, hatch.size);
+            head += formatLocaleFree("<rect width=\"%d\" height=\"%d\" style=\"fill:%s\"/>\r\n", hatch.size,
+                hatch.size, background == "#ffffff" ? "white" : background.c_str());
             head += "<path style=\"fill:none;stroke:black\"\r\nd=\"";
             for (const char* p = hatch.path; *p; ++p) {
                 if (*p == '\n')
@@ -375,7 +382,7 @@ void SvgPort::putTransform(const KMatrix& m)
 void SvgPort::putStyleAttribute(const PaintStyle& style)
 {
     if (style.fillOn() && style.hasPattern())
-        m_patternUsed[style.fillPattern()] = true;
+        m_patterns.emplace(style.fillPattern(), colorText(style.fillColor()));
     const int index = internStyle(styleValue(style), m_styles, m_styleIndex);
     m_body += formatLocaleFree("style=\"&st%d;\"", index);
 }
@@ -669,7 +676,9 @@ void SvgPort::image(const Matrix& matrix, const ImageObject& image)
     const bool gif = !m_imageFiles.jpegEncoder;
     const std::string name = formatLocaleFree(
         "%s_%zu.%s", svgImageBaseName(m_imageFiles.svgPath).c_str(), m_images.size(), gif ? "gif" : "jpg");
-    m_body += formatLocaleFree("<image x=\"0\" y=\"0\" width=\"%d\" height=\"%d\" transform=\"matrix(", w, h);
+    // Pixels stay squares when enlarged, as on screen.
+    m_body += formatLocaleFree(
+        "<image x=\"0\" y=\"0\" width=\"%d\" height=\"%d\" style=\"image-rendering:optimizeSpeed\" transform=\"matrix(", w, h);
     const double entries[6] = { m.a, m.b, m.c, m.d, m.tx, m.ty };
     for (int i = 0; i < 6; ++i) {
         if (i)

@@ -12,6 +12,7 @@
 #include "model/OutputPort.h"
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -97,7 +98,8 @@ private:
     std::string m_body;
     std::vector<std::string> m_styles, m_textStyles;
     std::unordered_map<std::string, int> m_styleIndex, m_textStyleIndex;
-    bool m_patternUsed[kPatternCount] = {};
+    // Hatch index and background colour of each pattern used.
+    std::set<std::pair<int, std::string>> m_patterns;
     int m_compoundDepth = 0;
     std::vector<PathElement> m_compoundPath;
     PaintStyle m_compoundStyle;

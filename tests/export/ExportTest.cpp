@@ -83,9 +83,9 @@ TEST_F(ExportRoutine, FactoryBuildsTheKindsThisVersionWrites)
     }
     EXPECT_EQ(built,
         (std::set { ExportKind::Native, ExportKind::PostScript, ExportKind::Bmp, ExportKind::Tiff, ExportKind::Gif,
-            ExportKind::Jpeg, ExportKind::Png }));
+            ExportKind::Svg, ExportKind::Jpeg, ExportKind::Png }));
     // Page images need the platform's surfaces and encoder.
-    EXPECT_EQ(withoutRaster, (std::set { ExportKind::Native, ExportKind::PostScript }));
+    EXPECT_EQ(withoutRaster, (std::set { ExportKind::Native, ExportKind::PostScript, ExportKind::Svg }));
 }
 
 TEST_F(ExportRoutine, PngIsWrittenThroughTheRoutineAtTheChosenResolution)
