@@ -370,12 +370,15 @@ void SvgPort::putTransform(const KMatrix& m)
 {
     char buf[kNumberBufferSize];
     m_body += "transform=\"matrix(";
-    const double entries[6] = { m.a, m.b, m.c, m.d, m.tx, m.ty };
-    for (int i = 0; i < 6; ++i) {
-        if (i)
-            m_body += ' ';
-        m_body.append(buf, formatMatrixNumber(buf, clampCoordinate(entries[i])));
+    for (double entry : { m.a, m.b, m.c, m.d }) {
+        m_body.append(buf, formatMatrixNumber(buf, clampCoordinate(entry)));
+        m_body += ' ';
     }
+    // Four significant digits would move anything beyond 1000 units by up to
+    // half a unit: the offsets are coordinates, written as such.
+    putNumber(m.tx);
+    m_body += ' ';
+    putNumber(m.ty);
     m_body += ")\" ";
 }
 
