@@ -13,6 +13,7 @@
 #include "app/dialogs/TextDialog.h"
 #include "model/Drawing.h"
 #include "platform/Reporter.h"
+#include "platform/jpeg/TurboJpegEncoder.h"
 
 #include <QMessageBox>
 
@@ -216,11 +217,19 @@ void CommandDispatcher::exportDrawing()
         break;
     }
 
+    // The images beside an SVG file are JPEG at the default quality.
+    TurboJpegEncoder jpegEncoder;
+    if (kind == ExportKind::Svg)
+        options.jpegEncoder = &jpegEncoder;
+
     WaitCursor wait;
     ProgressWindow progress;
     progress.open(&m_frame);
     exportToFile(drawing(), kind, choice->path, options, &progress);
     progress.close();
+    // The next JPEG export starts from the default quality again.
+    if (kind == ExportKind::Svg)
+        m_jpegChoices.quality = 75;
 }
 
 void CommandDispatcher::openRecent(int index)

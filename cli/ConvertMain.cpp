@@ -8,6 +8,7 @@
 #include "platform/Profile.h"
 #include "platform/Reporter.h"
 #include "platform/freetype/FreeTypeFontSystem.h"
+#include "platform/jpeg/TurboJpegEncoder.h"
 #include "platform/qt/QtPngEncoder.h"
 #include "platform/qt/QtRasterSurface.h"
 
@@ -85,6 +86,8 @@ int main(int argc, char** argv)
     options.pixelsPerPoint = static_cast<float>(request->dpi) / 72.0f;
     options.surfaces = &surfaces;
     options.pngEncoder = &pngEncoder;
+    TurboJpegEncoder jpegEncoder;
+    options.jpegEncoder = &jpegEncoder;
 
     const std::optional<ExportKind> kind = exportKindForPath(request->output);
     if (!kind)

@@ -65,8 +65,8 @@ std::string slurp(const fs::path& path)
 
 } // namespace
 
-// The converter end to end: an Illustrator file in, a native file and
-// PostScript out, and a second conversion of the native file gives the same
+// The converter end to end: an Illustrator file in, a native file,
+// PostScript and SVG out, and a second conversion of the native file gives the same
 // drawing back.
 TEST(ConvertProgram, IllustratorToNativeAndPostScript)
 {
@@ -94,6 +94,11 @@ TEST(ConvertProgram, IllustratorToNativeAndPostScript)
     ConvertRun third = convert(zvx.string() + " " + ps.string());
     ASSERT_EQ(third.status, 0) << third.errors;
     EXPECT_EQ(slurp(ps).find("%ZVX u"), std::string::npos);
+
+    const fs::path svg = dir / "golfer.svg";
+    ConvertRun fourth = convert(zvx.string() + " " + svg.string());
+    ASSERT_EQ(fourth.status, 0) << fourth.errors;
+    EXPECT_EQ(slurp(svg).rfind("<?xml version=\"1.0\" standalone=\"no\"?>\r\n", 0), 0u);
     fs::remove_all(dir);
 }
 
