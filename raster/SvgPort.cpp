@@ -122,8 +122,8 @@ std::string textStyleValue(const PaintStyle& style, const FontEntry* font, float
     return out + " text-anchor:" + anchor + '"';
 }
 
-int internStyle(const std::string& value, std::vector<std::string>& table,
-    std::unordered_map<std::string, int>& index)
+int internStyle(
+    const std::string& value, std::vector<std::string>& table, std::unordered_map<std::string, int>& index)
 {
     const auto [it, added] = index.try_emplace(value, static_cast<int>(table.size()));
     if (added)
@@ -287,8 +287,9 @@ void SvgPort::endPage(ProgressMonitor*)
         head += "<defs>\r\n";
         for (const auto& [index, background] : m_patterns) {
             const HatchDefinition& hatch = kHatches[index];
-            head += formatLocaleFree("<pattern id=\"%s\" x=\"0\" y=\"0\" width=\"%d\" height=\"%d\" "
-                                     "patternContentUnits=\"userSpaceOnUse\" patternUnits=\"userSpaceOnUse\">\r\n",
+            head += formatLocaleFree(
+                "<pattern id=\"%s\" x=\"0\" y=\"0\" width=\"%d\" height=\"%d\" "
+                "patternContentUnits=\"userSpaceOnUse\" patternUnits=\"userSpaceOnUse\">\r\n",
                 patternId(index, background).c_str(), hatch.size, hatch.size);
             head += formatLocaleFree("<rect width=\"%d\" height=\"%d\" style=\"fill:%s\"/>\r\n", hatch.size,
                 hatch.size, background == "#ffffff" ? "white" : background.c_str());
@@ -320,12 +321,10 @@ void SvgPort::writeImageFiles()
         return;
     }
     const std::size_t slash = m_imageFiles.svgPath.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? std::string() : m_imageFiles.svgPath.substr(0, slash + 1);
-    const std::string base = svgImageBaseName(m_imageFiles.svgPath);
-    const bool gif = !m_imageFiles.jpegEncoder;
+    const std::string folder
+        = slash == std::string::npos ? std::string() : m_imageFiles.svgPath.substr(0, slash + 1);
     for (std::size_t k = 0; k < m_images.size(); ++k) {
-        const std::string path = formatLocaleFree("%s%s_%zu.%s", folder.c_str(), base.c_str(), k + 1, gif ? "gif" : "jpg");
-        if (!writeImageFile(*m_images[k], path))
+        if (!writeImageFile(*m_images[k], folder + imageFileName(k + 1)))
             m_failed = true;
     }
 }
@@ -336,7 +335,8 @@ bool SvgPort::writeImageFile(const ImageObject& image, const std::string& path)
     const std::optional<std::vector<uint8_t>> bytes
         = image.hasPixels() ? encodeImage(image, m_imageFiles, error) : std::nullopt;
     if (!bytes) {
-        errorBox("Unable to write the image %s\n%s", path.c_str(), error.empty() ? "it has no pixels" : error.c_str());
+        errorBox("Unable to write the image %s\n%s", path.c_str(),
+            error.empty() ? "it has no pixels" : error.c_str());
         return false;
     }
     // Written in place, without the safe stream's two syncs per file: an
@@ -353,6 +353,12 @@ bool SvgPort::writeImageFile(const ImageObject& image, const std::string& path)
     return written;
 }
 
+std::string SvgPort::imageFileName(std::size_t number) const
+{
+    return formatLocaleFree("%s_%zu.%s", svgImageBaseName(m_imageFiles.svgPath).c_str(), number,
+        m_imageFiles.jpegEncoder ? "jpg" : "gif");
+}
+
 KMatrix SvgPort::toUser(const Matrix& object) const
 {
     return multiply(KMatrix(object), m_portMatrix);
@@ -364,12 +370,30 @@ void SvgPort::putNumber(double value)
     m_body.append(buf, formatSvgNumber(buf, static_cast<double>(thousandths(value)) / 1000.0));
 }
 
+void SvgPort::putPoint(Point p)
+{
+    putNumber(p.x);
+    m_body += ' ';
+    putNumber(p.y);
+}
+
+void SvgPort::putPathStart(const PaintStyle& style, Point first)
+{
+    m_body += "<path ";
+    putStyleAttribute(style);
+    m_body += "\r\nd=\"M";
+    putPoint(first);
+    m_body += "\r\n";
+}
+
 void SvgPort::putStep(Point from, Point to)
 {
     char buf[kNumberBufferSize];
-    m_body.append(buf, formatSvgNumber(buf, static_cast<double>(thousandths(to.x) - thousandths(from.x)) / 1000.0));
+    m_body.append(
+        buf, formatSvgNumber(buf, static_cast<double>(thousandths(to.x) - thousandths(from.x)) / 1000.0));
     m_body += ' ';
-    m_body.append(buf, formatSvgNumber(buf, static_cast<double>(thousandths(to.y) - thousandths(from.y)) / 1000.0));
+    m_body.append(
+        buf, formatSvgNumber(buf, static_cast<double>(thousandths(to.y) - thousandths(from.y)) / 1000.0));
 }
 
 void SvgPort::putTransform(const KMatrix& m)
@@ -396,7 +420,8 @@ void SvgPort::putStyleAttribute(const PaintStyle& style)
     m_body += formatLocaleFree("style=\"&st%d;\"", index);
 }
 
-void SvgPort::putTextStyleAttribute(const PaintStyle& style, const FontEntry* font, float size, TextAlign align)
+void SvgPort::putTextStyleAttribute(
+    const PaintStyle& style, const FontEntry* font, float size, TextAlign align)
 {
     const int index = internStyle(textStyleValue(style, font, size, align), m_textStyles, m_textStyleIndex);
     m_body += formatLocaleFree("style=\"&stt%d;\"", index);
@@ -426,9 +451,7 @@ void SvgPort::endCompoundPath()
         switch (element.kind) {
         case PathElement::Kind::Move:
             m_body += 'M';
-            putNumber(element.p1.x);
-            m_body += ' ';
-            putNumber(element.p1.y);
+            putPoint(element.p1);
             current = subpathStart = element.p1;
             break;
         case PathElement::Kind::Line:
@@ -478,20 +501,14 @@ void SvgPort::polyline(const PaintStyle& style, const Matrix& matrix, const Poin
         if (m_compoundPath.empty())
             m_compoundStyle = style;
         for (std::size_t i = 0; i < points.size(); ++i)
-            m_compoundPath.push_back(
-                { i == 0 ? PathElement::Kind::Move : PathElement::Kind::Line, transformPoint(m, points[i]), {}, {} });
+            m_compoundPath.push_back({ i == 0 ? PathElement::Kind::Move : PathElement::Kind::Line,
+                transformPoint(m, points[i]), {}, {} });
         if (closed)
             m_compoundPath.push_back({ PathElement::Kind::Close, {}, {}, {} });
         return;
     }
-    m_body += "<path ";
-    putStyleAttribute(style);
-    m_body += "\r\nd=\"M";
     Point previous = transformPoint(m, points[0]);
-    putNumber(previous.x);
-    m_body += ' ';
-    putNumber(previous.y);
-    m_body += "\r\n";
+    putPathStart(style, previous);
     for (std::size_t i = 1; i < points.size(); ++i) {
         if (i == 1)
             m_body += 'l';
@@ -508,8 +525,8 @@ void SvgPort::polyline(const PaintStyle& style, const Matrix& matrix, const Poin
             drawArrowheads(*this, style, matrix, *ends, arrow1, arrow2);
 }
 
-void SvgPort::curvePath(const PaintStyle& style, const Matrix& matrix, const NodeList& nodes, bool closed,
-    int arrow1, int arrow2)
+void SvgPort::curvePath(
+    const PaintStyle& style, const Matrix& matrix, const NodeList& nodes, bool closed, int arrow1, int arrow2)
 {
     if (nodes.empty())
         return;
@@ -523,21 +540,15 @@ void SvgPort::curvePath(const PaintStyle& style, const Matrix& matrix, const Nod
         for (std::size_t i = 0; i < segments; ++i) {
             const BezierNode& from = nodes[i];
             const BezierNode& to = nodes[(i + 1) % nodes.size()];
-            m_compoundPath.push_back({ PathElement::Kind::Curve, user(from.outX, from.outY), user(to.inX, to.inY),
-                user(to.x, to.y) });
+            m_compoundPath.push_back({ PathElement::Kind::Curve, user(from.outX, from.outY),
+                user(to.inX, to.inY), user(to.x, to.y) });
         }
         if (closed)
             m_compoundPath.push_back({ PathElement::Kind::Close, {}, {}, {} });
         return;
     }
-    m_body += "<path ";
-    putStyleAttribute(style);
-    m_body += "\r\nd=\"M";
     Point current = user(nodes[0].x, nodes[0].y);
-    putNumber(current.x);
-    m_body += ' ';
-    putNumber(current.y);
-    m_body += "\r\n";
+    putPathStart(style, current);
     auto putSegment = [&](const BezierNode& from, const BezierNode& to) {
         const Point end = user(to.x, to.y);
         putStep(current, user(from.outX, from.outY));
@@ -566,32 +577,25 @@ void SvgPort::curvePath(const PaintStyle& style, const Matrix& matrix, const Nod
 
 void SvgPort::rectangle(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2)
 {
-    if (m_compoundDepth > 0) {
+    if (m_compoundDepth > 0)
         OutputPort::rectangle(style, matrix, x1, y1, x2, y2);
-        return;
-    }
-    m_body += "<rect ";
-    putStyleAttribute(style);
-    m_body += ' ';
-    putTransform(toUser(matrix));
-    m_body += "x=\"";
-    putNumber(std::min(x1, x2));
-    m_body += "\" y=\"";
-    putNumber(std::min(y1, y2));
-    m_body += "\" width=\"";
-    putNumber(std::fabs(double(x2) - x1));
-    m_body += "\" height=\"";
-    putNumber(std::fabs(double(y2) - y1));
-    m_body += "\"/>\r\n";
+    else
+        putRect(style, matrix, x1, y1, x2, y2, nullptr);
 }
 
 void SvgPort::roundRectangle(
     const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2, float rx, float ry)
 {
-    if (m_compoundDepth > 0) {
+    const float radii[2] = { rx, ry };
+    if (m_compoundDepth > 0)
         OutputPort::roundRectangle(style, matrix, x1, y1, x2, y2, rx, ry);
-        return;
-    }
+    else
+        putRect(style, matrix, x1, y1, x2, y2, radii);
+}
+
+void SvgPort::putRect(
+    const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2, const float* radii)
+{
     m_body += "<rect ";
     putStyleAttribute(style);
     m_body += ' ';
@@ -604,10 +608,12 @@ void SvgPort::roundRectangle(
     putNumber(std::fabs(double(x2) - x1));
     m_body += "\" height=\"";
     putNumber(std::fabs(double(y2) - y1));
-    m_body += "\" rx=\"";
-    putNumber(std::fabs(rx));
-    m_body += "\" ry=\"";
-    putNumber(std::fabs(ry));
+    if (radii) {
+        m_body += "\" rx=\"";
+        putNumber(std::fabs(radii[0]));
+        m_body += "\" ry=\"";
+        putNumber(std::fabs(radii[1]));
+    }
     m_body += "\"/>\r\n";
 }
 
@@ -632,8 +638,8 @@ void SvgPort::ellipse(const PaintStyle& style, const Matrix& matrix, float cx, f
     m_body += "\"/>\r\n";
 }
 
-void SvgPort::text(const PaintStyle& style, const Matrix& matrix, const std::string& text, const FontEntry* font,
-    float size, float leading, TextAlign align, const float box[4])
+void SvgPort::text(const PaintStyle& style, const Matrix& matrix, const std::string& text,
+    const FontEntry* font, float size, float leading, TextAlign align, const float box[4])
 {
     static const float noBox[4] = { 0, 0, 0, 0 };
     if (!box)
@@ -643,7 +649,9 @@ void SvgPort::text(const PaintStyle& style, const Matrix& matrix, const std::str
     const double left = std::min(box[0], box[2]);
     const double right = std::max(box[0], box[2]);
     const double top = std::max(box[1], box[3]);
-    const double ax = align == TextAlign::Centre ? (left + right) / 2 : align == TextAlign::Right ? right : left;
+    const double ax = align == TextAlign::Centre ? (left + right) / 2
+        : align == TextAlign::Right              ? right
+                                                 : left;
     const double ay = top - (font ? font->ascent(size) : 0.0);
     // Flipped about the anchor so that the glyphs stand upright in the page's
     // downward y.
@@ -656,7 +664,8 @@ void SvgPort::text(const PaintStyle& style, const Matrix& matrix, const std::str
     for (int line = 0;; ++line) {
         const std::size_t stop = text.find_first_of("\r\n", start);
         const bool atEnd = stop == std::string::npos;
-        const std::string_view piece = std::string_view(text).substr(start, atEnd ? std::string::npos : stop - start);
+        const std::string_view piece
+            = std::string_view(text).substr(start, atEnd ? std::string::npos : stop - start);
         // A text ending in a break has nothing after it to show.
         if (atEnd && piece.empty() && start > 0)
             break;
@@ -682,12 +691,11 @@ void SvgPort::image(const Matrix& matrix, const ImageObject& image)
     // Pixel row 0 is the top of the unit square that the object matrix places.
     const KMatrix pixelsToUnit { 1.0 / w, 0, 0, -1.0 / h, 0, 1 };
     const KMatrix m = multiply(pixelsToUnit, toUser(matrix));
-    const bool gif = !m_imageFiles.jpegEncoder;
-    const std::string name = formatLocaleFree(
-        "%s_%zu.%s", svgImageBaseName(m_imageFiles.svgPath).c_str(), m_images.size(), gif ? "gif" : "jpg");
+    const std::string name = imageFileName(m_images.size());
     // Pixels stay squares when enlarged, as on screen.
-    m_body += formatLocaleFree(
-        "<image x=\"0\" y=\"0\" width=\"%d\" height=\"%d\" style=\"image-rendering:optimizeSpeed\" transform=\"matrix(", w, h);
+    m_body += formatLocaleFree("<image x=\"0\" y=\"0\" width=\"%d\" height=\"%d\" "
+                               "style=\"image-rendering:optimizeSpeed\" transform=\"matrix(",
+        w, h);
     const double entries[6] = { m.a, m.b, m.c, m.d, m.tx, m.ty };
     for (int i = 0; i < 6; ++i) {
         if (i)

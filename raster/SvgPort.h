@@ -83,10 +83,18 @@ private:
     void putStyleAttribute(const PaintStyle& style);
     void putTextStyleAttribute(const PaintStyle& style, const FontEntry* font, float size, TextAlign align);
     void putNumber(double value);
+    void putPoint(Point p);
+    // "<path style=... d="M" and the first point, absolute.
+    void putPathStart(const PaintStyle& style, Point first);
     // A relative step between points rounded as written, so that long paths do not drift.
     void putStep(Point from, Point to);
     void putTransform(const KMatrix& m);
+    // A rect element; rounded when radii (rx, ry) are given.
+    void putRect(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2,
+        const float* radii);
     KMatrix toUser(const Matrix& object) const;
+    // Image `number` (from 1) in drawing order, as referenced and written.
+    std::string imageFileName(std::size_t number) const;
     void writeImageFiles();
     bool writeImageFile(const ImageObject& image, const std::string& path);
 

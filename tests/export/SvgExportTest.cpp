@@ -127,8 +127,8 @@ const GoldenCase kGoldenCases[] = {
     // trimmed: 7.25, 7 and -0.0004 (written 0).
     { "paths", pageInfo(),
         [](SvgPort& port) {
-            port.polyline(PaintStyle {}, Matrix {}, { { 0, 150 }, { 10, 150 }, { 10, 140 } }, false, kArrowNone,
-                kArrowNone);
+            port.polyline(PaintStyle {}, Matrix {}, { { 0, 150 }, { 10, 150 }, { 10, 140 } }, false,
+                kArrowNone, kArrowNone);
             NodeList nodes(2);
             nodes[0] = { 50, 50, 40, 60, 60, 60, 0 };
             nodes[1] = { 80, 50, 90, 60, 70, 40, 0 };
@@ -139,7 +139,8 @@ const GoldenCase kGoldenCases[] = {
     { "landscape", landscapePage(),
         [](SvgPort& port) {
             port.rectangle(PaintStyle {}, Matrix { 1, 0, 0, 1, 1234.567f, 0.25f }, 10, 20, 50, 40);
-            port.polyline(PaintStyle {}, Matrix {}, { { 0, 0 }, { 200, 150 } }, false, kArrowNone, kArrowNone);
+            port.polyline(
+                PaintStyle {}, Matrix {}, { { 0, 0 }, { 200, 150 } }, false, kArrowNone, kArrowNone);
         } },
     // Markup characters, controls and Windows-1252 codes in the title, the
     // text, the font name and a link.
@@ -176,14 +177,16 @@ TEST(SvgExport, ParserReadsBackTitleTextAndLink)
     ASSERT_TRUE(bitmaptest::haveTool("xmllint", "libxml2-utils"));
     const std::string document = writeSvg(kGoldenCases[4].body, kGoldenCases[4].info);
     std::string error;
-    EXPECT_EQ(xpath(document, "count(//*[local-name()=\"a\"]/*[local-name()=\"rect\"])", &error), "1") << error;
+    EXPECT_EQ(xpath(document, "count(//*[local-name()=\"a\"]/*[local-name()=\"rect\"])", &error), "1")
+        << error;
     EXPECT_EQ(xpath(document, "string(//*[local-name()=\"a\"]/@*[local-name()=\"href\"])", &error),
         "http://example.com/a b?x=1&y=%222%22%3C3%3E%01%E9")
         << error;
     EXPECT_EQ(xpath(document, "string(//*[local-name()=\"tspan\"])", &error),
         "a<b & \"q\" 100% #1 \xc3\xa9\xe2\x82\xac")
         << error;
-    EXPECT_EQ(xpath(document, "string(//*[local-name()=\"desc\"])", &error), "a<b&\"c\" \xc3\xa9.zvx") << error;
+    EXPECT_EQ(xpath(document, "string(//*[local-name()=\"desc\"])", &error), "a<b&\"c\" \xc3\xa9.zvx")
+        << error;
 }
 
 // Each step is taken between points as written, so a long path ends where
@@ -194,7 +197,9 @@ TEST(SvgExport, RelativeStepsDoNotDrift)
     for (int i = 0; i <= 2000; ++i)
         points.push_back({ float(i) * 0.1004f, 150 - float(i) * 0.0406f });
     const std::string document = writeSvg(
-        [&](SvgPort& port) { port.polyline(PaintStyle {}, Matrix {}, points, false, kArrowNone, kArrowNone); },
+        [&](SvgPort& port) {
+            port.polyline(PaintStyle {}, Matrix {}, points, false, kArrowNone, kArrowNone);
+        },
         pageInfo(0, 0, 300, 150));
     const std::size_t start = document.find("d=\"M");
     ASSERT_NE(start, std::string::npos);
@@ -260,13 +265,16 @@ TEST_F(SvgImageFilesTest, WrittenBesideTheDocumentInDrawingOrder)
         for (int k = 1; k <= 2; ++k) {
             const std::string name = "my drawing.v2_svg_" + std::to_string(k) + "." + kind.extension;
             // The reference is a URL: the space is escaped.
-            EXPECT_NE(document.find("xlink:href=\"my%20drawing.v2_svg_" + std::to_string(k) + "." + kind.extension),
+            EXPECT_NE(
+                document.find("xlink:href=\"my%20drawing.v2_svg_" + std::to_string(k) + "." + kind.extension),
                 std::string::npos);
             const QImage back(QString::fromStdString((folder / name).string()));
             ASSERT_FALSE(back.isNull()) << name;
             EXPECT_EQ(back.size(), sizes[k - 1]);
             const QRgb expected = k == 1 ? qRgb(255, 0, 0) : qRgb(0, 0, 255);
-            EXPECT_LT(std::abs(qRed(back.pixel(1, 1)) - qRed(expected)) + std::abs(qBlue(back.pixel(1, 1)) - qBlue(expected)), 16);
+            EXPECT_LT(std::abs(qRed(back.pixel(1, 1)) - qRed(expected))
+                    + std::abs(qBlue(back.pixel(1, 1)) - qBlue(expected)),
+                16);
         }
     }
 }
@@ -276,14 +284,16 @@ TEST_F(SvgImageFilesTest, AnImageFileThatCannotBeWrittenFailsTheExport)
     RecordingReporter messages;
     // A folder where the second image file should go.
     fs::create_directories(folder / "d_svg_2.gif");
-    EXPECT_FALSE(exportToFile(drawing, ExportKind::Svg, (folder / "d.svg").string(), ExportOptions {}, nullptr));
+    EXPECT_FALSE(
+        exportToFile(drawing, ExportKind::Svg, (folder / "d.svg").string(), ExportOptions {}, nullptr));
     EXPECT_NE(messages.last(Reporter::Kind::Error).find("d_svg_2.gif"), std::string::npos)
         << messages.last(Reporter::Kind::Error);
 
     // Without a file to go beside, the images cannot be written at all.
     messages.clear();
     MemoryOutputStream stream;
-    EXPECT_EQ(exportDrawing(drawing, ExportKind::Svg, stream, ExportOptions {}, nullptr), ExportResult::Failed);
+    EXPECT_EQ(
+        exportDrawing(drawing, ExportKind::Svg, stream, ExportOptions {}, nullptr), ExportResult::Failed);
     EXPECT_NE(messages.last(Reporter::Kind::Error), "");
 }
 
