@@ -17,6 +17,8 @@
 
 #include <QMessageBox>
 
+#include <algorithm>
+
 namespace zavora {
 
 namespace {
@@ -168,7 +170,7 @@ void CommandDispatcher::exportDrawing()
     settings.exportFilter = choice->filterIndex;
     const ExportKind kind = formats[size_t(choice->filterIndex - 1)].kind;
 
-    ExportOptions options;
+    ExportOptions options = exportServices();
     options.substituteFonts = settings.substitutePsForTt != 0;
     options.downloadForm = settings.type42Ok ? FontDownloadForm::Type42 : FontDownloadForm::Type3;
     switch (kind) {
@@ -211,6 +213,11 @@ void CommandDispatcher::exportDrawing()
         if (dialog.exec() != 1)
             return;
         choices = dialog.choices();
+        static constexpr Smoothing kSmoothing[] = { Smoothing::None, Smoothing::Double, Smoothing::Quadruple };
+        options.smoothing = kSmoothing[std::clamp(choices.smoothing, 0, 2)];
+        options.jpegQuality = choices.quality;
+        options.gifInterlace = choices.interlace;
+        options.gifTransparent = choices.transparent;
         break;
     }
     default:

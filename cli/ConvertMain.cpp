@@ -82,11 +82,11 @@ int main(int argc, char** argv)
 
     QtSurfaceFactory surfaces;
     QtPngEncoder pngEncoder;
+    TurboJpegEncoder jpegEncoder;
     ExportOptions options = request->exportOptions;
     options.pixelsPerPoint = static_cast<float>(request->dpi) / 72.0f;
     options.surfaces = &surfaces;
     options.pngEncoder = &pngEncoder;
-    TurboJpegEncoder jpegEncoder;
     options.jpegEncoder = &jpegEncoder;
 
     const std::optional<ExportKind> kind = exportKindForPath(request->output);

@@ -20,7 +20,8 @@ const char* convertUsage()
 {
     return "usage: zavora-convert [options] IN OUT\n"
            "  IN   a drawing (.zvx) or an Illustrator 88 file (.ai)\n"
-           "  OUT  the output; its extension chooses the format (.zvx .ps .png)\n"
+           "  OUT  the output; its extension chooses the format\n"
+           "       (.zvx .ps .bmp .tif .gif .jpg .png)\n"
            "options:\n"
            "  --include-fonts      embed the fonts used by text in PostScript output\n"
            "  --substitute-fonts   write TrueType fonts under standard PostScript names\n"
@@ -28,6 +29,11 @@ const char* convertUsage()
            "  --preview            EPS: attach a screen preview\n"
            "  --border N           EPS: margin around the drawing in points (default 9)\n"
            "  --dpi N              bitmap outputs: resolution (default 72)\n"
+           "  --smoothing 1|2|4    BMP, GIF, JPEG, PNG: draw this many times larger and\n"
+           "                       average down (default 1)\n"
+           "  --quality N          JPEG: quality from 1 to 100 (default 75)\n"
+           "  --interlace          GIF: interlaced rows\n"
+           "  --transparent        GIF: white is transparent\n"
            "  -h, --help           this text\n";
 }
 
@@ -75,6 +81,29 @@ std::optional<ConvertRequest> parseConvertArguments(const std::vector<std::strin
                 error = "--dpi takes a whole number from 1 to 2400";
                 return std::nullopt;
             }
+        } else if (arg == "--smoothing") {
+            const std::string* v = value("--smoothing");
+            if (!v)
+                return std::nullopt;
+            int factor = 0;
+            if (!parseNumber(*v, factor) || (factor != 1 && factor != 2 && factor != 4)) {
+                error = "--smoothing takes 1, 2 or 4";
+                return std::nullopt;
+            }
+            request.exportOptions.smoothing = Smoothing(factor);
+        } else if (arg == "--quality") {
+            const std::string* v = value("--quality");
+            if (!v)
+                return std::nullopt;
+            if (!parseNumber(*v, request.exportOptions.jpegQuality) || request.exportOptions.jpegQuality < 1
+                || request.exportOptions.jpegQuality > 100) {
+                error = "--quality takes a whole number from 1 to 100";
+                return std::nullopt;
+            }
+        } else if (arg == "--interlace") {
+            request.exportOptions.gifInterlace = true;
+        } else if (arg == "--transparent") {
+            request.exportOptions.gifTransparent = true;
         } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
             error = "unknown option " + arg;
             return std::nullopt;

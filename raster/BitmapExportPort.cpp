@@ -100,7 +100,14 @@ void BitmapExportPort::finishImage(RgbImage image, ProgressMonitor* monitor)
         }
         image = std::move(*small);
     }
-    if (!writeImage(image, monitor))
+    bool written = false;
+    try {
+        written = writeImage(image, monitor);
+    } catch (const std::bad_alloc&) {
+        // The encoders' tables grow with the picture; a huge one may not fit.
+        errorBox("%s", kPageMemoryMessage);
+    }
+    if (!written)
         setFailed();
 }
 

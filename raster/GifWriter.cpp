@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_map>
+#include <new>
 
 namespace zavora {
 
@@ -13,6 +13,8 @@ namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr size_t kSubBlock = 255;
+// Nearest-colour cells are cubes of 2^kCellBits levels each way.
+constexpr int kCellBits = 3;
 
 uint32_t colourAt(const RgbImageView& image, int32_t x, int32_t y)
 {
@@ -24,6 +26,53 @@ uint32_t hashColour(uint32_t colour)
 {
     return (colour * 2654435761u) >> 8;
 }
+
+// Colour -> slot number, open-addressed; far faster than a node map for the
+// hundreds of thousands of colours of a scanned picture.
+class ColourSlots {
+public:
+    ColourSlots()
+        : m_keys(4096, kEmpty)
+        , m_values(4096)
+    { }
+    // The colour's slot, and whether it was just added with `next`.
+    std::pair<uint32_t, bool> find(uint32_t colour, uint32_t next)
+    {
+        size_t at = probe(colour);
+        if (m_keys[at] == colour)
+            return { m_values[at], false };
+        m_keys[at] = colour;
+        m_values[at] = next;
+        if (++m_used * 2 > m_keys.size())
+            grow();
+        return { next, true };
+    }
+
+private:
+    static constexpr uint32_t kEmpty = ~0u; // never a 24-bit colour
+    size_t probe(uint32_t colour) const
+    {
+        const size_t mask = m_keys.size() - 1;
+        size_t at = hashColour(colour) & mask;
+        while (m_keys[at] != kEmpty && m_keys[at] != colour)
+            at = (at + 1) & mask;
+        return at;
+    }
+    void grow()
+    {
+        std::vector<uint32_t> keys(m_keys.size() * 2, kEmpty), values(m_keys.size() * 2);
+        keys.swap(m_keys);
+        values.swap(m_values);
+        for (size_t i = 0; i < keys.size(); ++i)
+            if (keys[i] != kEmpty) {
+                const size_t at = probe(keys[i]);
+                m_keys[at] = keys[i];
+                m_values[at] = values[i];
+            }
+    }
+    std::vector<uint32_t> m_keys, m_values;
+    size_t m_used = 0;
+};
 
 // Codes packed least significant bit first.
 class CodeWriter {
@@ -277,33 +326,38 @@ std::optional<GifPalette> GifPalette::build(const RgbImageView& image, ProgressM
         monitor->setMessage("Processing...");
         monitor->start(image.height);
     }
-    // Counts in order of first appearance, so that equal counts sort the same
-    // way every time.
-    std::unordered_map<uint32_t, uint32_t> slot;
-    struct Count {
-        uint32_t colour, count, order;
-    };
-    std::vector<Count> counts;
+    GifPalette palette;
+    // Each pixel's colour as a slot number, slots in order of first
+    // appearance, so that equal counts sort the same way every time.
+    std::vector<uint32_t> pixelSlots, slotColours, slotCounts;
+    try {
+        pixelSlots.resize(size_t(image.width) * size_t(image.height));
+        palette.m_indexes.resize(pixelSlots.size());
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+    ColourSlots slots;
+    uint32_t* out = pixelSlots.data();
     for (int32_t y = 0; y < image.height; ++y) {
         if (monitor) {
             if (monitor->cancelled())
                 return std::nullopt;
             monitor->step();
         }
-        uint32_t previous = ~0u;
-        uint32_t* previousCount = nullptr;
+        uint32_t previous = ~0u, previousSlot = 0;
         for (int32_t x = 0; x < image.width; ++x) {
             const uint32_t colour = colourAt(image, x, y);
-            if (colour == previous) {
-                ++*previousCount;
-                continue;
+            if (colour != previous) {
+                const auto [slot, added] = slots.find(colour, uint32_t(slotColours.size()));
+                if (added) {
+                    slotColours.push_back(colour);
+                    slotCounts.push_back(0);
+                }
+                previous = colour;
+                previousSlot = slot;
             }
-            const auto [it, added] = slot.try_emplace(colour, uint32_t(counts.size()));
-            if (added)
-                counts.push_back({ colour, 0, uint32_t(counts.size()) });
-            previous = colour;
-            previousCount = &counts[it->second].count;
-            ++*previousCount;
+            ++slotCounts[previousSlot];
+            *out++ = previousSlot;
         }
     }
     if (monitor) {
@@ -312,49 +366,81 @@ std::optional<GifPalette> GifPalette::build(const RgbImageView& image, ProgressM
         if (monitor->cancelled())
             return std::nullopt;
     }
-    const size_t kept = std::min<size_t>(counts.size(), 256);
-    std::partial_sort(counts.begin(), counts.begin() + ptrdiff_t(kept), counts.end(),
-        [](const Count& a, const Count& b) { return a.count != b.count ? a.count > b.count : a.order < b.order; });
-    GifPalette palette;
+    std::vector<uint32_t> bySlot(slotColours.size());
+    for (uint32_t i = 0; i < bySlot.size(); ++i)
+        bySlot[i] = i;
+    const size_t kept = std::min<size_t>(bySlot.size(), 256);
+    std::partial_sort(bySlot.begin(), bySlot.begin() + ptrdiff_t(kept), bySlot.end(), [&](uint32_t a, uint32_t b) {
+        return slotCounts[a] != slotCounts[b] ? slotCounts[a] > slotCounts[b] : a < b;
+    });
+    palette.m_cells.resize(size_t(1) << 3 * (8 - kCellBits));
+    std::vector<uint8_t> slotIndexes(slotColours.size());
     for (size_t i = 0; i < kept; ++i)
-        palette.m_colours.push_back(counts[i].colour);
-    // Room for every colour of the image at under half load, so no rehash.
-    size_t capacity = 1024;
-    while (capacity < counts.size() * 2)
-        capacity *= 2;
-    palette.m_cache.assign(capacity, { ~0u, 0 });
+        palette.m_colours.push_back(slotColours[bySlot[i]]);
+    for (size_t i = kept; i < bySlot.size(); ++i)
+        slotIndexes[bySlot[i]] = palette.nearest(slotColours[bySlot[i]]);
+    for (size_t i = 0; i < kept; ++i)
+        slotIndexes[bySlot[i]] = uint8_t(i);
+    for (size_t p = 0; p < pixelSlots.size(); ++p)
+        palette.m_indexes[p] = slotIndexes[pixelSlots[p]];
+    palette.m_width = image.width;
+    palette.m_cells = {};
     return palette;
 }
 
-uint8_t GifPalette::indexOf(uint32_t colour)
+uint8_t GifPalette::nearest(uint32_t colour)
 {
-    const size_t mask = m_cache.size() - 1;
-    size_t at = hashColour(colour) & mask;
-    while (m_cache[at].first != ~0u) {
-        if (m_cache[at].first == colour)
-            return m_cache[at].second;
-        at = (at + 1) & mask;
-    }
     const int r = int(colour >> 16), g = int(colour >> 8 & 0xFF), b = int(colour & 0xFF);
-    uint8_t best = 0;
+    int best = 0;
     int bestDistance = 1 << 30;
-    for (size_t i = 0; i < m_colours.size(); ++i) {
-        const uint32_t c = m_colours[i];
+    // Nearest to the cell first: once an entry cannot come nearer than the
+    // best so far, neither can the rest. Equally near ones: the lower index.
+    const int cell = r >> kCellBits << 2 * (8 - kCellBits) | g >> kCellBits << (8 - kCellBits) | b >> kCellBits;
+    for (const Candidate& candidate : candidates(cell)) {
+        if (candidate.least > bestDistance)
+            break;
+        const uint32_t c = m_colours[candidate.index];
         const int dr = int(c >> 16) - r, dg = int(c >> 8 & 0xFF) - g, db = int(c & 0xFF) - b;
         const int distance = dr * dr + dg * dg + db * db;
-        if (distance < bestDistance) {
+        if (distance < bestDistance || (distance == bestDistance && candidate.index < best)) {
             bestDistance = distance;
-            best = uint8_t(i);
-            if (distance == 0)
-                break;
+            best = candidate.index;
         }
     }
-    // The cache never fills: the palette was built from this image's colours.
-    if (m_cacheUsed * 2 < m_cache.size()) {
-        m_cache[at] = { colour, best };
-        ++m_cacheUsed;
+    return uint8_t(best);
+}
+
+const std::vector<GifPalette::Candidate>& GifPalette::candidates(int cell)
+{
+    std::vector<Candidate>& list = m_cells[size_t(cell)];
+    if (!list.empty())
+        return list;
+    // The cell's colour cube. An entry can be nearest to some colour of it
+    // only when its least distance to the cube is no more than the greatest
+    // distance of the entry that is farthest at worst.
+    constexpr int side = 1 << kCellBits, perAxis = 1 << (8 - kCellBits);
+    const int low[3] = { (cell / (perAxis * perAxis)) * side, (cell / perAxis % perAxis) * side, (cell % perAxis) * side };
+    std::vector<int> nearest(m_colours.size());
+    int threshold = 1 << 30;
+    for (size_t i = 0; i < m_colours.size(); ++i) {
+        int least = 0, most = 0;
+        for (int k = 0; k < 3; ++k) {
+            const int v = int(m_colours[i] >> (16 - 8 * k) & 0xFF);
+            const int below = low[k] - v, above = v - (low[k] + side - 1);
+            const int outside = std::max({ below, above, 0 });
+            const int far = std::max(std::abs(v - low[k]), std::abs(v - low[k] - side + 1));
+            least += outside * outside;
+            most += far * far;
+        }
+        nearest[i] = least;
+        threshold = std::min(threshold, most);
     }
-    return best;
+    for (size_t i = 0; i < m_colours.size(); ++i)
+        if (nearest[i] <= threshold)
+            list.push_back({ nearest[i], uint8_t(i) });
+    std::sort(list.begin(), list.end(),
+        [](const Candidate& a, const Candidate& b) { return a.least != b.least ? a.least < b.least : a.index < b.index; });
+    return list;
 }
 
 std::vector<uint8_t> gifRunLengthCodes(const std::vector<uint8_t>& indexes, int codeSize)
@@ -410,11 +496,12 @@ std::optional<std::vector<uint8_t>> encodeGif(
     out.u8(options.interlace ? 0x40 : 0x00);
     out.u8(uint32_t(codeSize));
 
-    RunLengthCoder coder(codeSize);
+    std::vector<uint8_t> indexes;
+    indexes.reserve(size_t(image.width) * size_t(image.height));
     for (int32_t y : rowOrder(image.height, options.interlace))
         for (int32_t x = 0; x < image.width; ++x)
-            coder.pixel(palette->indexOf(colourAt(image, x, y)));
-    const std::vector<uint8_t> codes = coder.finish();
+            indexes.push_back(palette->indexAt(x, y));
+    const std::vector<uint8_t> codes = gifRunLengthCodes(indexes, codeSize);
     for (size_t at = 0; at < codes.size(); at += kSubBlock) {
         const size_t length = std::min(kSubBlock, codes.size() - at);
         out.u8(uint32_t(length));

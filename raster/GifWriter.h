@@ -22,21 +22,30 @@ struct GifOptions {
 constexpr int32_t kGifMaxSide = 65535;
 
 // The colours of an image by how often they occur, most frequent first, at
-// most 256 of them; each pixel's index is its colour's entry or the nearest one.
+// most 256 of them, and each pixel's index: its colour's entry or else the
+// nearest one (the lower index of equally near ones).
 class GifPalette {
 public:
-    // Nothing when the monitor cancelled.
+    // Nothing when the monitor cancelled or memory ran out.
     static std::optional<GifPalette> build(const RgbImageView& image, ProgressMonitor* monitor);
 
     // 0xRRGGBB per entry.
     const std::vector<uint32_t>& colours() const { return m_colours; }
-    // The first entry equal to the colour, else the nearest (lower index on a tie).
-    uint8_t indexOf(uint32_t colour);
+    uint8_t indexAt(int32_t x, int32_t y) const { return m_indexes[size_t(y) * size_t(m_width) + size_t(x)]; }
 
 private:
+    struct Candidate {
+        int least; // squared distance to the nearest colour of the cell
+        uint8_t index;
+    };
+    uint8_t nearest(uint32_t colour);
+    const std::vector<Candidate>& candidates(int cell);
+
     std::vector<uint32_t> m_colours;
-    std::vector<std::pair<uint32_t, uint8_t>> m_cache; // open-addressed colour -> index
-    size_t m_cacheUsed = 0;
+    // Entries that may be nearest to some colour of each small colour cube, made on first use.
+    std::vector<std::vector<Candidate>> m_cells;
+    std::vector<uint8_t> m_indexes;
+    int32_t m_width = 0;
 };
 
 // The LZW code stream (without sub-blocks) of `indexes` for a minimum code

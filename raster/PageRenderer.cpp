@@ -11,7 +11,6 @@ namespace zavora {
 
 namespace {
 
-constexpr const char* kNoMemory = "Not enough memory\n\nTurn off smoothing or reduce size of drawing";
 // A page image beyond this many pixels is refused rather than attempted.
 constexpr int64_t kMaxPixels = int64_t(1) << 28;
 
@@ -71,12 +70,12 @@ bool PageImagePort::beginPage(const DocumentInfo& info, bool downloadFonts, Prog
     }
     const PageMapping mapping = pageMapping(info, f);
     if (mapping.width <= 0 || mapping.height <= 0 || int64_t(mapping.width) * mapping.height > kMaxPixels) {
-        errorBox("%s", kNoMemory);
+        errorBox("%s", kPageMemoryMessage);
         return false;
     }
     m_surface = m_factory.createSurface(mapping.width, mapping.height);
     if (!m_surface) {
-        errorBox("%s", kNoMemory);
+        errorBox("%s", kPageMemoryMessage);
         return false;
     }
     m_surface->setAntialiasing(m_settings.antialias);
@@ -93,7 +92,7 @@ void PageImagePort::endPage(ProgressMonitor* monitor)
     const bool read = m_surface->dc().readPixels(0, 0, width, height, pixels);
     m_surface.reset();
     if (!read) {
-        errorBox("%s", kNoMemory);
+        errorBox("%s", kPageMemoryMessage);
         setFailed();
         return;
     }

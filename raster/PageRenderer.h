@@ -38,6 +38,10 @@ struct PageMapping {
 };
 PageMapping pageMapping(const DocumentInfo& info, float pixelsPerPoint);
 
+// What the user is told when a page image does not fit in memory.
+inline constexpr const char* kPageMemoryMessage
+    = "Not enough memory\n\nTurn off smoothing or reduce size of drawing";
+
 // The port behind every page image: beginPage makes the surface of the page
 // box's size, the primitives draw into it, and endPage reads the pixels back
 // and hands them to finishImage. A size beyond what memory allows refuses the

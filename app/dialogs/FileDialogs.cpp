@@ -1,5 +1,9 @@
 #include "app/dialogs/FileDialogs.h"
 
+#include "platform/jpeg/TurboJpegEncoder.h"
+#include "platform/qt/QtPngEncoder.h"
+#include "platform/qt/QtRasterSurface.h"
+
 #include <QFileDialog>
 #include <QRegularExpression>
 
@@ -21,6 +25,7 @@ constexpr ExportFormat kExportTable[] = {
     { ExportKind::Gif, "GIF (*.gif)" },
     { ExportKind::Bmp, "BMP (*.bmp)" },
     { ExportKind::Tiff, "TIFF (*.tif)" },
+    { ExportKind::Png, "PNG (*.png)" },
     { ExportKind::Form, "PS Level II Form (*.ps)" },
 };
 
@@ -71,10 +76,22 @@ std::vector<ExportFormat> exportFormats(bool formsEdition)
     for (const ExportFormat& row : kExportTable) {
         if (row.kind == ExportKind::Form && !formsEdition)
             continue;
-        if (isExportAvailable(row.kind))
+        if (isExportAvailable(row.kind, exportServices()))
             rows.push_back(row);
     }
     return rows;
+}
+
+ExportOptions exportServices()
+{
+    static QtSurfaceFactory surfaces;
+    static QtPngEncoder png;
+    static TurboJpegEncoder jpeg;
+    ExportOptions options;
+    options.surfaces = &surfaces;
+    options.pngEncoder = &png;
+    options.jpegEncoder = &jpeg;
+    return options;
 }
 
 QString baseNameOf(const std::string& path)

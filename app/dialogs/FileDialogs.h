@@ -41,6 +41,9 @@ struct ExportFormat {
 };
 // The rows shown: every format this build writes, the form only in the forms edition.
 std::vector<ExportFormat> exportFormats(bool formsEdition);
+// Export options holding the platform's surfaces and encoders, which the
+// bitmap exports draw and encode with.
+ExportOptions exportServices();
 
 // The drawing's file name without directory and extension ("" when unnamed).
 QString baseNameOf(const std::string& path);

@@ -42,6 +42,7 @@ void ProgressWindow::open(QWidget* owner)
     auto* text = new QLabel(QStringLiteral("Working..."), m_dialog);
     text->setObjectName(QStringLiteral("text"));
     text->setMinimumWidth(260);
+    m_text = text;
     m_bar = new QProgressBar(m_dialog);
     m_bar->setObjectName(QStringLiteral("bar"));
     m_bar->setRange(0, 100);
@@ -91,6 +92,12 @@ void ProgressWindow::step()
     setProgress(m_done + 1, m_total);
 }
 
+void ProgressWindow::setMessage(const char* text)
+{
+    if (m_dialog && m_text)
+        m_text->setText(QString::fromUtf8(text));
+}
+
 void ProgressWindow::close()
 {
     dismiss(false);
@@ -113,6 +120,7 @@ void ProgressWindow::dismiss(bool later)
     QDialog* dialog = m_dialog;
     m_dialog = nullptr;
     m_bar = nullptr;
+    m_text = nullptr;
     dialog->hide();
     if (later)
         dialog->deleteLater();

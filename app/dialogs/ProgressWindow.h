@@ -8,6 +8,7 @@
 #include <QPointer>
 
 class QDialog;
+class QLabel;
 class QProgressBar;
 class QWidget;
 
@@ -31,6 +32,8 @@ public:
     void start(int total) override;
     void step() override;
     bool cancelled() const override { return cancelFlag(); }
+    // Replaces "Working..." with the stage's text.
+    void setMessage(const char* text) override;
 
     // The program-wide cancel flag.
     static bool cancelFlag();
@@ -47,6 +50,7 @@ private:
     QPointer<QDialog> m_dialog;
     QPointer<QWidget> m_owner;
     QProgressBar* m_bar = nullptr;
+    QLabel* m_text = nullptr;
     int m_done = 0;
     int m_total = 0;
 };

@@ -34,6 +34,8 @@ TEST(DialogProgress, ShowsProgressWithItsOwnerDisabledAndCancelRaisesTheFlag)
             progress.step();
         EXPECT_EQ(bar->value(), percent) << total;
     }
+    progress.setMessage("Exporting...");
+    EXPECT_EQ(child<QLabel>(*progress.dialog(), "text")->text(), "Exporting...");
     EXPECT_FALSE(progress.cancelled());
 
     QTest::mouseClick(child<QAbstractButton>(*progress.dialog(), "cancel"), Qt::LeftButton);
@@ -42,6 +44,7 @@ TEST(DialogProgress, ShowsProgressWithItsOwnerDisabledAndCancelRaisesTheFlag)
     EXPECT_TRUE(owner.isEnabled());
     // The job keeps stepping until it notices; that must be harmless.
     progress.step();
+    progress.setMessage("Processing...");
 
     // The next job starts uncancelled.
     progress.open(&owner);

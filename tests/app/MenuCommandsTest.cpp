@@ -501,6 +501,35 @@ TEST_F(MenuCommands, ExportListsOnlyWhatThisBuildWritesAndWritesIt)
     EXPECT_EQ(m_shell->settings().exportDir, m_dir.string());
 }
 
+TEST_F(MenuCommands, BitmapExportTakesTheOptionsDialogsChoices)
+{
+    start();
+    addRectangle(10, 10, 60, 40);
+    const fs::path target = m_dir / "out.gif";
+    whenDialogOpens([this, target](QWidget& w) {
+        auto* dialog = qobject_cast<QFileDialog*>(&w);
+        if (!dialog) {
+            w.close();
+            return;
+        }
+        dialog->selectNameFilter(QStringLiteral("GIF (*.gif)"));
+        dialog->selectFile(QString::fromStdString(target.string()));
+        whenDialogOpens([](QWidget& options) {
+            click(options, "smoothMaximum");
+            click(options, "transparent");
+            click(options, "ok");
+        });
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    choose(kCmdExport);
+    std::ifstream in(target, std::ios::binary);
+    char head[10] = {};
+    in.read(head, sizeof head);
+    EXPECT_EQ(std::string(head, 6), "GIF89a") << "transparency reached the file";
+    // Smoothing keeps the page's size: about the rectangle's box plus 9 points each side.
+    EXPECT_NEAR(uint8_t(head[6]) | uint8_t(head[7]) << 8, 50 + 18, 2);
+}
+
 TEST_F(MenuCommands, InsertAppendsTheFileSelectedAsOneUndoableStep)
 {
     start();

@@ -29,6 +29,17 @@ TEST(ConvertArguments, OptionsAndFiles)
     EXPECT_FALSE(parseConvertArguments({ "--border", "x", "a", "b" }, error));
     EXPECT_FALSE(parseConvertArguments({ "--dpi" }, error));
     EXPECT_EQ(error, "--dpi needs a value");
+    request = parseConvertArguments(
+        { "--smoothing", "4", "--quality", "90", "--interlace", "--transparent", "a.zvx", "b.gif" }, error);
+    ASSERT_TRUE(request) << error;
+    EXPECT_EQ(request->exportOptions.smoothing, Smoothing::Quadruple);
+    EXPECT_EQ(request->exportOptions.jpegQuality, 90);
+    EXPECT_TRUE(request->exportOptions.gifInterlace);
+    EXPECT_TRUE(request->exportOptions.gifTransparent);
+    for (const char* bad : { "3", "0", "x" })
+        EXPECT_FALSE(parseConvertArguments({ "--smoothing", bad, "a", "b" }, error)) << bad;
+    for (const char* bad : { "0", "101", "x" })
+        EXPECT_FALSE(parseConvertArguments({ "--quality", bad, "a", "b" }, error)) << bad;
     EXPECT_FALSE(parseConvertArguments({ "--frobnicate", "a", "b" }, error));
     EXPECT_EQ(error, "unknown option --frobnicate");
 }
@@ -95,10 +106,23 @@ TEST(ConvertProgram, IllustratorToNativeAndPostScript)
     ASSERT_EQ(third.status, 0) << third.errors;
     EXPECT_EQ(slurp(ps).find("%ZVX u"), std::string::npos);
 
-    const fs::path svg = dir / "golfer.svg";
-    ConvertRun fourth = convert(zvx.string() + " " + svg.string());
-    ASSERT_EQ(fourth.status, 0) << fourth.errors;
-    EXPECT_EQ(slurp(svg).rfind("<?xml version=\"1.0\" standalone=\"no\"?>\r\n", 0), 0u);
+    // The bitmap options reach the files; SVG is written too.
+    const struct {
+        const char* name;
+        const char* options;
+        std::string head;
+    } bitmaps[] = {
+        { "golfer.gif", "--transparent --interlace --smoothing 2", "GIF89a" },
+        { "golfer.jpg", "--quality 40", "\xFF\xD8\xFF" },
+        { "golfer.tif", "", "II*" },
+        { "golfer.bmp", "--smoothing 4", "BM" },
+        { "golfer.svg", "", "<?xml version=\"1.0\" standalone=\"no\"?>\r\n" },
+    };
+    for (const auto& b : bitmaps) {
+        ConvertRun run = convert(std::string(b.options) + " " + zvx.string() + " " + (dir / b.name).string());
+        ASSERT_EQ(run.status, 0) << b.name << ": " << run.errors;
+        EXPECT_EQ(slurp(dir / b.name).substr(0, b.head.size()), b.head) << b.name;
+    }
     fs::remove_all(dir);
 }
 

@@ -2,7 +2,12 @@
 // must decode to exactly the pixels we handed over.
 #include "raster/TiffWriter.h"
 
+#include "model/ImageObject.h"
 #include "platform/OutputStream.h"
+#include "platform/jpeg/TurboJpegEncoder.h"
+#include "raster/BmpWriter.h"
+#include "raster/GifWriter.h"
+#include "raster/ImageFileWriters.h"
 
 #include "BitmapTestSupport.h"
 
@@ -55,6 +60,229 @@ TEST(TiffWriter, IndependentReadersGetOurPixelsAndStrips)
         EXPECT_EQ(decoded->height, c.height);
         EXPECT_TRUE(decoded->rgb == image.pixels) << "decoded pixels differ";
     }
+}
+
+std::filesystem::path writeScratch(const std::string& name, const std::vector<uint8_t>& bytes)
+{
+    const std::filesystem::path file = scratchDirectory() / name;
+    writeFile(file, std::string(bytes.begin(), bytes.end()));
+    return file;
+}
+
+uint32_t colourAt(const std::vector<uint8_t>& rgb, size_t pixel)
+{
+    return uint32_t(rgb[pixel * 3]) << 16 | uint32_t(rgb[pixel * 3 + 1]) << 8 | rgb[pixel * 3 + 2];
+}
+
+TEST(BmpWriter, ImageMagickGetsOurPixelsWhateverTheRowPadding)
+{
+    for (int32_t width : { 1, 2, 3, 4, 5 }) {
+        SCOPED_TRACE(width);
+        const RgbImage image = randomImage(width, 3, 50, uint32_t(width));
+        MemoryOutputStream stream;
+        ASSERT_TRUE(writeBmp(stream, image.view()));
+        const std::string& bytes = stream.data();
+        const size_t rowBytes = (size_t(width) * 3 + 3) / 4 * 4;
+        ASSERT_EQ(bytes.size(), 54 + rowBytes * 3);
+        EXPECT_EQ(bytes.substr(0, 2), "BM");
+        const auto decoded = decodeWithImageMagick(writeScratch("bmp-" + std::to_string(width) + ".bmp",
+            std::vector<uint8_t>(bytes.begin(), bytes.end())));
+        ASSERT_TRUE(decoded);
+        EXPECT_TRUE(decoded->rgb == image.pixels);
+    }
+}
+
+// Random images of 1 to 256 colours in every combination of the options
+// decode exactly; the header follows the colour count.
+TEST(GifWriter, ImagesOfUpTo256ColoursDecodeExactly)
+{
+    const struct {
+        int colours, width, height;
+        int tableBits;
+    } cases[] = {
+        { 1, 9, 7, 1 }, { 2, 40, 30, 1 }, { 3, 17, 33, 2 }, { 4, 64, 3, 2 }, { 5, 23, 19, 3 }, { 16, 100, 50, 4 },
+        { 17, 31, 77, 5 }, { 64, 128, 96, 6 }, { 100, 200, 150, 7 }, { 256, 320, 240, 8 }, { 256, 1, 300, 8 },
+    };
+    uint32_t seed = 1;
+    for (const auto& c : cases)
+        for (bool interlace : { false, true })
+            for (bool transparent : { false, true }) {
+                SCOPED_TRACE(std::to_string(c.colours) + " colours, " + std::to_string(c.width) + " x "
+                    + std::to_string(c.height) + (interlace ? ", interlaced" : "")
+                    + (transparent ? ", transparent" : ""));
+                RgbImage image = randomImage(c.width, c.height, c.colours, ++seed);
+                // Make sure every colour of the palette occurs.
+                for (int i = 0; i < c.colours && i < c.width * c.height; ++i) {
+                    const uint32_t colour = c.colours == 1 ? 0xFFFFFF : (uint32_t(i) * 2654435761u) & 0xFFFFFF;
+                    image.pixels[size_t(i) * 3] = uint8_t(colour >> 16);
+                    image.pixels[size_t(i) * 3 + 1] = uint8_t(colour >> 8);
+                    image.pixels[size_t(i) * 3 + 2] = uint8_t(colour);
+                }
+                const auto bytes = encodeGif(image.view(), { interlace, transparent }, nullptr);
+                ASSERT_TRUE(bytes);
+                const std::string head(bytes->begin(), bytes->begin() + 6);
+                EXPECT_EQ(head, transparent ? "GIF89a" : "GIF87a");
+                const int bits = ((*bytes)[10] & 7) + 1;
+                EXPECT_EQ(bits, c.tableBits);
+                const size_t descriptor = 13 + 3 * (size_t(1) << bits) + (transparent ? 8 : 0);
+                ASSERT_EQ((*bytes)[descriptor], 0x2C);
+                EXPECT_EQ((*bytes)[descriptor + 9], interlace ? 0x40 : 0x00);
+                EXPECT_EQ((*bytes)[descriptor + 10], std::max(bits, 2)) << "minimum code size";
+                if (transparent) {
+                    // White when there is white, else entry 0.
+                    const size_t index = (*bytes)[13 + 3 * (size_t(1) << bits) + 6];
+                    const uint8_t* entry = bytes->data() + 13 + 3 * index;
+                    const bool hasWhite = c.colours == 1;
+                    EXPECT_EQ(index == 0 || (entry[0] == 255 && entry[1] == 255 && entry[2] == 255), true);
+                    if (hasWhite)
+                        EXPECT_EQ(entry[0] + entry[1] + entry[2], 3 * 255);
+                }
+                const auto file = writeScratch("gif-" + std::to_string(seed) + ".gif", *bytes);
+                const auto decoded = decodeWithImageMagick(file);
+                ASSERT_TRUE(decoded);
+                EXPECT_TRUE(decoded->rgb == image.pixels) << "decoded pixels differ";
+            }
+    // A size past 16 bits cannot be stated in the file: refused, not truncated.
+    EXPECT_FALSE(encodeGif(randomImage(kGifMaxSide + 1, 1, 2, 1).view(), {}, nullptr));
+}
+
+TEST(GifWriter, MoreThan256ColoursKeepTheMostFrequentAndMapTheRestToTheNearest)
+{
+    // Colour i occurs i + 1 times, so the 256 kept are 44 ... 299.
+    constexpr int kColours = 300;
+    RgbImage image;
+    image.width = 301;
+    image.height = 150;
+    std::mt19937 random(7);
+    std::vector<uint32_t> colours;
+    for (int i = 0; i < kColours; ++i)
+        colours.push_back(random() & 0xFFFFFF);
+    for (int i = 0; i < kColours; ++i)
+        for (int n = 0; n <= i; ++n)
+            for (int shift : { 16, 8, 0 })
+                image.pixels.push_back(uint8_t(colours[size_t(i)] >> shift));
+    ASSERT_EQ(image.pixels.size(), size_t(image.width) * image.height * 3);
+
+    const auto bytes = encodeGif(image.view(), {}, nullptr);
+    ASSERT_TRUE(bytes);
+    const auto decoded = decodeWithImageMagick(writeScratch("gif-300.gif", *bytes));
+    ASSERT_TRUE(decoded);
+    auto distance = [](uint32_t a, uint32_t b) {
+        int d = 0;
+        for (int shift : { 16, 8, 0 }) {
+            const int delta = int(a >> shift & 0xFF) - int(b >> shift & 0xFF);
+            d += delta * delta;
+        }
+        return d;
+    };
+    size_t wrong = 0;
+    for (size_t p = 0; p < size_t(image.width) * image.height; ++p) {
+        const uint32_t original = colourAt(image.pixels, p), got = colourAt(decoded->rgb, p);
+        const size_t index = size_t(std::find(colours.begin(), colours.end(), original) - colours.begin());
+        int nearest = 1 << 30;
+        for (size_t k = kColours - 256; k < kColours; ++k)
+            nearest = std::min(nearest, distance(original, colours[k]));
+        const bool keptColour = std::find(colours.end() - 256, colours.end(), got) != colours.end();
+        if (index >= kColours - 256 ? got != original : (!keptColour || distance(original, got) != nearest))
+            ++wrong;
+    }
+    EXPECT_EQ(wrong, 0u);
+}
+
+// Fuzz-style: index streams of every shape through our run coder and an
+// independent decoder, for every minimum code size.
+TEST(GifWriter, RunLengthCodesDecodeToTheIndexesByAnIndependentDecoder)
+{
+    std::mt19937 random(2024);
+    for (int round = 0; round < 400; ++round) {
+        const int codeSize = 2 + round % 7;
+        const uint32_t colours = 1u << codeSize;
+        std::vector<uint8_t> indexes;
+        const size_t length = random() % 30000;
+        const int shape = round % 4; // short runs, long runs, alternation, growing runs
+        while (indexes.size() < length) {
+            const uint8_t index = uint8_t(random() % (shape == 2 ? 2 : colours));
+            size_t run = shape == 0 ? 1 + random() % 3
+                : shape == 1    ? 1 + random() % 3000
+                : shape == 2    ? 1
+                                : indexes.size() / 7 + 1;
+            indexes.insert(indexes.end(), std::min(run, length - indexes.size()), index);
+        }
+        const auto decoded = decodeLzw(gifRunLengthCodes(indexes, codeSize), codeSize);
+        ASSERT_TRUE(decoded) << "round " << round << ": not a valid code stream";
+        ASSERT_TRUE(*decoded == indexes) << "round " << round;
+    }
+    // One run long enough to fill the code table many times over.
+    const std::vector<uint8_t> run(3'000'000, 1);
+    EXPECT_TRUE(decodeLzw(gifRunLengthCodes(run, 2), 2) == run);
+}
+
+TEST(JpegEncoder, DjpegReadsItAtTheQualityAskedWithHalvedChroma)
+{
+    if (!haveTool("djpeg", "libjpeg-turbo-progs") || !haveTool("identify", "imagemagick"))
+        return;
+    // A smooth picture, as JPEG is meant for.
+    RgbImage image;
+    image.width = 160;
+    image.height = 120;
+    for (int32_t y = 0; y < image.height; ++y)
+        for (int32_t x = 0; x < image.width; ++x)
+            for (int c = 0; c < 3; ++c)
+                image.pixels.push_back(uint8_t(128 + 100 * std::sin((x + 2 * y) / (9.0 + 4 * c))));
+    TurboJpegEncoder encoder;
+    size_t previousSize = 0;
+    for (int quality : { 10, 75, 95 }) {
+        SCOPED_TRACE(quality);
+        std::vector<uint8_t> bytes;
+        std::string error;
+        ASSERT_TRUE(encoder.encode(image.view(), quality, bytes, error)) << error;
+        EXPECT_GT(bytes.size(), previousSize) << "a higher quality keeps more";
+        previousSize = bytes.size();
+        const auto file = writeScratch("q" + std::to_string(quality) + ".jpg", bytes);
+        const ToolRun sampling = runTool("identify -format '%[jpeg:sampling-factor]' '" + file.string() + "'");
+        EXPECT_EQ(sampling.output, "2x2,1x1,1x1");
+        const ToolRun djpeg = runTool("djpeg -pnm -outfile '" + file.string() + ".ppm' '" + file.string() + "'");
+        ASSERT_EQ(djpeg.status, 0) << djpeg.output;
+        Raster decoded;
+        ASSERT_TRUE(parsePpm(readFile(file.string() + ".ppm"), decoded));
+        ASSERT_EQ(decoded.rgb.size(), image.pixels.size());
+        if (quality == 75)
+            EXPECT_GE(psnr(decoded.rgb, image.pixels), 30.0);
+    }
+
+    // Beyond the library's limits: its reason, and no bytes.
+    RgbImage wide;
+    wide.width = 70000;
+    wide.height = 1;
+    wide.pixels.assign(size_t(wide.width) * 3, 0);
+    std::vector<uint8_t> bytes;
+    std::string error;
+    EXPECT_FALSE(encoder.encode(wide.view(), 75, bytes, error));
+    EXPECT_NE(error.find("65500"), std::string::npos) << error;
+    EXPECT_TRUE(bytes.empty());
+}
+
+TEST(ImageFileWriters, AnImageObjectBecomesAJpegOrAGifFile)
+{
+    ImageObject object;
+    ASSERT_TRUE(object.allocatePixels(13, 7));
+    const RgbImage pixels = randomImage(13, 7, 12, 5);
+    std::copy(pixels.pixels.begin(), pixels.pixels.end(), object.pixelData());
+    const auto gif = scratchDirectory() / "object.gif";
+    ASSERT_TRUE(writeImageAsGif(gif.string(), object));
+    const auto decoded = decodeWithImageMagick(gif);
+    ASSERT_TRUE(decoded);
+    EXPECT_TRUE(decoded->rgb == pixels.pixels);
+
+    TurboJpegEncoder encoder;
+    const auto jpeg = scratchDirectory() / "object.jpg";
+    ASSERT_TRUE(writeImageAsJpeg(jpeg.string(), object, encoder, 75));
+    const auto back = decodeWithImageMagick(jpeg);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->width, 13);
+    EXPECT_EQ(back->height, 7);
+
+    EXPECT_FALSE(writeImageAsGif((scratchDirectory() / "empty.gif").string(), ImageObject()));
 }
 
 } // namespace

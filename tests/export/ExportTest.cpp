@@ -15,6 +15,10 @@
 #include "platform/qt/QtPngEncoder.h"
 #include "platform/qt/QtRasterSurface.h"
 
+#include "BitmapTestSupport.h"
+#include "model/ProgressMonitor.h"
+#include "tests/support/PageImage.h"
+
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -22,6 +26,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 
 namespace zavora {
@@ -46,6 +51,21 @@ std::string slurp(const fs::path& path)
 class FailingEncoder : public PngEncoder {
 public:
     bool encode(const RgbImageView&, std::vector<uint8_t>&) override { return false; }
+};
+
+// A picture too big for the encoder's tables.
+class ExhaustedEncoder : public PngEncoder {
+public:
+    bool encode(const RgbImageView&, std::vector<uint8_t>&) override { throw std::bad_alloc(); }
+};
+
+class FailingJpegEncoder : public JpegEncoder {
+public:
+    bool encode(const RgbImageView&, int, std::vector<uint8_t>&, std::string& error) override
+    {
+        error = "Out of memory";
+        return false;
+    }
 };
 
 class ExportRoutine : public ::testing::Test {
@@ -120,6 +140,14 @@ TEST_F(ExportRoutine, FailuresKeepTheEarlierFile)
     options.pngEncoder = &failing;
     EXPECT_FALSE(exportToFile(drawing, ExportKind::Png, path.string(), options, nullptr));
     EXPECT_EQ(messages.last(Reporter::Kind::Error), "Not enough memory");
+    ExhaustedEncoder exhausted;
+    options.pngEncoder = &exhausted;
+    EXPECT_FALSE(exportToFile(drawing, ExportKind::Png, path.string(), options, nullptr));
+    EXPECT_EQ(messages.last(Reporter::Kind::Error), kPageMemoryMessage);
+    FailingJpegEncoder failingJpeg;
+    options.jpegEncoder = &failingJpeg;
+    EXPECT_FALSE(exportToFile(drawing, ExportKind::Jpeg, path.string(), options, nullptr));
+    EXPECT_EQ(messages.last(Reporter::Kind::Error), "Could not write the JPEG image:\nOut of memory");
 
     // A page beyond the pixel budget is refused before anything is drawn.
     messages.clear();
@@ -135,6 +163,111 @@ TEST_F(ExportRoutine, FailuresKeepTheEarlierFile)
     EXPECT_FALSE(exportToFile(drawing, ExportKind::Pdf, (folder / "x.pdf").string(), options, nullptr));
     EXPECT_EQ(messages.last(Reporter::Kind::Error),
         "This format cannot be written by this version:\n" + (folder / "x.pdf").string());
+}
+
+// Every bitmap kind, plain and smoothed, read back by another program: the
+// lossless ones give exactly our page render (smoothed: each pixel the
+// average of its f x f block), JPEG comes close.
+TEST_F(ExportRoutine, BitmapsDecodeToOurPageRender)
+{
+    // Diagonal wide lines give the smoothed render blocks of mixed colours.
+    auto line = std::make_unique<LineObject>(120, 220, 380, 480);
+    line->setLineWidth(7);
+    line->setLineColor({ 0, 60, 0 });
+    drawing.append(std::move(line));
+    auto thin = std::make_unique<LineObject>(110, 480, 410, 230);
+    thin->setLineColor({ 20, 40, 90 });
+    drawing.append(std::move(thin));
+
+    const struct {
+        ExportKind kind;
+        const char* extension;
+    } kinds[] = {
+        { ExportKind::Bmp, "bmp" }, { ExportKind::Tiff, "tif" }, { ExportKind::Gif, "gif" },
+        { ExportKind::Png, "png" }, { ExportKind::Jpeg, "jpg" },
+    };
+    for (Smoothing smoothing : { Smoothing::None, Smoothing::Quadruple }) {
+        // TIFF is never smoothed.
+        std::map<int, RgbImage> references;
+        for (int f : { 1, int(smoothing) }) {
+            PageRenderSettings settings;
+            settings.pixelsPerPoint = float(f);
+            std::optional<RgbImage> big = pageimage::renderPage(drawing, surfaces, settings, RenderOptions {});
+            ASSERT_TRUE(big);
+            RgbImage averaged;
+            averaged.width = big->width / f;
+            averaged.height = big->height / f;
+            for (int32_t y = 0; y < averaged.height; ++y)
+                for (int32_t x = 0; x < averaged.width; ++x)
+                    for (int c = 0; c < 3; ++c) {
+                        int sum = 0;
+                        for (int j = 0; j < f; ++j)
+                            for (int i = 0; i < f; ++i)
+                                sum += big->pixels[(size_t(y * f + j) * size_t(big->width) + size_t(x * f + i)) * 3
+                                    + size_t(c)];
+                        averaged.pixels.push_back(uint8_t(sum / (f * f)));
+                    }
+            references[f] = std::move(averaged);
+        }
+        for (const auto& k : kinds) {
+            SCOPED_TRACE(std::string(k.extension) + " smoothing " + std::to_string(int(smoothing)));
+            options.smoothing = smoothing;
+            const fs::path path = folder / (std::string("page.") + k.extension);
+            ASSERT_TRUE(exportToFile(drawing, k.kind, path.string(), options, nullptr));
+            const RgbImage& reference = references[k.kind == ExportKind::Tiff ? 1 : int(smoothing)];
+            std::optional<testing::Raster> decoded;
+            if (k.kind == ExportKind::Jpeg) {
+                ASSERT_TRUE(bitmaptest::haveTool("djpeg", "libjpeg-turbo-progs"));
+                const auto run = bitmaptest::runTool("djpeg -pnm -outfile '" + path.string() + ".ppm' '" + path.string() + "'");
+                ASSERT_EQ(run.status, 0) << run.output;
+                decoded.emplace();
+                ASSERT_TRUE(testing::parsePpm(slurp(path.string() + ".ppm"), *decoded));
+            } else {
+                decoded = bitmaptest::decodeWithImageMagick(path);
+                ASSERT_TRUE(decoded);
+            }
+            // The page box (100, 200)-(420, 510) plus 9 points.
+            EXPECT_EQ(decoded->width, 339);
+            EXPECT_EQ(decoded->height, 329);
+            ASSERT_EQ(decoded->rgb.size(), reference.pixels.size());
+            if (k.kind == ExportKind::Jpeg)
+                EXPECT_GE(bitmaptest::psnr(decoded->rgb, reference.pixels), 30.0);
+            else
+                EXPECT_TRUE(decoded->rgb == reference.pixels) << "decoded pixels differ from the render";
+        }
+    }
+}
+
+// The stages of a smoothed GIF export, and a cancel at any of them writes nothing.
+TEST_F(ExportRoutine, BitmapStagesReportAndCancel)
+{
+    class Monitor : public ProgressMonitor {
+    public:
+        explicit Monitor(std::string cancelAt)
+            : m_cancelAt(std::move(cancelAt))
+        { }
+        void start(int) override { }
+        void step() override { }
+        bool cancelled() const override { return !m_cancelAt.empty() && !messages.empty() && messages.back() == m_cancelAt; }
+        void setMessage(const char* text) override { messages.push_back(text); }
+        std::vector<std::string> messages;
+
+    private:
+        std::string m_cancelAt;
+    };
+    options.smoothing = Smoothing::Double;
+    const std::vector<std::string> stages { "Allocating memory...", "Exporting...", "Processing...", "Optimizing colors..." };
+    Monitor whole("");
+    MemoryOutputStream written;
+    ASSERT_EQ(exportDrawing(drawing, ExportKind::Gif, written, options, &whole), ExportResult::Written);
+    EXPECT_EQ(whole.messages, stages);
+    for (const std::string& stage : stages) {
+        SCOPED_TRACE(stage);
+        Monitor monitor(stage);
+        MemoryOutputStream stream;
+        EXPECT_EQ(exportDrawing(drawing, ExportKind::Gif, stream, options, &monitor), ExportResult::Cancelled);
+        EXPECT_TRUE(stream.data().empty());
+    }
 }
 
 TEST_F(ExportRoutine, SomeObjectsAreFramedByTheirOwnBox)
