@@ -5,18 +5,14 @@
 #include "model/FontEntry.h"
 #include "model/ImageObject.h"
 #include "model/OutlineGeometry.h"
-#include "platform/JpegEncoder.h"
 #include "platform/NumberFormat.h"
 #include "platform/OutputStream.h"
 #include "platform/Reporter.h"
-#include "raster/GifWriter.h"
+#include "raster/ImageFileWriters.h"
 #include "raster/PageRenderer.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <optional>
 
 namespace zavora {
@@ -178,22 +174,6 @@ std::string escapeTitle(std::string_view title)
     return out;
 }
 
-std::optional<std::vector<uint8_t>> encodeImage(
-    const ImageObject& image, const SvgImageFiles& settings, std::string& error)
-{
-    const RgbImageView view { image.pixels().data(), image.width(), image.height(), image.width() * 3 };
-    if (!settings.jpegEncoder) {
-        std::optional<std::vector<uint8_t>> bytes = encodeGif(view, GifOptions {}, nullptr);
-        if (!bytes)
-            error = "the image is too large for a GIF file";
-        return bytes;
-    }
-    std::vector<uint8_t> bytes;
-    if (!settings.jpegEncoder->encode(view, settings.jpegQuality, bytes, error))
-        return std::nullopt;
-    return bytes;
-}
-
 } // namespace
 
 std::string svgImageBaseName(std::string_view svgPath)
@@ -324,33 +304,13 @@ void SvgPort::writeImageFiles()
     const std::string folder
         = slash == std::string::npos ? std::string() : m_imageFiles.svgPath.substr(0, slash + 1);
     for (std::size_t k = 0; k < m_images.size(); ++k) {
-        if (!writeImageFile(*m_images[k], folder + imageFileName(k + 1)))
+        const std::string path = folder + imageFileName(k + 1);
+        const bool written = m_imageFiles.jpegEncoder
+            ? writeImageAsJpeg(path, *m_images[k], *m_imageFiles.jpegEncoder, m_imageFiles.jpegQuality)
+            : writeImageAsGif(path, *m_images[k]);
+        if (!written)
             m_failed = true;
     }
-}
-
-bool SvgPort::writeImageFile(const ImageObject& image, const std::string& path)
-{
-    std::string error;
-    const std::optional<std::vector<uint8_t>> bytes
-        = image.hasPixels() ? encodeImage(image, m_imageFiles, error) : std::nullopt;
-    if (!bytes) {
-        errorBox("Unable to write the image %s\n%s", path.c_str(),
-            error.empty() ? "it has no pixels" : error.c_str());
-        return false;
-    }
-    // Written in place, without the safe stream's two syncs per file: an
-    // export may hold thousands of images, and a failure is reported anyway.
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    bool written = file && std::fwrite(bytes->data(), 1, bytes->size(), file) == bytes->size();
-    int reason = errno;
-    if (file && std::fclose(file) != 0 && written) {
-        written = false;
-        reason = errno;
-    }
-    if (!written)
-        errorBox("Unable to write to %s\n%s", path.c_str(), std::strerror(reason));
-    return written;
 }
 
 std::string SvgPort::imageFileName(std::size_t number) const

@@ -96,7 +96,6 @@ private:
     // Image `number` (from 1) in drawing order, as referenced and written.
     std::string imageFileName(std::size_t number) const;
     void writeImageFiles();
-    bool writeImageFile(const ImageObject& image, const std::string& path);
 
     OutputStream& m_stream;
     SvgImageFiles m_imageFiles;
