@@ -13,7 +13,6 @@
 #include "app/dialogs/TextDialog.h"
 #include "model/Drawing.h"
 #include "platform/Reporter.h"
-#include "platform/jpeg/TurboJpegEncoder.h"
 
 #include <QMessageBox>
 
@@ -223,11 +222,6 @@ void CommandDispatcher::exportDrawing()
     default:
         break;
     }
-
-    // The images beside an SVG file are JPEG at the default quality.
-    TurboJpegEncoder jpegEncoder;
-    if (kind == ExportKind::Svg)
-        options.jpegEncoder = &jpegEncoder;
 
     WaitCursor wait;
     ProgressWindow progress;
