@@ -487,7 +487,8 @@ TEST_F(MenuCommands, ExportListsOnlyWhatThisBuildWritesAndWritesIt)
     start();
     addRectangle(10, 10, 60, 40);
     QStringList filters;
-    const fs::path target = m_dir / "out.ps";
+    // The first format offered, SVG, is the one taken.
+    const fs::path target = m_dir / "out.svg";
     whenFileDialogOpens(target, &filters);
     choose(kCmdExport);
     QStringList expected;
@@ -497,7 +498,7 @@ TEST_F(MenuCommands, ExportListsOnlyWhatThisBuildWritesAndWritesIt)
     EXPECT_FALSE(filters.contains("PS Level II Form (*.ps)"));
     std::string head;
     std::getline(std::ifstream(target), head);
-    EXPECT_EQ(head.rfind("%!PS-Adobe", 0), 0u);
+    EXPECT_EQ(head.rfind("<?xml", 0), 0u);
     EXPECT_EQ(m_shell->settings().exportDir, m_dir.string());
 }
 
