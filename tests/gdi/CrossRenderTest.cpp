@@ -338,8 +338,8 @@ TEST_P(CrossRenderTest, PageRenderAgreesWithGhostscriptOnOurNativeFile)
 
 // Our SVG file of the same drawing rendered by two independent SVG
 // renderers, against our page render, with the same measures and limits:
-// both draw at one pixel per point from the file's width and height. Every
-// file must be well-formed XML first (the DTD is not fetched).
+// all three draw at two pixels per point of the file's width and height.
+// Every file must be well-formed XML first (the DTD is not fetched).
 TEST_P(CrossRenderTest, PageRenderAgreesWithSvgRenderersOnOurSvgFile)
 {
     const Case c = GetParam();
@@ -353,7 +353,7 @@ TEST_P(CrossRenderTest, PageRenderAgreesWithSvgRenderersOnOurSvgFile)
     ASSERT_TRUE(ours);
 
     const std::filesystem::path svg = testing::scratchDirectory() / (std::string("cross-") + c.name + ".svg");
-        ASSERT_TRUE(exportToFile(drawing, ExportKind::Svg, svg.string(), ExportOptions {}, nullptr));
+    ASSERT_TRUE(exportToFile(drawing, ExportKind::Svg, svg.string(), ExportOptions {}, nullptr));
     using bitmaptest::runTool;
     ASSERT_TRUE(bitmaptest::haveTool("xmllint", "libxml2-utils"));
     const bitmaptest::ToolRun lint = runTool("xmllint --noout --nonet '" + svg.string() + "'");
