@@ -174,8 +174,8 @@ std::string escapeTitle(std::string_view title)
     return out;
 }
 
-} // namespace
-
+// The image file name base: the file name without its folder, its last "."
+// replaced by "_" ("a/b.svg" gives "b_svg").
 std::string svgImageBaseName(std::string_view svgPath)
 {
     const std::size_t slash = svgPath.find_last_of('/');
@@ -186,6 +186,9 @@ std::string svgImageBaseName(std::string_view svgPath)
     return name;
 }
 
+// Text as XML character data: markup characters and every Windows-1252 code
+// from 128 become character references of their Unicode character; control
+// codes, which XML cannot hold at all, are dropped.
 std::string escapeSvgText(std::string_view text)
 {
     std::string out;
@@ -205,6 +208,8 @@ std::string escapeSvgText(std::string_view text)
     return out;
 }
 
+// A URL as an attribute value: quotes, angle brackets, controls and bytes from
+// 128 percent-encoded, "&" as the entity reference.
 std::string escapeSvgUrl(std::string_view url)
 {
     std::string out;
@@ -219,6 +224,8 @@ std::string escapeSvgUrl(std::string_view url)
     }
     return out;
 }
+
+} // namespace
 
 SvgPort::SvgPort(OutputStream& stream, SvgImageFiles images)
     : m_stream(stream)

@@ -14,7 +14,6 @@
 #include <cstdint>
 #include <set>
 #include <string>
-#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -32,18 +31,6 @@ struct SvgImageFiles {
     JpegEncoder* jpegEncoder = nullptr;
     int jpegQuality = 75;
 };
-
-// The image file name base: the file name without its folder, its last "."
-// replaced by "_" ("a/b.svg" gives "b_svg").
-std::string svgImageBaseName(std::string_view svgPath);
-
-// Text as XML character data: markup characters and every Windows-1252 code
-// from 128 become character references of their Unicode character; control
-// codes, which XML cannot hold at all, are dropped.
-std::string escapeSvgText(std::string_view text);
-// A URL as an attribute value: quotes, angle brackets, controls and bytes from
-// 128 percent-encoded, "&" as the entity reference.
-std::string escapeSvgUrl(std::string_view url);
 
 class SvgPort : public OutputPort {
 public:
