@@ -246,6 +246,9 @@ void CommandDispatcher::exportDrawing()
     progress.open(&m_frame);
     exportToFile(drawing(), kind, choice->path, options, &progress);
     progress.close();
+    // The next JPEG export starts from the default quality again.
+    if (kind == ExportKind::Svg)
+        m_jpegChoices.quality = 75;
 }
 
 void CommandDispatcher::openRecent(int index)

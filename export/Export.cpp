@@ -15,6 +15,7 @@
 #include "raster/MetafilePort.h"
 #include "raster/PngExportPort.h"
 #include "raster/TiffWriter.h"
+#include "raster/SvgPort.h"
 
 #include <algorithm>
 #include <cctype>
@@ -100,6 +101,9 @@ std::unique_ptr<OutputPort> makeExportPort(ExportKind kind, OutputStream& stream
     case ExportKind::Jpeg:
     case ExportKind::Png:
         return makeBitmapPort(kind, stream, options);
+    case ExportKind::Svg:
+        return std::make_unique<SvgPort>(
+            stream, SvgImageFiles { options.targetPath, options.jpegEncoder, options.jpegQuality });
     default:
         return nullptr;
     }
@@ -275,6 +279,7 @@ bool exportToFile(const Drawing& drawing, ExportKind kind, const std::string& pa
     if (!stream.openPath(path))
         return false;
     ExportOptions named = options;
+    named.targetPath = path;
     if (!named.documentPath)
         named.documentPath = kind == ExportKind::Native ? path : drawing.fileName();
     if (exportDrawing(drawing, kind, stream, named, monitor) != ExportResult::Written) {

@@ -72,6 +72,8 @@ struct ExportOptions {
     int jpegQuality = 75; // 1 to 100
     bool gifInterlace = false;
     bool gifTransparent = false; // white becomes transparent
+    // The file being written (set by exportToFile): SVG writes its images beside it.
+    std::string targetPath;
 };
 
 enum class ExportResult {

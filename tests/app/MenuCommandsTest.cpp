@@ -506,7 +506,7 @@ TEST_F(MenuCommands, ExportListsOnlyWhatThisBuildWritesAndWritesIt)
     EXPECT_FALSE(filters.contains("PS Level II Form (*.ps)"));
     std::string head;
     std::getline(std::ifstream(target), head);
-    EXPECT_EQ(head.rfind("%!PS-Adobe", 0), 0u);
+    EXPECT_EQ(head.rfind("%!PS-Adobe-3.0", 0), 0u);
     EXPECT_EQ(m_shell->settings().exportDir, m_dir.string());
 }
 

@@ -86,7 +86,7 @@ std::string slurp(const fs::path& path)
 } // namespace
 
 // The converter end to end: an Illustrator file in, a native file,
-// PostScript and Illustrator out, and a second conversion of the native file gives the same
+// PostScript, Illustrator and SVG out, and a second conversion of the native file gives the same
 // drawing back.
 TEST(ConvertProgram, IllustratorToNativeAndPostScript)
 {
@@ -130,7 +130,7 @@ TEST(ConvertProgram, IllustratorToNativeAndPostScript)
     ConvertRun seventh = convert("--form Golfer " + zvx.string() + " " + ps.string());
     ASSERT_EQ(seventh.status, 0) << seventh.errors;
     EXPECT_NE(slurp(ps).find("/Golfer Golfer /Form defineresource pop"), std::string::npos);
-    // The bitmap options reach the files.
+    // The bitmap options reach the files; SVG is written too.
     const struct {
         const char* name;
         const char* options;
@@ -140,6 +140,7 @@ TEST(ConvertProgram, IllustratorToNativeAndPostScript)
         { "golfer.jpg", "--quality 40", "\xFF\xD8\xFF" },
         { "golfer.tif", "", "II*" },
         { "golfer.bmp", "--smoothing 4", "BM" },
+        { "golfer.svg", "", "<?xml version=\"1.0\" standalone=\"no\"?>\r\n" },
     };
     for (const auto& b : bitmaps) {
         ConvertRun run = convert(std::string(b.options) + " " + zvx.string() + " " + (dir / b.name).string());

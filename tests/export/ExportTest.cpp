@@ -111,11 +111,11 @@ TEST_F(ExportRoutine, FactoryBuildsTheKindsThisVersionWrites)
     EXPECT_EQ(built,
         (std::set { ExportKind::Native, ExportKind::Form, ExportKind::Eps, ExportKind::PostScript,
             ExportKind::Illustrator, ExportKind::Metafile, ExportKind::Pdf, ExportKind::Bmp, ExportKind::Tiff,
-            ExportKind::Gif, ExportKind::Jpeg, ExportKind::Png }));
+            ExportKind::Gif, ExportKind::Svg, ExportKind::Jpeg, ExportKind::Png }));
     // Page images, and the EPS preview, need the platform's surfaces and encoder.
     EXPECT_EQ(withoutRaster,
         (std::set { ExportKind::Native, ExportKind::Form, ExportKind::Eps, ExportKind::PostScript,
-            ExportKind::Illustrator, ExportKind::Metafile, ExportKind::Pdf }));
+            ExportKind::Illustrator, ExportKind::Metafile, ExportKind::Pdf, ExportKind::Svg }));
     ExportOptions preview;
     preview.preview = true;
     EXPECT_FALSE(isExportAvailable(ExportKind::Eps, preview));

@@ -23,7 +23,12 @@
 // Hatched drawings: mean below 80, share below 40 %, tone below 35, same ink
 // ratio: the screen tiles 8 x 8 device-pixel brushes, PostScript its pattern
 // font at a finer scale and its own phase, so only the overall ink agrees.
+//
+// Our SVG file is held to the same limits, rendered by rsvg-convert and
+// Inkscape at 144 dpi against our smoothed page render (the SVG hatch tiles
+// are 15 points, the screen's 8 pixels: the hatched limits above cover it).
 
+#include "../export/BitmapTestSupport.h"
 #include "../output/PostScriptTestSupport.h"
 #include "../output/ZvxReaderTestSupport.h"
 
@@ -45,6 +50,8 @@
 #include "tests/support/PageImage.h"
 
 #include "platform/qt/QtRasterSurface.h"
+
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -436,6 +443,75 @@ TEST_P(CrossRenderTest, PageRenderAgreesWithGhostscriptOnOurPostScript)
         // Something drawn by one and not the other shows here first.
         EXPECT_GT(diff.inkRatio, 0.8) << c.name;
         EXPECT_LT(diff.inkRatio, 1.25) << c.name;
+    }
+}
+
+// Our SVG file of the same drawing rendered by two independent SVG
+// renderers, against our page render, with the same measures and limits:
+// all three draw at two pixels per point of the file's width and height.
+// Every file must be well-formed XML first (the DTD is not fetched).
+TEST_P(CrossRenderTest, PageRenderAgreesWithSvgRenderersOnOurSvgFile)
+{
+    const Case c = GetParam();
+    Drawing drawing;
+    c.build(drawing, *m_catalogue);
+    ASSERT_FALSE(HasFatalFailure());
+    QtSurfaceFactory factory;
+    // The SVG renderers smooth edges and glyphs: so does this render. At
+    // 144 dpi the renderers' own ways of smoothing small type weigh less.
+    const std::optional<RgbImage> ours = renderPage(drawing, factory, { 2, true }, RenderOptions {});
+    ASSERT_TRUE(ours);
+
+    const std::filesystem::path svg = testing::scratchDirectory() / (std::string("cross-") + c.name + ".svg");
+    ASSERT_TRUE(exportToFile(drawing, ExportKind::Svg, svg.string(), ExportOptions {}, nullptr));
+    using bitmaptest::runTool;
+    ASSERT_TRUE(bitmaptest::haveTool("xmllint", "libxml2-utils"));
+    const bitmaptest::ToolRun lint = runTool("xmllint --noout --nonet '" + svg.string() + "'");
+    EXPECT_EQ(lint.status, 0) << lint.output;
+
+    const struct {
+        const char* name;
+        const char* package;
+        std::string command; // {in} and {out} replaced
+        // Blends enlarged pixels whatever image-rendering asks for.
+        bool blendsImagePixels;
+    } renderers[] = {
+        { "rsvg-convert", "librsvg2-bin", "rsvg-convert -z 2 -b white -o '{out}' '{in}'", false },
+        { "inkscape", "inkscape",
+            "inkscape --export-type=png --export-dpi=192 --export-background=white "
+            "--export-background-opacity=1 --export-filename='{out}' '{in}'",
+            true },
+    };
+    const bool hasImages = testing::readFile(svg).find("<image ") != std::string::npos;
+    for (const auto& renderer : renderers) {
+        if (!bitmaptest::haveTool(renderer.name, renderer.package))
+            continue;
+        const std::filesystem::path png = svg.string() + "." + renderer.name + ".png";
+        std::string command = renderer.command;
+        command.replace(command.find("{out}"), 5, png.string());
+        command.replace(command.find("{in}"), 4, svg.string());
+        const bitmaptest::ToolRun run = runTool(command);
+        const QImage image = QImage(QString::fromStdString(png.string())).convertToFormat(QImage::Format_RGB888);
+        ASSERT_FALSE(image.isNull()) << renderer.name << ": " << run.output;
+        ASSERT_EQ(image.width(), ours->width) << renderer.name;
+        ASSERT_EQ(image.height(), ours->height) << renderer.name;
+        Raster theirs { image.width(), image.height(), {} };
+        for (int y = 0; y < image.height(); ++y)
+            theirs.rgb.insert(theirs.rgb.end(), image.constScanLine(y), image.constScanLine(y) + image.width() * 3);
+
+        const Difference diff = compare(*ours, theirs);
+        std::printf("[ svg      ] %-10s %-12s mean difference %.2f (limit %.0f), differing pixels %.2f%% (limit "
+                    "%.0f%%), block tone difference %.2f (limit %.0f), ink ours/theirs %.2f\n",
+            c.name, renderer.name, diff.mean, c.meanLimit, diff.share * 100, c.shareLimit * 100, diff.tone,
+            c.toneLimit, diff.inkRatio);
+        // A blended image still has the tone of its pixels.
+        if (!(renderer.blendsImagePixels && hasImages)) {
+            EXPECT_LT(diff.mean, c.meanLimit) << c.name << " " << renderer.name;
+            EXPECT_LT(diff.share, c.shareLimit) << c.name << " " << renderer.name;
+        }
+        EXPECT_LT(diff.tone, c.toneLimit) << c.name << " " << renderer.name;
+        EXPECT_GT(diff.inkRatio, 0.8) << c.name << " " << renderer.name;
+        EXPECT_LT(diff.inkRatio, 1.25) << c.name << " " << renderer.name;
     }
 }
 

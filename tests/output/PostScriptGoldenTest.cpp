@@ -11,33 +11,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace zavora {
 namespace {
 
 using namespace zavora::testing;
-
-void checkGolden(const std::string& port, const std::string& name, const std::string& actual)
-{
-    const std::filesystem::path path
-        = std::filesystem::path(ZAVORA_SOURCE_DIR) / "tests" / "golden" / port / (name + "." + port);
-    const char* regenerate = std::getenv("ZAVORA_REGENERATE_GOLDEN");
-    if (regenerate && std::string(regenerate) == "1") {
-        std::filesystem::create_directories(path.parent_path());
-        writeFile(path, actual);
-        std::printf("regenerated %s\n", path.c_str());
-        return;
-    }
-    ASSERT_TRUE(std::filesystem::exists(path)) << path << " is missing; run with ZAVORA_REGENERATE_GOLDEN=1";
-    const std::string expected = readFile(path);
-    if (expected == actual)
-        return;
-    const auto at = std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end()).first;
-    const std::filesystem::path written = scratchDirectory() / (name + ".actual." + port);
-    writeFile(written, actual);
-    ADD_FAILURE() << path << " differs at byte " << (at - expected.begin()) << "; compare with " << written;
-}
 
 TEST(PostScriptGolden, StyleCache)
 {
