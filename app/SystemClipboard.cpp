@@ -2,6 +2,7 @@
 
 #include "app/BusyStatus.h"
 #include "export/Export.h"
+#include "model/ContainerObject.h"
 #include "model/Drawing.h"
 #include "model/UndoCommand.h"
 #include "output/ZvxReader.h"
@@ -16,6 +17,8 @@
 #include <QImage>
 #include <QMimeData>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace zavora {
 
@@ -33,6 +36,19 @@ constexpr Offer kOffers[] = {
     { ExportKind::Metafile, SystemClipboard::kMetafileType },
     { ExportKind::Png, SystemClipboard::kPngType },
 };
+
+// Whether an image is among the objects, inside groups too: SVG keeps
+// images in files beside the document, and a clipboard has no folder.
+bool holdsImage(const DrawObject& object)
+{
+    if (object.type() == ObjectType::Image)
+        return true;
+    if (const auto* container = dynamic_cast<const ContainerObject*>(&object))
+        for (const auto& child : container->children())
+            if (holdsImage(*child))
+                return true;
+    return false;
+}
 
 QByteArray exportSelection(const Drawing& drawing, ExportKind kind, const ExportOptions& options)
 {
@@ -70,9 +86,11 @@ QMimeData* SystemClipboard::selectionData() const
     options.pngEncoder = &png;
     // Pictures for other programs: screen resolution, smoothed edges.
     options.smoothing = Smoothing::Double;
+    const bool images = std::any_of(m_drawing.selection().begin(), m_drawing.selection().end(),
+        [](const DrawObject* object) { return holdsImage(*object); });
     auto* data = new QMimeData;
     for (const Offer& offer : kOffers) {
-        if (!isExportAvailable(offer.kind, options))
+        if (!isExportAvailable(offer.kind, options) || (offer.kind == ExportKind::Svg && images))
             continue;
         const QByteArray bytes = exportSelection(m_drawing, offer.kind, options);
         if (!bytes.isEmpty())
