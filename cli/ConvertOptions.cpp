@@ -25,7 +25,7 @@ const char* convertUsage()
            "  IN   a drawing (.zvx), an Illustrator 88 file (.ai), a metafile (.wmf),\n"
            "       a picture (.bmp .jpg .gif .png) or a text file (.txt)\n"
            "  OUT  the output; its extension chooses the format\n"
-           "       (.zvx .eps .ps .ai .pdf .wmf .bmp .tif .gif .jpg .png)\n"
+           "       (.zvx .eps .ps .ai .pdf .svg .wmf .bmp .tif .gif .jpg .png)\n"
            "options:\n"
            "  --include-fonts      embed the fonts used by text in PostScript output\n"
            "  --substitute-fonts   write TrueType fonts under standard PostScript names\n"
