@@ -334,8 +334,9 @@ TEST_F(MetafileTest, TextRecordsBecomeTextObjects)
 {
     RecordWriter w;
     std::vector<int32_t> font { -24, 0, 900, 900, 700, 0, 0, 0, 0 };
-    for (const char* face = "Helvetica"; *face; face += 2)
-        font.push_back(uint8_t(face[0]) | (face[1] ? uint8_t(face[1]) << 8 : 0));
+    const std::string face = "Helvetica";
+    for (std::size_t i = 0; i < face.size(); i += 2)
+        font.push_back(uint8_t(face[i]) | (i + 1 < face.size() ? uint8_t(face[i + 1]) << 8 : 0));
     font.push_back(0);
     w.record(WmfRecord::CreateFontIndirect, font).record(WmfRecord::SelectObject, { 0 });
     w.record(WmfRecord::SetTextColor, withColour({}, 0x00ff00));
