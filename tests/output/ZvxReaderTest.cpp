@@ -80,8 +80,6 @@ TEST(ZvxReaderStructure, CreatorLineTellsVersionOneAndForeignFiles)
     }
 }
 
-// A missing file and a folder are refused with the system's reason; the
-// menu command and shell tests read those messages.
 #if !ZVX_TEST_ASAN
 TEST(ZvxReaderStructure, FileLargerThanMemoryIsRefused)
 {
