@@ -82,7 +82,10 @@ public:
     { }
     void start(int) override { }
     void step() override { }
-    bool cancelled() const override { return !m_cancelAt.empty() && !messages.empty() && messages.back() == m_cancelAt; }
+    bool cancelled() const override
+    {
+        return !m_cancelAt.empty() && !messages.empty() && messages.back() == m_cancelAt;
+    }
     void setMessage(const char* text) override { messages.push_back(text); }
     std::vector<std::string> messages;
 

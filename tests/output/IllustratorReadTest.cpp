@@ -150,7 +150,8 @@ TEST(IllustratorRead, ForeignOperatorsAndLineEnds)
         ReadOutcome r = readCorpus(c.file);
         ASSERT_EQ(r.result, ZvxReadResult::Read);
         std::vector<const PolygonObject*> squares;
-        forEachLeaf(r.objects, [&](const DrawObject& o) { squares.push_back(dynamic_cast<const PolygonObject*>(&o)); });
+        forEachLeaf(r.objects,
+            [&](const DrawObject& o) { squares.push_back(dynamic_cast<const PolygonObject*>(&o)); });
         ASSERT_EQ(squares.size(), c.squares);
         for (const PolygonObject* square : squares) {
             ASSERT_NE(square, nullptr);

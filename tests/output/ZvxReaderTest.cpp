@@ -215,7 +215,8 @@ TEST(ZvxReaderPaths, FormsOfOtherFiles)
     ASSERT_NE(open, nullptr);
     EXPECT_FALSE(open->isClosed());
     EXPECT_EQ(open->nodes(),
-        (NodeList { { 0, 0, 0, 0, 0, 0, 0 }, { 10, 0, 5, 5, 12, 1, 0 }, { 20, 0, 20, 0, 20, 0, kCornerNode } }))
+        (NodeList {
+            { 0, 0, 0, 0, 0, 0, 0 }, { 10, 0, 5, 5, 12, 1, 0 }, { 20, 0, 20, 0, 20, 0, kCornerNode } }))
         << "v starts from the current point, Y ends on its own anchor";
 
     // A closed curve without the repeated point keeps every node; the
