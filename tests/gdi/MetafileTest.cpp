@@ -313,6 +313,35 @@ std::vector<ImportCase> importCases()
                 EXPECT_NEAR(image->boundingBox().width(), 20, 0.01);
                 EXPECT_NEAR(image->boundingBox().height(), 10, 0.01);
             } },
+        { "text keeps its words, font, colour, alignment and turn",
+            [] {
+                RecordWriter w;
+                std::vector<int32_t> font { -24, 0, 900, 900, 700, 0, 0, 0, 0 };
+                const std::string face = "Helvetica";
+                for (std::size_t i = 0; i < face.size(); i += 2)
+                    font.push_back(uint8_t(face[i]) | (i + 1 < face.size() ? uint8_t(face[i + 1]) << 8 : 0));
+                font.push_back(0);
+                w.record(WmfRecord::CreateFontIndirect, font).record(WmfRecord::SelectObject, { 0 });
+                w.record(WmfRecord::SetTextColor, withColour({}, 0x00ff00));
+                w.record(WmfRecord::SetTextAlign, { kTextAlignBaseline | kTextAlignRight });
+                return w.record(WmfRecord::ExtTextOut, { 100, 100, 3, 0, 'H' | 'i' << 8, '!' }).bytes();
+            },
+            MetafileImportResult::Imported, 1,
+            [](const OwnedObjects& o) {
+                const auto* text = dynamic_cast<const TextObject*>(o[0].get());
+                ASSERT_NE(text, nullptr);
+                EXPECT_EQ(text->text(), "Hi!");
+                EXPECT_FLOAT_EQ(text->size(), 24);
+                EXPECT_NEAR(text->leading(), 26.4, 0.01);
+                EXPECT_EQ(text->alignment(), TextAlign::Right);
+                EXPECT_EQ(text->style().textColor(), (Color { 0, 100, 0 }));
+                ASSERT_NE(text->font(), nullptr);
+                if (text->font()->faceName() == "Helvetica")
+                    EXPECT_TRUE(text->font()->styleBits() & FontEntry::kBold);
+                // Turned a quarter counter-clockwise: the x axis points up.
+                EXPECT_NEAR(text->matrix().a, 0, 1e-5);
+                EXPECT_NEAR(text->matrix().b, 1, 1e-5);
+            } },
     };
 }
 
@@ -327,38 +356,6 @@ TEST_F(MetafileTest, ImportCases)
         if (c.check)
             c.check(objects);
     }
-}
-
-// Text keeps its words, font, colour, alignment and turn.
-TEST_F(MetafileTest, TextRecordsBecomeTextObjects)
-{
-    RecordWriter w;
-    std::vector<int32_t> font { -24, 0, 900, 900, 700, 0, 0, 0, 0 };
-    const std::string face = "Helvetica";
-    for (std::size_t i = 0; i < face.size(); i += 2)
-        font.push_back(uint8_t(face[i]) | (i + 1 < face.size() ? uint8_t(face[i + 1]) << 8 : 0));
-    font.push_back(0);
-    w.record(WmfRecord::CreateFontIndirect, font).record(WmfRecord::SelectObject, { 0 });
-    w.record(WmfRecord::SetTextColor, withColour({}, 0x00ff00));
-    w.record(WmfRecord::SetTextAlign, { kTextAlignBaseline | kTextAlignRight });
-    w.record(WmfRecord::ExtTextOut, { 100, 100, 3, 0, 'H' | 'i' << 8, '!' });
-    OwnedObjects objects;
-    ASSERT_EQ(importMetafileBytes(w.bytes(), objects, PaperSize {}), MetafileImportResult::Imported);
-    ASSERT_EQ(objects.size(), 1u);
-    const auto* text = dynamic_cast<const TextObject*>(objects[0].get());
-    ASSERT_NE(text, nullptr);
-    EXPECT_EQ(text->text(), "Hi!");
-    EXPECT_FLOAT_EQ(text->size(), 24);
-    EXPECT_NEAR(text->leading(), 26.4, 0.01);
-    EXPECT_EQ(text->alignment(), TextAlign::Right);
-    EXPECT_EQ(text->style().textColor(), (Color { 0, 100, 0 }));
-    ASSERT_NE(text->font(), nullptr);
-    if (text->font()->faceName() == "Helvetica") {
-        EXPECT_TRUE(text->font()->styleBits() & FontEntry::kBold);
-    }
-    // Turned a quarter counter-clockwise: the x axis points up.
-    EXPECT_NEAR(text->matrix().a, 0, 1e-5);
-    EXPECT_NEAR(text->matrix().b, 1, 1e-5);
 }
 
 // --- our export read back --------------------------------------------------------

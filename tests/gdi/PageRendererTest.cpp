@@ -56,25 +56,28 @@ protected:
     RenderOptions options; // margin 9: page box 90, 190, 159, 269
 };
 
-// The export tests check the upright page through the export routine; here the turned one.
-TEST_F(PageRendererTest, LandscapePagesTurnThePageWidthDown)
+// Upright, drawing (px, py) is pixel (f (px - 90), f (269 - py)); landscape
+// turns the page width down: (f (py - 190), f (px - 90)).
+TEST_F(PageRendererTest, PagesPlaceTheDrawingUprightOrTurned)
 {
-    drawing.setLandscape(true);
-    for (float f : { 1.0f, 3.0f }) {
-        SCOPED_TRACE(f);
-        const std::optional<RgbImage> image = renderPage(drawing, factory, { f, false }, options);
-        ASSERT_TRUE(image);
-        EXPECT_EQ(image->width, int(79 * f));
-        EXPECT_EQ(image->height, int(69 * f));
-        // (px, py) -> (f (py - 190), f (px - 90)).
-        auto at
-            = [&](float px, float py) { return pixelAt(*image, int(f * (py - 190)), int(f * (px - 90))); };
-        EXPECT_EQ(at(125, 230), 0xff0000u);
-        EXPECT_EQ(at(104, 202), 0x0000ffu);
-        EXPECT_EQ(at(146, 202), 0xff0000u);
-        EXPECT_EQ(at(104, 256), 0xff0000u);
-        EXPECT_EQ(at(95, 230), 0xffffffu) << "the margin";
-    }
+    for (bool landscape : { false, true })
+        for (float f : { 1.0f, 3.0f }) {
+            SCOPED_TRACE(::testing::Message() << (landscape ? "landscape " : "upright ") << f);
+            drawing.setLandscape(landscape);
+            const std::optional<RgbImage> image = renderPage(drawing, factory, { f, false }, options);
+            ASSERT_TRUE(image);
+            EXPECT_EQ(image->width, int((landscape ? 79 : 69) * f));
+            EXPECT_EQ(image->height, int((landscape ? 69 : 79) * f));
+            auto at = [&](float px, float py) {
+                return landscape ? pixelAt(*image, int(f * (py - 190)), int(f * (px - 90)))
+                                 : pixelAt(*image, int(f * (px - 90)), int(f * (269 - py)));
+            };
+            EXPECT_EQ(at(125, 230), 0xff0000u);
+            EXPECT_EQ(at(104, 202), 0x0000ffu);
+            EXPECT_EQ(at(146, 202), 0xff0000u);
+            EXPECT_EQ(at(104, 256), 0xff0000u);
+            EXPECT_EQ(at(95, 230), 0xffffffu) << "the margin";
+        }
 }
 
 TEST_F(PageRendererTest, WidePensAreScaledWithTheResolution)

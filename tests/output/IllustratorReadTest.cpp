@@ -133,39 +133,39 @@ TEST(IllustratorRead, PlotutilsLayersAndText)
     EXPECT_TRUE(r.missingFonts.empty());
 }
 
-TEST(IllustratorRead, LayerNamesAndForeignOperators)
+// Operators that reach the native ones ("(Layer 1) Ln"; "1 O", "1 R", "0 A")
+// are ignored. The DOS EPS has an Illustrator 3 body after a binary header,
+// with CR LF line ends and lone CRs.
+TEST(IllustratorRead, ForeignOperatorsAndLineEnds)
 {
-    // "(Layer 1) Ln" reaches the native line operator and is ignored.
-    ReadOutcome r = readCorpus("ai/sk1_probe.ai");
-    ASSERT_EQ(r.result, ZvxReadResult::Read);
-    ASSERT_EQ(r.objects.size(), 1u);
-    const auto* box = as<PolygonObject>(r.objects[0]);
-    ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(box->isClosed());
-    EXPECT_EQ(box->vertices().size(), 4u);
-    EXPECT_EQ(box->style().fillColor(), (Color { 100, 0, 0 }));
-    EXPECT_EQ(box->style().lineColor(), Color::black());
-    EXPECT_EQ(box->style().lineWidth(), 0.283286f);
-}
-
-TEST(IllustratorRead, DosEpsWithLoneCarriageReturns)
-{
-    // An Illustrator 3 body after a binary header, with CR LF line ends and
-    // lone CRs; "1 O", "1 R" and "0 A" reach shape operators and do nothing.
-    ReadOutcome r = readCorpus("eps-preview/img-with-tiff-preview.eps");
-    ASSERT_EQ(r.result, ZvxReadResult::Read);
-    ASSERT_EQ(r.objects.size(), 1u);
-    const auto* group = as<GroupObject>(r.objects[0]);
-    ASSERT_NE(group, nullptr);
-    ASSERT_EQ(group->children().size(), 2u);
-    for (const auto& child : group->children()) {
-        const auto* square = as<PolygonObject>(child);
-        ASSERT_NE(square, nullptr);
-        EXPECT_TRUE(square->isClosed());
-        EXPECT_EQ(square->vertices().size(), 4u);
-        EXPECT_EQ(square->style().fillColor(), (Color { 98, 3, 8 }));
-        EXPECT_EQ(square->style().lineWidth(), 1.0f) << "the line's last operator is d";
+    const struct {
+        const char* file;
+        std::size_t squares;
+        Color fill;
+        float lineWidth;
+    } cases[] = { { "ai/sk1_probe.ai", 1, { 100, 0, 0 }, 0.283286f },
+        { "eps-preview/img-with-tiff-preview.eps", 2, { 98, 3, 8 }, 1.0f } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        ReadOutcome r = readCorpus(c.file);
+        ASSERT_EQ(r.result, ZvxReadResult::Read);
+        std::vector<const PolygonObject*> squares;
+        forEachLeaf(r.objects,
+            [&](const DrawObject& o) { squares.push_back(dynamic_cast<const PolygonObject*>(&o)); });
+        ASSERT_EQ(squares.size(), c.squares);
+        for (const PolygonObject* square : squares) {
+            ASSERT_NE(square, nullptr);
+            EXPECT_TRUE(square->isClosed());
+            EXPECT_EQ(square->vertices().size(), 4u);
+            EXPECT_EQ(square->style().fillColor(), c.fill);
+            EXPECT_EQ(square->style().lineColor(), Color::black());
+            EXPECT_EQ(square->style().lineWidth(), c.lineWidth) << "the line's last operator is d";
+        }
     }
+    const ReadOutcome dosEps = readCorpus("eps-preview/img-with-tiff-preview.eps");
+    ASSERT_EQ(dosEps.objects.size(), 1u);
+    const auto* group = as<GroupObject>(dosEps.objects[0]);
+    ASSERT_NE(group, nullptr);
     EXPECT_EQ(as<PolygonObject>(group->children()[1])->vertices()[0], (Point { 293.5f, 424.5f }));
 }
 

@@ -162,19 +162,6 @@ TEST(PostScriptPort, HostileTextsStayOnTheirLines)
     EXPECT_EQ(withFont.find("Evil\r"), std::string::npos);
 }
 
-// Turned landscape pages are checked by Ghostscript.
-TEST(PostScriptPort, PreviewPaintsTheBoxWhite)
-{
-    MemoryOutputStream stream;
-    PostScriptPort port(stream);
-    port.setClock(fixedTime);
-    port.setWhiteBackground(true);
-    port.beginPage(pageInfo(), false, nullptr);
-    port.endPage(nullptr);
-    EXPECT_NE(
-        stream.data().find("closepath clip\r\n1 1 1 setrgbcolor fill\r\n%%EndPageSetup"), std::string::npos);
-}
-
 TEST(PostScriptPort, FontResourcesSkipResidentAndSubstitutedFonts)
 {
     class ProgramFont : public FixedFont {
@@ -223,14 +210,6 @@ TEST(PostScriptPort, FontResourcesSkipResidentAndSubstitutedFonts)
     port2.endPage(nullptr);
     EXPECT_EQ(substituted.data().find("%%BeginResource: font"), std::string::npos);
 }
-
-} // namespace
-} // namespace zavora
-
-namespace zavora {
-namespace {
-
-using namespace zavora::testing;
 
 // Lines longer than 511 bytes are cut after the last space that fits, or at
 // 511 bytes inside a longer word; nothing is lost and every piece is shown

@@ -163,7 +163,7 @@ TEST_F(TraversalTest, ContainersAndLinksNestTheirBrackets)
             "endLink http://group", "endPage" }));
 }
 
-TEST_F(TraversalTest, MonitorCountsContainersAndMembersAndCancelStopsWithoutEndPage)
+TEST_F(TraversalTest, MonitorCountsContainersAndMembersAndCancelOrRefusalStopsWithoutEndPage)
 {
     drawing.append(container<GroupObject>(list(rect(0, 0, 1, 1), rect(1, 1, 2, 2))));
     drawing.append(container<CompoundPathObject>(
@@ -191,17 +191,15 @@ TEST_F(TraversalTest, MonitorCountsContainersAndMembersAndCancelStopsWithoutEndP
     options.monitor = &atOnce;
     EXPECT_EQ(renderDrawing(drawing, early, options), RenderResult::Cancelled);
     EXPECT_EQ(calls(early.log), (Log { "beginPage" }));
-}
 
-TEST_F(TraversalTest, RefusedPageCallsNothingElse)
-{
-    drawing.append(container<GroupObject>(list(rect(0, 0, 1, 1, "http://x"))));
-    port.refuse = true;
-    TestMonitor monitor;
-    options.monitor = &monitor;
-    EXPECT_EQ(renderDrawing(drawing, port, options), RenderResult::Refused);
-    EXPECT_EQ(port.log, (Log { "beginPage Untitled 0" }));
-    EXPECT_TRUE(monitor.totals.empty());
+    // A refused page calls nothing else and starts no count.
+    PagePort refusing;
+    refusing.refuse = true;
+    TestMonitor unstarted;
+    options.monitor = &unstarted;
+    EXPECT_EQ(renderDrawing(drawing, refusing, options), RenderResult::Refused);
+    EXPECT_EQ(refusing.log, (Log { "beginPage Untitled 0" }));
+    EXPECT_TRUE(unstarted.totals.empty());
 }
 
 TEST_F(TraversalTest, DocumentInfoCarriesTitleOrientationGridAndTheFontOptions)

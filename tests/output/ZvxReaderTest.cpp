@@ -80,8 +80,6 @@ TEST(ZvxReaderStructure, CreatorLineTellsVersionOneAndForeignFiles)
     }
 }
 
-// A missing file and a folder are refused with the system's reason; the
-// menu command and shell tests read those messages.
 #if !ZVX_TEST_ASAN
 TEST(ZvxReaderStructure, FileLargerThanMemoryIsRefused)
 {
@@ -201,51 +199,43 @@ TEST(ZvxReaderDispatch, CmykRoundTripsEveryWholePercentage)
 
 // --- Paths ---
 
-// The repeated closing point is dropped in the round trip and the real files.
-TEST(ZvxReaderPaths, TwoPointsCannotClose)
+// The path forms only other programs write; the writer's own come back in
+// the round trip.
+TEST(ZvxReaderPaths, FormsOfOtherFiles)
 {
+    // Two points cannot close.
     ReadOutcome r = readBody("0 0 m\n10 0 L\nb\n");
     ASSERT_EQ(r.objects.size(), 1u);
     EXPECT_FALSE(as<PolygonObject>(r.objects[0])->isClosed());
-}
 
-TEST(ZvxReaderPaths, ShortCurveForms)
-{
-    // The v and y short forms, which only other programs write.
-    ReadOutcome r = readBody("0 0 m\n5 5 10 0 v\n12 1 20 0 Y\nS\n");
+    // The v and y short forms.
+    r = readBody("0 0 m\n5 5 10 0 v\n12 1 20 0 Y\nS\n");
     ASSERT_EQ(r.objects.size(), 1u);
     const auto* open = as<CurveObject>(r.objects[0]);
     ASSERT_NE(open, nullptr);
     EXPECT_FALSE(open->isClosed());
-    const NodeList& m = open->nodes();
-    ASSERT_EQ(m.size(), 3u);
-    EXPECT_EQ(m[0], (BezierNode { 0, 0, 0, 0, 0, 0, 0 })) << "v starts from the current point";
-    EXPECT_EQ(m[1], (BezierNode { 10, 0, 5, 5, 12, 1, 0 }));
-    EXPECT_EQ(m[2], (BezierNode { 20, 0, 20, 0, 20, 0, kCornerNode })) << "Y ends on its own anchor";
-}
+    EXPECT_EQ(open->nodes(),
+        (NodeList {
+            { 0, 0, 0, 0, 0, 0, 0 }, { 10, 0, 5, 5, 12, 1, 0 }, { 20, 0, 20, 0, 20, 0, kCornerNode } }))
+        << "v starts from the current point, Y ends on its own anchor";
 
-TEST(ZvxReaderPaths, IllustratorClosedCurveWithoutRepeatKeepsEveryNode)
-{
-    ReadOutcome r = readBody("0 0 m\n1 0 2 1 3 3 c\n4 5 5 5 6 0 c\nf\n");
+    // A closed curve without the repeated point keeps every node; the
+    // closing segment is straight.
+    r = readBody("0 0 m\n1 0 2 1 3 3 c\n4 5 5 5 6 0 c\nf\n");
     ASSERT_EQ(r.objects.size(), 1u);
-    const auto* curve = as<CurveObject>(r.objects[0]);
-    ASSERT_NE(curve, nullptr);
-    EXPECT_TRUE(curve->isClosed());
-    ASSERT_EQ(curve->nodes().size(), 3u);
-    // The closing segment is straight.
-    EXPECT_EQ(curve->nodes()[0].inX, 0);
-    EXPECT_EQ(curve->nodes()[2].outX, 6);
-}
+    const auto* closed = as<CurveObject>(r.objects[0]);
+    ASSERT_NE(closed, nullptr);
+    EXPECT_TRUE(closed->isClosed());
+    ASSERT_EQ(closed->nodes().size(), 3u);
+    EXPECT_EQ(closed->nodes()[0].inX, 0);
+    EXPECT_EQ(closed->nodes()[2].outX, 6);
 
-TEST(ZvxReaderPaths, EdgeCasesOfSegmentsAndPainting)
-{
     // v/y on an empty path are ignored, c still appends; painting keeps the
     // path, so a second operator paints it again; W clears it.
-    ReadOutcome r = readBody("5 5 1 1 v\n1 1 2 2 y\n1 2 3 4 5 6 c\n7 8 L\nS\nN\nW\nS\n0 0 m\nS\n");
+    r = readBody("5 5 1 1 v\n1 1 2 2 y\n1 2 3 4 5 6 c\n7 8 L\nS\nN\nW\nS\n0 0 m\nS\n");
     ASSERT_EQ(r.objects.size(), 2u);
-    const auto* curve = as<CurveObject>(r.objects[0]);
-    ASSERT_NE(curve, nullptr);
-    EXPECT_EQ(curve->nodes().size(), 2u);
+    ASSERT_NE(as<CurveObject>(r.objects[0]), nullptr);
+    EXPECT_EQ(as<CurveObject>(r.objects[0])->nodes().size(), 2u);
     EXPECT_TRUE(r.objects[0]->style().strokeOn());
     EXPECT_FALSE(r.objects[1]->style().strokeOn());
 }
@@ -289,19 +279,23 @@ TEST(ZvxReaderGroups, NestingAndLinks)
     ASSERT_EQ(group->children().size(), 2u);
     EXPECT_EQ(group->children()[0]->url(), std::optional<std::string>("http://inner.example/a b"));
     EXPECT_EQ(group->children()[1]->url(), std::optional<std::string>("http://group"));
-}
 
-TEST(ZvxReaderGroups, UnbalancedBrackets)
-{
     // An unmatched close keeps reading into the same list; brackets left open
     // at the trailer keep their objects.
-    ReadOutcome r = readBody("U\n*U\n0 0 m\n1 1 L\nS\nu\n2 2 m\n3 3 L\nS\n*u\n4 4 m\n5 5 L\nS\n");
+    r = readBody("U\n*U\n0 0 m\n1 1 L\nS\nu\n2 2 m\n3 3 L\nS\n*u\n4 4 m\n5 5 L\nS\n");
     EXPECT_EQ(r.result, ZvxReadResult::Read);
     ASSERT_EQ(r.objects.size(), 2u);
-    const auto* group = as<GroupObject>(r.objects[1]);
+    group = as<GroupObject>(r.objects[1]);
     ASSERT_NE(group, nullptr);
     ASSERT_EQ(group->children().size(), 2u);
     EXPECT_EQ(group->children()[1]->type(), ObjectType::CompoundPath);
+
+    // Long links come back whole from their continuation lines; a stray one names nothing.
+    const std::string url = "http://example.com/" + std::string(3000, 'x');
+    r = readBody("0 0 m\n1 1 L\nS\n%ZVX u " + url + "\n2 2 m\n3 3 L\nS\n%ZVX+ stray\n");
+    ASSERT_EQ(r.objects.size(), 2u);
+    EXPECT_EQ(r.objects[0]->url(), url);
+    EXPECT_FALSE(r.objects[1]->url());
 }
 
 TEST(ZvxReaderGroups, DeepNestingIsBounded)
@@ -316,16 +310,6 @@ TEST(ZvxReaderGroups, DeepNestingIsBounded)
     ReadOutcome r = readBody(body);
     ASSERT_EQ(r.objects.size(), 2u) << "every close matched an open";
     EXPECT_EQ(deepCount(r.objects), 202u);
-}
-
-TEST(ZvxReaderGroups, LongUrlsReadBackWhole)
-{
-    const std::string url = "http://example.com/" + std::string(3000, 'x');
-    // Continuation lines come back in the round trip; a stray one names nothing.
-    ReadOutcome r = readBody("0 0 m\n1 1 L\nS\n%ZVX u " + url + "\n2 2 m\n3 3 L\nS\n%ZVX+ stray\n");
-    ASSERT_EQ(r.objects.size(), 2u);
-    EXPECT_EQ(r.objects[0]->url(), url);
-    EXPECT_FALSE(r.objects[1]->url());
 }
 
 // --- Text ---
