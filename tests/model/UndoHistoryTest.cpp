@@ -60,24 +60,42 @@ protected:
 using UndoCommandTest = UndoHistoryTest;
 using ClipboardTest = UndoHistoryTest;
 
-TEST_F(UndoHistoryTest, PaintCommandsRecordOnlyWithASelection)
+// A paint edit always updates the default style; with a selection it also
+// changes the objects, as one step.
+TEST_F(UndoHistoryTest, PaintEditsRecordOnlyWithASelection)
 {
-    DrawObject* a = rect(0, 0, 10, 10);
-    EXPECT_TRUE(d.applyPaintCommand(kCmdFillBlack));
-    EXPECT_FALSE(h.canUndo());
-    EXPECT_TRUE(d.defaultStyle().fillOn());
-    EXPECT_FALSE(a->style().fillOn());
-
-    // With a selection: the object and the default change, one step each.
-    d.select(a);
-    const Color red { 100, 0, 0 };
-    EXPECT_TRUE(d.applyPaintCommand(kCmdLineColor, &red));
-    EXPECT_EQ(h.undoCount(), 1u);
-    EXPECT_EQ(a->style().lineColor(), red);
-    EXPECT_EQ(d.defaultStyle().lineColor(), red);
-    h.undo();
-
-    // Pick up style records nothing.
+    const Color red { 100, 0, 0 }, blue { 0, 0, 100 };
+    const struct {
+        const char* why;
+        std::function<void(Drawing&)> apply;
+        std::function<bool(const PaintStyle&)> applied;
+    } cases[] = {
+        { "fill command", [](Drawing& d) { d.applyPaintCommand(kCmdFillBlack); },
+            [](const PaintStyle& s) { return s.fillOn(); } },
+        { "dialog colour", [&](Drawing& d) { d.applyPaintCommand(kCmdLineColor, &red); },
+            [&](const PaintStyle& s) { return s.lineColor() == red; } },
+        { "colour bar, left", [&](Drawing& d) { d.applySwatch(false, blue); },
+            [&](const PaintStyle& s) { return s.fillColor() == blue; } },
+        { "colour bar, right on none", [](Drawing& d) { d.applySwatch(true, std::nullopt); },
+            [](const PaintStyle& s) { return !s.strokeOn(); } },
+    };
+    for (const auto& c : cases) {
+        for (const bool selected : { false, true }) {
+            SCOPED_TRACE(std::string(c.why) + (selected ? ", selected" : ""));
+            Drawing drawing;
+            DrawObject* a = drawing.append(std::make_unique<RectangleObject>(0, 0, 10, 10));
+            if (selected)
+                drawing.select(a);
+            c.apply(drawing);
+            EXPECT_TRUE(c.applied(drawing.defaultStyle()));
+            EXPECT_EQ(c.applied(a->style()), selected);
+            EXPECT_EQ(drawing.history().undoCount(), selected ? 1u : 0u);
+        }
+    }
+    // The colour bar's default takes the text colour too; pick up style records nothing.
+    d.applySwatch(false, blue);
+    EXPECT_EQ(d.defaultStyle().textColor(), blue);
+    d.select(rect(0, 0, 10, 10));
     d.applyPaintCommand(kCmdPickUpStyle);
     EXPECT_EQ(d.defaultStyle(), PaintStyle());
     EXPECT_EQ(h.undoCount(), 0u);
@@ -151,23 +169,6 @@ TEST_F(UndoHistoryTest, CommandsDestroyWhatTheyOwnExactlyOnce)
         EXPECT_EQ(drawing.objectCount(), 0u);
     }
     EXPECT_EQ(CountedRect::alive, 0);
-}
-
-TEST_F(UndoHistoryTest, ColourBarRecordsOneCommandAndUpdatesTheDefault)
-{
-    DrawObject* a = rect(0, 0, 10, 10);
-    const Color blue { 0, 0, 100 };
-    d.applySwatch(false, blue); // nothing selected: default only
-    EXPECT_FALSE(h.canUndo());
-    EXPECT_EQ(d.defaultStyle().fillColor(), blue);
-    EXPECT_EQ(d.defaultStyle().textColor(), blue);
-
-    // Its undo is the random walk's; here the right button's none.
-    d.select(a);
-    d.applySwatch(true, std::nullopt);
-    EXPECT_FALSE(a->style().strokeOn());
-    EXPECT_FALSE(d.defaultStyle().strokeOn());
-    EXPECT_EQ(h.undoCount(), 1u);
 }
 
 TEST_F(UndoCommandTest, TextAttributesReachTextInsideGroups)
