@@ -24,11 +24,6 @@ void expectMatrix(const Matrix& m, float a, float b, float c, float d, float tx,
     EXPECT_NEAR(m.ty, ty, 1e-4);
 }
 
-Point mapped(const DrawObject& o, Point p)
-{
-    return transformPoint(KMatrix(o.matrix()), p);
-}
-
 void expectPoint(Point p, float x, float y)
 {
     EXPECT_NEAR(p.x, x, 1e-4);
@@ -105,7 +100,7 @@ TEST_F(DrawObjectTest, TransformsAboutAPoint)
         r.boundingBox();
         c.apply(r);
         EXPECT_FALSE(r.boxValid());
-        expectPoint(mapped(r, c.in), c.out.x, c.out.y);
+        expectPoint(transformPoint(KMatrix(r.matrix()), c.in), c.out.x, c.out.y);
         if (c.matrix) {
             expectMatrix(
                 r.matrix(), c.matrix->a, c.matrix->b, c.matrix->c, c.matrix->d, c.matrix->tx, c.matrix->ty);

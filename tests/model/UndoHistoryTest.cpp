@@ -173,7 +173,7 @@ TEST_F(UndoHistoryTest, CommandsDestroyWhatTheyOwnExactlyOnce)
 
 TEST_F(UndoCommandTest, TextAttributesReachTextInsideGroups)
 {
-    test::EvenFont small, big;
+    test::EvenFont small { "Small" }, big { "Big" };
     auto* loose = add<TextObject>("a few words", &small, 12, 14, TextAlign::Left);
     loose->setRuns({ { "a few words", &small, 12 }, { " and more in another run", &big, 20 } });
     auto group = std::make_unique<GroupObject>();
