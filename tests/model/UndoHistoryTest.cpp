@@ -171,40 +171,31 @@ TEST_F(UndoHistoryTest, CommandsDestroyWhatTheyOwnExactlyOnce)
     EXPECT_EQ(CountedRect::alive, 0);
 }
 
-TEST_F(UndoCommandTest, TextAttributesReachTextInsideGroups)
+// Text commands reach text inside groups; fill-or-text colour colours texts
+// and fills the rest.
+TEST_F(UndoCommandTest, TextCommandsReachTextInsideGroups)
 {
     test::EvenFont small { "Small" }, big { "Big" };
     auto* loose = add<TextObject>("a few words", &small, 12, 14, TextAlign::Left);
     loose->setRuns({ { "a few words", &small, 12 }, { " and more in another run", &big, 20 } });
+    loose->setFillTransparent();
+    auto* rect = add<RectangleObject>(0, 0, 10, 10);
     auto group = std::make_unique<GroupObject>();
     group->appendChild(std::make_unique<TextObject>("b", &small, 30, 40, TextAlign::Right));
-    group->appendChild(std::make_unique<RectangleObject>(0, 0, 10, 10));
     DrawObject* g = d.append(std::move(group));
     auto* inner = static_cast<TextObject*>(static_cast<GroupObject*>(g)->children()[0].get());
-    const ObjectRefs both { loose, g };
+    const ObjectRefs all { loose, rect, g };
+    const Color red { 100, 0, 0 };
 
-    d.history().execute(std::make_unique<TextLeadingCommand>(d, both, 99));
-    d.history().execute(std::make_unique<TextFontCommand>(d, both, &big, 90)); // widens the frames
+    h.execute(std::make_unique<TextLeadingCommand>(d, all, 99));
+    h.execute(std::make_unique<TextFontCommand>(d, all, &big, 90)); // widens the frames
+    h.execute(std::make_unique<FillOrTextColorCommand>(d, all, red));
     for (const TextObject* t : std::initializer_list<const TextObject*> { loose, inner }) {
         EXPECT_EQ(t->leading(), 99);
         EXPECT_EQ(t->size(), 90);
+        EXPECT_EQ(t->style().textColor(), red);
     }
-}
-
-TEST_F(UndoCommandTest, FillOrTextColourColoursTextAndFillsTheRest)
-{
-    auto* text = add<TextObject>("t", nullptr, 12, 14, TextAlign::Left);
-    auto* rect = add<RectangleObject>(0, 0, 10, 10);
-    auto group = std::make_unique<GroupObject>();
-    group->appendChild(std::make_unique<TextObject>("u", nullptr, 12, 14, TextAlign::Left));
-    DrawObject* g = d.append(std::move(group));
-    const DrawObject* innerText = static_cast<GroupObject*>(g)->children()[0].get();
-    text->setFillTransparent();
-    const Color red { 100, 0, 0 };
-    d.history().execute(std::make_unique<FillOrTextColorCommand>(d, ObjectRefs { text, rect, g }, red));
-    EXPECT_EQ(text->style().textColor(), red);
-    EXPECT_FALSE(text->style().fillOn()); // the text setter leaves the fill flag alone
-    EXPECT_EQ(innerText->style().textColor(), red);
+    EXPECT_FALSE(loose->style().fillOn()); // the text setter leaves the fill flag alone
     EXPECT_EQ(rect->style().fillColor(), red);
     EXPECT_EQ(rect->style().textColor(), Color::black());
 }
