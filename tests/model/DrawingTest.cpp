@@ -63,10 +63,13 @@ TEST_F(DrawingTest, SelectAllSkipsLockedObjectsAndLockEmptiesTheSelection)
     d.selectAll();
     EXPECT_EQ(d.selection(), (ObjectRefs { a, c }));
     EXPECT_EQ(messages.last(RecordingReporter::Kind::Status), "2 objects selected");
+    EXPECT_EQ(d.selectionBox(), (Rect { 0, 0, 50, 10 }));
+    EXPECT_EQ(d.selectionBox(true), (Rect { -1, -1, 51, 11 }));
 
     // Locking empties the selection; with all locked nothing is selected.
     d.lockSelection();
     EXPECT_TRUE(d.selection().empty());
+    EXPECT_EQ(d.selectionBox(), (Rect { -1, -1, -1, -1 }));
     d.selectAll();
     EXPECT_TRUE(d.selection().empty());
     EXPECT_EQ(observer.idle, 1);
@@ -292,16 +295,6 @@ TEST_F(DrawingTest, PickSearchFromTheTop)
     DrawObject* g = d.selection().front();
     EXPECT_EQ(d.pick({ 1, 1, 2, 2 }, interior), (std::vector<DrawObject*> { g }));
     EXPECT_EQ(d.topmostAt(5, 5), g);
-}
-
-TEST_F(DrawingTest, SelectionBoxIsTheUnion)
-{
-    EXPECT_EQ(d.selectionBox(), (Rect { -1, -1, -1, -1 }));
-    DrawObject* a = rect(0, 0, 10, 10);
-    DrawObject* b = rect(20, 5, 30, 40);
-    d.setSelection({ a, b });
-    EXPECT_EQ(d.selectionBox(), (Rect { 0, 0, 30, 40 }));
-    EXPECT_EQ(d.selectionBox(true), (Rect { -1, -1, 31, 41 }));
 }
 
 TEST_F(DrawingTest, NewEmptiesEverything)
