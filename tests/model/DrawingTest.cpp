@@ -5,7 +5,6 @@
 #include "model/GroupObject.h"
 #include "model/ImageObject.h"
 #include "model/PathObjects.h"
-#include "model/ScreenPainter.h"
 #include "model/ShapeObjects.h"
 #include "model/TextObject.h"
 #include "platform/Reporter.h"

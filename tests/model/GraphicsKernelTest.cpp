@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
-#include <tuple>
 
 using namespace zavora;
 

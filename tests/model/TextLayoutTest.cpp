@@ -7,7 +7,6 @@
 #include "model/TextObject.h"
 #include "model/TextSinks.h"
 #include "platform/FontSystem.h"
-#include "platform/Profile.h"
 
 #include "tests/support/SystemFonts.h"
 
@@ -15,7 +14,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
