@@ -21,12 +21,7 @@
 namespace zavora::test {
 
 // Every glyph half an em wide, so texts lay out without a font file.
-class EvenFont : public testfonts::FixedFont {
-public:
-    EvenFont()
-        : testfonts::FixedFont("Even")
-    { }
-};
+using EvenFont = testfonts::FixedFont;
 
 inline std::string hexFloat(float v)
 {

@@ -5,7 +5,6 @@
 #include "model/GroupObject.h"
 #include "model/ImageObject.h"
 #include "model/PathObjects.h"
-#include "model/ScreenPainter.h"
 #include "model/ShapeObjects.h"
 #include "model/TextObject.h"
 #include "platform/Reporter.h"
@@ -63,10 +62,13 @@ TEST_F(DrawingTest, SelectAllSkipsLockedObjectsAndLockEmptiesTheSelection)
     d.selectAll();
     EXPECT_EQ(d.selection(), (ObjectRefs { a, c }));
     EXPECT_EQ(messages.last(RecordingReporter::Kind::Status), "2 objects selected");
+    EXPECT_EQ(d.selectionBox(), (Rect { 0, 0, 50, 10 }));
+    EXPECT_EQ(d.selectionBox(true), (Rect { -1, -1, 51, 11 }));
 
     // Locking empties the selection; with all locked nothing is selected.
     d.lockSelection();
     EXPECT_TRUE(d.selection().empty());
+    EXPECT_EQ(d.selectionBox(), (Rect { -1, -1, -1, -1 }));
     d.selectAll();
     EXPECT_TRUE(d.selection().empty());
     EXPECT_EQ(observer.idle, 1);
@@ -75,49 +77,46 @@ TEST_F(DrawingTest, SelectAllSkipsLockedObjectsAndLockEmptiesTheSelection)
     EXPECT_FALSE(b->isLocked());
 }
 
-TEST_F(DrawingTest, BringToFrontAndSendToBackKeepSelectionOrder)
+// Each case selects in the order given; the last selected is the top of the
+// selection. Forward scans from above it for an overlap and goes just above,
+// else to the very front; backward inserts below the first overlap underneath.
+TEST_F(DrawingTest, StackingCommandsKeepSelectionOrder)
 {
-    DrawObject* a = rect(0, 0, 10, 10);
-    DrawObject* b = rect(20, 0, 30, 10);
-    DrawObject* x = rect(40, 0, 50, 10);
-    const std::vector<DrawObject*> all { a, b, x };
-    d.select(b);
-    d.select(a);
-    d.bringToFront();
-    EXPECT_EQ(order(all), (std::vector<int> { 2, 1, 0 })); // A frontmost
-    EXPECT_EQ(observer.history, 1);
-    EXPECT_TRUE(d.isModified());
-
-    d.sendToBack();
-    EXPECT_EQ(order(all), (std::vector<int> { 1, 0, 2 }));
-}
-
-TEST_F(DrawingTest, MoveForwardScansFromAboveTheSelectionForAnOverlap)
-{
-    // Selected 1 and 3 (3 selected last, box (0..10)); 2 overlaps but lies
-    // below the top of the selection, 4 overlaps above it, 5 does not.
-    std::vector<DrawObject*> o { rect(100, 100, 110, 110), rect(0, 0, 10, 10), rect(5, 5, 8, 8),
-        rect(0, 0, 10, 10), rect(8, 8, 20, 20), rect(200, 200, 210, 210) };
-    d.select(o[1]);
-    d.select(o[3]);
-    d.moveForward();
-    EXPECT_EQ(order(o), (std::vector<int> { 0, 2, 4, 1, 3, 5 }));
-
-    // Nothing above overlaps now: straight to the very front.
-    d.moveForward();
-    EXPECT_EQ(order(o), (std::vector<int> { 0, 2, 4, 5, 1, 3 }));
-}
-
-TEST_F(DrawingTest, MoveBackwardInsertsBelowTheFirstOverlapUnderneath)
-{
-    std::vector<DrawObject*> o { rect(100, 100, 110, 110), rect(5, 5, 8, 8), rect(300, 0, 310, 10),
-        rect(0, 0, 10, 10), rect(50, 50, 60, 60), rect(0, 0, 10, 10) };
-    d.select(o[5]);
-    d.select(o[3]);
-    d.moveBackward();
-    EXPECT_EQ(order(o), (std::vector<int> { 0, 5, 3, 1, 2, 4 }));
-    d.moveBackward();
-    EXPECT_EQ(order(o), (std::vector<int> { 5, 3, 0, 1, 2, 4 }));
+    using Command = void (Drawing::*)();
+    const Rect o { 0, 0, 10, 10 };
+    const struct {
+        std::vector<Rect> rects;
+        std::vector<int> selected;
+        std::vector<std::pair<Command, std::vector<int>>> steps; // the order after each
+    } cases[] = {
+        { { o, { 20, 0, 30, 10 }, { 40, 0, 50, 10 } }, { 1, 0 },
+            { { &Drawing::bringToFront, { 2, 1, 0 } }, { &Drawing::sendToBack, { 1, 0, 2 } } } },
+        // 2 overlaps but lies below the top of the selection, 4 overlaps above it, 5 does not.
+        { { { 100, 100, 110, 110 }, o, { 5, 5, 8, 8 }, o, { 8, 8, 20, 20 }, { 200, 200, 210, 210 } },
+            { 1, 3 },
+            { { &Drawing::moveForward, { 0, 2, 4, 1, 3, 5 } },
+                { &Drawing::moveForward, { 0, 2, 4, 5, 1, 3 } } } },
+        { { { 100, 100, 110, 110 }, { 5, 5, 8, 8 }, { 300, 0, 310, 10 }, o, { 50, 50, 60, 60 }, o }, { 5, 3 },
+            { { &Drawing::moveBackward, { 0, 5, 3, 1, 2, 4 } },
+                { &Drawing::moveBackward, { 5, 3, 0, 1, 2, 4 } } } },
+    };
+    for (const auto& c : cases) {
+        d.selectAll();
+        d.deleteSelection();
+        std::vector<DrawObject*> all;
+        for (const Rect& r : c.rects)
+            all.push_back(rect(r.left, r.bottom, r.right, r.top));
+        for (int i : c.selected)
+            d.select(all[std::size_t(i)]);
+        for (const auto& [command, expected] : c.steps) {
+            const int before = observer.history;
+            d.setModified(false);
+            (d.*command)();
+            EXPECT_EQ(order(all), expected);
+            EXPECT_EQ(observer.history, before + 1);
+            EXPECT_TRUE(d.isModified());
+        }
+    }
 }
 
 TEST_F(DrawingTest, AlignLinesUpStrokedEdgesOfShapesAndThePlainFramesOfTextAndImages)
@@ -295,16 +294,6 @@ TEST_F(DrawingTest, PickSearchFromTheTop)
     DrawObject* g = d.selection().front();
     EXPECT_EQ(d.pick({ 1, 1, 2, 2 }, interior), (std::vector<DrawObject*> { g }));
     EXPECT_EQ(d.topmostAt(5, 5), g);
-}
-
-TEST_F(DrawingTest, SelectionBoxIsTheUnion)
-{
-    EXPECT_EQ(d.selectionBox(), (Rect { -1, -1, -1, -1 }));
-    DrawObject* a = rect(0, 0, 10, 10);
-    DrawObject* b = rect(20, 5, 30, 40);
-    d.setSelection({ a, b });
-    EXPECT_EQ(d.selectionBox(), (Rect { 0, 0, 30, 40 }));
-    EXPECT_EQ(d.selectionBox(true), (Rect { -1, -1, 31, 41 }));
 }
 
 TEST_F(DrawingTest, NewEmptiesEverything)

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
-#include <tuple>
 
 using namespace zavora;
 
@@ -97,8 +96,6 @@ void buildRect(float l, float b, float r, float t)
 
 } // namespace
 
-// --- graphics state and matrix stacks -----------------------------------------
-
 TEST_F(KernelTest, SecondGrestoreUnderflowsAndKeepsFirstRestore)
 {
     kernel().setGray(0.25f);
@@ -115,31 +112,22 @@ TEST_F(KernelTest, SecondGrestoreUnderflowsAndKeepsFirstRestore)
     EXPECT_EQ(kernel().ctm(), KMatrix(1, 0, 0, 1, 10, 20));
 }
 
-// --- CTM operators ---------------------------------------------------------------
-
-TEST_F(KernelTest, LineWidthIsStoredInDeviceUnits)
-{
-    kernel().scale(2, 3);
-    kernel().setLineWidth(1.5f); // device units: x of the delta-transformed (w, w)
-    EXPECT_EQ(kernel().state().lineWidth, 3.0f);
-}
-
-// --- path construction -------------------------------------------------------------
-
-TEST_F(KernelTest, PathIsStoredInDeviceSpace)
+TEST_F(KernelTest, PathAndLineWidthAreStoredInDeviceSpace)
 {
     kernel().translate(100, 0);
-    kernel().scale(2, 2);
+    kernel().scale(2, 3);
+    kernel().setLineWidth(1.5f); // x of the delta-transformed (w, w)
+    EXPECT_EQ(kernel().state().lineWidth, 3.0f);
     kernel().moveto(1, 2);
     kernel().lineto(3, 4);
     kernel().lineto(4, 3);
     kernel().curveto(0, 0, 1, 1, 2, 2);
     kernel().closepath();
     const std::vector<PathElement> expected {
-        { PathKind::Move, 102, 4 },
-        { PathKind::Line, 106, 8 },
-        { PathKind::Line, 108, 6 },
-        { PathKind::Curve, 100, 0, 102, 2, 104, 4 },
+        { PathKind::Move, 102, 6 },
+        { PathKind::Line, 106, 12 },
+        { PathKind::Line, 108, 9 },
+        { PathKind::Curve, 100, 0, 102, 3, 104, 6 },
         { PathKind::Close },
     };
     EXPECT_EQ(kernel().state().currentX, 2);
@@ -147,8 +135,6 @@ TEST_F(KernelTest, PathIsStoredInDeviceSpace)
     EXPECT_TRUE(kernel().path().empty());
     EXPECT_EQ(kernel().state().hasCurrentPoint, 0);
 }
-
-// --- arcs ---------------------------------------------------------------------------
 
 TEST_F(KernelTest, ArcAnglesAreBroughtIntoOneTurn)
 {
@@ -215,7 +201,6 @@ TEST_F(KernelTest, ArcPointsLieOnTheCircle)
     }
 }
 
-// --- flattening and point-in-path -----------------------------------------------------
 // Point-in-path and rectangle overlap fill the current path by the even-odd
 // rule, flattened through the CTM; both consume the path.
 TEST_F(KernelTest, FilledAreaTestsUseTheEvenOddRule)
@@ -264,8 +249,6 @@ TEST_F(KernelTest, FilledAreaTestsUseTheEvenOddRule)
     } cases[] = {
         { Shape::RingWithHole, { 10, 10, 10, 10 }, true },
         { Shape::RingWithHole, { 50, 10, 50, 10 }, true },
-        { Shape::RingWithHole, { 50, 50, 50, 50 }, false },
-        { Shape::RingWithHole, { 150, 50, 150, 50 }, false },
         { Shape::RingWithHole, { -1, 50, -1, 50 }, false },
         { Shape::RingWithHole, { 74, 74, 74, 74 }, false },
         { Shape::RingWithHole, { 30, 30, 70, 70 }, false }, // wholly in the hole
@@ -298,8 +281,6 @@ TEST_F(KernelTest, FilledAreaTestsUseTheEvenOddRule)
         EXPECT_TRUE(kernel().path().empty());
     }
 }
-
-// --- nearest point on the outline --------------------------------------------------
 
 TEST_F(KernelTest, NearestPointOnLines)
 {

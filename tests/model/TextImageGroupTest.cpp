@@ -1,8 +1,5 @@
 #include "model/TextObject.h"
 
-#include "model/Drawing.h"
-#include "model/FontEntry.h"
-#include "model/FontLookup.h"
 #include "model/GraphicsKernel.h"
 #include "model/GroupObject.h"
 #include "model/ImageObject.h"
@@ -13,32 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <map>
 
 namespace zavora {
 namespace {
-
-// Fonts without metrics, and catalogues of them: only their names count here.
-testfonts::FontShape noMetrics()
-{
-    testfonts::FontShape shape;
-    shape.ascent = shape.descent = shape.width = 0;
-    return shape;
-}
-
-class FakeFont : public testfonts::FixedFont {
-public:
-    explicit FakeFont(std::string name)
-        : testfonts::FixedFont(std::move(name), noMetrics())
-    { }
-};
-
-class FakeCatalogue : public testfonts::FixedCatalogue {
-public:
-    explicit FakeCatalogue(const std::vector<std::string>& names)
-        : testfonts::FixedCatalogue(names, noMetrics())
-    { }
-};
 
 class TextImageGroupTest : public ::testing::Test {
 protected:
@@ -50,10 +24,10 @@ TEST_F(TextImageGroupTest, DefaultFontComesFromTheCurrentLookup)
 {
     EXPECT_EQ(defaultTextFont(), nullptr); // no catalogue
     {
-        FakeCatalogue empty({});
+        testfonts::FixedCatalogue empty({});
         EXPECT_EQ(defaultTextFont(), nullptr);
     }
-    FakeCatalogue others({ "Zapf", "Other" });
+    testfonts::FixedCatalogue others({ "Zapf", "Other" });
     EXPECT_EQ(defaultTextFont()->postScriptName(), "Zapf");
     auto fromFile = TextObject::fromTextFile("one\ntwo\n\nthree\n");
     // The single line feed is a soft break, which reflow turns back into a space.
@@ -66,12 +40,14 @@ TEST_F(TextImageGroupTest, DefaultFontComesFromTheCurrentLookup)
 
 TEST_F(TextImageGroupTest, NewTextHasTheDefaultFrameAndBlackFill)
 {
-    FakeFont font("Helvetica");
+    testfonts::FixedFont font("Helvetica");
     TextObject t("Hello", &font, 12, 14, TextAlign::Centre);
     EXPECT_EQ(t.style().fillColor(), Color::black());
-    // Reflow fits the frame's height to the text: this font has no ascent or descent.
-    EXPECT_EQ(t.boundingBox(), (Rect { 0, 0, 144, 0 }));
-    EXPECT_FALSE(t.containsPoint(50, 0)); // text is never an area
+    // Reflow fits the frame's height to the one line: ascent 8.4 and descent 2.4.
+    const Rect box = t.boundingBox();
+    EXPECT_NEAR(box.bottom, -10.8, 1e-4);
+    EXPECT_EQ(box, (Rect { 0, box.bottom, 144, 0 }));
+    EXPECT_FALSE(t.containsPoint(50, -5)); // text is never an area
 }
 
 TEST_F(TextImageGroupTest, ImagePixelsAndPlacement)

@@ -7,7 +7,6 @@
 #include "model/TextObject.h"
 #include "model/TextSinks.h"
 #include "platform/FontSystem.h"
-#include "platform/Profile.h"
 
 #include "tests/support/SystemFonts.h"
 
@@ -15,7 +14,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -168,6 +166,13 @@ TEST_F(TextLayoutTest, ReflowBreaksWhereTheAfmWidthsSay)
         EXPECT_NEAR(frame.bottom, -height(static_cast<int>(lines.size())), 1e-3);
         EXPECT_FLOAT_EQ(frame.right, width); // every line fits: the frame keeps its width
         EXPECT_EQ(t->boundingBox(), t->frameRect()); // the box follows the frame
+
+        // A new size and leading reflow it.
+        t->setLeading(20);
+        t->setFontAndSize(m_helvetica, 18);
+        const std::vector<std::string> larger = greedyLines(m_widths, kParagraph, 18, width);
+        EXPECT_EQ(t->text(), joined(larger, '\n'));
+        EXPECT_NEAR(t->frameRect().bottom, -height(int(larger.size()), 18, 20), 1e-3);
     }
 }
 
@@ -230,6 +235,7 @@ TEST_F(TextLayoutTest, LongStretchWithoutBreaksIsCutInto511CharacterLines)
     auto t = text(std::string(1200, 'x'), 100);
     const auto lines = lay(*t);
     ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lay(*t, 2).size(), 2u); // a sink's stop request ends the walk after that line
     EXPECT_EQ(lines[1].text.size(), 511u);
     EXPECT_EQ(lines[2].line.start, 1022u);
     EXPECT_NEAR(t->frameRect().right, afmWidth(m_widths, std::string(511, 'x'), 12), 0.01);
@@ -270,17 +276,6 @@ TEST_F(TextLayoutTest, AlignmentPlacesLinesAndJustifiedLastLinesStayFlushLeft)
     t->setAlignment(TextAlign::Right);
     for (const auto& l : lay(*t))
         EXPECT_NEAR(l.line.x + l.line.width, f.right, 1e-3);
-}
-
-TEST_F(TextLayoutTest, AttributeChangesReflow)
-{
-    auto t = text(kParagraph, 150);
-    EXPECT_EQ(lay(*t, 2).size(), 2u); // a sink's stop request ends the walk after that line
-    t->setLeading(20);
-    t->setFontAndSize(m_helvetica, 18);
-    const auto lines = greedyLines(m_widths, kParagraph, 18, 150);
-    EXPECT_EQ(t->text(), joined(lines, '\n'));
-    EXPECT_NEAR(t->frameRect().bottom, -height(int(lines.size()), 18, 20), 1e-3);
 }
 
 TEST_F(TextLayoutTest, CharacterFromPointAndPointFromCharacterInvertEachOther)

@@ -330,7 +330,7 @@ public:
 
     Drawing& d;
     std::mt19937 rng;
-    test::EvenFont font;
+    test::EvenFont font { "Even" };
 };
 
 TEST(UndoRandomTest, EveryUndoAndRedoReturnsTheExactRecordedState)

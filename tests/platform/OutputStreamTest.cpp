@@ -112,9 +112,10 @@ protected:
 };
 
 // Writes a large drawing's worth of data over `path` and expects the save to
-// fail with `reason` while the previous file stays byte for byte.
+// fail with `reason` while the previous file stays byte for byte. Only a
+// failing flush lets every write through: it shows at close.
 void expectFailedSaveKeepsOldFile(
-    FileOutputStream& stream, const std::string& path, const std::string& reason)
+    FailingFileStream& stream, const std::string& path, const std::string& reason)
 {
     const std::string old = readFile(path);
     ASSERT_FALSE(old.empty());
@@ -124,8 +125,8 @@ void expectFailedSaveKeepsOldFile(
     bool allWritten = true;
     for (int i = 0; i < 64; ++i)
         allWritten = stream.write(chunk.data(), chunk.size()) && allWritten;
-    EXPECT_FALSE(allWritten);
-    EXPECT_FALSE(stream.printf("%g\r\n", 1.5));
+    EXPECT_EQ(allWritten, stream.failSync);
+    EXPECT_EQ(stream.printf("%g\r\n", 1.5), stream.failSync);
     EXPECT_FALSE(stream.close());
     EXPECT_FALSE(stream.isOpen());
 
@@ -250,39 +251,28 @@ TEST(OutputStream, FileTellAndSeekRewriteTheHeader)
     EXPECT_TRUE(stream.close()); // harmless when closed
 }
 
-TEST(OutputStream, FailedWriteKeepsThePreviousFile)
+TEST(OutputStream, FailedWriteOrFlushKeepsThePreviousFile)
 {
-    TempDir dir;
-    std::string path = dir.file("drawing.zvx");
-    writeFile(path, oldContents());
-    FailingFileStream stream;
-    stream.budget = 10000;
-    expectFailedSaveKeepsOldFile(stream, path, "No space left on device");
+    for (const bool flushFails : { false, true }) {
+        TempDir dir;
+        const std::string path = dir.file("drawing.zvx");
+        writeFile(path, oldContents());
+        FailingFileStream stream;
+        stream.budget = flushFails ? SIZE_MAX : 10000;
+        stream.failSync = flushFails;
+        expectFailedSaveKeepsOldFile(
+            stream, path, flushFails ? "Input/output error" : "No space left on device");
 
-    // The same stream works again for the next save.
-    stream.budget = SIZE_MAX;
-    RecordingReporter recorder;
-    ASSERT_TRUE(stream.openPath(path));
-    EXPECT_TRUE(stream.writeString("new"));
-    EXPECT_TRUE(stream.close());
-    EXPECT_EQ(readFile(path), "new");
-    EXPECT_TRUE(recorder.messages().empty());
-}
-
-TEST(OutputStream, FailedFlushKeepsThePreviousFile)
-{
-    TempDir dir;
-    std::string path = dir.file("drawing.zvx");
-    writeFile(path, oldContents());
-    FailingFileStream stream;
-    stream.failSync = true;
-    RecordingReporter recorder;
-    ASSERT_TRUE(stream.openPath(path));
-    EXPECT_TRUE(stream.writeString("new contents"));
-    EXPECT_FALSE(stream.close());
-    EXPECT_EQ(readFile(path), oldContents());
-    EXPECT_EQ(dir.names(), std::vector<std::string> { "drawing.zvx" });
-    EXPECT_EQ(recorder.last(Reporter::Kind::Error), "Unable to write to " + path + "\nInput/output error");
+        // The same stream works again for the next save.
+        stream.budget = SIZE_MAX;
+        stream.failSync = false;
+        RecordingReporter recorder;
+        ASSERT_TRUE(stream.openPath(path));
+        EXPECT_TRUE(stream.writeString("new"));
+        EXPECT_TRUE(stream.close());
+        EXPECT_EQ(readFile(path), "new");
+        EXPECT_TRUE(recorder.messages().empty());
+    }
 }
 
 // On a real, small file system. Needs the right to mount; without it the
