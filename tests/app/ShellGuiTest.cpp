@@ -183,30 +183,22 @@ void sizeViewport(MainFrame* frame, int w, int h)
     ASSERT_EQ(window->viewport().size(), QSize(w, h));
 }
 
-TEST_F(ShellGui, FitInWindowShowsTheWholeSheet)
+TEST_F(ShellGui, FitInWindowShowsTheWholeSheetAndTheBarsScrollIt)
 {
     Shell& shell = start();
     sizeViewport(shell.frame(), 800, 600);
     shell.frame()->dispatchCommand(kCmdFitInWindow);
-    const View& view = shell.frame()->drawingWindow()->view();
     // The sheet's edge is dark, the window around it white.
     DrawingWindow* window = shell.frame()->drawingWindow();
     window->grab();
     const QImage& buffer = window->buffer();
-    Point corner = view.toWindow(0, 792);
+    Point corner = window->view().toWindow(0, 792);
     int darkest = 255;
     for (int dy = -1; dy <= 1; ++dy)
         darkest = std::min(darkest, qGray(buffer.pixel(int(corner.x) + 20, int(corner.y) + dy)));
     EXPECT_EQ(darkest, 0);
     EXPECT_EQ(buffer.pixel(5, 5), qRgb(255, 255, 255));
-}
 
-TEST_F(ShellGui, ScrollBarAndPageDownMoveTheView)
-{
-    Shell& shell = start();
-    sizeViewport(shell.frame(), 800, 600);
-    shell.frame()->dispatchCommand(kCmdFitInWindow);
-    DrawingWindow* window = shell.frame()->drawingWindow();
     QScrollBar* bar = window->verticalBar();
     bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
     EXPECT_EQ(window->view().offsetY(), 18);

@@ -101,6 +101,16 @@ protected:
     std::string status() const { return m_messages.last(RecordingReporter::Kind::Status); }
     Tool* current() const { return m_window->currentTool(); }
     bool dark(float x, float y) const { return qGray(m_window->buffer().pixel(px(x, y))) < 128; }
+    // A handle is a black square of 5 pixels about its point.
+    bool handleShown(float x, float y) const
+    {
+        const QPoint c = px(x, y);
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx)
+                if (qGray(m_window->buffer().pixel(c + QPoint(dx, dy))) >= 128)
+                    return false;
+        return true;
+    }
     Tool* tool(ToolKind kind) const { return m_window->tools().tool(kind); }
     template <class T> T& only()
     {
@@ -368,16 +378,6 @@ TEST_F(ToolGui, ToolKeysAndTheRefusedTransformTools)
 // rounded rectangle shows its radius handle.
 TEST_F(ToolGui, TheScreenShowsTheSelectionAtOnce)
 {
-    // A handle is a black square of 5 pixels about its point.
-    auto handleShown = [&](float x, float y) {
-        const QImage& image = m_window->buffer();
-        const QPoint c = px(x, y);
-        for (int dy = -2; dy <= 2; ++dy)
-            for (int dx = -2; dx <= 2; ++dx)
-                if (qGray(image.pixel(c + QPoint(dx, dy))) >= 128)
-                    return false;
-        return true;
-    };
     add(std::make_unique<RectangleObject>(10, 10, 30, 30));
     add(std::make_unique<RectangleObject>(60, 10, 80, 30));
     press(20, 20);
@@ -646,10 +646,7 @@ TEST_F(PathAndTransformGui, CurveHandlesMirrorOnSmoothNodesOnly)
         drawing().setSelection({ curve });
         drawing().notifySelectionChanged();
         runUntilIdle(kIdleMs);
-        // The handle to drag is on the screen: a black square about its point.
-        const QPoint shown = px(c.from.x, c.from.y);
-        for (QPoint d : { QPoint(-2, -2), QPoint(2, 2), QPoint(-2, 2), QPoint(2, -2) })
-            EXPECT_LT(qGray(m_window->buffer().pixel(shown + d)), 128) << "no handle at " << c.from.x;
+        EXPECT_TRUE(handleShown(c.from.x, c.from.y)) << "the handle to drag is not on the screen";
         drag(c.from.x, c.from.y, c.to.x, c.to.y);
         const BezierNode& m = curve->nodes()[1];
         EXPECT_EQ(pointsText({ { m.x, m.y }, { m.inX, m.inY }, { m.outX, m.outY } }), c.middle);
