@@ -329,9 +329,9 @@ TEST_F(MenuCommands, AForeignFileIsSavedAsANewNativeFileBesideIt)
     }
 }
 
-TEST_F(MenuCommands, PenAndColourCommandsStyleTheSelection)
+TEST_F(MenuCommands, PenColourAndTextCommandsStyleTheSelection)
 {
-    start();
+    start({}, "/usr/bin/zavora", true);
     RectangleObject* rect = addRectangle(10, 10, 60, 40);
     drawing().setDefaultStyle(PaintStyle());
     choose(kCmdPen6);
@@ -351,20 +351,17 @@ TEST_F(MenuCommands, PenAndColourCommandsStyleTheSelection)
     whenDialogOpens([](QWidget& dialog) { click(dialog, "cancel"); });
     choose(kCmdFillColor);
     EXPECT_EQ(rect->style(), before);
-}
 
-TEST_F(MenuCommands, TextCommandsChangeTheSelectedTexts)
-{
-    start({}, "/usr/bin/zavora", true);
+    // The text commands change the selected texts.
     const FontLookup* fonts = FontLookup::current();
     ASSERT_NE(fonts, nullptr);
     const FontEntry* helvetica = fonts->find("Helvetica");
     ASSERT_TRUE(helvetica && fonts->find("Times-Roman"));
     auto* text = static_cast<TextObject*>(
         drawing().append(std::make_unique<TextObject>("Menu text", helvetica, 12, 14, TextAlign::Left)));
+    drawing().clearSelection();
     drawing().select(text);
-
-    // The dialog starts from the selection's font and size.
+    // The font dialog starts from the selection's font and size.
     QString startedWith;
     whenDialogOpens([&](QWidget& dialog) {
         startedWith = child<QComboBox>(dialog, "names")->currentText() + " "

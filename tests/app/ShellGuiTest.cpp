@@ -92,7 +92,7 @@ TEST_F(ShellGui, SettingsAreWrittenOnCloseAndReadOnTheNextStart)
     EXPECT_EQ(again.settings().recentFiles.at(0), "/tmp/one.zvx");
 }
 
-TEST_F(ShellGui, ChangedDrawingAsksOnCloseAndCancelKeepsTheProgramRunning)
+TEST_F(ShellGui, ChangedDrawingAsksBeforeItIsLostAndOnlyASaveThatWorksCloses)
 {
     Shell& shell = start();
     shell.drawing().append(std::make_unique<RectangleObject>(0, 0, 10, 10));
@@ -106,6 +106,18 @@ TEST_F(ShellGui, ChangedDrawingAsksOnCloseAndCancelKeepsTheProgramRunning)
     EXPECT_TRUE(shell.frame()->isVisible());
     EXPECT_FALSE(fs::exists(settingsFile())); // nothing was torn down
 
+    // No discards; Yes with a save that fails keeps the drawing.
+    BoxAnswer no;
+    answerNextBox(QMessageBox::No, no);
+    EXPECT_TRUE(shell.confirmDiscard());
+    EXPECT_TRUE(no.seen);
+    shell.drawing().setFileName((m_dir / "no-such-folder" / "x.zvx").string());
+    BoxAnswer failing;
+    answerNextBox(QMessageBox::Yes, failing);
+    EXPECT_FALSE(shell.confirmDiscard());
+    EXPECT_FALSE(m_messages.last(RecordingReporter::Kind::Error).empty());
+    EXPECT_TRUE(shell.drawing().isModified());
+
     // Yes on a named drawing saves it, then closes.
     const fs::path target = m_dir / "kept.zvx";
     shell.drawing().setFileName(target.string());
@@ -115,23 +127,6 @@ TEST_F(ShellGui, ChangedDrawingAsksOnCloseAndCancelKeepsTheProgramRunning)
     EXPECT_EQ(yes.text.section('\n', 0, 0), QString::fromStdString(target.string()));
     EXPECT_TRUE(fs::exists(target));
     EXPECT_TRUE(fs::exists(settingsFile()));
-}
-
-TEST_F(ShellGui, NoDiscardsAndAFailedSaveKeepsTheDrawing)
-{
-    Shell& shell = start();
-    shell.drawing().setModified(true);
-    shell.drawing().setFileName((m_dir / "no-such-folder" / "x.zvx").string());
-    BoxAnswer yes;
-    answerNextBox(QMessageBox::Yes, yes);
-    EXPECT_FALSE(shell.confirmDiscard());
-    EXPECT_FALSE(m_messages.last(RecordingReporter::Kind::Error).empty());
-    EXPECT_TRUE(shell.drawing().isModified());
-
-    BoxAnswer no;
-    answerNextBox(QMessageBox::No, no);
-    EXPECT_TRUE(shell.confirmDiscard());
-    EXPECT_TRUE(no.seen);
 }
 
 void collectTypes(const DrawObject& object, std::set<ObjectType>& types)
