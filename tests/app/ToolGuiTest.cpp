@@ -156,7 +156,7 @@ protected:
     DrawingWindow* m_window = nullptr;
 };
 
-TEST_F(ToolGui, LineDrawnAndItsEndDraggedThenUndone)
+TEST_F(ToolGui, LineDrawnAndItsEndDraggedAsOneStep)
 {
     typeKey('l');
     ASSERT_EQ(current(), tool(ToolKind::Line));
