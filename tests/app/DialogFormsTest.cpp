@@ -153,11 +153,8 @@ TEST_F(DialogForms, ColorDialogLinksModelsAndBoxes)
         EXPECT_TRUE(fourth->isVisible());
         EXPECT_EQ((std::array { value(1), value(2), value(3), value(4) }), (std::array { 0, 100, 100, 0 }));
         // Typing CMYK (50, 0, 0, 60).
-        for (int i : { 1, 2, 3, 4 })
-            child<QSpinBox>(dialog, ("value" + std::to_string(i)).c_str())
-                ->setValue(i == 1 ? 50
-                        : i == 4  ? 60
-                                  : 0);
+        for (auto [i, typed] : { std::pair { 1, 50 }, { 2, 0 }, { 3, 0 }, { 4, 60 } })
+            child<QSpinBox>(dialog, ("value" + std::to_string(i)).c_str())->setValue(typed);
         click(dialog, "rgb");
         EXPECT_EQ((std::array { value(1), value(2), value(3) }), (std::array { 0, 40, 40 }));
         click(dialog, "ok");

@@ -77,10 +77,11 @@ protected:
     }
 
     // The file dialog picks `path` (under `filter` when given), or is
-    // cancelled when path is empty.
-    void whenFileDialogOpens(const fs::path& path, QStringList* filters = nullptr, QString filter = {})
+    // cancelled when path is empty; `next` answers the dialog that follows.
+    void whenFileDialogOpens(const fs::path& path, QStringList* filters = nullptr, QString filter = {},
+        std::function<void(QWidget&)> next = {})
     {
-        whenDialogOpens([path, filters, filter](QWidget& w) {
+        whenDialogOpens([path, filters, filter, next](QWidget& w) {
             auto* dialog = qobject_cast<QFileDialog*>(&w);
             if (!dialog) {
                 w.close();
@@ -95,6 +96,8 @@ protected:
             if (!filter.isEmpty())
                 dialog->selectNameFilter(filter);
             dialog->selectFile(QString::fromStdString(path.string()));
+            if (next)
+                onNextModal([next](QWidget* modal) { next(*modal); });
             static_cast<QDialog*>(dialog)->accept(); // as the Open or Save button does
         });
     }
@@ -326,34 +329,9 @@ TEST_F(MenuCommands, AForeignFileIsSavedAsANewNativeFileBesideIt)
     }
 }
 
-// The zoom arithmetic is the view's own test; here the items reach it.
-TEST_F(MenuCommands, ZoomItemsAndLandscapeFitThePage)
+TEST_F(MenuCommands, PenColourAndTextCommandsStyleTheSelection)
 {
-    start();
-    const View& view = frame().drawingWindow()->view();
-    choose(kCmdLandscape); // posts Fit in window
-    runUntilIdle();
-    EXPECT_TRUE(drawing().isLandscape());
-    EXPECT_TRUE(menu().action(kCmdLandscape)->isChecked());
-    EXPECT_EQ(view.zoomMode(), ZoomMode::FitInWindow);
-
-    // The zoom dialog: the number box has the focus when it opens.
-    QString focused;
-    whenDialogOpens([&focused](QWidget& dialog) {
-        if (QWidget* widget = dialog.focusWidget())
-            focused = widget->objectName();
-        retype(dialog, "percent", "150");
-        click(dialog, "ok");
-    });
-    choose(kCmdZoom);
-    EXPECT_EQ(focused, "percent");
-    EXPECT_FLOAT_EQ(view.zoom(), 1.5f);
-    EXPECT_EQ(view.zoomMode(), ZoomMode::User);
-}
-
-TEST_F(MenuCommands, PenAndColourCommandsStyleTheSelection)
-{
-    start();
+    start({}, "/usr/bin/zavora", true);
     RectangleObject* rect = addRectangle(10, 10, 60, 40);
     drawing().setDefaultStyle(PaintStyle());
     choose(kCmdPen6);
@@ -373,20 +351,17 @@ TEST_F(MenuCommands, PenAndColourCommandsStyleTheSelection)
     whenDialogOpens([](QWidget& dialog) { click(dialog, "cancel"); });
     choose(kCmdFillColor);
     EXPECT_EQ(rect->style(), before);
-}
 
-TEST_F(MenuCommands, TextCommandsChangeTheSelectedTexts)
-{
-    start({}, "/usr/bin/zavora", true);
+    // The text commands change the selected texts.
     const FontLookup* fonts = FontLookup::current();
     ASSERT_NE(fonts, nullptr);
     const FontEntry* helvetica = fonts->find("Helvetica");
     ASSERT_TRUE(helvetica && fonts->find("Times-Roman"));
     auto* text = static_cast<TextObject*>(
         drawing().append(std::make_unique<TextObject>("Menu text", helvetica, 12, 14, TextAlign::Left)));
+    drawing().clearSelection();
     drawing().select(text);
-
-    // The dialog starts from the selection's font and size.
+    // The font dialog starts from the selection's font and size.
     QString startedWith;
     whenDialogOpens([&](QWidget& dialog) {
         startedWith = child<QComboBox>(dialog, "names")->currentText() + " "
@@ -488,10 +463,30 @@ TEST_F(MenuCommands, DialogAnswersReachTheSelectionTheDrawingAndTheView)
     });
     choose(kCmdPreferences);
     EXPECT_EQ(m_shell->settings().paperWidth, 700);
-    EXPECT_EQ(frame().drawingWindow()->view().pageWidth(), 700);
+    const View& view = frame().drawingWindow()->view();
+    EXPECT_EQ(view.pageWidth(), 700);
+
+    // The zoom dialog: the number box has the focus when it opens. The zoom
+    // arithmetic is the view's own test; here the items reach it.
+    QString focused;
+    whenDialogOpens([&focused](QWidget& dialog) {
+        if (QWidget* widget = dialog.focusWidget())
+            focused = widget->objectName();
+        retype(dialog, "percent", "150");
+        click(dialog, "ok");
+    });
+    choose(kCmdZoom);
+    EXPECT_EQ(focused, "percent");
+    EXPECT_FLOAT_EQ(view.zoom(), 1.5f);
+    EXPECT_EQ(view.zoomMode(), ZoomMode::User);
+    choose(kCmdLandscape); // posts Fit in window
+    runUntilIdle();
+    EXPECT_TRUE(drawing().isLandscape());
+    EXPECT_TRUE(menu().action(kCmdLandscape)->isChecked());
+    EXPECT_EQ(view.zoomMode(), ZoomMode::FitInWindow);
 }
 
-TEST_F(MenuCommands, ExportListsOnlyWhatThisBuildWritesAndWritesIt)
+TEST_F(MenuCommands, ExportListsOnlyWhatThisBuildWritesAndWritesItWithItsOptions)
 {
     start();
     addRectangle(10, 10, 60, 40);
@@ -504,34 +499,18 @@ TEST_F(MenuCommands, ExportListsOnlyWhatThisBuildWritesAndWritesIt)
         expected << QString::fromLatin1(format.filter);
     EXPECT_EQ(filters, expected);
     EXPECT_FALSE(filters.contains("PS Level II Form (*.ps)"));
-    std::string head;
-    std::getline(std::ifstream(target), head);
-    EXPECT_EQ(head.rfind("%!PS-Adobe-3.0", 0), 0u);
+    EXPECT_EQ(readAll(target).rfind("%!PS-Adobe-3.0", 0), 0u);
     EXPECT_EQ(m_shell->settings().exportDir, m_dir.string());
-}
 
-TEST_F(MenuCommands, BitmapExportTakesTheOptionsDialogsChoices)
-{
-    start();
-    addRectangle(10, 10, 60, 40);
-    const fs::path target = m_dir / "out.gif";
-    whenDialogOpens([this, target](QWidget& w) {
-        auto* dialog = qobject_cast<QFileDialog*>(&w);
-        if (!dialog) {
-            w.close();
-            return;
-        }
-        dialog->selectNameFilter(QStringLiteral("GIF (*.gif)"));
-        dialog->selectFile(QString::fromStdString(target.string()));
-        whenDialogOpens([](QWidget& options) {
-            click(options, "smoothMaximum");
-            click(options, "transparent");
-            click(options, "ok");
-        });
-        static_cast<QDialog*>(dialog)->accept();
+    // A bitmap takes the options dialog's choices.
+    const fs::path gif = m_dir / "out.gif";
+    whenFileDialogOpens(gif, nullptr, QStringLiteral("GIF (*.gif)"), [](QWidget& options) {
+        click(options, "smoothMaximum");
+        click(options, "transparent");
+        click(options, "ok");
     });
     choose(kCmdExport);
-    std::ifstream in(target, std::ios::binary);
+    std::ifstream in(gif, std::ios::binary);
     char head[10] = {};
     in.read(head, sizeof head);
     EXPECT_EQ(std::string(head, 6), "GIF89a") << "transparency reached the file";

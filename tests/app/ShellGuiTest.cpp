@@ -92,7 +92,7 @@ TEST_F(ShellGui, SettingsAreWrittenOnCloseAndReadOnTheNextStart)
     EXPECT_EQ(again.settings().recentFiles.at(0), "/tmp/one.zvx");
 }
 
-TEST_F(ShellGui, ChangedDrawingAsksOnCloseAndCancelKeepsTheProgramRunning)
+TEST_F(ShellGui, ChangedDrawingAsksBeforeItIsLostAndOnlyASaveThatWorksCloses)
 {
     Shell& shell = start();
     shell.drawing().append(std::make_unique<RectangleObject>(0, 0, 10, 10));
@@ -106,6 +106,18 @@ TEST_F(ShellGui, ChangedDrawingAsksOnCloseAndCancelKeepsTheProgramRunning)
     EXPECT_TRUE(shell.frame()->isVisible());
     EXPECT_FALSE(fs::exists(settingsFile())); // nothing was torn down
 
+    // No discards; Yes with a save that fails keeps the drawing.
+    BoxAnswer no;
+    answerNextBox(QMessageBox::No, no);
+    EXPECT_TRUE(shell.confirmDiscard());
+    EXPECT_TRUE(no.seen);
+    shell.drawing().setFileName((m_dir / "no-such-folder" / "x.zvx").string());
+    BoxAnswer failing;
+    answerNextBox(QMessageBox::Yes, failing);
+    EXPECT_FALSE(shell.confirmDiscard());
+    EXPECT_FALSE(m_messages.last(RecordingReporter::Kind::Error).empty());
+    EXPECT_TRUE(shell.drawing().isModified());
+
     // Yes on a named drawing saves it, then closes.
     const fs::path target = m_dir / "kept.zvx";
     shell.drawing().setFileName(target.string());
@@ -115,23 +127,6 @@ TEST_F(ShellGui, ChangedDrawingAsksOnCloseAndCancelKeepsTheProgramRunning)
     EXPECT_EQ(yes.text.section('\n', 0, 0), QString::fromStdString(target.string()));
     EXPECT_TRUE(fs::exists(target));
     EXPECT_TRUE(fs::exists(settingsFile()));
-}
-
-TEST_F(ShellGui, NoDiscardsAndAFailedSaveKeepsTheDrawing)
-{
-    Shell& shell = start();
-    shell.drawing().setModified(true);
-    shell.drawing().setFileName((m_dir / "no-such-folder" / "x.zvx").string());
-    BoxAnswer yes;
-    answerNextBox(QMessageBox::Yes, yes);
-    EXPECT_FALSE(shell.confirmDiscard());
-    EXPECT_FALSE(m_messages.last(RecordingReporter::Kind::Error).empty());
-    EXPECT_TRUE(shell.drawing().isModified());
-
-    BoxAnswer no;
-    answerNextBox(QMessageBox::No, no);
-    EXPECT_TRUE(shell.confirmDiscard());
-    EXPECT_TRUE(no.seen);
 }
 
 void collectTypes(const DrawObject& object, std::set<ObjectType>& types)
@@ -183,30 +178,22 @@ void sizeViewport(MainFrame* frame, int w, int h)
     ASSERT_EQ(window->viewport().size(), QSize(w, h));
 }
 
-TEST_F(ShellGui, FitInWindowShowsTheWholeSheet)
+TEST_F(ShellGui, FitInWindowShowsTheWholeSheetAndTheBarsScrollIt)
 {
     Shell& shell = start();
     sizeViewport(shell.frame(), 800, 600);
     shell.frame()->dispatchCommand(kCmdFitInWindow);
-    const View& view = shell.frame()->drawingWindow()->view();
     // The sheet's edge is dark, the window around it white.
     DrawingWindow* window = shell.frame()->drawingWindow();
     window->grab();
     const QImage& buffer = window->buffer();
-    Point corner = view.toWindow(0, 792);
+    Point corner = window->view().toWindow(0, 792);
     int darkest = 255;
     for (int dy = -1; dy <= 1; ++dy)
         darkest = std::min(darkest, qGray(buffer.pixel(int(corner.x) + 20, int(corner.y) + dy)));
     EXPECT_EQ(darkest, 0);
     EXPECT_EQ(buffer.pixel(5, 5), qRgb(255, 255, 255));
-}
 
-TEST_F(ShellGui, ScrollBarAndPageDownMoveTheView)
-{
-    Shell& shell = start();
-    sizeViewport(shell.frame(), 800, 600);
-    shell.frame()->dispatchCommand(kCmdFitInWindow);
-    DrawingWindow* window = shell.frame()->drawingWindow();
     QScrollBar* bar = window->verticalBar();
     bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
     EXPECT_EQ(window->view().offsetY(), 18);

@@ -57,7 +57,6 @@ inline void onNextModal(std::function<void(QWidget*)> script)
 // Answers the next message box with `button`, recording its caption and text.
 struct BoxAnswer {
     QString caption, text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
     bool seen = false;
 };
 
@@ -71,7 +70,6 @@ inline void answerNextBox(QMessageBox::StandardButton button, BoxAnswer& answer)
         }
         answer.caption = box->windowTitle();
         answer.text = box->text();
-        answer.icon = box->icon();
         answer.seen = true;
         box->button(button)->click();
     });

@@ -14,9 +14,6 @@
 #include "output/Traversal.h"
 #include "platform/OutputStream.h"
 #include "tests/support/TestFonts.h"
-#include "model/UndoCommand.h"
-#include "model/TextObject.h"
-#include "tests/support/TestFonts.h"
 #include "tools/SelectionTool.h"
 #include "tools/TextTool.h"
 #include "tools/Tool.h"
@@ -103,6 +100,17 @@ protected:
     }
     std::string status() const { return m_messages.last(RecordingReporter::Kind::Status); }
     Tool* current() const { return m_window->currentTool(); }
+    bool dark(float x, float y) const { return qGray(m_window->buffer().pixel(px(x, y))) < 128; }
+    // A handle is a black square of 5 pixels about its point.
+    bool handleShown(float x, float y) const
+    {
+        const QPoint c = px(x, y);
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx)
+                if (qGray(m_window->buffer().pixel(c + QPoint(dx, dy))) >= 128)
+                    return false;
+        return true;
+    }
     Tool* tool(ToolKind kind) const { return m_window->tools().tool(kind); }
     template <class T> T& only()
     {
@@ -113,10 +121,42 @@ protected:
     }
     DrawObject* add(std::unique_ptr<DrawObject> object) { return drawing().append(std::move(object)); }
 
+    // "x,y x,y ..." to hundredths, or to `unit`.
+    static std::string pointsText(const std::vector<Point>& points, float unit = 0.01f)
+    {
+        std::string out;
+        for (Point p : points) {
+            char text[48];
+            std::snprintf(text, sizeof text, "%s%g,%g", out.empty() ? "" : " ", std::round(p.x / unit) * unit + 0.0,
+                std::round(p.y / unit) * unit + 0.0);
+            out += text;
+        }
+        return out;
+    }
+    // A path's anchors where they stand, any other object's handles.
+    static std::string anchors(const DrawObject& object, float unit = 0.01f)
+    {
+        const KMatrix m(object.matrix());
+        std::vector<Point> points;
+        bool closed = false;
+        if (const auto* curve = dynamic_cast<const CurveObject*>(&object)) {
+            for (const BezierNode& node : curve->nodes())
+                points.push_back(transformPoint(m, { node.x, node.y }));
+            closed = curve->isClosed();
+        } else if (const auto* polygon = dynamic_cast<const PolygonObject*>(&object)) {
+            for (Point v : polygon->vertices())
+                points.push_back(transformPoint(m, v));
+            closed = polygon->isClosed();
+        } else {
+            points = object.handlePoints();
+        }
+        return pointsText(points, unit) + (closed ? " closed" : "");
+    }
+
     DrawingWindow* m_window = nullptr;
 };
 
-TEST_F(ToolGui, LineDrawnAndItsEndDraggedThenUndone)
+TEST_F(ToolGui, LineDrawnAndItsEndDraggedAsOneStep)
 {
     typeKey('l');
     ASSERT_EQ(current(), tool(ToolKind::Line));
@@ -145,9 +185,7 @@ TEST_F(ToolGui, LineDrawnAndItsEndDraggedThenUndone)
     QTest::keyRelease(m_window, Qt::Key_Shift);
     EXPECT_EQ(line.second(), (Point { 90, 10 }));
     EXPECT_EQ(line.first(), (Point { 10, 10 }));
-    // Every handle drag is one shape edit; the model tests undo each kind.
-    ASSERT_EQ(drawing().history().undoCount(), steps + 1);
-    EXPECT_NE(dynamic_cast<const ShapeEditCommand*>(drawing().history().top()), nullptr);
+    EXPECT_EQ(drawing().history().undoCount(), steps + 1);
 }
 
 TEST_F(ToolGui, DegenerateShapesAreDiscardedButAZeroWidthRectangleIsKept)
@@ -208,16 +246,6 @@ TEST_F(ToolGui, ShapeToolsDrawAndTheirHandlesReshape)
         { 'a', { { { 40, 40 }, { 40, 40 } }, { { 60, 40 }, { 40, 60 } } }, false, nullptr, "60,40 40,60",
             { { 40, 60 }, { 10, 40 } }, "70,40 10,40" },
     };
-    auto handles = [](const DrawObject& object) {
-        std::string out;
-        for (Point p : object.handlePoints()) {
-            char text[48];
-            std::snprintf(text, sizeof text, "%s%g,%g", out.empty() ? "" : " ",
-                std::round(p.x * 100) / 100 + 0.0, std::round(p.y * 100) / 100 + 0.0);
-            out += text;
-        }
-        return out;
-    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key + std::string(" ") + c.drawn);
         drawing().takeAll();
@@ -229,20 +257,21 @@ TEST_F(ToolGui, ShapeToolsDrawAndTheirHandlesReshape)
             const bool last = &g == &c.gestures.back();
             if (last && c.shift)
                 QTest::keyPress(m_window, Qt::Key_Shift);
-            if (last && c.statusBeforeRelease)
+            if (last && c.statusBeforeRelease) {
                 EXPECT_EQ(status(), c.statusBeforeRelease);
+            }
             release(g.to.x, g.to.y, last && c.shift ? Qt::ShiftModifier : Qt::NoModifier);
         }
         if (c.shift)
             QTest::keyRelease(m_window, Qt::Key_Shift);
         ASSERT_EQ(drawing().objectCount(), 1u);
-        EXPECT_EQ(handles(*drawing().objectAt(0)), c.drawn);
+        EXPECT_EQ(anchors(*drawing().objectAt(0)), c.drawn);
         EXPECT_EQ(drawing().objectAt(0)->style(), drawing().defaultStyle());
         if (!c.reshaped)
             continue;
         typeKey('n');
         drag(c.handle.from.x, c.handle.from.y, c.handle.to.x, c.handle.to.y);
-        EXPECT_EQ(handles(*drawing().objectAt(0)), c.reshaped);
+        EXPECT_EQ(anchors(*drawing().objectAt(0)), c.reshaped);
     }
 }
 
@@ -301,8 +330,7 @@ TEST_F(ToolGui, ClickOnASelectedObjectKeepsTheSelectionAndMovesIt)
     EXPECT_EQ(a->boundingBox(), (Rect { 25, 5, 45, 25 }));
     EXPECT_EQ(c->boundingBox(), (Rect { 115, 95, 135, 115 }));
     EXPECT_EQ(top->boundingBox(), (Rect { 60, 60, 80, 80 }));
-    ASSERT_EQ(drawing().history().undoCount(), steps + 1);
-    EXPECT_NE(dynamic_cast<const MoveCommand*>(drawing().history().top()), nullptr);
+    EXPECT_EQ(drawing().history().undoCount(), steps + 1);
 
     drawing().setSelection({ top });
     key(Qt::Key_Delete);
@@ -345,43 +373,12 @@ TEST_F(ToolGui, ToolKeysAndTheRefusedTransformTools)
     EXPECT_EQ(status(), "Selection");
 }
 
-TEST_F(ToolGui, NewAfterSelectingThenOneDragDrawsOneRectangle)
-{
-    add(std::make_unique<RectangleObject>(0, 0, 40, 40));
-    press(20, 20);
-    release(20, 20);
-    press(20, 20); // the handle test attaches the rectangle tool to it
-    release(20, 20);
-    ASSERT_EQ(drawing().selection().size(), 1u);
-    m_shell->frame()->dispatchCommand(101);
-    runUntilIdle();
-    ASSERT_EQ(drawing().objectCount(), 0u);
-    // New brings its own grid and fits the page in the window.
-    m_window->zoomToRect(-60, -60, 140, 140);
-    snapToPoints();
-
-    typeKey('r');
-    drag(0, 0, 40, 40); // pressed where the old rectangle had its corner
-    auto& rect = only<RectangleObject>();
-    EXPECT_EQ(rect.corner1(), (Point { 0, 0 }));
-    EXPECT_EQ(rect.corner2(), (Point { 40, 40 }));
-}
-
 // What the window shows, read while the button is still held: a Shift-click
-// shows or hides the handles at once, Esc takes the marquee away, and the
-// rounded rectangle shows its radius handle.
-TEST_F(ToolGui, TheScreenShowsTheSelectionAtOnce)
+// shows or hides the handles at once, Esc takes the marquee away, the
+// rounded rectangle shows its radius handle, the rubber band shows, then the
+// finished and the moved shape. How a shape is painted is the canvas's test.
+TEST_F(ToolGui, TheScreenShowsTheSelectionAndTheFeedbackAtOnce)
 {
-    // A handle is a black square of 5 pixels about its point.
-    auto handleShown = [&](float x, float y) {
-        const QImage& image = m_window->buffer();
-        const QPoint c = px(x, y);
-        for (int dy = -2; dy <= 2; ++dy)
-            for (int dx = -2; dx <= 2; ++dx)
-                if (qGray(image.pixel(c + QPoint(dx, dy))) >= 128)
-                    return false;
-        return true;
-    };
     add(std::make_unique<RectangleObject>(10, 10, 30, 30));
     add(std::make_unique<RectangleObject>(60, 10, 80, 30));
     press(20, 20);
@@ -402,7 +399,6 @@ TEST_F(ToolGui, TheScreenShowsTheSelectionAtOnce)
     release(70, 20, Qt::ShiftModifier);
 
     // The marquee's top edge, then Esc with the button still held.
-    auto dark = [&](float x, float y) { return qGray(m_window->buffer().pixel(px(x, y))) < 128; };
     press(40, 60);
     moveTo(45, 80);
     moveTo(50, 100);
@@ -418,6 +414,42 @@ TEST_F(ToolGui, TheScreenShowsTheSelectionAtOnce)
     drag(0, 40, 30, 130);
     ASSERT_EQ(drawing().selection().size(), 1u);
     EXPECT_TRUE(handleShown(10, 120)) << "no radius handle";
+
+    drawing().takeAll();
+    runUntilIdle();
+    typeKey('r');
+    press(0, 0);
+    moveTo(30, 40);
+    moveTo(50, 80);
+    EXPECT_TRUE(dark(25, 80)) << "no rubber band along the top edge";
+    release(50, 80);
+    EXPECT_TRUE(dark(25, 80));
+    EXPECT_FALSE(dark(25, 60));
+
+    // The outline follows the pointer while the object stays until the release.
+    typeKey('n');
+    press(50, 40);
+    moveTo(40, 30);
+    moveTo(20, 10);
+    EXPECT_TRUE(dark(-5, 50));
+    release(20, 10);
+    EXPECT_TRUE(dark(-5, 50));
+    EXPECT_FALSE(dark(25, 80));
+    EXPECT_EQ(drawing().objectAt(0)->boundingBox(), (Rect { -30, -30, 20, 50 }));
+
+    // A path's outline stays on the screen between its points, through
+    // any repaint, and is there once while the next point is dragged.
+    typeKey('p');
+    drag(60, 20, 110, 20);
+    m_window->update();
+    runUntilIdle();
+    EXPECT_TRUE(dark(85, 20));
+    press(110, 60);
+    moveTo(120, 70);
+    runUntilIdle();
+    EXPECT_TRUE(dark(85, 20)) << "the first side vanished";
+    EXPECT_TRUE(dark(115, 45));
+    release(120, 70);
 }
 
 // Picking in window pixels: a click 1 to 2 pixels inside a filled
@@ -452,47 +484,6 @@ TEST_F(ToolGui, ClicksNearAnEdgeHitOrMissByPixelsAtEveryZoom)
             EXPECT_EQ(drawing().hasSelection(), c.hits) << "pixel " << x - e.x << " from the edge";
         }
     }
-}
-
-// The window's pixels through drawing a rectangle and moving it: the rubber
-// band shows while the button is held, the finished and the moved shape
-// afterwards. How a shape is painted is the screen canvas's test.
-TEST_F(ToolGui, FeedbackAndResultsReachTheScreen)
-{
-    auto dark = [&](float x, float y) { return qGray(m_window->buffer().pixel(px(x, y))) < 128; };
-    typeKey('r');
-    press(0, 0);
-    moveTo(30, 40);
-    moveTo(50, 80);
-    EXPECT_TRUE(dark(25, 80)) << "no rubber band along the top edge";
-    release(50, 80);
-    EXPECT_TRUE(dark(25, 80));
-    EXPECT_FALSE(dark(25, 60));
-
-    // The outline follows the pointer while the object stays until the release.
-    typeKey('n');
-    press(50, 40);
-    moveTo(40, 30);
-    moveTo(20, 10);
-    EXPECT_TRUE(dark(-5, 50));
-    release(20, 10);
-    EXPECT_TRUE(dark(-5, 50));
-    EXPECT_FALSE(dark(25, 80));
-    EXPECT_EQ(drawing().objectAt(0)->boundingBox(), (Rect { -30, -30, 20, 50 }));
-
-    // A path's outline stays on the screen between its points, through
-    // any repaint, and is there once while the next point is dragged.
-    typeKey('p');
-    drag(60, 20, 110, 20);
-    m_window->update();
-    runUntilIdle();
-    EXPECT_TRUE(dark(85, 20));
-    press(110, 60);
-    moveTo(120, 70);
-    runUntilIdle();
-    EXPECT_TRUE(dark(85, 20)) << "the first side vanished";
-    EXPECT_TRUE(dark(115, 45));
-    release(120, 70);
 }
 
 // --- paths, transforms, view tools -------------------------------------------
@@ -585,38 +576,6 @@ protected:
         EXPECT_EQ(renderDrawing(drawing(), port, options), RenderResult::Completed);
         return stream.data();
     }
-
-    // To hundredths, or to `unit`.
-    static std::string anchors(const DrawObject& object, float unit = 0.01f)
-    {
-        std::string out;
-        auto put = [&out, unit](float x, float y) {
-            char text[48];
-            std::snprintf(text, sizeof text, "%s%g,%g", out.empty() ? "" : " ", std::round(x / unit) * unit + 0.0,
-                std::round(y / unit) * unit + 0.0);
-            out += text;
-        };
-        const KMatrix m(object.matrix());
-        if (const auto* curve = dynamic_cast<const CurveObject*>(&object)) {
-            for (const BezierNode& node : curve->nodes()) {
-                const Point p = transformPoint(m, { node.x, node.y });
-                put(p.x, p.y);
-            }
-            if (curve->isClosed())
-                out += " closed";
-        } else if (const auto* polygon = dynamic_cast<const PolygonObject*>(&object)) {
-            for (Point v : polygon->vertices()) {
-                const Point p = transformPoint(m, v);
-                put(p.x, p.y);
-            }
-            if (polygon->isClosed())
-                out += " closed";
-        } else {
-            for (Point p : object.handlePoints())
-                put(p.x, p.y);
-        }
-        return out;
-    }
 };
 
 TEST_F(PathAndTransformGui, PathsArePlacedPointByPointAndEndWithADoubleClick)
@@ -684,22 +643,10 @@ TEST_F(PathAndTransformGui, CurveHandlesMirrorOnSmoothNodesOnly)
         drawing().setSelection({ curve });
         drawing().notifySelectionChanged();
         runUntilIdle(kIdleMs);
-        // The handle to drag is on the screen: a black square about its point.
-        const QPoint shown = px(c.from.x, c.from.y);
-        for (QPoint d : { QPoint(-2, -2), QPoint(2, 2), QPoint(-2, 2), QPoint(2, -2) })
-            EXPECT_LT(qGray(m_window->buffer().pixel(shown + d)), 128) << "no handle at " << c.from.x;
-        const std::size_t steps = drawing().history().undoCount();
+        EXPECT_TRUE(handleShown(c.from.x, c.from.y)) << "the handle to drag is not on the screen";
         drag(c.from.x, c.from.y, c.to.x, c.to.y);
         const BezierNode& m = curve->nodes()[1];
-        char text[96];
-        std::snprintf(text, sizeof text, "%g,%g %g,%g %g,%g", std::round(m.x * 100) / 100, std::round(m.y * 100) / 100,
-            std::round(m.inX * 100) / 100, std::round(m.inY * 100) / 100, std::round(m.outX * 100) / 100,
-            std::round(m.outY * 100) / 100);
-        EXPECT_EQ(std::string(text), c.middle);
-        ASSERT_EQ(drawing().history().undoCount(), steps + 1);
-        EXPECT_NE(dynamic_cast<const CurveEditCommand*>(drawing().history().top()), nullptr);
-        drawing().history().undo();
-        EXPECT_EQ(curve->nodes()[1], middle);
+        EXPECT_EQ(pointsText({ { m.x, m.y }, { m.inX, m.inY }, { m.outX, m.outY } }), c.middle);
     }
 }
 
@@ -802,8 +749,7 @@ TEST_F(PathAndTransformGui, TransformToolsTurnTheSelectionAboutTheOrigin)
         if (c.shift)
             QTest::keyRelease(m_window, Qt::Key_Shift);
         EXPECT_EQ(anchors(*line), c.after);
-        ASSERT_EQ(drawing().history().undoCount(), steps + 1);
-        EXPECT_NE(dynamic_cast<const TransformCommand*>(drawing().history().top()), nullptr);
+        EXPECT_EQ(drawing().history().undoCount(), steps + 1);
         typeKey('n');
     }
 }
@@ -834,7 +780,7 @@ TEST_F(PathAndTransformGui, TheOriginMarkLeavesNoTrace)
     EXPECT_EQ(m_window->buffer(), before);
 }
 
-TEST_F(PathAndTransformGui, ZoomPanAndTheEyedropper)
+TEST_F(PathAndTransformGui, ZoomAndPanLeaveTheDrawingAsItWas)
 {
     add(std::make_unique<RectangleObject>(0, 0, 40, 40));
     View& view = m_window->view();
@@ -855,8 +801,6 @@ TEST_F(PathAndTransformGui, ZoomPanAndTheEyedropper)
     EXPECT_NEAR(centre.y, area.height() / 2.0f, 1);
     click(10, 10);
     EXPECT_EQ(view.zoomMode(), ZoomMode::FitInWindow);
-    EXPECT_EQ(view.offsetX(), 0);
-    EXPECT_EQ(view.offsetY(), 0);
 
     // The pan tool and the middle button: the point pressed stays under the pointer.
     auto panned = [&](Qt::MouseButton button) {
@@ -889,9 +833,8 @@ TEST_F(PathAndTransformGui, ZoomPanAndTheEyedropper)
     EXPECT_NEAR(still.y, at.y(), 0.01);
     key(Qt::Key_Minus, Qt::ControlModifier);
     EXPECT_FLOAT_EQ(view.zoom(), zoom);
-    for (int i = 0; i < 30; ++i)
-        key(Qt::Key_Plus, Qt::ControlModifier);
-    EXPECT_EQ(view.zoom(), View::kMaxZoom);
+    key(Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_FLOAT_EQ(view.zoom(), zoom * 1.25f);
     EXPECT_TRUE(saved() == bytes) << "the view tools changed the drawing";
     EXPECT_EQ(drawing().history().undoCount(), 0u);
 }
@@ -1193,7 +1136,6 @@ TEST_F(TextToolGui, DraggingACornerOfASelectedTextReflowsItAsOneStep)
     EXPECT_NE(words->text().find('\n'), std::string::npos);
     EXPECT_LT(words->boundingBox().bottom, box.bottom);
     EXPECT_EQ(drawing().history().undoCount(), 1u);
-    EXPECT_NE(dynamic_cast<const TextFrameCommand*>(drawing().history().top()), nullptr);
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(words->boundingBox(), box);
     EXPECT_EQ(words->text(), "one two three four");

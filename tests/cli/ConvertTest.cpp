@@ -67,105 +67,83 @@ struct ConvertRun {
     std::string errors;
 };
 
-ConvertRun convert(const std::string& arguments)
-{
-    const fs::path err = fs::temp_directory_path() / "zavora-convert-test.err";
-    const std::string command = std::string(ZAVORA_CONVERT) + " " + arguments + " 2>" + err.string();
-    const int raw = std::system(command.c_str());
-    std::ifstream in(err);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return { WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text };
-}
-
 std::string slurp(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// The converter run in a scratch folder that also holds its settings.
+class ConvertProgram : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fs::create_directories(dir);
+        setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    ConvertRun convert(const std::string& arguments)
+    {
+        const fs::path err = dir / "convert.err";
+        const int raw = std::system((std::string(ZAVORA_CONVERT) + " " + arguments + " 2>" + err.string()).c_str());
+        return { WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(err) };
+    }
+    // Converts `from` into the file `name` of the folder and reads that back.
+    std::string converted(const std::string& options, const fs::path& from, const std::string& name)
+    {
+        const ConvertRun run = convert(options + " " + from.string() + " " + (dir / name).string());
+        EXPECT_EQ(run.status, 0) << name << ": " << run.errors;
+        return slurp(dir / name);
+    }
+
+    const fs::path golfer = fs::path(ZAVORA_TEST_DATA_DIR) / "ai" / "golfer.eps";
+    const fs::path dir = fs::temp_directory_path() / "zavora-convert-test";
+};
+
 } // namespace
 
-// The converter end to end: an Illustrator file in, a native file,
-// PostScript, Illustrator and SVG out, and a second conversion of the native file gives the same
-// drawing back.
-TEST(ConvertProgram, IllustratorToNativeAndPostScript)
+// The converter end to end: an Illustrator file in, every format out, and a
+// second conversion of the native file gives the same drawing back.
+TEST_F(ConvertProgram, IllustratorToNativeAndEveryFormat)
 {
-    const fs::path golfer = fs::path(ZAVORA_TEST_DATA_DIR) / "ai" / "golfer.eps";
     ASSERT_TRUE(fs::exists(golfer)) << golfer;
-    const fs::path dir = fs::temp_directory_path() / "zavora-convert-test";
-    fs::create_directories(dir);
-    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-
-    const fs::path zvx = dir / "golfer.zvx";
-    ConvertRun first = convert(golfer.string() + " " + zvx.string());
-    ASSERT_EQ(first.status, 0) << first.errors;
-    const std::string native = slurp(zvx);
+    const std::string native = converted("", golfer, "golfer.zvx");
     EXPECT_EQ(native.rfind("%!PS-Adobe-3.0 EPSF-3.0\r\n", 0), 0u);
     EXPECT_NE(native.find("%%Title: golfer.zvx\r\n"), std::string::npos);
-
-    const fs::path again = dir / "again.zvx";
-    ConvertRun second = convert(zvx.string() + " " + again.string());
-    ASSERT_EQ(second.status, 0) << second.errors;
     // Same objects: identical bodies after the header's title and date.
     auto body = [](const std::string& s) { return s.substr(s.find("%%EndComments")); };
-    EXPECT_EQ(body(slurp(again)), body(native));
-
-    const fs::path ps = dir / "golfer.ps";
-    ConvertRun third = convert(zvx.string() + " " + ps.string());
-    ASSERT_EQ(third.status, 0) << third.errors;
-    EXPECT_EQ(slurp(ps).find("%ZVX u"), std::string::npos);
-
-    // The Illustrator export, and the converter opens what it wrote.
-    const fs::path ai = dir / "golfer.ai";
-    ConvertRun fourth = convert(zvx.string() + " " + ai.string());
-    ASSERT_EQ(fourth.status, 0) << fourth.errors;
-    EXPECT_EQ(slurp(ai).rfind("%!PS-Adobe-2.0 EPSF-1.2\r\n", 0), 0u);
-    ConvertRun fifth = convert(ai.string() + " " + (dir / "back.zvx").string());
-    EXPECT_EQ(fifth.status, 0) << fifth.errors;
-    // The EPS with its preview, and the form.
-    const fs::path eps = dir / "golfer.eps";
-    ConvertRun sixth = convert("--preview --border 4 " + zvx.string() + " " + eps.string());
-    ASSERT_EQ(sixth.status, 0) << sixth.errors;
-    EXPECT_EQ(slurp(eps).substr(0, 4), "\xC5\xD0\xD3\xC6");
-    ConvertRun seventh = convert("--form Golfer " + zvx.string() + " " + ps.string());
-    ASSERT_EQ(seventh.status, 0) << seventh.errors;
-    EXPECT_NE(slurp(ps).find("/Golfer Golfer /Form defineresource pop"), std::string::npos);
-    // The bitmap options reach the files; SVG is written too.
+    const fs::path zvx = dir / "golfer.zvx";
+    EXPECT_EQ(body(converted("", zvx, "again.zvx")), body(native));
+    EXPECT_EQ(converted("", zvx, "golfer.ps").find("%ZVX u"), std::string::npos);
+    EXPECT_NE(converted("--form Golfer", zvx, "form.ps").find("/Golfer Golfer /Form defineresource pop"),
+        std::string::npos);
+    // The options reach the files.
     const struct {
         const char* name;
         const char* options;
         std::string head;
-    } bitmaps[] = {
+    } heads[] = {
+        { "golfer.ai", "", "%!PS-Adobe-2.0 EPSF-1.2\r\n" },
+        { "golfer.eps", "--preview --border 4", "\xC5\xD0\xD3\xC6" },
         { "golfer.gif", "--transparent --interlace --smoothing 2", "GIF89a" },
         { "golfer.jpg", "--quality 40", "\xFF\xD8\xFF" },
         { "golfer.tif", "", "II*" },
         { "golfer.bmp", "--smoothing 4", "BM" },
         { "golfer.svg", "", "<?xml version=\"1.0\" standalone=\"no\"?>\r\n" },
     };
-    for (const auto& b : bitmaps) {
-        ConvertRun run = convert(std::string(b.options) + " " + zvx.string() + " " + (dir / b.name).string());
-        ASSERT_EQ(run.status, 0) << b.name << ": " << run.errors;
-        EXPECT_EQ(slurp(dir / b.name).substr(0, b.head.size()), b.head) << b.name;
-    }
-    fs::remove_all(dir);
+    for (const auto& h : heads)
+        EXPECT_EQ(converted(h.options, zvx, h.name).substr(0, h.head.size()), h.head) << h.name;
+    // The converter opens the Illustrator file it wrote.
+    converted("", dir / "golfer.ai", "back.zvx");
 }
 
 // A metafile written, then read back in as Insert would read it; one that
 // holds nothing to draw is an error, not an empty drawing.
-TEST(ConvertProgram, MetafileOutAndBackIn)
+TEST_F(ConvertProgram, MetafileOutAndBackIn)
 {
-    const fs::path golfer = fs::path(ZAVORA_TEST_DATA_DIR) / "ai" / "golfer.eps";
-    const fs::path dir = fs::temp_directory_path() / "zavora-convert-wmf";
-    fs::create_directories(dir);
-    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-
-    const fs::path wmf = dir / "golfer.wmf";
-    ConvertRun out = convert(golfer.string() + " " + wmf.string());
-    ASSERT_EQ(out.status, 0) << out.errors;
-    EXPECT_EQ(slurp(wmf).substr(0, 4), std::string("\xD7\xCD\xC6\x9A"));
-    ConvertRun in = convert(wmf.string() + " " + (dir / "back.zvx").string());
-    ASSERT_EQ(in.status, 0) << in.errors;
-    EXPECT_NE(slurp(dir / "back.zvx").find("%%EndComments"), std::string::npos);
+    EXPECT_EQ(converted("", golfer, "golfer.wmf").substr(0, 4), std::string("\xD7\xCD\xC6\x9A"));
+    EXPECT_NE(converted("", dir / "golfer.wmf", "back.zvx").find("%%EndComments"), std::string::npos);
 
     // The header of an empty metafile and its end record, nothing between.
     std::ofstream(dir / "empty.wmf", std::ios::binary)
@@ -174,15 +152,10 @@ TEST(ConvertProgram, MetafileOutAndBackIn)
     EXPECT_EQ(empty.status, 1);
     EXPECT_NE(empty.errors.find("nothing that can be inserted"), std::string::npos) << empty.errors;
     EXPECT_FALSE(fs::exists(dir / "empty.zvx"));
-    fs::remove_all(dir);
 }
 
-TEST(ConvertProgram, FailuresSayWhyAndExitNonZero)
+TEST_F(ConvertProgram, FailuresSayWhyAndExitNonZero)
 {
-    const fs::path dir = fs::temp_directory_path() / "zavora-convert-fail";
-    fs::create_directories(dir);
-    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-
     ConvertRun missing = convert((dir / "none.zvx").string() + " " + (dir / "out.zvx").string());
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.errors.find("Unable to open"), std::string::npos) << missing.errors;
@@ -193,7 +166,5 @@ TEST(ConvertProgram, FailuresSayWhyAndExitNonZero)
     EXPECT_EQ(unknown.status, 1);
     EXPECT_NE(unknown.errors.find("cannot tell the output format"), std::string::npos);
 
-    ConvertRun usage = convert("");
-    EXPECT_EQ(usage.status, 2);
-    fs::remove_all(dir);
+    EXPECT_EQ(convert("").status, 2);
 }
