@@ -175,7 +175,24 @@ TEST_F(DesktopClipboard, TextAndPicturesFromOtherProgramsArePastedBeforeOurObjec
     EXPECT_EQ(image->width(), 30);
     EXPECT_EQ(image->height(), 20);
     EXPECT_EQ(image->pixel(5, 5), (std::array<uint8_t, 3> { 0, 0, 255 }));
-    EXPECT_EQ(m_drawing.history().undoCount(), 2u) << "each paste is one step";
+
+    // A metafile comes before a picture: its records become drawing objects.
+    Drawing two;
+    two.append(redSquare(0, 0));
+    two.append(redSquare(100, 0));
+    const fs::path wmf = fs::temp_directory_path() / ("zavora-two-" + std::to_string(::getpid()) + ".wmf");
+    ASSERT_TRUE(exportToFile(two, ExportKind::Metafile, wmf.string(), ExportOptions {}, nullptr));
+    ASSERT_EQ(xclip({ "-t", "image/x-wmf", "-i", QString::fromStdString(wmf.string()) }).exitCode, 0);
+    fs::remove(wmf);
+    ASSERT_TRUE(waitFor([] {
+        return QGuiApplication::clipboard()->mimeData()->hasFormat(QString::fromLatin1(SystemClipboard::kMetafileType));
+    }));
+    const std::size_t before = m_drawing.objectCount();
+    ASSERT_TRUE(paste());
+    ASSERT_EQ(m_drawing.objectCount(), before + 2);
+    EXPECT_NEAR(m_drawing.objectAt(before + 1)->boundingBox().left - m_drawing.objectAt(before)->boundingBox().left,
+        100, 1);
+    EXPECT_EQ(m_drawing.history().undoCount(), 3u) << "each paste is one step";
 }
 
 TEST_F(DesktopClipboard, TwoRunningCopiesPasteEachOthersObjects)
