@@ -43,9 +43,17 @@ void CommandDispatcher::print()
         return;
 
     const QString title = drawing().fileName().empty() ? QStringLiteral("Untitled") : baseNameOf(drawing().fileName());
+    // The print dialog's file is a PDF unless it is named otherwise: a file
+    // named .pdf gets a PDF, any other name the PostScript job.
+    const QString file = chosen.outputFileName();
+    if (file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        BusyStatus busy(m_frame.statusBar(), "Printing...");
+        exportToFile(drawing(), ExportKind::Pdf, file.toStdString(), ExportOptions {}, nullptr);
+        return;
+    }
     std::unique_ptr<OutputStream> stream;
-    if (!chosen.outputFileName().isEmpty())
-        stream = std::make_unique<FileOutputStream>(chosen.outputFileName().toStdString());
+    if (!file.isEmpty())
+        stream = std::make_unique<FileOutputStream>(file.toStdString());
     else
         stream = std::make_unique<CupsPrinterStream>(chosen.printerName().toStdString(), title.toStdString(),
             chosen.copyCount(), chosen.pageLayout().pageSize().key().toStdString());
