@@ -20,11 +20,16 @@ namespace zavora {
 
 namespace {
 
+void addAsOneStep(Drawing& drawing, OwnedObjects objects)
+{
+    drawing.history().execute(std::make_unique<AddObjectsCommand>(drawing, std::move(objects)));
+}
+
 void addAsOneStep(Drawing& drawing, std::unique_ptr<DrawObject> object)
 {
     OwnedObjects objects;
     objects.push_back(std::move(object));
-    drawing.history().execute(std::make_unique<AddObjectsCommand>(drawing, std::move(objects)));
+    addAsOneStep(drawing, std::move(objects));
 }
 
 bool insertTextFile(Drawing& drawing, const std::string& path, const InsertPlacement& at)
@@ -104,7 +109,7 @@ bool insertMetafile(Drawing& drawing, std::span<const uint8_t> bytes, const Inse
     importMetafileBytes(bytes, objects, at.paper);
     if (objects.empty())
         return false;
-    drawing.history().execute(std::make_unique<AddObjectsCommand>(drawing, std::move(objects)));
+    addAsOneStep(drawing, std::move(objects));
     return true;
 }
 
@@ -142,7 +147,8 @@ bool insertFile(Drawing& drawing, const std::string& path, const InsertPlacement
     case InsertKind::Image: {
         const std::optional<DecodedImage> decoded = images.decodeFile(path);
         if (!decoded) {
-            if (fileExtension(path) == "bmp" || fileExtension(path) == "dib")
+            const std::string ext = fileExtension(path);
+            if (ext == "bmp" || ext == "dib")
                 errorBox("Can't insert bitmap %s", path.c_str());
             else
                 errorBox("Could not insert %s", path.c_str());
