@@ -25,6 +25,13 @@ namespace zavora {
 
 namespace {
 
+DownloadOptions downloadOptions(FontDownloadForm form)
+{
+    DownloadOptions options;
+    options.type42 = form == FontDownloadForm::Type42;
+    return options;
+}
+
 std::unique_ptr<OutputPort> makeBitmapPort(ExportKind kind, OutputStream& stream, const ExportOptions& options)
 {
     if (!options.surfaces)
@@ -79,9 +86,8 @@ std::unique_ptr<OutputPort> makeExportPort(ExportKind kind, OutputStream& stream
             port->setClock(options.clock);
         port->setDocumentFonts(std::move(documentFonts));
         // The native file names every font by its own name and embeds none.
-        DownloadOptions form;
-        form.type42 = options.downloadForm == FontDownloadForm::Type42;
-        port->setFontOptions(kind != ExportKind::Native && options.substituteFonts, form);
+        port->setFontOptions(kind != ExportKind::Native && options.substituteFonts,
+            downloadOptions(options.downloadForm));
         port->setWhiteBackground(kind == ExportKind::Eps && options.preview);
         return port;
     }
@@ -294,9 +300,7 @@ bool printDrawing(const Drawing& drawing, OutputStream& printer, FontDownloadFor
 {
     PrintPort port(printer);
     port.setDocumentFonts(drawing.documentFonts());
-    DownloadOptions form;
-    form.type42 = downloadForm == FontDownloadForm::Type42;
-    port.setFontOptions(false, form);
+    port.setFontOptions(false, downloadOptions(downloadForm));
     RenderOptions render;
     render.margin = 9;
     render.downloadFonts = true;
