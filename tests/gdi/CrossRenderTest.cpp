@@ -393,11 +393,26 @@ protected:
         m_catalogue->load();
         ASSERT_NE(m_catalogue->find("Helvetica"), nullptr)
             << "the standard fonts (fonts-urw-base35) are needed to compare text";
+        m_drawing = std::make_unique<Drawing>();
+        GetParam().build(*m_drawing, *m_catalogue);
     }
-    void TearDown() override { m_catalogue->free(); }
+    // The drawing's texts go before the fonts they refer to.
+    void TearDown() override
+    {
+        m_drawing.reset();
+        m_catalogue->free();
+    }
+
+    // Our page render of the case's drawing.
+    std::optional<RgbImage> pageRender(const PageRenderSettings& settings)
+    {
+        return renderPage(*m_drawing, m_factory, settings, RenderOptions {});
+    }
 
     std::unique_ptr<Profile> m_settings;
     std::unique_ptr<FontCatalogue> m_catalogue;
+    std::unique_ptr<Drawing> m_drawing;
+    QtSurfaceFactory m_factory;
 };
 
 // Another renderer's image of one of our files against our page render:
@@ -420,15 +435,12 @@ void expectAgreement(const std::string& label, const Case& c, const RgbImage& ou
 TEST_P(CrossRenderTest, PageRenderAgreesWithGhostscriptOnOurPostScript)
 {
     const Case c = GetParam();
-    Drawing drawing;
-    c.build(drawing, *m_catalogue);
-    ASSERT_FALSE(HasFatalFailure());
+    const Drawing& drawing = *m_drawing;
 
-    QtSurfaceFactory factory;
-    const std::optional<RgbImage> ours = renderPage(drawing, factory, { 1, false }, RenderOptions {});
+    const std::optional<RgbImage> ours = pageRender({ 1, false });
     ASSERT_TRUE(ours);
 
-    const std::string program = writeOutput(drawing, c.output, factory);
+    const std::string program = writeOutput(drawing, c.output, m_factory);
     const bool form = c.output == Output::FormTwice;
     const testing::GhostscriptRun gs
         = testing::renderWithGhostscript(program, std::string("cross-") + c.name, 72, !form);
@@ -447,13 +459,10 @@ TEST_P(CrossRenderTest, PageRenderAgreesWithGhostscriptOnOurPostScript)
 TEST_P(CrossRenderTest, PageRenderAgreesWithSvgRenderersOnOurSvgFile)
 {
     const Case c = GetParam();
-    Drawing drawing;
-    c.build(drawing, *m_catalogue);
-    ASSERT_FALSE(HasFatalFailure());
-    QtSurfaceFactory factory;
+    const Drawing& drawing = *m_drawing;
     // The SVG renderers smooth edges and glyphs: so does this render. At
     // 144 dpi the renderers' own ways of smoothing small type weigh less.
-    const std::optional<RgbImage> ours = renderPage(drawing, factory, { 2, true }, RenderOptions {});
+    const std::optional<RgbImage> ours = pageRender({ 2, true });
     ASSERT_TRUE(ours);
 
     const std::filesystem::path svg = testing::scratchDirectory() / (std::string("cross-") + c.name + ".svg");
@@ -536,11 +545,8 @@ TEST_P(CrossRenderTest, PdfRendersLikeThePageRender)
     const Case c = GetParam();
     if (std::string_view(c.name) == "hatched")
         GTEST_SKIP() << "hatches are plain fills in PDF";
-    Drawing drawing;
-    c.build(drawing, *m_catalogue);
-    ASSERT_FALSE(HasFatalFailure());
-    QtSurfaceFactory factory;
-    const std::optional<RgbImage> ours = renderPage(drawing, factory, { 1, false }, RenderOptions {});
+    const Drawing& drawing = *m_drawing;
+    const std::optional<RgbImage> ours = pageRender({ 1, false });
     ASSERT_TRUE(ours);
 
     const std::string name = std::string("pdf-") + c.name;
@@ -610,17 +616,14 @@ TEST_P(CrossRenderTest, IllustratorFileRendersLikeThePageRender)
     const Case c = GetParam();
     if (std::string_view(c.name) == "hatched")
         GTEST_SKIP() << "the format has no hatches";
-    Drawing drawing;
-    c.build(drawing, *m_catalogue);
-    ASSERT_FALSE(HasFatalFailure());
+    Drawing& drawing = *m_drawing;
     // Nor images: compare the drawing without them.
     ObjectRefs images;
     for (const auto& object : drawing.objects())
         if (object->type() == ObjectType::Image)
             images.push_back(object.get());
     drawing.takeObjects(images);
-    QtSurfaceFactory factory;
-    const std::optional<RgbImage> ours = renderPage(drawing, factory, { 1, false }, RenderOptions {});
+    const std::optional<RgbImage> ours = pageRender({ 1, false });
     ASSERT_TRUE(ours);
 
     MemoryOutputStream stream;
@@ -693,9 +696,7 @@ std::string normalisedWords(std::string_view text)
 TEST_P(PdfRefereeTest, ReadersAcceptWhatWeWrite)
 {
     const Case c = GetParam();
-    Drawing drawing;
-    c.build(drawing, *m_catalogue);
-    ASSERT_FALSE(HasFatalFailure());
+    const Drawing& drawing = *m_drawing;
     const std::string name = std::string("referee-") + c.name;
     const std::string pdf = writePdf(drawing, name);
     expectQpdfAccepts(pdf, name);
