@@ -285,19 +285,6 @@ TEST_F(DrawObjectTest, ArcThroughZeroAndItsChord)
     EXPECT_FALSE(a.containsPoint(104, 50)); // beyond the chord
 }
 
-TEST_F(DrawObjectTest, GeometryChangesInvalidateTheBox)
-{
-    LineObject line(0, 0, 10, 10);
-    line.boundingBox();
-    line.setEnds({ 0, 0 }, { 50, -5 });
-    expectBox(line.boundingBox(), 0, -5, 50, 0);
-
-    EllipseObject e(0, 0, 1, 1);
-    e.boundingBox();
-    e.setGeometry(0, 0, 5, 2);
-    expectBox(e.boundingBox(), -5, -2, 5, 2);
-}
-
 // Dense samples of a curve's outline in drawing space.
 std::vector<Point> sampleCurve(const CurveObject& c)
 {
