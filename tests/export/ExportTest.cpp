@@ -48,12 +48,6 @@ std::unique_ptr<RectangleObject> filledRect(float x1, float y1, float x2, float 
     return r;
 }
 
-std::string slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 class FailingEncoder : public PngEncoder {
 public:
     bool encode(const RgbImageView&, std::vector<uint8_t>&) override { return false; }
@@ -164,7 +158,7 @@ TEST_F(ExportRoutine, FailuresKeepTheEarlierFile)
 {
     const fs::path path = folder / "page.png";
     ASSERT_TRUE(exportToFile(drawing, ExportKind::Png, path.string(), options, nullptr));
-    const std::string earlier = slurp(path);
+    const std::string earlier = testing::readFile(path);
 
     RecordingReporter messages;
     FailingEncoder failing;
@@ -187,7 +181,7 @@ TEST_F(ExportRoutine, FailuresKeepTheEarlierFile)
     EXPECT_FALSE(exportToFile(drawing, ExportKind::Png, path.string(), options, nullptr));
     EXPECT_EQ(messages.last(Reporter::Kind::Error),
         "Not enough memory\n\nTurn off smoothing or reduce size of drawing");
-    EXPECT_EQ(slurp(path), earlier);
+    EXPECT_EQ(testing::readFile(path), earlier);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
         << "no temporary left";
 
@@ -253,7 +247,7 @@ TEST_F(ExportRoutine, BitmapsDecodeToOurPageRender)
                 const auto run = bitmaptest::runTool("djpeg -pnm -outfile '" + path.string() + ".ppm' '" + path.string() + "'");
                 ASSERT_EQ(run.status, 0) << run.output;
                 decoded.emplace();
-                ASSERT_TRUE(testing::parsePpm(slurp(path.string() + ".ppm"), *decoded));
+                ASSERT_TRUE(testing::parsePpm(testing::readFile(path.string() + ".ppm"), *decoded));
             } else {
                 decoded = bitmaptest::decodeWithImageMagick(path);
                 ASSERT_TRUE(decoded);
@@ -361,7 +355,7 @@ TEST_F(ExportRoutine, EpsPreviewIsATiffInFrontOfThePostScript)
     options.preview = true;
     ASSERT_TRUE(exportToFile(drawing, ExportKind::Eps, path.string(), options, &monitor));
     EXPECT_EQ(monitor.messages, (std::vector<std::string> { "Preparing preview image...", "Exporting EPS..." }));
-    const std::string file = slurp(path);
+    const std::string file = testing::readFile(path);
     ASSERT_GT(file.size(), 30u);
     auto field = [&](std::size_t at) {
         uint32_t value = 0;
