@@ -151,7 +151,8 @@ TEST_F(Bars, EnablingFollowsTheSelectionUndoAndClipboard)
     const int needSelection[] = { kCmdCut, kCmdCopy, kCmdBringToFront, kCmdSendToBack, kCmdRotatePlus90,
         kCmdRotateMinus90, kCmdFlipHorizontal, kCmdFlipVertical };
     const int transformTools[] = { kCmdScaleTool, kCmdRotateTool, kCmdSkewTool, kCmdReflectTool };
-    const int always[] = { 101, 102, 103, 302, 6023, 501, 6059, 456 };
+    const int always[] = { kCmdNew, kCmdOpen, kCmdSave, kCmdPreview, kCmdFillColor, kCmdFont,
+        kCmdAlignTextJustified, kCmdSelectionTool };
     auto enabled = [&](int id) {
         for (BarWindow* bar : { frame()->standardBar(), frame()->styleBar(), frame()->toolbox() })
             if (BarButton* b = button(bar, id))
