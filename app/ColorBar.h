@@ -26,7 +26,7 @@ Color swatchColor(std::uint32_t rgb);
 class ColorBar : public BarWindow {
     Q_OBJECT
 public:
-    static constexpr int kColorCount = 216;
+    static constexpr int kColorCount = int(std::tuple_size_v<ColorTable>);
     static constexpr int kTickMilliseconds = 12;
     // From this tick on a held scroll button repeats (the first tick steps once).
     static constexpr int kRepeatFromTick = 10;

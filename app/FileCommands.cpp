@@ -15,7 +15,6 @@
 #include "model/Drawing.h"
 #include "platform/Reporter.h"
 #include "platform/qt/QtImageDecoder.h"
-#include "platform/qt/QtRasterSurface.h"
 
 #include <QMessageBox>
 
@@ -238,9 +237,6 @@ void CommandDispatcher::exportDrawing()
         break;
     }
 
-    // The EPS preview is drawn as the screen draws.
-    QtSurfaceFactory surfaces;
-    options.surfaces = &surfaces;
     WaitCursor wait;
     ProgressWindow progress;
     progress.open(&m_frame);

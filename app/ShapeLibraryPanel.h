@@ -13,10 +13,7 @@ class ShapeLibraryPanel : public BarWindow {
 public:
     explicit ShapeLibraryPanel(QWidget* parent);
 
-    // The title strip's height, from the caption font.
-    int titleHeight() const { return m_titleHeight; }
     BarButton* closeButton() const { return m_close; }
-    QWidget* libraryArea() const { return m_library; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,6 +1,7 @@
 #include "app/SystemClipboard.h"
 
 #include "app/BusyStatus.h"
+#include "app/dialogs/FileDialogs.h"
 #include "export/Export.h"
 #include "model/ContainerObject.h"
 #include "model/Drawing.h"
@@ -9,8 +10,6 @@
 #include "platform/OutputStream.h"
 #include "platform/Reporter.h"
 #include "platform/qt/QtImageDecoder.h"
-#include "platform/qt/QtPngEncoder.h"
-#include "platform/qt/QtRasterSurface.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -79,11 +78,7 @@ QMimeData* SystemClipboard::selectionData() const
 {
     if (m_drawing.selection().empty())
         return nullptr;
-    QtSurfaceFactory surfaces;
-    QtPngEncoder png;
-    ExportOptions options;
-    options.surfaces = &surfaces;
-    options.pngEncoder = &png;
+    ExportOptions options = exportServices();
     // Pictures for other programs: screen resolution, smoothed edges.
     options.smoothing = Smoothing::Double;
     const bool images = std::any_of(m_drawing.selection().begin(), m_drawing.selection().end(),

@@ -72,11 +72,12 @@ std::optional<FileChoice> chooseFile(QWidget* owner, const FileDialogRequest& re
 
 std::vector<ExportFormat> exportFormats(bool formsEdition)
 {
+    const ExportOptions services = exportServices();
     std::vector<ExportFormat> rows;
     for (const ExportFormat& row : kExportTable) {
         if (row.kind == ExportKind::Form && !formsEdition)
             continue;
-        if (isExportAvailable(row.kind, exportServices()))
+        if (isExportAvailable(row.kind, services))
             rows.push_back(row);
     }
     return rows;

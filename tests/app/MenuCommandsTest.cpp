@@ -426,15 +426,6 @@ TEST_F(MenuCommands, ItemsFollowTheSelectionWhenAMenuOpens)
                 << row.id << " with " << selected;
         }
     }
-    // Paste waits for a copy; Undo and Redo for their stacks.
-    EXPECT_FALSE(enabledWhenOpen(edit, menu().action(kCmdPaste)));
-    EXPECT_FALSE(enabledWhenOpen(edit, menu().action(kCmdUndo)));
-    choose(kCmdCopy);
-    EXPECT_TRUE(enabledWhenOpen(edit, menu().action(kCmdPaste)));
-    choose(kCmdPaste);
-    choose(kCmdFillBlack);
-    EXPECT_TRUE(enabledWhenOpen(edit, menu().action(kCmdUndo)));
-    EXPECT_FALSE(enabledWhenOpen(edit, menu().action(kCmdRedo)));
 }
 
 TEST_F(MenuCommands, DialogAnswersReachTheSelectionTheDrawingAndTheView)
