@@ -42,7 +42,6 @@ void CommandDispatcher::print()
     if (dialog.exec() != QDialog::Accepted)
         return;
 
-    const QString title = drawing().fileName().empty() ? QStringLiteral("Untitled") : baseNameOf(drawing().fileName());
     // The print dialog's file is a PDF unless it is named otherwise: a file
     // named .pdf gets a PDF, any other name the PostScript job.
     const QString file = chosen.outputFileName();
@@ -51,6 +50,7 @@ void CommandDispatcher::print()
         exportToFile(drawing(), ExportKind::Pdf, file.toStdString(), ExportOptions {}, nullptr);
         return;
     }
+    const QString title = drawing().fileName().empty() ? QStringLiteral("Untitled") : baseNameOf(drawing().fileName());
     std::unique_ptr<OutputStream> stream;
     if (!file.isEmpty())
         stream = std::make_unique<FileOutputStream>(file.toStdString());
