@@ -2,6 +2,7 @@
 
 #include "fonts/AnsiEncoding.h"
 #include "fonts/TrueTypeFont.h"
+#include "platform/FontSystem.h"
 #include "platform/OutputStream.h"
 #include "platform/Reporter.h"
 
@@ -14,16 +15,6 @@
 #include <set>
 
 namespace zavora {
-
-namespace {
-
-constexpr std::uint32_t tag(const char (&t)[5])
-{
-    return (std::uint32_t(std::uint8_t(t[0])) << 24) | (std::uint32_t(std::uint8_t(t[1])) << 16)
-        | (std::uint32_t(std::uint8_t(t[2])) << 8) | std::uint32_t(std::uint8_t(t[3]));
-}
-
-} // namespace
 
 std::string TrueTypeConverter::tagText(std::uint32_t t)
 {
@@ -189,7 +180,7 @@ bool TrueTypeConverter::readFont()
             { m_data.u32(at), m_data.u32(at + 4), m_data.u32(at + 8), m_data.u32(at + 12) });
     }
 
-    auto head = table(tag("head"));
+    auto head = table(sfntTag('h', 'e', 'a', 'd'));
     if (!head || !head->has(0, 54)) {
         if (head)
             errorBox("TrueType font may be corrupt (reason 4)");
@@ -205,7 +196,8 @@ bool TrueTypeConverter::readFont()
     m_indexToLocFormat = head->s16(50);
 
     // Names before the 'head' messages that quote them.
-    if (const TableEntry* e = directoryEntry(tag("name")); e && m_data.has(e->offset, e->length))
+    if (const TableEntry* e = directoryEntry(sfntTag('n', 'a', 'm', 'e'));
+        e && m_data.has(e->offset, e->length))
         readNames(BigEndianBytes(m_data.slice(e->offset, e->length)));
     if (m_indexToLocFormat != 0 && m_indexToLocFormat != 1) {
         errorBox(
@@ -215,7 +207,7 @@ bool TrueTypeConverter::readFont()
     if (head->s16(52) != 0)
         errorBox("TrueType font \"%s\" is unusable because glyphDataFormat != 0", fullName());
 
-    auto post = table(tag("post"));
+    auto post = table(sfntTag('p', 'o', 's', 't'));
     if (!post)
         return false;
     m_postTable = *post;
@@ -228,13 +220,13 @@ bool TrueTypeConverter::readFont()
     m_post.maxMemType42 = post->u32(20);
     // 'maxp' counts the glyphs of every font; a 'post' table other than 2.0
     // has no count at all.
-    auto maxp = table(tag("maxp"));
+    auto maxp = table(sfntTag('m', 'a', 'x', 'p'));
     if (!maxp)
         return false;
     m_numGlyphs = maxp->u16(4);
     // Glyphs past the end of 'loca' have no data: a corrupt count would only
     // make empty CharStrings entries by the thousand.
-    if (const TableEntry* loca = directoryEntry(tag("loca"));
+    if (const TableEntry* loca = directoryEntry(sfntTag('l', 'o', 'c', 'a'));
         loca && m_data.has(loca->offset, loca->length)) {
         const int entries = int(loca->length / (m_indexToLocFormat == 1 ? 4 : 2));
         m_numGlyphs = std::min(m_numGlyphs, std::max(entries - 1, 0));
@@ -435,7 +427,7 @@ std::vector<std::string> TrueTypeConverter::namesFromCharacterMap() const
 void TrueTypeConverter::forEachCharacter(
     CharacterSet set, const std::function<void(char32_t, std::uint32_t)>& visit) const
 {
-    const TableEntry* e = directoryEntry(tag("cmap"));
+    const TableEntry* e = directoryEntry(sfntTag('c', 'm', 'a', 'p'));
     if (!e || !m_data.has(e->offset, e->length))
         return;
     const BigEndianBytes cmap(m_data.slice(e->offset, e->length));

@@ -70,8 +70,6 @@ public:
     // was written before stays in the stream).
     bool convert(std::span<const std::uint8_t> sfnt, OutputStream& stream);
 
-    static constexpr std::uint32_t kGlyfTag = 0x676C7966;
-
 protected:
     struct TableEntry {
         std::uint32_t tag = 0;

@@ -1,5 +1,6 @@
 #include "fonts/Type3Converter.h"
 
+#include "platform/FontSystem.h"
 #include "platform/OutputStream.h"
 #include "platform/Reporter.h"
 
@@ -10,10 +11,6 @@
 namespace zavora {
 
 namespace {
-
-constexpr std::uint32_t kHheaTag = 0x68686561;
-constexpr std::uint32_t kLocaTag = 0x6C6F6361;
-constexpr std::uint32_t kHmtxTag = 0x686D7478;
 
 // Simple glyph point flags.
 constexpr int kOnCurve = 0x01;
@@ -69,16 +66,16 @@ double f2dot14(std::int16_t v)
 
 bool Type3Converter::writeFont()
 {
-    auto hhea = table(kHheaTag);
+    auto hhea = table(sfntTag('h', 'h', 'e', 'a'));
     if (!hhea)
         return false;
-    auto loca = table(kLocaTag);
+    auto loca = table(sfntTag('l', 'o', 'c', 'a'));
     if (!loca)
         return false;
-    auto glyf = table(kGlyfTag);
+    auto glyf = table(sfntTag('g', 'l', 'y', 'f'));
     if (!glyf)
         return false;
-    auto hmtx = table(kHmtxTag);
+    auto hmtx = table(sfntTag('h', 'm', 't', 'x'));
     if (!hmtx)
         return false;
     m_loca = *loca;
