@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <map>
 #include <set>
 
 namespace zavora {
@@ -80,15 +79,8 @@ std::string generatedName(int glyph)
 // so that re-encoded text finds it, else uniXXXX / uXXXXX.
 std::string unicodeGlyphName(char32_t c)
 {
-    static const std::map<char32_t, const char*> ansiNames = [] {
-        std::map<char32_t, const char*> m;
-        for (int code = 255; code >= 32; --code)
-            if (char32_t u = ansiToUnicode(static_cast<unsigned char>(code)); u && ansiGlyphName(code))
-                m[u] = ansiGlyphName(code);
-        return m;
-    }();
-    if (auto it = ansiNames.find(c); it != ansiNames.end())
-        return it->second;
+    if (const int code = unicodeToAnsi(c); code >= 0 && ansiGlyphName(static_cast<unsigned char>(code)))
+        return ansiGlyphName(static_cast<unsigned char>(code));
     char buf[16];
     std::snprintf(buf, sizeof buf, c <= 0xFFFF ? "uni%04X" : "u%05X", unsigned(c));
     return buf;
