@@ -146,14 +146,17 @@ std::optional<BigEndianBytes> TrueTypeConverter::table(std::uint32_t t) const
     return BigEndianBytes(m_data.slice(e->offset, e->length));
 }
 
+std::string TrueTypeConverter::messageSubject() const
+{
+    if (messageStyle() == MessageStyle::Anonymous)
+        return "TrueType font";
+    return "TrueType font \"" + m_names.fullName + "\"";
+}
+
 bool TrueTypeConverter::readFont()
 {
-    const bool named = messageStyle() == MessageStyle::NamedFont;
     if (!m_data.has(0, 12)) {
-        if (named)
-            errorBox("TrueType font \"%s\" may be corrupt (reason 1)", fullName());
-        else
-            errorBox("TrueType font may be corrupt (reason 1)");
+        errorBox("%s may be corrupt (reason 1)", messageSubject().c_str());
         return false;
     }
     m_sfntVersion = m_data.u32(0);
@@ -162,10 +165,7 @@ bool TrueTypeConverter::readFont()
     for (int i = 0; i < tableCount; ++i) {
         const std::size_t at = 12 + 16 * std::size_t(i);
         if (!m_data.has(at, 16)) {
-            if (named)
-                errorBox("TrueType font \"%s\" may be corrupt (reason 2)", fullName());
-            else
-                errorBox("TrueType font may be corrupt (reason 2)");
+            errorBox("%s may be corrupt (reason 2)", messageSubject().c_str());
             break;
         }
         m_directory.push_back(
@@ -339,13 +339,10 @@ const std::vector<std::string>& TrueTypeConverter::glyphNames()
         return m_glyphNames;
     m_glyphNamesRead = true;
     std::vector<std::string> names;
-    if (m_post.format == 0x00020000) {
+    if (m_post.format == 0x00020000)
         names = namesFromPost();
-    } else if (messageStyle() == MessageStyle::NamedFont) {
-        errorBox("TrueType font \"%s\" does not have a format 2.0 'post' table", fullName());
-    } else {
-        errorBox("TrueType font does not have a format 2.0 'post' table");
-    }
+    else
+        errorBox("%s does not have a format 2.0 'post' table", messageSubject().c_str());
     names.resize(std::size_t(m_numGlyphs));
     std::vector<std::string> derived = namesFromCharacterMap();
     // Every glyph gets a distinct name PostScript can read: the font's own,

@@ -102,6 +102,9 @@ protected:
     const TableEntry* directoryEntry(std::uint32_t tag) const;
     // The font's full name for messages ("" before the 'name' table is read).
     const char* fullName() const { return m_names.fullName.c_str(); }
+    // "TrueType font" and, for a NamedFont converter, its quoted full name:
+    // how the messages that differ between the converters begin.
+    std::string messageSubject() const;
 
     // Buffered output; flushed to the stream as it grows and at the end.
     void put(const char* format, ...) __attribute__((format(printf, 2, 3)));
