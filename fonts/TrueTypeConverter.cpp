@@ -2,6 +2,7 @@
 
 #include "fonts/AnsiEncoding.h"
 #include "fonts/TrueTypeFont.h"
+#include "platform/FontSystem.h"
 #include "platform/OutputStream.h"
 #include "platform/Reporter.h"
 
@@ -10,20 +11,9 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <map>
 #include <set>
 
 namespace zavora {
-
-namespace {
-
-constexpr std::uint32_t tag(const char (&t)[5])
-{
-    return (std::uint32_t(std::uint8_t(t[0])) << 24) | (std::uint32_t(std::uint8_t(t[1])) << 16)
-        | (std::uint32_t(std::uint8_t(t[2])) << 8) | std::uint32_t(std::uint8_t(t[3]));
-}
-
-} // namespace
 
 std::string TrueTypeConverter::tagText(std::uint32_t t)
 {
@@ -89,15 +79,8 @@ std::string generatedName(int glyph)
 // so that re-encoded text finds it, else uniXXXX / uXXXXX.
 std::string unicodeGlyphName(char32_t c)
 {
-    static const std::map<char32_t, const char*> ansiNames = [] {
-        std::map<char32_t, const char*> m;
-        for (int code = 255; code >= 32; --code)
-            if (char32_t u = ansiToUnicode(static_cast<unsigned char>(code)); u && ansiGlyphName(code))
-                m[u] = ansiGlyphName(code);
-        return m;
-    }();
-    if (auto it = ansiNames.find(c); it != ansiNames.end())
-        return it->second;
+    if (const int code = unicodeToAnsi(c); code >= 0 && ansiGlyphName(static_cast<unsigned char>(code)))
+        return ansiGlyphName(static_cast<unsigned char>(code));
     char buf[16];
     std::snprintf(buf, sizeof buf, c <= 0xFFFF ? "uni%04X" : "u%05X", unsigned(c));
     return buf;
@@ -163,14 +146,17 @@ std::optional<BigEndianBytes> TrueTypeConverter::table(std::uint32_t t) const
     return BigEndianBytes(m_data.slice(e->offset, e->length));
 }
 
+std::string TrueTypeConverter::messageSubject() const
+{
+    if (messageStyle() == MessageStyle::Anonymous)
+        return "TrueType font";
+    return "TrueType font \"" + m_names.fullName + "\"";
+}
+
 bool TrueTypeConverter::readFont()
 {
-    const bool named = messageStyle() == MessageStyle::NamedFont;
     if (!m_data.has(0, 12)) {
-        if (named)
-            errorBox("TrueType font \"%s\" may be corrupt (reason 1)", fullName());
-        else
-            errorBox("TrueType font may be corrupt (reason 1)");
+        errorBox("%s may be corrupt (reason 1)", messageSubject().c_str());
         return false;
     }
     m_sfntVersion = m_data.u32(0);
@@ -179,17 +165,14 @@ bool TrueTypeConverter::readFont()
     for (int i = 0; i < tableCount; ++i) {
         const std::size_t at = 12 + 16 * std::size_t(i);
         if (!m_data.has(at, 16)) {
-            if (named)
-                errorBox("TrueType font \"%s\" may be corrupt (reason 2)", fullName());
-            else
-                errorBox("TrueType font may be corrupt (reason 2)");
+            errorBox("%s may be corrupt (reason 2)", messageSubject().c_str());
             break;
         }
         m_directory.push_back(
             { m_data.u32(at), m_data.u32(at + 4), m_data.u32(at + 8), m_data.u32(at + 12) });
     }
 
-    auto head = table(tag("head"));
+    auto head = table(sfntTag('h', 'e', 'a', 'd'));
     if (!head || !head->has(0, 54)) {
         if (head)
             errorBox("TrueType font may be corrupt (reason 4)");
@@ -205,7 +188,8 @@ bool TrueTypeConverter::readFont()
     m_indexToLocFormat = head->s16(50);
 
     // Names before the 'head' messages that quote them.
-    if (const TableEntry* e = directoryEntry(tag("name")); e && m_data.has(e->offset, e->length))
+    if (const TableEntry* e = directoryEntry(sfntTag('n', 'a', 'm', 'e'));
+        e && m_data.has(e->offset, e->length))
         readNames(BigEndianBytes(m_data.slice(e->offset, e->length)));
     if (m_indexToLocFormat != 0 && m_indexToLocFormat != 1) {
         errorBox(
@@ -215,7 +199,7 @@ bool TrueTypeConverter::readFont()
     if (head->s16(52) != 0)
         errorBox("TrueType font \"%s\" is unusable because glyphDataFormat != 0", fullName());
 
-    auto post = table(tag("post"));
+    auto post = table(sfntTag('p', 'o', 's', 't'));
     if (!post)
         return false;
     m_postTable = *post;
@@ -228,13 +212,13 @@ bool TrueTypeConverter::readFont()
     m_post.maxMemType42 = post->u32(20);
     // 'maxp' counts the glyphs of every font; a 'post' table other than 2.0
     // has no count at all.
-    auto maxp = table(tag("maxp"));
+    auto maxp = table(sfntTag('m', 'a', 'x', 'p'));
     if (!maxp)
         return false;
     m_numGlyphs = maxp->u16(4);
     // Glyphs past the end of 'loca' have no data: a corrupt count would only
     // make empty CharStrings entries by the thousand.
-    if (const TableEntry* loca = directoryEntry(tag("loca"));
+    if (const TableEntry* loca = directoryEntry(sfntTag('l', 'o', 'c', 'a'));
         loca && m_data.has(loca->offset, loca->length)) {
         const int entries = int(loca->length / (m_indexToLocFormat == 1 ? 4 : 2));
         m_numGlyphs = std::min(m_numGlyphs, std::max(entries - 1, 0));
@@ -355,13 +339,10 @@ const std::vector<std::string>& TrueTypeConverter::glyphNames()
         return m_glyphNames;
     m_glyphNamesRead = true;
     std::vector<std::string> names;
-    if (m_post.format == 0x00020000) {
+    if (m_post.format == 0x00020000)
         names = namesFromPost();
-    } else if (messageStyle() == MessageStyle::NamedFont) {
-        errorBox("TrueType font \"%s\" does not have a format 2.0 'post' table", fullName());
-    } else {
-        errorBox("TrueType font does not have a format 2.0 'post' table");
-    }
+    else
+        errorBox("%s does not have a format 2.0 'post' table", messageSubject().c_str());
     names.resize(std::size_t(m_numGlyphs));
     std::vector<std::string> derived = namesFromCharacterMap();
     // Every glyph gets a distinct name PostScript can read: the font's own,
@@ -435,7 +416,7 @@ std::vector<std::string> TrueTypeConverter::namesFromCharacterMap() const
 void TrueTypeConverter::forEachCharacter(
     CharacterSet set, const std::function<void(char32_t, std::uint32_t)>& visit) const
 {
-    const TableEntry* e = directoryEntry(tag("cmap"));
+    const TableEntry* e = directoryEntry(sfntTag('c', 'm', 'a', 'p'));
     if (!e || !m_data.has(e->offset, e->length))
         return;
     const BigEndianBytes cmap(m_data.slice(e->offset, e->length));

@@ -70,8 +70,6 @@ public:
     // was written before stays in the stream).
     bool convert(std::span<const std::uint8_t> sfnt, OutputStream& stream);
 
-    static constexpr std::uint32_t kGlyfTag = 0x676C7966;
-
 protected:
     struct TableEntry {
         std::uint32_t tag = 0;
@@ -104,6 +102,9 @@ protected:
     const TableEntry* directoryEntry(std::uint32_t tag) const;
     // The font's full name for messages ("" before the 'name' table is read).
     const char* fullName() const { return m_names.fullName.c_str(); }
+    // "TrueType font" and, for a NamedFont converter, its quoted full name:
+    // how the messages that differ between the converters begin.
+    std::string messageSubject() const;
 
     // Buffered output; flushed to the stream as it grows and at the end.
     void put(const char* format, ...) __attribute__((format(printf, 2, 3)));

@@ -1,5 +1,6 @@
 #include "fonts/Type3Converter.h"
 
+#include "platform/FontSystem.h"
 #include "platform/OutputStream.h"
 #include "platform/Reporter.h"
 
@@ -10,10 +11,6 @@
 namespace zavora {
 
 namespace {
-
-constexpr std::uint32_t kHheaTag = 0x68686561;
-constexpr std::uint32_t kLocaTag = 0x6C6F6361;
-constexpr std::uint32_t kHmtxTag = 0x686D7478;
 
 // Simple glyph point flags.
 constexpr int kOnCurve = 0x01;
@@ -69,16 +66,16 @@ double f2dot14(std::int16_t v)
 
 bool Type3Converter::writeFont()
 {
-    auto hhea = table(kHheaTag);
+    auto hhea = table(sfntTag('h', 'h', 'e', 'a'));
     if (!hhea)
         return false;
-    auto loca = table(kLocaTag);
+    auto loca = table(sfntTag('l', 'o', 'c', 'a'));
     if (!loca)
         return false;
-    auto glyf = table(kGlyfTag);
+    auto glyf = table(sfntTag('g', 'l', 'y', 'f'));
     if (!glyf)
         return false;
-    auto hmtx = table(kHmtxTag);
+    auto hmtx = table(sfntTag('h', 'm', 't', 'x'));
     if (!hmtx)
         return false;
     m_loca = *loca;
@@ -86,7 +83,7 @@ bool Type3Converter::writeFont()
     m_hmtx = *hmtx;
     m_numberOfHMetrics = std::min<int>(hhea->u16(34), int(m_hmtx.size() / 4));
     m_procedureCost = 0;
-    findComponentCycles();
+    readComponents();
     writeHeader();
     writeCharStrings("/.notdef{0 0 0 0 0 0 _sc}_d\r\n", [&](int glyph, const std::string& name) {
         put("/%s{\r\n", name.c_str());
@@ -461,10 +458,8 @@ std::vector<Type3Converter::Component> Type3Converter::components(int glyph) con
 void Type3Converter::writeComposite(int glyph)
 {
     const std::vector<std::string>& names = glyphNames();
-    const std::vector<Component> list = components(glyph);
-    for (std::size_t k = 0; k < list.size(); ++k) {
-        const Component& c = list[k];
-        if (c.glyph >= m_numGlyphs || m_cyclicComponents.contains({ glyph, int(k) }))
+    for (const Component& c : m_components[std::size_t(glyph)]) {
+        if (c.glyph >= m_numGlyphs || c.closesCycle)
             continue;
         double dx = 0, dy = 0;
         if (!c.offsets) {
@@ -492,40 +487,42 @@ void Type3Converter::writeComposite(int glyph)
     }
 }
 
-void Type3Converter::findComponentCycles()
+void Type3Converter::readComponents()
 {
-    m_cyclicComponents.clear();
+    m_components.assign(std::size_t(m_numGlyphs), {});
+    for (int glyph = 0; glyph < m_numGlyphs; ++glyph)
+        m_components[std::size_t(glyph)] = components(glyph);
     // Depth-first over the component graph without recursion: a component
-    // leading back to a glyph still being walked closes a cycle and is dropped.
+    // leading back to a glyph still being walked closes a cycle.
     enum class State : std::uint8_t { New, Walking, Done };
     std::vector<State> state(std::size_t(m_numGlyphs), State::New);
     struct Frame {
         int glyph;
-        std::vector<Component> parts;
         std::size_t next = 0;
     };
     for (int root = 0; root < m_numGlyphs; ++root) {
         if (state[std::size_t(root)] != State::New)
             continue;
         std::vector<Frame> stack;
-        stack.push_back({ root, components(root) });
+        stack.push_back({ root });
         state[std::size_t(root)] = State::Walking;
         while (!stack.empty()) {
             Frame& top = stack.back();
-            if (top.next == top.parts.size()) {
+            std::vector<Component>& parts = m_components[std::size_t(top.glyph)];
+            if (top.next == parts.size()) {
                 state[std::size_t(top.glyph)] = State::Done;
                 stack.pop_back();
                 continue;
             }
             const std::size_t position = top.next++;
-            const int child = top.parts[position].glyph;
+            const int child = parts[position].glyph;
             if (child >= m_numGlyphs)
                 continue;
             if (state[std::size_t(child)] == State::Walking) {
-                m_cyclicComponents.emplace(top.glyph, int(position));
+                parts[position].closesCycle = true;
             } else if (state[std::size_t(child)] == State::New) {
                 state[std::size_t(child)] = State::Walking;
-                stack.push_back({ child, components(child) });
+                stack.push_back({ child });
             }
         }
     }

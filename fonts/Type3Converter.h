@@ -6,7 +6,6 @@
 #include "fonts/TrueTypeConverter.h"
 
 #include <array>
-#include <set>
 
 namespace zavora {
 
@@ -40,6 +39,7 @@ private:
         std::array<double, 4> matrix { 1, 0, 0, 1 }; // xx, xy, yx, yy as a PostScript matrix
         bool transformed = false;
         bool scaledOffset = false;
+        bool closesCycle = false; // drawing it would make a glyph draw itself
     };
     // The operators whose cost counts towards splitting a procedure.
     enum class Operator { SetCache, MoveTo, LineTo, CurveTo, Fill };
@@ -53,8 +53,9 @@ private:
     void writeCurves(Point from, const std::vector<Point>& offCurve, Point to);
     std::vector<Component> components(int glyph) const;
     void writeComposite(int glyph);
-    // Components that would make a glyph draw itself, found once per font.
-    void findComponentCycles();
+    // Every glyph's components, read once per font, with the ones that
+    // close a cycle marked.
+    void readComponents();
 
     void writeOperator(Operator op, const char* format, ...) __attribute__((format(printf, 3, 4)));
 
@@ -62,7 +63,7 @@ private:
     int m_numberOfHMetrics = 0;
     bool m_splitting = false;
     int m_procedureCost = 0;
-    std::set<std::pair<int, int>> m_cyclicComponents; // (glyph, component position)
+    std::vector<std::vector<Component>> m_components; // by glyph
 };
 
 } // namespace zavora

@@ -1,5 +1,6 @@
 #include "fonts/Type42Converter.h"
 
+#include "platform/FontSystem.h"
 #include "platform/Reporter.h"
 
 #include <algorithm>
@@ -12,10 +13,10 @@ namespace zavora {
 namespace {
 
 // The tables a Type 42 interpreter needs, in the order they are carried.
-constexpr std::array<std::uint32_t, 9> kCarriedTables = { 0x63767420 /* cvt  */, 0x6670676D /* fpgm */,
-    TrueTypeConverter::kGlyfTag, 0x68656164 /* head */, 0x68686561 /* hhea */, 0x686D7478 /* hmtx */,
-    0x6C6F6361 /* loca */, 0x6D617870 /* maxp */, 0x70726570 /* prep */ };
-constexpr std::uint32_t kLocaTag = 0x6C6F6361;
+constexpr std::array<std::uint32_t, 9> kCarriedTables
+    = { sfntTag('c', 'v', 't', ' '), sfntTag('f', 'p', 'g', 'm'), sfntTag('g', 'l', 'y', 'f'),
+          sfntTag('h', 'e', 'a', 'd'), sfntTag('h', 'h', 'e', 'a'), sfntTag('h', 'm', 't', 'x'),
+          sfntTag('l', 'o', 'c', 'a'), sfntTag('m', 'a', 'x', 'p'), sfntTag('p', 'r', 'e', 'p') };
 constexpr std::size_t kMaxTableLength = 65535;
 constexpr int kMaxLineColumns = 72;
 
@@ -130,7 +131,7 @@ bool Type42Converter::writeSfnts()
     }
 
     for (const CarriedTable& t : carried) {
-        if (t.entry.tag == kGlyfTag) {
+        if (t.entry.tag == sfntTag('g', 'l', 'y', 'f')) {
             if (!writeGlyf(t))
                 return false;
             continue;
@@ -163,7 +164,7 @@ bool Type42Converter::writeGlyf(const CarriedTable& glyf)
         errorBox("TrueType font \"%s\" may be corrupt (reason 6)", fullName());
         return false;
     }
-    auto loca = table(kLocaTag);
+    auto loca = table(sfntTag('l', 'o', 'c', 'a'));
     if (!loca)
         return false;
     // Strings may break only where a glyph starts: every place 'loca' points

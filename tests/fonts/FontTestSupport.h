@@ -70,6 +70,12 @@ inline std::string readText(const std::filesystem::path& p)
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& p)
+{
+    const std::string s = readText(p);
+    return { s.begin(), s.end() };
+}
+
 inline void writeBytes(const std::filesystem::path& p, const std::string& bytes)
 {
     std::ofstream out(p, std::ios::binary);

@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace zavora::test {
@@ -77,17 +78,30 @@ public:
         }
         t["post"].insert(t["post"].end(), strings.begin(), strings.end());
 
-        std::vector<std::pair<int, std::string>> records = { { 4, "Test Font" }, { 6, "TestFont" } };
+        std::vector<NameRecord> records = { { 1, 4, "Test Font" }, { 1, 6, "TestFont" } };
         if (!notice.empty())
-            records.insert(records.begin(), { 0, notice });
-        put16s(t["name"], { 0, int(records.size()), 6 + 12 * int(records.size()) });
+            records.insert(records.begin(), { 1, 0, notice });
+        t["name"] = nameTable(records);
+        return assemble(t);
+    }
+
+    // Platform, name id and the bytes as stored; Windows records (platform 3)
+    // are Unicode, US English.
+    using NameRecord = std::tuple<int, int, std::string>;
+    static Bytes nameTable(const std::vector<NameRecord>& records)
+    {
+        Bytes t;
+        put16s(t, { 0, int(records.size()), 6 + 12 * int(records.size()) });
         std::string storage;
-        for (const auto& [id, text] : records) {
-            put16s(t["name"], { 1, 0, 0, id, int(text.size()), int(storage.size()) });
+        for (const auto& [platform, id, text] : records) {
+            const bool windows = platform == 3;
+            put16s(t,
+                { platform, windows ? 1 : 0, windows ? 0x409 : 0, id, int(text.size()),
+                    int(storage.size()) });
             storage += text;
         }
-        t["name"].insert(t["name"].end(), storage.begin(), storage.end());
-        return assemble(t);
+        t.insert(t.end(), storage.begin(), storage.end());
+        return t;
     }
 
     static void put16s(Bytes& out, std::initializer_list<int> values)

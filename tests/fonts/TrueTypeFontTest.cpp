@@ -1,4 +1,5 @@
 #include "FontTestSupport.h"
+#include "SfntBuilder.h"
 
 #include "fonts/FontCatalogue.h"
 #include "fonts/TrueTypeFont.h"
@@ -13,31 +14,6 @@ using namespace zavora::test;
 
 namespace {
 
-std::vector<std::uint8_t> nameTable(std::vector<std::tuple<int, int, std::string>> records)
-{
-    // Records: platform, name id, bytes as stored.
-    std::vector<std::uint8_t> t;
-    auto put16 = [&](int v) {
-        t.push_back(std::uint8_t(v >> 8));
-        t.push_back(std::uint8_t(v));
-    };
-    put16(0);
-    put16(int(records.size()));
-    put16(6 + 12 * int(records.size()));
-    std::string storage;
-    for (auto& [platform, id, bytes] : records) {
-        put16(platform);
-        put16(platform == 3 ? 1 : 0);
-        put16(platform == 3 ? 0x409 : 0);
-        put16(id);
-        put16(int(bytes.size()));
-        put16(int(storage.size()));
-        storage += bytes;
-    }
-    t.insert(t.end(), storage.begin(), storage.end());
-    return t;
-}
-
 std::string utf16(const std::string& ascii)
 {
     std::string out;
@@ -50,21 +26,22 @@ std::string utf16(const std::string& ascii)
 
 TEST(TrueTypeNames, MacintoshRecordFirstThenWindows)
 {
-    EXPECT_EQ(TrueTypeFont::postScriptNameFromNameTable(
-                  nameTable({ { 3, 6, utf16("WinName") }, { 1, 4, "Full" }, { 1, 6, "MacName" } })),
-        "MacName");
-    EXPECT_EQ(
-        TrueTypeFont::postScriptNameFromNameTable(nameTable({ { 3, 6, utf16("WinName") }, { 1, 6, "" } })),
-        "WinName");
+    auto name = [](const Bytes& table) {
+        return TrueTypeFont::postScriptNameFromNameTable(table).value_or("<none>");
+    };
+    using Records = std::vector<SfntBuilder::NameRecord>;
+    auto table = [](const Records& records) { return SfntBuilder::nameTable(records); };
+    EXPECT_EQ(name(table({ { 3, 6, utf16("WinName") }, { 1, 4, "Full" }, { 1, 6, "MacName" } })), "MacName");
+    EXPECT_EQ(name(table({ { 3, 6, utf16("WinName") }, { 1, 6, "" } })), "WinName");
     // Names that would break PostScript output are refused.
-    EXPECT_FALSE(TrueTypeFont::postScriptNameFromNameTable(nameTable({ { 1, 6, "Bad Name" } })));
-    EXPECT_FALSE(TrueTypeFont::postScriptNameFromNameTable(nameTable({ { 1, 6, "Bad/Name" } })));
-    EXPECT_FALSE(TrueTypeFont::postScriptNameFromNameTable(nameTable({ { 3, 6, utf16("Caf\xe9") } })));
+    for (const Records& bad : { Records { { 1, 6, "Bad Name" } }, Records { { 1, 6, "Bad/Name" } },
+             Records { { 3, 6, utf16("Caf\xe9") } } })
+        EXPECT_EQ(name(table(bad)), "<none>") << std::get<2>(bad[0]);
     // A record pointing past the table is skipped.
-    auto cut = nameTable({ { 1, 6, "Truncated" } });
+    Bytes cut = table({ { 1, 6, "Truncated" } });
     cut.resize(cut.size() - 3);
-    EXPECT_FALSE(TrueTypeFont::postScriptNameFromNameTable(cut));
-    EXPECT_FALSE(TrueTypeFont::postScriptNameFromNameTable({}));
+    EXPECT_EQ(name(cut), "<none>");
+    EXPECT_EQ(name({}), "<none>");
 }
 
 class TrueTypeCatalogue : public ::testing::Test {
@@ -143,7 +120,9 @@ TEST_F(TrueTypeCatalogue, LookupMetricsAndDownload)
     for (bool type42 : { true, false }) {
         MemoryOutputStream out;
         EXPECT_TRUE(vera->download(out, { type42 }));
-        EXPECT_EQ(out.data().rfind(type42 ? "%!PS-TrueTypeFont-1.0-2.0\r\n" : "%!PS-Adobe-3.0 Resource-Font\r\n", 0), 0u);
+        EXPECT_EQ(out.data().rfind(
+                      type42 ? "%!PS-TrueTypeFont-1.0-2.0\r\n" : "%!PS-Adobe-3.0 Resource-Font\r\n", 0),
+            0u);
         EXPECT_NE(out.data().find("/FontName /BitstreamVeraSans-Roman def\r\n"), std::string::npos);
     }
 }

@@ -20,12 +20,6 @@ namespace {
 
 const std::filesystem::path kUrw = "/usr/share/fonts/type1/urw-base35";
 
-std::vector<std::uint8_t> fileBytes(const std::filesystem::path& p)
-{
-    std::string s = readText(p);
-    return { s.begin(), s.end() };
-}
-
 std::string segment(int type, const std::string& data)
 {
     std::string s;
@@ -154,7 +148,7 @@ TEST_F(Type1Catalogue, T1PfbAndDownloadedProgramsRunInGhostscript)
              std::filesystem::path("/usr/share/fonts/X11/Type1/NimbusSans-Regular.pfb") }) {
         ZAVORA_REQUIRE_FILE(file);
         std::string text;
-        ASSERT_TRUE(Type1Font::programText(fileBytes(file), text)) << file;
+        ASSERT_TRUE(Type1Font::programText(readBytes(file), text)) << file;
         programs.emplace_back("NimbusSans-Regular", text);
     }
     for (const auto& [name, text] : programs) {
@@ -168,7 +162,7 @@ TEST_F(Type1Catalogue, T1PfbAndDownloadedProgramsRunInGhostscript)
         ASSERT_TRUE(run.ok()) << run.messages;
         EXPECT_NE(run.messages.find("NAME-OK"), std::string::npos) << run.messages;
     }
-    auto box = Type1Font::findFontBBox(fileBytes(kUrw / "NimbusSans-Regular.t1"));
+    auto box = Type1Font::findFontBBox(readBytes(kUrw / "NimbusSans-Regular.t1"));
     ASSERT_TRUE(box);
     EXPECT_EQ(*box, (std::array<int, 4> { -210, -299, 1032, 1075 }));
 }
