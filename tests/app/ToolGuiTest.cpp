@@ -346,6 +346,9 @@ TEST_F(ToolGui, ToolKeysAndTheRefusedTransformTools)
         key(k);
         EXPECT_EQ(current(), tool(kind)) << k;
     }
+    key(Qt::Key_F8);
+    EXPECT_EQ(status(), "Curve: Click first point and drag to second point");
+    key(Qt::Key_F4);
     typeKey('x'); // no tool
     EXPECT_EQ(current(), tool(ToolKind::Line));
     typeKey('N');
@@ -421,12 +424,14 @@ TEST_F(ToolGui, TheScreenShowsTheSelectionAndTheFeedbackAtOnce)
     // any repaint, and is there once while the next point is dragged.
     typeKey('p');
     drag(60, 20, 110, 20);
+    EXPECT_EQ(status(), "Polygon: Click next point (double click to end)");
     m_window->update();
     runUntilIdle();
     EXPECT_TRUE(dark(85, 20));
     press(110, 60);
     moveTo(120, 70);
     runUntilIdle();
+    EXPECT_EQ(status(), "Polygon: Drag to adjust");
     EXPECT_TRUE(dark(85, 20)) << "the first side vanished";
     EXPECT_TRUE(dark(115, 45));
     release(120, 70);
