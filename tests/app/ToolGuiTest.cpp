@@ -716,6 +716,7 @@ TEST_F(PathAndTransformGui, TransformToolsTurnTheSelectionAboutTheOrigin)
         runUntilIdle(kIdleMs);
         typeKey(c.key);
         run(c.origin);
+        const QImage unmoved = m_window->buffer().copy();
         press(c.from.x, c.from.y);
         moveTo((c.from.x + c.to.x) / 2, (c.from.y + c.to.y) / 2);
         moveTo(c.to.x, c.to.y);
@@ -724,6 +725,18 @@ TEST_F(PathAndTransformGui, TransformToolsTurnTheSelectionAboutTheOrigin)
         if (c.readout) {
             EXPECT_EQ(status(), c.readout);
         }
+        // The outline shown is where the line ends up: 10 points in from its
+        // far end, the window has changed within a pixel.
+        Point far, near;
+        ASSERT_EQ(std::sscanf(c.after, "%f,%f %f,%f", &far.x, &far.y, &near.x, &near.y), 4);
+        const float length = std::hypot(near.x - far.x, near.y - far.y);
+        const QPoint at = px(far.x + (near.x - far.x) * 10 / length, far.y + (near.y - far.y) * 10 / length);
+        runUntilIdle();
+        bool shown = false;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                shown = shown || m_window->buffer().pixel(at + QPoint(dx, dy)) != unmoved.pixel(at + QPoint(dx, dy));
+        EXPECT_TRUE(shown);
         release(c.to.x, c.to.y, c.shift ? Qt::ShiftModifier : Qt::NoModifier);
         if (c.shift)
             QTest::keyRelease(m_window, Qt::Key_Shift);
