@@ -18,8 +18,6 @@ public:
     void mouseDrag(float x, float y, bool shift) override;
     void mouseUp(float x, float y, bool shift) override;
 
-    bool moved() const { return m_moved; }
-
 private:
     // The selection's outlines shifted by (current - start) over the picture
     // saved at the press.

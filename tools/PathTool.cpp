@@ -86,7 +86,7 @@ void PathTool::mouseDown(float x, float y, bool shift)
         dropLastPoint(path);
     appendPoint(path, snap({ x, y }));
     m_view.setCursorShape(kCursorGesture);
-    setStatus("%s", adjustPrompt());
+    setStatus("%s: Drag to adjust", m_name);
     mouseDrag(x, y, shift);
 }
 
@@ -96,7 +96,7 @@ void PathTool::mouseUp(float x, float y, bool shift)
         m_state = Sweeping;
     if (m_state == Sweeping) {
         m_view.setCursorShape(kCursorCreate);
-        setStatus("%s", nextPrompt());
+        setStatus("%s: Click next point (double click to end)", m_name);
         return;
     }
     ShapeTool::mouseUp(x, y, shift);

@@ -7,6 +7,8 @@
 #include "tools/ShapeTool.h"
 #include "tools/ToolView.h"
 
+#include <string>
+
 namespace zavora {
 
 class PathTool : public ShapeTool {
@@ -23,8 +25,12 @@ public:
     bool applyNodeChoice(NodeChoice choice, float x, float y);
 
 protected:
-    explicit PathTool(ToolView& view)
+    // name: "Curve"; the prompts begin with it.
+    PathTool(ToolView& view, const char* name)
         : ShapeTool(view)
+        , m_name(name)
+        , m_firstPrompt(std::string(name) + ": Click first point and drag to second point")
+        , m_pressPrompt(std::string(name) + ": Drag to second point")
     { }
 
     virtual std::size_t pointCount(const DrawObject& path) const = 0;
@@ -36,20 +42,24 @@ protected:
     virtual bool closeOntoStart(DrawObject& path) const = 0;
     // The node menu's change to the path; false when it changes nothing.
     virtual bool changeNodes(DrawObject& path, NodeChoice choice, float x, float y) = 0;
-    virtual const char* adjustPrompt() const = 0;
-    virtual const char* nextPrompt() const = 0;
+    const char* firstPrompt() const final { return m_firstPrompt.c_str(); }
+    const char* pressPrompt() const final { return m_pressPrompt.c_str(); }
 
     // Whether the last point lies within 4 pixels of the first on both axes.
     bool endsOnStart(const DrawObject& path) const;
     bool degenerate(const DrawObject& object) const override;
     // A double click, or a tool change, while points are being placed.
     void finishPath();
+
+private:
+    const char* m_name;
+    std::string m_firstPrompt, m_pressPrompt;
 };
 
 class CurveTool : public PathTool {
 public:
     explicit CurveTool(ToolView& view)
-        : PathTool(view)
+        : PathTool(view, "Curve")
     { }
 
     // Node by node: the first control point, the second, then the anchor.
@@ -70,16 +80,12 @@ protected:
     void dropLastPoint(DrawObject& path) const override;
     bool closeOntoStart(DrawObject& path) const override;
     bool changeNodes(DrawObject& path, NodeChoice choice, float x, float y) override;
-    const char* firstPrompt() const override { return "Curve: Click first point and drag to second point"; }
-    const char* pressPrompt() const override { return "Curve: Drag to second point"; }
-    const char* adjustPrompt() const override { return "Curve: Drag to adjust"; }
-    const char* nextPrompt() const override { return "Curve: Click next point (double click to end)"; }
 };
 
 class PolygonTool : public PathTool {
 public:
     explicit PolygonTool(ToolView& view)
-        : PathTool(view)
+        : PathTool(view, "Polygon")
     { }
 
     NodeMenuState nodeMenuState(float x, float y) override;
@@ -97,10 +103,6 @@ protected:
     void dropLastPoint(DrawObject& path) const override;
     bool closeOntoStart(DrawObject& path) const override;
     bool changeNodes(DrawObject& path, NodeChoice choice, float x, float y) override;
-    const char* firstPrompt() const override { return "Polygon: Click first point and drag to second point"; }
-    const char* pressPrompt() const override { return "Polygon: Drag to second point"; }
-    const char* adjustPrompt() const override { return "Polygon: Drag to adjust"; }
-    const char* nextPrompt() const override { return "Polygon: Click next point (double click to end)"; }
 };
 
 } // namespace zavora

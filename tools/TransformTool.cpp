@@ -1,6 +1,7 @@
 #include "tools/TransformTool.h"
 
 #include "model/Drawing.h"
+#include "model/ShapeObjects.h"
 #include "model/UndoCommand.h"
 #include "platform/Reporter.h"
 #include "raster/ScreenCanvas.h"
@@ -14,7 +15,6 @@ namespace zavora {
 
 namespace {
 
-constexpr double kRadians = 3.14159265358979323846 / 180;
 constexpr int kMarkArm = 6; // pixels from the origin to the end of each arm
 
 // A difference that stands in a denominator: 0 counts as 1.
@@ -91,8 +91,9 @@ void TransformTool::mouseDown(float x, float y, bool)
 
 void TransformTool::showOutlines()
 {
-    const KMatrix about = multiply(multiply(KMatrix(1, 0, 0, 1, -m_origin.x, -m_origin.y), linear()),
-        KMatrix(1, 0, 0, 1, m_origin.x, m_origin.y));
+    RectangleObject probe(0, 0, 0, 0); // at the identity: its matrix becomes the transformation
+    apply(probe);
+    const KMatrix about(probe.matrix());
     // The picture taken aside has no mark either.
     showSelectionOutline(about, !m_feedbackShown);
     m_markShown = false;
@@ -151,10 +152,9 @@ void RotateTool::compute(bool shift)
     setStatus("Rotate: %.1f degrees", double(m_degrees));
 }
 
-KMatrix RotateTool::linear() const
+void RotateTool::apply(DrawObject& object) const
 {
-    const double c = std::cos(m_degrees * kRadians), s = std::sin(m_degrees * kRadians);
-    return KMatrix(c, s, -s, c, 0, 0);
+    object.rotate(m_origin.x, m_origin.y, m_degrees);
 }
 
 std::unique_ptr<UndoCommand> RotateTool::command(Drawing& d) const
@@ -176,9 +176,9 @@ void ScaleTool::compute(bool shift)
     setStatus("Scale: %.1f%%, %.1f%%", double(m_sx) * 100, double(m_sy) * 100);
 }
 
-KMatrix ScaleTool::linear() const
+void ScaleTool::apply(DrawObject& object) const
 {
-    return KMatrix(m_sx, 0, 0, m_sy, 0, 0);
+    object.scale(m_origin.x, m_origin.y, m_sx, m_sy);
 }
 
 std::unique_ptr<UndoCommand> ScaleTool::command(Drawing& d) const
@@ -201,9 +201,9 @@ void SkewTool::compute(bool shift)
     }
 }
 
-KMatrix SkewTool::linear() const
+void SkewTool::apply(DrawObject& object) const
 {
-    return KMatrix(1, m_vertical, m_horizontal, 1, 0, 0);
+    object.skew(m_origin.x, m_origin.y, m_vertical, m_horizontal);
 }
 
 std::unique_ptr<UndoCommand> SkewTool::command(Drawing& d) const
@@ -218,10 +218,9 @@ void ReflectTool::compute(bool)
     m_degrees = ArcTool::angleOf(m_origin, m_current);
 }
 
-KMatrix ReflectTool::linear() const
+void ReflectTool::apply(DrawObject& object) const
 {
-    const double c = std::cos(2 * m_degrees * kRadians), s = std::sin(2 * m_degrees * kRadians);
-    return KMatrix(c, s, s, -c, 0, 0);
+    object.reflect(m_origin.x, m_origin.y, m_degrees);
 }
 
 std::unique_ptr<UndoCommand> ReflectTool::command(Drawing& d) const

@@ -33,10 +33,11 @@ protected:
     { }
 
     // The transformation about the origin for the drag from m_start to
-    // m_current, kept for linear() and command(); shows the read-out.
+    // m_current, kept for apply() and command(); shows the read-out.
     virtual void compute(bool shift) = 0;
-    // Its linear part (the origin at 0, 0).
-    virtual KMatrix linear() const = 0;
+    // Applies it to one object as the recorded command will, so the
+    // outlines shown are the outcome.
+    virtual void apply(DrawObject& object) const = 0;
     virtual std::unique_ptr<UndoCommand> command(Drawing& drawing) const = 0;
 
     Point m_origin, m_start, m_current;
@@ -61,7 +62,7 @@ public:
 
 protected:
     void compute(bool shift) override;
-    KMatrix linear() const override;
+    void apply(DrawObject& object) const override;
     std::unique_ptr<UndoCommand> command(Drawing& drawing) const override;
 
 private:
@@ -76,7 +77,7 @@ public:
 
 protected:
     void compute(bool shift) override;
-    KMatrix linear() const override;
+    void apply(DrawObject& object) const override;
     std::unique_ptr<UndoCommand> command(Drawing& drawing) const override;
 
 private:
@@ -91,7 +92,7 @@ public:
 
 protected:
     void compute(bool shift) override;
-    KMatrix linear() const override;
+    void apply(DrawObject& object) const override;
     std::unique_ptr<UndoCommand> command(Drawing& drawing) const override;
 
 private:
@@ -107,7 +108,7 @@ public:
 
 protected:
     void compute(bool shift) override;
-    KMatrix linear() const override;
+    void apply(DrawObject& object) const override;
     std::unique_ptr<UndoCommand> command(Drawing& drawing) const override;
 
 private:

@@ -101,16 +101,6 @@ TEST(ToolOutline, LinesAndShapesWithoutAreaMeetAMarquee)
     EXPECT_FALSE(SelectionTool::outlineMeets(group, { 20, 10, 30, 40 }));
 }
 
-TEST(ToolAngles, AngleSeenFromTheCentre)
-{
-    const Point c { 10, 10 };
-    EXPECT_FLOAT_EQ(ArcTool::angleOf(c, { 10, 15 }), 90);
-    EXPECT_FLOAT_EQ(ArcTool::angleOf(c, { 10, 5 }), -90);
-    EXPECT_FLOAT_EQ(ArcTool::angleOf(c, c), 0);
-    EXPECT_FLOAT_EQ(ArcTool::angleOf(c, { 5, 10 }), 180);
-    EXPECT_FLOAT_EQ(ArcTool::angleOf(c, { 5, 5 }), -135);
-}
-
 TEST_F(ToolLogic, UpperUnselectedObjectWinsOverASelectedOneBelow)
 {
     DrawObject* below = add(std::make_unique<RectangleObject>(0, 0, 100, 100));
