@@ -2,11 +2,9 @@
 // must decode to exactly the pixels we handed over.
 #include "raster/TiffWriter.h"
 
-#include "model/ImageObject.h"
 #include "platform/OutputStream.h"
 #include "platform/jpeg/TurboJpegEncoder.h"
 #include "raster/GifWriter.h"
-#include "raster/ImageFileWriters.h"
 
 #include "BitmapTestSupport.h"
 
@@ -229,29 +227,6 @@ TEST(JpegEncoder, DjpegReadsItAtTheQualityAskedWithHalvedChroma)
     EXPECT_FALSE(encoder.encode(wide.view(), 75, bytes, error));
     EXPECT_NE(error.find("65500"), std::string::npos) << error;
     EXPECT_TRUE(bytes.empty());
-}
-
-TEST(ImageFileWriters, AnImageObjectBecomesAJpegOrAGifFile)
-{
-    ImageObject object;
-    ASSERT_TRUE(object.allocatePixels(13, 7));
-    const RgbImage pixels = randomImage(13, 7, 12, 5);
-    std::copy(pixels.pixels.begin(), pixels.pixels.end(), object.pixelData());
-    const auto gif = scratchDirectory() / "object.gif";
-    ASSERT_TRUE(writeImageAsGif(gif.string(), object));
-    const auto decoded = decodeWithImageMagick(gif);
-    ASSERT_TRUE(decoded);
-    EXPECT_TRUE(decoded->rgb == pixels.pixels);
-
-    TurboJpegEncoder encoder;
-    const auto jpeg = scratchDirectory() / "object.jpg";
-    ASSERT_TRUE(writeImageAsJpeg(jpeg.string(), object, encoder, 75));
-    const auto back = decodeWithImageMagick(jpeg);
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->width, 13);
-    EXPECT_EQ(back->height, 7);
-
-    EXPECT_FALSE(writeImageAsGif((scratchDirectory() / "empty.gif").string(), ImageObject()));
 }
 
 } // namespace
