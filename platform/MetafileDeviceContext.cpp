@@ -363,7 +363,7 @@ std::vector<uint8_t> MetafileDeviceContext::finish()
 
 void MetafileDeviceContext::moveTo(DcPoint p)
 {
-    if (m_inPath) {
+    if (m_pathState == PathState::Open) {
         m_path.push_back({ { p }, false });
     }
     m_state.position = p;
@@ -371,7 +371,7 @@ void MetafileDeviceContext::moveTo(DcPoint p)
 
 void MetafileDeviceContext::lineTo(DcPoint p)
 {
-    if (m_inPath) {
+    if (m_pathState == PathState::Open) {
         if (m_path.empty() || m_path.back().closed)
             m_path.push_back({ { m_state.position }, false });
         m_path.back().points.push_back(p);
@@ -495,14 +495,13 @@ void MetafileDeviceContext::polyPolyline(std::span<const DcPoint> points, std::s
 
 void MetafileDeviceContext::beginPath()
 {
-    m_inPath = true;
-    m_pathReady = false;
+    m_pathState = PathState::Open;
     m_path.clear();
 }
 
 void MetafileDeviceContext::polyBezierTo(std::span<const DcPoint> points)
 {
-    if (!m_inPath)
+    if (m_pathState != PathState::Open)
         return;
     for (std::size_t i = 0; i + 2 < points.size(); i += 3) {
         const DcPoint p0 = m_state.position;
@@ -527,7 +526,7 @@ void MetafileDeviceContext::polyBezierTo(std::span<const DcPoint> points)
 
 void MetafileDeviceContext::closeFigure()
 {
-    if (m_inPath && !m_path.empty() && !m_path.back().closed) {
+    if (m_pathState == PathState::Open && !m_path.empty() && !m_path.back().closed) {
         m_path.back().closed = true;
         m_state.position = m_path.back().points.front();
     }
@@ -535,24 +534,21 @@ void MetafileDeviceContext::closeFigure()
 
 void MetafileDeviceContext::endPath()
 {
-    if (!m_inPath)
-        return;
-    m_inPath = false;
-    m_pathReady = true;
+    if (m_pathState == PathState::Open)
+        m_pathState = PathState::Closed;
 }
 
 void MetafileDeviceContext::abortPath()
 {
-    m_inPath = false;
-    m_pathReady = false;
+    m_pathState = PathState::None;
     m_path.clear();
 }
 
 void MetafileDeviceContext::paintPath(bool fill, bool stroke)
 {
-    if (!m_pathReady)
+    if (m_pathState != PathState::Closed)
         return;
-    m_pathReady = false;
+    m_pathState = PathState::None;
     std::vector<Figure> figures = std::move(m_path);
     m_path.clear();
     std::vector<DcPoint> points;

@@ -170,8 +170,8 @@ private:
     bool m_modesKnown = false;
     bool m_positionKnown = false;
 
-    bool m_inPath = false;
-    bool m_pathReady = false;
+    // A bracket being recorded, or ended and waiting to be painted.
+    enum class PathState { None, Open, Closed } m_pathState = PathState::None;
     std::vector<Figure> m_path;
     bool m_finished = false;
 };

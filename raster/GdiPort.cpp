@@ -6,6 +6,7 @@
 #include "model/TextLayout.h"
 #include "model/TextObject.h"
 #include "model/TextPaintSinks.h"
+#include "raster/DeviceRounding.h"
 #include "raster/DeviceTextCanvas.h"
 #include "raster/HatchPatterns.h"
 
@@ -16,27 +17,13 @@ namespace zavora {
 
 namespace {
 
-// Device coordinates stay within what GDI addresses (27 bits), so a wild
-// matrix or point can neither overflow the integer conversion nor send the
-// rasteriser into coordinates it cannot handle.
-
-int32_t truncated(float v)
-{
-    return int32_t(clampDeviceCoordinate(v));
-}
-
-int32_t rounded(float v)
-{
-    return truncated(v + 0.5f);
-}
-
 DcPoint truncatedPoint(Point p)
 {
-    return { truncated(p.x), truncated(p.y) };
+    return { truncateToDevice(p.x), truncateToDevice(p.y) };
 }
 DcPoint roundedPoint(float x, float y)
 {
-    return { rounded(x), rounded(y) };
+    return { roundHalfUpToDevice(x), roundHalfUpToDevice(y) };
 }
 
 int colorByte(float percent)
@@ -160,7 +147,7 @@ GdiPort::StyleSelection::StyleSelection(GdiPort& port, const PaintStyle& style, 
             // Dashed lines are one pixel wide on a raster device, whatever the width field says.
             pen = DcPen::cosmetic(dashPenStyle(style.dashIndex()), ink);
         } else {
-            const int32_t width = std::max(1, rounded(style.lineWidth() * port.m_scale));
+            const int32_t width = std::max(1, roundHalfUpToDevice(style.lineWidth() * port.m_scale));
             pen = pathPen ? DcPen::geometricFlat(ink, width) : DcPen::solid(ink, width);
         }
     }

@@ -31,10 +31,9 @@ bool MetafilePort::beginPage(const DocumentInfo& info, bool downloadFonts, Progr
     const int32_t height = info.y1 - info.y0;
     const int16_t right = extent(info.landscape ? height : width);
     const int16_t bottom = extent(info.landscape ? width : height);
-    m_header = zavora::placeableHeader(0, 0, right, bottom, 72);
+    const std::vector<uint8_t> header = placeableHeader(0, 0, right, bottom, 72);
     if (m_stream)
-        m_stream->write(m_header.data(), m_header.size());
-    m_metafile.reset();
+        m_stream->write(header.data(), header.size());
     m_recorder = std::make_unique<MetafileDeviceContext>();
     m_recorder->setMapMode(kMapModeAnisotropic);
     m_recorder->setWindowOrg(0, 0);
@@ -58,8 +57,6 @@ void MetafilePort::endPage(ProgressMonitor* monitor)
     std::vector<uint8_t> records = m_recorder->finish();
     if (m_stream)
         m_stream->write(records.data(), records.size());
-    if (m_keepMetafile)
-        m_metafile = std::move(records);
 }
 
 void MetafilePort::textBlock(const TextObject& object)

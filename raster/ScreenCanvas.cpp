@@ -8,6 +8,7 @@
 #include "model/PathObjects.h"
 #include "platform/DebugLog.h"
 #include "platform/Reporter.h"
+#include "raster/DeviceRounding.h"
 #include "raster/DeviceTextCanvas.h"
 #include "raster/GdiPort.h"
 #include "raster/HatchPatterns.h"
@@ -24,21 +25,9 @@ constexpr ColorRef kLightGrey = 0xc0c0c0;
 constexpr ColorRef kInvertingPen = kWhiteRef;
 constexpr const char* kNoMemory = "Insufficient memory - Please reduce window size";
 
-// As in GdiPort: device coordinates stay within what the rasteriser handles.
-
-int32_t truncated(float v)
-{
-    return int32_t(clampDeviceCoordinate(v));
-}
-
-int32_t rounded(float v)
-{
-    return truncated(v + 0.5f);
-}
-
 int32_t nearestPixel(double v)
 {
-    return truncated(float(std::floor(v + 0.5)));
+    return truncateToDevice(float(std::floor(v + 0.5)));
 }
 
 // The kernel keeps colours as fractions; the screen converts percentages.
@@ -402,7 +391,7 @@ void ScreenCanvas::paintPath(const std::vector<PathElement>& elements, const Pat
     points.clear();
     enum class Step { Move, Line, CurvePoint };
     auto to = [&](Point p, Step step) {
-        const DcPoint d { rounded(p.x), rounded(p.y) };
+        const DcPoint d { roundHalfUpToDevice(p.x), roundHalfUpToDevice(p.y) };
         // A flattened curve's points that round onto the last are left out.
         if (step == Step::CurvePoint && !exact && !points.empty() && d == points.back())
             return;
@@ -573,7 +562,7 @@ void ScreenCanvas::strokePath()
     PathPaint paint;
     paint.stroke = true;
     paint.strokeColor = kernelColor();
-    paint.width = std::max(1, rounded(std::fabs(k.state().lineWidth)));
+    paint.width = std::max(1, roundHalfUpToDevice(std::fabs(k.state().lineWidth)));
     paint.dash = k.state().pen;
     paintPath(elements, paint);
 }
@@ -592,7 +581,7 @@ bool ScreenCanvas::fillAndStrokePath(const Color& strokeColor)
     PathPaint stroke;
     stroke.stroke = true;
     stroke.strokeColor = kernelColor();
-    stroke.width = std::max(1, rounded(std::fabs(k.state().lineWidth)));
+    stroke.width = std::max(1, roundHalfUpToDevice(std::fabs(k.state().lineWidth)));
     stroke.dash = k.state().pen;
     // Painting both at once closes every figure, so only closed outlines may.
     bool closed = !elements.empty() && elements.back().kind == PathKind::Close;
@@ -622,7 +611,7 @@ void ScreenCanvas::arrowhead(int code, Point tip, Point previous, float scale)
     points.reserve(outline.size());
     for (Point p : outline) {
         const Point d = k.transform(p);
-        points.push_back({ truncated(d.x), truncated(d.y) });
+        points.push_back({ truncateToDevice(d.x), truncateToDevice(d.y) });
     }
     const int32_t count = int32_t(points.size());
     paintPolygons(points, std::span<const int32_t>(&count, 1), kernelColor(), kNoPattern, kBlackRef);
@@ -641,7 +630,7 @@ void ScreenCanvas::image(const ImageObject& image)
         std::vector<DcPoint> corners;
         for (Point p : { Point { 0, 0 }, Point { 1, 0 }, Point { 1, 1 }, Point { 0, 1 } }) {
             const Point d = transformPoint(m, p);
-            corners.push_back({ truncated(d.x), truncated(d.y) });
+            corners.push_back({ truncateToDevice(d.x), truncateToDevice(d.y) });
         }
         touched(corners, 2);
     }
@@ -668,7 +657,7 @@ void ScreenCanvas::paintText(const std::function<void(TextCanvas&)>& paint)
 DcPoint ScreenCanvas::toPixel(Point drawing) const
 {
     const Point p = transformPoint(m_view, drawing);
-    return { rounded(p.x), rounded(p.y) };
+    return { roundHalfUpToDevice(p.x), roundHalfUpToDevice(p.y) };
 }
 
 void ScreenCanvas::mark(Point point)

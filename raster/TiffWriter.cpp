@@ -41,13 +41,13 @@ void entry(LittleEndianBytes& out, TiffTag tag, TiffType type, uint32_t count, u
     out.u32(value); // a SHORT in place is its 16 bits then 16 zero bits
 }
 
-} // namespace
-
+// As many rows as fit in 8 KB; rows wider than 2730 pixels get a strip each.
 int32_t tiffRowsPerStrip(int32_t width)
 {
-    // Rows wider than 2730 pixels do not fit 8 KB: one row per strip then.
     return width > 0 ? std::max<int32_t>(1, 8192 / (width * 3)) : 1;
 }
+
+} // namespace
 
 bool writeTiff(OutputStream& stream, const RgbImageView& image)
 {

@@ -9,10 +9,6 @@ namespace zavora {
 
 class OutputStream;
 
-// Rows in one strip of an image `width` pixels wide: as many as fit in
-// 8192 bytes, and at least one.
-int32_t tiffRowsPerStrip(int32_t width);
-
 // False when the image is empty, too large for 32-bit offsets, or a write or
 // seek failed.
 bool writeTiff(OutputStream& stream, const RgbImageView& image);

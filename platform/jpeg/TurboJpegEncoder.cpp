@@ -104,16 +104,10 @@ bool TurboJpegEncoder::encode(
     info.image_height = JDIMENSION(image.height);
     info.input_components = 3;
     info.in_color_space = JCS_RGB;
+    // The defaults for RGB input are YCbCr with both chroma planes at half
+    // width and half height, as we want.
     jpeg_set_defaults(&info);
-    jpeg_set_colorspace(&info, JCS_YCbCr);
     jpeg_set_quality(&info, std::clamp(quality, 1, 100), TRUE);
-    // Luminance full size, both chroma planes at half width and half height.
-    info.comp_info[0].h_samp_factor = 2;
-    info.comp_info[0].v_samp_factor = 2;
-    for (int c = 1; c < 3; ++c) {
-        info.comp_info[c].h_samp_factor = 1;
-        info.comp_info[c].v_samp_factor = 1;
-    }
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(image.pixels + size_t(info.next_scanline) * size_t(image.stride));

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <random>
 #include <string>
 
@@ -41,21 +40,13 @@ inline RgbImage randomImage(int32_t width, int32_t height, int colours, uint32_t
     return image;
 }
 
-// The output of a shell command and its exit status.
 using ToolRun = zavora::testing::ToolRun;
 
+// testing::runTool with a log name of its own per run.
 inline ToolRun runTool(const std::string& command)
 {
-    ToolRun run;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.output.append(buffer, n);
-    const int raw = ::pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return run;
+    static int runs = 0;
+    return testing::runTool(command, "bitmap-tool-" + std::to_string(++runs));
 }
 
 // Fails the test when the program is not installed.
@@ -81,10 +72,6 @@ inline std::optional<Raster> decodeWithImageMagick(const std::filesystem::path& 
     }
     return raster;
 }
-
-} // namespace zavora::bitmaptest
-
-namespace zavora::bitmaptest {
 
 // A GIF LZW decoder written from the format's description, independent of our
 // encoder: nothing when the stream is not valid (a code beyond the next free
@@ -139,10 +126,6 @@ inline std::optional<std::vector<uint8_t>> decodeLzw(const std::vector<uint8_t>&
     }
     return std::nullopt;
 }
-
-} // namespace zavora::bitmaptest
-
-namespace zavora::bitmaptest {
 
 // Peak signal-to-noise ratio of two images of one size, in dB.
 inline double psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
