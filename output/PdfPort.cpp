@@ -362,7 +362,7 @@ void PdfPort::image(const Matrix& matrix, const ImageObject& image)
     if (!image.hasPixels() || image.width() <= 0 || image.height() <= 0)
         return;
     putText("q\r\n");
-    putMatrix(writableMatrix(matrix), false);
+    putInvertibleMatrix(matrix, false);
     put(" cm\r\n/Im%zu Do\r\nQ\r\n", m_images.size());
     m_images.push_back(&image);
 }

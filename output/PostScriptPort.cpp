@@ -247,9 +247,9 @@ void PostScriptPort::putMatrix(const Matrix& m, bool bracketed)
         m_buffer += ']';
 }
 
-void PostScriptPort::putInvertibleMatrix(const Matrix& matrix)
+void PostScriptPort::putInvertibleMatrix(const Matrix& matrix, bool bracketed)
 {
-    putMatrix(invertibleAsWritten(matrix), true);
+    putMatrix(invertibleAsWritten(matrix), bracketed);
 }
 
 const std::vector<UsedFont>& PostScriptPort::usedFonts() const
@@ -664,11 +664,6 @@ PostScriptPort::TextAnchor PostScriptPort::textAnchor(const float box[4], TextAl
     anchor.ascent = ascent;
     anchor.baseline = anchor.top - ascent;
     return anchor;
-}
-
-Matrix PostScriptPort::writableMatrix(const Matrix& matrix)
-{
-    return invertibleAsWritten(matrix);
 }
 
 Matrix PostScriptPort::anchoredTextMatrix(const Matrix& matrix, const TextAnchor& anchor)
