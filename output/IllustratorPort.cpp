@@ -157,16 +157,10 @@ void IllustratorPort::rectangle(
 void IllustratorPort::text(const PaintStyle& style, const Matrix& matrix, const std::string& text,
     const FontEntry* font, float size, float leading, TextAlign align, const float box[4])
 {
-    writeFillColor(style, true);
     // The format has no justification: such text is set flush left.
     if (align == TextAlign::Justified)
         align = TextAlign::Left;
-    size = clampFontSize(size);
-    leading = clampLeading(leading);
-    writeFontLine(font ? writerState().fontName(*font) : std::string("Helvetica"), size, leading, align);
-    const TextAnchor anchor = textAnchor(box, align, font ? font->ascent(size) : 0.0);
-    putMatrix(anchoredTextMatrix(matrix, anchor), true);
-    putText(" e\r\n");
+    beginTextBlock(style, matrix, font, size, leading, align, box);
     // One "t" per line; paragraph ends and line breaks alike end a line.
     const std::string_view all = text;
     std::size_t start = 0;

@@ -149,6 +149,10 @@ protected:
     // The object matrix moved to the anchor, as a reader gets it back and
     // never singular.
     static Matrix anchoredTextMatrix(const Matrix& matrix, const TextAnchor& anchor);
+    // The fill colour, the "z" font line and the "[matrix] e" line that open
+    // a text block, the size and leading made showable; where it is anchored.
+    TextAnchor beginTextBlock(const PaintStyle& style, const Matrix& matrix, const FontEntry* font, float size,
+        float leading, TextAlign align, const float box[4]);
 
     // The fonts the header names, after beginPage filled the table.
     const std::vector<UsedFont>& usedFonts() const;
