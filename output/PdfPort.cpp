@@ -288,61 +288,18 @@ void PdfPort::paintPath(const PaintStyle& style, const std::string& path, bool c
         writePaintOperator(style, closed);
         return;
     }
-    writeStyle(style);
-    putText(path);
-    writePaintOperator(style, closed);
+    IllustratorPort::paintPath(style, path, closed);
 }
 
-void PdfPort::line(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2,
-    int arrow1, int arrow2)
+void PdfPort::strokeLine(const PaintStyle& style, const std::string& path)
 {
-    std::string path;
-    appendPoint(path, matrix, x1, y1, "m");
-    appendPoint(path, matrix, x2, y2, "l");
     if (m_compoundDepth > 0) {
         paintPath(style, path, false);
-    } else {
-        writeLineAttributes(style);
-        putText(path);
-        putText(style.strokeOn() ? "S\r\n" : "n\r\n");
+        return;
     }
-    drawArrowheads(*this, style, matrix, { { x1, y1 }, { x2, y2 }, { x2, y2 }, { x1, y1 } }, arrow1, arrow2);
-}
-
-void PdfPort::polyline(const PaintStyle& style, const Matrix& matrix, const PointList& points, bool closed,
-    int arrow1, int arrow2)
-{
-    if (points.empty())
-        return;
-    std::string path;
-    appendPoint(path, matrix, points[0].x, points[0].y, "m");
-    for (std::size_t i = 1; i < points.size(); ++i)
-        appendPoint(path, matrix, points[i].x, points[i].y, "l");
-    if (closed)
-        appendPoint(path, matrix, points[0].x, points[0].y, "l");
-    paintPath(style, path, closed);
-    if (closed)
-        return;
-    if (auto ends = polylineEnds(points))
-        drawArrowheads(*this, style, matrix, *ends, arrow1, arrow2);
-}
-
-void PdfPort::curvePath(
-    const PaintStyle& style, const Matrix& matrix, const NodeList& nodes, bool closed, int arrow1, int arrow2)
-{
-    if (nodes.empty())
-        return;
-    std::string path;
-    appendPoint(path, matrix, nodes[0].x, nodes[0].y, "m");
-    for (std::size_t j = 1; j < nodes.size(); ++j)
-        appendSegment(path, matrix, nodes[j - 1], nodes[j], "c");
-    if (closed)
-        appendSegment(path, matrix, nodes.back(), nodes.front(), "c");
-    paintPath(style, path, closed);
-    if (closed)
-        return;
-    if (auto ends = curveEnds(nodes))
-        drawArrowheads(*this, style, matrix, *ends, arrow1, arrow2);
+    writeLineAttributes(style);
+    putText(path);
+    putText(style.strokeOn() ? "S\r\n" : "n\r\n");
 }
 
 void PdfPort::rectangle(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2)
