@@ -97,6 +97,10 @@ bool PdfPort::beginPage(const DocumentInfo& info, bool, ProgressMonitor*)
     m_images.clear();
     m_compoundDepth = 0;
     m_compoundPath.clear();
+    m_fonts.clear();
+    for (const FontEntry* font : documentFonts())
+        if (font)
+            m_fonts.push_back(font);
 
     putText("%PDF-1.0\r\n");
     beginObject(1);
@@ -155,10 +159,7 @@ void PdfPort::endPage(ProgressMonitor*)
 
 void PdfPort::writeFonts()
 {
-    std::vector<const FontEntry*> fonts;
-    for (const FontEntry* font : documentFonts())
-        if (font)
-            fonts.push_back(font);
+    const std::vector<const FontEntry*>& fonts = m_fonts;
 
     beginObject(kFontsObject);
     putText("<<\r\n");
@@ -328,18 +329,13 @@ void PdfPort::text(const PaintStyle& style, const Matrix& matrix, const std::str
     float size, float leading, TextAlign align, const float box[4])
 {
     // Without a font resource there is nothing to show the text with.
-    const std::vector<const FontEntry*>& fonts = documentFonts();
-    std::vector<const FontEntry*> listed;
-    for (const FontEntry* f : fonts)
-        if (f)
-            listed.push_back(f);
-    const auto found = std::find(listed.begin(), listed.end(), font);
-    if (!font || found == listed.end())
+    const auto found = std::find(m_fonts.begin(), m_fonts.end(), font);
+    if (!font || found == m_fonts.end())
         return;
     size = clampFontSize(size);
     leading = clampLeading(leading);
     writeFillColor(style);
-    put("BT\r\n/F%d ", int(found - listed.begin()) + 1);
+    put("BT\r\n/F%d ", int(found - m_fonts.begin()) + 1);
     putNumbers({ size });
     putText(" Tf\r\n");
     putNumbers({ leading });

@@ -60,6 +60,7 @@ private:
     PaintStyle m_compoundStyle;
     std::string m_compoundPath;
     std::vector<const ImageObject*> m_images; // in the order they are drawn
+    std::vector<const FontEntry*> m_fonts; // the document fonts; /Fn is the n-th
 };
 
 // A PDF name's characters: those PDF forbids in a name (white space,
