@@ -68,16 +68,14 @@ void FormPort::image(const Matrix& matrix, const ImageObject& image)
     const int32_t width = image.hasPixels() ? image.width() : 0;
     const int32_t height = image.hasPixels() ? image.height() : 0;
     put("bmp%04d ", m_imageCount);
-    appendImageArray(image);
+    appendImageArray(image, width, height);
     putInvertibleMatrix(matrix);
     put(" %d %d imga\r\n", width, height);
 }
 
-void FormPort::appendImageArray(const ImageObject& image)
+void FormPort::appendImageArray(const ImageObject& image, int32_t width, int32_t height)
 {
     static const char* const digits = "0123456789abcdef";
-    const int32_t width = image.hasPixels() ? image.width() : 0;
-    const int32_t height = image.hasPixels() ? image.height() : 0;
     std::string& out = m_imageArrays;
     out += formatLocaleFree("%d array dup /bmp%04d exch def\r\n", height, m_imageCount++);
     const std::vector<uint8_t>& pixels = image.pixels();

@@ -28,7 +28,8 @@ public:
     bool failed() const override { return m_failed; }
 
 private:
-    void appendImageArray(const ImageObject& image);
+    // The image's grey rows as the array "bmpNNNN", width by height pixels.
+    void appendImageArray(const ImageObject& image, int32_t width, int32_t height);
 
     OutputStream& m_target;
     std::string m_name;

@@ -85,15 +85,27 @@ void IllustratorPort::roundRectangle(
 
 void IllustratorPort::image(const Matrix&, const ImageObject&) { }
 
+void IllustratorPort::paintPath(const PaintStyle& style, const std::string& path, bool closed)
+{
+    writeStyle(style);
+    putText(path);
+    writePaintOperator(style, closed);
+}
+
+void IllustratorPort::strokeLine(const PaintStyle& style, const std::string& path)
+{
+    writeLineAttributes(style);
+    putText(path);
+    putText(style.strokeOn() ? "S\r\n" : "N\r\n");
+}
+
 void IllustratorPort::line(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2,
     float y2, int arrow1, int arrow2)
 {
     std::string path;
     appendPoint(path, matrix, x1, y1, "m");
-    appendPoint(path, matrix, x2, y2, "L");
-    writeLineAttributes(style);
-    putText(path);
-    putText(style.strokeOn() ? "S\r\n" : "N\r\n");
+    appendPoint(path, matrix, x2, y2, lineTo());
+    strokeLine(style, path);
     drawArrowheads(*this, style, matrix, { { x1, y1 }, { x2, y2 }, { x2, y2 }, { x1, y1 } }, arrow1, arrow2);
 }
 
@@ -105,12 +117,10 @@ void IllustratorPort::polyline(const PaintStyle& style, const Matrix& matrix, co
     std::string path;
     appendPoint(path, matrix, points[0].x, points[0].y, "m");
     for (std::size_t i = 1; i < points.size(); ++i)
-        appendPoint(path, matrix, points[i].x, points[i].y, "L");
+        appendPoint(path, matrix, points[i].x, points[i].y, lineTo());
     if (closed)
-        appendPoint(path, matrix, points[0].x, points[0].y, "L");
-    writeStyle(style);
-    putText(path);
-    writePaintOperator(style, closed);
+        appendPoint(path, matrix, points[0].x, points[0].y, lineTo());
+    paintPath(style, path, closed);
     if (closed)
         return;
     if (auto ends = polylineEnds(points))
@@ -125,15 +135,13 @@ void IllustratorPort::curvePath(
     std::string path;
     appendPoint(path, matrix, nodes[0].x, nodes[0].y, "m");
     auto segment = [&](const BezierNode& from, const BezierNode& to) {
-        appendSegment(path, matrix, from, to, (to.flags & kCornerNode) ? "C" : "c");
+        appendSegment(path, matrix, from, to, curveTo(to));
     };
     for (std::size_t j = 1; j < nodes.size(); ++j)
         segment(nodes[j - 1], nodes[j]);
     if (closed)
         segment(nodes.back(), nodes.front());
-    writeStyle(style);
-    putText(path);
-    writePaintOperator(style, closed);
+    paintPath(style, path, closed);
     if (closed)
         return;
     if (auto ends = curveEnds(nodes))
@@ -149,24 +157,16 @@ void IllustratorPort::rectangle(
     appendPoint(path, matrix, x2, y2, "L");
     appendPoint(path, matrix, x2, y1, "L");
     appendPoint(path, matrix, x1, y1, "L");
-    writeStyle(style);
-    putText(path);
-    writePaintOperator(style, true);
+    paintPath(style, path, true);
 }
 
 void IllustratorPort::text(const PaintStyle& style, const Matrix& matrix, const std::string& text,
     const FontEntry* font, float size, float leading, TextAlign align, const float box[4])
 {
-    writeFillColor(style, true);
     // The format has no justification: such text is set flush left.
     if (align == TextAlign::Justified)
         align = TextAlign::Left;
-    size = clampFontSize(size);
-    leading = clampLeading(leading);
-    writeFontLine(font ? writerState().fontName(*font) : std::string("Helvetica"), size, leading, align);
-    const TextAnchor anchor = textAnchor(box, align, font ? font->ascent(size) : 0.0);
-    putMatrix(anchoredTextMatrix(matrix, anchor), true);
-    putText(" e\r\n");
+    beginTextBlock(style, matrix, font, size, leading, align, box);
     // One "t" per line; paragraph ends and line breaks alike end a line.
     const std::string_view all = text;
     std::size_t start = 0;

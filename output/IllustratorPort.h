@@ -40,6 +40,15 @@ public:
     void writeStyle(const PaintStyle& style) override;
 
 protected:
+    // The path operators this format writes: line-to, and curve-to for the
+    // segment that ends on `to`.
+    virtual const char* lineTo() const { return "L"; }
+    virtual const char* curveTo(const BezierNode& to) const { return (to.flags & kCornerNode) ? "C" : "c"; }
+    // Paints a path built in page space: its style, the path, the operator.
+    virtual void paintPath(const PaintStyle& style, const std::string& path, bool closed);
+    // Strokes a line's path; a line states its stroke attributes only.
+    virtual void strokeLine(const PaintStyle& style, const std::string& path);
+
     // "x y <op>" and a line end, the point mapped to page space.
     static void appendPoint(std::string& out, const Matrix& matrix, float x, float y, const char* op);
     // The segment's two control points and its end in page space, then "<op>".

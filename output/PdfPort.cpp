@@ -97,6 +97,10 @@ bool PdfPort::beginPage(const DocumentInfo& info, bool, ProgressMonitor*)
     m_images.clear();
     m_compoundDepth = 0;
     m_compoundPath.clear();
+    m_fonts.clear();
+    for (const FontEntry* font : documentFonts())
+        if (font)
+            m_fonts.push_back(font);
 
     putText("%PDF-1.0\r\n");
     beginObject(1);
@@ -155,10 +159,7 @@ void PdfPort::endPage(ProgressMonitor*)
 
 void PdfPort::writeFonts()
 {
-    std::vector<const FontEntry*> fonts;
-    for (const FontEntry* font : documentFonts())
-        if (font)
-            fonts.push_back(font);
+    const std::vector<const FontEntry*>& fonts = m_fonts;
 
     beginObject(kFontsObject);
     putText("<<\r\n");
@@ -288,61 +289,18 @@ void PdfPort::paintPath(const PaintStyle& style, const std::string& path, bool c
         writePaintOperator(style, closed);
         return;
     }
-    writeStyle(style);
-    putText(path);
-    writePaintOperator(style, closed);
+    IllustratorPort::paintPath(style, path, closed);
 }
 
-void PdfPort::line(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2,
-    int arrow1, int arrow2)
+void PdfPort::strokeLine(const PaintStyle& style, const std::string& path)
 {
-    std::string path;
-    appendPoint(path, matrix, x1, y1, "m");
-    appendPoint(path, matrix, x2, y2, "l");
     if (m_compoundDepth > 0) {
         paintPath(style, path, false);
-    } else {
-        writeLineAttributes(style);
-        putText(path);
-        putText(style.strokeOn() ? "S\r\n" : "n\r\n");
+        return;
     }
-    drawArrowheads(*this, style, matrix, { { x1, y1 }, { x2, y2 }, { x2, y2 }, { x1, y1 } }, arrow1, arrow2);
-}
-
-void PdfPort::polyline(const PaintStyle& style, const Matrix& matrix, const PointList& points, bool closed,
-    int arrow1, int arrow2)
-{
-    if (points.empty())
-        return;
-    std::string path;
-    appendPoint(path, matrix, points[0].x, points[0].y, "m");
-    for (std::size_t i = 1; i < points.size(); ++i)
-        appendPoint(path, matrix, points[i].x, points[i].y, "l");
-    if (closed)
-        appendPoint(path, matrix, points[0].x, points[0].y, "l");
-    paintPath(style, path, closed);
-    if (closed)
-        return;
-    if (auto ends = polylineEnds(points))
-        drawArrowheads(*this, style, matrix, *ends, arrow1, arrow2);
-}
-
-void PdfPort::curvePath(
-    const PaintStyle& style, const Matrix& matrix, const NodeList& nodes, bool closed, int arrow1, int arrow2)
-{
-    if (nodes.empty())
-        return;
-    std::string path;
-    appendPoint(path, matrix, nodes[0].x, nodes[0].y, "m");
-    for (std::size_t j = 1; j < nodes.size(); ++j)
-        appendSegment(path, matrix, nodes[j - 1], nodes[j], "c");
-    if (closed)
-        appendSegment(path, matrix, nodes.back(), nodes.front(), "c");
-    paintPath(style, path, closed);
-    if (closed)
-        return;
-    if (auto ends = curveEnds(nodes))
-        drawArrowheads(*this, style, matrix, *ends, arrow1, arrow2);
+    writeLineAttributes(style);
+    putText(path);
+    putText(style.strokeOn() ? "S\r\n" : "n\r\n");
 }
 
 void PdfPort::rectangle(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2)
@@ -362,7 +320,7 @@ void PdfPort::image(const Matrix& matrix, const ImageObject& image)
     if (!image.hasPixels() || image.width() <= 0 || image.height() <= 0)
         return;
     putText("q\r\n");
-    putMatrix(writableMatrix(matrix), false);
+    putInvertibleMatrix(matrix, false);
     put(" cm\r\n/Im%zu Do\r\nQ\r\n", m_images.size());
     m_images.push_back(&image);
 }
@@ -371,18 +329,13 @@ void PdfPort::text(const PaintStyle& style, const Matrix& matrix, const std::str
     float size, float leading, TextAlign align, const float box[4])
 {
     // Without a font resource there is nothing to show the text with.
-    const std::vector<const FontEntry*>& fonts = documentFonts();
-    std::vector<const FontEntry*> listed;
-    for (const FontEntry* f : fonts)
-        if (f)
-            listed.push_back(f);
-    const auto found = std::find(listed.begin(), listed.end(), font);
-    if (!font || found == listed.end())
+    const auto found = std::find(m_fonts.begin(), m_fonts.end(), font);
+    if (!font || found == m_fonts.end())
         return;
     size = clampFontSize(size);
     leading = clampLeading(leading);
     writeFillColor(style);
-    put("BT\r\n/F%d ", int(found - listed.begin()) + 1);
+    put("BT\r\n/F%d ", int(found - m_fonts.begin()) + 1);
     putNumbers({ size });
     putText(" Tf\r\n");
     putNumbers({ leading });

@@ -26,12 +26,6 @@ public:
     void beginCompoundPath() override;
     void endCompoundPath() override;
 
-    void line(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2,
-        int arrow1, int arrow2) override;
-    void polyline(const PaintStyle& style, const Matrix& matrix, const PointList& points, bool closed,
-        int arrow1, int arrow2) override;
-    void curvePath(const PaintStyle& style, const Matrix& matrix, const NodeList& nodes, bool closed,
-        int arrow1, int arrow2) override;
     void text(const PaintStyle& style, const Matrix& matrix, const std::string& text, const FontEntry* font,
         float size, float leading, TextAlign align, const float box[4]) override;
     void rectangle(
@@ -44,9 +38,14 @@ public:
 protected:
     void writeColor(const Color& color, bool fill) override;
 
+    // The Illustrator port's paths with PDF's operators; inside a compound
+    // path they are collected and painted once at its end.
+    const char* lineTo() const override { return "l"; }
+    const char* curveTo(const BezierNode&) const override { return "c"; }
+    void paintPath(const PaintStyle& style, const std::string& path, bool closed) override;
+    void strokeLine(const PaintStyle& style, const std::string& path) override;
+
 private:
-    // Paints the path text now, or adds it to the compound path being collected.
-    void paintPath(const PaintStyle& style, const std::string& path, bool closed);
     // Notes where the object starts and writes "n 0 obj".
     void beginObject(int number);
     int newObject();
@@ -61,6 +60,7 @@ private:
     PaintStyle m_compoundStyle;
     std::string m_compoundPath;
     std::vector<const ImageObject*> m_images; // in the order they are drawn
+    std::vector<const FontEntry*> m_fonts; // the document fonts; /Fn is the n-th
 };
 
 // A PDF name's characters: those PDF forbids in a name (white space,

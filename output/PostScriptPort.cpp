@@ -247,9 +247,9 @@ void PostScriptPort::putMatrix(const Matrix& m, bool bracketed)
         m_buffer += ']';
 }
 
-void PostScriptPort::putInvertibleMatrix(const Matrix& matrix)
+void PostScriptPort::putInvertibleMatrix(const Matrix& matrix, bool bracketed)
 {
-    putMatrix(invertibleAsWritten(matrix), true);
+    putMatrix(invertibleAsWritten(matrix), bracketed);
 }
 
 const std::vector<UsedFont>& PostScriptPort::usedFonts() const
@@ -666,11 +666,6 @@ PostScriptPort::TextAnchor PostScriptPort::textAnchor(const float box[4], TextAl
     return anchor;
 }
 
-Matrix PostScriptPort::writableMatrix(const Matrix& matrix)
-{
-    return invertibleAsWritten(matrix);
-}
-
 Matrix PostScriptPort::anchoredTextMatrix(const Matrix& matrix, const TextAnchor& anchor)
 {
     Matrix textMatrix = matrix;
@@ -679,7 +674,7 @@ Matrix PostScriptPort::anchoredTextMatrix(const Matrix& matrix, const TextAnchor
     return invertibleAsWritten(textMatrix);
 }
 
-void PostScriptPort::text(const PaintStyle& style, const Matrix& matrix, const std::string& text,
+PostScriptPort::TextAnchor PostScriptPort::beginTextBlock(const PaintStyle& style, const Matrix& matrix,
     const FontEntry* font, float size, float leading, TextAlign align, const float box[4])
 {
     writeFillColor(style, true);
@@ -694,6 +689,13 @@ void PostScriptPort::text(const PaintStyle& style, const Matrix& matrix, const s
     const TextAnchor anchor = textAnchor(box, align, font ? font->ascent(size) : 0.0);
     putMatrix(anchoredTextMatrix(matrix, anchor), true);
     putText(" e\r\n");
+    return anchor;
+}
+
+void PostScriptPort::text(const PaintStyle& style, const Matrix& matrix, const std::string& text,
+    const FontEntry* font, float size, float leading, TextAlign align, const float box[4])
+{
+    const TextAnchor anchor = beginTextBlock(style, matrix, font, size, leading, align, box);
     putNumbers({ anchor.right - anchor.x, anchor.ascent + anchor.bottom - anchor.top, anchor.left - anchor.x,
         anchor.ascent });
     putText(" tbx\r\n");

@@ -112,8 +112,9 @@ protected:
     void putNumbers(std::initializer_list<double> values);
     // "[a b c d tx ty]" (operand) or "a b c d tx ty" (before " cm").
     void putMatrix(const Matrix& matrix, bool bracketed);
-    // The bracketed matrix of an image, made invertible as written.
-    void putInvertibleMatrix(const Matrix& matrix);
+    // An image's matrix as putMatrix writes it, made invertible as written:
+    // images show nothing, or stop an interpreter, under a singular one.
+    void putInvertibleMatrix(const Matrix& matrix, bool bracketed = true);
 
     // The fonts the header names, from the document fonts and the options.
     void fillUsedFonts();
@@ -148,9 +149,10 @@ protected:
     // The object matrix moved to the anchor, as a reader gets it back and
     // never singular.
     static Matrix anchoredTextMatrix(const Matrix& matrix, const TextAnchor& anchor);
-    // The matrix as a reader gets it back, made invertible: text and images
-    // show nothing, or stop an interpreter, under a singular one.
-    static Matrix writableMatrix(const Matrix& matrix);
+    // The fill colour, the "z" font line and the "[matrix] e" line that open
+    // a text block, the size and leading made showable; where it is anchored.
+    TextAnchor beginTextBlock(const PaintStyle& style, const Matrix& matrix, const FontEntry* font, float size,
+        float leading, TextAlign align, const float box[4]);
 
     // The fonts the header names, after beginPage filled the table.
     const std::vector<UsedFont>& usedFonts() const;

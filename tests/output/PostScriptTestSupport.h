@@ -148,9 +148,11 @@ inline void checkGolden(const std::string& port, const std::string& name, const 
     ADD_FAILURE() << path << " differs at byte " << (at - expected.begin()) << "; compare with " << written;
 }
 
+// Asked once: every render would otherwise start a second gs first.
 inline bool ghostscriptAvailable()
 {
-    return std::system("gs --version > /dev/null 2>&1") == 0;
+    static const bool available = std::system("gs --version > /dev/null 2>&1") == 0;
+    return available;
 }
 
 // An RGB raster read back from Ghostscript's ppmraw device.
