@@ -624,7 +624,7 @@ bool FileOutputStream::close()
             debugLog("Cannot keep the owner of %s: %s", m_targetPath.c_str(), std::strerror(errno));
         if (::fchmod(m_fd, m_mode) != 0)
             debugLog("Cannot keep the permissions of %s: %s", m_targetPath.c_str(), std::strerror(errno));
-        if (systemSync(m_fd) != 0)
+        if (!m_deferSync && systemSync(m_fd) != 0)
             fail(errno);
     }
     if (::close(m_fd) != 0)
@@ -635,11 +635,22 @@ bool FileOutputStream::close()
             fail(errno);
         if (m_failed)
             ::unlink(m_tempPath.c_str());
-        else
+        else if (!m_deferSync)
             syncDirectoryOf(m_targetPath);
         m_tempPath.clear();
     }
     return !m_failed;
+}
+
+bool syncFileSystemOf(const std::string& path)
+{
+    const int fd = ::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int error = fd < 0 ? errno : ::syncfs(fd) != 0 ? errno : 0;
+    if (fd >= 0)
+        ::close(fd);
+    if (error != 0)
+        reportWriteFailure(path, error);
+    return error == 0;
 }
 
 void FileOutputStream::abandon()

@@ -20,6 +20,7 @@ RgbImageView pixelsOf(const ImageObject& image)
 bool writeWhole(const std::string& path, const std::vector<uint8_t>& bytes)
 {
     FileOutputStream stream;
+    stream.deferSync();
     if (!stream.openPath(path))
         return false;
     if (!stream.write(bytes.data(), bytes.size())) {

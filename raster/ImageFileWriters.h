@@ -1,6 +1,7 @@
 #pragma once
 // One image object's pixels as a file of their own (the pictures an SVG
-// export puts beside its file).
+// export puts beside its file). The files are not flushed to disk one by
+// one: the caller calls syncFileSystemOf once after the last.
 
 #include <string>
 

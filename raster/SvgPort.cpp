@@ -318,6 +318,8 @@ void SvgPort::writeImageFiles()
         if (!written)
             m_failed = true;
     }
+    if (!syncFileSystemOf(folder))
+        m_failed = true;
 }
 
 std::string SvgPort::imageFileName(std::size_t number) const
