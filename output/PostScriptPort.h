@@ -57,7 +57,6 @@ public:
     }
     // Paint the page's clip rectangle white at page setup (EPS with a preview).
     void setWhiteBackground(bool white) { m_whiteBackground = white; }
-    bool whiteBackground() const { return m_whiteBackground; }
 
     bool beginPage(const DocumentInfo& info, bool downloadFonts, ProgressMonitor* monitor) override;
     void endPage(ProgressMonitor* monitor) override;
