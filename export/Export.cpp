@@ -100,7 +100,7 @@ std::unique_ptr<OutputPort> makeExportPort(ExportKind kind, OutputStream& stream
         return port;
     }
     case ExportKind::Metafile:
-        return std::make_unique<MetafilePort>(&stream);
+        return std::make_unique<MetafilePort>(stream);
     case ExportKind::Bmp:
     case ExportKind::Tiff:
     case ExportKind::Gif:

@@ -18,7 +18,7 @@ int16_t extent(int32_t v)
 
 } // namespace
 
-MetafilePort::MetafilePort(OutputStream* stream)
+MetafilePort::MetafilePort(OutputStream& stream)
     : m_stream(stream)
 { }
 
@@ -32,8 +32,7 @@ bool MetafilePort::beginPage(const DocumentInfo& info, bool downloadFonts, Progr
     const int16_t right = extent(info.landscape ? height : width);
     const int16_t bottom = extent(info.landscape ? width : height);
     const std::vector<uint8_t> header = placeableHeader(0, 0, right, bottom, 72);
-    if (m_stream)
-        m_stream->write(header.data(), header.size());
+    m_stream.write(header.data(), header.size());
     m_recorder = std::make_unique<MetafileDeviceContext>();
     m_recorder->setMapMode(kMapModeAnisotropic);
     m_recorder->setWindowOrg(0, 0);
@@ -55,8 +54,7 @@ void MetafilePort::endPage(ProgressMonitor* monitor)
     if (!m_recorder)
         return;
     std::vector<uint8_t> records = m_recorder->finish();
-    if (m_stream)
-        m_stream->write(records.data(), records.size());
+    m_stream.write(records.data(), records.size());
 }
 
 void MetafilePort::textBlock(const TextObject& object)

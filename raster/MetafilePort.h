@@ -17,7 +17,7 @@ class OutputStream;
 class MetafilePort : public GdiPort {
 public:
     // `stream` (not owned) receives the header and the records.
-    explicit MetafilePort(OutputStream* stream);
+    explicit MetafilePort(OutputStream& stream);
     ~MetafilePort() override;
 
     bool beginPage(const DocumentInfo& info, bool downloadFonts, ProgressMonitor* monitor) override;
@@ -28,7 +28,7 @@ public:
     void textBlock(const TextObject& object) override;
 
 private:
-    OutputStream* m_stream;
+    OutputStream& m_stream;
     std::unique_ptr<MetafileDeviceContext> m_recorder;
 };
 

@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     MemoryOutputStream stream;
     stream.open();
-    MetafilePort port(&stream);
+    MetafilePort port(stream);
     DocumentInfo info;
     info.x1 = 612, info.y1 = 792;
     port.beginPage(info, false, nullptr);

@@ -115,7 +115,7 @@ TEST_F(MetafileTest, HeaderExtentsChecksumAndRecordStructure)
         SCOPED_TRACE(c.landscape ? "landscape" : "portrait");
         MemoryOutputStream stream;
         ASSERT_TRUE(stream.open());
-        MetafilePort port(&stream);
+        MetafilePort port(stream);
         DocumentInfo info;
         info.x0 = 50, info.y0 = 30, info.x1 = 250, info.y1 = 130;
         info.landscape = c.landscape;
