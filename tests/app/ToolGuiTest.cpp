@@ -1,6 +1,5 @@
 // The tools driven through the real drawing window with mouse and key events
-// on the offscreen platform: drawing each shape, dragging handles, selecting
-// by click and marquee, moving, nudging and choosing tools by key.
+// on the offscreen platform.
 #include "ShellTestSupport.h"
 
 #include "app/DrawingWindow.h"
@@ -701,7 +700,7 @@ TEST_F(PathAndTransformGui, ZoomAndPanLeaveTheDrawingAsItWas)
     typeKey('n');
     panned(Qt::MiddleButton);
 
-    // Ctrl + wheel about the pointer, Ctrl + plus and minus about the centre.
+    // Ctrl + wheel zooms about the pointer.
     const QPoint at = area.center() + QPoint(-100, 50);
     const Point under = view.toDrawing(float(at.x()), float(at.y()));
     const float zoom = view.zoom();
@@ -712,10 +711,6 @@ TEST_F(PathAndTransformGui, ZoomAndPanLeaveTheDrawingAsItWas)
     const Point still = view.toWindow(under.x, under.y);
     EXPECT_NEAR(still.x, at.x(), 0.01);
     EXPECT_NEAR(still.y, at.y(), 0.01);
-    key(Qt::Key_Minus, Qt::ControlModifier);
-    EXPECT_FLOAT_EQ(view.zoom(), zoom);
-    key(Qt::Key_Plus, Qt::ControlModifier);
-    EXPECT_FLOAT_EQ(view.zoom(), zoom * 1.25f);
     EXPECT_TRUE(saved() == bytes) << "the view tools changed the drawing";
     EXPECT_EQ(drawing().history().undoCount(), 0u);
 }
