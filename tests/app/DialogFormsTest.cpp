@@ -4,15 +4,11 @@
 
 #include "app/dialogs/ColorDialog.h"
 #include "app/dialogs/FontDialog.h"
-#include "app/dialogs/GridDialog.h"
 #include "app/dialogs/PreferencesDialog.h"
-#include "app/dialogs/ZoomDialog.h"
 #include "platform/Reporter.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
 
@@ -28,52 +24,6 @@ protected:
     void SetUp() override { ensureApplication(); }
     RecordingReporter m_reporter;
 };
-
-TEST_F(DialogForms, GridOkHandsBackTheFormAndCancelNothing)
-{
-    GridDialog dialog(nullptr);
-    dialog.setGrid({ 12, 18, 0, 1 });
-    EXPECT_EQ(runDialog(dialog,
-                  [&] {
-                      retype(dialog, "horizontal", "30");
-                      click(dialog, "cancel");
-                  }),
-        0);
-    EXPECT_EQ(dialog.grid(), (Grid { 12, 18, 0, 1 }));
-    EXPECT_EQ(runDialog(dialog,
-                  [&] {
-                      retype(dialog, "horizontal", "0"); // out of range: 1
-                      retype(dialog, "vertical", "100");
-                      click(dialog, "show");
-                      click(dialog, "snap");
-                      click(dialog, "ok");
-                  }),
-        1);
-    EXPECT_EQ(dialog.grid(), (Grid { 1, 1, 1, 0 }));
-}
-
-TEST_F(DialogForms, ZoomTypingAndSlidingAreLinked)
-{
-    ZoomDialog dialog(nullptr);
-    dialog.setPercent(150);
-    auto* slider = child<QSlider>(dialog, "slider");
-    auto* box = child<QLineEdit>(dialog, "percent");
-    EXPECT_EQ(slider->value(), 150);
-
-    const int result = runDialog(dialog, [&] {
-        // Typing a number below the range moves the slider to its end but
-        // leaves the box as typed.
-        retype(dialog, "percent", "5");
-        EXPECT_EQ(slider->value(), 25);
-        EXPECT_EQ(box->text(), "5");
-        slider->setFocus();
-        QTest::keyClick(slider, Qt::Key_Right);
-        EXPECT_EQ(box->text(), "26");
-        click(dialog, "ok");
-    });
-    EXPECT_EQ(result, 1);
-    EXPECT_EQ(dialog.percent(), 26);
-}
 
 TEST_F(DialogForms, CustomPaperOutsideTheLimitsIsRefused)
 {
@@ -146,9 +96,6 @@ TEST_F(DialogForms, ColorDialogLinksModelsAndBoxes)
         = [&](int i) { return child<QSpinBox>(dialog, ("value" + std::to_string(i)).c_str())->value(); };
     auto* fourth = child<QSpinBox>(dialog, "value4");
     runDialog(dialog, [&] {
-        click(dialog, "hsb");
-        EXPECT_EQ(child<QLabel>(dialog, "label1")->text(), "Hue:");
-        EXPECT_FALSE(fourth->isVisible());
         click(dialog, "cmyk");
         EXPECT_TRUE(fourth->isVisible());
         EXPECT_EQ((std::array { value(1), value(2), value(3), value(4) }), (std::array { 0, 100, 100, 0 }));

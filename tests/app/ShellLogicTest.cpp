@@ -109,11 +109,6 @@ TEST(ShellSettings, UnusablePageSizeAndUnitFallBack)
 
 TEST(FrameLayout, HiddenPiecesGiveTheirRoomToTheDrawingWindow)
 {
-    FrameLayout bare = FrameLayout::compute(800, 600, false, false, false);
-    EXPECT_EQ(bare.client, (LayoutRect { 54, 58, 746, 517 }));
-    EXPECT_EQ(bare.toolbox, (LayoutRect { 0, 58, 54, 517 }));
-    EXPECT_FALSE(bare.rulersShown || bare.colorBarShown || bare.shapeLibraryShown);
-
     FrameLayout rulers = FrameLayout::compute(1024, 768, true, false, false);
     EXPECT_EQ(rulers.verticalRuler, (LayoutRect { 54, 84, 26, 659 }));
 

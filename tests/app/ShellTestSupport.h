@@ -1,8 +1,6 @@
 #pragma once
-// What the shell's GUI tests share: a shell started on the offscreen platform
-// with its settings in a private folder and its messages recorded, running
-// the event loop until idle, and answering the message boxes and modal
-// dialogs that a command opens.
+// A shell on the offscreen platform with private settings and recorded
+// messages, and answers to the modal windows a command opens.
 
 #include "DialogTestSupport.h"
 
@@ -35,9 +33,8 @@ inline void runUntilIdle(int ms = 30)
     loop.exec();
 }
 
-// Runs `script` on the next modal window once it shows; the script must end
-// it. The poll gives up after a few seconds so that a test fails instead of
-// hanging when no window comes.
+// Runs `script` on the next modal window, which it must end. The poll gives
+// up after a few seconds: a test fails rather than hangs when none comes.
 inline void onNextModal(std::function<void(QWidget*)> script)
 {
     auto* poll = new QTimer;
