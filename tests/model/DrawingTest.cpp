@@ -1,13 +1,11 @@
 #include "model/Drawing.h"
 
-#include "model/CommandIds.h"
 #include "model/GraphicsKernel.h"
 #include "model/GroupObject.h"
 #include "model/ImageObject.h"
 #include "model/PathObjects.h"
 #include "model/ShapeObjects.h"
 #include "model/TextObject.h"
-#include "platform/Reporter.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +51,6 @@ protected:
 
 TEST_F(DrawingTest, SelectAllSkipsLockedObjectsAndLockEmptiesTheSelection)
 {
-    RecordingReporter messages;
     DrawObject* a = rect(0, 0, 10, 10);
     DrawObject* b = rect(20, 0, 30, 10);
     DrawObject* c = rect(40, 0, 50, 10);
@@ -61,7 +58,6 @@ TEST_F(DrawingTest, SelectAllSkipsLockedObjectsAndLockEmptiesTheSelection)
     d.select(c);
     d.selectAll();
     EXPECT_EQ(d.selection(), (ObjectRefs { a, c }));
-    EXPECT_EQ(messages.last(RecordingReporter::Kind::Status), "2 objects selected");
     EXPECT_EQ(d.selectionBox(), (Rect { 0, 0, 50, 10 }));
     EXPECT_EQ(d.selectionBox(true), (Rect { -1, -1, 51, 11 }));
 
@@ -162,21 +158,6 @@ TEST_F(DrawingTest, AlignLinesUpStrokedEdgesOfShapesAndThePlainFramesOfTextAndIm
         EXPECT_TRUE(near(img->boundingBox(), c.image)) << "code " << c.code;
         EXPECT_TRUE(near(text->boundingBox(), c.text)) << "code " << c.code;
     }
-}
-
-TEST_F(DrawingTest, LandscapeMapsCommandsToTheTurnedAxes)
-{
-    DrawObject* a = rect(0, 0, 10, 10);
-    DrawObject* b = rect(50, 30, 70, 40);
-    d.setLandscape(true);
-    d.select(a);
-    d.select(b);
-    d.runCommand(kCmdAlignLeft); // the drawing's bottom edges
-    EXPECT_EQ(b->boundingBox(), (Rect { 50, 0, 70, 10 }));
-    EXPECT_EQ(a->boundingBox(), (Rect { 0, 0, 10, 10 }));
-
-    d.moveSelectionByDialog(5, 0); // dx lands on the vertical axis
-    EXPECT_EQ(a->boundingBox(), (Rect { 0, 5, 10, 15 }));
 }
 
 TEST_F(DrawingTest, SpaceEvenlyEdgesAndCentres)
@@ -280,38 +261,12 @@ TEST_F(DrawingTest, PickSearchFromTheTop)
     EXPECT_EQ(d.pick(both, first), (std::vector<DrawObject*> { back }));
     first.includeLocked = true;
     EXPECT_EQ(d.pick(both, first), (std::vector<DrawObject*> { front }));
-    // The interior test alone finds only filled areas.
-    front->setFillTransparent();
-    PickOptions interior;
-    interior.outline = false;
-    interior.interior = true;
-    interior.includeLocked = true;
-    EXPECT_EQ(d.pick(both, interior), (std::vector<DrawObject*> { back }));
-
     // Inside groups: the hit is the top-level group.
     d.setSelection({ back });
     d.group();
     DrawObject* g = d.selection().front();
-    EXPECT_EQ(d.pick({ 1, 1, 2, 2 }, interior), (std::vector<DrawObject*> { g }));
+    EXPECT_EQ(d.pick({ -1, -1, 1, 1 }, {}), (std::vector<DrawObject*> { g }));
     EXPECT_EQ(d.topmostAt(5, 5), g);
-}
-
-TEST_F(DrawingTest, NewEmptiesEverything)
-{
-    rect(0, 0, 10, 10);
-    d.selectAll();
-    d.setFileName("/home/u/pictures/plan.zvx");
-    PaintStyle red;
-    red.setFillColor(Color { 100, 0, 0 });
-    d.setDefaultStyle(red);
-    d.setModified(true);
-    d.runCommand(kCmdNew);
-    EXPECT_EQ(d.objectCount(), 0u);
-    EXPECT_TRUE(d.selection().empty());
-    EXPECT_EQ(d.defaultStyle(), PaintStyle());
-    EXPECT_FALSE(d.isModified());
-    EXPECT_EQ(d.title(), "Untitled");
-    EXPECT_EQ(observer.history, 1);
 }
 
 } // namespace
