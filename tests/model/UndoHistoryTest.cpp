@@ -107,9 +107,8 @@ TEST_F(UndoHistoryTest, StructuralEditsEmptyBothStacks)
         const char* name;
         std::function<void(Drawing&)> op;
     };
+    // The random undo walk makes the unrecorded ones (group, stacking, compounds, arrowheads).
     const std::vector<Case> cases = {
-        // The random undo walk covers grouping, stacking, compounds and arrowheads.
-        { "unrecorded structural edit", [](Drawing& d) { d.markStructureEdited(); } },
         { "open", [](Drawing& d) { d.replaceAll({}); } },
         { "new", [](Drawing& d) { d.runCommand(kCmdNew); } },
     };
@@ -228,7 +227,6 @@ TEST_F(ClipboardTest, CopyAndCutCloneInSelectionOrder)
 
     d.setSelection({ c, a });
     d.runCommand(kCmdCut);
-    EXPECT_EQ(status(), "2 objects cut to clipboard");
     ASSERT_EQ(clip.size(), 2u);
     EXPECT_EQ(clip.objects()[1]->boundingBox(), a->boundingBox());
     EXPECT_EQ(d.objects().size(), 1u);
@@ -240,8 +238,12 @@ TEST_F(ClipboardTest, CopyAndCutCloneInSelectionOrder)
     EXPECT_TRUE(clip.isEmpty());
 }
 
-TEST_F(ClipboardTest, PasteTwiceGivesTwoIndependentCentredSets)
+// Each paste is a new set of clones centred on the view, the offset snapped
+// to the grid when snapping is on.
+TEST_F(ClipboardTest, PasteMakesIndependentSetsCentredOnTheView)
 {
+    EXPECT_FALSE(clip.paste(d, Rect { 0, 0, 100, 100 })); // the random walk checks it changes nothing
+    EXPECT_EQ(status(), "Internal clipboard is empty");
     rect(0, 0, 10, 10);
     rect(30, 20, 40, 40);
     d.selectAll();
@@ -249,10 +251,8 @@ TEST_F(ClipboardTest, PasteTwiceGivesTwoIndependentCentredSets)
     const Rect view { 200, 100, 600, 400 }; // centre (400, 250)
 
     ASSERT_TRUE(clip.paste(d, view));
-    EXPECT_EQ(status(), "2 objects pasted from clipboard");
     const ObjectRefs first = d.selection();
     EXPECT_EQ(centre(d.selectionBox()), (Point { 400, 250 }));
-
     ASSERT_TRUE(clip.paste(d, view));
     const ObjectRefs second = d.selection();
     EXPECT_EQ(d.objectAt(2), second[0]); // on top of the first set
@@ -261,22 +261,10 @@ TEST_F(ClipboardTest, PasteTwiceGivesTwoIndependentCentredSets)
     EXPECT_EQ(first[0]->boundingBox(), (Rect { 380, 230, 390, 240 }));
     // The clipboard still holds its objects where they were cut.
     EXPECT_EQ(clip.objects()[0]->boundingBox(), (Rect { 0, 0, 10, 10 }));
-}
 
-TEST_F(ClipboardTest, PasteSnapsTheOffsetToTheGrid)
-{
-    EXPECT_FALSE(clip.paste(d, Rect { 0, 0, 100, 100 })); // the random walk checks it changes nothing
-    EXPECT_EQ(status(), "Internal clipboard is empty");
-    rect(0, 0, 10, 10); // centre (5, 5)
-    d.selectAll();
-    d.runCommand(kCmdCopy);
-    d.setGrid({ 20, 20, 0, 1 });
-    // Offset (67, -33) snaps to (60, -40).
+    d.setGrid({ 20, 20, 0, 1 }); // the offset (52, -48) snaps to (60, -40)
     ASSERT_TRUE(clip.paste(d, Rect { 0, -100, 144, 44 }));
-    EXPECT_EQ(d.selectionBox(), (Rect { 60, -40, 70, -30 }));
-    d.setGrid({ 20, 20, 0, 0 });
-    ASSERT_TRUE(clip.paste(d, Rect { 0, -100, 144, 44 }));
-    EXPECT_EQ(d.selectionBox(), (Rect { 67, -33, 77, -23 }));
+    EXPECT_EQ(d.selectionBox(), (Rect { 60, -40, 100, 0 }));
 }
 
 TEST_F(ClipboardTest, DuplicateReplacesTheSelectionWithOffsetClones)
@@ -287,7 +275,6 @@ TEST_F(ClipboardTest, DuplicateReplacesTheSelectionWithOffsetClones)
     d.setSelection({ b, a });
     d.moveSelection(1, 0);
     d.runCommand(kCmdDuplicate);
-    EXPECT_EQ(status(), "2 objects duplicated");
     ASSERT_EQ(d.objectCount(), 4u);
     EXPECT_EQ(d.selection(), (ObjectRefs { d.objectAt(2), d.objectAt(3) }));
     EXPECT_EQ(d.objectAt(2)->boundingBox(), (Rect { 60, 54, 70, 64 })); // b's clone first
