@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <filesystem>
@@ -211,16 +212,10 @@ TEST_F(TextLayoutTest, NarrowingTheFrameMovesOnlySoftBreaks)
     const std::string wide = t->text();
     t->setFrame({ 0, 0 }, { 90, -10 });
     const std::string narrow = t->text();
-    for (const std::string* s : { &wide, &narrow }) {
-        ASSERT_EQ(s->size(), original.size());
-        for (std::size_t i = 0; i < original.size(); ++i) {
-            if (original[i] == '\r')
-                EXPECT_EQ((*s)[i], '\r') << i;
-            else if ((*s)[i] == '\n')
-                EXPECT_EQ(original[i], ' ') << i; // soft breaks only ever replace spaces
-            else
-                EXPECT_EQ((*s)[i], original[i]) << i;
-        }
+    EXPECT_NE(narrow, wide);
+    for (std::string s : { wide, narrow }) {
+        std::replace(s.begin(), s.end(), '\n', ' '); // soft breaks only ever replace spaces
+        EXPECT_EQ(s, original);
     }
     // Each paragraph is filled on its own, as if it stood alone.
     const std::string second = "Second paragraph with a few more words in it.";
@@ -266,16 +261,7 @@ TEST_F(TextLayoutTest, AlignmentPlacesLinesAndJustifiedLastLinesStayFlushLeft)
             EXPECT_FLOAT_EQ(l.line.frameWidth, t->frameRect().width());
         }
     }
-    EXPECT_GT(justified, 2);
-
-    // Centred and right: about the centre and against the right edge.
-    t->setAlignment(TextAlign::Centre);
-    const Rect f = t->frameRect();
-    for (const auto& l : lay(*t))
-        EXPECT_NEAR(l.line.x + l.line.width / 2, (f.left + f.right) / 2, 1e-3);
-    t->setAlignment(TextAlign::Right);
-    for (const auto& l : lay(*t))
-        EXPECT_NEAR(l.line.x + l.line.width, f.right, 1e-3);
+    EXPECT_GT(justified, 2); // centred and right lines are the cross-renders' (all four alignments)
 }
 
 TEST_F(TextLayoutTest, CharacterFromPointAndPointFromCharacterInvertEachOther)
