@@ -13,11 +13,8 @@ namespace zavora {
 namespace {
 
 struct CountingObserver : DrawingObserver {
-    int history = 0, selection = 0, content = 0, idle = 0;
+    int history = 0;
     void historyInvalidated() override { ++history; }
-    void selectionChanged() override { ++selection; }
-    void contentChanged() override { ++content; }
-    void showIdleStatus() override { ++idle; }
 };
 
 class DrawingTest : public ::testing::Test {
@@ -48,30 +45,6 @@ protected:
     Drawing d;
     CountingObserver observer;
 };
-
-TEST_F(DrawingTest, SelectAllSkipsLockedObjectsAndLockEmptiesTheSelection)
-{
-    DrawObject* a = rect(0, 0, 10, 10);
-    DrawObject* b = rect(20, 0, 30, 10);
-    DrawObject* c = rect(40, 0, 50, 10);
-    b->lock();
-    d.select(c);
-    d.selectAll();
-    EXPECT_EQ(d.selection(), (ObjectRefs { a, c }));
-    EXPECT_EQ(d.selectionBox(), (Rect { 0, 0, 50, 10 }));
-    EXPECT_EQ(d.selectionBox(true), (Rect { -1, -1, 51, 11 }));
-
-    // Locking empties the selection; with all locked nothing is selected.
-    d.lockSelection();
-    EXPECT_TRUE(d.selection().empty());
-    EXPECT_EQ(d.selectionBox(), (Rect { -1, -1, -1, -1 }));
-    d.selectAll();
-    EXPECT_TRUE(d.selection().empty());
-    EXPECT_EQ(observer.idle, 1);
-    EXPECT_EQ(observer.history, 0); // selecting keeps the undo history
-    d.unlockAll();
-    EXPECT_FALSE(b->isLocked());
-}
 
 // Each case selects in the order given; the last selected is the top of the
 // selection. Forward scans from above it for an overlap and goes just above,
