@@ -209,12 +209,12 @@ TEST_F(UndoCommandTest, AddObjectUndoTakesItOutAndEmptiesTheSelection)
     EXPECT_TRUE(d.selection().empty());
 }
 
-// Their undo, which selects again what they replaced, is the random walk's.
+// Their undo, which selects again what they replaced, is the random walk's,
+// as is that a copy changes nothing.
 TEST_F(ClipboardTest, CopyAndCutCloneInSelectionOrder)
 {
     const auto [a, b, c] = threeInARow();
     d.setModified(false);
-    const std::string dump = dumpDrawing(d);
     d.setSelection({ c, a, b });
     d.runCommand(kCmdCopy);
     EXPECT_EQ(status(), "3 objects copied to clipboard");
@@ -222,7 +222,6 @@ TEST_F(ClipboardTest, CopyAndCutCloneInSelectionOrder)
     // Clones in selection order, none of them the drawing's own objects.
     EXPECT_EQ(clip.objects()[0]->boundingBox(), c->boundingBox());
     EXPECT_NE(clip.objects()[0].get(), c);
-    EXPECT_EQ(dumpDrawing(d), dump);
     EXPECT_FALSE(d.isModified());
 
     d.setSelection({ c, a });
