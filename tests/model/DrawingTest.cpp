@@ -166,7 +166,6 @@ TEST_F(DrawingTest, GroupTakesTheBackmostPlaceAndKeepsSelectionOrder)
     EXPECT_EQ(g->children()[1].get(), a);
     EXPECT_EQ(order({ g, x, y }), (std::vector<int> { 0, 1, 2 }));
     EXPECT_EQ(d.selection(), (ObjectRefs { g }));
-    EXPECT_EQ(observer.history, 1);
 
     // Grouped again with y, then ungrouped: one level only, g stays a group.
     d.select(y);
@@ -199,13 +198,12 @@ TEST_F(DrawingTest, CompoundPathTakesTheFirstStyleAndReleaseDissolvesOnlyCompoun
     DrawObject* compound = d.selection().front();
     ASSERT_EQ(compound->type(), ObjectType::CompoundPath);
     EXPECT_EQ(d.objectAt(0), compound);
-    EXPECT_EQ(blue->style().fillColor(), (Color { 100, 0, 0 }));
 
     d.setSelection({ group, compound });
     d.releaseCompoundPaths();
     EXPECT_EQ(d.selection(), (ObjectRefs { group, red, blue }));
     EXPECT_EQ(order({ red, blue, group }), (std::vector<int> { 0, 1, 2 }));
-    EXPECT_EQ(blue->style().fillColor(), (Color { 100, 0, 0 }));
+    EXPECT_EQ(blue->style().fillColor(), (Color { 100, 0, 0 })); // the first member's style stays
 }
 
 TEST_F(DrawingTest, PickSearchFromTheTop)

@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <functional>
 
 namespace zavora {
@@ -38,10 +37,6 @@ protected:
     DrawObject* rect(float x1, float y1, float x2, float y2)
     {
         return d.append(std::make_unique<RectangleObject>(x1, y1, x2, y2));
-    }
-    std::array<DrawObject*, 3> threeInARow()
-    {
-        return { rect(0, 0, 10, 10), rect(20, 0, 30, 10), rect(40, 0, 50, 10) };
     }
     template <class T, class... Args> T* add(Args&&... args)
     {
@@ -213,7 +208,7 @@ TEST_F(UndoCommandTest, AddObjectUndoTakesItOutAndEmptiesTheSelection)
 // as is that a copy changes nothing.
 TEST_F(ClipboardTest, CopyAndCutCloneInSelectionOrder)
 {
-    const auto [a, b, c] = threeInARow();
+    DrawObject *a = rect(0, 0, 10, 10), *b = rect(20, 0, 30, 10), *c = rect(40, 0, 50, 10);
     d.setModified(false);
     d.setSelection({ c, a, b });
     d.runCommand(kCmdCopy);
