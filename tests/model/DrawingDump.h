@@ -35,6 +35,11 @@ inline void dumpPoint(std::ostream& out, Point p)
     out << '(' << hexFloat(p.x) << ',' << hexFloat(p.y) << ')';
 }
 
+template <class T> const T& as(const DrawObject& o)
+{
+    return static_cast<const T&>(o);
+}
+
 inline void dumpStyle(std::ostream& out, const PaintStyle& s)
 {
     out << "w" << hexFloat(s.lineWidth()) << " s" << s.strokeOn() << " f" << s.fillOn();
@@ -57,69 +62,53 @@ inline void dumpObject(std::ostream& out, const DrawObject& o, int depth)
     const Rect b = o.boundingBox();
     out << " box " << hexFloat(b.left) << ' ' << hexFloat(b.bottom) << ' ' << hexFloat(b.right) << ' '
         << hexFloat(b.top) << "\n  geo ";
+    const auto points = [&out](std::initializer_list<Point> list) {
+        for (Point p : list)
+            dumpPoint(out, p);
+    };
     switch (o.type()) {
-    case ObjectType::Line: {
-        const auto& l = static_cast<const LineObject&>(o);
-        dumpPoint(out, l.first());
-        dumpPoint(out, l.second());
+    case ObjectType::Line:
+        points({ as<LineObject>(o).first(), as<LineObject>(o).second() });
         break;
-    }
-    case ObjectType::Rectangle: {
-        const auto& r = static_cast<const RectangleObject&>(o);
-        dumpPoint(out, r.corner1());
-        dumpPoint(out, r.corner2());
+    case ObjectType::Rectangle:
+        points({ as<RectangleObject>(o).corner1(), as<RectangleObject>(o).corner2() });
         break;
-    }
     case ObjectType::RoundRect: {
-        const auto& r = static_cast<const RoundRectObject&>(o);
-        dumpPoint(out, r.corner1());
-        dumpPoint(out, r.corner2());
-        dumpPoint(out, { r.rx(), r.ry() });
+        const auto& r = as<RoundRectObject>(o);
+        points({ r.corner1(), r.corner2(), { r.rx(), r.ry() } });
         break;
     }
-    case ObjectType::Ellipse: {
-        const auto& e = static_cast<const EllipseObject&>(o);
-        dumpPoint(out, e.centre());
-        dumpPoint(out, { e.rx(), e.ry() });
+    case ObjectType::Ellipse:
+        points({ as<EllipseObject>(o).centre(), { as<EllipseObject>(o).rx(), as<EllipseObject>(o).ry() } });
         break;
-    }
     case ObjectType::Arc: {
-        const auto& a = static_cast<const ArcObject&>(o);
-        dumpPoint(out, a.centre());
-        dumpPoint(out, { a.rx(), a.ry() });
-        dumpPoint(out, { a.startAngle(), a.endAngle() });
+        const auto& a = as<ArcObject>(o);
+        points({ a.centre(), { a.rx(), a.ry() }, { a.startAngle(), a.endAngle() } });
         break;
     }
-    case ObjectType::Polygon: {
-        const auto& p = static_cast<const PolygonObject&>(o);
-        out << "closed " << p.isClosed();
-        for (Point v : p.vertices())
+    case ObjectType::Polygon:
+        out << "closed " << as<PolygonObject>(o).isClosed();
+        for (Point v : as<PolygonObject>(o).vertices())
             dumpPoint(out, v);
         break;
-    }
-    case ObjectType::Curve: {
-        const auto& c = static_cast<const CurveObject&>(o);
-        out << "closed " << c.isClosed();
-        for (const BezierNode& n : c.nodes()) {
-            dumpPoint(out, { n.x, n.y });
-            dumpPoint(out, { n.inX, n.inY });
-            dumpPoint(out, { n.outX, n.outY });
+    case ObjectType::Curve:
+        out << "closed " << as<CurveObject>(o).isClosed();
+        for (const BezierNode& n : as<CurveObject>(o).nodes()) {
+            points({ { n.x, n.y }, { n.inX, n.inY }, { n.outX, n.outY } });
             out << n.flags << ';';
         }
         break;
-    }
     case ObjectType::Text: {
-        const auto& t = static_cast<const TextObject&>(o);
+        const auto& t = as<TextObject>(o);
         for (const TextRun& run : t.runs())
             out << "run <" << run.text << "> " << static_cast<const void*>(run.font) << ' '
                 << hexFloat(run.size) << "; ";
         out << "leading " << hexFloat(t.leading()) << " align " << int(t.alignment()) << " frame ";
-        dumpPoint(out, t.frame().corner1());
-        dumpPoint(out, t.frame().corner2());
+        points({ t.frame().corner1(), t.frame().corner2() });
         break;
     }
     case ObjectType::Image: {
-        const auto& i = static_cast<const ImageObject&>(o);
+        const auto& i = as<ImageObject>(o);
         out << i.width() << 'x' << i.height() << " hash "
             << std::hash<std::string>()(std::string(i.pixels().begin(), i.pixels().end()));
         break;

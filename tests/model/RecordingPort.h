@@ -13,7 +13,6 @@ namespace zavora::test {
 class RecordingPort : public OutputPort {
 public:
     std::vector<std::string> log;
-    std::vector<PaintStyle> styles; // the style of each primitive call, in order
 
     bool beginPage(const DocumentInfo& info, bool downloadFonts, ProgressMonitor*) override
     {
@@ -80,7 +79,7 @@ public:
 private:
     void add(std::string line) { log.push_back(std::move(line)); }
 
-    void prim(const PaintStyle& s, const char* name, const Matrix& m, const std::vector<float>& values,
+    void prim(const PaintStyle&, const char* name, const Matrix& m, const std::vector<float>& values,
         const std::string& tail = "")
     {
         std::string line = name;
@@ -88,7 +87,6 @@ private:
             line += " " + num(v);
         line += " [" + num(m.a) + " " + num(m.b) + " " + num(m.c) + " " + num(m.d) + " " + num(m.tx) + " "
             + num(m.ty) + "]" + tail;
-        styles.push_back(s);
         add(line);
     }
 };

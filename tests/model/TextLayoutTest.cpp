@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <filesystem>
@@ -82,7 +83,6 @@ public:
     struct Entry {
         PlacedLine line;
         bool justified = false;
-        float size = 0;
         std::string text;
     };
     void line(const PlacedLine& l) override { record(l, false); }
@@ -94,7 +94,7 @@ public:
 private:
     void record(const PlacedLine& l, bool justified)
     {
-        entries.push_back({ l, justified, m_size, std::string(l.text) });
+        entries.push_back({ l, justified, std::string(l.text) });
     }
 };
 
@@ -211,16 +211,10 @@ TEST_F(TextLayoutTest, NarrowingTheFrameMovesOnlySoftBreaks)
     const std::string wide = t->text();
     t->setFrame({ 0, 0 }, { 90, -10 });
     const std::string narrow = t->text();
-    for (const std::string* s : { &wide, &narrow }) {
-        ASSERT_EQ(s->size(), original.size());
-        for (std::size_t i = 0; i < original.size(); ++i) {
-            if (original[i] == '\r')
-                EXPECT_EQ((*s)[i], '\r') << i;
-            else if ((*s)[i] == '\n')
-                EXPECT_EQ(original[i], ' ') << i; // soft breaks only ever replace spaces
-            else
-                EXPECT_EQ((*s)[i], original[i]) << i;
-        }
+    EXPECT_NE(narrow, wide);
+    for (std::string s : { wide, narrow }) {
+        std::replace(s.begin(), s.end(), '\n', ' '); // soft breaks only ever replace spaces
+        EXPECT_EQ(s, original);
     }
     // Each paragraph is filled on its own, as if it stood alone.
     const std::string second = "Second paragraph with a few more words in it.";
@@ -266,16 +260,7 @@ TEST_F(TextLayoutTest, AlignmentPlacesLinesAndJustifiedLastLinesStayFlushLeft)
             EXPECT_FLOAT_EQ(l.line.frameWidth, t->frameRect().width());
         }
     }
-    EXPECT_GT(justified, 2);
-
-    // Centred and right: about the centre and against the right edge.
-    t->setAlignment(TextAlign::Centre);
-    const Rect f = t->frameRect();
-    for (const auto& l : lay(*t))
-        EXPECT_NEAR(l.line.x + l.line.width / 2, (f.left + f.right) / 2, 1e-3);
-    t->setAlignment(TextAlign::Right);
-    for (const auto& l : lay(*t))
-        EXPECT_NEAR(l.line.x + l.line.width, f.right, 1e-3);
+    EXPECT_GT(justified, 2); // centred and right lines are the cross-renders' (all four alignments)
 }
 
 TEST_F(TextLayoutTest, CharacterFromPointAndPointFromCharacterInvertEachOther)
@@ -311,10 +296,6 @@ TEST_F(TextLayoutTest, HitTestsUseTheLinesNotTheFrame)
     const Rect onBaseline { 110, baseline - 1, 112, baseline + 1 };
     const Rect inGlyphs { 110, baseline + 4, 112, baseline + 6 };
     const Rect besideShortLine { 150, baseline - 15, 152, baseline - 13 };
-    EXPECT_TRUE(
-        TextOutlineHitSink::instance().hit(*t, { 299, 480, 301, 490 }, true)); // the frame's right edge
-    EXPECT_FALSE(TextOutlineHitSink::instance().hit(*t, { 299, 480, 301, 490 }));
-
     PickOptions outline;
     EXPECT_EQ(d.pick(onBaseline, outline), (std::vector<DrawObject*> { t }));
     EXPECT_TRUE(d.pick(inGlyphs, outline).empty());

@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <functional>
 
 namespace zavora {
@@ -38,10 +37,6 @@ protected:
     DrawObject* rect(float x1, float y1, float x2, float y2)
     {
         return d.append(std::make_unique<RectangleObject>(x1, y1, x2, y2));
-    }
-    std::array<DrawObject*, 3> threeInARow()
-    {
-        return { rect(0, 0, 10, 10), rect(20, 0, 30, 10), rect(40, 0, 50, 10) };
     }
     template <class T, class... Args> T* add(Args&&... args)
     {
@@ -107,9 +102,8 @@ TEST_F(UndoHistoryTest, StructuralEditsEmptyBothStacks)
         const char* name;
         std::function<void(Drawing&)> op;
     };
+    // The random undo walk makes the unrecorded ones (group, stacking, compounds, arrowheads).
     const std::vector<Case> cases = {
-        // The random undo walk covers grouping, stacking, compounds and arrowheads.
-        { "unrecorded structural edit", [](Drawing& d) { d.markStructureEdited(); } },
         { "open", [](Drawing& d) { d.replaceAll({}); } },
         { "new", [](Drawing& d) { d.runCommand(kCmdNew); } },
     };
@@ -210,12 +204,12 @@ TEST_F(UndoCommandTest, AddObjectUndoTakesItOutAndEmptiesTheSelection)
     EXPECT_TRUE(d.selection().empty());
 }
 
-// Their undo, which selects again what they replaced, is the random walk's.
+// Their undo, which selects again what they replaced, is the random walk's,
+// as is that a copy changes nothing.
 TEST_F(ClipboardTest, CopyAndCutCloneInSelectionOrder)
 {
-    const auto [a, b, c] = threeInARow();
+    DrawObject *a = rect(0, 0, 10, 10), *b = rect(20, 0, 30, 10), *c = rect(40, 0, 50, 10);
     d.setModified(false);
-    const std::string dump = dumpDrawing(d);
     d.setSelection({ c, a, b });
     d.runCommand(kCmdCopy);
     EXPECT_EQ(status(), "3 objects copied to clipboard");
@@ -223,12 +217,10 @@ TEST_F(ClipboardTest, CopyAndCutCloneInSelectionOrder)
     // Clones in selection order, none of them the drawing's own objects.
     EXPECT_EQ(clip.objects()[0]->boundingBox(), c->boundingBox());
     EXPECT_NE(clip.objects()[0].get(), c);
-    EXPECT_EQ(dumpDrawing(d), dump);
     EXPECT_FALSE(d.isModified());
 
     d.setSelection({ c, a });
     d.runCommand(kCmdCut);
-    EXPECT_EQ(status(), "2 objects cut to clipboard");
     ASSERT_EQ(clip.size(), 2u);
     EXPECT_EQ(clip.objects()[1]->boundingBox(), a->boundingBox());
     EXPECT_EQ(d.objects().size(), 1u);
@@ -240,8 +232,12 @@ TEST_F(ClipboardTest, CopyAndCutCloneInSelectionOrder)
     EXPECT_TRUE(clip.isEmpty());
 }
 
-TEST_F(ClipboardTest, PasteTwiceGivesTwoIndependentCentredSets)
+// Each paste is a new set of clones centred on the view, the offset snapped
+// to the grid when snapping is on.
+TEST_F(ClipboardTest, PasteMakesIndependentSetsCentredOnTheView)
 {
+    EXPECT_FALSE(clip.paste(d, Rect { 0, 0, 100, 100 })); // the random walk checks it changes nothing
+    EXPECT_EQ(status(), "Internal clipboard is empty");
     rect(0, 0, 10, 10);
     rect(30, 20, 40, 40);
     d.selectAll();
@@ -249,10 +245,8 @@ TEST_F(ClipboardTest, PasteTwiceGivesTwoIndependentCentredSets)
     const Rect view { 200, 100, 600, 400 }; // centre (400, 250)
 
     ASSERT_TRUE(clip.paste(d, view));
-    EXPECT_EQ(status(), "2 objects pasted from clipboard");
     const ObjectRefs first = d.selection();
     EXPECT_EQ(centre(d.selectionBox()), (Point { 400, 250 }));
-
     ASSERT_TRUE(clip.paste(d, view));
     const ObjectRefs second = d.selection();
     EXPECT_EQ(d.objectAt(2), second[0]); // on top of the first set
@@ -261,22 +255,10 @@ TEST_F(ClipboardTest, PasteTwiceGivesTwoIndependentCentredSets)
     EXPECT_EQ(first[0]->boundingBox(), (Rect { 380, 230, 390, 240 }));
     // The clipboard still holds its objects where they were cut.
     EXPECT_EQ(clip.objects()[0]->boundingBox(), (Rect { 0, 0, 10, 10 }));
-}
 
-TEST_F(ClipboardTest, PasteSnapsTheOffsetToTheGrid)
-{
-    EXPECT_FALSE(clip.paste(d, Rect { 0, 0, 100, 100 })); // the random walk checks it changes nothing
-    EXPECT_EQ(status(), "Internal clipboard is empty");
-    rect(0, 0, 10, 10); // centre (5, 5)
-    d.selectAll();
-    d.runCommand(kCmdCopy);
-    d.setGrid({ 20, 20, 0, 1 });
-    // Offset (67, -33) snaps to (60, -40).
+    d.setGrid({ 20, 20, 0, 1 }); // the offset (52, -48) snaps to (60, -40)
     ASSERT_TRUE(clip.paste(d, Rect { 0, -100, 144, 44 }));
-    EXPECT_EQ(d.selectionBox(), (Rect { 60, -40, 70, -30 }));
-    d.setGrid({ 20, 20, 0, 0 });
-    ASSERT_TRUE(clip.paste(d, Rect { 0, -100, 144, 44 }));
-    EXPECT_EQ(d.selectionBox(), (Rect { 67, -33, 77, -23 }));
+    EXPECT_EQ(d.selectionBox(), (Rect { 60, -40, 100, 0 }));
 }
 
 TEST_F(ClipboardTest, DuplicateReplacesTheSelectionWithOffsetClones)
@@ -287,7 +269,6 @@ TEST_F(ClipboardTest, DuplicateReplacesTheSelectionWithOffsetClones)
     d.setSelection({ b, a });
     d.moveSelection(1, 0);
     d.runCommand(kCmdDuplicate);
-    EXPECT_EQ(status(), "2 objects duplicated");
     ASSERT_EQ(d.objectCount(), 4u);
     EXPECT_EQ(d.selection(), (ObjectRefs { d.objectAt(2), d.objectAt(3) }));
     EXPECT_EQ(d.objectAt(2)->boundingBox(), (Rect { 60, 54, 70, 64 })); // b's clone first

@@ -1,8 +1,6 @@
-// Random edits, undos and redos against a mixed drawing. After every step the
-// drawing's structural dump must equal the state the history says it is at:
-// undo returns exactly the state before the command, redo exactly the state
-// after it, and an edit that records nothing changes nothing. Undoing Cut,
-// Paste, Duplicate or Insert also gives back the selection of before.
+// Random edits, undos and redos: after every step the drawing's dump is the
+// state the history says it is at, an edit that records nothing changes
+// nothing, and undoing Cut, Paste, Duplicate or Insert restores the selection.
 
 #include "DrawingDump.h"
 #include "model/CommandIds.h"
