@@ -1,5 +1,5 @@
-// Byte-exact golden files of the PostScript and native file writers, one per
-// edge case. ZAVORA_REGENERATE_GOLDEN=1 rewrites them (review the diff).
+// Byte-exact golden files of the writers. ZAVORA_REGENERATE_GOLDEN=1
+// rewrites them (review the diff).
 
 #include "output/PostScriptPort.h"
 
@@ -16,125 +16,105 @@ namespace {
 
 using namespace zavora::testing;
 
-TEST(PostScriptGolden, StyleCache)
+// One native file per edge case of the writer.
+TEST(PostScriptGolden, NativeFiles)
 {
-    PaintStyle hatched = filled({ 100, 50, 0 });
-    hatched.setLineWidth(3);
+    FixedFont helvetica("Helvetica"), times("Times-Roman"), symbol("Symbol", false, 0, true);
+    PaintStyle hatched = filled({ 100, 50, 0 }, 3), dashed, wide, none;
     hatched.setFillPattern(2);
     hatched.setLineColor({ 0, 0, 100 });
-    checkGolden("zvx", "style_cache", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
-        port.rectangle(PaintStyle {}, Matrix {}, 10, 10, 50, 40);
-        port.rectangle(hatched, Matrix {}, 60, 10, 100, 40);
-        port.rectangle(hatched, Matrix {}, 110, 10, 150, 40);
-        port.ellipse(hatched, Matrix {}, 100, 100, 30, 20);
-        port.rectangle(filled(Color::white()), Matrix {}, 10, 60, 50, 90);
-    }));
-}
-
-TEST(PostScriptGolden, DashedWidthRule)
-{
-    PaintStyle dashed;
     dashed.setLineWidth(5);
     dashed.setDash(0);
-    PaintStyle wide;
     wide.setLineWidth(4);
-    checkGolden("zvx", "dashed_width", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
-        port.line(dashed, Matrix {}, 10, 10, 190, 10, kArrowNone, kArrowNone);
-        port.line(PaintStyle {}, Matrix {}, 10, 30, 190, 30, kArrowNone, kArrowNone);
-        port.line(wide, Matrix {}, 10, 50, 190, 50, kArrowNone, kArrowNone);
-        port.line(dashed, Matrix {}, 10, 70, 190, 70, kArrowBig, kArrowNone);
-    }));
-}
-
-TEST(PostScriptGolden, BoxOvalAndRoundedShapes)
-{
-    PaintStyle both = filled({ 0, 100, 0 });
-    PaintStyle fillOnly = both;
-    fillOnly.setLineInvisible();
-    PaintStyle none;
     none.setLineInvisible();
+    const PaintStyle green = filled({ 0, 100, 0 }), ring = filled({ 100, 0, 100 });
     const Matrix turned { 0.7071f, 0.7071f, -0.7071f, 0.7071f, 100, 20 };
-    checkGolden("zvx", "shapes", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
-        port.rectangle(both, Matrix {}, 10, 10, 40, 30);
-        port.rectangle(fillOnly, turned, 0, 0, 30, 20);
-        port.ellipse(PaintStyle {}, Matrix {}, 60, 100, 25, 15);
-        port.ellipse(none, turned, 0, 50, 10, 10);
-        port.roundRectangle(both, Matrix {}, 120, 100, 190, 140, 12, 8);
-        port.arc(
-            PaintStyle {}, Matrix { 1, 0, 0, 1, 0, 5 }, 150, 60, 30, 20, 30, 270, kArrowSmall, kArrowFancy);
-    }));
-}
-
-TEST(PostScriptGolden, PolygonsRepeatTheirFirstPoint)
-{
-    PaintStyle red = filled({ 100, 0, 0 });
-    checkGolden("zvx", "polygon_closed", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
-        port.polyline(
-            red, Matrix {}, { { 10, 10 }, { 90, 10 }, { 90, 60 }, { 10, 60 } }, true, kArrowNone, kArrowNone);
-        port.polyline(PaintStyle {}, Matrix { 1, 0, 0, 1, 20, 70 }, { { 0, 0 }, { 40, 30 }, { 80, 0 } },
-            false, kArrowCircle, kArrowSquare);
-    }));
-}
-
-TEST(PostScriptGolden, CurveOperatorFromNodeFlags)
-{
     NodeList nodes(3);
     nodes[0] = { 20, 20, 10, 30, 30, 10, kCornerNode };
     nodes[1] = { 100, 20, 80, 0, 120, 40, 0 };
     nodes[2] = { 60, 120, 100, 120, 20, 120, kCornerNode };
-    checkGolden("zvx", "curve_flags", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
-        port.curvePath(filled({ 80, 80, 100 }), Matrix {}, nodes, true, kArrowNone, kArrowNone);
-        port.curvePath(PaintStyle {}, Matrix { 1, 0, 0, 1, 60, 0 }, nodes, false, kArrowBig, kArrowNone);
-    }));
-}
-
-TEST(PostScriptGolden, TextEscapes)
-{
-    FixedFont helvetica("Helvetica");
-    const float box[4] = { 10, 60, 190, 140 };
-    checkGolden("zvx", "text_escape",
-        writeDocument<ZvxFilePort>(
-            [&](ZvxFilePort& port) {
-                port.text(filled(Color::black()), Matrix {}, "ab(c) \xe9t\xe9 back\\slash", &helvetica, 18,
-                    20, TextAlign::Left, box);
-            },
-            pageInfo(), { &helvetica }));
-}
-
-TEST(PostScriptGolden, JustifiedParagraph)
-{
-    FixedFont times("Times-Roman");
-    FixedFont symbol("Symbol", false, 0, true);
-    const float box[4] = { 10, 20, 190, 140 };
-    checkGolden("zvx", "justified",
-        writeDocument<ZvxFilePort>(
-            [&](ZvxFilePort& port) {
-                port.text(filled(Color::black()), Matrix {}, "first line of\nthe paragraph\rnext one", &times,
-                    14, 16, TextAlign::Justified, box);
-                const float small[4] = { 10, 0, 100, 18 };
-                port.text(filled({ 0, 0, 100 }), Matrix {}, "abg", &symbol, 14, 16, TextAlign::Centre, small);
-            },
-            pageInfo(), { &times, &symbol }));
-}
-
-TEST(PostScriptGolden, OnePixelImagePadding)
-{
     ImageObject image;
     ASSERT_TRUE(image.allocatePixels(1, 1));
     image.setPixel(0, 0, { 0x12, 0xab, 0xff });
-    checkGolden("zvx", "image_1x1", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
-        port.image(Matrix { 50, 0, 0, 50, 20, 20 }, image);
-    }));
-}
-
-TEST(PostScriptGolden, MatrixRule)
-{
-    checkGolden("zvx", "matrix_rule", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
-        port.rectangle(PaintStyle {},
-            Matrix { 1.000049f, 0.00009f, -0.00005f, 0.99995f, 12.34567f, 0.000011f }, 10, 10, 60, 40);
-        port.line(PaintStyle {}, Matrix { 0.33333f, -0.00011f, 0.00011f, 3.14159f, 100, 20 }, 0, 0, 100, 10,
-            kArrowNone, kArrowNone);
-    }));
+    const float box[4] = { 10, 60, 190, 140 }, paragraph[4] = { 10, 20, 190, 140 }, small[4] = { 10, 0, 100, 18 };
+    const struct {
+        const char* name;
+        std::function<void(ZvxFilePort&)> body;
+        std::vector<const FontEntry*> fonts = {};
+    } cases[] = {
+        { "style_cache",
+            [&](ZvxFilePort& port) {
+                port.rectangle(PaintStyle {}, Matrix {}, 10, 10, 50, 40);
+                port.rectangle(hatched, Matrix {}, 60, 10, 100, 40);
+                port.rectangle(hatched, Matrix {}, 110, 10, 150, 40);
+                port.ellipse(hatched, Matrix {}, 100, 100, 30, 20);
+                port.rectangle(filled(Color::white()), Matrix {}, 10, 60, 50, 90);
+            } },
+        { "dashed_width",
+            [&](ZvxFilePort& port) {
+                port.line(dashed, Matrix {}, 10, 10, 190, 10, kArrowNone, kArrowNone);
+                port.line(PaintStyle {}, Matrix {}, 10, 30, 190, 30, kArrowNone, kArrowNone);
+                port.line(wide, Matrix {}, 10, 50, 190, 50, kArrowNone, kArrowNone);
+                port.line(dashed, Matrix {}, 10, 70, 190, 70, kArrowBig, kArrowNone);
+            } },
+        { "shapes",
+            [&](ZvxFilePort& port) {
+                port.rectangle(green, Matrix {}, 10, 10, 40, 30);
+                port.rectangle(fillOnly({ 0, 100, 0 }), turned, 0, 0, 30, 20);
+                port.ellipse(PaintStyle {}, Matrix {}, 60, 100, 25, 15);
+                port.ellipse(none, turned, 0, 50, 10, 10);
+                port.roundRectangle(green, Matrix {}, 120, 100, 190, 140, 12, 8);
+                port.arc(PaintStyle {}, Matrix { 1, 0, 0, 1, 0, 5 }, 150, 60, 30, 20, 30, 270, kArrowSmall,
+                    kArrowFancy);
+            } },
+        { "polygon_closed", // polygons repeat their first point
+            [&](ZvxFilePort& port) {
+                port.polyline(filled({ 100, 0, 0 }), Matrix {}, { { 10, 10 }, { 90, 10 }, { 90, 60 }, { 10, 60 } },
+                    true, kArrowNone, kArrowNone);
+                port.polyline(PaintStyle {}, Matrix { 1, 0, 0, 1, 20, 70 }, { { 0, 0 }, { 40, 30 }, { 80, 0 } },
+                    false, kArrowCircle, kArrowSquare);
+            } },
+        { "curve_flags", // the curve operator from the node flags
+            [&](ZvxFilePort& port) {
+                port.curvePath(filled({ 80, 80, 100 }), Matrix {}, nodes, true, kArrowNone, kArrowNone);
+                port.curvePath(PaintStyle {}, Matrix { 1, 0, 0, 1, 60, 0 }, nodes, false, kArrowBig, kArrowNone);
+            } },
+        { "text_escape",
+            [&](ZvxFilePort& port) {
+                port.text(filled(Color::black()), Matrix {}, "ab(c) \xe9t\xe9 back\\slash", &helvetica, 18, 20,
+                    TextAlign::Left, box);
+            },
+            { &helvetica } },
+        { "justified",
+            [&](ZvxFilePort& port) {
+                port.text(filled(Color::black()), Matrix {}, "first line of\nthe paragraph\rnext one", &times, 14,
+                    16, TextAlign::Justified, paragraph);
+                port.text(filled({ 0, 0, 100 }), Matrix {}, "abg", &symbol, 14, 16, TextAlign::Centre, small);
+            },
+            { &times, &symbol } },
+        { "image_1x1", [&](ZvxFilePort& port) { port.image(Matrix { 50, 0, 0, 50, 20, 20 }, image); } },
+        { "matrix_rule",
+            [&](ZvxFilePort& port) {
+                port.rectangle(PaintStyle {},
+                    Matrix { 1.000049f, 0.00009f, -0.00005f, 0.99995f, 12.34567f, 0.000011f }, 10, 10, 60, 40);
+                port.line(PaintStyle {}, Matrix { 0.33333f, -0.00011f, 0.00011f, 3.14159f, 100, 20 }, 0, 0, 100,
+                    10, kArrowNone, kArrowNone);
+            } },
+        { "groups_compound",
+            [&](ZvxFilePort& port) {
+                port.beginGroup();
+                port.beginCompoundPath();
+                port.ellipse(ring, Matrix {}, 60, 75, 50, 50);
+                port.ellipse(ring, Matrix {}, 60, 75, 25, 25);
+                port.endCompoundPath();
+                port.beginLink("mailto:someone@example.com");
+                port.rectangle(PaintStyle {}, Matrix {}, 130, 20, 190, 130);
+                port.endLink("mailto:someone@example.com");
+                port.endGroup();
+            } },
+    };
+    for (const auto& c : cases)
+        checkGolden("zvx", c.name, writeDocument<ZvxFilePort>(c.body, pageInfo(), c.fonts));
 }
 
 TEST(PostScriptGolden, LinkLineOnlyInTheNativeFile)
@@ -147,22 +127,6 @@ TEST(PostScriptGolden, LinkLineOnlyInTheNativeFile)
     };
     checkGolden("zvx", "url", writeDocument<ZvxFilePort>(body));
     checkGolden("ps", "url", writeDocument<PostScriptPort>(body));
-}
-
-TEST(PostScriptGolden, GroupsAndCompoundPaths)
-{
-    PaintStyle ring = filled({ 100, 0, 100 });
-    checkGolden("zvx", "groups_compound", writeDocument<ZvxFilePort>([&](ZvxFilePort& port) {
-        port.beginGroup();
-        port.beginCompoundPath();
-        port.ellipse(ring, Matrix {}, 60, 75, 50, 50);
-        port.ellipse(ring, Matrix {}, 60, 75, 25, 25);
-        port.endCompoundPath();
-        port.beginLink("mailto:someone@example.com");
-        port.rectangle(PaintStyle {}, Matrix {}, 130, 20, 190, 130);
-        port.endLink("mailto:someone@example.com");
-        port.endGroup();
-    }));
 }
 
 TEST(PostScriptGolden, FontsAndLandscapeInPlainPostScript)

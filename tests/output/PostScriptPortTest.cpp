@@ -62,11 +62,14 @@ TEST(PostScriptPort, UsedFontsInHeaderSetupAndReencoding)
     EXPECT_EQ(doc.find(std::string(65, 'L')), std::string::npos);
 
     // With substitution the TrueType font is named by its standard stand-in,
-    // once, and the duplicate it makes is dropped.
+    // in the text too, once, and the duplicate it makes is dropped.
     FixedFont helvetica("Helvetica");
-    const std::string substituted
-        = writeDocument<PostScriptPort>([](PostScriptPort&) {}, pageInfo(), { &helvetica, &arial }, true);
+    const float box[4] = { 0, 0, 10, 10 };
+    const std::string substituted = writeDocument<PostScriptPort>(
+        [&](PostScriptPort& port) { port.text(PaintStyle {}, Matrix {}, "a", &arial, 10, 12, TextAlign::Left, box); },
+        pageInfo(), { &helvetica, &arial }, true);
     EXPECT_NE(substituted.find("%%DocumentFonts: Helvetica\r\n%%Orientation"), std::string::npos);
+    EXPECT_NE(substituted.find("\r\n/_Helvetica 10 12 0 0 z\r\n"), std::string::npos);
 }
 
 TEST(PostScriptPort, EmptyOutlinesWriteNothingAndClosedOnesNoArrowheads)

@@ -1,19 +1,13 @@
-// Ghostscript as the independent reader of the written PostScript: every
-// file must render without a PostScript error, and pixel probes check that
-// fills, strokes, hatches, dashes, arrowheads, text and images land where the
-// drawing has them.
+// Ghostscript as the independent reader of the written PostScript: no
+// PostScript error, and pixel probes where the drawing puts its ink.
 
 #include "output/PostScriptPort.h"
 
 #include "PostScriptTestSupport.h"
-#include "model/Drawing.h"
-#include "model/GroupObject.h"
 #include "model/ImageObject.h"
 #include "model/PathObjects.h"
 #include "model/ShapeObjects.h"
-#include "model/TextObject.h"
 #include "output/PostScriptProlog.h"
-#include "output/Traversal.h"
 
 #include <gtest/gtest.h>
 
@@ -138,19 +132,6 @@ TEST(PostScriptRender, HatchPatternsFillTheirShapes)
         EXPECT_EQ(page.darkFraction(x + 51, y, x + 61, y + 50), 0) << "pattern " << pattern;
         EXPECT_EQ(page.darkFraction(x, y + 51, x + 50, y + 61), 0) << "pattern " << pattern;
     }
-    // Horizontal (3): every row is all dark or all light; vertical (4): every column.
-    const double scale = kDpi / 72.0;
-    int mixedRows = 0, mixedColumns = 0;
-    for (int i = 0; i < 80; ++i) {
-        const double y3 = 72 + 5 + i / scale, x4 = 72 + 5 + i / scale;
-        const double row = page.darkFraction(10 + 5, y3, 10 + 45, y3 + 0.1);
-        const double column = page.darkFraction(x4, 72 + 5, x4 + 0.1, 72 + 45);
-        mixedRows += row > 0.05 && row < 0.95;
-        mixedColumns += column > 0.05 && column < 0.95;
-    }
-    EXPECT_EQ(mixedRows, 0);
-    EXPECT_EQ(mixedColumns, 0);
-    EXPECT_GT(page.darkFraction(15, 77, 55, 117), 0.04);
     EXPECT_GT(page.darkFraction(205, 95, 215, 105, isRed), 0.25);
     EXPECT_EQ(page.darkFraction(205, 95, 215, 105, [](Raster::Pixel p) { return p.white(); }), 0);
 }
@@ -353,43 +334,6 @@ TEST(PostScriptRender, NumbersNoFileCanHoldAreNeverWritten)
     EXPECT_TRUE(run.ok()) << run.messages << body;
 }
 
-// Curves, compound paths and both render modes are in the golden files rendered below.
-TEST(PostScriptRender, WholeDrawingThroughTheTraversal)
-{
-    FixedFont helvetica("Helvetica");
-    FixedFont symbol("Symbol", false, 0, true);
-    FixedFont trueType("DejaVuSans-Bold", true, FontEntry::kBold);
-    Drawing drawing;
-    auto group = std::make_unique<GroupObject>();
-    auto rect = std::make_unique<RectangleObject>(10, 10, 60, 40);
-    rect->setUrl("http://example.com/(rect)\r\n");
-    group->appendChild(std::move(rect));
-    auto text = std::make_unique<TextObject>("Zavora \xe9\r(draw)\\", &helvetica, 12, 14, TextAlign::Centre);
-    text->setFrame({ 70, 10 }, { 190, 60 });
-    group->appendChild(std::move(text));
-    drawing.append(std::move(group));
-    auto greek = std::make_unique<TextObject>("abc", &symbol, 14, 16, TextAlign::Left);
-    greek->setFrame({ 10, 70 }, { 100, 100 });
-    drawing.append(std::move(greek));
-    auto bold = std::make_unique<TextObject>("bold", &trueType, 14, 16, TextAlign::Right);
-    bold->setFrame({ 100, 70 }, { 190, 100 });
-    drawing.append(std::move(bold));
-
-    for (bool substitute : { false, true }) {
-        MemoryOutputStream stream;
-        ZvxFilePort port(stream);
-        port.setClock(fixedTime);
-        port.setDocumentFonts(drawing.documentFonts());
-        port.setFontOptions(substitute, {});
-        ASSERT_EQ(renderDrawing(drawing, port, RenderOptions {}), RenderResult::Completed);
-        const std::string& doc = stream.data();
-        EXPECT_NE(doc.find(substitute ? "/_Helvetica-Bold 14 16 0 2 z" : "/_DejaVuSans-Bold 14 16 0 2 z"),
-            std::string::npos);
-        const GhostscriptRun run = renderWithGhostscript(doc, substitute ? "traversal-sub" : "traversal", 72);
-        EXPECT_TRUE(run.ok()) << run.messages;
-    }
-}
-
 TEST(PostScriptRender, ProcedureSetPieces)
 {
     const std::string procSet(postScriptProcSet());
@@ -402,21 +346,6 @@ TEST(PostScriptRender, ProcedureSetPieces)
     int count = 0;
     ASSERT_EQ(std::sscanf(out.c_str(), "count %d", &count), 1) << out;
     EXPECT_LE(count, 100);
-
-    // The CMYK fallback for interpreters without setcmykcolor, run under another name.
-    const std::size_t start = procSet.find("/setcmykcolor where { pop } {");
-    const std::size_t stop = procSet.find("} ifelse", start);
-    ASSERT_NE(start, std::string::npos);
-    std::string fallback = procSet.substr(start + 29, stop - start - 29);
-    fallback.replace(fallback.find("/setcmykcolor {"), 15, "/fallbackcmyk {");
-    const std::string colours = runProgram(fallback
-            + "\n0.2 0.3 0.4 0.1 fallbackcmyk currentrgbcolor 3 { 100 mul round cvi 4 string cvs print ( ) "
-              "print } repeat\n"
-              "0.5 0.9 0 0.3 fallbackcmyk currentrgbcolor 3 { 100 mul round cvi 4 string cvs print ( ) print "
-              "} repeat\n",
-        "cmyk");
-    // currentrgbcolor leaves blue on top: the numbers come out B G R.
-    EXPECT_EQ(colours, "50 60 70 70 0 20 ");
 
     // Arrowhead codes outside the table and a tip on its own neighbour draw nothing and raise nothing.
     const Page page = render("arrow-edge", [](PostScriptPort& port) {
