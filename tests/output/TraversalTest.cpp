@@ -202,23 +202,5 @@ TEST_F(TraversalTest, MonitorCountsContainersAndMembersAndCancelOrRefusalStopsWi
     EXPECT_TRUE(unstarted.totals.empty());
 }
 
-TEST_F(TraversalTest, DocumentInfoCarriesTitleOrientationGridAndTheFontOptions)
-{
-    drawing.setFileName("/home/ana/drawings/plan.zvx");
-    drawing.setLandscape(true);
-    drawing.setGrid(Grid { 12, 18, 3, 1 });
-
-    options.downloadFonts = true;
-    EXPECT_EQ(renderDrawing(drawing, port, options), RenderResult::Completed);
-    EXPECT_EQ(port.log.front(), "beginPage plan.zvx 1");
-    EXPECT_TRUE(port.info->landscape);
-    EXPECT_EQ(port.info->gridSettings, (Grid { 12, 18, 3, 1 }));
-
-    options.documentPath = "/tmp/export/other.eps";
-    EXPECT_EQ(documentInfoFor(drawing, options).title, "other.eps");
-    options.documentPath = "";
-    EXPECT_EQ(documentInfoFor(drawing, options).title, "Untitled");
-}
-
 } // namespace
 } // namespace zavora

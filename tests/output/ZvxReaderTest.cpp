@@ -32,8 +32,6 @@ using namespace readtest;
 
 const std::string kDamaged = "An error has occurred while opening\n/tmp/t.zvx";
 
-// --- Line input and structure ---
-
 // A well-formed grid and orientation come back in the round trip.
 TEST(ZvxReaderStructure, MalformedGridLinesAreIgnored)
 {
@@ -143,8 +141,6 @@ TEST(ZvxReaderText, TextBeforeAnyFillColourTakesItsTextColour)
     EXPECT_EQ(r.objects[2]->style().textColor(), Color::white());
 }
 
-// --- Dispatcher ---
-
 TEST(ZvxReaderDispatch, ForeignLinesReachingTableEntriesDoNothing)
 {
     // setflat reaches "img" and its scan fails; it must not swallow the
@@ -197,8 +193,6 @@ TEST(ZvxReaderDispatch, CmykRoundTripsEveryWholePercentage)
         EXPECT_EQ(r.objects[p]->style().fillColor().red, p);
 }
 
-// --- Paths ---
-
 // The path forms only other programs write; the writer's own come back in
 // the round trip.
 TEST(ZvxReaderPaths, FormsOfOtherFiles)
@@ -240,8 +234,6 @@ TEST(ZvxReaderPaths, FormsOfOtherFiles)
     EXPECT_FALSE(r.objects[1]->style().strokeOn());
 }
 
-// --- Shapes ---
-
 // The writer's own shape forms come back through the save-open-save round
 // trip; these are the forms only other files use.
 TEST(ZvxReaderShapes, ShapeOperatorsMakePendingObjects)
@@ -262,8 +254,6 @@ TEST(ZvxReaderShapes, ShapeOperatorsMakePendingObjects)
     EXPECT_EQ(line->second(), (Point { 30, 40 }));
     EXPECT_EQ(line->arrows(), std::make_pair(4, 4));
 }
-
-// --- Groups, compound paths and links ---
 
 TEST(ZvxReaderGroups, NestingAndLinks)
 {
@@ -311,8 +301,6 @@ TEST(ZvxReaderGroups, DeepNestingIsBounded)
     ASSERT_EQ(r.objects.size(), 2u) << "every close matched an open";
     EXPECT_EQ(deepCount(r.objects), 202u);
 }
-
-// --- Text ---
 
 Rect frameOf(const TextObject& text)
 {
@@ -363,8 +351,6 @@ TEST(ZvxReaderText, IllustratorTextWithoutBox)
     EXPECT_NEAR(frameOf(*centred).right, 3, 0.5);
 }
 
-// --- Images ---
-
 TEST(ZvxReaderImages, ShortDataFailsTheImageOnly)
 {
     ReadOutcome r = readBody("0 0 m\n1 1 L\nS\n[1 0 0 1 0 0] 2 2 img\nffffff\n");
@@ -377,8 +363,6 @@ TEST(ZvxReaderImages, ShortDataFailsTheImageOnly)
     EXPECT_EQ(r.result, ZvxReadResult::Damaged);
     EXPECT_TRUE(r.objects.empty());
 }
-
-// --- Damaged input ---
 
 TEST(ZvxReaderTruncation, EveryCutFailsCleanlyAndKeepsEarlierObjects)
 {
