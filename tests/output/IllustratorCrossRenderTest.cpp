@@ -64,8 +64,6 @@ TEST_P(IllustratorCrossRender, OurNativeFileRendersLikeTheOriginal)
     const PixelDifference d = pixelDifference(theirs.raster.rgb, ours.raster.rgb);
     RecordProperty("meanDifference", std::to_string(d.mean));
     RecordProperty("shareDiffering", std::to_string(d.share));
-    std::printf(
-        "%s: mean difference %.3f per channel, %.3f%% of pixels differ\n", GetParam(), d.mean, 100 * d.share);
     // What legitimately differs: dash arrays other than the program's four
     // patterns and line caps are not kept, colours are whole percentages (one
     // grey level off), and thin strokes land a pixel apart. Measured: golfer
