@@ -4,7 +4,6 @@
 
 #include "PostScriptTestSupport.h"
 #include "model/ImageObject.h"
-#include "output/Traversal.h"
 #include "platform/Reporter.h"
 
 #include <gtest/gtest.h>
@@ -46,11 +45,8 @@ TEST(PostScriptPort, CreationDateIsTwentyFourEnglishCharacters)
 
 TEST(PostScriptPort, UsedFontsInHeaderSetupAndReencoding)
 {
-    FixedFont times("Times-Roman");
-    FixedFont symbol("Symbol", false, 0, true);
-    FixedFont arial("ArialMT", true);
-    FixedFont longName(std::string(65, 'L'));
-    FixedFont spaced("My Font(1)");
+    FixedFont times("Times-Roman"), symbol("Symbol", false, 0, true), arial("ArialMT", true),
+        longName(std::string(65, 'L')), spaced("My Font(1)"), helvetica("Helvetica");
     const std::vector<const FontEntry*> fonts { &times, &symbol, &times, &longName, &arial, &spaced };
     const std::string doc = writeDocument<PostScriptPort>([](PostScriptPort&) {}, pageInfo(), fonts);
     EXPECT_NE(doc.find("%%DocumentFonts: Times-Roman\r\n%%+ Symbol\r\n%%+ ArialMT\r\n%%+ My_Font_1_\r\n"
@@ -62,7 +58,6 @@ TEST(PostScriptPort, UsedFontsInHeaderSetupAndReencoding)
 
     // With substitution the TrueType font is named by its standard stand-in,
     // in the text too, once, and the duplicate it makes is dropped.
-    FixedFont helvetica("Helvetica");
     const float box[4] = { 0, 0, 10, 10 };
     const std::string substituted = writeDocument<PostScriptPort>(
         [&](PostScriptPort& port) { port.text(PaintStyle {}, Matrix {}, "a", &arial, 10, 12, TextAlign::Left, box); },
@@ -82,20 +77,6 @@ TEST(PostScriptPort, EmptyOutlinesWriteNothingAndClosedOnesNoArrowheads)
     });
     EXPECT_TRUE(std::none_of(closed.begin(), closed.end(),
         [](const std::string& l) { return l.find(" Ah") != std::string::npos; }));
-}
-
-TEST(PostScriptPort, TextAnchorAndBox)
-{
-    FixedFont font("Helvetica"); // ascent 718: 7.18 at size 10
-    const float box[4] = { 10, 20, 110, 80 }; // left, bottom, right, top
-    const auto lines = bodyLines([&](PostScriptPort& port) {
-        port.text(
-            PaintStyle {}, Matrix { 0, 1, -1, 0, 300, 400 }, "x", &font, 10, 12, TextAlign::Centre, box);
-    });
-    // Anchor (60, 80 - 7.18) through the linear part (0 1 -1 0): (-72.82, 60).
-    EXPECT_EQ(lines,
-        (std::vector<std::string> { "0 0 0 0 k", "/_Helvetica 10 12 0 1 z", "[0 1 -1 0 227.2 460] e",
-            "50 -52.82 -50 7.18 tbx", "(x) t", "T" }));
 }
 
 TEST(PostScriptPort, HostileTextsStayOnTheirLines)
