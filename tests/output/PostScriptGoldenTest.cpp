@@ -30,7 +30,8 @@ std::string writeAs(const std::string& port, const std::function<void(PostScript
 
 TEST(PostScriptGolden, EveryWriterMatchesItsFiles)
 {
-    FixedFont helvetica("Helvetica"), bold("Helvetica-Bold"), times("Times-Roman"), symbol("Symbol", false, 0, true);
+    FixedFont helvetica("Helvetica"), bold("Helvetica-Bold"), times("Times-Roman"),
+        symbol("Symbol", false, 0, true);
     testfonts::FixedFont timesTrueType("TimesNewRomanPS-BoldItalicMT",
         { .trueType = true, .style = FontEntry::kBold | FontEntry::kItalic, .face = "Times New Roman" });
     testfonts::FixedFont odd("Odd", { .trueType = true, .face = "Odd (Sans)#2" });
@@ -38,8 +39,8 @@ TEST(PostScriptGolden, EveryWriterMatchesItsFiles)
         font->m_metrics.firstChar = 32;
         font->m_metrics.lastChar = 50;
     }
-    PaintStyle hatched = filled({ 100, 50, 0 }, 3), hatchedFill = filled({ 100, 50, 0 }), dashed, dotted, wide,
-               none, stroked;
+    PaintStyle hatched = filled({ 100, 50, 0 }, 3), hatchedFill = filled({ 100, 50, 0 }), dashed, dotted,
+               wide, none, stroked;
     hatched.setFillPattern(2);
     hatched.setLineColor({ 0, 0, 100 });
     hatchedFill.setFillPattern(4);
@@ -49,8 +50,9 @@ TEST(PostScriptGolden, EveryWriterMatchesItsFiles)
     wide.setLineWidth(4);
     none.setLineInvisible();
     stroked.setLineColor({ 0, 0, 100 });
-    const PaintStyle black = filled(Color::black()), blue = filled({ 0, 0, 100 }), green = filled({ 0, 100, 0 }),
-                     red = filled({ 100, 0, 0 }, 2), ring = filled({ 100, 0, 100 });
+    const PaintStyle black = filled(Color::black()), blue = filled({ 0, 0, 100 }),
+                     green = filled({ 0, 100, 0 }), red = filled({ 100, 0, 0 }, 2),
+                     ring = filled({ 100, 0, 100 });
     const Matrix turned { 0.7071f, 0.7071f, -0.7071f, 0.7071f, 100, 20 };
     NodeList nodes(3);
     nodes[0] = { 20, 20, 10, 30, 30, 10, kCornerNode };
@@ -62,8 +64,9 @@ TEST(PostScriptGolden, EveryWriterMatchesItsFiles)
     pixel.setPixel(0, 0, { 0x12, 0xab, 0xff });
     pair.setPixel(0, 0, { 0x12, 0xab, 0xff });
     pair.setPixel(1, 0, { 0xff, 0, 0 });
-    const float box[4] = { 10, 60, 190, 140 }, paragraph[4] = { 10, 20, 190, 140 }, small[4] = { 10, 0, 100, 18 },
-                top[4] = { 10, 100, 190, 140 }, heading[4] = { 20, 100, 280, 190 }, lower[4] = { 20, 20, 280, 90 };
+    const float box[4] = { 10, 60, 190, 140 }, paragraph[4] = { 10, 20, 190, 140 },
+                small[4] = { 10, 0, 100, 18 }, top[4] = { 10, 100, 190, 140 },
+                heading[4] = { 20, 100, 280, 190 }, lower[4] = { 20, 20, 280, 90 };
     DocumentInfo landscape = pageInfo(5, 5, 300, 200);
     landscape.landscape = true;
     landscape.title = "letters.ps";
@@ -107,19 +110,21 @@ TEST(PostScriptGolden, EveryWriterMatchesItsFiles)
             } },
         { "zvx", "polygon_closed", // polygons repeat their first point
             [&](PostScriptPort& port) {
-                port.polyline(filled({ 100, 0, 0 }), Matrix {}, { { 10, 10 }, { 90, 10 }, { 90, 60 }, { 10, 60 } },
-                    true, kArrowNone, kArrowNone);
-                port.polyline(PaintStyle {}, Matrix { 1, 0, 0, 1, 20, 70 }, { { 0, 0 }, { 40, 30 }, { 80, 0 } },
-                    false, kArrowCircle, kArrowSquare);
+                port.polyline(filled({ 100, 0, 0 }), Matrix {},
+                    { { 10, 10 }, { 90, 10 }, { 90, 60 }, { 10, 60 } }, true, kArrowNone, kArrowNone);
+                port.polyline(PaintStyle {}, Matrix { 1, 0, 0, 1, 20, 70 },
+                    { { 0, 0 }, { 40, 30 }, { 80, 0 } }, false, kArrowCircle, kArrowSquare);
             } },
         { "zvx", "curve_flags", // the curve operator from the node flags
             [&](PostScriptPort& port) {
                 port.curvePath(filled({ 80, 80, 100 }), Matrix {}, nodes, true, kArrowNone, kArrowNone);
-                port.curvePath(PaintStyle {}, Matrix { 1, 0, 0, 1, 60, 0 }, nodes, false, kArrowBig, kArrowNone);
+                port.curvePath(
+                    PaintStyle {}, Matrix { 1, 0, 0, 1, 60, 0 }, nodes, false, kArrowBig, kArrowNone);
             } },
         { "zvx", "text_escape",
             [&](PostScriptPort& port) {
-                port.text(black, Matrix {}, "ab(c) \xe9t\xe9 back\\slash", &helvetica, 18, 20, TextAlign::Left, box);
+                port.text(black, Matrix {}, "ab(c) \xe9t\xe9 back\\slash", &helvetica, 18, 20,
+                    TextAlign::Left, box);
             },
             { &helvetica } },
         { "zvx", "justified",
@@ -129,13 +134,17 @@ TEST(PostScriptGolden, EveryWriterMatchesItsFiles)
                 port.text(blue, Matrix {}, "abg", &symbol, 14, 16, TextAlign::Centre, small);
             },
             { &times, &symbol } },
-        { "zvx", "image_1x1", [&](PostScriptPort& port) { port.image(Matrix { 50, 0, 0, 50, 20, 20 }, pixel); } },
+        { "zvx", "image_1x1",
+            [&](PostScriptPort& port) {
+                port.image(Matrix { 50, 0, 0, 50, 20, 20 }, pixel);
+            } },
         { "zvx", "matrix_rule",
             [&](PostScriptPort& port) {
                 port.rectangle(PaintStyle {},
-                    Matrix { 1.000049f, 0.00009f, -0.00005f, 0.99995f, 12.34567f, 0.000011f }, 10, 10, 60, 40);
-                port.line(PaintStyle {}, Matrix { 0.33333f, -0.00011f, 0.00011f, 3.14159f, 100, 20 }, 0, 0, 100,
-                    10, kArrowNone, kArrowNone);
+                    Matrix { 1.000049f, 0.00009f, -0.00005f, 0.99995f, 12.34567f, 0.000011f }, 10, 10, 60,
+                    40);
+                port.line(PaintStyle {}, Matrix { 0.33333f, -0.00011f, 0.00011f, 3.14159f, 100, 20 }, 0, 0,
+                    100, 10, kArrowNone, kArrowNone);
             } },
         { "zvx", "groups_compound",
             [&](PostScriptPort& port) {
@@ -164,13 +173,14 @@ TEST(PostScriptGolden, EveryWriterMatchesItsFiles)
         // turned rectangle is five page-space points; the arrowhead a filled outline.
         { "ai", "dropped",
             [&](PostScriptPort& port) {
-                port.rectangle(filled({ 0, 0, 100 }), Matrix { 0.866f, 0.5f, -0.5f, 0.866f, 60, 10 }, 0, 0, 40, 20);
+                port.rectangle(
+                    filled({ 0, 0, 100 }), Matrix { 0.866f, 0.5f, -0.5f, 0.866f, 60, 10 }, 0, 0, 40, 20);
                 port.image(Matrix { 50, 0, 0, 50, 20, 20 }, pixel);
                 port.rectangle(hatchedFill, Matrix {}, 120, 10, 180, 50);
                 port.line(dotted, Matrix {}, 10, 80, 190, 80, kArrowNone, kArrowBig);
                 port.ellipse(PaintStyle {}, Matrix { 1, 0, 0, 1, 5, 5 }, 100, 60, 20, 10);
-                port.text(black, Matrix {}, "justified (text)\nnext\rlast", &times, 12, 14, TextAlign::Justified,
-                    top);
+                port.text(black, Matrix {}, "justified (text)\nnext\rlast", &times, 12, 14,
+                    TextAlign::Justified, top);
             },
             { &times } },
         // No text and no image: empty font and image dictionaries. Closed, open
@@ -191,7 +201,8 @@ TEST(PostScriptGolden, EveryWriterMatchesItsFiles)
         // suffix, a name PDF must escape, and an image with its length object.
         { "pdf", "text",
             [&](PostScriptPort& port) {
-                port.text(black, Matrix {}, "ab(c) \xe9t\xe9 back\\slash", &helvetica, 18, 20, TextAlign::Left, box);
+                port.text(black, Matrix {}, "ab(c) \xe9t\xe9 back\\slash", &helvetica, 18, 20,
+                    TextAlign::Left, box);
                 port.text(blue, Matrix {}, "one two three\nfour five\rsix", &timesTrueType, 12, 14,
                     TextAlign::Justified, box);
                 port.text(blue, Matrix {}, "centred\nlines", &odd, 12, 14, TextAlign::Centre, box);

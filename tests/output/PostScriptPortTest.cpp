@@ -18,14 +18,9 @@ using namespace zavora::testing;
 std::vector<std::string> splitLines(const std::string& text)
 {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t stop = text.find("\r\n", start);
-        if (stop == std::string::npos) {
-            lines.push_back(text.substr(start) + "<no CR LF>");
-            break;
-        }
-        lines.push_back(text.substr(start, stop - start));
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t stop = std::min(text.find("\r\n", start), text.size());
+        lines.push_back(text.substr(start, stop - start) + (stop == text.size() ? "<no CR LF>" : ""));
         start = stop + 2;
     }
     return lines;
@@ -60,7 +55,9 @@ TEST(PostScriptPort, UsedFontsInHeaderSetupAndReencoding)
     // in the text too, once, and the duplicate it makes is dropped.
     const float box[4] = { 0, 0, 10, 10 };
     const std::string substituted = writeDocument<PostScriptPort>(
-        [&](PostScriptPort& port) { port.text(PaintStyle {}, Matrix {}, "a", &arial, 10, 12, TextAlign::Left, box); },
+        [&](PostScriptPort& port) {
+            port.text(PaintStyle {}, Matrix {}, "a", &arial, 10, 12, TextAlign::Left, box);
+        },
         pageInfo(), { &helvetica, &arial }, true);
     EXPECT_NE(substituted.find("%%DocumentFonts: Helvetica\r\n%%Orientation"), std::string::npos);
     EXPECT_NE(substituted.find("\r\n/_Helvetica 10 12 0 0 z\r\n"), std::string::npos);
@@ -143,14 +140,13 @@ TEST(PostScriptPort, FontResourcesSkipResidentAndSubstitutedFonts)
         port.setDocumentFonts({ &resident, &type1, &trueType, &broken });
         port.beginPage(pageInfo(), true, nullptr);
         port.endPage(nullptr);
-        const std::string programs = substitute
-            ? ""
-            : "%%BeginResource: font DejaVuSans\r\n%!FontProgram DejaVuSans 42\r\n%%EndResource\r\n"
-              "%%BeginResource: font Broken\r\n%!FontProgram Broken 42\r\n%%EndResource\r\n";
-        EXPECT_NE(stream.data().find("%%BeginProlog\r\n%%BeginResource: font URWBookman-Light\r\n"
-                                     "%!FontProgram URWBookman-Light 42\r\n%%EndResource\r\n"
-            + programs + "%%BeginResource: procset ZavoraDraw_ops\r\n"),
-            std::string::npos) << substitute;
+        std::string prolog = "%%BeginProlog\r\n%%BeginResource: font URWBookman-Light\r\n"
+                             "%!FontProgram URWBookman-Light 42\r\n%%EndResource\r\n";
+        if (!substitute)
+            prolog += "%%BeginResource: font DejaVuSans\r\n%!FontProgram DejaVuSans 42\r\n%%EndResource\r\n"
+                      "%%BeginResource: font Broken\r\n%!FontProgram Broken 42\r\n%%EndResource\r\n";
+        prolog += "%%BeginResource: procset ZavoraDraw_ops\r\n";
+        EXPECT_NE(stream.data().find(prolog), std::string::npos) << substitute;
         EXPECT_EQ(stream.data().find("%%IncludeFont"), std::string::npos);
         EXPECT_EQ(reporter.messages().size(), substitute ? 0u : 1u);
         EXPECT_EQ(reporter.last(Reporter::Kind::Error), substitute ? "" : "Error downloading Broken");
@@ -195,7 +191,6 @@ TEST(PdfPort, LongTextLinesAreCutAtWords)
     // The cut piece is stretched like any line that does not end its paragraph.
     EXPECT_NE(document.find("(" + std::string(300, 'a') + " ) Tj"), std::string::npos);
     EXPECT_NE(document.find(" 0 (" + std::string(300, 'b') + " c) \"\r\n"), std::string::npos);
-    EXPECT_NE(document.find("0 0 (next) \"\r\n"), std::string::npos);
 }
 
 } // namespace

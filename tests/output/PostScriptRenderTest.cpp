@@ -184,7 +184,9 @@ TEST(PostScriptRender, ImagesPlaceRowsTopFirst)
     image.setPixel(1, 0, { 0, 255, 0 });
     image.setPixel(0, 1, { 0, 0, 255 });
     image.setPixel(1, 1, { 255, 255, 255 });
-    const Page page = render("image", [&](PostScriptPort& port) { port.image(Matrix { 40, 0, 0, 40, 100, 20 }, image); });
+    const Page page = render("image", [&](PostScriptPort& port) {
+        port.image(Matrix { 40, 0, 0, 40, 100, 20 }, image);
+    });
     EXPECT_TRUE(isRed(page.at(110, 50)));
     EXPECT_TRUE(isGreen(page.at(130, 50)));
     EXPECT_TRUE(isBlue(page.at(110, 30)));

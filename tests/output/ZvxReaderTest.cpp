@@ -101,8 +101,9 @@ TEST(ZvxReaderStructure, OpenReportsEachMissingFontOnce)
 {
     TestCatalogue catalogue({ "Helvetica" });
     const std::string path = (testing::scratchDirectory() / "fonts.zvx").string();
-    testing::writeFile(path, nativeFile("/_Nowhere-Bold 12 14 0 0 z\n[1 0 0 1 0 0] e\n(a) t\nT\n[1 0 0 1 0 9] e\n(b) t\nT\n"
-                                        "/_Helvetica 12 14 0 0 z\n[1 0 0 1 0 0] e\n(c) t\nT\n"));
+    testing::writeFile(path,
+        nativeFile("/_Nowhere-Bold 12 14 0 0 z\n[1 0 0 1 0 0] e\n(a) t\nT\n[1 0 0 1 0 9] e\n(b) t\nT\n"
+                   "/_Helvetica 12 14 0 0 z\n[1 0 0 1 0 0] e\n(c) t\nT\n"));
     RecordingReporter reporter;
     OwnedObjects objects;
     DocumentInfo info;
@@ -286,8 +287,7 @@ TEST(ZvxReaderGroups, DeepNestingIsBounded)
 TEST(ZvxReaderText, NativeTextObject)
 {
     // No catalogue: without a font the text is not laid out again, so the
-    // joined lines are exactly as read. Size, box and colour come back in the
-    // round trip.
+    // joined lines are exactly as read.
     ReadOutcome r = readBody("0 1 1 0 k\n/_Times-Roman 12 14 0 3 z\n[1 0 0 1 10 100] e\n60 -30.6 0 8.4 tbx\n"
                              "(first line) t\n(with \\(parens\\) and \\\\ and \\351\\0121) Tx\n(\\r) TX\n"
                              "() t\n(\\r) TX\n(last\\q) Tx\nT\nT\n");
@@ -302,7 +302,8 @@ TEST(ZvxReaderText, NativeTextObject)
 TEST(ZvxReaderText, IllustratorTextWithoutBox)
 {
     TestCatalogue catalogue({ "Helvetica" });
-    ReadOutcome r = readBody("0 To\n 1 0 0 1 10 20 0 Tp\nTP\n/_Palatino-Italic 10 Tf\n(abc) Tx\n(abcdef) Tj\nTO\n");
+    ReadOutcome r
+        = readBody("0 To\n 1 0 0 1 10 20 0 Tp\nTP\n/_Palatino-Italic 10 Tf\n(abc) Tx\n(abcdef) Tj\nTO\n");
     ASSERT_EQ(r.objects.size(), 1u);
     const auto* text = as<TextObject>(r.objects[0]);
     ASSERT_NE(text, nullptr);
