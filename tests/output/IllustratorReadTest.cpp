@@ -42,57 +42,54 @@ void forEachLeaf(const OwnedObjects& list, const std::function<void(const DrawOb
     }
 }
 
-std::size_t countType(const OwnedObjects& list, ObjectType type)
+// Every path but those that are a lone "m" (nothing to paint), every group
+// and text; a closed outline never keeps the point the file repeated to close it.
+TEST(IllustratorRead, CorpusObjectsComeThrough)
 {
-    std::size_t n = 0;
-    for (const auto& object : list) {
-        if (object->type() == type)
-            ++n;
-        if (const OwnedObjects* children = childrenOf(*object))
-            n += countType(*children, type);
+    TestCatalogue catalogue({ "Helvetica" });
+    const struct {
+        const char* file;
+        std::size_t leaves, groups;
+        std::vector<std::string> texts; // the first and the last, when there are any
+        std::size_t textCount = 0;
+    } cases[] = {
+        { "ai/golfer.eps", 274 - 23, 28, {} },
+        { "ai/tiger.eps", 240 - 1, 0, {} },
+        { "ai/gen_plotutils_graph.ai", 93 + 15, 0, { "plotutils AI test", "y axis" }, 15 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        ReadOutcome r = readCorpus(c.file);
+        ASSERT_EQ(r.result, ZvxReadResult::Read);
+        EXPECT_TRUE(r.messages.empty());
+        EXPECT_TRUE(r.missingFonts.empty());
+        std::size_t leaves = 0;
+        std::vector<std::string> texts;
+        auto visit = [&](const DrawObject& object) {
+            ++leaves;
+            if (const auto* text = dynamic_cast<const TextObject*>(&object)) {
+                texts.push_back(text->text());
+                EXPECT_EQ(text->font(), catalogue.find("Helvetica"));
+            }
+            const auto* polygon = dynamic_cast<const PolygonObject*>(&object);
+            EXPECT_FALSE(
+                polygon && polygon->isClosed() && polygon->vertices().front() == polygon->vertices().back());
+            const auto* curve = dynamic_cast<const CurveObject*>(&object);
+            EXPECT_FALSE(curve && curve->isClosed() && curve->nodes().front().x == curve->nodes().back().x
+                && curve->nodes().front().y == curve->nodes().back().y);
+        };
+        forEachLeaf(r.objects, visit);
+        EXPECT_EQ(leaves, c.leaves);
+        EXPECT_EQ(deepCount(r.objects) - leaves, c.groups); // no compound paths in these
+        ASSERT_EQ(texts.size(), c.textCount);
+        std::vector<std::string> ends;
+        if (!texts.empty())
+            ends = { texts.front(), texts.back() };
+        EXPECT_EQ(ends, c.texts);
     }
-    return n;
-}
 
-// A closed outline never keeps the point the file repeated to close it.
-void expectNoRepeatedClosingPoint(const OwnedObjects& list)
-{
-    forEachLeaf(list, [](const DrawObject& object) {
-        if (const auto* polygon = dynamic_cast<const PolygonObject*>(&object);
-            polygon && polygon->isClosed()) {
-            EXPECT_FALSE(polygon->vertices().front() == polygon->vertices().back());
-        }
-        if (const auto* curve = dynamic_cast<const CurveObject*>(&object); curve && curve->isClosed()) {
-            const BezierNode& a = curve->nodes().front();
-            const BezierNode& b = curve->nodes().back();
-            EXPECT_FALSE(a.x == b.x && a.y == b.y);
-        }
-    });
-}
-
-TEST(IllustratorRead, GolferNestedGroupsAndGreys)
-{
-    ReadOutcome r = readCorpus("ai/golfer.eps");
-    ASSERT_EQ(r.result, ZvxReadResult::Read);
-    EXPECT_TRUE(r.messages.empty());
-    // Every one of the 274 paths (S, f, b, B, F, N, s) but the 23 that are a
-    // lone "m" (nothing to paint), and all 28 groups.
-    std::size_t leaves = 0;
-    forEachLeaf(r.objects, [&](const DrawObject&) { ++leaves; });
-    EXPECT_EQ(leaves, 274u - 23u);
-    EXPECT_EQ(countType(r.objects, ObjectType::Group), 28u);
-    expectNoRepeatedClosingPoint(r.objects);
-    // Where the paths land and their greys, the cross render compares.
-}
-
-TEST(IllustratorRead, TigerCurvesAndCmykColours)
-{
+    // The tiger's first whisker: m, v, C, V back to the start, b.
     ReadOutcome r = readCorpus("ai/tiger.eps");
-    ASSERT_EQ(r.result, ZvxReadResult::Read);
-    EXPECT_EQ(r.objects.size(), 240u - 1u) << "one object per path (f, b, S, F) but one lone \"m\"";
-    expectNoRepeatedClosingPoint(r.objects);
-
-    // The first whisker: m, v, C, V back to the start, b.
     const auto* whisker = as<CurveObject>(r.objects.front());
     ASSERT_NE(whisker, nullptr);
     EXPECT_TRUE(whisker->isClosed());
@@ -105,32 +102,9 @@ TEST(IllustratorRead, TigerCurvesAndCmykColours)
         (BezierNode { 139.167f, 759.691f, 159.695f, 761.934f, 139.167f, 759.691f, kCornerNode }));
     EXPECT_EQ(whisker->style().fillColor(), Color::white());
     EXPECT_EQ(whisker->style().lineWidth(), 0.172f);
-
     EXPECT_TRUE(std::any_of(r.objects.begin(), r.objects.end(), [](const auto& object) {
         return object->style().fillColor() == Color { 80, 45, 15 }; // "0.2 0.55 0.85 0 k"
     }));
-}
-
-TEST(IllustratorRead, PlotutilsLayersAndText)
-{
-    TestCatalogue catalogue({ "Helvetica" });
-    ReadOutcome r = readCorpus("ai/gen_plotutils_graph.ai");
-    ASSERT_EQ(r.result, ZvxReadResult::Read);
-    std::vector<std::string> texts;
-    std::size_t paths = 0;
-    for (const auto& object : r.objects) {
-        if (const auto* text = as<TextObject>(object)) {
-            texts.push_back(text->text());
-            EXPECT_EQ(text->font(), catalogue.find("Helvetica"));
-        } else {
-            ++paths;
-        }
-    }
-    EXPECT_EQ(paths, 93u);
-    ASSERT_EQ(texts.size(), 15u);
-    EXPECT_EQ(texts.front(), "plotutils AI test");
-    EXPECT_EQ(texts.back(), "y axis");
-    EXPECT_TRUE(r.missingFonts.empty());
 }
 
 // Operators that reach the native ones ("(Layer 1) Ln"; "1 O", "1 R", "0 A")

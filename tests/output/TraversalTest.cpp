@@ -20,20 +20,12 @@ class PagePort : public test::RecordingPort {
 public:
     bool refuse = false;
     std::optional<DocumentInfo> info;
-    ProgressMonitor* beginMonitor = nullptr;
-    ProgressMonitor* endMonitor = nullptr;
 
     bool beginPage(const DocumentInfo& i, bool downloadFonts, ProgressMonitor* monitor) override
     {
         info = i;
-        beginMonitor = monitor;
         RecordingPort::beginPage(i, downloadFonts, monitor);
         return !refuse;
-    }
-    void endPage(ProgressMonitor* monitor) override
-    {
-        endMonitor = monitor;
-        RecordingPort::endPage(monitor);
     }
 };
 
@@ -175,8 +167,6 @@ TEST_F(TraversalTest, MonitorCountsContainersAndMembersAndCancelOrRefusalStopsWi
     EXPECT_EQ(renderDrawing(drawing, port, options), RenderResult::Completed);
     EXPECT_EQ(complete.totals, std::vector<int> { 8 });
     EXPECT_EQ(complete.steps, 8);
-    EXPECT_EQ(port.beginMonitor, &complete);
-    EXPECT_EQ(port.endMonitor, &complete);
 
     // Cancelled on the third step: inside the group, before its second member.
     PagePort cancelledPort;
@@ -184,13 +174,6 @@ TEST_F(TraversalTest, MonitorCountsContainersAndMembersAndCancelOrRefusalStopsWi
     options.monitor = &cancelling;
     EXPECT_EQ(renderDrawing(drawing, cancelledPort, options), RenderResult::Cancelled);
     EXPECT_EQ(calls(cancelledPort.log), (Log { "beginPage", "beginGroup", "rectangle" }));
-
-    // Already cancelled before the first object.
-    PagePort early;
-    TestMonitor atOnce(0);
-    options.monitor = &atOnce;
-    EXPECT_EQ(renderDrawing(drawing, early, options), RenderResult::Cancelled);
-    EXPECT_EQ(calls(early.log), (Log { "beginPage" }));
 
     // A refused page calls nothing else and starts no count.
     PagePort refusing;
@@ -200,24 +183,6 @@ TEST_F(TraversalTest, MonitorCountsContainersAndMembersAndCancelOrRefusalStopsWi
     EXPECT_EQ(renderDrawing(drawing, refusing, options), RenderResult::Refused);
     EXPECT_EQ(refusing.log, (Log { "beginPage Untitled 0" }));
     EXPECT_TRUE(unstarted.totals.empty());
-}
-
-TEST_F(TraversalTest, DocumentInfoCarriesTitleOrientationGridAndTheFontOptions)
-{
-    drawing.setFileName("/home/ana/drawings/plan.zvx");
-    drawing.setLandscape(true);
-    drawing.setGrid(Grid { 12, 18, 3, 1 });
-
-    options.downloadFonts = true;
-    EXPECT_EQ(renderDrawing(drawing, port, options), RenderResult::Completed);
-    EXPECT_EQ(port.log.front(), "beginPage plan.zvx 1");
-    EXPECT_TRUE(port.info->landscape);
-    EXPECT_EQ(port.info->gridSettings, (Grid { 12, 18, 3, 1 }));
-
-    options.documentPath = "/tmp/export/other.eps";
-    EXPECT_EQ(documentInfoFor(drawing, options).title, "other.eps");
-    options.documentPath = "";
-    EXPECT_EQ(documentInfoFor(drawing, options).title, "Untitled");
 }
 
 } // namespace

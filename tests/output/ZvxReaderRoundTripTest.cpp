@@ -124,9 +124,10 @@ void fillDrawing(Drawing& d, const FontEntry* font)
     add(d, std::move(centred), styled({ 0, 0, 0 }, { 0, 0, 0 }, 1));
 
     auto image = std::make_unique<ImageObject>();
-    ASSERT_TRUE(image->allocatePixels(3, 2));
-    for (int i = 0; i < 18; ++i)
-        image->pixelData()[i] = static_cast<uint8_t>(i * 14);
+    // 16 x 16 fills one read exactly; its rows run on across the hex lines.
+    ASSERT_TRUE(image->allocatePixels(16, 16));
+    for (int i = 0; i < 16 * 16 * 3; ++i)
+        image->pixelData()[i] = static_cast<uint8_t>(i * 7);
     image->placeAt(400, 50);
     d.append(std::move(image));
 

@@ -77,7 +77,6 @@ template <class T> const T* as(const std::unique_ptr<DrawObject>& object)
 }
 
 // Fonts with fixed metrics: ascent 700, 500 units a character.
-using TestFont = testfonts::FixedFont;
 using TestCatalogue = testfonts::FixedCatalogue;
 
 } // namespace zavora::readtest
