@@ -18,16 +18,15 @@ using namespace zavora::testing;
 
 TEST(TiffWriter, IndependentReadersGetOurPixelsAndStrips)
 {
-    if (!haveTool("tiffinfo", "libtiff-tools") || !haveTool("tiffdump", "libtiff-tools"))
+    if (!haveTool("tiffinfo", "libtiff-tools"))
         return;
     const struct {
         int32_t width, height;
-        const char* lastStripBytes; // as tiffdump lists the byte counts
     } cases[] = {
-        { 3, 2, "18" }, // one strip, counts held in place
-        { 100, 30, "900" }, // 27 rows per strip: a short last strip of 3 rows
-        { 3000, 2, "9000" }, // wider than 8 KB: one row per strip
-        { 7, 5, "105" }, // pixel data not a multiple of 4: padding before the directory
+        { 3, 2 }, // one strip, counts held in place
+        { 100, 30 }, // 27 rows per strip: a short last strip of 3 rows
+        { 3000, 2 }, // wider than 8 KB: one row per strip
+        { 7, 5 }, // pixel data not a multiple of 4: padding before the directory
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
@@ -45,11 +44,6 @@ TEST(TiffWriter, IndependentReadersGetOurPixelsAndStrips)
         EXPECT_EQ(info.status, 0) << info.output;
         EXPECT_EQ(info.output.find("arning"), std::string::npos) << info.output;
         EXPECT_EQ(info.output.find("rror"), std::string::npos) << info.output;
-        const ToolRun dump = runTool("tiffdump '" + file.string() + "'");
-        const size_t counts = dump.output.find("StripByteCounts");
-        ASSERT_NE(counts, std::string::npos) << dump.output;
-        const std::string countsLine = dump.output.substr(counts, dump.output.find('\n', counts) - counts);
-        EXPECT_NE(countsLine.find(std::string(c.lastStripBytes) + ">"), std::string::npos) << countsLine;
 
         const std::optional<Raster> decoded = decodeWithImageMagick(file);
         ASSERT_TRUE(decoded);
@@ -183,9 +177,11 @@ TEST(GifWriter, RunLengthCodesDecodeToTheIndexesByAnIndependentDecoder)
     EXPECT_TRUE(decodeLzw(gifRunLengthCodes(run, 2), 2) == run);
 }
 
-TEST(JpegEncoder, DjpegReadsItAtTheQualityAskedWithHalvedChroma)
+// The page export decodes JPEG against our render; here the quality and the
+// chroma sampling asked of the library, and its limits.
+TEST(JpegEncoder, QualityAskedWithHalvedChroma)
 {
-    if (!haveTool("djpeg", "libjpeg-turbo-progs") || !haveTool("identify", "imagemagick"))
+    if (!haveTool("identify", "imagemagick"))
         return;
     // A smooth picture, as JPEG is meant for.
     RgbImage image;
@@ -207,14 +203,6 @@ TEST(JpegEncoder, DjpegReadsItAtTheQualityAskedWithHalvedChroma)
         const auto file = writeScratch("q" + std::to_string(quality) + ".jpg", bytes);
         const ToolRun sampling = runTool("identify -format '%[jpeg:sampling-factor]' '" + file.string() + "'");
         EXPECT_EQ(sampling.output, "2x2,1x1,1x1");
-        const ToolRun djpeg = runTool("djpeg -pnm -outfile '" + file.string() + ".ppm' '" + file.string() + "'");
-        ASSERT_EQ(djpeg.status, 0) << djpeg.output;
-        Raster decoded;
-        ASSERT_TRUE(parsePpm(readFile(file.string() + ".ppm"), decoded));
-        ASSERT_EQ(decoded.rgb.size(), image.pixels.size());
-        if (quality == 75) {
-            EXPECT_GE(psnr(decoded.rgb, image.pixels), 30.0);
-        }
     }
 
     // Beyond the library's limits: its reason, and no bytes.
