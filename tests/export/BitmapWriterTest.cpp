@@ -149,34 +149,6 @@ TEST(GifWriter, MoreThan256ColoursKeepTheMostFrequentAndMapTheRestToTheNearest)
     EXPECT_EQ(wrong, 0u);
 }
 
-// Fuzz-style: index streams of every shape through our run coder and an
-// independent decoder, for every minimum code size.
-TEST(GifWriter, RunLengthCodesDecodeToTheIndexesByAnIndependentDecoder)
-{
-    std::mt19937 random(2024);
-    for (int round = 0; round < 400; ++round) {
-        const int codeSize = 2 + round % 7;
-        const uint32_t colours = 1u << codeSize;
-        std::vector<uint8_t> indexes;
-        const size_t length = random() % 30000;
-        const int shape = round % 4; // short runs, long runs, alternation, growing runs
-        while (indexes.size() < length) {
-            const uint8_t index = uint8_t(random() % (shape == 2 ? 2 : colours));
-            size_t run = shape == 0 ? 1 + random() % 3
-                : shape == 1    ? 1 + random() % 3000
-                : shape == 2    ? 1
-                                : indexes.size() / 7 + 1;
-            indexes.insert(indexes.end(), std::min(run, length - indexes.size()), index);
-        }
-        const auto decoded = decodeLzw(gifRunLengthCodes(indexes, codeSize), codeSize);
-        ASSERT_TRUE(decoded) << "round " << round << ": not a valid code stream";
-        ASSERT_TRUE(*decoded == indexes) << "round " << round;
-    }
-    // One run long enough to fill the code table many times over.
-    const std::vector<uint8_t> run(3'000'000, 1);
-    EXPECT_TRUE(decodeLzw(gifRunLengthCodes(run, 2), 2) == run);
-}
-
 // The page export decodes JPEG against our render; here the quality and the
 // chroma sampling asked of the library, and its limits.
 TEST(JpegEncoder, QualityAskedWithHalvedChroma)
