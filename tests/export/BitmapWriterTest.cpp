@@ -16,28 +16,22 @@ namespace {
 using namespace bitmaptest;
 using namespace zavora::testing;
 
-TEST(TiffWriter, IndependentReadersGetOurPixelsAndStrips)
+// One strip (counts held in place); 27 rows per strip and a short last one;
+// wider than 8 KB (a row per strip); pixels not a multiple of 4 bytes (padding).
+TEST(TiffWriter, IndependentReadersGetOurPixelsInEveryStripLayout)
 {
     if (!haveTool("tiffinfo", "libtiff-tools"))
         return;
-    const struct {
-        int32_t width, height;
-    } cases[] = {
-        { 3, 2 }, // one strip, counts held in place
-        { 100, 30 }, // 27 rows per strip: a short last strip of 3 rows
-        { 3000, 2 }, // wider than 8 KB: one row per strip
-        { 7, 5 }, // pixel data not a multiple of 4: padding before the directory
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
-        const RgbImage image = randomImage(c.width, c.height, 200, uint32_t(c.width));
+    for (const auto& [width, height] : { std::pair { 3, 2 }, { 100, 30 }, { 3000, 2 }, { 7, 5 } }) {
+        SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+        const RgbImage image = randomImage(width, height, 200, uint32_t(width));
         // Written behind other bytes, as in an EPS file: offsets count from the TIFF's start.
         MemoryOutputStream stream;
         stream.writeString("EPS!!");
         ASSERT_TRUE(writeTiff(stream, image.view()));
         EXPECT_EQ(stream.tell(), long(stream.data().size())) << "the stream is left at the end";
         const std::filesystem::path file
-            = scratchDirectory() / ("tiff-" + std::to_string(c.width) + "x" + std::to_string(c.height) + ".tif");
+            = scratchDirectory() / ("tiff-" + std::to_string(width) + "x" + std::to_string(height) + ".tif");
         writeFile(file, stream.data().substr(5));
 
         const ToolRun info = runTool("tiffinfo '" + file.string() + "'");
@@ -47,8 +41,8 @@ TEST(TiffWriter, IndependentReadersGetOurPixelsAndStrips)
 
         const std::optional<Raster> decoded = decodeWithImageMagick(file);
         ASSERT_TRUE(decoded);
-        EXPECT_EQ(decoded->width, c.width);
-        EXPECT_EQ(decoded->height, c.height);
+        EXPECT_EQ(decoded->width, width);
+        EXPECT_EQ(decoded->height, height);
         EXPECT_TRUE(decoded->rgb == image.pixels) << "decoded pixels differ";
     }
 }
