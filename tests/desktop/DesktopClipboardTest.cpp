@@ -126,17 +126,16 @@ TEST_F(DesktopClipboard, CopyOffersEveryFormatThisBuildWritesToOtherPrograms)
     // The other formats, when this build writes them, are read by their referees.
     const fs::path dir = fs::temp_directory_path() / ("zavora-desktop-" + std::to_string(::getpid()));
     fs::create_directories(dir);
-    struct Referee {
+    const struct {
         ExportKind kind;
         const char* type;
         QString program;
         QStringList args;
-    };
-    const Referee referees[] = {
+    } referees[] = {
         { ExportKind::Svg, SystemClipboard::kSvgType, "rsvg-convert", { "-o", QString::fromStdString((dir / "c.png").string()) } },
         { ExportKind::Metafile, SystemClipboard::kMetafileType, "wmf2svg", { "-o", QString::fromStdString((dir / "c.svg").string()) } },
     };
-    for (const Referee& r : referees) {
+    for (const auto& r : referees) {
         if (!isExportAvailable(r.kind))
             continue;
         EXPECT_TRUE(listed.contains(QString::fromLatin1(r.type))) << r.type;
