@@ -35,8 +35,10 @@ TEST(ConvertArguments, OptionsAndFiles)
         { "--smoothing", "x", "a", "b" }, { "--quality", "0", "a", "b" }, { "--quality", "101", "a", "b" },
         { "--frobnicate", "a", "b" },
     };
-    for (const auto& arguments : refused)
+    for (const auto& arguments : refused) {
         EXPECT_FALSE(parseConvertArguments(arguments, error)) << arguments[0];
+        EXPECT_TRUE(arguments.size() == 1 || error.find(arguments[0]) != std::string::npos) << error;
+    }
     EXPECT_EQ(error, "unknown option --frobnicate");
 }
 
