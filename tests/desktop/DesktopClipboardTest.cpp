@@ -6,7 +6,6 @@
 // Model headers before any Qt header: Qt defines `emit` as a macro.
 #include "export/Export.h"
 #include "model/Drawing.h"
-#include "model/ImageObject.h"
 #include "model/ShapeObjects.h"
 #include "model/TextObject.h"
 #include "output/ZvxReader.h"
@@ -127,17 +126,16 @@ TEST_F(DesktopClipboard, CopyOffersEveryFormatThisBuildWritesToOtherPrograms)
     // The other formats, when this build writes them, are read by their referees.
     const fs::path dir = fs::temp_directory_path() / ("zavora-desktop-" + std::to_string(::getpid()));
     fs::create_directories(dir);
-    struct Referee {
+    const struct {
         ExportKind kind;
         const char* type;
         QString program;
         QStringList args;
-    };
-    const Referee referees[] = {
+    } referees[] = {
         { ExportKind::Svg, SystemClipboard::kSvgType, "rsvg-convert", { "-o", QString::fromStdString((dir / "c.png").string()) } },
         { ExportKind::Metafile, SystemClipboard::kMetafileType, "wmf2svg", { "-o", QString::fromStdString((dir / "c.svg").string()) } },
     };
-    for (const Referee& r : referees) {
+    for (const auto& r : referees) {
         if (!isExportAvailable(r.kind))
             continue;
         EXPECT_TRUE(listed.contains(QString::fromLatin1(r.type))) << r.type;
@@ -151,7 +149,7 @@ TEST_F(DesktopClipboard, CopyOffersEveryFormatThisBuildWritesToOtherPrograms)
     fs::remove_all(dir);
 }
 
-TEST_F(DesktopClipboard, TextAndPicturesFromOtherProgramsArePastedBeforeOurObjects)
+TEST_F(DesktopClipboard, TextAndMetafilesFromOtherProgramsArePastedBeforeOurObjects)
 {
     m_clipboard.copy(false); // the internal clipboard holds the square
     ASSERT_EQ(xclip({ "-i" }, QByteArray("caf\xc3\xa9 \xe2\x82\xac")).exitCode, 0);
@@ -161,21 +159,8 @@ TEST_F(DesktopClipboard, TextAndPicturesFromOtherProgramsArePastedBeforeOurObjec
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(text->text(), "caf\xe9 \x80");
 
-    QImage blue(30, 20, QImage::Format_RGB888);
-    blue.fill(Qt::blue);
-    const fs::path file = fs::temp_directory_path() / ("zavora-blue-" + std::to_string(::getpid()) + ".png");
-    ASSERT_TRUE(blue.save(QString::fromStdString(file.string())));
-    ASSERT_EQ(xclip({ "-t", "image/png", "-i", QString::fromStdString(file.string()) }).exitCode, 0);
-    fs::remove(file);
-    ASSERT_TRUE(waitFor([] { return QGuiApplication::clipboard()->mimeData()->hasImage(); }));
-    ASSERT_TRUE(paste());
-    auto* image = dynamic_cast<ImageObject*>(m_drawing.objectAt(m_drawing.objectCount() - 1));
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->width(), 30);
-    EXPECT_EQ(image->height(), 20);
-    EXPECT_EQ(image->pixel(5, 5), (std::array<uint8_t, 3> { 0, 0, 255 }));
-
-    // A metafile comes before a picture: its records become drawing objects.
+    // A metafile's records become drawing objects. (A picture takes the
+    // dropped picture's road.)
     Drawing two;
     two.append(redSquare(0, 0));
     two.append(redSquare(100, 0));
@@ -191,7 +176,7 @@ TEST_F(DesktopClipboard, TextAndPicturesFromOtherProgramsArePastedBeforeOurObjec
     ASSERT_EQ(m_drawing.objectCount(), before + 2);
     EXPECT_NEAR(m_drawing.objectAt(before + 1)->boundingBox().left - m_drawing.objectAt(before)->boundingBox().left,
         100, 1);
-    EXPECT_EQ(m_drawing.history().undoCount(), 3u) << "each paste is one step";
+    EXPECT_EQ(m_drawing.history().undoCount(), 2u) << "each paste is one step";
 }
 
 TEST_F(DesktopClipboard, TwoRunningCopiesPasteEachOthersObjects)

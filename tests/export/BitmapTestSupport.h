@@ -73,60 +73,6 @@ inline std::optional<Raster> decodeWithImageMagick(const std::filesystem::path& 
     return raster;
 }
 
-// A GIF LZW decoder written from the format's description, independent of our
-// encoder: nothing when the stream is not valid (a code beyond the next free
-// one, a missing end code, data after it).
-inline std::optional<std::vector<uint8_t>> decodeLzw(const std::vector<uint8_t>& data, int codeSize)
-{
-    const uint32_t clear = 1u << codeSize, end = clear + 1;
-    std::vector<std::vector<uint8_t>> table;
-    auto resetTable = [&] {
-        table.assign(clear + 2, {});
-        for (uint32_t i = 0; i < clear; ++i)
-            table[i] = { uint8_t(i) };
-    };
-    resetTable();
-    int width = codeSize + 1;
-    size_t bitPosition = 0;
-    auto read = [&](uint32_t& code) {
-        if (bitPosition + size_t(width) > data.size() * 8)
-            return false;
-        code = 0;
-        for (int i = 0; i < width; ++i, ++bitPosition)
-            code |= uint32_t(data[bitPosition / 8] >> (bitPosition % 8) & 1) << i;
-        return true;
-    };
-    std::vector<uint8_t> out;
-    std::optional<std::vector<uint8_t>> previous;
-    for (uint32_t code; read(code);) {
-        if (code == clear) {
-            resetTable();
-            width = codeSize + 1;
-            previous.reset();
-            continue;
-        }
-        if (code == end)
-            return (data.size() * 8 - bitPosition) < 8 ? std::optional(out) : std::nullopt;
-        std::vector<uint8_t> entry;
-        if (code < table.size() && (code < clear || !table[code].empty()))
-            entry = table[code];
-        else if (code == table.size() && previous)
-            entry = *previous, entry.push_back((*previous)[0]);
-        else
-            return std::nullopt;
-        out.insert(out.end(), entry.begin(), entry.end());
-        if (previous && table.size() < 4096) {
-            std::vector<uint8_t> added = *previous;
-            added.push_back(entry[0]);
-            table.push_back(std::move(added));
-            if (table.size() == (1u << width) && width < 12)
-                ++width;
-        }
-        previous = std::move(entry);
-    }
-    return std::nullopt;
-}
-
 // Peak signal-to-noise ratio of two images of one size, in dB.
 inline double psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
 {

@@ -16,45 +16,33 @@ namespace {
 using namespace bitmaptest;
 using namespace zavora::testing;
 
-TEST(TiffWriter, IndependentReadersGetOurPixelsAndStrips)
+// One strip (counts held in place); 27 rows per strip and a short last one;
+// wider than 8 KB (a row per strip); pixels not a multiple of 4 bytes (padding).
+TEST(TiffWriter, IndependentReadersGetOurPixelsInEveryStripLayout)
 {
-    if (!haveTool("tiffinfo", "libtiff-tools") || !haveTool("tiffdump", "libtiff-tools"))
+    if (!haveTool("tiffinfo", "libtiff-tools"))
         return;
-    const struct {
-        int32_t width, height;
-        const char* lastStripBytes; // as tiffdump lists the byte counts
-    } cases[] = {
-        { 3, 2, "18" }, // one strip, counts held in place
-        { 100, 30, "900" }, // 27 rows per strip: a short last strip of 3 rows
-        { 3000, 2, "9000" }, // wider than 8 KB: one row per strip
-        { 7, 5, "105" }, // pixel data not a multiple of 4: padding before the directory
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
-        const RgbImage image = randomImage(c.width, c.height, 200, uint32_t(c.width));
+    for (const auto& [width, height] : { std::pair { 3, 2 }, { 100, 30 }, { 3000, 2 }, { 7, 5 } }) {
+        SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+        const RgbImage image = randomImage(width, height, 200, uint32_t(width));
         // Written behind other bytes, as in an EPS file: offsets count from the TIFF's start.
         MemoryOutputStream stream;
         stream.writeString("EPS!!");
         ASSERT_TRUE(writeTiff(stream, image.view()));
         EXPECT_EQ(stream.tell(), long(stream.data().size())) << "the stream is left at the end";
         const std::filesystem::path file
-            = scratchDirectory() / ("tiff-" + std::to_string(c.width) + "x" + std::to_string(c.height) + ".tif");
+            = scratchDirectory() / ("tiff-" + std::to_string(width) + "x" + std::to_string(height) + ".tif");
         writeFile(file, stream.data().substr(5));
 
         const ToolRun info = runTool("tiffinfo '" + file.string() + "'");
         EXPECT_EQ(info.status, 0) << info.output;
         EXPECT_EQ(info.output.find("arning"), std::string::npos) << info.output;
         EXPECT_EQ(info.output.find("rror"), std::string::npos) << info.output;
-        const ToolRun dump = runTool("tiffdump '" + file.string() + "'");
-        const size_t counts = dump.output.find("StripByteCounts");
-        ASSERT_NE(counts, std::string::npos) << dump.output;
-        const std::string countsLine = dump.output.substr(counts, dump.output.find('\n', counts) - counts);
-        EXPECT_NE(countsLine.find(std::string(c.lastStripBytes) + ">"), std::string::npos) << countsLine;
 
         const std::optional<Raster> decoded = decodeWithImageMagick(file);
         ASSERT_TRUE(decoded);
-        EXPECT_EQ(decoded->width, c.width);
-        EXPECT_EQ(decoded->height, c.height);
+        EXPECT_EQ(decoded->width, width);
+        EXPECT_EQ(decoded->height, height);
         EXPECT_TRUE(decoded->rgb == image.pixels) << "decoded pixels differ";
     }
 }
@@ -155,37 +143,11 @@ TEST(GifWriter, MoreThan256ColoursKeepTheMostFrequentAndMapTheRestToTheNearest)
     EXPECT_EQ(wrong, 0u);
 }
 
-// Fuzz-style: index streams of every shape through our run coder and an
-// independent decoder, for every minimum code size.
-TEST(GifWriter, RunLengthCodesDecodeToTheIndexesByAnIndependentDecoder)
+// The page export decodes JPEG against our render; here the quality and the
+// chroma sampling asked of the library, and its limits.
+TEST(JpegEncoder, QualityAskedWithHalvedChroma)
 {
-    std::mt19937 random(2024);
-    for (int round = 0; round < 400; ++round) {
-        const int codeSize = 2 + round % 7;
-        const uint32_t colours = 1u << codeSize;
-        std::vector<uint8_t> indexes;
-        const size_t length = random() % 30000;
-        const int shape = round % 4; // short runs, long runs, alternation, growing runs
-        while (indexes.size() < length) {
-            const uint8_t index = uint8_t(random() % (shape == 2 ? 2 : colours));
-            size_t run = shape == 0 ? 1 + random() % 3
-                : shape == 1    ? 1 + random() % 3000
-                : shape == 2    ? 1
-                                : indexes.size() / 7 + 1;
-            indexes.insert(indexes.end(), std::min(run, length - indexes.size()), index);
-        }
-        const auto decoded = decodeLzw(gifRunLengthCodes(indexes, codeSize), codeSize);
-        ASSERT_TRUE(decoded) << "round " << round << ": not a valid code stream";
-        ASSERT_TRUE(*decoded == indexes) << "round " << round;
-    }
-    // One run long enough to fill the code table many times over.
-    const std::vector<uint8_t> run(3'000'000, 1);
-    EXPECT_TRUE(decodeLzw(gifRunLengthCodes(run, 2), 2) == run);
-}
-
-TEST(JpegEncoder, DjpegReadsItAtTheQualityAskedWithHalvedChroma)
-{
-    if (!haveTool("djpeg", "libjpeg-turbo-progs") || !haveTool("identify", "imagemagick"))
+    if (!haveTool("identify", "imagemagick"))
         return;
     // A smooth picture, as JPEG is meant for.
     RgbImage image;
@@ -207,14 +169,6 @@ TEST(JpegEncoder, DjpegReadsItAtTheQualityAskedWithHalvedChroma)
         const auto file = writeScratch("q" + std::to_string(quality) + ".jpg", bytes);
         const ToolRun sampling = runTool("identify -format '%[jpeg:sampling-factor]' '" + file.string() + "'");
         EXPECT_EQ(sampling.output, "2x2,1x1,1x1");
-        const ToolRun djpeg = runTool("djpeg -pnm -outfile '" + file.string() + ".ppm' '" + file.string() + "'");
-        ASSERT_EQ(djpeg.status, 0) << djpeg.output;
-        Raster decoded;
-        ASSERT_TRUE(parsePpm(readFile(file.string() + ".ppm"), decoded));
-        ASSERT_EQ(decoded.rgb.size(), image.pixels.size());
-        if (quality == 75) {
-            EXPECT_GE(psnr(decoded.rgb, image.pixels), 30.0);
-        }
     }
 
     // Beyond the library's limits: its reason, and no bytes.

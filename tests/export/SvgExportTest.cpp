@@ -1,7 +1,5 @@
-// The SVG writer: golden files of the decisions it makes (shared style
-// entities, hatch patterns, relative paths, number trimming, the landscape
-// turn, escapes), each read by an XML parser too; the image files written
-// beside the document.
+// The SVG writer: golden files of its decisions, each read by an XML parser
+// too; the image files written beside the document.
 #include "raster/SvgPort.h"
 
 #include "export/Export.h"
@@ -102,9 +100,8 @@ const GoldenCase kGoldenCases[] = {
             const float box[4] = { 10, 80, 110, 120 };
             port.text(style, Matrix {}, "Two\rlines", &kFont, 12, 14, TextAlign::Centre, box);
         } },
-    // Only the used hatches are defined; white keeps the plain name, other
-    // fill colours get their own pattern; a hatched compound path is one
-    // even-odd path of its members.
+    // Only the used hatches are defined, one per fill colour; a hatched
+    // compound path is one even-odd path of its members.
     { "hatch", pageInfo(),
         [](SvgPort& port) {
             port.rectangle(hatch(0, Color::white()), Matrix {}, 10, 10, 50, 40);
@@ -169,8 +166,6 @@ TEST(SvgExport, ParserReadsBackTitleTextAndLink)
     ASSERT_TRUE(bitmaptest::haveTool("xmllint", "libxml2-utils"));
     const std::string document = writeSvg(kGoldenCases[4].body, kGoldenCases[4].info);
     std::string error;
-    EXPECT_EQ(xpath(document, "count(//*[local-name()=\"a\"]/*[local-name()=\"rect\"])", &error), "1")
-        << error;
     EXPECT_EQ(xpath(document, "string(//*[local-name()=\"a\"]/@*[local-name()=\"href\"])", &error),
         "http://example.com/a b?x=1&y=%222%22%3C3%3E%01%E9")
         << error;
@@ -240,34 +235,27 @@ protected:
     TurboJpegEncoder jpeg;
 };
 
+// The GIF files are drawn by the SVG cross-render; here the JPEG ones and a
+// name that needs escaping in the reference.
 TEST_F(SvgImageFilesTest, WrittenBesideTheDocumentInDrawingOrder)
 {
-    const struct {
-        JpegEncoder* encoder;
-        const char* extension;
-    } kinds[] = { { &jpeg, "jpg" }, { nullptr, "gif" } };
-    for (const auto& kind : kinds) {
-        SCOPED_TRACE(kind.extension);
-        ExportOptions options;
-        options.jpegEncoder = kind.encoder;
-        const fs::path svg = folder / "my drawing.v2.svg";
-        ASSERT_TRUE(exportToFile(drawing, ExportKind::Svg, svg.string(), options, nullptr));
-        const std::string document = readFile(svg);
-        const std::array<QSize, 2> sizes { QSize(4, 3), QSize(6, 5) };
-        for (int k = 1; k <= 2; ++k) {
-            const std::string name = "my drawing.v2_svg_" + std::to_string(k) + "." + kind.extension;
-            // The reference is a URL: the space is escaped.
-            EXPECT_NE(
-                document.find("xlink:href=\"my%20drawing.v2_svg_" + std::to_string(k) + "." + kind.extension),
-                std::string::npos);
-            const QImage back(QString::fromStdString((folder / name).string()));
-            ASSERT_FALSE(back.isNull()) << name;
-            EXPECT_EQ(back.size(), sizes[k - 1]);
-            const QRgb expected = k == 1 ? qRgb(255, 0, 0) : qRgb(0, 0, 255);
-            EXPECT_LT(std::abs(qRed(back.pixel(1, 1)) - qRed(expected))
-                    + std::abs(qBlue(back.pixel(1, 1)) - qBlue(expected)),
-                16);
-        }
+    ExportOptions options;
+    options.jpegEncoder = &jpeg;
+    const fs::path svg = folder / "my drawing.v2.svg";
+    ASSERT_TRUE(exportToFile(drawing, ExportKind::Svg, svg.string(), options, nullptr));
+    const std::string document = readFile(svg);
+    const std::array<QSize, 2> sizes { QSize(4, 3), QSize(6, 5) };
+    for (int k = 1; k <= 2; ++k) {
+        const std::string name = "my drawing.v2_svg_" + std::to_string(k) + ".jpg";
+        EXPECT_NE(document.find("xlink:href=\"my%20drawing.v2_svg_" + std::to_string(k) + ".jpg"),
+            std::string::npos);
+        const QImage back(QString::fromStdString((folder / name).string()));
+        ASSERT_FALSE(back.isNull()) << name;
+        EXPECT_EQ(back.size(), sizes[k - 1]);
+        const QRgb expected = k == 1 ? qRgb(255, 0, 0) : qRgb(0, 0, 255);
+        EXPECT_LT(std::abs(qRed(back.pixel(1, 1)) - qRed(expected))
+                + std::abs(qBlue(back.pixel(1, 1)) - qBlue(expected)),
+            16);
     }
 }
 
