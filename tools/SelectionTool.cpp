@@ -161,6 +161,7 @@ void SelectionTool::mouseDown(float x, float y, bool shift)
         m_delegate = editor;
         d.setSelection({ selected[i] });
         d.notifySelectionChanged();
+        showCount();
         // A change of selection lets every editing tool go: attach again.
         editor->attach(*selected[i]);
         editor->mouseDown(x, y, shift);

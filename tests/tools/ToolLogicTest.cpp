@@ -160,6 +160,22 @@ TEST_F(ToolLogic, ShapeToolsLetGoOfShapesThatLeaveTheDrawingOrTheSelection)
     }
 }
 
+// A handle grabbed in a larger selection leaves its object alone selected,
+// and the status bar says so rather than keeping the old count.
+TEST_F(ToolLogic, GrabbingAHandleSelectsItsObjectAlone)
+{
+    auto* first = static_cast<RectangleObject*>(add(std::make_unique<RectangleObject>(0, 0, 40, 40)));
+    DrawObject* second = add(std::make_unique<RectangleObject>(100, 100, 140, 140));
+    drawing().setSelection({ first, second });
+    Tool& selection = *tools.currentTool();
+    selection.mouseDown(43, 43, false); // 3 pixels off the corner
+    EXPECT_EQ(drawing().selection(), (ObjectRefs { first }));
+    EXPECT_EQ(messages.last(RecordingReporter::Kind::Status), "1 object selected");
+    selection.mouseDrag(60, 50, false);
+    selection.mouseUp(60, 50, false);
+    EXPECT_EQ(first->corner2(), (Point { 60, 50 }));
+}
+
 TEST_F(ToolLogic, ObjectSnapPullsTheEndsOntoNearbyOutlines)
 {
     add(std::make_unique<RectangleObject>(0, 0, 100, 100));
