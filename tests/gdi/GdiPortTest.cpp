@@ -50,13 +50,6 @@ public:
     void flushCompoundPath() override { drawPath(takePendingPath(), pendingStyle()); }
 };
 
-TEST(GdiPort, ColoursConvertByTruncationWithRedInTheLowByte)
-{
-    EXPECT_EQ(gdiColor({ 100, 50, 0 }), makeColorRef(255, 127, 0));
-    EXPECT_EQ(gdiColor({ 0, 0, 100 }), 0xff0000u);
-    EXPECT_EQ(gdiColor({ 33.3f, 66.7f, 99.9f }), makeColorRef(84, 170, 254));
-}
-
 // Arrowhead shapes, sizes and styles are the outline geometry's; the port only fills them.
 TEST(GdiPort, SolidPensAreScaledRoundedAndAtLeastOnePixelAndDashedOnesOnePixel)
 {

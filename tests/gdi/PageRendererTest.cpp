@@ -80,21 +80,6 @@ TEST_F(PageRendererTest, PagesPlaceTheDrawingUprightOrTurned)
         }
 }
 
-TEST_F(PageRendererTest, WidePensAreScaledWithTheResolution)
-{
-    Drawing lines;
-    auto line = std::make_unique<LineObject>(0, 50, 100, 50);
-    line->setLineWidth(2);
-    lines.append(std::move(line));
-    const std::optional<RgbImage> image = renderPage(lines, factory, { 3, false }, options);
-    ASSERT_TRUE(image);
-    int ink = 0;
-    const int x = image->width / 2;
-    for (int y = 0; y < image->height; ++y)
-        ink += pixelAt(*image, x, y) != 0xffffffu;
-    EXPECT_EQ(ink, 6);
-}
-
 // Too large a page is reported through the export routine; its tests read the message.
 TEST_F(PageRendererTest, NoImageForAZeroOrUndefinedResolution)
 {

@@ -19,17 +19,6 @@ void fillNoise(RasterDeviceContext& dc, unsigned seed)
     test::fillNoise(dc, dc.width(), dc.height(), seed);
 }
 
-// Polygons leave out their right and bottom edges: the scan converter's tests tile figures with them.
-TEST(RasterDeviceContext, LinesLeaveOutTheirLastPixel)
-{
-    RasterDeviceContext dc(40, 40);
-    dc.moveTo({ 2, 3 });
-    dc.lineTo({ 12, 3 });
-    EXPECT_EQ(countInk(dc), 10);
-    EXPECT_EQ(dc.pixel(2, 3), kBlack);
-    EXPECT_EQ(dc.state().position, (DcPoint { 12, 3 }));
-}
-
 TEST(RasterDeviceContext, PatternBrushesFollowTheTableAlignedToTheDeviceOrigin)
 {
     const ColorRef ink = makeColorRef(0, 0, 200);
@@ -121,15 +110,6 @@ TEST(RasterDeviceContext, FractionalPolygonsKeepTheirFractionsOnlyWhenSmoothed)
             EXPECT_EQ(dc.pixel(11, 11) & 0xff, 0u);
         }
     }
-    // Inverted drawing never keeps fractions.
-    RasterDeviceContext dc(32, 32);
-    dc.setAntialiasing(true);
-    dc.setRop2(Rop2::Not);
-    dc.selectPen(DcPen::null());
-    dc.selectBrush(DcBrush::solid(kBlackRef));
-    dc.fillPolygons(square, counts);
-    EXPECT_EQ(dc.pixel(11, 11) & 0xffffff, 0u);
-    EXPECT_EQ(dc.pixel(10, 15) & 0xffffff, 0xffffffu);
 }
 
 TEST(RasterDeviceContext, RasterModesAreBitwiseOnEveryPixelTheyTouchOnce)
@@ -213,56 +193,6 @@ TEST(RasterDeviceContext, GlyphMasksPaintInTheTextColourUnderTheRasterMode)
     EXPECT_EQ(countInk(dc), 1);
     dc.beginPath();
     EXPECT_FALSE(dc.paintGlyphMask(mono, origin));
-}
-
-TEST(RasterDeviceContext, BitBltXnorFollowsItsTruthTable)
-{
-    // dest = ~(source ^ dest): black source inverts, white source keeps.
-    const uint32_t sources[] = { 0x000000, 0xffffff, 0x00ff00, 0x123456 };
-    const uint32_t dests[] = { 0x000000, 0xffffff, 0xa5a5a5, 0x0f1e2d };
-    RasterDeviceContext source(4, 4);
-    RasterDeviceContext dest(4, 4);
-    for (int s = 0; s < 4; ++s)
-        for (int d = 0; d < 4; ++d) {
-            source.setPixel(
-                { s, d }, makeColorRef(sources[s] >> 16, (sources[s] >> 8) & 0xff, sources[s] & 0xff));
-            dest.setPixel({ s, d }, makeColorRef(dests[d] >> 16, (dests[d] >> 8) & 0xff, dests[d] & 0xff));
-        }
-    ASSERT_TRUE(dest.bitBlt(0, 0, 4, 4, source, 0, 0, RasterOp::DestXnorSrc));
-    for (int s = 0; s < 4; ++s)
-        for (int d = 0; d < 4; ++d)
-            EXPECT_EQ(dest.pixel(s, d), ~(sources[s] ^ dests[d]) & 0xffffffu) << s << "," << d;
-    EXPECT_FALSE(dest.bitBlt(0, 0, 4, 4, source, 0, 0, RasterOp::PatCopy));
-}
-
-// Open figures, stroked and filled, and Bezier segments are drawn through the port's curve path test.
-TEST(RasterDeviceContext, PathsFillUnderTheFillMode)
-{
-    // Two nested squares drawn the same way round: a hole under alternate, none under winding.
-    auto squares = [](RasterDeviceContext& dc) {
-        dc.beginPath();
-        for (int inset : { 0, 10 }) {
-            dc.moveTo({ 5 + inset, 5 + inset });
-            dc.lineTo({ 45 - inset, 5 + inset });
-            dc.lineTo({ 45 - inset, 45 - inset });
-            dc.lineTo({ 5 + inset, 45 - inset });
-            dc.closeFigure();
-        }
-        dc.endPath();
-    };
-    for (PolyFillMode mode : { PolyFillMode::Alternate, PolyFillMode::Winding }) {
-        RasterDeviceContext dc(50, 50);
-        dc.selectPen(DcPen::null());
-        dc.selectBrush(DcBrush::solid(kBlackRef));
-        dc.setPolyFillMode(mode);
-        squares(dc);
-        dc.fillPath();
-        EXPECT_EQ(dc.pixel(8, 8), kBlack);
-        EXPECT_EQ(dc.pixel(25, 25), mode == PolyFillMode::Alternate ? kWhite : kBlack);
-        dc.patBlt(0, 0, 50, 50, RasterOp::Whiteness);
-        dc.fillPath(); // the path is used up
-        EXPECT_EQ(countInk(dc), 0);
-    }
 }
 
 TEST(RasterDeviceContext, PolyFiguresRejectCountsBeyondTheirPoints)
