@@ -105,16 +105,13 @@ TEST(PageRendererFonts, TextInAFontWhoseFilesAreGoneTakesTheDefaultFont)
     ASSERT_NE(helvetica, nullptr) << "the standard fonts (fonts-urw-base35) are needed";
 
     RecordingReporter messages;
-    const auto text = [](const FontEntry* font) {
-        auto t = std::make_unique<TextObject>("Words that must stay visible", font, 24, 26, TextAlign::Left);
-        t->translate(30, 400);
-        return t;
-    };
     Drawing lost, standard;
-    lost.append(text(gone));
-    lost.append(text(gone))->translate(0, -100);
-    standard.append(text(helvetica));
-    standard.append(text(helvetica))->translate(0, -100);
+    for (int line = 0; line < 2; ++line)
+        for (auto [drawing, font] : { std::pair { &lost, gone }, std::pair { &standard, helvetica } }) {
+            auto t = std::make_unique<TextObject>("Words that must stay visible", font, 24, 26, TextAlign::Left);
+            t->translate(30, 400 - 100 * float(line));
+            drawing->append(std::move(t));
+        }
     EXPECT_EQ(messages.messages(),
         (std::vector<RecordingReporter::Message> {
             { Reporter::Kind::Error, "Error: FreeType can't image selected font GoneSans." } }));
