@@ -82,29 +82,6 @@ TEST(RasterDeviceContext, WidePensHaveTheirCapsAndJoins)
     EXPECT_EQ(test::differingPixels(xored.image(), before), 0);
 }
 
-TEST(RasterDeviceContext, FractionalPolygonsKeepTheirFractionsOnlyWhenSmoothed)
-{
-    // A square from (10.5, 10.5) to (20.5, 20.5): smoothed, its edge pixels
-    // are half covered; otherwise it snaps to whole pixels like polyPolygon.
-    const double square[] = { 10.5, 10.5, 20.5, 10.5, 20.5, 20.5, 10.5, 20.5 };
-    const int32_t counts[] = { 4 };
-    for (bool smooth : { false, true }) {
-        RasterDeviceContext dc(32, 32);
-        dc.setAntialiasing(smooth);
-        dc.selectPen(DcPen::solid(kBlackRef, 1)); // a fill has no outline, whatever the pen
-        dc.selectBrush(DcBrush::solid(kBlackRef));
-        dc.fillPolygons(square, counts);
-        EXPECT_EQ(dc.pixel(15, 15) & 0xff, 0u);
-        if (smooth) {
-            EXPECT_NEAR(double(dc.pixel(10, 15) & 0xff), 128.0, 20.0);
-            EXPECT_NEAR(double(dc.pixel(20, 15) & 0xff), 128.0, 20.0);
-        } else { // halves round up, to 11 ... 21, and the right and bottom edges are left out
-            EXPECT_EQ(countInk(dc), 100);
-            EXPECT_EQ(dc.pixel(11, 11) & 0xff, 0u);
-        }
-    }
-}
-
 TEST(RasterDeviceContext, RasterModesAreBitwiseOnEveryPixelTheyTouchOnce)
 {
     RasterDeviceContext dc(60, 60);
