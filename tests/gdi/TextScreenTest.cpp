@@ -223,7 +223,7 @@ TEST_F(TextScreenTest, HighlightInvertsTheRangeAndASecondOneRestoresTheView)
     EXPECT_NEAR(changed, (x2 - x1) * height, (x2 - x1 + height) * 2);
     EXPECT_EQ(outside, 0);
     canvas->paintText([&](TextCanvas& c) { TextRangeHighlightSink::instance().highlight(*t, c, 7, 11); });
-    EXPECT_TRUE(imagesMatch(viewImage(), before, 0, "text-highlight-twice"));
+    EXPECT_TRUE(imagesMatch(viewImage(), before, "text-highlight-twice"));
 }
 
 TEST_F(TextScreenTest, TextSmoothingSoftensTheGlyphsAloneAndNeverInvertedText)
@@ -259,7 +259,7 @@ TEST_F(TextScreenTest, TextSmoothingSoftensTheGlyphsAloneAndNeverInvertedText)
     // Black and white only: nothing changes on the way to one bit per pixel.
     EXPECT_EQ(differingPixels(once.convertToFormat(QImage::Format_Mono), once), 0);
     canvas->drawObject(*t, kDrawFinal);
-    EXPECT_TRUE(imagesMatch(windowImage(), before, 0, "smoothed-text-inverted-twice"));
+    EXPECT_TRUE(imagesMatch(windowImage(), before, "smoothed-text-inverted-twice"));
 }
 
 } // namespace
