@@ -137,10 +137,8 @@ void shapes(Drawing& d, const FontLookup&)
     add(d, styled(std::make_unique<LineObject>(20, 220, 160, 260), nullptr, kRed, 2))
         ->setArrows(kArrowFancy, kArrowBig);
     add(d, std::make_unique<LineObject>(180, 220, 340, 220))->setDash(0);
-    NodeList nodes(3);
-    nodes[0] = { 180, 240, 180, 240, 200, 290, 0 };
-    nodes[1] = { 260, 250, 240, 230, 280, 270, 0 };
-    nodes[2] = { 340, 260, 320, 290, 340, 260, 0 };
+    const NodeList nodes { { 180, 240, 180, 240, 200, 290, 0 }, { 260, 250, 240, 230, 280, 270, 0 },
+        { 340, 260, 320, 290, 340, 260, 0 } };
     add(d, styled(std::make_unique<CurveObject>(nodes, false), nullptr, kBlue, 3))
         ->setArrows(kArrowNone, kArrowSmall);
 }
@@ -294,39 +292,29 @@ void readIllustrator(Drawing& d, const FontLookup&)
                        "/_Helvetica 14 Tf\n(Black by default) Tx\nTO\n%%Trailer\n"));
 }
 
-// What Ghostscript renders: one of our PostScript outputs of the drawing.
-enum class Output {
-    Native,
-    PostScript,
-    Eps,
-    FormTwice, // a program that runs the form twice, side by side
-};
-
 struct Case {
     const char* name;
     void (*build)(Drawing&, const FontLookup&);
     double meanLimit; // pixel by pixel
     double shareLimit;
     double toneLimit; // 8 x 8 block averages
-    Output output = Output::Native;
+    // What Ghostscript renders: one of our PostScript outputs of the drawing;
+    // a form is run twice, side by side.
+    ExportKind output = ExportKind::Native;
 };
 
 constexpr const char* kFormName = "CrossForm";
 
 // The output's file, and for a form the program that paints it twice on a
 // page two boxes wide.
-std::string writeOutput(const Drawing& drawing, Output output, SurfaceFactory& surfaces)
+std::string writeOutput(const Drawing& drawing, ExportKind kind, SurfaceFactory& surfaces)
 {
     ExportOptions options;
     options.formName = kFormName;
     options.surfaces = &surfaces;
-    const ExportKind kind = output == Output::Native ? ExportKind::Native
-        : output == Output::PostScript               ? ExportKind::PostScript
-        : output == Output::FormTwice                ? ExportKind::Form
-                                                     : ExportKind::Eps;
     MemoryOutputStream stream;
     EXPECT_EQ(exportDrawing(drawing, kind, stream, options, nullptr), ExportResult::Written);
-    if (output != Output::FormTwice)
+    if (kind != ExportKind::Form)
         return stream.data();
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     const std::size_t box = stream.data().find("%%BoundingBox:");
@@ -410,7 +398,7 @@ TEST_P(CrossRenderTest, PageRenderAgreesWithGhostscriptOnOurPostScript)
     ASSERT_TRUE(ours);
 
     const std::string program = writeOutput(drawing, c.output, m_factory);
-    const bool form = c.output == Output::FormTwice;
+    const bool form = c.output == ExportKind::Form;
     const testing::GhostscriptRun gs
         = testing::renderWithGhostscript(program, std::string("cross-") + c.name, 72, !form);
     ASSERT_TRUE(gs.ok()) << gs.messages;
@@ -494,8 +482,8 @@ INSTANTIATE_TEST_SUITE_P(Drawings, CrossRenderTest,
         Case { "hatched", hatched, 80, 0.40, 35 }, Case { "native", readNative, 7, 0.04, 7 },
         Case { "illustrator", readIllustrator, 7, 0.04, 7 },
         // The other PostScript outputs share the writer: one drawing each.
-        Case { "ps", shapes, 7, 0.04, 7, Output::PostScript }, Case { "eps", containers, 7, 0.04, 7, Output::Eps },
-        Case { "form", greyImages, 7, 0.04, 7, Output::FormTwice }),
+        Case { "ps", shapes, 7, 0.04, 7, ExportKind::PostScript }, Case { "eps", containers, 7, 0.04, 7, ExportKind::Eps },
+        Case { "form", greyImages, 7, 0.04, 7, ExportKind::Form }),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 std::string writePdf(const Drawing& drawing, const std::string& name)

@@ -90,11 +90,7 @@ std::vector<int32_t> withColour(std::vector<int32_t> words, ColorRef colour)
 }
 RecordWriter& solidBrush(RecordWriter& w, ColorRef colour)
 {
-    return w.record(WmfRecord::CreateBrushIndirect, [&] {
-        auto words = withColour({ 0 }, colour);
-        words.push_back(0);
-        return words;
-    }());
+    return w.record(WmfRecord::CreateBrushIndirect, { 0, int32_t(colour & 0xffff), int32_t(colour >> 16), 0 });
 }
 
 class MetafileTest : public ::testing::Test {
@@ -128,9 +124,7 @@ TEST_F(MetafileTest, HeaderExtentsChecksumAndRecordStructure)
         const Bytes file(stream.data().begin(), stream.data().end());
         ASSERT_GT(file.size(), kPlaceableHeaderSize + kMetafileHeaderSize);
         EXPECT_EQ(dwordAt(file, 0), kPlaceableKey);
-        EXPECT_EQ(wordAt(file, 10), c.right);
-        EXPECT_EQ(wordAt(file, 12), c.bottom);
-        EXPECT_EQ(wordAt(file, 14), 72);
+        EXPECT_EQ(std::tuple(wordAt(file, 10), wordAt(file, 12), wordAt(file, 14)), std::tuple(c.right, c.bottom, 72));
         uint16_t checksum = 0;
         for (std::size_t i = 0; i < 20; i += 2)
             checksum ^= wordAt(file, i);
@@ -528,10 +522,8 @@ void curvesAndImage(Drawing& d, const FontLookup&)
     ellipse->setFillColor({ 0, 60, 0 });
     ellipse->setLineWidth(4);
     d.append(std::move(ellipse));
-    NodeList nodes(3);
-    nodes[0] = { 200, 40, 200, 40, 220, 140, 0 };
-    nodes[1] = { 280, 100, 260, 60, 300, 140, 0 };
-    nodes[2] = { 360, 60, 340, 160, 360, 60, 0 };
+    const NodeList nodes { { 200, 40, 200, 40, 220, 140, 0 }, { 280, 100, 260, 60, 300, 140, 0 },
+        { 360, 60, 340, 160, 360, 60, 0 } };
     auto curve = std::make_unique<CurveObject>(nodes, false);
     curve->setLineWidth(3);
     curve->setArrows(kArrowNone, kArrowBig);
