@@ -206,14 +206,6 @@ std::vector<ImportCase> importCases()
                 EXPECT_EQ(closed->style().fillColor(), (Color { 100, 0, 0 }));
                 EXPECT_EQ(o[2]->type(), ObjectType::Rectangle);
             } },
-        { "arcs, chords and pies import nothing, and that is reported",
-            [] {
-                return RecordWriter()
-                    .record(WmfRecord::Arc, { 0, 0, 10, 10, 20, 20, 0, 0 })
-                    .record(WmfRecord::Pie, { 0, 0, 10, 10, 20, 20, 0, 0 })
-                    .bytes();
-            },
-            MetafileImportResult::NothingFound, 0, nullptr },
         { "restore brings back the brush; a deleted object selects nothing",
             [] {
                 RecordWriter w;

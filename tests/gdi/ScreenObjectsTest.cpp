@@ -145,15 +145,5 @@ TEST_F(ScreenObjectsTest, EveryKindFillsStrokesOrOutlinesItself)
     }
 }
 
-// The port's own table covers the rounding and the dashes; here the canvas hands it the zoom.
-TEST_F(ScreenObjectsTest, PenWidthsFollowTheZoom)
-{
-    makeCanvas(120, 60, 2);
-    LineObject line(5, 15, 55, 15);
-    line.setLineWidth(4);
-    canvas->drawObject(line, kDrawFinal);
-    EXPECT_EQ(countView([](int x, int, uint32_t p) { return x == 60 && p != kWhitePixel; }), 8);
-}
-
 } // namespace
 } // namespace zavora
