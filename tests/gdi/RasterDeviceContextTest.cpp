@@ -105,9 +105,6 @@ TEST(RasterDeviceContext, RasterModesAreBitwiseOnEveryPixelTheyTouchOnce)
         }
     EXPECT_EQ(changed, 2 * 30 + 2 * 20);
     EXPECT_EQ(dc.image().pixel(10, 10) >> 24, 0xffu); // still opaque
-    // SetPixel ignores the raster mode.
-    dc.setPixel({ 15, 15 }, makeColorRef(1, 2, 3));
-    EXPECT_EQ(dc.pixel(15, 15), 0x010203u);
 }
 
 TEST(RasterDeviceContext, GlyphMasksPaintInTheTextColourUnderTheRasterMode)
