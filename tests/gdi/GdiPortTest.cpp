@@ -141,8 +141,7 @@ TEST(GdiPort, WildCoordinatesAreClampedNotUndefined)
     port.polyline(filledStyle({ 0, 0, 0 }, false), kIdentity, points, true, kArrowNone, kArrowNone);
     EXPECT_EQ(dc.pixel(70, 20), kBlack);
     const PointList nan { { NAN, 5 }, { 20, INFINITY }, { -1.0e20f, 30 } };
-    port.polyline(strokeStyle(1.0e30f), kIdentity, nan, false, kArrowBig, kArrowBig);
-    SUCCEED();
+    port.polyline(strokeStyle(1.0e30f), kIdentity, nan, false, kArrowBig, kArrowBig); // no crash
 }
 
 } // namespace

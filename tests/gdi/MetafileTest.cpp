@@ -159,11 +159,6 @@ struct ImportCase {
     std::function<void(const OwnedObjects&)> check;
 };
 
-const PolygonObject* polygonAt(const OwnedObjects& o, std::size_t i)
-{
-    return o.size() > i ? dynamic_cast<const PolygonObject*>(o[i].get()) : nullptr;
-}
-
 std::vector<ImportCase> importCases()
 {
     return {
@@ -184,27 +179,6 @@ std::vector<ImportCase> importCases()
                 // Centred on the paper.
                 EXPECT_NEAR((r.left + r.right) / 2, 306, 0.01);
                 EXPECT_NEAR((r.bottom + r.top) / 2, 396, 0.01);
-            } },
-        { "two-point polyline is an open unfilled polygon; round rectangle a rectangle",
-            [] {
-                RecordWriter w;
-                solidBrush(w, 0x0000ff).record(WmfRecord::SelectObject, { 0 });
-                w.record(WmfRecord::Polyline, { 2, 0, 0, 50, 50 });
-                w.record(WmfRecord::Polygon, { 3, 0, 0, 50, 0, 50, 50 });
-                return w.record(WmfRecord::RoundRect, { 10, 10, 60, 60, 0, 0 }).bytes();
-            },
-            MetafileImportResult::Imported, 3,
-            [](const OwnedObjects& o) {
-                const PolygonObject* open = polygonAt(o, 0);
-                ASSERT_NE(open, nullptr);
-                EXPECT_FALSE(open->isClosed());
-                EXPECT_FALSE(open->style().fillOn());
-                const PolygonObject* closed = polygonAt(o, 1);
-                ASSERT_NE(closed, nullptr);
-                EXPECT_TRUE(closed->isClosed());
-                EXPECT_TRUE(closed->style().fillOn());
-                EXPECT_EQ(closed->style().fillColor(), (Color { 100, 0, 0 }));
-                EXPECT_EQ(o[2]->type(), ObjectType::Rectangle);
             } },
         { "restore brings back the brush; a deleted object selects nothing",
             [] {

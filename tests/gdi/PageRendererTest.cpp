@@ -34,22 +34,18 @@ uint32_t pixelAt(const RgbImage& image, int x, int y)
     return uint32_t(image.pixels[at]) << 16 | uint32_t(image.pixels[at + 1]) << 8 | image.pixels[at + 2];
 }
 
-std::unique_ptr<RectangleObject> filledRect(float x1, float y1, float x2, float y2, const Color& fill)
-{
-    auto r = std::make_unique<RectangleObject>(x1, y1, x2, y2);
-    r->setFillColor(fill);
-    r->setLineInvisible();
-    return r;
-}
-
 // A red 50 x 60 rectangle with a small blue one in its bottom-left corner, so
 // that a mirrored or turned page shows.
 class PageRendererTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        drawing.append(filledRect(100, 200, 150, 260, { 100, 0, 0 }));
-        drawing.append(filledRect(100, 200, 110, 205, { 0, 0, 100 }));
+        for (auto [x2, y2, fill] :
+            { std::tuple { 150.0f, 260.0f, Color { 100, 0, 0 } }, { 110.0f, 205.0f, Color { 0, 0, 100 } } }) {
+            DrawObject* r = drawing.append(std::make_unique<RectangleObject>(100, 200, x2, y2));
+            r->setFillColor(fill);
+            r->setLineInvisible();
+        }
     }
     Drawing drawing;
     QtSurfaceFactory factory;
