@@ -34,7 +34,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <limits>
 #include <memory>
 #include <random>

@@ -14,11 +14,6 @@ constexpr uint32_t kBlack = 0x000000;
 
 using test::countInk;
 
-void fillNoise(RasterDeviceContext& dc, unsigned seed)
-{
-    test::fillNoise(dc, dc.width(), dc.height(), seed);
-}
-
 TEST(RasterDeviceContext, PatternBrushesFollowTheTableAlignedToTheDeviceOrigin)
 {
     const ColorRef ink = makeColorRef(0, 0, 200);
@@ -69,7 +64,7 @@ TEST(RasterDeviceContext, WidePensHaveTheirCapsAndJoins)
     RasterDeviceContext copied(80, 80), xored(80, 80);
     copied.selectPen(DcPen::solid(kBlackRef, 5));
     copied.polyline(curve);
-    fillNoise(xored, 9);
+    test::fillNoise(xored, xored.width(), xored.height(), 9);
     const QImage before = xored.image().copy();
     xored.setRop2(Rop2::XorPen);
     xored.selectPen(DcPen::solid(kWhiteRef, 5));
@@ -85,7 +80,7 @@ TEST(RasterDeviceContext, WidePensHaveTheirCapsAndJoins)
 TEST(RasterDeviceContext, RasterModesAreBitwiseOnEveryPixelTheyTouchOnce)
 {
     RasterDeviceContext dc(60, 60);
-    fillNoise(dc, 11);
+    test::fillNoise(dc, dc.width(), dc.height(), 11);
     const QImage before = dc.image().copy();
     const ColorRef pen = makeColorRef(0x81, 0x42, 0x24);
     dc.setRop2(Rop2::XorPen);
@@ -118,7 +113,7 @@ TEST(RasterDeviceContext, GlyphMasksPaintInTheTextColourUnderTheRasterMode)
              std::pair { &mono, Rop2::Not }, std::pair { &gray, Rop2::Not } }) {
         SCOPED_TRACE(testing::Message() << (mask == &gray ? "gray" : "mono") << " rop " << int(rop));
         RasterDeviceContext dc(20, 20);
-        fillNoise(dc, 5);
+        test::fillNoise(dc, dc.width(), dc.height(), 5);
         const QImage before = dc.image().copy();
         dc.setTextColor(ink);
         dc.setRop2(rop);

@@ -5,7 +5,6 @@
 #include "model/PathObjects.h"
 #include "model/ShapeObjects.h"
 
-#include <cmath>
 #include <functional>
 
 namespace zavora {
