@@ -478,7 +478,8 @@ INSTANTIATE_TEST_SUITE_P(Drawings, CrossRenderTest,
         Case { "hatched", hatched, 80, 0.40, 35 }, Case { "native", readNative, 7, 0.04, 7 },
         Case { "illustrator", readIllustrator, 7, 0.04, 7 },
         // The other PostScript outputs share the writer: one drawing each.
-        Case { "ps", shapes, 7, 0.04, 7, ExportKind::PostScript }, Case { "eps", containers, 7, 0.04, 7, ExportKind::Eps },
+        Case { "ps", shapes, 7, 0.04, 7, ExportKind::PostScript },
+        Case { "eps", containers, 7, 0.04, 7, ExportKind::Eps },
         Case { "form", greyImages, 7, 0.04, 7, ExportKind::Form }),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
@@ -601,8 +602,6 @@ TEST_P(CrossRenderTest, IllustratorFileRendersLikeThePageRender)
     expectAgreement("ai", c, *ours, gs.raster, c.meanLimit, c.shareLimit);
 }
 
-void emptyDrawing(Drawing&, const FontLookup&) { }
-
 void sample(Drawing& d, const FontLookup&)
 {
     readFile(d, testing::readFile(std::filesystem::path(ZAVORA_SOURCE_DIR) / "examples" / "sample.zvx"));
@@ -695,7 +694,7 @@ TEST_P(PdfRefereeTest, ReadersAcceptWhatWeWrite)
 }
 
 INSTANTIATE_TEST_SUITE_P(Drawings, PdfRefereeTest,
-    ::testing::Values(Case { "empty", emptyDrawing, 0, 0, 0 }, Case { "sample", sample, 0, 0, 0 },
+    ::testing::Values(Case { "empty", [](Drawing&, const FontLookup&) { }, 0, 0, 0 }, Case { "sample", sample, 0, 0, 0 },
         Case { "images300", images300, 0, 0, 0 }, Case { "fonts300", fonts300, 0, 0, 0 },
         Case { "text500", manyTexts, 0, 0, 0 }),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });

@@ -47,7 +47,8 @@ inline int differingPixels(const QImage& a, const QImage& b)
 }
 
 // Passes when no pixel differs; otherwise fails and saves the images.
-inline ::testing::AssertionResult imagesMatch(const QImage& actual, const QImage& expected, const std::string& name)
+inline ::testing::AssertionResult imagesMatch(
+    const QImage& actual, const QImage& expected, const std::string& name)
 {
     const int differing = differingPixels(actual, expected);
     if (differing == 0)

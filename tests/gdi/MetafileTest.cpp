@@ -90,7 +90,8 @@ std::vector<int32_t> withColour(std::vector<int32_t> words, ColorRef colour)
 }
 RecordWriter& solidBrush(RecordWriter& w, ColorRef colour)
 {
-    return w.record(WmfRecord::CreateBrushIndirect, { 0, int32_t(colour & 0xffff), int32_t(colour >> 16), 0 });
+    return w.record(
+        WmfRecord::CreateBrushIndirect, { 0, int32_t(colour & 0xffff), int32_t(colour >> 16), 0 });
 }
 
 class MetafileTest : public ::testing::Test {
@@ -124,7 +125,8 @@ TEST_F(MetafileTest, HeaderExtentsChecksumAndRecordStructure)
         const Bytes file(stream.data().begin(), stream.data().end());
         ASSERT_GT(file.size(), kPlaceableHeaderSize + kMetafileHeaderSize);
         EXPECT_EQ(dwordAt(file, 0), kPlaceableKey);
-        EXPECT_EQ(std::tuple(wordAt(file, 10), wordAt(file, 12), wordAt(file, 14)), std::tuple(c.right, c.bottom, 72));
+        EXPECT_EQ(std::tuple(wordAt(file, 10), wordAt(file, 12), wordAt(file, 14)),
+            std::tuple(c.right, c.bottom, 72));
         uint16_t checksum = 0;
         for (std::size_t i = 0; i < 20; i += 2)
             checksum ^= wordAt(file, i);
@@ -349,11 +351,6 @@ TEST_F(MetafileTest, OurExportReadBackKeepsShapesAndPlaces)
 
 // --- other programs' files, and libwmf as the referee ----------------------------------
 
-std::filesystem::path dataFile(const std::string& name)
-{
-    return std::filesystem::path(ZAVORA_TEST_DATA_DIR) / "wmf" / name;
-}
-
 bool libwmfAvailable()
 {
     return std::system("command -v wmf2gd > /dev/null 2>&1") == 0;
@@ -411,7 +408,8 @@ QImage renderOurs(const Drawing& drawing)
     const std::optional<RgbImage> page = pageimage::renderPage(drawing, factory, { 2, false }, {});
     if (!page)
         return {};
-    return QImage(page->pixels.data(), page->width, page->height, page->width * 3, QImage::Format_RGB888).copy();
+    return QImage(page->pixels.data(), page->width, page->height, page->width * 3, QImage::Format_RGB888)
+        .copy();
 }
 
 // Tone limit per file, with the reason where the two pictures must differ.
@@ -438,11 +436,11 @@ TEST_F(MetafileTest, OtherProgramsFilesImportAndResembleLibwmfsRendering)
     ASSERT_TRUE(libwmfAvailable()) << "wmf2gd (libwmf-bin) is needed to referee the metafiles";
     for (const CorpusFile& file : kCorpus) {
         SCOPED_TRACE(file.name);
+        const std::filesystem::path path = std::filesystem::path(ZAVORA_TEST_DATA_DIR) / "wmf" / file.name;
         const auto started = std::chrono::steady_clock::now();
         Drawing drawing;
         OwnedObjects objects;
-        ASSERT_EQ(importMetafileFile(dataFile(file.name).string(), objects, PaperSize {}),
-            MetafileImportResult::Imported);
+        ASSERT_EQ(importMetafileFile(path.string(), objects, PaperSize {}), MetafileImportResult::Imported);
         const double seconds
             = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         EXPECT_LT(seconds, 5);
@@ -450,7 +448,7 @@ TEST_F(MetafileTest, OtherProgramsFilesImportAndResembleLibwmfsRendering)
         drawing.replaceAll(std::move(objects));
         const QImage ours = renderOurs(drawing);
         ASSERT_FALSE(ours.isNull());
-        const QImage theirs = renderWithLibwmf(dataFile(file.name), file.name);
+        const QImage theirs = renderWithLibwmf(path, file.name);
         if (file.toneLimit == 0) {
             std::printf("[ wmf      ] %-24s %5zu objects; libwmf refuses the file\n", file.name, count);
             EXPECT_TRUE(theirs.isNull()) << "libwmf reads it now: give it a limit";

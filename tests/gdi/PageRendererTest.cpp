@@ -104,7 +104,8 @@ TEST(PageRendererFonts, TextInAFontWhoseFilesAreGoneTakesTheDefaultFont)
     Drawing lost, standard;
     for (int line = 0; line < 2; ++line)
         for (auto [drawing, font] : { std::pair { &lost, gone }, std::pair { &standard, helvetica } }) {
-            auto t = std::make_unique<TextObject>("Words that must stay visible", font, 24, 26, TextAlign::Left);
+            auto t
+                = std::make_unique<TextObject>("Words that must stay visible", font, 24, 26, TextAlign::Left);
             t->translate(30, 400 - 100 * float(line));
             drawing->append(std::move(t));
         }

@@ -119,7 +119,8 @@ TEST_F(ScreenCanvasTest, DrawingOnTheWindowInvalidatesWhatItTouches)
     EXPECT_TRUE(areas.empty()) << "the view buffer shows nothing yet";
     ASSERT_TRUE(canvas->copyBufferToWindow(ScreenBuffer::View, { 5, 6, 24, 26 }));
     EXPECT_EQ(areas, (std::vector<QRect> { { 5, 6, 20, 21 } })) << "inclusive corners";
-    EXPECT_EQ(std::pair(win(20, 20), win(40, 40)), std::pair(kBlackPixel, kWhitePixel)) << "only the rectangle";
+    EXPECT_EQ(std::pair(win(20, 20), win(40, 40)), std::pair(kBlackPixel, kWhitePixel))
+        << "only the rectangle";
 
     // Direct and inverted drawing cover every pixel they change.
     const DcPoint run[] = { { 10, 30 }, { 60, 50 } };

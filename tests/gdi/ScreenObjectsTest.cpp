@@ -15,16 +15,14 @@ using test::kWhitePixel;
 
 constexpr uint32_t kRed = 0xff0000;
 constexpr uint32_t kBlue = 0x0000ff;
-const Color kRedFill { 100, 0, 0 };
-const Color kBlueLine { 0, 0, 100 };
 
 class ScreenObjectsTest : public test::CanvasFixture { };
 
 PaintStyle redBlue(float width)
 {
     PaintStyle style;
-    style.setFillColor(kRedFill);
-    style.setLineColor(kBlueLine);
+    style.setFillColor({ 100, 0, 0 });
+    style.setLineColor({ 0, 0, 100 });
     style.setLineWidth(width);
     return style;
 }

@@ -154,8 +154,7 @@ TEST_F(TextScreenTest, NoLetterIsLostAtSixPoints)
             const float box[4] = { left, 0, float(width), top };
             port.text(
                 PaintStyle {}, Matrix { 1, 0, 0, 1, 0, 0 }, line, font, size, size, TextAlign::Left, box);
-            std::vector<uint32_t> pixels;
-            ASSERT_TRUE(surface->dc().readPixels(0, 0, width, height, pixels));
+            RasterDeviceContext& pixels = static_cast<QtRasterSurface&>(*surface).rasterDc();
             const double baseline = height - (top - font->ascent(size));
             const int y0 = int(std::floor(baseline - font->ascent(size))),
                       y1 = int(std::ceil(baseline - font->descent(size)));
@@ -165,7 +164,7 @@ TEST_F(TextScreenTest, NoLetterIsLostAtSixPoints)
                 int ink = 0;
                 for (int y = std::max(y0, 0); y < std::min(y1, height); ++y)
                     for (int x = int(std::floor(pen)); x < int(std::ceil(pen + advance)); ++x)
-                        ink += (pixels[size_t(y) * width + size_t(x)] & 0xffffff) != kWhitePixel;
+                        ink += pixels.pixel(x, y) != kWhitePixel;
                 if (c != ' ')
                     EXPECT_GT(ink, 0) << "'" << c << "' at " << pen;
                 pen += advance;
@@ -222,7 +221,8 @@ TEST_F(TextScreenTest, TextSmoothingSoftensTheGlyphsAloneAndNeverInvertedText)
 {
     // Pixels other than the pure colours drawn: smoothed edges.
     auto blends = [&] {
-        return countView([](int, int, uint32_t p) { return p != kWhitePixel && p != kBlackPixel && p != 0xff0000; });
+        return countView(
+            [](int, int, uint32_t p) { return p != kWhitePixel && p != kBlackPixel && p != 0xff0000; });
     };
     EllipseObject ring(200, 45, 30, 20);
     ring.setFillColor(Color { 100, 0, 0 });
