@@ -19,14 +19,6 @@ const Matrix kIdentity {};
 
 using test::countInk;
 
-int columnInk(RasterDeviceContext& dc, int x)
-{
-    int count = 0;
-    for (int y = 0; y < dc.height(); ++y)
-        count += dc.pixel(x, y) != kWhite;
-    return count;
-}
-
 PaintStyle strokeStyle(float width)
 {
     PaintStyle style;
@@ -50,13 +42,6 @@ public:
     void flushCompoundPath() override { drawPath(takePendingPath(), pendingStyle()); }
 };
 
-TEST(GdiPort, ColoursConvertByTruncationWithRedInTheLowByte)
-{
-    EXPECT_EQ(gdiColor({ 100, 50, 0 }), makeColorRef(255, 127, 0));
-    EXPECT_EQ(gdiColor({ 0, 0, 100 }), 0xff0000u);
-    EXPECT_EQ(gdiColor({ 33.3f, 66.7f, 99.9f }), makeColorRef(84, 170, 254));
-}
-
 // Arrowhead shapes, sizes and styles are the outline geometry's; the port only fills them.
 TEST(GdiPort, SolidPensAreScaledRoundedAndAtLeastOnePixelAndDashedOnesOnePixel)
 {
@@ -73,7 +58,10 @@ TEST(GdiPort, SolidPensAreScaledRoundedAndAtLeastOnePixelAndDashedOnesOnePixel)
         if (c.dash != kSolidDash)
             style.setDash(c.dash);
         port.line(style, kIdentity, 10, 20, 60, 20, kArrowNone, kArrowNone);
-        EXPECT_EQ(columnInk(dc, 35), c.pixels) << c.width << " x " << c.scale << " dash " << c.dash;
+        int ink = 0;
+        for (int y = 0; y < dc.height(); ++y)
+            ink += dc.pixel(35, y) != kWhite;
+        EXPECT_EQ(ink, c.pixels) << c.width << " x " << c.scale << " dash " << c.dash;
     }
 }
 
@@ -153,8 +141,7 @@ TEST(GdiPort, WildCoordinatesAreClampedNotUndefined)
     port.polyline(filledStyle({ 0, 0, 0 }, false), kIdentity, points, true, kArrowNone, kArrowNone);
     EXPECT_EQ(dc.pixel(70, 20), kBlack);
     const PointList nan { { NAN, 5 }, { 20, INFINITY }, { -1.0e20f, 30 } };
-    port.polyline(strokeStyle(1.0e30f), kIdentity, nan, false, kArrowBig, kArrowBig);
-    SUCCEED();
+    port.polyline(strokeStyle(1.0e30f), kIdentity, nan, false, kArrowBig, kArrowBig); // no crash
 }
 
 } // namespace

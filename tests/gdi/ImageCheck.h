@@ -1,8 +1,6 @@
 #pragma once
-// Pixel probes and reference-image comparison for the device-context tests:
-// counts ink and differing
-// pixels and, on failure, writes the actual and expected images
-// to a temporary folder so the fault can be looked at.
+// Pixel probes and image comparison for the device-context tests; a failed
+// comparison leaves both images in a temporary folder to be looked at.
 
 #include "platform/qt/RasterDeviceContext.h"
 
@@ -36,13 +34,6 @@ inline void fillNoise(DeviceContext& dc, int width, int height, unsigned seed)
             dc.setPixel({ x, y }, random() & 0xffffff);
 }
 
-inline std::filesystem::path failureFolder()
-{
-    std::filesystem::path folder = std::filesystem::temp_directory_path() / "zavora-gdi-failures";
-    std::filesystem::create_directories(folder);
-    return folder;
-}
-
 // Pixels whose RGB differ.
 inline int differingPixels(const QImage& a, const QImage& b)
 {
@@ -55,18 +46,18 @@ inline int differingPixels(const QImage& a, const QImage& b)
     return count;
 }
 
-// Passes when at most `tolerance` pixels differ; otherwise fails and saves the images.
+// Passes when no pixel differs; otherwise fails and saves the images.
 inline ::testing::AssertionResult imagesMatch(
-    const QImage& actual, const QImage& expected, int tolerance, const std::string& name)
+    const QImage& actual, const QImage& expected, const std::string& name)
 {
     const int differing = differingPixels(actual, expected);
-    if (differing <= tolerance)
+    if (differing == 0)
         return ::testing::AssertionSuccess();
-    const std::filesystem::path folder = failureFolder();
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "zavora-gdi-failures";
+    std::filesystem::create_directories(folder);
     actual.save(QString::fromStdString((folder / (name + "-actual.png")).string()));
     expected.save(QString::fromStdString((folder / (name + "-expected.png")).string()));
-    return ::testing::AssertionFailure()
-        << differing << " pixels differ (tolerance " << tolerance << "); images in " << folder.string();
+    return ::testing::AssertionFailure() << differing << " pixels differ; images in " << folder.string();
 }
 
 } // namespace zavora::test

@@ -90,11 +90,8 @@ std::vector<int32_t> withColour(std::vector<int32_t> words, ColorRef colour)
 }
 RecordWriter& solidBrush(RecordWriter& w, ColorRef colour)
 {
-    return w.record(WmfRecord::CreateBrushIndirect, [&] {
-        auto words = withColour({ 0 }, colour);
-        words.push_back(0);
-        return words;
-    }());
+    return w.record(
+        WmfRecord::CreateBrushIndirect, { 0, int32_t(colour & 0xffff), int32_t(colour >> 16), 0 });
 }
 
 class MetafileTest : public ::testing::Test {
@@ -128,9 +125,8 @@ TEST_F(MetafileTest, HeaderExtentsChecksumAndRecordStructure)
         const Bytes file(stream.data().begin(), stream.data().end());
         ASSERT_GT(file.size(), kPlaceableHeaderSize + kMetafileHeaderSize);
         EXPECT_EQ(dwordAt(file, 0), kPlaceableKey);
-        EXPECT_EQ(wordAt(file, 10), c.right);
-        EXPECT_EQ(wordAt(file, 12), c.bottom);
-        EXPECT_EQ(wordAt(file, 14), 72);
+        EXPECT_EQ(std::tuple(wordAt(file, 10), wordAt(file, 12), wordAt(file, 14)),
+            std::tuple(c.right, c.bottom, 72));
         uint16_t checksum = 0;
         for (std::size_t i = 0; i < 20; i += 2)
             checksum ^= wordAt(file, i);
@@ -165,11 +161,6 @@ struct ImportCase {
     std::function<void(const OwnedObjects&)> check;
 };
 
-const PolygonObject* polygonAt(const OwnedObjects& o, std::size_t i)
-{
-    return o.size() > i ? dynamic_cast<const PolygonObject*>(o[i].get()) : nullptr;
-}
-
 std::vector<ImportCase> importCases()
 {
     return {
@@ -191,54 +182,6 @@ std::vector<ImportCase> importCases()
                 EXPECT_NEAR((r.left + r.right) / 2, 306, 0.01);
                 EXPECT_NEAR((r.bottom + r.top) / 2, 396, 0.01);
             } },
-        { "y runs down in the file, up in the drawing",
-            [] {
-                RecordWriter w;
-                w.record(WmfRecord::MoveTo, { 0, 0 }).record(WmfRecord::LineTo, { 100, 0 });
-                return w.record(WmfRecord::Ellipse, { 100, 50, 80, 10 }).bytes();
-            },
-            MetafileImportResult::Imported, 2,
-            [](const OwnedObjects& o) {
-                // The line went from the top down; the small ellipse sits at its bottom.
-                const auto* line = dynamic_cast<const LineObject*>(o[0].get());
-                ASSERT_NE(line, nullptr);
-                const Point top = transformPoint(KMatrix(line->matrix()), line->first());
-                const Point bottom = transformPoint(KMatrix(line->matrix()), line->second());
-                EXPECT_GT(top.y, bottom.y);
-                const Rect e = o[1]->boundingBox();
-                EXPECT_NEAR(e.bottom, bottom.y, 0.01);
-                EXPECT_NEAR(e.width(), 40, 0.01); // (50 - 10) / 2 * 2
-                EXPECT_NEAR(e.height(), 20, 0.01);
-            } },
-        { "two-point polyline is an open unfilled polygon; round rectangle a rectangle",
-            [] {
-                RecordWriter w;
-                solidBrush(w, 0x0000ff).record(WmfRecord::SelectObject, { 0 });
-                w.record(WmfRecord::Polyline, { 2, 0, 0, 50, 50 });
-                w.record(WmfRecord::Polygon, { 3, 0, 0, 50, 0, 50, 50 });
-                return w.record(WmfRecord::RoundRect, { 10, 10, 60, 60, 0, 0 }).bytes();
-            },
-            MetafileImportResult::Imported, 3,
-            [](const OwnedObjects& o) {
-                const PolygonObject* open = polygonAt(o, 0);
-                ASSERT_NE(open, nullptr);
-                EXPECT_FALSE(open->isClosed());
-                EXPECT_FALSE(open->style().fillOn());
-                const PolygonObject* closed = polygonAt(o, 1);
-                ASSERT_NE(closed, nullptr);
-                EXPECT_TRUE(closed->isClosed());
-                EXPECT_TRUE(closed->style().fillOn());
-                EXPECT_EQ(closed->style().fillColor(), (Color { 100, 0, 0 }));
-                EXPECT_EQ(o[2]->type(), ObjectType::Rectangle);
-            } },
-        { "arcs, chords and pies import nothing, and that is reported",
-            [] {
-                return RecordWriter()
-                    .record(WmfRecord::Arc, { 0, 0, 10, 10, 20, 20, 0, 0 })
-                    .record(WmfRecord::Pie, { 0, 0, 10, 10, 20, 20, 0, 0 })
-                    .bytes();
-            },
-            MetafileImportResult::NothingFound, 0, nullptr },
         { "restore brings back the brush; a deleted object selects nothing",
             [] {
                 RecordWriter w;
@@ -287,9 +230,6 @@ std::vector<ImportCase> importCases()
                     .bytes();
             },
             MetafileImportResult::Imported, 1, nullptr },
-        { "no metafile header",
-            [] { return Bytes { 'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 }; },
-            MetafileImportResult::NotMetafile, 0, nullptr },
         { "a stretched DIB becomes an image with its pixels",
             [] {
                 // 2 x 1, 24 bits, one row of blue then red, padded to 8 bytes.
@@ -411,11 +351,6 @@ TEST_F(MetafileTest, OurExportReadBackKeepsShapesAndPlaces)
 
 // --- other programs' files, and libwmf as the referee ----------------------------------
 
-std::filesystem::path dataFile(const std::string& name)
-{
-    return std::filesystem::path(ZAVORA_TEST_DATA_DIR) / "wmf" / name;
-}
-
 bool libwmfAvailable()
 {
     return std::system("command -v wmf2gd > /dev/null 2>&1") == 0;
@@ -467,17 +402,14 @@ double toneDifference(const QImage& a, const QImage& b)
     return sum / double(ta.size());
 }
 
-QImage toQImage(const RgbImage& image)
-{
-    return QImage(image.pixels.data(), image.width, image.height, image.width * 3, QImage::Format_RGB888)
-        .copy();
-}
-
 QImage renderOurs(const Drawing& drawing)
 {
     QtSurfaceFactory factory;
-    const std::optional<RgbImage> page = pageimage::renderPage(drawing, factory, { 2, false }, RenderOptions {});
-    return page ? toQImage(*page) : QImage();
+    const std::optional<RgbImage> page = pageimage::renderPage(drawing, factory, { 2, false }, {});
+    if (!page)
+        return {};
+    return QImage(page->pixels.data(), page->width, page->height, page->width * 3, QImage::Format_RGB888)
+        .copy();
 }
 
 // Tone limit per file, with the reason where the two pictures must differ.
@@ -504,11 +436,11 @@ TEST_F(MetafileTest, OtherProgramsFilesImportAndResembleLibwmfsRendering)
     ASSERT_TRUE(libwmfAvailable()) << "wmf2gd (libwmf-bin) is needed to referee the metafiles";
     for (const CorpusFile& file : kCorpus) {
         SCOPED_TRACE(file.name);
+        const std::filesystem::path path = std::filesystem::path(ZAVORA_TEST_DATA_DIR) / "wmf" / file.name;
         const auto started = std::chrono::steady_clock::now();
         Drawing drawing;
         OwnedObjects objects;
-        ASSERT_EQ(importMetafileFile(dataFile(file.name).string(), objects, PaperSize {}),
-            MetafileImportResult::Imported);
+        ASSERT_EQ(importMetafileFile(path.string(), objects, PaperSize {}), MetafileImportResult::Imported);
         const double seconds
             = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         EXPECT_LT(seconds, 5);
@@ -516,7 +448,7 @@ TEST_F(MetafileTest, OtherProgramsFilesImportAndResembleLibwmfsRendering)
         drawing.replaceAll(std::move(objects));
         const QImage ours = renderOurs(drawing);
         ASSERT_FALSE(ours.isNull());
-        const QImage theirs = renderWithLibwmf(dataFile(file.name), file.name);
+        const QImage theirs = renderWithLibwmf(path, file.name);
         if (file.toneLimit == 0) {
             std::printf("[ wmf      ] %-24s %5zu objects; libwmf refuses the file\n", file.name, count);
             EXPECT_TRUE(theirs.isNull()) << "libwmf reads it now: give it a limit";
@@ -554,10 +486,8 @@ void curvesAndImage(Drawing& d, const FontLookup&)
     ellipse->setFillColor({ 0, 60, 0 });
     ellipse->setLineWidth(4);
     d.append(std::move(ellipse));
-    NodeList nodes(3);
-    nodes[0] = { 200, 40, 200, 40, 220, 140, 0 };
-    nodes[1] = { 280, 100, 260, 60, 300, 140, 0 };
-    nodes[2] = { 360, 60, 340, 160, 360, 60, 0 };
+    const NodeList nodes { { 200, 40, 200, 40, 220, 140, 0 }, { 280, 100, 260, 60, 300, 140, 0 },
+        { 360, 60, 340, 160, 360, 60, 0 } };
     auto curve = std::make_unique<CurveObject>(nodes, false);
     curve->setLineWidth(3);
     curve->setArrows(kArrowNone, kArrowBig);

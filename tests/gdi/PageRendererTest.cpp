@@ -34,22 +34,18 @@ uint32_t pixelAt(const RgbImage& image, int x, int y)
     return uint32_t(image.pixels[at]) << 16 | uint32_t(image.pixels[at + 1]) << 8 | image.pixels[at + 2];
 }
 
-std::unique_ptr<RectangleObject> filledRect(float x1, float y1, float x2, float y2, const Color& fill)
-{
-    auto r = std::make_unique<RectangleObject>(x1, y1, x2, y2);
-    r->setFillColor(fill);
-    r->setLineInvisible();
-    return r;
-}
-
 // A red 50 x 60 rectangle with a small blue one in its bottom-left corner, so
 // that a mirrored or turned page shows.
 class PageRendererTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        drawing.append(filledRect(100, 200, 150, 260, { 100, 0, 0 }));
-        drawing.append(filledRect(100, 200, 110, 205, { 0, 0, 100 }));
+        for (auto [x2, y2, fill] :
+            { std::tuple { 150.0f, 260.0f, Color { 100, 0, 0 } }, { 110.0f, 205.0f, Color { 0, 0, 100 } } }) {
+            DrawObject* r = drawing.append(std::make_unique<RectangleObject>(100, 200, x2, y2));
+            r->setFillColor(fill);
+            r->setLineInvisible();
+        }
     }
     Drawing drawing;
     QtSurfaceFactory factory;
@@ -80,21 +76,6 @@ TEST_F(PageRendererTest, PagesPlaceTheDrawingUprightOrTurned)
         }
 }
 
-TEST_F(PageRendererTest, WidePensAreScaledWithTheResolution)
-{
-    Drawing lines;
-    auto line = std::make_unique<LineObject>(0, 50, 100, 50);
-    line->setLineWidth(2);
-    lines.append(std::move(line));
-    const std::optional<RgbImage> image = renderPage(lines, factory, { 3, false }, options);
-    ASSERT_TRUE(image);
-    int ink = 0;
-    const int x = image->width / 2;
-    for (int y = 0; y < image->height; ++y)
-        ink += pixelAt(*image, x, y) != 0xffffffu;
-    EXPECT_EQ(ink, 6);
-}
-
 // Too large a page is reported through the export routine; its tests read the message.
 TEST_F(PageRendererTest, NoImageForAZeroOrUndefinedResolution)
 {
@@ -120,16 +101,14 @@ TEST(PageRendererFonts, TextInAFontWhoseFilesAreGoneTakesTheDefaultFont)
     ASSERT_NE(helvetica, nullptr) << "the standard fonts (fonts-urw-base35) are needed";
 
     RecordingReporter messages;
-    const auto text = [](const FontEntry* font) {
-        auto t = std::make_unique<TextObject>("Words that must stay visible", font, 24, 26, TextAlign::Left);
-        t->translate(30, 400);
-        return t;
-    };
     Drawing lost, standard;
-    lost.append(text(gone));
-    lost.append(text(gone))->translate(0, -100);
-    standard.append(text(helvetica));
-    standard.append(text(helvetica))->translate(0, -100);
+    for (int line = 0; line < 2; ++line)
+        for (auto [drawing, font] : { std::pair { &lost, gone }, std::pair { &standard, helvetica } }) {
+            auto t
+                = std::make_unique<TextObject>("Words that must stay visible", font, 24, 26, TextAlign::Left);
+            t->translate(30, 400 - 100 * float(line));
+            drawing->append(std::move(t));
+        }
     EXPECT_EQ(messages.messages(),
         (std::vector<RecordingReporter::Message> {
             { Reporter::Kind::Error, "Error: FreeType can't image selected font GoneSans." } }));
