@@ -1,12 +1,10 @@
 #include "FontTestSupport.h"
-#include "tests/support/SystemFonts.h"
 
 #include "fonts/FaceCache.h"
 #include "fonts/FontCatalogue.h"
 #include "model/TextObject.h"
 #include "platform/FontSystem.h"
 #include "platform/Profile.h"
-#include "platform/Reporter.h"
 
 #include <gtest/gtest.h>
 
@@ -31,19 +29,6 @@ public:
 };
 
 } // namespace
-
-// The order of preference is the model's to test; the real fonts give Helvetica.
-TEST(SystemCatalogue, LoadsQuietlyAndDefaultsToHelvetica)
-{
-    RecordingReporter messages;
-    testfonts::SystemCatalogue system;
-    EXPECT_TRUE(messages.messages().empty());
-    ASSERT_GE(system.catalogue().type1().entries().size(), 35u)
-        << "the standard fonts (fonts-urw-base35) are missing";
-    const FontEntry* font = system.catalogue().defaultTextFont();
-    ASSERT_NE(font, nullptr);
-    EXPECT_EQ(font->postScriptName(), "Helvetica");
-}
 
 TEST(SystemCatalogue, DrawsTextAsPlacedOutlinesOpeningEachFaceOnce)
 {

@@ -1,7 +1,5 @@
-// The Type 42 and Type 3 converters: the sfnts array rebuilt from the hex
-// strings must be the font's own tables, glyph procedures are checked on
-// small fonts built here, broken fonts give their messages, and Ghostscript
-// draws text in both forms as FreeType draws it.
+// The Type 42 and Type 3 converters, with Ghostscript drawing text in both
+// forms as FreeType draws it.
 
 #include "FontTestSupport.h"
 #include "SfntBuilder.h"
@@ -259,6 +257,13 @@ SfntGlyph simple(std::string name, std::vector<std::vector<SfntPoint>> contours,
     return SfntGlyph { std::move(name), advance, std::move(contours), {} };
 }
 
+Bytes fontWith(const std::function<void(SfntBuilder&)>& setup)
+{
+    SfntBuilder font;
+    setup(font);
+    return font.build();
+}
+
 // Clockwise (outer) and counter-clockwise (hole) squares.
 std::vector<SfntPoint> outerSquare(int x0, int y0, int x1, int y1)
 {
@@ -271,16 +276,10 @@ std::vector<SfntPoint> holeSquare(int x0, int y0, int x1, int y1)
 
 struct GlyphCase {
     const char* what;
-    int unitsPerEm;
     std::function<void(SfntBuilder&)> glyphs; // the glyph looked at is named "x"
     std::string procedure;
     friend void PrintTo(const GlyphCase& c, std::ostream* os) { *os << c.what; }
 };
-
-void addBase(SfntBuilder& font)
-{
-    font.add(simple("a", { outerSquare(0, 0, 400, 400) }));
-}
 
 } // namespace
 
@@ -288,10 +287,7 @@ class Type3Glyphs : public ::testing::TestWithParam<GlyphCase> { };
 
 TEST_P(Type3Glyphs, ProcedureDrawsTheOutline)
 {
-    SfntBuilder font;
-    font.unitsPerEm = GetParam().unitsPerEm;
-    GetParam().glyphs(font);
-    const Conversion c = convert(Form::Type3, font.build());
+    const Conversion c = convert(Form::Type3, fontWith(GetParam().glyphs));
     ASSERT_TRUE(c.ok);
     EXPECT_EQ(c.messages, std::vector<std::string> {});
     EXPECT_EQ(glyphProcedure(c.text, "x"), GetParam().procedure);
@@ -300,7 +296,7 @@ TEST_P(Type3Glyphs, ProcedureDrawsTheOutline)
 INSTANTIATE_TEST_SUITE_P(Cases, Type3Glyphs,
     ::testing::Values(
         // Three off-curve points: curves through the two midpoints between them.
-        GlyphCase { "quadratic run", 1000,
+        GlyphCase { "quadratic run",
             [](SfntBuilder& f) {
                 f.add(simple("x",
                     { { { 0, 0 }, { 0, 300, false }, { 300, 600, false }, { 600, 300, false },
@@ -309,7 +305,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, Type3Glyphs,
             "500 0 0 0 600 600 _sc\r\n0 0 _m\r\n0 200 50 350 150 450 _c\r\n250 550 350 550 450 450 _c\r\n"
             "550 350 600 200 600 0 _c\r\n0 0 _l\r\n_cl\r\n" },
         // Each outer contour comes with its own hole, whatever the font's order.
-        GlyphCase { "outer contours then their holes", 1000,
+        GlyphCase { "outer contours then their holes",
             [](SfntBuilder& f) {
                 f.add(simple("x",
                     { outerSquare(0, 0, 300, 300), outerSquare(400, 0, 700, 300),
@@ -319,36 +315,15 @@ INSTANTIATE_TEST_SUITE_P(Cases, Type3Glyphs,
             "100 100 _m\r\n200 100 _l\r\n200 200 _l\r\n100 200 _l\r\n100 100 _l\r\n"
             "400 0 _m\r\n400 300 _l\r\n700 300 _l\r\n700 0 _l\r\n400 0 _l\r\n"
             "500 100 _m\r\n600 100 _l\r\n600 200 _l\r\n500 200 _l\r\n500 100 _l\r\n_cl\r\n" },
-        GlyphCase { "contour starting off the curve", 1000,
+        GlyphCase { "contour starting off the curve",
             [](SfntBuilder& f) {
                 f.add(simple("x", { { { 300, 600, false }, { 600, 0 }, { 0, 0 } } }));
             },
             "500 0 0 0 600 600 _sc\r\n600 0 _m\r\n0 0 _l\r\n200 400 400 400 600 0 _c\r\n_cl\r\n" },
-        GlyphCase { "space", 1000,
-            [](SfntBuilder& f) {
-                f.add(SfntGlyph { "x", 300 });
-            },
-            "300 0 0 0 0 0 _sc\r\n" },
-        // 500 units up at 2048 to the em: 244 in thousandths.
-        GlyphCase { "accent at its offset", 2048,
-            [](SfntBuilder& f) {
-                addBase(f);
-                f.add(simple("acute", { outerSquare(100, 0, 200, 100) }));
-                f.add(SfntGlyph { "x", 500, {}, { { 1, 0, 0 }, { 2, 0, 500 } } });
-            },
-            "244 0 0 0 0 0 _sc\r\nfalse CharStrings /a get exec\r\ngsave 0 244 translate\r\n"
-            "false CharStrings /acute get exec\r\ngrestore\r\n" },
-        GlyphCase { "scaled component", 1000,
-            [](SfntBuilder& f) {
-                addBase(f);
-                f.add(SfntGlyph { "x", 500, {}, { { 1, 100, 0, 0.5 } } });
-            },
-            "500 0 0 0 0 0 _sc\r\ngsave 100 0 translate\r\n[0.5 0 0 0.5 0 0] concat\r\n"
-            "false CharStrings /a get exec\r\ngrestore\r\n" },
         // A glyph made of itself would never finish drawing.
-        GlyphCase { "component cycle", 1000,
+        GlyphCase { "component cycle",
             [](SfntBuilder& f) {
-                addBase(f);
+                f.add(simple("a", { outerSquare(0, 0, 400, 400) }));
                 f.add(SfntGlyph { "x", 500, {}, { { 2, 0, 0 }, { 1, 0, 0 }, { 3, 0, 0 } } });
                 f.add(SfntGlyph { "y", 500, {}, { { 2, 0, 0 } } });
             },
@@ -391,13 +366,6 @@ Bytes patched(Bytes font, const char* table, std::size_t at, Bytes bytes)
     const std::size_t offset = findTable(font, table)->first + at;
     std::copy(bytes.begin(), bytes.end(), font.begin() + std::ptrdiff_t(offset));
     return font;
-}
-
-Bytes fontWith(const std::function<void(SfntBuilder&)>& setup)
-{
-    SfntBuilder font;
-    setup(font);
-    return font.build();
 }
 
 struct BrokenFont {
@@ -460,16 +428,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, BrokenFonts,
                         "x", 500, {}, {}, { 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 1 | 8, 5, 0, 0 } });
                 });
             },
-            true, {}, true, { "Error in flags x=0, ct=5, num_pts=4" } },
-        BrokenFont { "'post' names too long and missing",
-            [] {
-                return fontWith([](SfntBuilder& f) {
-                    f.add(simple(std::string(80, 'n'), { outerSquare(0, 0, 100, 100) }));
-                    f.add(simple("two words", { outerSquare(0, 0, 100, 100) }));
-                });
-            },
-            true, { "TrueType font file contains a very long PostScript name" }, true,
-            { "TrueType font file contains a very long PostScript name" } }));
+            true, {}, true, { "Error in flags x=0, ct=5, num_pts=4" } }));
 
 // Glyphs without usable names in the font or its character map (K3 in the
 // corpus table has its names from the map) get distinct numbered ones.
@@ -483,6 +442,7 @@ TEST(GlyphNames, UnusableNamesBecomeDistinctNumberedOnes)
     // gNNN of glyph 1 is the font's own name of glyph 3.
     for (const char* entry : { "/.notdef{", "/g1_{", "/g2{", "/g1{" })
         EXPECT_NE(named.text.find(entry), std::string::npos) << entry;
+    EXPECT_EQ(named.messages, std::vector<std::string> { "TrueType font file contains a very long PostScript name" });
 }
 
 // A symbol font's codes find its glyphs through its own encoding.
