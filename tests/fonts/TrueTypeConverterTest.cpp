@@ -442,7 +442,8 @@ TEST(GlyphNames, UnusableNamesBecomeDistinctNumberedOnes)
     // gNNN of glyph 1 is the font's own name of glyph 3.
     for (const char* entry : { "/.notdef{", "/g1_{", "/g2{", "/g1{" })
         EXPECT_NE(named.text.find(entry), std::string::npos) << entry;
-    EXPECT_EQ(named.messages, std::vector<std::string> { "TrueType font file contains a very long PostScript name" });
+    EXPECT_EQ(named.messages,
+        std::vector<std::string> { "TrueType font file contains a very long PostScript name" });
 }
 
 // A symbol font's codes find its glyphs through its own encoding.

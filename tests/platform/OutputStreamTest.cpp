@@ -135,7 +135,8 @@ TEST(OutputStreamFormat, ConversionsMatchPrintfInTheCLocale)
     EXPECT_LIKE_PRINTF("%#g|%#.3g|%#.0f|%#.0e|%#g|%#g|%#.2g", 1.0, 100000.0, 3.0, 4.0, 1e-5, 0.0, 123.0);
     EXPECT_LIKE_PRINTF("%10.3f|%-10.3f|%+g|% g|%010.3f|%+08.2f|%-+8.2e|%08g", 3.14159, 2.5, 1.0, 1.0,
         -3.14159, 2.5, 1e5, -0.001);
-    constexpr double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double inf = std::numeric_limits<double>::infinity(),
+                     nan = std::numeric_limits<double>::quiet_NaN();
     EXPECT_LIKE_PRINTF("%g|%f|%5g|%05g|%+g|%G|%-6g|%e", inf, -inf, inf, inf, nan, inf, -inf, nan);
     EXPECT_LIKE_PRINTF("%a|%A|%.3a|%a|%a|%+a", 1.0, 255.5, 1.0 / 3, -0.75, 0.0, 2.0);
     EXPECT_LIKE_PRINTF("%Lg|%Lf", 1.25L, 0.1L);
@@ -179,7 +180,8 @@ TEST(OutputStreamFormat, PrintfIgnoresACommaDecimalLocale)
         stream.printf("%g %.4g %.2f %e %#g %s %d\r\n", 0.5, 0.70710678, 1234.5, 1e-7, 2.0, "x", 1000));
     EXPECT_EQ(stream.data(), "0.5 0.7071 1234.50 1.000000e-07 2.00000 x 1000\r\n");
     // The writers' own number rules share the same digits.
-    EXPECT_EQ(formatSvgNumber(0.5) + " " + formatMatrixNumber(0.25) + " " + formatFixed(1.5, 2), "0.5 0.25 1.50");
+    EXPECT_EQ(
+        formatSvgNumber(0.5) + " " + formatMatrixNumber(0.25) + " " + formatFixed(1.5, 2), "0.5 0.25 1.50");
 }
 
 TEST(OutputStream, MemorySeekRewritesBytes)
@@ -248,7 +250,8 @@ TEST(OutputStream, FailedWriteOrFlushKeepsThePreviousFile)
             ASSERT_EQ(recorder.messages().size(), 1u);
             EXPECT_EQ(recorder.messages()[0].kind, Reporter::Kind::Error);
             EXPECT_EQ(recorder.messages()[0].text,
-                "Unable to write to " + path + "\n" + (flushFails ? "Input/output error" : "No space left on device"));
+                "Unable to write to " + path + "\n"
+                    + (flushFails ? "Input/output error" : "No space left on device"));
         }
         // The same stream works again for the next save.
         stream.budget = SIZE_MAX;
