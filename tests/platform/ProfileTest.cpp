@@ -22,15 +22,14 @@ protected:
     }
     void TearDown() override { fs::remove_all(m_dir); }
 
-    std::string read(const fs::path& p)
+    static std::string read(const fs::path& p)
     {
         std::ifstream in(p, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        return { std::istreambuf_iterator<char>(in), {} };
     }
-    void write(const fs::path& p, const std::string& text)
+    static void write(const fs::path& p, const std::string& text)
     {
-        std::ofstream out(p, std::ios::binary);
-        out << text;
+        std::ofstream(p, std::ios::binary) << text;
     }
 
     fs::path m_dir;
@@ -76,12 +75,10 @@ TEST_F(ProfileFile, IntegersAreTheLeadingDecimalText)
 {
     write(m_dir / "z.ini", "[Options]\nA=12px\nB=abc\nC= -7\nD=99999999999\nE=\n");
     Profile profile(m_dir / "z.ini");
-    EXPECT_EQ(profile.getInt("Options", "A", 5), 12);
-    EXPECT_EQ(profile.getInt("Options", "B", 5), 0);
-    EXPECT_EQ(profile.getInt("Options", "C", 5), -7);
-    EXPECT_EQ(profile.getInt("Options", "D", 5), 2147483647);
-    EXPECT_EQ(profile.getInt("Options", "E", 5), 0);
-    EXPECT_EQ(profile.getInt("Options", "F", 5), 5);
+    std::vector<int> values;
+    for (const char* key : { "A", "B", "C", "D", "E", "F" })
+        values.push_back(profile.getInt("Options", key, 5));
+    EXPECT_EQ(values, (std::vector<int> { 12, 0, -7, 2147483647, 0, 5 }));
 }
 
 TEST_F(ProfileFile, OddFilesAreReadWithoutLosingAnything)
@@ -140,8 +137,7 @@ TEST(ProfilePath, FollowsXdgConfigHome)
     ::setenv("XDG_CONFIG_HOME", "/tmp/cfg", 1);
     EXPECT_EQ(Profile::defaultPath(), fs::path("/tmp/cfg/zavora/zavora.ini"));
     ::setenv("XDG_CONFIG_HOME", "relative", 1);
-    const char* home = std::getenv("HOME");
-    if (home && *home) {
+    if (const char* home = std::getenv("HOME"); home && *home) {
         EXPECT_EQ(Profile::defaultPath(), fs::path(home) / ".config/zavora/zavora.ini");
     }
     if (old)
