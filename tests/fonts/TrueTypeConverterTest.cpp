@@ -720,28 +720,19 @@ TEST(Collections, AFaceIsConvertedFromItsOwnTables)
 {
     const std::vector<Bytes> fonts
         = { readBytes(corpusFile("Vera.ttf")), readBytes(corpusFile("Tuffy.ttf")) };
-    // 'ttcf' 1.0, two faces; then both directories; then every table, at
-    // offsets counted from the start of the file.
-    Bytes ttc = { 't', 't', 'c', 'f', 0, 1, 0, 0 };
-    SfntBuilder::put32(ttc, std::uint32_t(fonts.size()));
-    std::size_t at = 12 + 4 * fonts.size();
-    for (const auto& f : fonts) {
-        SfntBuilder::put32(ttc, std::uint32_t(at));
-        at += 12 + 16 * std::size_t(u16(f, 4));
-    }
-    Bytes data;
-    for (const auto& f : fonts) {
-        ttc.insert(ttc.end(), f.begin(), f.begin() + 12);
+    // 'ttcf' 1.0 with two faces, each font whole after it, its table offsets
+    // counted from the start of the file.
+    Bytes ttc = { 't', 't', 'c', 'f', 0, 1, 0, 0, 0, 0, 0, 2 };
+    SfntBuilder::put32(ttc, 20);
+    SfntBuilder::put32(ttc, std::uint32_t(20 + fonts[0].size()));
+    for (Bytes f : fonts) {
         for (int i = 0; i < u16(f, 4); ++i) {
-            const std::size_t e = 12 + 16 * std::size_t(i);
-            ttc.insert(ttc.end(), f.begin() + std::ptrdiff_t(e), f.begin() + std::ptrdiff_t(e) + 8);
-            SfntBuilder::put32(ttc, std::uint32_t(at + data.size()));
-            SfntBuilder::put32(ttc, u32(f, e + 12));
-            data.insert(data.end(), f.begin() + u32(f, e + 8), f.begin() + u32(f, e + 8) + u32(f, e + 12));
-            data.resize((data.size() + 3) & ~std::size_t(3), 0);
+            Bytes offset;
+            SfntBuilder::put32(offset, std::uint32_t(ttc.size() + u32(f, 12 + 16 * std::size_t(i) + 8)));
+            std::copy(offset.begin(), offset.end(), f.begin() + 12 + 16 * i + 8);
         }
+        ttc.insert(ttc.end(), f.begin(), f.end());
     }
-    ttc.insert(ttc.end(), data.begin(), data.end());
     TempFolder folder;
     const std::filesystem::path path = folder.path() / "pair.ttc";
     writeBytes(path, std::string(ttc.begin(), ttc.end()));
