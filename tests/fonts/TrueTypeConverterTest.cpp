@@ -368,67 +368,90 @@ Bytes patched(Bytes font, const char* table, std::size_t at, Bytes bytes)
     return font;
 }
 
-struct BrokenFont {
+struct FontCase {
     const char* what;
     std::function<Bytes()> font;
     bool type42Converts;
     std::vector<std::string> type42Messages;
     bool type3Converts;
     std::vector<std::string> type3Messages;
-    friend void PrintTo(const BrokenFont& b, std::ostream* os) { *os << b.what; }
+    std::vector<std::string> lines = {}; // in each program converted
+    friend void PrintTo(const FontCase& b, std::ostream* os) { *os << b.what; }
 };
 
 } // namespace
 
-class BrokenFonts : public ::testing::TestWithParam<BrokenFont> { };
+class BuiltFonts : public ::testing::TestWithParam<FontCase> { };
 
-TEST_P(BrokenFonts, GiveTheirMessages)
+TEST_P(BuiltFonts, ConvertWithTheirLinesOrGiveTheirMessages)
 {
-    const BrokenFont& b = GetParam();
+    const FontCase& b = GetParam();
     const Bytes font = b.font();
-    const Conversion t42 = convert(Form::Type42, font);
-    EXPECT_EQ(t42.ok, b.type42Converts);
-    EXPECT_EQ(t42.messages, b.type42Messages);
-    const Conversion t3 = convert(Form::Type3, font);
-    EXPECT_EQ(t3.ok, b.type3Converts);
-    EXPECT_EQ(t3.messages, b.type3Messages);
+    for (Form form : { Form::Type42, Form::Type3 }) {
+        const Conversion c = convert(form, font);
+        EXPECT_EQ(c.ok, form == Form::Type42 ? b.type42Converts : b.type3Converts);
+        EXPECT_EQ(c.messages, form == Form::Type42 ? b.type42Messages : b.type3Messages);
+        for (const std::string& line : c.ok ? b.lines : std::vector<std::string> {})
+            EXPECT_NE(c.text.find(line), std::string::npos) << line;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, BrokenFonts,
+INSTANTIATE_TEST_SUITE_P(Cases, BuiltFonts,
     ::testing::Values(
-        BrokenFont { "no offset table", [] { return truncated(readBytes(corpusFile("Vera.ttf")), 8); }, false,
+        FontCase { "no offset table", [] { return truncated(readBytes(corpusFile("Vera.ttf")), 8); }, false,
             { "TrueType font \"\" may be corrupt (reason 1)" }, false,
             { "TrueType font may be corrupt (reason 1)" } },
-        BrokenFont { "directory cut short", [] { return truncated(readBytes(corpusFile("Vera.ttf")), 100); },
+        FontCase { "directory cut short", [] { return truncated(readBytes(corpusFile("Vera.ttf")), 100); },
             false,
             { "TrueType font \"\" may be corrupt (reason 2)", "TrueType font is missing table 'head'" },
             false, { "TrueType font may be corrupt (reason 2)", "TrueType font is missing table 'head'" } },
-        BrokenFont { "tables cut off", [] { return truncated(readBytes(corpusFile("Vera.ttf")), 40000); },
+        FontCase { "tables cut off", [] { return truncated(readBytes(corpusFile("Vera.ttf")), 40000); },
             false, { "TrueType font may be corrupt (reason 3)" }, false,
             { "TrueType font may be corrupt (reason 3)" } },
         // One byte of glyf, and a 1.0 'post' table.
-        BrokenFont { "bogus 'post' format", [] { return readBytes(corpusFile("bogus_post_format_1.ttf")); },
+        FontCase { "bogus 'post' format", [] { return readBytes(corpusFile("bogus_post_format_1.ttf")); },
             false, { "TrueType font \"\" contains a 'glyf' table without 2 ub1 padding" }, true,
             { "TrueType font does not have a format 2.0 'post' table" } },
-        BrokenFont { "indexToLocFormat 2",
+        FontCase { "indexToLocFormat 2",
             [] {
                 return patched(readBytes(corpusFile("Vera.ttf")), "head", 50, { 0, 2 });
             },
             false, { "TrueType font \"Bitstream Vera Sans\" is unusable because indexToLocFormat = 2" },
             false, { "TrueType font \"Bitstream Vera Sans\" is unusable because indexToLocFormat = 2" } },
         // 17500 glyphs: 70000 bytes of 'hmtx'.
-        BrokenFont { "'hmtx' over 64 KiB",
+        FontCase { "'hmtx' over 64 KiB",
             [] { return fontWith([](SfntBuilder& f) { f.glyphs.resize(17500, SfntGlyph { "" }); }); }, false,
             { "TrueType font \"Test Font\" has a 'hmtx' table which is too long" }, true, {} },
         // A repeat count past the last point stops that glyph only.
-        BrokenFont { "flags repeated past the last point",
+        FontCase { "flags repeated past the last point",
             [] {
                 return fontWith([](SfntBuilder& f) {
                     f.add(SfntGlyph {
                         "x", 500, {}, {}, { 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 1 | 8, 5, 0, 0 } });
                 });
             },
-            true, {}, true, { "Error in flags x=0, ct=5, num_pts=4" } }));
+            true, {}, true, { "Error in flags x=0, ct=5, num_pts=4" } },
+        // Text from the font goes into strings and comments: it must not end them.
+        FontCase { "notice with delimiters",
+            [] { return fontWith([](SfntBuilder& f) { f.notice = "(c) one)\ntwo\f\\"; }); }, true, {}, true,
+            {},
+            { "\r\n%%Copyright: (c) one) two \\\r\n",
+                "\r\n/Notice (\\(c\\) one\\)\\012two\\014\\\\) def\r\n" } },
+        // A symbol font's codes find its glyphs through its own encoding:
+        // (3, 0) format 4, 0xF041 and 0xF042 to glyphs 1 and 2.
+        FontCase { "symbol font",
+            [] {
+                return fontWith([](SfntBuilder& f) {
+                    f.add(simple("x", { outerSquare(0, 0, 100, 100) }));
+                    f.add(simple("y", { outerSquare(0, 0, 100, 100) }));
+                    SfntBuilder::put16s(f.extraTables["cmap"],
+                        { 0, 1, 3, 0, 0, 12, 4, 32, 0, 4, 4, 1, 0, 0xF042, 0xFFFF, 0, 0xF041, 0xFFFF,
+                            (1 - 0xF041) & 0xFFFF, 1, 0, 0 });
+                });
+            },
+            true, {}, true, {},
+            { "\r\n/Encoding 256 array\r\n0 1 255{1 index exch/.notdef put}for\r\n"
+              "dup 65 /x put\r\ndup 66 /y put\r\nreadonly def\r\n" } }));
 
 // Glyphs without usable names in the font or its character map (K3 in the
 // corpus table has its names from the map) get distinct numbered ones.
@@ -440,47 +463,11 @@ TEST(GlyphNames, UnusableNamesBecomeDistinctNumberedOnes)
         f.add(simple("g1", { outerSquare(0, 0, 100, 100) }));
     }));
     // gNNN of glyph 1 is the font's own name of glyph 3.
-    for (const char* entry : { "/.notdef{", "/g1_{", "/g2{", "/g1{" })
+    for (const char* entry :
+        { "/.notdef{", "/g1_{", "/g2{", "/g1{", "\r\n/Encoding StandardEncoding def\r\n" })
         EXPECT_NE(named.text.find(entry), std::string::npos) << entry;
     EXPECT_EQ(named.messages,
         std::vector<std::string> { "TrueType font file contains a very long PostScript name" });
-}
-
-// A symbol font's codes find its glyphs through its own encoding.
-TEST(GlyphNames, SymbolFontsEncodeTheirCodes)
-{
-    const Bytes font = fontWith([](SfntBuilder& f) {
-        f.add(simple("x", { outerSquare(0, 0, 100, 100) }));
-        f.add(simple("y", { outerSquare(0, 0, 100, 100) }));
-        // (3, 0) format 4: 0xF041 and 0xF042 to glyphs 1 and 2.
-        Bytes cmap;
-        SfntBuilder::put16s(cmap,
-            { 0, 1, 3, 0, 0, 12, 4, 32, 0, 4, 4, 1, 0, 0xF042, 0xFFFF, 0, 0xF041, 0xFFFF,
-                (1 - 0xF041) & 0xFFFF, 1, 0, 0 });
-        f.extraTables["cmap"] = cmap;
-    });
-    for (Form form : { Form::Type42, Form::Type3 }) {
-        const Conversion c = convert(form, font);
-        ASSERT_TRUE(c.ok);
-        EXPECT_NE(c.text.find("\r\n/Encoding 256 array\r\n0 1 255{1 index exch/.notdef put}for\r\n"
-                              "dup 65 /x put\r\ndup 66 /y put\r\nreadonly def\r\n"),
-            std::string::npos);
-    }
-    EXPECT_NE(convert(Form::Type3, fontWith([](SfntBuilder&) {
-    })).text.find("\r\n/Encoding StandardEncoding def\r\n"),
-        std::string::npos);
-}
-
-// Text from the font goes into strings and comments: it must not end them.
-TEST(FontInfo, TextFromTheFontCannotBreakTheProgram)
-{
-    const Bytes font = fontWith([](SfntBuilder& f) { f.notice = "(c) one)\ntwo\f\\"; });
-    for (Form form : { Form::Type42, Form::Type3 }) {
-        const Conversion c = convert(form, font);
-        ASSERT_TRUE(c.ok);
-        EXPECT_NE(c.text.find("\r\n%%Copyright: (c) one) two \\\r\n"), std::string::npos);
-        EXPECT_NE(c.text.find("\r\n/Notice (\\(c\\) one\\)\\012two\\014\\\\) def\r\n"), std::string::npos);
-    }
 }
 
 // ------------------------------------------------- Ghostscript as referee
