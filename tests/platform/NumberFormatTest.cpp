@@ -56,6 +56,12 @@ const Rule kRules[] = {
         [](double v, int p) { return cFormat("%.*g", p, v); } },
     { "fixed", { 0, 1, 2, 3, 6, 10, 60 }, formatFixed,
         [](double v, int p) { return cFormat("%.*f", p, v); } },
+    { "scientific", { 0, 1, 6, 12 },
+        [](double v, int p) {
+            char buf[kNumberBufferSize];
+            return std::string(buf, formatScientific(buf, v, p));
+        },
+        [](double v, int p) { return cFormat("%.*e", p, v); } },
     { "matrix", { 4 }, [](double v, int) { return formatMatrixNumber(v); },
         [](double v, int p) { return std::fabs(v) < 0.0001 ? "0" : cFormat("%.*g", p, v); } },
     { "svg", { 3 }, [](double v, int) { return formatSvgNumber(v); },

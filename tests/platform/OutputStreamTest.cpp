@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
-#include <random>
 #include <sstream>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -149,21 +148,6 @@ TEST(OutputStreamFormat, ConversionsMatchPrintfInTheCLocale)
 #pragma GCC diagnostic ignored "-Wformat-extra-args"
     EXPECT_EQ(formatLocaleFree("%y|%", 0), "%y|%");
 #pragma GCC diagnostic pop
-}
-
-TEST(OutputStreamFormat, RandomNumbersMatchPrintf)
-{
-    std::mt19937_64 rng(99);
-    std::uniform_real_distribution<double> exponent(-10, 10);
-    std::uniform_int_distribution<long long> integer(LLONG_MIN, LLONG_MAX);
-    for (int i = 0; i < 20000; ++i) {
-        double v = std::pow(10.0, exponent(rng)) * (i % 2 ? -1 : 1);
-        long long n = integer(rng);
-        EXPECT_LIKE_PRINTF(
-            "%g %.4g %f %.3f %e %12.5G %lld %llx %d", v, v, v, v, v, v, n, n, static_cast<int>(n));
-        if (HasFailure())
-            break;
-    }
 }
 
 TEST(OutputStreamFormat, PrintfIgnoresACommaDecimalLocale)
