@@ -77,7 +77,6 @@ TEST(AtmIniParser, TokenizerStyleWordsAndSection)
                                 "Times,ITALIC =w.pfm,w.pfb\n" // "ITALIC " is not a style word
                                 "Times,BOLDITALIC=y.pfm,y.pfb\n"
                                 "Times,bold=z.pfm,z.pfb\n" // style words are upper case
-                                "Times,HEAVY=z.pfm,z.pfb\n"
                                 "MinionMM=m.pfm,m.pfb\n" // multiple master
                                 "Missing=onlyone.pfm\n"
                                 "Extra=a.pfm,b.pfb,c\n"

@@ -77,8 +77,7 @@ inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& p)
 
 inline void writeBytes(const std::filesystem::path& p, const std::string& bytes)
 {
-    std::ofstream out(p, std::ios::binary);
-    out << bytes;
+    std::ofstream(p, std::ios::binary) << bytes;
 }
 
 inline std::filesystem::path corpusFile(const char* name)

@@ -47,6 +47,7 @@ protected:
 
 TEST_F(Type1Catalogue, HelveticaWidthsAreTheAfmWidths)
 {
+    EXPECT_TRUE(m_loadMessages.messages().empty());
     const FontEntry* helvetica = m_catalogue->find("Helvetica");
     ASSERT_NE(helvetica, nullptr);
     const auto* type1 = dynamic_cast<const Type1Font*>(helvetica);
@@ -86,26 +87,6 @@ TEST_F(Type1Catalogue, HelveticaWidthsAreTheAfmWidths)
     EXPECT_EQ(m.xHeight, 524);
     ASSERT_TRUE(m.bboxLoaded);
     EXPECT_EQ(m.bbox, (std::array<int, 4> { -210, -299, 1032, 1075 }));
-}
-
-TEST_F(Type1Catalogue, LoadsQuietlyWithStandardNamesStylesAndFaces)
-{
-    EXPECT_TRUE(m_loadMessages.messages().empty());
-    ASSERT_GE(m_catalogue->type1().entries().size(), 35u);
-    // The order of preference is the model's to test; the real fonts give Helvetica.
-    ASSERT_NE(m_catalogue->defaultTextFont(), nullptr);
-    EXPECT_EQ(m_catalogue->defaultTextFont()->postScriptName(), "Helvetica");
-    for (const auto& [face, style, name] :
-        { std::tuple { "Helvetica", int(FontEntry::kItalic), "Helvetica-Oblique" },
-            std::tuple { "TIMES", FontEntry::kBold | FontEntry::kItalic, "Times-BoldItalic" } }) {
-        const FontEntry* font = m_catalogue->findFace(face, style);
-        ASSERT_NE(font, nullptr) << name;
-        EXPECT_EQ(font->postScriptName(), name);
-    }
-    EXPECT_TRUE(m_catalogue->find("Times-Roman")->metrics().serif);
-    EXPECT_TRUE(m_catalogue->find("Courier")->metrics().fixedPitch);
-    // The URW fonts stand behind the standard names and are not listed twice.
-    EXPECT_EQ(m_catalogue->find("NimbusSans-Regular"), nullptr);
 }
 
 TEST(Type1Program, PfbSegmentsBecomeTextAndHex)
