@@ -289,17 +289,15 @@ TEST(OutputStream, LockedFileIsInUse)
 TEST(OutputStream, OpenFailuresAreReported)
 {
     TempDir dir;
-    ASSERT_EQ(::symlink("loop", dir.file("loop").c_str()), 0);
     RecordingReporter recorder;
     FileOutputStream stream;
     for (const auto& [path, reason] :
         { std::pair { dir.file("no/such/folder.zvx"), "No such file or directory" },
-            std::pair { dir.path(), "Is a directory" },
-            std::pair { dir.file("loop"), "Too many levels of symbolic links" } }) {
+            std::pair { dir.path(), "Is a directory" } }) {
         EXPECT_FALSE(stream.openPath(path));
         EXPECT_EQ(recorder.last(Reporter::Kind::Error), "Unable to write to " + path + "\n" + reason);
     }
-    EXPECT_EQ(recorder.messages().size(), 3u);
+    EXPECT_EQ(recorder.messages().size(), 2u);
     EXPECT_FALSE(stream.write("x", 1));
     EXPECT_TRUE(stream.close());
 }
