@@ -11,20 +11,14 @@
 using namespace zavora;
 using namespace zavora::test;
 
-namespace {
-
-std::string utf16(const std::string& ascii)
-{
-    std::string out;
-    for (char c : ascii)
-        out += std::string { '\0', c };
-    return out;
-}
-
-} // namespace
-
 TEST(TrueTypeNames, MacintoshRecordFirstThenWindows)
 {
+    auto utf16 = [](const std::string& ascii) {
+        std::string out;
+        for (char c : ascii)
+            out += std::string { '\0', c };
+        return out;
+    };
     auto name = [](const Bytes& table) {
         return TrueTypeFont::postScriptNameFromNameTable(table).value_or("<none>");
     };

@@ -101,9 +101,8 @@ TEST_F(ProfileFile, RefusesEntriesThatWouldCorruptTheFile)
 
 TEST_F(ProfileFile, FailedWritesLeaveFileAndValuesUnchanged)
 {
-    // A file under a plain file, and a name so long that the temporary file
-    // beside it cannot be created: a failure that folder permissions cannot
-    // give when the tests run as root.
+    // A file under a plain file, and a name too long for the temporary file
+    // beside it: failures that permissions cannot give to root.
     write(m_dir / "plain", "x");
     const fs::path longName = m_dir / (std::string(250, 'z') + ".ini");
     write(longName, "[Misc]\nUnits=1\n");

@@ -14,7 +14,6 @@ TEST(Reporter, RecordsExactTextsAndRestoresPrevious)
             RecordingReporter inner;
             setStatus("%d %s selected", 3, "objects");
             EXPECT_EQ(inner.last(Reporter::Kind::Status), "3 objects selected");
-            EXPECT_EQ(inner.last(Reporter::Kind::Warning), "");
         }
         warningBox("Can't insert bitmap %s", "x.bmp");
         ASSERT_EQ(outer.messages().size(), 1u);
