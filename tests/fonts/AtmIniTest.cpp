@@ -77,7 +77,6 @@ TEST(AtmIniParser, TokenizerStyleWordsAndSection)
                                 "Times,ITALIC =w.pfm,w.pfb\n" // "ITALIC " is not a style word
                                 "Times,BOLDITALIC=y.pfm,y.pfb\n"
                                 "Times,bold=z.pfm,z.pfb\n" // style words are upper case
-                                "Times,HEAVY=z.pfm,z.pfb\n"
                                 "MinionMM=m.pfm,m.pfb\n" // multiple master
                                 "Missing=onlyone.pfm\n"
                                 "Extra=a.pfm,b.pfb,c\n"
@@ -143,10 +142,9 @@ protected:
 TEST_F(AtmIniCatalogue, BoldEntryNamedFromPfmAndCachedUnderItsKey)
 {
     auto pfm = write("tib.pfm", makePfm("Times-Bold"));
-    auto mm = write("mm.pfm", makePfm("MinionMM"));
     auto atm = write("atm.ini",
         "[Setup]\nQLCDir=x\n\n[Fonts]\nTimes,BOLD=" + pfm.string() + "," + (m_dir.path() / "tib.pfb").string()
-            + "\nMinionMM=" + mm.string() + ",mm.pfb\n");
+            + "\n");
     Profile settings(m_dir.path() / "zavora.ini");
     RecordingReporter messages;
     Type1Renderer renderer(m_fonts, settings, atm);
@@ -160,7 +158,6 @@ TEST_F(AtmIniCatalogue, BoldEntryNamedFromPfmAndCachedUnderItsKey)
     EXPECT_TRUE(font.metrics().bold);
     EXPECT_EQ(renderer.findFace("times", FontEntry::kBold), &font);
     EXPECT_EQ(settings.getString("Fonts", "Times,BOLD", ""), "Times-Bold");
-    EXPECT_FALSE(settings.find("Fonts", "MinionMM"));
 
     // The next start takes the name from the settings, not the PFM.
     ASSERT_TRUE(settings.putString("Fonts", "Times,BOLD", "Times-Bold-Cached"));

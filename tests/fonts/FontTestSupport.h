@@ -53,15 +53,14 @@ public:
 inline FontFileInfo listed(
     const std::filesystem::path& path, std::string family, std::string style, int weight, bool italic)
 {
-    FontFileInfo info;
-    info.path = path;
-    info.format = FontFileInfo::Format::TrueType;
-    info.family = std::move(family);
-    info.style = std::move(style);
-    info.weight = weight;
-    info.italic = italic;
-    info.coversAnsi = true;
-    return info;
+    return { .path = path,
+        .format = FontFileInfo::Format::TrueType,
+        .family = std::move(family),
+        .style = std::move(style),
+        .postScriptName = {},
+        .weight = weight,
+        .italic = italic,
+        .coversAnsi = true };
 }
 
 inline std::string readText(const std::filesystem::path& p)
@@ -78,8 +77,7 @@ inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& p)
 
 inline void writeBytes(const std::filesystem::path& p, const std::string& bytes)
 {
-    std::ofstream out(p, std::ios::binary);
-    out << bytes;
+    std::ofstream(p, std::ios::binary) << bytes;
 }
 
 inline std::filesystem::path corpusFile(const char* name)

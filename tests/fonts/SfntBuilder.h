@@ -1,7 +1,6 @@
 #pragma once
-// Builds small TrueType fonts in memory for the converter tests: glyphs given
-// as contours of points, as components or as raw bytes, with the tables the
-// converters read ('name' with a full name "Test Font", 'post' 2.0 names).
+// Small TrueType fonts built in memory: glyphs as contours, components or raw
+// bytes, with 'name' (full name "Test Font") and 'post' 2.0 names.
 
 #include <algorithm>
 #include <cstdint>

@@ -4,7 +4,6 @@
 #include "fonts/FontCatalogue.h"
 #include "fonts/TrueTypeFont.h"
 #include "fonts/TrueTypeRenderer.h"
-#include "platform/OutputStream.h"
 #include "platform/Profile.h"
 
 #include <gtest/gtest.h>
@@ -12,20 +11,14 @@
 using namespace zavora;
 using namespace zavora::test;
 
-namespace {
-
-std::string utf16(const std::string& ascii)
-{
-    std::string out;
-    for (char c : ascii)
-        out += std::string { '\0', c };
-    return out;
-}
-
-} // namespace
-
 TEST(TrueTypeNames, MacintoshRecordFirstThenWindows)
 {
+    auto utf16 = [](const std::string& ascii) {
+        std::string out;
+        for (char c : ascii)
+            out += std::string { '\0', c };
+        return out;
+    };
     auto name = [](const Bytes& table) {
         return TrueTypeFont::postScriptNameFromNameTable(table).value_or("<none>");
     };
@@ -65,7 +58,7 @@ protected:
     ListedFontSystem m_fonts;
 };
 
-TEST_F(TrueTypeCatalogue, NamesAreReadOnceAndCachedInTheSettings)
+TEST_F(TrueTypeCatalogue, NamesAreCachedInTheSettingsAndMetricsScaledToTheEm)
 {
     Profile settings(m_dir.path() / "zavora.ini");
     // Each entry as "settings key=name", the name as the settings now hold it.
@@ -83,6 +76,14 @@ TEST_F(TrueTypeCatalogue, NamesAreReadOnceAndCachedInTheSettings)
     EXPECT_EQ(names(renderer),
         (std::vector<std::string> { "Bitstream Vera Sans=BitstreamVeraSans-Roman",
             "Open Sans Condensed Light,ITALIC=OpenSansCondensed-LightItalic", "Tuffy,BOLD=Tuffy" }));
+    // Vera: 2048 units to the em, hhea ascender 1901 and descender -483,
+    // advances A 1401, space 651, W 2025.
+    const FontEntry* vera = renderer.findFace("bitstream vera sans", 0);
+    ASSERT_NE(vera, nullptr);
+    const FontMetrics& m = vera->metrics();
+    ASSERT_TRUE(m.metricsLoaded);
+    EXPECT_EQ((std::array { m.ascent, m.descent, m.widths['A'], m.widths[' '], m.widths['W'] }),
+        (std::array { 928, -236, 684, 318, 989 }));
 
     // Second start: the names come from the settings without opening a font.
     ASSERT_TRUE(settings.putString("TrueType", "Tuffy,BOLD", "Tuffy-FromSettings"));
@@ -95,34 +96,4 @@ TEST_F(TrueTypeCatalogue, NamesAreReadOnceAndCachedInTheSettings)
     EXPECT_EQ(names(again).back(), "Tuffy,BOLD=Tuffy-FromSettings");
     EXPECT_EQ(
         TrueTypeRenderer::settingsKey("Arial", FontEntry::kBold | FontEntry::kItalic), "Arial,BOLDITALIC");
-}
-
-TEST_F(TrueTypeCatalogue, LookupMetricsAndDownload)
-{
-    Profile settings(m_dir.path() / "zavora.ini");
-    TrueTypeRenderer renderer(m_fonts, settings);
-    renderer.loadCatalogue();
-    const FontEntry* vera = renderer.findFace("bitstream vera sans", 0);
-    ASSERT_NE(vera, nullptr);
-
-    // Vera: 2048 units to the em, hhea ascender 1901 and descender -483,
-    // advances A 1401, space 651, W 2025.
-    const FontMetrics& m = vera->metrics();
-    ASSERT_TRUE(m.metricsLoaded);
-    EXPECT_EQ(m.ascent, 928);
-    EXPECT_EQ(m.descent, -236);
-    EXPECT_EQ(m.widths['A'], 684);
-    EXPECT_EQ(m.widths[' '], 318);
-    EXPECT_EQ(m.widths['W'], 989);
-
-    // The download converts the font by the form asked for, under the name
-    // the catalogue gives it.
-    for (bool type42 : { true, false }) {
-        MemoryOutputStream out;
-        EXPECT_TRUE(vera->download(out, { type42 }));
-        EXPECT_EQ(out.data().rfind(
-                      type42 ? "%!PS-TrueTypeFont-1.0-2.0\r\n" : "%!PS-Adobe-3.0 Resource-Font\r\n", 0),
-            0u);
-        EXPECT_NE(out.data().find("/FontName /BitstreamVeraSans-Roman def\r\n"), std::string::npos);
-    }
 }

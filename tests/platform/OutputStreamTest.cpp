@@ -1,6 +1,7 @@
 #include "platform/OutputStream.h"
 
 #include "CommaLocale.h"
+#include "platform/NumberFormat.h"
 #include "platform/Reporter.h"
 
 #include <gtest/gtest.h>
@@ -14,10 +15,8 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
-#include <random>
 #include <sstream>
 #include <sys/file.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,12 +40,10 @@ public:
     }
     std::string file(const std::string& name) const { return m_path + "/" + name; }
     const std::string& path() const { return m_path; }
-    std::vector<std::string> names() const { return namesIn(m_path); }
-
-    static std::vector<std::string> namesIn(const std::string& folder)
+    std::vector<std::string> names() const
     {
         std::vector<std::string> result;
-        for (const auto& entry : fs::directory_iterator(folder))
+        for (const auto& entry : fs::directory_iterator(m_path))
             result.push_back(entry.path().filename().string());
         std::sort(result.begin(), result.end());
         return result;
@@ -81,9 +78,7 @@ std::string oldContents()
 class FailingFileStream : public FileOutputStream {
 public:
     std::size_t budget = SIZE_MAX;
-    int writeError = ENOSPC;
     bool failSync = false;
-    int syncError = EIO;
 
 protected:
     ssize_t systemWrite(int fd, const void* data, std::size_t length) override
@@ -95,7 +90,7 @@ protected:
                 budget = 0;
                 return FileOutputStream::systemWrite(fd, data, n);
             }
-            errno = writeError;
+            errno = ENOSPC;
             return -1;
         }
         budget -= length;
@@ -104,39 +99,12 @@ protected:
     int systemSync(int fd) override
     {
         if (failSync) {
-            errno = syncError;
+            errno = EIO;
             return -1;
         }
         return FileOutputStream::systemSync(fd);
     }
 };
-
-// Writes a large drawing's worth of data over `path` and expects the save to
-// fail with `reason` while the previous file stays byte for byte. Only a
-// failing flush lets every write through: it shows at close.
-void expectFailedSaveKeepsOldFile(
-    FailingFileStream& stream, const std::string& path, const std::string& reason)
-{
-    const std::string old = readFile(path);
-    ASSERT_FALSE(old.empty());
-    RecordingReporter recorder;
-    ASSERT_TRUE(stream.openPath(path));
-    std::string chunk(4096, 'x');
-    bool allWritten = true;
-    for (int i = 0; i < 64; ++i)
-        allWritten = stream.write(chunk.data(), chunk.size()) && allWritten;
-    EXPECT_EQ(allWritten, stream.failSync);
-    EXPECT_EQ(stream.printf("%g\r\n", 1.5), stream.failSync);
-    EXPECT_FALSE(stream.close());
-    EXPECT_FALSE(stream.isOpen());
-
-    EXPECT_EQ(readFile(path), old);
-    EXPECT_EQ(TempDir::namesIn(fs::path(path).parent_path()),
-        std::vector<std::string> { fs::path(path).filename().string() });
-    ASSERT_EQ(recorder.messages().size(), 1u);
-    EXPECT_EQ(recorder.messages()[0].kind, Reporter::Kind::Error);
-    EXPECT_EQ(recorder.messages()[0].text, "Unable to write to " + path + "\n" + reason);
-}
 
 #define EXPECT_LIKE_PRINTF(...)                                                                              \
     do {                                                                                                     \
@@ -152,11 +120,14 @@ TEST(OutputStreamFormat, ConversionsMatchPrintfInTheCLocale)
     EXPECT_LIKE_PRINTF("%d|%5d|%-5d|%05d|%+d|% d|%.3d|%.0d|%i", 42, -42, 42, -42, 42, 42, 7, 0, INT_MIN);
     EXPECT_LIKE_PRINTF(
         "%u|%x|%X|%#x|%#X|%#o|%o|%02x|%02X|%#x", 4000000000u, 255, 255, 255, 48879, 8, 0, 10, 171, 0);
-    // hh and h narrow the promoted int, as printf does.
+    // hh and h narrow the promoted int, as printf does; an unknown conversion
+    // and a dangling '%' are written as they stand.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat"
+#pragma GCC diagnostic ignored "-Wformat-extra-args"
     EXPECT_LIKE_PRINTF("%ld|%lld|%zu|%hhd|%hd|%lu|%llx|%jd|%td", LONG_MIN, LLONG_MAX, sizeof(long), 300,
         70000, ULONG_MAX, 0xdeadbeefcafeULL, static_cast<intmax_t>(-5), static_cast<ptrdiff_t>(-9));
+    EXPECT_EQ(formatLocaleFree("%y|%", 0), "%y|%");
 #pragma GCC diagnostic pop
     EXPECT_LIKE_PRINTF("%c%c|%5c|%-3c|%s|%.2s|%10s|%-10s|%.*s", 'Z', 'v', 'x', 'y', "text", "abc", "right",
         "left", 3, "truncated");
@@ -166,37 +137,14 @@ TEST(OutputStreamFormat, ConversionsMatchPrintfInTheCLocale)
     EXPECT_LIKE_PRINTF("%#g|%#.3g|%#.0f|%#.0e|%#g|%#g|%#.2g", 1.0, 100000.0, 3.0, 4.0, 1e-5, 0.0, 123.0);
     EXPECT_LIKE_PRINTF("%10.3f|%-10.3f|%+g|% g|%010.3f|%+08.2f|%-+8.2e|%08g", 3.14159, 2.5, 1.0, 1.0,
         -3.14159, 2.5, 1e5, -0.001);
-    EXPECT_LIKE_PRINTF("%g|%f|%5g|%05g|%+g|%G|%-6g|%e", std::numeric_limits<double>::infinity(),
-        -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
-        std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN(),
-        std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-        std::numeric_limits<double>::quiet_NaN());
+    constexpr double inf = std::numeric_limits<double>::infinity(),
+                     nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_LIKE_PRINTF("%g|%f|%5g|%05g|%+g|%G|%-6g|%e", inf, -inf, inf, inf, nan, inf, -inf, nan);
     EXPECT_LIKE_PRINTF("%a|%A|%.3a|%a|%a|%+a", 1.0, 255.5, 1.0 / 3, -0.75, 0.0, 2.0);
     EXPECT_LIKE_PRINTF("%Lg|%Lf", 1.25L, 0.1L);
     EXPECT_LIKE_PRINTF("100%%|%%d|%p|%p", nullptr, reinterpret_cast<void*>(0x1234));
     EXPECT_LIKE_PRINTF("%-+5d|%+-5d|% 05d|%+05d", 3, 3, 3, 3);
     EXPECT_LIKE_PRINTF("%.10d|%#.5x|%#5o|%-#8x|", -123, 255, 9, 255);
-    // An unknown conversion and a dangling '%' are written as they stand.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat"
-#pragma GCC diagnostic ignored "-Wformat-extra-args"
-    EXPECT_EQ(formatLocaleFree("%y|%", 0), "%y|%");
-#pragma GCC diagnostic pop
-}
-
-TEST(OutputStreamFormat, RandomNumbersMatchPrintf)
-{
-    std::mt19937_64 rng(99);
-    std::uniform_real_distribution<double> exponent(-10, 10);
-    std::uniform_int_distribution<long long> integer(LLONG_MIN, LLONG_MAX);
-    for (int i = 0; i < 20000; ++i) {
-        double v = std::pow(10.0, exponent(rng)) * (i % 2 ? -1 : 1);
-        long long n = integer(rng);
-        EXPECT_LIKE_PRINTF(
-            "%g %.4g %f %.3f %e %12.5G %lld %llx %d", v, v, v, v, v, v, n, n, static_cast<int>(n));
-        if (HasFailure())
-            break;
-    }
 }
 
 TEST(OutputStreamFormat, PrintfIgnoresACommaDecimalLocale)
@@ -212,57 +160,43 @@ TEST(OutputStreamFormat, PrintfIgnoresACommaDecimalLocale)
     EXPECT_TRUE(
         stream.printf("%g %.4g %.2f %e %#g %s %d\r\n", 0.5, 0.70710678, 1234.5, 1e-7, 2.0, "x", 1000));
     EXPECT_EQ(stream.data(), "0.5 0.7071 1234.50 1.000000e-07 2.00000 x 1000\r\n");
+    // The writers' own number rules share the same digits.
+    EXPECT_EQ(
+        formatSvgNumber(0.5) + " " + formatMatrixNumber(0.25) + " " + formatFixed(1.5, 2), "0.5 0.25 1.50");
 }
 
-TEST(OutputStream, MemorySeekRewritesBytes)
-{
-    MemoryOutputStream stream;
-    EXPECT_TRUE(stream.writeString("%!PS-Adobe-3.0 EPSF-3.0\r\n"));
-    EXPECT_TRUE(stream.writeString("A"));
-    EXPECT_TRUE(stream.seek(2));
-    EXPECT_TRUE(stream.writeString("ps"));
-    EXPECT_EQ(stream.tell(), 4);
-    EXPECT_EQ(stream.data(), "%!ps-Adobe-3.0 EPSF-3.0\r\nA");
-    EXPECT_TRUE(stream.seek(30));
-    EXPECT_TRUE(stream.writeString("B"));
-    EXPECT_EQ(stream.data().substr(26), std::string(4, '\0') + "B");
-    EXPECT_TRUE(stream.close());
-    EXPECT_FALSE(stream.write("x", 1));
-    EXPECT_EQ(stream.data().size(), 31u);
-}
-
-TEST(OutputStream, FileTellAndSeekRewriteTheHeader)
-{
-    TempDir dir;
-    std::string path = dir.file("preview.eps");
-    FileOutputStream stream(path);
-    ASSERT_TRUE(stream.open());
-    std::string body(1000, 'b');
-    ASSERT_TRUE(stream.write(body.data(), body.size()));
-    ASSERT_TRUE(stream.seek(0));
-    std::string header(30, 'H');
-    ASSERT_TRUE(stream.write(header.data(), header.size()));
-    EXPECT_EQ(stream.tell(), 30);
-    // Nothing reaches the target before close.
-    EXPECT_FALSE(fs::exists(path));
-    ASSERT_TRUE(stream.close());
-    EXPECT_EQ(readFile(path), header + body.substr(30));
-    EXPECT_EQ(dir.names(), std::vector<std::string> { "preview.eps" });
-    EXPECT_TRUE(stream.close()); // harmless when closed
-}
-
+// A large drawing's worth of data over a file, and the save fails: the
+// previous file stays byte for byte. Only a failing flush lets every write
+// through: it shows at close.
 TEST(OutputStream, FailedWriteOrFlushKeepsThePreviousFile)
 {
     for (const bool flushFails : { false, true }) {
+        SCOPED_TRACE(flushFails);
         TempDir dir;
         const std::string path = dir.file("drawing.zvx");
         writeFile(path, oldContents());
         FailingFileStream stream;
         stream.budget = flushFails ? SIZE_MAX : 10000;
         stream.failSync = flushFails;
-        expectFailedSaveKeepsOldFile(
-            stream, path, flushFails ? "Input/output error" : "No space left on device");
-
+        {
+            RecordingReporter recorder;
+            ASSERT_TRUE(stream.openPath(path));
+            const std::string chunk(4096, 'x');
+            bool allWritten = true;
+            for (int i = 0; i < 64; ++i)
+                allWritten = stream.write(chunk.data(), chunk.size()) && allWritten;
+            EXPECT_EQ(allWritten, flushFails);
+            EXPECT_EQ(stream.printf("%g\r\n", 1.5), flushFails);
+            EXPECT_FALSE(stream.close());
+            EXPECT_FALSE(stream.isOpen());
+            EXPECT_EQ(readFile(path), oldContents());
+            EXPECT_EQ(dir.names(), std::vector<std::string> { "drawing.zvx" });
+            ASSERT_EQ(recorder.messages().size(), 1u);
+            EXPECT_EQ(recorder.messages()[0].kind, Reporter::Kind::Error);
+            EXPECT_EQ(recorder.messages()[0].text,
+                "Unable to write to " + path + "\n"
+                    + (flushFails ? "Input/output error" : "No space left on device"));
+        }
         // The same stream works again for the next save.
         stream.budget = SIZE_MAX;
         stream.failSync = false;
@@ -273,33 +207,6 @@ TEST(OutputStream, FailedWriteOrFlushKeepsThePreviousFile)
         EXPECT_EQ(readFile(path), "new");
         EXPECT_TRUE(recorder.messages().empty());
     }
-}
-
-// On a real, small file system. Needs the right to mount; without it the
-// same check runs on an injected failure instead.
-TEST(OutputStream, FullDiskKeepsThePreviousFile)
-{
-    TempDir dir;
-    const std::string folder = dir.file("small");
-    fs::create_directory(folder);
-    struct Unmount {
-        std::string path;
-        bool mounted;
-        ~Unmount()
-        {
-            if (mounted)
-                ::umount2(path.c_str(), MNT_DETACH);
-        }
-    } small { folder, ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") == 0 };
-    FailingFileStream stream;
-    if (!small.mounted) {
-        std::printf("note: cannot mount a small tmpfs (%s); checking an injected full disk instead\n",
-            std::strerror(errno));
-        stream.budget = 60000;
-    }
-    const std::string path = folder + "/drawing.zvx";
-    writeFile(path, oldContents());
-    expectFailedSaveKeepsOldFile(stream, path, "No space left on device");
 }
 
 TEST(OutputStream, KeepsPermissionsAndReplacesTheLinkTarget)
@@ -329,6 +236,7 @@ TEST(OutputStream, KeepsPermissionsAndReplacesTheLinkTarget)
     mode_t mask = ::umask(022);
     std::string fresh = dir.file("fresh.svg");
     ASSERT_TRUE(stream.openPath(fresh));
+    EXPECT_FALSE(fs::exists(fresh)); // nothing reaches the target before close
     ASSERT_TRUE(stream.close());
     ::umask(mask);
     ASSERT_EQ(::stat(fresh.c_str(), &st), 0);
@@ -339,23 +247,20 @@ TEST(OutputStream, KeepsPermissionsAndReplacesTheLinkTarget)
 TEST(OutputStream, LockedFileIsInUse)
 {
     TempDir dir;
-    std::string path = dir.file("drawing.zvx");
+    const std::string path = dir.file("drawing.zvx");
     writeFile(path, oldContents());
     for (bool recordLock : { true, false }) {
-        int ready[2];
-        int done[2];
-        ASSERT_EQ(::pipe(ready), 0);
-        ASSERT_EQ(::pipe(done), 0);
-        pid_t child = ::fork();
+        SCOPED_TRACE(recordLock);
+        int ready[2], done[2];
+        ASSERT_EQ(::pipe(ready) | ::pipe(done), 0);
+        const pid_t child = ::fork();
         ASSERT_GE(child, 0);
-        if (child == 0) {
+        if (child == 0) { // another program, holding the lock until `done` closes
             ::close(done[1]);
-            int fd = ::open(path.c_str(), O_RDWR);
+            const int fd = ::open(path.c_str(), O_RDWR);
             struct flock lock = {};
-            lock.l_type = F_WRLCK;
-            lock.l_whence = SEEK_SET;
-            bool locked = recordLock ? ::fcntl(fd, F_SETLK, &lock) == 0 : ::flock(fd, LOCK_EX) == 0;
-            char c = locked ? '1' : '0';
+            lock.l_type = F_WRLCK; // the whole file
+            char c = (recordLock ? ::fcntl(fd, F_SETLK, &lock) : ::flock(fd, LOCK_EX)) == 0 ? '1' : '0';
             (void)!::write(ready[1], &c, 1);
             (void)!::read(done[0], &c, 1);
             ::_exit(0);
@@ -363,19 +268,15 @@ TEST(OutputStream, LockedFileIsInUse)
         char c = 0;
         ASSERT_EQ(::read(ready[0], &c, 1), 1);
         ASSERT_EQ(c, '1');
-        {
-            RecordingReporter recorder;
-            FileOutputStream stream;
-            EXPECT_FALSE(stream.openPath(path));
-            EXPECT_FALSE(stream.isOpen());
-            EXPECT_EQ(recorder.last(Reporter::Kind::Error),
-                "Unable to write to " + path + "\nFile is in use by another application.");
-        }
-        ::close(done[1]);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        for (int fd : { ready[0], ready[1], done[0] })
+        RecordingReporter recorder;
+        FileOutputStream stream;
+        EXPECT_FALSE(stream.openPath(path));
+        EXPECT_FALSE(stream.isOpen());
+        EXPECT_EQ(recorder.last(Reporter::Kind::Error),
+            "Unable to write to " + path + "\nFile is in use by another application.");
+        for (int fd : { done[1], ready[0], ready[1], done[0] })
             ::close(fd);
+        ::waitpid(child, nullptr, 0);
         EXPECT_EQ(readFile(path), oldContents());
     }
     // Once the other program lets go, saving works.
@@ -388,17 +289,15 @@ TEST(OutputStream, LockedFileIsInUse)
 TEST(OutputStream, OpenFailuresAreReported)
 {
     TempDir dir;
-    ASSERT_EQ(::symlink("loop", dir.file("loop").c_str()), 0);
     RecordingReporter recorder;
     FileOutputStream stream;
     for (const auto& [path, reason] :
         { std::pair { dir.file("no/such/folder.zvx"), "No such file or directory" },
-            std::pair { dir.path(), "Is a directory" },
-            std::pair { dir.file("loop"), "Too many levels of symbolic links" } }) {
+            std::pair { dir.path(), "Is a directory" } }) {
         EXPECT_FALSE(stream.openPath(path));
         EXPECT_EQ(recorder.last(Reporter::Kind::Error), "Unable to write to " + path + "\n" + reason);
     }
-    EXPECT_EQ(recorder.messages().size(), 3u);
+    EXPECT_EQ(recorder.messages().size(), 2u);
     EXPECT_FALSE(stream.write("x", 1));
     EXPECT_TRUE(stream.close());
 }
