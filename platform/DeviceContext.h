@@ -118,7 +118,6 @@ enum class BkMode : int32_t { Transparent = 1, Opaque = 2 };
 // Ternary raster operations of BitBlt and PatBlt (GDI's codes).
 enum class RasterOp : uint32_t {
     SrcCopy = 0x00CC0020,
-    DestXnorSrc = 0x00990066, // inverts the destination under black source pixels
     PatCopy = 0x00F00021,
     DstInvert = 0x00550009,
     Blackness = 0x00000042,
@@ -228,7 +227,8 @@ public:
     // PatCopy, DstInvert, Blackness or Whiteness over the rectangle;
     // false for any other operation.
     virtual bool patBlt(int32_t x, int32_t y, int32_t width, int32_t height, RasterOp op) = 0;
-    // SrcCopy or DestXnorSrc from `source` (any context whose pixels can be read).
+    // SrcCopy from `source` (any context whose pixels can be read); false for
+    // any other operation.
     virtual bool bitBlt(int32_t x, int32_t y, int32_t width, int32_t height, const DeviceContext& source,
         int32_t sourceX, int32_t sourceY, RasterOp op)
         = 0;

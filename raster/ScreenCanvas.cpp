@@ -94,8 +94,6 @@ void ScreenCanvas::setAntialiasing(bool on)
 
 DeviceContext* ScreenCanvas::currentTarget()
 {
-    if (m_printer)
-        return m_printer;
     switch (m_target) {
     case DrawTarget::Buffer:
         return m_buffers[size_t(ScreenBuffer::View)] ? &m_buffers[size_t(ScreenBuffer::View)]->dc() : nullptr;
@@ -111,8 +109,6 @@ DeviceContext* ScreenCanvas::paintDc()
 {
     if (m_scratch)
         return m_scratch;
-    if (m_printer)
-        return m_printer;
     if (m_target == DrawTarget::Buffer)
         return currentTarget();
     return m_window ? &m_window->dc() : nullptr;
@@ -120,12 +116,12 @@ DeviceContext* ScreenCanvas::paintDc()
 
 bool ScreenCanvas::inverted() const
 {
-    return m_target == DrawTarget::Inverted && !m_printer;
+    return m_target == DrawTarget::Inverted;
 }
 
 bool ScreenCanvas::onWindow() const
 {
-    return !m_scratch && !m_printer && m_target != DrawTarget::Buffer;
+    return !m_scratch && m_target != DrawTarget::Buffer;
 }
 
 void ScreenCanvas::invalidate(PixelRect rect)
@@ -183,7 +179,7 @@ bool ScreenCanvas::clipToWindow(PixelRect& rect) const
 
 // --- blits -----------------------------------------------------------------
 
-bool ScreenCanvas::copyBufferToWindow(ScreenBuffer from, PixelRect rect, RasterOp op)
+bool ScreenCanvas::copyBufferToWindow(ScreenBuffer from, PixelRect rect)
 {
     RasterSurface* source = buffer(from);
     if (!source || !m_window)
@@ -191,13 +187,13 @@ bool ScreenCanvas::copyBufferToWindow(ScreenBuffer from, PixelRect rect, RasterO
     if (!clipToWindow(rect))
         return true;
     const bool done = m_window->dc().bitBlt(
-        rect.x0, rect.y0, rect.x1 - rect.x0 + 1, rect.y1 - rect.y0 + 1, source->dc(), rect.x0, rect.y0, op);
+        rect.x0, rect.y0, rect.x1 - rect.x0 + 1, rect.y1 - rect.y0 + 1, source->dc(), rect.x0, rect.y0, RasterOp::SrcCopy);
     if (done)
         invalidate(rect);
     return done;
 }
 
-bool ScreenCanvas::copyBufferToBuffer(ScreenBuffer from, ScreenBuffer to, PixelRect rect, RasterOp op)
+bool ScreenCanvas::copyBufferToBuffer(ScreenBuffer from, ScreenBuffer to, PixelRect rect)
 {
     RasterSurface* source = buffer(from);
     RasterSurface* target = buffer(to);
@@ -206,7 +202,7 @@ bool ScreenCanvas::copyBufferToBuffer(ScreenBuffer from, ScreenBuffer to, PixelR
     if (!clipToWindow(rect))
         return true;
     return target->dc().bitBlt(
-        rect.x0, rect.y0, rect.x1 - rect.x0 + 1, rect.y1 - rect.y0 + 1, source->dc(), rect.x0, rect.y0, op);
+        rect.x0, rect.y0, rect.x1 - rect.x0 + 1, rect.y1 - rect.y0 + 1, source->dc(), rect.x0, rect.y0, RasterOp::SrcCopy);
 }
 
 void ScreenCanvas::clear(PixelRect rect)
@@ -234,7 +230,7 @@ void ScreenCanvas::redraw(const Drawing& drawing, int mode, PixelRect area)
     if (!dc)
         return;
     GraphicsKernel& k = kernel();
-    if (area.isWhole() || m_printer) {
+    if (area.isWhole()) {
         StateSaver saver;
         k.setCtm(m_view);
         drawing.redraw(*this, mode);
@@ -641,7 +637,7 @@ void ScreenCanvas::paintText(const std::function<void(TextCanvas&)>& paint)
     DeviceContext* dc = paintDc();
     if (!dc)
         return;
-    const bool smooth = m_smoothText && !inverted() && !m_printer;
+    const bool smooth = m_smoothText && !inverted();
     const bool wasSmooth = smooth ? dc->setSmoothing(true) : false;
     DeviceTextCanvas canvas(*dc, kernel().ctm(), inverted());
     paint(canvas);

@@ -60,11 +60,8 @@ public:
 
     void setTarget(DrawTarget target) { m_target = target; }
     DrawTarget target() const { return m_target; }
-    // While set (printing), every routine draws into this context (not owned).
-    void setPrinter(DeviceContext* printer) { m_printer = printer; }
-    // The printer's context when printing, else the view buffer's (Buffer)
-    // or the window's (Direct); nullptr for Inverted, which only the
-    // routines' own raster modes may touch.
+    // The view buffer's context (Buffer) or the window's (Direct); nullptr
+    // for Inverted, which only the routines' own raster modes may touch.
     DeviceContext* currentTarget();
 
     // Called with x, y, width, height of a window rectangle to show again.
@@ -72,12 +69,10 @@ public:
     void setInvalidateHandler(InvalidateHandler handler) { m_invalidate = std::move(handler); }
     void invalidate(PixelRect rect = {});
 
-    // Blits of a rectangle (or everything): SrcCopy, or DestXnorSrc, which
-    // inverts the destination under the source's black pixels. The copy to
-    // the window invalidates what it changes.
-    bool copyBufferToWindow(ScreenBuffer from, PixelRect rect = {}, RasterOp op = RasterOp::SrcCopy);
-    bool copyBufferToBuffer(
-        ScreenBuffer from, ScreenBuffer to, PixelRect rect = {}, RasterOp op = RasterOp::SrcCopy);
+    // Copies of a rectangle (or everything). The copy to the window
+    // invalidates what it changes.
+    bool copyBufferToWindow(ScreenBuffer from, PixelRect rect = {});
+    bool copyBufferToBuffer(ScreenBuffer from, ScreenBuffer to, PixelRect rect = {});
     // Paints the rectangle of the current target white.
     void clear(PixelRect rect = {});
 
@@ -86,7 +81,7 @@ public:
     bool antialiasing() const { return m_antialias; }
     // Smoothed text alone, the shapes keeping their exact pixels (and their
     // faster drawing): small type stays legible. Inverted text, such as the
-    // text tool's feedback, and printing are never smoothed.
+    // text tool's feedback, is never smoothed.
     void setTextSmoothing(bool on) { m_smoothText = on; }
     bool textSmoothing() const { return m_smoothText; }
 
@@ -159,8 +154,8 @@ private:
         ColorRef hatchColor = 0;
     };
 
-    // Where drawing goes now: the scratch of an area redraw, the printer,
-    // the view buffer or the window.
+    // Where drawing goes now: the scratch of an area redraw, the view buffer
+    // or the window.
     DeviceContext* paintDc();
     bool inverted() const;
     bool onWindow() const;
@@ -183,7 +178,6 @@ private:
     std::unique_ptr<RasterSurface> m_window;
     std::array<std::unique_ptr<RasterSurface>, 4> m_buffers;
     DrawTarget m_target = DrawTarget::Buffer;
-    DeviceContext* m_printer = nullptr;
     DeviceContext* m_scratch = nullptr; // an area redraw in progress
     InvalidateHandler m_invalidate;
     bool m_antialias = false;

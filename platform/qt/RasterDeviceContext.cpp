@@ -1017,7 +1017,7 @@ bool RasterDeviceContext::readPixels(
 bool RasterDeviceContext::bitBlt(int32_t x, int32_t y, int32_t width, int32_t height,
     const DeviceContext& source, int32_t sourceX, int32_t sourceY, RasterOp op)
 {
-    if (op != RasterOp::SrcCopy && op != RasterOp::DestXnorSrc)
+    if (op != RasterOp::SrcCopy)
         return false;
     if (width < 0 || height < 0)
         return false;
@@ -1037,13 +1037,8 @@ bool RasterDeviceContext::bitBlt(int32_t x, int32_t y, int32_t width, int32_t he
     for (int32_t row = 0; row < height; ++row) {
         uint32_t* line = bits + size_t(y + row) * stride + size_t(x);
         const uint32_t* from = pixels.data() + size_t(row) * size_t(width);
-        if (op == RasterOp::SrcCopy) {
-            for (int32_t col = 0; col < width; ++col)
-                line[col] = from[col] | kOpaque;
-        } else {
-            for (int32_t col = 0; col < width; ++col)
-                line[col] = ~(from[col] ^ line[col]) | kOpaque;
-        }
+        for (int32_t col = 0; col < width; ++col)
+            line[col] = from[col] | kOpaque;
     }
     return true;
 }
