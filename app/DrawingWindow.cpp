@@ -188,6 +188,11 @@ void DrawingWindow::panBy(float dx, float dy)
     m_view.buildViewMatrix();
     viewChanged();
     updateScrollBars();
+    composeNow();
+}
+
+void DrawingWindow::composeNow()
+{
     // Shown now: while a button is held a paint only copies the picture.
     m_painting = true;
     compose(viewport());
@@ -272,6 +277,9 @@ void DrawingWindow::thumbMoved(bool vertical, int position)
 
 void DrawingWindow::resizeEvent(QResizeEvent*)
 {
+    // A gesture's feedback lives in the buffers about to be made anew: it
+    // ends here, on the old ones, and the selection tool takes over.
+    selectTool(kCmdSelectionTool);
     const int extent = scrollBarExtent(this);
     const QRect area = viewport();
     m_horizontalBar->setGeometry(0, area.height(), area.width(), extent);
@@ -280,7 +288,11 @@ void DrawingWindow::resizeEvent(QResizeEvent*)
     m_canvas->createBuffers(area.width(), area.height());
     viewChanged();
     updateScrollBars();
-    invalidateAll();
+    // The new buffers are blank: with a button still held no paint would fill them.
+    if (m_buttonDown)
+        composeNow();
+    else
+        invalidateAll();
 }
 
 void DrawingWindow::compose(const QRect& area)

@@ -150,6 +150,8 @@ private:
     void viewChanged();
     // Draws the area of the view afresh from the drawing and shows it.
     void compose(const QRect& area);
+    // The whole view composed and shown now, even while a button is held.
+    void composeNow();
     // The handles of the current selection over the picture without marks,
     // shown at once, even while a button is held.
     void showSelection();
