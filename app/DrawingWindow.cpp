@@ -191,6 +191,16 @@ void DrawingWindow::panBy(float dx, float dy)
     composeNow();
 }
 
+void DrawingWindow::showMovedView()
+{
+    // With a button held the paints only copy the picture, which no longer
+    // matches the view: compose it now.
+    if (m_buttonDown)
+        composeNow();
+    else
+        invalidateAll();
+}
+
 void DrawingWindow::composeNow()
 {
     // Shown now: while a button is held a paint only copies the picture.
@@ -261,7 +271,7 @@ void DrawingWindow::scrollAction(bool vertical, int action)
     }
     if (m_view.step(vertical ? ScrollBar::Vertical : ScrollBar::Horizontal, direction)) {
         viewChanged();
-        invalidateAll();
+        showMovedView();
     }
     // The bar shows the view's position, not its own idea of the step.
     updateScrollBars();
@@ -288,11 +298,8 @@ void DrawingWindow::resizeEvent(QResizeEvent*)
     m_canvas->createBuffers(area.width(), area.height());
     viewChanged();
     updateScrollBars();
-    // The new buffers are blank: with a button still held no paint would fill them.
-    if (m_buttonDown)
-        composeNow();
-    else
-        invalidateAll();
+    // The new buffers are blank.
+    showMovedView();
 }
 
 void DrawingWindow::compose(const QRect& area)

@@ -344,8 +344,9 @@ TEST_F(ToolGui, TheScreenShowsTheSelectionAndTheFeedbackAtOnce)
     EXPECT_FALSE(dark(45, 100));
     EXPECT_FALSE(handleShown(30, 30)) << "Esc deselected";
 
-    // A resize with the button held ends the move, on a window that shows
-    // the drawing, not the blank buffers made for the new size.
+    // A resize or a scroll with the button held ends the move, on a window
+    // that shows the drawing where it now is: not the blank buffers made for
+    // the new size, nor the picture from before the scroll.
     const std::string corners = anchors(*first);
     press(20, 20);
     moveTo(30, 25);
@@ -353,6 +354,8 @@ TEST_F(ToolGui, TheScreenShowsTheSelectionAndTheFeedbackAtOnce)
     m_window->resize(m_window->size() - QSize(40, 30));
     runUntilIdle();
     EXPECT_TRUE(handleShown(30, 30)) << "the picture went with the resize";
+    key(Qt::Key_PageDown);
+    EXPECT_TRUE(handleShown(30, 30)) << "the picture stayed behind the scroll";
     moveTo(45, 35);
     release(45, 35);
     EXPECT_EQ(current(), tool(ToolKind::Selection));
