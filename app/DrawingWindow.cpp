@@ -188,6 +188,21 @@ void DrawingWindow::panBy(float dx, float dy)
     m_view.buildViewMatrix();
     viewChanged();
     updateScrollBars();
+    composeNow();
+}
+
+void DrawingWindow::showMovedView()
+{
+    // With a button held the paints only copy the picture, which no longer
+    // matches the view: compose it now.
+    if (m_buttonDown)
+        composeNow();
+    else
+        invalidateAll();
+}
+
+void DrawingWindow::composeNow()
+{
     // Shown now: while a button is held a paint only copies the picture.
     m_painting = true;
     compose(viewport());
@@ -256,7 +271,7 @@ void DrawingWindow::scrollAction(bool vertical, int action)
     }
     if (m_view.step(vertical ? ScrollBar::Vertical : ScrollBar::Horizontal, direction)) {
         viewChanged();
-        invalidateAll();
+        showMovedView();
     }
     // The bar shows the view's position, not its own idea of the step.
     updateScrollBars();
@@ -272,6 +287,9 @@ void DrawingWindow::thumbMoved(bool vertical, int position)
 
 void DrawingWindow::resizeEvent(QResizeEvent*)
 {
+    // A gesture's feedback lives in the buffers about to be made anew: it
+    // ends here, on the old ones, and the selection tool takes over.
+    selectTool(kCmdSelectionTool);
     const int extent = scrollBarExtent(this);
     const QRect area = viewport();
     m_horizontalBar->setGeometry(0, area.height(), area.width(), extent);
@@ -280,7 +298,8 @@ void DrawingWindow::resizeEvent(QResizeEvent*)
     m_canvas->createBuffers(area.width(), area.height());
     viewChanged();
     updateScrollBars();
-    invalidateAll();
+    // The new buffers are blank.
+    showMovedView();
 }
 
 void DrawingWindow::compose(const QRect& area)

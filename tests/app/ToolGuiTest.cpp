@@ -313,7 +313,7 @@ TEST_F(ToolGui, ToolKeysAndTheRefusedTransformTools)
 // rounded rectangle shows its radius handle, a path's outline stays.
 TEST_F(ToolGui, TheScreenShowsTheSelectionAndTheFeedbackAtOnce)
 {
-    add(std::make_unique<RectangleObject>(10, 10, 30, 30));
+    DrawObject* first = add(std::make_unique<RectangleObject>(10, 10, 30, 30));
     add(std::make_unique<RectangleObject>(60, 10, 80, 30));
     press(20, 20);
     release(20, 20);
@@ -343,6 +343,23 @@ TEST_F(ToolGui, TheScreenShowsTheSelectionAndTheFeedbackAtOnce)
     release(50, 100);
     EXPECT_FALSE(dark(45, 100));
     EXPECT_FALSE(handleShown(30, 30)) << "Esc deselected";
+
+    // A resize or a scroll with the button held ends the move, on a window
+    // that shows the drawing where it now is: not the blank buffers made for
+    // the new size, nor the picture from before the scroll.
+    const std::string corners = anchors(*first);
+    press(20, 20);
+    moveTo(30, 25);
+    moveTo(40, 30);
+    m_window->resize(m_window->size() - QSize(40, 30));
+    runUntilIdle();
+    EXPECT_TRUE(handleShown(30, 30)) << "the picture went with the resize";
+    key(Qt::Key_PageDown);
+    EXPECT_TRUE(handleShown(30, 30)) << "the picture stayed behind the scroll";
+    moveTo(45, 35);
+    release(45, 35);
+    EXPECT_EQ(current(), tool(ToolKind::Selection));
+    EXPECT_EQ(anchors(*first), corners) << "the move outlived the resize";
 
     typeKey('u');
     drag(0, 40, 30, 130);
