@@ -574,6 +574,22 @@ void TextTool::toggleRubberBand()
     m_rubberShown = !m_rubberShown;
 }
 
+bool TextTool::hasPendingStep() const
+{
+    if (m_state == Typing)
+        return m_creating && !m_creating->text().empty();
+    if (m_state != Editing || !m_object)
+        return false;
+    const std::vector<TextRun>& now = m_object->runs();
+    if (now.size() != m_runsBefore.size())
+        return true;
+    for (std::size_t i = 0; i < now.size(); ++i)
+        if (now[i].text != m_runsBefore[i].text || now[i].font != m_runsBefore[i].font
+            || now[i].size != m_runsBefore[i].size)
+            return true;
+    return m_object->frame().corner1() != m_corner1Before || m_object->frame().corner2() != m_corner2Before;
+}
+
 void TextTool::finishEditing()
 {
     Drawing& d = drawing();
@@ -587,17 +603,7 @@ void TextTool::finishEditing()
         }
     } else if (m_state == Editing && m_object) {
         // Only a session that changed something is a step.
-        const auto sameRuns = [&] {
-            const std::vector<TextRun>& now = m_object->runs();
-            if (now.size() != m_runsBefore.size())
-                return false;
-            for (std::size_t i = 0; i < now.size(); ++i)
-                if (now[i].text != m_runsBefore[i].text || now[i].font != m_runsBefore[i].font
-                    || now[i].size != m_runsBefore[i].size)
-                    return false;
-            return m_object->frame().corner1() == m_corner1Before && m_object->frame().corner2() == m_corner2Before;
-        };
-        if (!sameRuns()) {
+        if (hasPendingStep()) {
             d.history().push(std::make_unique<TextEditCommand>(
                 d, *m_object, std::move(m_runsBefore), m_corner1Before, m_corner2Before));
             d.markEdited();

@@ -69,6 +69,8 @@ public:
     bool editing() const { return m_state == Typing || m_state == Editing; }
     // The text being typed or edited; nullptr when none.
     TextObject* editedText() const;
+    // Whether ending the editing now records a step (so Undo has work).
+    bool hasPendingStep() const;
     std::size_t caret() const { return m_caret; }
     // The selected characters as [first, last).
     std::pair<std::size_t, std::size_t> selection() const;

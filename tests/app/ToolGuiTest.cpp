@@ -979,6 +979,14 @@ TEST_F(TextToolGui, DoubleClickOpensATextAndUndoRestoresItInOneStep)
     runUntilIdle(kIdleMs);
     finish();
     EXPECT_EQ(drawing().history().undoCount(), 0u);
+
+    // Ctrl+Z while still typing, with no earlier step: the typing goes.
+    QTest::mouseDClick(m_window, Qt::LeftButton, {}, px(x, y));
+    runUntilIdle(kIdleMs);
+    type("!");
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(hello->text(), "Hello");
+    EXPECT_FALSE(textTool().editing());
 }
 
 TEST_F(TextToolGui, DraggingACornerOfASelectedTextReflowsItAsOneStep)
