@@ -418,7 +418,8 @@ void TextTool::keyDown(int key, bool shiftHeld)
     }
     if (!done && key != kKeyNone)
         applyKey(key);
-    if (!(shiftHeld && navigation))
+    // No key (a release after a drag) keeps what the drag selected.
+    if (key != kKeyNone && !(shiftHeld && navigation))
         m_anchor = m_caret;
     m_caretShown = true;
     textChanged(before);

@@ -931,6 +931,14 @@ TEST_F(TextToolGui, EditingKeysFollowTheCaretAndTheSelectedRange)
         // Cyrillic has no code in the files' code page: it is left out.
         { "Latin-1 kept", [&] { type(QString::fromUtf8("caf\u00e9 \u20ac \u201cq\u201d\u0436")); },
             "caf\xe9 \x80 \x93q\x94", 10, 10, 10 },
+        { "a drag selects and the release keeps it",
+            [&] {
+                type("abcdef");
+                const Rect box = textTool().editedText()->boundingBox();
+                const float y = (box.top + box.bottom) / 2;
+                drag(box.left + 11, y, box.left + 47, y);
+            },
+            "abcdef", 1, 4, 4 },
         { "Ctrl+X takes the selection away",
             [&] { type("abcd"), shiftLeft(2), key(Qt::Key_X, Qt::ControlModifier); }, "ab",
             2, 2, 2 },
