@@ -525,9 +525,11 @@ void TextTool::drawOverlay()
     ScreenCanvas& canvas = m_view.canvas();
     const DrawTarget target = canvas.target();
     canvas.setTarget(DrawTarget::Direct);
-    // A new text is not in the drawing yet: it is drawn here.
-    if (m_state == Typing)
-        canvas.drawObject(*text, m_view.previewMode() ? kDrawFinal : kDrawOutline);
+    // A new text is not in the drawing yet: it is drawn here. Wireframe
+    // shows text as its baselines; the text being edited is drawn in full
+    // over them, or the user would type blind.
+    if (m_state == Typing || !m_view.previewMode())
+        canvas.drawObject(*text, kDrawFinal);
 
     // The box, dotted, so the user sees where the lines will wrap.
     const KMatrix m(text->matrix());

@@ -4,6 +4,7 @@
 
 #include "app/DrawingWindow.h"
 #include "app/MainFrame.h"
+#include "app/ShellCommands.h"
 #include "model/ImageObject.h"
 #include "model/CommandIds.h"
 #include "model/PathObjects.h"
@@ -995,6 +996,35 @@ TEST_F(TextToolGui, DoubleClickOpensATextAndUndoRestoresItInOneStep)
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(hello->text(), "Hello");
     EXPECT_FALSE(textTool().editing());
+}
+
+// Wireframe shows text as baselines; the text being typed is drawn in full,
+// with the real fonts (the fixed test fonts draw no glyphs).
+TEST_F(ToolGui, TextBeingTypedInWireframeIsLegible)
+{
+    MainFrame* frame = start({}, "/usr/bin/zavora", true).frame();
+    frame->resize(900, 700);
+    frame->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+    m_window = frame->drawingWindow();
+    m_window->zoomToRect(-60, -60, 140, 140);
+    frame->dispatchCommand(kCmdPreview);
+    ASSERT_FALSE(m_window->previewMode());
+    typeKey('t');
+    press(-40, 100);
+    release(-40, 100);
+    QTest::keyClicks(m_window, "HHHH");
+    runUntilIdle(kIdleMs);
+    auto& tool = static_cast<TextTool&>(*this->tool(ToolKind::Text));
+    ASSERT_EQ(tool.editedText()->text(), "HHHH");
+    // Between the baseline and the cap height: the stems of the H's.
+    const TextObject& text = *tool.editedText();
+    const float baseline = 100 - float(text.font()->ascent(text.size()));
+    int inked = 0;
+    for (float y = baseline + 3; y < baseline + 12; y += 1)
+        for (float x = -38; x < 20; x += 0.5f)
+            inked += dark(x, y);
+    EXPECT_GT(inked, 100) << "baselines only";
 }
 
 TEST_F(TextToolGui, DraggingACornerOfASelectedTextReflowsItAsOneStep)
