@@ -871,6 +871,12 @@ TEST_F(TextToolGui, ClickTypeAndFinishIsOneStepAndAnEmptyTextLeavesNothing)
     newText(-40, 100);
     type("AB");
     EXPECT_EQ(drawing().objectCount(), 0u) << "the new text joins the drawing when the editing ends";
+    // Typing keys are the text's; F1 stays the help's shortcut.
+    for (const auto& [k, typed] : { std::pair { Qt::Key_B, true }, { Qt::Key_F1, false } }) {
+        QKeyEvent override(QEvent::ShortcutOverride, k, Qt::NoModifier);
+        QApplication::sendEvent(m_window, &override);
+        EXPECT_EQ(override.isAccepted(), typed) << k;
+    }
     finish();
     EXPECT_EQ(current(), &m_window->tools().selectionTool());
     auto& text = only<TextObject>();
