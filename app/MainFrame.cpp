@@ -110,6 +110,8 @@ void MainFrame::fillBars()
     showCurrentToolButton();
     m_colorBar->setSwatchHandler([this](bool rightButton, const std::optional<Color>& color) {
         m_shell.drawing().applySwatch(rightButton, color);
+        if (TextTool* typing = m_drawingWindow->editingTextTool(); typing && !rightButton && color)
+            typing->takeTextColor(*color);
     });
 }
 

@@ -480,6 +480,20 @@ void TextTool::insertCharacters(std::string_view characters)
     textChanged(before);
 }
 
+void TextTool::takeTextColor(const Color& color)
+{
+    TextObject* text = editedText();
+    if (!text)
+        return;
+    if (m_state == Typing) {
+        text->setTextColor(color);
+    } else {
+        Drawing& d = drawing();
+        d.history().execute(std::make_unique<TextColorCommand>(d, ObjectRefs { text }, color));
+    }
+    textChanged(overlayBox());
+}
+
 void TextTool::blink()
 {
     if (!editing())

@@ -83,6 +83,10 @@ public:
     void insertCharacters(std::string_view characters);
     // Shows or hides the caret (its blink).
     void blink();
+    // A text colour chosen while a text is edited (the colour bar, the
+    // style bar) goes to that text as well: a new text takes it as part of
+    // its creation, an existing one through a step of its own.
+    void takeTextColor(const Color& color);
 
 private:
     // DrawingObserver: an edited text that leaves the drawing is let go.

@@ -2,6 +2,7 @@
 // on the offscreen platform.
 #include "ShellTestSupport.h"
 
+#include "app/ColorBar.h"
 #include "app/DrawingWindow.h"
 #include "app/MainFrame.h"
 #include "app/ShellCommands.h"
@@ -1031,6 +1032,39 @@ TEST_F(ToolGui, TextBeingTypedInWireframeIsLegible)
         for (float x = -38; x < 20; x += 0.5f)
             inked += dark(x, y);
     EXPECT_GT(inked, 100) << "baselines only";
+}
+
+// A swatch clicked while a text is edited colours that text: a new one as
+// part of its creation, an existing one in a step of its own.
+TEST_F(TextToolGui, ASwatchClickedWhileEditingColoursTheText)
+{
+    ColorBar* bar = m_shell->frame()->colorBar();
+    const auto swatch = [&](int position) {
+        QTest::mouseClick(bar, Qt::LeftButton, {}, ColorBar::swatchRect(position).center());
+        runUntilIdle(kIdleMs);
+    };
+    newText(-40, 100);
+    type("AB");
+    swatch(3); // grey 0x66
+    EXPECT_EQ(textTool().editedText()->style().textColor(), (Color { 40, 40, 40 }));
+    EXPECT_EQ(edited(), "AB") << "the editing goes on";
+    finish();
+    auto& text = only<TextObject>();
+    EXPECT_EQ(drawing().history().undoCount(), 1u);
+
+    typeKey('t');
+    press(-30, 95);
+    release(-30, 95);
+    ASSERT_EQ(textTool().editedText(), &text);
+    m_shell->frame()->dispatchCommand(kCmdTextWhite); // as the style bar sends it
+    EXPECT_EQ(text.style().textColor(), (Color { 100, 100, 100 }));
+    swatch(2); // grey 0x33
+    EXPECT_EQ(text.style().textColor(), (Color { 20, 20, 20 }));
+    finish();
+    EXPECT_EQ(drawing().history().undoCount(), 3u);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(text.style().textColor(), (Color { 40, 40, 40 }));
 }
 
 TEST_F(TextToolGui, DraggingACornerOfASelectedTextReflowsItAsOneStep)
