@@ -820,8 +820,9 @@ bool DrawingWindow::event(QEvent* event)
         auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers mods = key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
         const bool functionKey = key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F35;
-        if ((mods == Qt::NoModifier && !functionKey) || key->matches(QKeySequence::SelectAll) || key->matches(QKeySequence::Copy)
-            || key->matches(QKeySequence::Cut) || key->matches(QKeySequence::Paste)) {
+        if ((mods == Qt::NoModifier && !functionKey) || key->matches(QKeySequence::SelectAll)
+            || key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut)
+            || key->matches(QKeySequence::Paste)) {
             event->accept();
             return true;
         }
