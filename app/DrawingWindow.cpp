@@ -833,12 +833,15 @@ TextTool* DrawingWindow::editingTextTool() const
 
 bool DrawingWindow::event(QEvent* event)
 {
-    // While a text is edited, its keys are typing, not the menus' shortcuts.
+    // While a text is edited, its keys are typing, not the menus' shortcuts;
+    // the function keys type nothing and keep theirs (F1 for help).
     if (event->type() == QEvent::ShortcutOverride && editingTextTool()) {
         auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers mods = key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
-        if (mods == Qt::NoModifier || key->matches(QKeySequence::SelectAll) || key->matches(QKeySequence::Copy)
-            || key->matches(QKeySequence::Cut) || key->matches(QKeySequence::Paste)) {
+        const bool functionKey = key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F35;
+        if ((mods == Qt::NoModifier && !functionKey) || key->matches(QKeySequence::SelectAll)
+            || key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut)
+            || key->matches(QKeySequence::Paste)) {
             event->accept();
             return true;
         }

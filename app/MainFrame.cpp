@@ -18,6 +18,7 @@
 #include "model/TextObject.h"
 #include "platform/DebugLog.h"
 #include "platform/Reporter.h"
+#include "tools/TextTool.h"
 #include "tools/ToolSet.h"
 
 #include <QApplication>
@@ -109,6 +110,8 @@ void MainFrame::fillBars()
     showCurrentToolButton();
     m_colorBar->setSwatchHandler([this](bool rightButton, const std::optional<Color>& color) {
         m_shell.drawing().applySwatch(rightButton, color);
+        if (TextTool* typing = m_drawingWindow->editingTextTool(); typing && !rightButton && color)
+            typing->takeTextColor(*color);
     });
 }
 
@@ -191,7 +194,10 @@ MenuState MainFrame::menuState() const
     MenuState state;
     state.selectedCount = int(drawing.selection().size());
     state.pasteable = m_systemClipboard->canPaste();
-    state.canUndo = drawing.history().canUndo();
+    // Text being typed is a step still to come: Undo ends the editing and
+    // takes that step back.
+    const TextTool* typing = m_drawingWindow->editingTextTool();
+    state.canUndo = drawing.history().canUndo() || (typing && typing->hasPendingStep());
     state.canRedo = drawing.history().canRedo();
     state.hasFileName = !drawing.fileName().empty();
     state.preview = m_drawingWindow->previewMode();

@@ -14,6 +14,7 @@
 #include "model/FontLookup.h"
 #include "model/TextObject.h"
 #include "model/UndoCommand.h"
+#include "tools/TextTool.h"
 
 #include <set>
 
@@ -41,10 +42,13 @@ bool CommandDispatcher::runPaint(int id)
         chooseSelectionTool();
     if (!change->needsColorDialog()) {
         drawing().applyPaintCommand(id);
+    } else if (const std::optional<Color> chosen = chooseColor(id)) {
+        drawing().applyPaintCommand(id, &*chosen);
+    } else {
         return true;
     }
-    if (const std::optional<Color> chosen = chooseColor(id))
-        drawing().applyPaintCommand(id, &*chosen);
+    if (TextTool* typing = window().editingTextTool(); typing && change->kind == StyleChange::Kind::TextColor)
+        typing->takeTextColor(drawing().defaultStyle().textColor());
     return true;
 }
 

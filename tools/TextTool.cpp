@@ -418,7 +418,8 @@ void TextTool::keyDown(int key, bool shiftHeld)
     }
     if (!done && key != kKeyNone)
         applyKey(key);
-    if (!(shiftHeld && navigation))
+    // No key (a release after a drag) keeps what the drag selected.
+    if (key != kKeyNone && !(shiftHeld && navigation))
         m_anchor = m_caret;
     m_caretShown = true;
     textChanged(before);
@@ -479,6 +480,20 @@ void TextTool::insertCharacters(std::string_view characters)
     textChanged(before);
 }
 
+void TextTool::takeTextColor(const Color& color)
+{
+    TextObject* text = editedText();
+    if (!text)
+        return;
+    if (m_state == Typing) {
+        text->setTextColor(color);
+    } else {
+        Drawing& d = drawing();
+        d.history().execute(std::make_unique<TextColorCommand>(d, ObjectRefs { text }, color));
+    }
+    textChanged(overlayBox());
+}
+
 void TextTool::blink()
 {
     if (!editing())
@@ -524,9 +539,11 @@ void TextTool::drawOverlay()
     ScreenCanvas& canvas = m_view.canvas();
     const DrawTarget target = canvas.target();
     canvas.setTarget(DrawTarget::Direct);
-    // A new text is not in the drawing yet: it is drawn here.
-    if (m_state == Typing)
-        canvas.drawObject(*text, m_view.previewMode() ? kDrawFinal : kDrawOutline);
+    // A new text is not in the drawing yet: it is drawn here. Wireframe
+    // shows text as its baselines; the text being edited is drawn in full
+    // over them, or the user would type blind.
+    if (m_state == Typing || !m_view.previewMode())
+        canvas.drawObject(*text, kDrawFinal);
 
     // The box, dotted, so the user sees where the lines will wrap.
     const KMatrix m(text->matrix());
@@ -574,6 +591,22 @@ void TextTool::toggleRubberBand()
     m_rubberShown = !m_rubberShown;
 }
 
+bool TextTool::hasPendingStep() const
+{
+    if (m_state == Typing)
+        return m_creating && !m_creating->text().empty();
+    if (m_state != Editing || !m_object)
+        return false;
+    const std::vector<TextRun>& now = m_object->runs();
+    if (now.size() != m_runsBefore.size())
+        return true;
+    for (std::size_t i = 0; i < now.size(); ++i)
+        if (now[i].text != m_runsBefore[i].text || now[i].font != m_runsBefore[i].font
+            || now[i].size != m_runsBefore[i].size)
+            return true;
+    return m_object->frame().corner1() != m_corner1Before || m_object->frame().corner2() != m_corner2Before;
+}
+
 void TextTool::finishEditing()
 {
     Drawing& d = drawing();
@@ -587,17 +620,7 @@ void TextTool::finishEditing()
         }
     } else if (m_state == Editing && m_object) {
         // Only a session that changed something is a step.
-        const auto sameRuns = [&] {
-            const std::vector<TextRun>& now = m_object->runs();
-            if (now.size() != m_runsBefore.size())
-                return false;
-            for (std::size_t i = 0; i < now.size(); ++i)
-                if (now[i].text != m_runsBefore[i].text || now[i].font != m_runsBefore[i].font
-                    || now[i].size != m_runsBefore[i].size)
-                    return false;
-            return m_object->frame().corner1() == m_corner1Before && m_object->frame().corner2() == m_corner2Before;
-        };
-        if (!sameRuns()) {
+        if (hasPendingStep()) {
             d.history().push(std::make_unique<TextEditCommand>(
                 d, *m_object, std::move(m_runsBefore), m_corner1Before, m_corner2Before));
             d.markEdited();

@@ -69,6 +69,8 @@ public:
     bool editing() const { return m_state == Typing || m_state == Editing; }
     // The text being typed or edited; nullptr when none.
     TextObject* editedText() const;
+    // Whether ending the editing now records a step (so Undo has work).
+    bool hasPendingStep() const;
     std::size_t caret() const { return m_caret; }
     // The selected characters as [first, last).
     std::pair<std::size_t, std::size_t> selection() const;
@@ -81,6 +83,10 @@ public:
     void insertCharacters(std::string_view characters);
     // Shows or hides the caret (its blink).
     void blink();
+    // A text colour chosen while a text is edited (the colour bar, the
+    // style bar) goes to that text as well: a new text takes it as part of
+    // its creation, an existing one through a step of its own.
+    void takeTextColor(const Color& color);
 
 private:
     // DrawingObserver: an edited text that leaves the drawing is let go.

@@ -2,8 +2,10 @@
 // on the offscreen platform.
 #include "ShellTestSupport.h"
 
+#include "app/ColorBar.h"
 #include "app/DrawingWindow.h"
 #include "app/MainFrame.h"
+#include "app/ShellCommands.h"
 #include "model/ImageObject.h"
 #include "model/CommandIds.h"
 #include "model/PathObjects.h"
@@ -887,6 +889,12 @@ TEST_F(TextToolGui, ClickTypeAndFinishIsOneStepAndAnEmptyTextLeavesNothing)
     newText(-40, 100);
     type("AB");
     EXPECT_EQ(drawing().objectCount(), 0u) << "the new text joins the drawing when the editing ends";
+    // Typing keys are the text's; F1 stays the help's shortcut.
+    for (const auto& [k, typed] : { std::pair { Qt::Key_B, true }, { Qt::Key_F1, false } }) {
+        QKeyEvent override(QEvent::ShortcutOverride, k, Qt::NoModifier);
+        QApplication::sendEvent(m_window, &override);
+        EXPECT_EQ(override.isAccepted(), typed) << k;
+    }
     finish();
     EXPECT_EQ(current(), &m_window->tools().selectionTool());
     auto& text = only<TextObject>();
@@ -948,6 +956,14 @@ TEST_F(TextToolGui, EditingKeysFollowTheCaretAndTheSelectedRange)
         // Cyrillic has no code in the files' code page: it is left out.
         { "Latin-1 kept", [&] { type(QString::fromUtf8("caf\u00e9 \u20ac \u201cq\u201d\u0436")); },
             "caf\xe9 \x80 \x93q\x94", 10, 10, 10 },
+        { "a drag selects and the release keeps it",
+            [&] {
+                type("abcdef");
+                const Rect box = textTool().editedText()->boundingBox();
+                const float y = (box.top + box.bottom) / 2;
+                drag(box.left + 11, y, box.left + 47, y);
+            },
+            "abcdef", 1, 4, 4 },
         { "Ctrl+X takes the selection away",
             [&] { type("abcd"), shiftLeft(2), key(Qt::Key_X, Qt::ControlModifier); }, "ab",
             2, 2, 2 },
@@ -996,6 +1012,76 @@ TEST_F(TextToolGui, DoubleClickOpensATextAndUndoRestoresItInOneStep)
     runUntilIdle(kIdleMs);
     finish();
     EXPECT_EQ(drawing().history().undoCount(), 0u);
+
+    // Ctrl+Z while still typing, with no earlier step: the typing goes.
+    QTest::mouseDClick(m_window, Qt::LeftButton, {}, px(x, y));
+    runUntilIdle(kIdleMs);
+    type("!");
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(hello->text(), "Hello");
+    EXPECT_FALSE(textTool().editing());
+}
+
+// Wireframe shows text as baselines; the text being typed is drawn in full,
+// with the real fonts (the fixed test fonts draw no glyphs).
+TEST_F(ToolGui, TextBeingTypedInWireframeIsLegible)
+{
+    MainFrame* frame = start({}, "/usr/bin/zavora", true).frame();
+    frame->resize(900, 700);
+    frame->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+    m_window = frame->drawingWindow();
+    m_window->zoomToRect(-60, -60, 140, 140);
+    frame->dispatchCommand(kCmdPreview);
+    ASSERT_FALSE(m_window->previewMode());
+    typeKey('t');
+    press(-40, 100);
+    release(-40, 100);
+    QTest::keyClicks(m_window, "HHHH");
+    runUntilIdle(kIdleMs);
+    auto& tool = static_cast<TextTool&>(*this->tool(ToolKind::Text));
+    ASSERT_EQ(tool.editedText()->text(), "HHHH");
+    // Between the baseline and the cap height: the stems of the H's.
+    const TextObject& text = *tool.editedText();
+    const float baseline = 100 - float(text.font()->ascent(text.size()));
+    int inked = 0;
+    for (float y = baseline + 3; y < baseline + 12; y += 1)
+        for (float x = -38; x < 20; x += 0.5f)
+            inked += dark(x, y);
+    EXPECT_GT(inked, 100) << "baselines only";
+}
+
+// A swatch clicked while a text is edited colours that text: a new one as
+// part of its creation, an existing one in a step of its own.
+TEST_F(TextToolGui, ASwatchClickedWhileEditingColoursTheText)
+{
+    ColorBar* bar = m_shell->frame()->colorBar();
+    const auto swatch = [&](int position) {
+        QTest::mouseClick(bar, Qt::LeftButton, {}, ColorBar::swatchRect(position).center());
+        runUntilIdle(kIdleMs);
+    };
+    newText(-40, 100);
+    type("AB");
+    swatch(3); // grey 0x66
+    EXPECT_EQ(textTool().editedText()->style().textColor(), (Color { 40, 40, 40 }));
+    EXPECT_EQ(edited(), "AB") << "the editing goes on";
+    finish();
+    auto& text = only<TextObject>();
+    EXPECT_EQ(drawing().history().undoCount(), 1u);
+
+    typeKey('t');
+    press(-30, 95);
+    release(-30, 95);
+    ASSERT_EQ(textTool().editedText(), &text);
+    m_shell->frame()->dispatchCommand(kCmdTextWhite); // as the style bar sends it
+    EXPECT_EQ(text.style().textColor(), (Color { 100, 100, 100 }));
+    swatch(2); // grey 0x33
+    EXPECT_EQ(text.style().textColor(), (Color { 20, 20, 20 }));
+    finish();
+    EXPECT_EQ(drawing().history().undoCount(), 3u);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(text.style().textColor(), (Color { 40, 40, 40 }));
 }
 
 TEST_F(TextToolGui, DraggingACornerOfASelectedTextReflowsItAsOneStep)
