@@ -19,6 +19,7 @@
 #include <QMessageBox>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace zavora {
 
@@ -130,7 +131,10 @@ void CommandDispatcher::saveAs()
 void CommandDispatcher::revert()
 {
     const std::string path = drawing().fileName();
-    if (path.empty()) {
+    // A drawing read from another program's file carries the native name it
+    // will be saved under; until then there is nothing on disk to go back to.
+    std::error_code error;
+    if (path.empty() || !std::filesystem::exists(path, error)) {
         errorBox("This drawing has not been saved");
         return;
     }

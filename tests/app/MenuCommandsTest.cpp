@@ -148,6 +148,19 @@ TEST_F(MenuCommands, RevertRefusesUnsavedAndUnchangedAndAsksBeforeLosingChanges)
     choose(kCmdRevert);
     EXPECT_EQ(drawing().objectCount(), 2u);
     EXPECT_FALSE(drawing().isModified());
+
+    // Another program's file takes a native name that is not on disk yet:
+    // there is no saved drawing to go back to.
+    const fs::path foreign = m_dir / "other.ai";
+    ASSERT_TRUE(exportToFile(drawing(), ExportKind::Illustrator, foreign.string(), {}, nullptr));
+    ASSERT_TRUE(m_shell->openDrawing(foreign.string()));
+    drawing().setModified(false);
+    runUntilIdle();
+    m_messages.clear();
+    choose(kCmdRevert);
+    EXPECT_EQ(m_messages.messages(),
+        (std::vector<RecordingReporter::Message> { { Reporter::Kind::Error, "This drawing has not been saved" } }));
+    EXPECT_EQ(drawing().objectCount(), 2u);
 }
 
 TEST_F(MenuCommands, SaveOfAnUnnamedDrawingAsksForANameAndCancelWritesNothing)
