@@ -185,7 +185,7 @@ void CommandDispatcher::exportDrawing()
         return;
     settings.exportDir = folderOf(choice->path);
     settings.exportFilter = choice->filterIndex;
-    const ExportKind kind = formats[size_t(choice->filterIndex - 1)].kind;
+    const ExportKind kind = formats[exportRowFor(formats, size_t(choice->filterIndex - 1), choice->path)].kind;
 
     ExportOptions options = exportServices();
     options.substituteFonts = settings.substitutePsForTt != 0;

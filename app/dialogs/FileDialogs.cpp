@@ -83,6 +83,20 @@ std::vector<ExportFormat> exportFormats(bool formsEdition)
     return rows;
 }
 
+std::size_t exportRowFor(const std::vector<ExportFormat>& rows, std::size_t chosen, const std::string& path)
+{
+    const QString typed = QStringLiteral(".") + QString::fromStdString(fileExtension(path));
+    auto matches = [&typed](const ExportFormat& row) {
+        return extensionOf(QString::fromLatin1(row.filter)).compare(typed, Qt::CaseInsensitive) == 0;
+    };
+    if (chosen >= rows.size() || matches(rows[chosen]))
+        return chosen;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (matches(rows[i]))
+            return i;
+    return chosen;
+}
+
 ExportOptions exportServices()
 {
     static QtSurfaceFactory surfaces;

@@ -438,6 +438,12 @@ TEST_F(MenuCommands, ExportListsOnlyWhatThisBuildWritesAndWritesItWithItsOptions
     EXPECT_EQ(readAll(target).rfind("%!PS-Adobe-3.0", 0), 0u);
     EXPECT_EQ(m_shell->settings().exportDir, m_dir.string());
 
+    // A name typed with another format's extension is written in that format.
+    const fs::path typed = m_dir / "typed.PNG";
+    whenFileDialogOpens(typed, nullptr, QStringLiteral("SVG (*.svg)"));
+    choose(kCmdExport);
+    EXPECT_EQ(readAll(typed).substr(0, 4), "\x89PNG");
+
     // A bitmap takes the options dialog's choices.
     const fs::path gif = m_dir / "out.gif";
     whenFileDialogOpens(gif, nullptr, QStringLiteral("GIF (*.gif)"), [](QWidget& options) {
