@@ -85,14 +85,14 @@ std::vector<ExportFormat> exportFormats(bool formsEdition)
 
 std::size_t exportRowFor(const std::vector<ExportFormat>& rows, std::size_t chosen, const std::string& path)
 {
-    const QString typed = QStringLiteral(".") + QString::fromStdString(fileExtension(path));
-    auto matches = [&typed](const ExportFormat& row) {
-        return extensionOf(QString::fromLatin1(row.filter)).compare(typed, Qt::CaseInsensitive) == 0;
-    };
-    if (chosen >= rows.size() || matches(rows[chosen]))
-        return chosen;
+    const std::optional<ExportKind> typed = exportKindForPath(path);
+    if (chosen >= rows.size() || !typed || rows[chosen].kind == *typed
+        || extensionOf(QString::fromLatin1(rows[chosen].filter))
+                .compare(QStringLiteral(".") + QString::fromStdString(fileExtension(path)), Qt::CaseInsensitive)
+            == 0)
+        return chosen; // the form shares .ps with PostScript
     for (std::size_t i = 0; i < rows.size(); ++i)
-        if (matches(rows[i]))
+        if (rows[i].kind == *typed)
             return i;
     return chosen;
 }

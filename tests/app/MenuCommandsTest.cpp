@@ -439,10 +439,12 @@ TEST_F(MenuCommands, ExportListsOnlyWhatThisBuildWritesAndWritesItWithItsOptions
     EXPECT_EQ(m_shell->settings().exportDir, m_dir.string());
 
     // A name typed with another format's extension is written in that format.
-    const fs::path typed = m_dir / "typed.PNG";
-    whenFileDialogOpens(typed, nullptr, QStringLiteral("SVG (*.svg)"));
-    choose(kCmdExport);
-    EXPECT_EQ(readAll(typed).substr(0, 4), "\x89PNG");
+    for (const auto& [name, signature] : { std::pair { "typed.PNG", "\x89PNG" }, { "typed.tiff", "II*" } }) {
+        const fs::path typed = m_dir / name;
+        whenFileDialogOpens(typed, nullptr, QStringLiteral("SVG (*.svg)"));
+        choose(kCmdExport);
+        EXPECT_EQ(readAll(typed).substr(0, 3), std::string(signature).substr(0, 3)) << name;
+    }
 
     // A bitmap takes the options dialog's choices.
     const fs::path gif = m_dir / "out.gif";
