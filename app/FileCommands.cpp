@@ -19,7 +19,6 @@
 #include <QMessageBox>
 
 #include <algorithm>
-#include <filesystem>
 
 namespace zavora {
 
@@ -132,9 +131,8 @@ void CommandDispatcher::revert()
 {
     const std::string path = drawing().fileName();
     // A drawing read from another program's file carries the native name it
-    // will be saved under; until then there is nothing on disk to go back to.
-    std::error_code error;
-    if (path.empty() || !std::filesystem::exists(path, error)) {
+    // will be saved under; until then there is no saved drawing to go back to.
+    if (!m_shell.hasSavedFile()) {
         errorBox("This drawing has not been saved");
         return;
     }

@@ -182,6 +182,18 @@ TEST_F(MenuCommands, SaveOfAnUnnamedDrawingAsksForANameAndCancelWritesNothing)
     EXPECT_FALSE(drawing().isModified());
     EXPECT_EQ(frame().windowTitle(), "picture.zvx - Zavora Draw");
     EXPECT_EQ(menu().action(kCmdRecentFile1)->text(), QString::fromStdString("&1 " + saved.string()));
+
+    // Another program's drawing named after a drawing that exists asks too:
+    // Save must not replace that drawing unasked.
+    const fs::path foreign = m_dir / "picture.ai";
+    ASSERT_TRUE(exportToFile(drawing(), ExportKind::Illustrator, foreign.string(), {}, nullptr));
+    writeDrawing("picture.zvx", 3);
+    ASSERT_TRUE(m_shell->openDrawing(foreign.string()));
+    whenFileDialogOpens({});
+    choose(kCmdSave);
+    Drawing kept;
+    ASSERT_EQ(openDrawing(kept, saved.string(), nullptr), ZvxReadResult::Read);
+    EXPECT_EQ(kept.objectCount(), 3u);
 }
 
 TEST_F(MenuCommands, OpenAndRecentFilesKeepTheListHonest)
