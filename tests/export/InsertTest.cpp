@@ -127,6 +127,12 @@ TEST_F(InsertTest, TextFilesFollowTheSizeAndLineFeedRules)
         EXPECT_EQ(text->matrix().tx, 10) << c.name;
         EXPECT_EQ(text->matrix().ty, 680) << c.name;
     }
+    // Pasted text with CR LF line ends reads as the file does.
+    const auto* fromFile = dynamic_cast<const TextObject*>(m_drawing.objectAt(1));
+    ASSERT_TRUE(insertText(m_drawing, "one\r\ntwo\r\n\r\nthree\r\n", m_at));
+    const auto* pasted = dynamic_cast<const TextObject*>(m_drawing.objectAt(m_drawing.objectCount() - 1));
+    ASSERT_TRUE(fromFile && pasted);
+    EXPECT_EQ(pasted->text(), fromFile->text());
 }
 
 TEST_F(InsertTest, UnreadableFilesAreReportedAndChangeNothing)
