@@ -130,7 +130,9 @@ void CommandDispatcher::saveAs()
 void CommandDispatcher::revert()
 {
     const std::string path = drawing().fileName();
-    if (path.empty()) {
+    // A drawing read from another program's file carries the native name it
+    // will be saved under; until then there is no saved drawing to go back to.
+    if (!m_shell.hasSavedFile()) {
         errorBox("This drawing has not been saved");
         return;
     }
@@ -181,7 +183,7 @@ void CommandDispatcher::exportDrawing()
         return;
     settings.exportDir = folderOf(choice->path);
     settings.exportFilter = choice->filterIndex;
-    const ExportKind kind = formats[size_t(choice->filterIndex - 1)].kind;
+    const ExportKind kind = formats[exportRowFor(formats, size_t(choice->filterIndex - 1), choice->path)].kind;
 
     ExportOptions options = exportServices();
     options.substituteFonts = settings.substitutePsForTt != 0;

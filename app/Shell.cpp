@@ -184,6 +184,7 @@ bool Shell::openDrawing(const std::string& path, bool addRecent)
     bool foreign = false;
     if (zavora::openDrawing(m_drawing, path, &foreign) != ZvxReadResult::Read)
         return false;
+    m_nameFromForeignFile = foreign;
     if (foreign) {
         // Another program's file: Save writes a native drawing beside it,
         // never over it.
@@ -236,7 +237,10 @@ bool Shell::confirmDiscard()
 bool Shell::save()
 {
     std::string path = m_drawing.fileName();
-    if (!path.empty())
+    // The name given to another program's drawing may be that of a different
+    // drawing: then the dialog proposes it and asks before replacing it.
+    std::error_code error;
+    if (!path.empty() && !(m_nameFromForeignFile && std::filesystem::exists(path, error)))
         return saveAs(path, false); // the recent list keeps its order
     const std::optional<std::string> chosen = chooseSaveAsName();
     return chosen && saveAs(*chosen);
@@ -268,6 +272,7 @@ bool Shell::saveAs(const std::string& path, bool addRecent)
     }
     if (!saved)
         return false;
+    m_nameFromForeignFile = false;
     if (addRecent)
         m_settings.recentFiles.add(path);
     setTitle();

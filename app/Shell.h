@@ -77,8 +77,11 @@ public:
     bool askSaveChanges(const std::string& name, bool& wantSave);
     // True when the drawing may be given up: unchanged, No, or Yes and saved.
     bool confirmDiscard();
-    // Save: to the drawing's file, or a name asked for when it has none.
+    // Save: to the drawing's file, or a name asked for when it has none or
+    // when another program's drawing was named after a file that exists.
     bool save();
+    // Whether the drawing's name is a file it was read from or saved to.
+    bool hasSavedFile() const { return !m_drawing.fileName().empty() && !m_nameFromForeignFile; }
     // The Save As dialog; nothing when cancelled.
     std::optional<std::string> chooseSaveAsName();
     // Writes the native file; false (reported) when it could not be written.
@@ -104,6 +107,9 @@ private:
     std::unique_ptr<QWidget> m_splash;
     std::unique_ptr<MainFrame> m_frame;
     bool m_settingsSaved = false;
+    // The drawing came from another program's file and is named after the
+    // native file beside it, which it has not been saved to yet.
+    bool m_nameFromForeignFile = false;
     TextDefaults m_textDefaults;
 };
 

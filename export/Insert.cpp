@@ -53,12 +53,7 @@ bool insertTextFile(Drawing& drawing, const std::string& path, const InsertPlace
         return false;
     }
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    // Read as text: a CR LF pair is a line feed.
-    std::string text;
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n'))
-            text += bytes[i];
-    return insertText(drawing, toWindowsLatin1(text), at);
+    return insertText(drawing, toWindowsLatin1(bytes), at);
 }
 
 } // namespace
@@ -131,8 +126,14 @@ bool insertImage(Drawing& drawing, const DecodedImage& decoded, const InsertPlac
     return true;
 }
 
-bool insertText(Drawing& drawing, std::string_view text, const InsertPlacement& at)
+bool insertText(Drawing& drawing, std::string_view bytes, const InsertPlacement& at)
 {
+    // Read as text, from a file or another program: a CR LF pair is a line feed.
+    std::string text;
+    text.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n'))
+            text += bytes[i];
     if (text.empty())
         return false;
     std::unique_ptr<TextObject> object = TextObject::fromTextFile(text);

@@ -40,9 +40,10 @@ bool insertFile(Drawing& drawing, const std::string& path, const InsertPlacement
 bool insertMetafile(Drawing& drawing, std::span<const uint8_t> bytes, const InsertPlacement& at);
 // A picture, one pixel a point.
 bool insertImage(Drawing& drawing, const DecodedImage& image, const InsertPlacement& at);
-// Text (Windows-1252 bytes) by the text-file rules: line feed pairs become
-// paragraph breaks, a final line feed goes; default font, 24 on 26, left.
-bool insertText(Drawing& drawing, std::string_view text, const InsertPlacement& at);
+// Text (Windows-1252 bytes, lines ending in LF or CR LF) by the text-file
+// rules: line feed pairs become paragraph breaks, a final line feed goes;
+// default font, 24 on 26, left.
+bool insertText(Drawing& drawing, std::string_view bytes, const InsertPlacement& at);
 // UTF-8 text (as Linux files and clipboards hold it) in the code page text
 // objects hold; characters it lacks become '?'. Bytes that are not UTF-8
 // are taken as they stand.

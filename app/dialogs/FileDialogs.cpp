@@ -83,6 +83,20 @@ std::vector<ExportFormat> exportFormats(bool formsEdition)
     return rows;
 }
 
+std::size_t exportRowFor(const std::vector<ExportFormat>& rows, std::size_t chosen, const std::string& path)
+{
+    const std::optional<ExportKind> typed = exportKindForPath(path);
+    if (chosen >= rows.size() || !typed || rows[chosen].kind == *typed
+        || extensionOf(QString::fromLatin1(rows[chosen].filter))
+                .compare(QStringLiteral(".") + QString::fromStdString(fileExtension(path)), Qt::CaseInsensitive)
+            == 0)
+        return chosen; // the form shares .ps with PostScript
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].kind == *typed)
+            return i;
+    return chosen;
+}
+
 ExportOptions exportServices()
 {
     static QtSurfaceFactory surfaces;

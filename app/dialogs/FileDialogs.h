@@ -41,6 +41,9 @@ struct ExportFormat {
 };
 // The rows shown: every format this build writes, the form only in the forms edition.
 std::vector<ExportFormat> exportFormats(bool formsEdition);
+// The row to write a chosen name with: the chosen row, unless the name was
+// typed with the extension of another row, which is then the one meant.
+std::size_t exportRowFor(const std::vector<ExportFormat>& rows, std::size_t chosen, const std::string& path);
 // Export options holding the platform's surfaces and encoders, which the
 // bitmap exports draw and encode with.
 ExportOptions exportServices();

@@ -148,6 +148,19 @@ TEST_F(MenuCommands, RevertRefusesUnsavedAndUnchangedAndAsksBeforeLosingChanges)
     choose(kCmdRevert);
     EXPECT_EQ(drawing().objectCount(), 2u);
     EXPECT_FALSE(drawing().isModified());
+
+    // Another program's file takes a native name that is not on disk yet:
+    // there is no saved drawing to go back to.
+    const fs::path foreign = m_dir / "other.ai";
+    ASSERT_TRUE(exportToFile(drawing(), ExportKind::Illustrator, foreign.string(), {}, nullptr));
+    ASSERT_TRUE(m_shell->openDrawing(foreign.string()));
+    drawing().setModified(false);
+    runUntilIdle();
+    m_messages.clear();
+    choose(kCmdRevert);
+    EXPECT_EQ(m_messages.messages(),
+        (std::vector<RecordingReporter::Message> { { Reporter::Kind::Error, "This drawing has not been saved" } }));
+    EXPECT_EQ(drawing().objectCount(), 2u);
 }
 
 TEST_F(MenuCommands, SaveOfAnUnnamedDrawingAsksForANameAndCancelWritesNothing)
@@ -169,6 +182,18 @@ TEST_F(MenuCommands, SaveOfAnUnnamedDrawingAsksForANameAndCancelWritesNothing)
     EXPECT_FALSE(drawing().isModified());
     EXPECT_EQ(frame().windowTitle(), "picture.zvx - Zavora Draw");
     EXPECT_EQ(menu().action(kCmdRecentFile1)->text(), QString::fromStdString("&1 " + saved.string()));
+
+    // Another program's drawing named after a drawing that exists asks too:
+    // Save must not replace that drawing unasked.
+    const fs::path foreign = m_dir / "picture.ai";
+    ASSERT_TRUE(exportToFile(drawing(), ExportKind::Illustrator, foreign.string(), {}, nullptr));
+    writeDrawing("picture.zvx", 3);
+    ASSERT_TRUE(m_shell->openDrawing(foreign.string()));
+    whenFileDialogOpens({});
+    choose(kCmdSave);
+    Drawing kept;
+    ASSERT_EQ(openDrawing(kept, saved.string(), nullptr), ZvxReadResult::Read);
+    EXPECT_EQ(kept.objectCount(), 3u);
 }
 
 TEST_F(MenuCommands, OpenAndRecentFilesKeepTheListHonest)
@@ -424,6 +449,14 @@ TEST_F(MenuCommands, ExportListsOnlyWhatThisBuildWritesAndWritesItWithItsOptions
     EXPECT_FALSE(filters.contains("PS Level II Form (*.ps)"));
     EXPECT_EQ(readAll(target).rfind("%!PS-Adobe-3.0", 0), 0u);
     EXPECT_EQ(m_shell->settings().exportDir, m_dir.string());
+
+    // A name typed with another format's extension is written in that format.
+    for (const auto& [name, signature] : { std::pair { "typed.PNG", "\x89PN" }, { "typed.tiff", "II*" } }) {
+        const fs::path typed = m_dir / name;
+        whenFileDialogOpens(typed, nullptr, QStringLiteral("SVG (*.svg)"));
+        choose(kCmdExport);
+        EXPECT_EQ(readAll(typed).substr(0, 3), signature) << name;
+    }
 
     // A bitmap takes the options dialog's choices.
     const fs::path gif = m_dir / "out.gif";

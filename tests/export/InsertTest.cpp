@@ -11,6 +11,7 @@
 
 #include "platform/qt/QtImageDecoder.h"
 
+#include <QBuffer>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -126,17 +127,30 @@ TEST_F(InsertTest, TextFilesFollowTheSizeAndLineFeedRules)
         EXPECT_EQ(text->matrix().tx, 10) << c.name;
         EXPECT_EQ(text->matrix().ty, 680) << c.name;
     }
+    // Pasted text with CR LF line ends reads as the file does.
+    const auto* fromFile = dynamic_cast<const TextObject*>(m_drawing.objectAt(1));
+    ASSERT_TRUE(insertText(m_drawing, "one\r\ntwo\r\n\r\nthree\r\n", m_at));
+    const auto* pasted = dynamic_cast<const TextObject*>(m_drawing.objectAt(m_drawing.objectCount() - 1));
+    ASSERT_TRUE(fromFile && pasted);
+    EXPECT_EQ(pasted->text(), fromFile->text());
 }
 
 TEST_F(InsertTest, UnreadableFilesAreReportedAndChangeNothing)
 {
     const std::string badBitmap = write("bad.bmp", "BM not really");
     const std::string badJpeg = write("bad.jpg", "\xff\xd8 truncated");
+    // Whole headers, rows cut off: the missing rows must not come from stray memory.
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QImage(40, 20, QImage::Format_RGB888).save(&buffer, "BMP"));
+    const std::string cutBitmap = write("cut.bmp", bmp.left(100).toStdString());
     const std::string folder = (m_dir / "folder.txt").string();
     fs::create_directory(folder);
     const std::pair<std::string, std::string> cases[] = {
         { badBitmap, "Can't insert bitmap " + badBitmap },
         { badJpeg, "Could not insert " + badJpeg },
+        { cutBitmap, "Can't insert bitmap " + cutBitmap },
         { folder, "Can't access " + folder },
         { (m_dir / "missing.txt").string(), "Can't access " + (m_dir / "missing.txt").string() },
     };
