@@ -294,9 +294,7 @@ void PdfPort::strokeLine(const PaintStyle& style, const std::string& path)
         paintPath(style, path, false);
         return;
     }
-    writeLineAttributes(style);
-    putText(path);
-    putText(style.strokeOn() ? "S\r\n" : "n\r\n");
+    IllustratorPort::strokeLine(style, path);
 }
 
 void PdfPort::rectangle(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2)
