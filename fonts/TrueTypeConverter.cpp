@@ -190,7 +190,7 @@ bool TrueTypeConverter::readFont()
     // Names before the 'head' messages that quote them.
     if (const TableEntry* e = directoryEntry(sfntTag('n', 'a', 'm', 'e'));
         e && m_data.has(e->offset, e->length))
-        readNames(BigEndianBytes(m_data.slice(e->offset, e->length)));
+        readNames(m_data.slice(e->offset, e->length));
     if (m_indexToLocFormat != 0 && m_indexToLocFormat != 1) {
         errorBox(
             "TrueType font \"%s\" is unusable because indexToLocFormat = %d", fullName(), m_indexToLocFormat);
@@ -233,10 +233,25 @@ bool TrueTypeConverter::readFont()
     return true;
 }
 
-void TrueTypeConverter::readNames(const BigEndianBytes& name)
+std::vector<NameRecord> nameRecords(std::span<const std::uint8_t> table)
 {
+    const BigEndianBytes name(table);
     const std::size_t count = name.u16(2);
     const std::size_t storage = name.u16(4);
+    std::vector<NameRecord> records;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t record = 6 + 12 * i;
+        if (!name.has(record, 12))
+            break;
+        auto bytes = name.slice(storage + name.u16(record + 10), name.u16(record + 8));
+        if (!bytes.empty())
+            records.push_back({ name.u16(record), name.u16(record + 2), name.u16(record + 6), bytes });
+    }
+    return records;
+}
+
+void TrueTypeConverter::readNames(std::span<const std::uint8_t> table)
+{
     std::string* byId[8] = { &m_names.notice, &m_names.family, &m_names.weight, nullptr, &m_names.fullName,
         &m_names.version, &m_names.postScript, &m_names.trademark };
     // Macintosh records as the font has them; Windows ones fill the gaps
@@ -244,20 +259,13 @@ void TrueTypeConverter::readNames(const BigEndianBytes& name)
     Names windows;
     std::string* windowsById[8] = { &windows.notice, &windows.family, &windows.weight, nullptr,
         &windows.fullName, &windows.version, &windows.postScript, &windows.trademark };
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t record = 6 + 12 * i;
-        if (!name.has(record, 12))
-            break;
-        const int platform = name.u16(record);
-        const int encoding = name.u16(record + 2);
-        const int id = name.u16(record + 6);
-        auto bytes = name.slice(storage + name.u16(record + 10), name.u16(record + 8));
-        if (id > 7 || !byId[id] || bytes.empty())
+    for (const NameRecord& r : nameRecords(table)) {
+        if (r.nameId > 7 || !byId[r.nameId])
             continue;
-        if (platform == 1)
-            byId[id]->assign(bytes.begin(), bytes.end());
-        else if (platform == 3 && (encoding == 1 || encoding == 0) && windowsById[id]->empty())
-            *windowsById[id] = latin1FromUtf16(bytes);
+        if (r.platform == 1)
+            byId[r.nameId]->assign(r.bytes.begin(), r.bytes.end());
+        else if (r.platform == 3 && (r.encoding == 1 || r.encoding == 0) && windowsById[r.nameId]->empty())
+            *windowsById[r.nameId] = latin1FromUtf16(r.bytes);
     }
     for (int id = 0; id < 8; ++id)
         if (byId[id] && byId[id]->empty())

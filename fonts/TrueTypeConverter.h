@@ -57,6 +57,18 @@ struct FixedNumber {
     double value() const { return integer + fraction / 65536.0; }
 };
 
+// One string of an sfnt 'name' table.
+struct NameRecord {
+    int platform = 0;
+    int encoding = 0;
+    int nameId = 0;
+    std::span<const std::uint8_t> bytes;
+};
+
+// The records of a 'name' table in table order; a record whose string is
+// empty or lies outside the table is left out.
+std::vector<NameRecord> nameRecords(std::span<const std::uint8_t> table);
+
 class TrueTypeConverter {
 public:
     // postScriptName, when not empty, names the font program (the name the
@@ -148,7 +160,7 @@ protected:
 
 private:
     bool readFont();
-    void readNames(const BigEndianBytes& name);
+    void readNames(std::span<const std::uint8_t> table);
     std::vector<std::string> namesFromPost();
     std::vector<std::string> namesFromCharacterMap() const;
     enum class CharacterSet { Unicode, Symbol };

@@ -1,6 +1,7 @@
 #include "fonts/TrueTypeFont.h"
 
 #include "fonts/AnsiEncoding.h"
+#include "fonts/TrueTypeConverter.h"
 #include "fonts/Type3Converter.h"
 #include "fonts/Type42Converter.h"
 #include "platform/DebugLog.h"
@@ -20,8 +21,6 @@ int mulDiv(int value, int numerator, int denominator)
     long long half = denominator / 2;
     return static_cast<int>(num >= 0 ? (num + half) / denominator : -((-num + half) / denominator));
 }
-
-int u16(const std::vector<std::uint8_t>& d, std::size_t at) { return (d[at] << 8) | d[at + 1]; }
 
 constexpr int kMacintosh = 1;
 constexpr int kWindows = 3;
@@ -131,30 +130,20 @@ bool TrueTypeFont::isValidPostScriptName(std::string_view name)
 
 std::optional<std::string> TrueTypeFont::postScriptNameFromNameTable(const std::vector<std::uint8_t>& table)
 {
-    if (table.size() < 6)
-        return std::nullopt;
-    std::size_t count = static_cast<std::size_t>(u16(table, 2));
-    std::size_t storage = static_cast<std::size_t>(u16(table, 4));
     std::optional<std::string> windowsName;
-    for (std::size_t i = 0; i < count; ++i) {
-        std::size_t record = 6 + 12 * i;
-        if (record + 12 > table.size())
-            break;
-        int platform = u16(table, record);
-        int nameId = u16(table, record + 6);
-        std::size_t length = static_cast<std::size_t>(u16(table, record + 8));
-        std::size_t offset = storage + static_cast<std::size_t>(u16(table, record + 10));
-        if (nameId != kPostScriptNameId || length < 1 || offset > table.size() || length > table.size() - offset)
+    for (const NameRecord& r : nameRecords(table)) {
+        if (r.nameId != kPostScriptNameId)
             continue;
-        if (platform == kMacintosh) {
-            std::string name(reinterpret_cast<const char*>(table.data() + offset), length);
+        if (r.platform == kMacintosh) {
+            std::string name(r.bytes.begin(), r.bytes.end());
             if (isValidPostScriptName(name))
                 return name;
-        } else if (platform == kWindows && !windowsName && length % 2 == 0) {
+        } else if (r.platform == kWindows && !windowsName && r.bytes.size() % 2 == 0) {
+            const BigEndianBytes utf16(r.bytes);
             std::string name;
             bool ascii = true;
-            for (std::size_t k = 0; k < length; k += 2) {
-                int c = u16(table, offset + k);
+            for (std::size_t k = 0; k < utf16.size(); k += 2) {
+                const int c = utf16.u16(k);
                 if (c > 127)
                     ascii = false;
                 name += static_cast<char>(c);

@@ -75,7 +75,6 @@ void FormPort::image(const Matrix& matrix, const ImageObject& image)
 
 void FormPort::appendImageArray(const ImageObject& image, int32_t width, int32_t height)
 {
-    static const char* const digits = "0123456789abcdef";
     std::string& out = m_imageArrays;
     out += formatLocaleFree("%d array dup /bmp%04d exch def\r\n", height, m_imageCount++);
     const std::vector<uint8_t>& pixels = image.pixels();
@@ -85,8 +84,7 @@ void FormPort::appendImageArray(const ImageObject& image, int32_t width, int32_t
         for (int32_t x = 0; x < width; ++x) {
             const uint8_t* p = row + static_cast<std::size_t>(x) * 3;
             const int grey = (30 * p[0] + 59 * p[1] + 11 * p[2]) / 100;
-            out += digits[grey >> 4];
-            out += digits[grey & 15];
+            appendHexByte(out, std::uint8_t(grey));
             if ((x + 7) % kRowBreak == 0)
                 out += "\r\n";
         }

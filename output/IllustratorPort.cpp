@@ -96,7 +96,10 @@ void IllustratorPort::strokeLine(const PaintStyle& style, const std::string& pat
 {
     writeLineAttributes(style);
     putText(path);
-    putText(style.strokeOn() ? "S\r\n" : "N\r\n");
+    // The format's own operator for an open, unfilled path: stroke or none.
+    PaintStyle unfilled = style;
+    unfilled.setFillOn(false);
+    writePaintOperator(unfilled, false);
 }
 
 void IllustratorPort::line(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2,

@@ -217,16 +217,12 @@ void PdfPort::writeImage(int index, int number)
     put("/Width %d\r\n/Height %d\r\n", image.width(), image.height());
     put("/BitsPerComponent 8\r\n/ColorSpace /DeviceRGB\r\n/Length %d 0 R\r\n>>\r\nstream\r\n", number + 1);
     const std::size_t start = writtenBytes();
-    static const char* const digits = "0123456789abcdef";
     const std::vector<uint8_t>& pixels = image.pixels();
     const std::size_t count = std::size_t(image.width()) * std::size_t(image.height());
     std::string line;
     for (std::size_t i = 0; i < count; ++i) {
-        for (int k = 0; k < 3; ++k) {
-            const uint8_t v = pixels[i * 3 + std::size_t(k)];
-            line += digits[v >> 4];
-            line += digits[v & 15];
-        }
+        for (int k = 0; k < 3; ++k)
+            appendHexByte(line, pixels[i * 3 + std::size_t(k)]);
         if ((i + 1) % kPixelsPerLine == 0) {
             line += "\r\n";
             putText(line);
@@ -298,9 +294,7 @@ void PdfPort::strokeLine(const PaintStyle& style, const std::string& path)
         paintPath(style, path, false);
         return;
     }
-    writeLineAttributes(style);
-    putText(path);
-    putText(style.strokeOn() ? "S\r\n" : "n\r\n");
+    IllustratorPort::strokeLine(style, path);
 }
 
 void PdfPort::rectangle(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2)

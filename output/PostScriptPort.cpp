@@ -105,7 +105,7 @@ Matrix invertibleAsWritten(const Matrix& m)
     return isSingular(written) ? matrixAsWritten(invertibleMatrix(written)) : written;
 }
 
-std::array<char, 512> makeHexTable()
+constexpr std::array<char, 512> makeHexTable()
 {
     std::array<char, 512> table {};
     const char* digits = "0123456789abcdef";
@@ -115,6 +115,8 @@ std::array<char, 512> makeHexTable()
     }
     return table;
 }
+
+constexpr std::array<char, 512> kHexTable = makeHexTable();
 
 } // namespace
 
@@ -724,13 +726,17 @@ void PostScriptPort::writeTextLines(std::string_view text, TextAlign align)
     }
 }
 
+void PostScriptPort::appendHexByte(std::string& out, std::uint8_t byte)
+{
+    out.append(&kHexTable[2 * std::size_t(byte)], 2);
+}
+
 void PostScriptPort::image(const Matrix& matrix, const ImageObject& image)
 {
     const int32_t width = image.hasPixels() ? image.width() : 0;
     const int32_t height = image.hasPixels() ? image.height() : 0;
     putInvertibleMatrix(matrix);
     put(" %d %d img\r\n", width, height);
-    static const std::array<char, 512> hex = makeHexTable();
     const std::vector<uint8_t>& pixels = image.pixels();
     const long long pixelCount = static_cast<long long>(width) * height;
     long long padded = pixelCount;
@@ -741,7 +747,7 @@ void PostScriptPort::image(const Matrix& matrix, const ImageObject& image)
         if (i < pixelCount) {
             const uint8_t* p = &pixels[static_cast<std::size_t>(i) * 3];
             for (int k = 0; k < 3; ++k)
-                m_buffer.append(&hex[2 * p[k]], 2);
+                appendHexByte(m_buffer, p[k]);
         } else {
             m_buffer.append("000000", 6);
         }

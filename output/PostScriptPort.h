@@ -13,6 +13,7 @@
 #include "output/WriterState.h"
 
 #include <cstdarg>
+#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <initializer_list>
@@ -114,6 +115,8 @@ protected:
     // An image's matrix as putMatrix writes it, made invertible as written:
     // images show nothing, or stop an interpreter, under a singular one.
     void putInvertibleMatrix(const Matrix& matrix, bool bracketed = true);
+    // The byte as two lower-case hex digits on the end of `out`.
+    static void appendHexByte(std::string& out, std::uint8_t byte);
 
     // The fonts the header names, from the document fonts and the options.
     void fillUsedFonts();

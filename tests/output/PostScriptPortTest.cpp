@@ -153,6 +153,30 @@ TEST(PostScriptPort, FontResourcesSkipResidentAndSubstitutedFonts)
     }
 }
 
+template <class Port>
+std::string lineDocument(const PaintStyle& style)
+{
+    return writeDocument<Port>(
+        [&](Port& port) { port.line(style, Matrix {}, 10, 10, 190, 10, kArrowNone, kArrowNone); });
+}
+
+// A line is stroked or left unpainted, never filled, with each format's own
+// operators, whatever fill its style has.
+TEST(IllustratorPort, LinesAreStrokedOrLeftUnpaintedNeverFilled)
+{
+    const PaintStyle stroked = filled(Color::black()), unstroked = fillOnly(Color::black());
+    const struct {
+        std::string document, ending;
+    } cases[] = {
+        { lineDocument<IllustratorPort>(stroked), "190 10 L\r\nS\r\n" },
+        { lineDocument<IllustratorPort>(unstroked), "190 10 L\r\nN\r\n" },
+        { lineDocument<PdfPort>(stroked), "190 10 l\r\nS\r\n" },
+        { lineDocument<PdfPort>(unstroked), "190 10 l\r\nn\r\n" },
+    };
+    for (const auto& c : cases)
+        EXPECT_NE(c.document.find(c.ending), std::string::npos) << c.ending;
+}
+
 // Lines longer than 511 bytes are cut after the last space that fits, or at
 // 511 bytes inside a longer word; nothing is lost and every piece is shown
 // as a line of its own.
