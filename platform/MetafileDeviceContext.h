@@ -8,6 +8,7 @@
 // Coordinates are 16-bit in the format; larger values are clamped.
 
 #include "platform/DeviceContext.h"
+#include "platform/LittleEndianBytes.h"
 
 #include <cstdint>
 #include <string>
@@ -150,7 +151,7 @@ private:
     void recordPolygon(std::span<const DcPoint> points);
     void paintPath(bool fill, bool stroke);
 
-    std::vector<uint8_t> m_records;
+    LittleEndianBytes m_records;
     std::size_t m_recordStart = 0;
     uint32_t m_maxRecordWords = 3;
     std::vector<bool> m_slots;
