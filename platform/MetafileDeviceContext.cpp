@@ -128,6 +128,16 @@ void MetafileDeviceContext::deleteSlot(uint16_t slot)
 
 // A new object is created and selected before the old one is deleted: a
 // selected object must never be deleted.
+void MetafileDeviceContext::selectInPlaceOf(uint16_t slot, int& selectedSlot)
+{
+    beginRecord(WmfRecord::SelectObject);
+    word(slot);
+    endRecord();
+    if (selectedSlot >= 0)
+        deleteSlot(uint16_t(selectedSlot));
+    selectedSlot = slot;
+}
+
 void MetafileDeviceContext::syncPen()
 {
     const DcPen& pen = m_state.pen;
@@ -140,12 +150,7 @@ void MetafileDeviceContext::syncPen()
     word(0);
     dword(pen.color);
     endRecord();
-    beginRecord(WmfRecord::SelectObject);
-    word(slot);
-    endRecord();
-    if (m_penSlot >= 0)
-        deleteSlot(uint16_t(m_penSlot));
-    m_penSlot = slot;
+    selectInPlaceOf(slot, m_penSlot);
     m_recordedPen = pen;
 }
 
@@ -192,12 +197,7 @@ void MetafileDeviceContext::syncBrush()
         word(0);
         endRecord();
     }
-    beginRecord(WmfRecord::SelectObject);
-    word(slot);
-    endRecord();
-    if (m_brushSlot >= 0)
-        deleteSlot(uint16_t(m_brushSlot));
-    m_brushSlot = slot;
+    selectInPlaceOf(slot, m_brushSlot);
     m_recordedBrush = brush;
 }
 
@@ -246,12 +246,7 @@ void MetafileDeviceContext::syncModes(bool text)
             face.resize(32, '\0');
             m_records.bytes.insert(m_records.bytes.end(), face.begin(), face.end());
             endRecord();
-            beginRecord(WmfRecord::SelectObject);
-            word(slot);
-            endRecord();
-            if (m_fontSlot >= 0)
-                deleteSlot(uint16_t(m_fontSlot));
-            m_fontSlot = slot;
+            selectInPlaceOf(slot, m_fontSlot);
             m_recordedFont = m_font;
         }
         if (m_textAlign != m_recordedTextAlign) {

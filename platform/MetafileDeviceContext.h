@@ -143,6 +143,8 @@ private:
     // Object table: the lowest free slot, as the players allocate.
     uint16_t allocateSlot();
     void deleteSlot(uint16_t slot);
+    // Selects the object just created in `slot` and deletes the one it replaces.
+    void selectInPlaceOf(uint16_t slot, int& selectedSlot);
     void syncPen();
     void syncBrush();
     void syncModes(bool text);
