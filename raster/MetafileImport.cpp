@@ -256,7 +256,7 @@ private:
         if (dib.size() >= 44) {
             const Params info(dib);
             const uint32_t headerSize = info.dword(0);
-            if (headerSize == 40 && info.u(7) <= 8 && dib.size() >= 44) {
+            if (headerSize == 40 && info.u(7) <= 8) {
                 const uint8_t* quad = dib.data() + 40;
                 brush.color = colorOf(makeColorRef(quad[2], quad[1], quad[0]));
             }
