@@ -1,7 +1,7 @@
 #include "raster/TiffWriter.h"
 
-#include "platform/OutputStream.h"
 #include "platform/LittleEndianBytes.h"
+#include "platform/OutputStream.h"
 
 #include <algorithm>
 #include <limits>
