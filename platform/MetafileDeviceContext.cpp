@@ -18,18 +18,6 @@ int16_t coordinate(int32_t v)
     return int16_t(std::clamp<int32_t>(v, kMinCoordinate, kMaxCoordinate));
 }
 
-void putWord(std::vector<uint8_t>& out, uint16_t v)
-{
-    out.push_back(uint8_t(v & 0xff));
-    out.push_back(uint8_t(v >> 8));
-}
-
-void putDword(std::vector<uint8_t>& out, uint32_t v)
-{
-    putWord(out, uint16_t(v & 0xffff));
-    putWord(out, uint16_t(v >> 16));
-}
-
 // Pen style word: the dash style, plus the cap and join of a geometric pen.
 uint16_t penStyleWord(const DcPen& pen)
 {
@@ -56,55 +44,55 @@ std::vector<DcPoint> thinned(std::span<const DcPoint> points)
 
 std::vector<uint8_t> placeableHeader(int16_t left, int16_t top, int16_t right, int16_t bottom, uint16_t unitsPerInch)
 {
-    std::vector<uint8_t> header;
-    header.reserve(kPlaceableHeaderSize);
-    putDword(header, kPlaceableKey);
-    putWord(header, 0); // handle
-    putWord(header, uint16_t(left));
-    putWord(header, uint16_t(top));
-    putWord(header, uint16_t(right));
-    putWord(header, uint16_t(bottom));
-    putWord(header, unitsPerInch);
-    putDword(header, 0); // reserved
+    LittleEndianBytes header;
+    header.bytes.reserve(kPlaceableHeaderSize);
+    header.u32(kPlaceableKey);
+    header.u16(0); // handle
+    header.u16(uint16_t(left));
+    header.u16(uint16_t(top));
+    header.u16(uint16_t(right));
+    header.u16(uint16_t(bottom));
+    header.u16(unitsPerInch);
+    header.u32(0); // reserved
     uint16_t checksum = 0;
     for (std::size_t i = 0; i < 20; i += 2)
-        checksum ^= uint16_t(header[i] | header[i + 1] << 8);
-    putWord(header, checksum);
-    return header;
+        checksum ^= uint16_t(header.bytes[i] | header.bytes[i + 1] << 8);
+    header.u16(checksum);
+    return std::move(header.bytes);
 }
 
 MetafileDeviceContext::MetafileDeviceContext()
 {
-    m_records.reserve(4096);
+    m_records.bytes.reserve(4096);
 }
 
 // --- record writing ----------------------------------------------------------
 
 void MetafileDeviceContext::beginRecord(WmfRecord function)
 {
-    m_recordStart = m_records.size();
-    putDword(m_records, 0); // size in words, filled in by endRecord
-    putWord(m_records, uint16_t(function));
+    m_recordStart = m_records.bytes.size();
+    m_records.u32(0); // size in words, filled in by endRecord
+    m_records.u16(uint16_t(function));
 }
 
 void MetafileDeviceContext::endRecord()
 {
-    if ((m_records.size() - m_recordStart) % 2)
-        m_records.push_back(0);
-    const uint32_t words = uint32_t((m_records.size() - m_recordStart) / 2);
+    if ((m_records.bytes.size() - m_recordStart) % 2)
+        m_records.u8(0);
+    const uint32_t words = uint32_t((m_records.bytes.size() - m_recordStart) / 2);
     m_maxRecordWords = std::max(m_maxRecordWords, words);
     for (int i = 0; i < 4; ++i)
-        m_records[m_recordStart + std::size_t(i)] = uint8_t(words >> (8 * i));
+        m_records.bytes[m_recordStart + std::size_t(i)] = uint8_t(words >> (8 * i));
 }
 
 void MetafileDeviceContext::word(int32_t value)
 {
-    putWord(m_records, uint16_t(value));
+    m_records.u16(uint16_t(value));
 }
 
 void MetafileDeviceContext::dword(uint32_t value)
 {
-    putDword(m_records, value);
+    m_records.u32(value);
 }
 
 void MetafileDeviceContext::point(DcPoint p)
@@ -140,6 +128,16 @@ void MetafileDeviceContext::deleteSlot(uint16_t slot)
 
 // A new object is created and selected before the old one is deleted: a
 // selected object must never be deleted.
+void MetafileDeviceContext::selectInPlaceOf(uint16_t slot, int& selectedSlot)
+{
+    beginRecord(WmfRecord::SelectObject);
+    word(slot);
+    endRecord();
+    if (selectedSlot >= 0)
+        deleteSlot(uint16_t(selectedSlot));
+    selectedSlot = slot;
+}
+
 void MetafileDeviceContext::syncPen()
 {
     const DcPen& pen = m_state.pen;
@@ -152,12 +150,7 @@ void MetafileDeviceContext::syncPen()
     word(0);
     dword(pen.color);
     endRecord();
-    beginRecord(WmfRecord::SelectObject);
-    word(slot);
-    endRecord();
-    if (m_penSlot >= 0)
-        deleteSlot(uint16_t(m_penSlot));
-    m_penSlot = slot;
+    selectInPlaceOf(slot, m_penSlot);
     m_recordedPen = pen;
 }
 
@@ -204,12 +197,7 @@ void MetafileDeviceContext::syncBrush()
         word(0);
         endRecord();
     }
-    beginRecord(WmfRecord::SelectObject);
-    word(slot);
-    endRecord();
-    if (m_brushSlot >= 0)
-        deleteSlot(uint16_t(m_brushSlot));
-    m_brushSlot = slot;
+    selectInPlaceOf(slot, m_brushSlot);
     m_recordedBrush = brush;
 }
 
@@ -246,24 +234,19 @@ void MetafileDeviceContext::syncModes(bool text)
             word(m_font.escapement);
             word(m_font.escapement); // orientation follows the escapement
             word(m_font.weight);
-            m_records.push_back(m_font.italic ? 1 : 0);
-            m_records.push_back(0); // underline
-            m_records.push_back(0); // strike-out
-            m_records.push_back(0); // ANSI character set
-            m_records.push_back(0); // default output precision
-            m_records.push_back(0); // default clip precision
-            m_records.push_back(0); // default quality
-            m_records.push_back(0); // default pitch and family
+            m_records.u8(m_font.italic ? 1 : 0);
+            m_records.u8(0); // underline
+            m_records.u8(0); // strike-out
+            m_records.u8(0); // ANSI character set
+            m_records.u8(0); // default output precision
+            m_records.u8(0); // default clip precision
+            m_records.u8(0); // default quality
+            m_records.u8(0); // default pitch and family
             std::string face = m_font.faceName.substr(0, 31);
             face.resize(32, '\0');
-            m_records.insert(m_records.end(), face.begin(), face.end());
+            m_records.bytes.insert(m_records.bytes.end(), face.begin(), face.end());
             endRecord();
-            beginRecord(WmfRecord::SelectObject);
-            word(slot);
-            endRecord();
-            if (m_fontSlot >= 0)
-                deleteSlot(uint16_t(m_fontSlot));
-            m_fontSlot = slot;
+            selectInPlaceOf(slot, m_fontSlot);
             m_recordedFont = m_font;
         }
         if (m_textAlign != m_recordedTextAlign) {
@@ -335,7 +318,7 @@ void MetafileDeviceContext::textOut(DcPoint at, std::string_view text)
     reversedPoint(at);
     word(int32_t(text.size()));
     word(0); // no options, hence no rectangle
-    m_records.insert(m_records.end(), text.begin(), text.end());
+    m_records.bytes.insert(m_records.bytes.end(), text.begin(), text.end());
     endRecord();
 }
 
@@ -346,17 +329,17 @@ std::vector<uint8_t> MetafileDeviceContext::finish()
         endRecord();
         m_finished = true;
     }
-    std::vector<uint8_t> out;
-    out.reserve(kMetafileHeaderSize + m_records.size());
-    putWord(out, 1); // in memory
-    putWord(out, kMetafileHeaderSize / 2);
-    putWord(out, 0x0300);
-    putDword(out, uint32_t((kMetafileHeaderSize + m_records.size()) / 2));
-    putWord(out, uint16_t(m_slots.size()));
-    putDword(out, m_maxRecordWords);
-    putWord(out, 0);
-    out.insert(out.end(), m_records.begin(), m_records.end());
-    return out;
+    LittleEndianBytes out;
+    out.bytes.reserve(kMetafileHeaderSize + m_records.bytes.size());
+    out.u16(1); // in memory
+    out.u16(kMetafileHeaderSize / 2);
+    out.u16(0x0300);
+    out.u32(uint32_t((kMetafileHeaderSize + m_records.bytes.size()) / 2));
+    out.u16(uint16_t(m_slots.size()));
+    out.u32(m_maxRecordWords);
+    out.u16(0);
+    out.bytes.insert(out.bytes.end(), m_records.bytes.begin(), m_records.bytes.end());
+    return std::move(out.bytes);
 }
 
 // --- figures -----------------------------------------------------------------
@@ -681,11 +664,11 @@ bool MetafileDeviceContext::stretchDIBits(int32_t x, int32_t y, int32_t width, i
     for (int32_t row = sourceHeight - 1; row >= 0; --row) {
         const uint8_t* line = image.pixels + std::ptrdiff_t(sourceY + row) * image.stride + std::ptrdiff_t(sourceX) * 3;
         for (int32_t col = 0; col < sourceWidth; ++col) {
-            m_records.push_back(line[col * 3 + 2]);
-            m_records.push_back(line[col * 3 + 1]);
-            m_records.push_back(line[col * 3]);
+            m_records.u8(line[col * 3 + 2]);
+            m_records.u8(line[col * 3 + 1]);
+            m_records.u8(line[col * 3]);
         }
-        m_records.resize(m_records.size() + (rowBytes - uint32_t(sourceWidth) * 3), 0);
+        m_records.bytes.resize(m_records.bytes.size() + (rowBytes - uint32_t(sourceWidth) * 3), 0);
     }
     endRecord();
     return true;

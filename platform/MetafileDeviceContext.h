@@ -8,6 +8,7 @@
 // Coordinates are 16-bit in the format; larger values are clamped.
 
 #include "platform/DeviceContext.h"
+#include "platform/LittleEndianBytes.h"
 
 #include <cstdint>
 #include <string>
@@ -142,6 +143,8 @@ private:
     // Object table: the lowest free slot, as the players allocate.
     uint16_t allocateSlot();
     void deleteSlot(uint16_t slot);
+    // Selects the object just created in `slot` and deletes the one it replaces.
+    void selectInPlaceOf(uint16_t slot, int& selectedSlot);
     void syncPen();
     void syncBrush();
     void syncModes(bool text);
@@ -150,7 +153,7 @@ private:
     void recordPolygon(std::span<const DcPoint> points);
     void paintPath(bool fill, bool stroke);
 
-    std::vector<uint8_t> m_records;
+    LittleEndianBytes m_records;
     std::size_t m_recordStart = 0;
     uint32_t m_maxRecordWords = 3;
     std::vector<bool> m_slots;

@@ -1,7 +1,7 @@
 #include "raster/GifWriter.h"
 
 #include "model/ProgressMonitor.h"
-#include "raster/LittleEndianBytes.h"
+#include "platform/LittleEndianBytes.h"
 
 #include <algorithm>
 #include <cmath>

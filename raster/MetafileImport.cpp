@@ -256,7 +256,7 @@ private:
         if (dib.size() >= 44) {
             const Params info(dib);
             const uint32_t headerSize = info.dword(0);
-            if (headerSize == 40 && info.u(7) <= 8 && dib.size() >= 44) {
+            if (headerSize == 40 && info.u(7) <= 8) {
                 const uint8_t* quad = dib.data() + 40;
                 brush.color = colorOf(makeColorRef(quad[2], quad[1], quad[0]));
             }
@@ -626,6 +626,12 @@ void scaleAll(OwnedObjects& objects, std::size_t first, float sx, float sy)
         objects[i]->scale(0, 0, sx, sy);
 }
 
+// The placeable header's bounding box and scale.
+struct PlaceableBounds {
+    int16_t left = 0, top = 0, right = 0, bottom = 0;
+    uint16_t unitsPerInch = 0;
+};
+
 // The new objects turned upright (the metafile's y runs down), sized by the
 // placeable header's units per inch when there is one, and centred on the
 // paper. The header's scale, not a fit of the objects into its box: a
@@ -657,8 +663,9 @@ void placeImported(OwnedObjects& objects, std::size_t first, const PlaceableBoun
         float(paper.height / 2) - (box.bottom + box.top) / 2);
 }
 
-} // namespace
-
+// The records of a Windows metafile (its 18-byte header first), placed by
+// `bounds` when there is a placeable header (else null); new objects are
+// appended to `target`.
 MetafileImportResult importMetafile(
     std::span<const uint8_t> metafile, const PlaceableBounds* bounds, OwnedObjects& target, PaperSize paper)
 {
@@ -671,6 +678,8 @@ MetafileImportResult importMetafile(
     placeImported(target, first, bounds, paper);
     return MetafileImportResult::Imported;
 }
+
+} // namespace
 
 MetafileImportResult importMetafileBytes(std::span<const uint8_t> bytes, OwnedObjects& target, PaperSize paper)
 {

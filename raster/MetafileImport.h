@@ -19,23 +19,12 @@ enum class MetafileImportResult {
     NothingFound, // a metafile, but not one record became an object
 };
 
-// The placeable header's bounding box and scale.
-struct PlaceableBounds {
-    int16_t left = 0, top = 0, right = 0, bottom = 0;
-    uint16_t unitsPerInch = 0;
-};
-
 // The paper the imported objects are centred on, in points.
 struct PaperSize {
     int width = 612;
     int height = 792;
 };
 
-// The records of a Windows metafile (its 18-byte header first), placed by
-// `bounds` when there is a placeable header (else null); new objects are
-// appended to `target`.
-MetafileImportResult importMetafile(
-    std::span<const uint8_t> metafile, const PlaceableBounds* bounds, OwnedObjects& target, PaperSize paper);
 // A whole file's bytes: a placeable header, when the key starts them, is
 // read and skipped.
 MetafileImportResult importMetafileBytes(std::span<const uint8_t> bytes, OwnedObjects& target, PaperSize paper);

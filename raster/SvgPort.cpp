@@ -365,6 +365,15 @@ void SvgPort::putStep(Point from, Point to)
         buf, formatSvgNumber(buf, static_cast<double>(thousandths(to.y) - thousandths(from.y)) / 1000.0));
 }
 
+void SvgPort::putCurveSteps(Point from, Point control1, Point control2, Point to)
+{
+    putStep(from, control1);
+    m_body += ' ';
+    putStep(from, control2);
+    m_body += ' ';
+    putStep(from, to);
+}
+
 void SvgPort::putTransform(const KMatrix& m)
 {
     char buf[kNumberBufferSize];
@@ -430,11 +439,7 @@ void SvgPort::endCompoundPath()
             break;
         case PathElement::Kind::Curve:
             m_body += 'c';
-            putStep(current, element.p1);
-            m_body += ' ';
-            putStep(current, element.p2);
-            m_body += ' ';
-            putStep(current, element.p3);
+            putCurveSteps(current, element.p1, element.p2, element.p3);
             current = element.p3;
             break;
         case PathElement::Kind::Close:
@@ -520,11 +525,7 @@ void SvgPort::curvePath(
     putPathStart(style, current);
     auto putSegment = [&](const BezierNode& from, const BezierNode& to) {
         const Point end = user(to.x, to.y);
-        putStep(current, user(from.outX, from.outY));
-        m_body += ' ';
-        putStep(current, user(to.inX, to.inY));
-        m_body += ' ';
-        putStep(current, end);
+        putCurveSteps(current, user(from.outX, from.outY), user(to.inX, to.inY), end);
         current = end;
     };
     for (std::size_t i = 0; i + 1 < nodes.size(); ++i) {

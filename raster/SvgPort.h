@@ -75,6 +75,8 @@ private:
     void putPathStart(const PaintStyle& style, Point first);
     // A relative step between points rounded as written, so that long paths do not drift.
     void putStep(Point from, Point to);
+    // The three steps of a curve segment, each relative to where it starts.
+    void putCurveSteps(Point from, Point control1, Point control2, Point to);
     void putTransform(const KMatrix& m);
     // A rect element; rounded when radii (rx, ry) are given.
     void putRect(const PaintStyle& style, const Matrix& matrix, float x1, float y1, float x2, float y2,

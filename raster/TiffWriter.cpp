@@ -1,7 +1,7 @@
 #include "raster/TiffWriter.h"
 
+#include "platform/LittleEndianBytes.h"
 #include "platform/OutputStream.h"
-#include "raster/LittleEndianBytes.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,6 +1,6 @@
 #pragma once
-// A byte buffer that the bitmap writers fill with little-endian fields before
-// handing it to the stream in one write.
+// A byte buffer filled with little-endian fields: the bitmap writers' headers
+// and the metafile recorder's records.
 
 #include <cstdint>
 #include <vector>
