@@ -106,6 +106,16 @@ TEST_F(Bars, ClicksReachTheFrameAndTheKeyboardGoesBackToTheDrawing)
     QTest::mouseClick(button(frame()->styleBar(), kCmdFlipHorizontal), Qt::LeftButton);
     EXPECT_TRUE(drawing().history().canUndo());
     EXPECT_EQ(rect->boundingBox(), box); // flipped in place
+
+    // A refused tool (nothing selected, its button not yet disabled by the
+    // idle update) leaves the toolbox as it was.
+    drawing().deselectAll();
+    BarButton* rotate = button(frame()->toolbox(), kCmdRotateTool);
+    rotate->setEnabled(true);
+    QTest::mouseClick(rotate, Qt::LeftButton);
+    EXPECT_EQ(frame()->drawingWindow()->tools().currentCommand(), 456);
+    EXPECT_FALSE(rotate->isChecked());
+    EXPECT_TRUE(button(frame()->toolbox(), 456)->isChecked());
 }
 
 TEST_F(Bars, EnablingFollowsTheSelectionUndoAndClipboard)
