@@ -30,6 +30,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    // A click only asks for the command: the button shows the state the
+    // program gives it (a refused tool leaves the toolbox as it was).
+    void nextCheckState() override { }
 
 private:
     int m_commandId;

@@ -37,10 +37,6 @@ public:
     using SwatchHandler = std::function<void(bool rightButton, const std::optional<Color>&)>;
     void setSwatchHandler(SwatchHandler handler) { m_onSwatch = std::move(handler); }
 
-    int firstColor() const { return m_first; }
-    // The index of the last colour that fits at the current width.
-    int lastShown() const;
-
     // Geometry: the scroll buttons and swatch position k (0 is "none").
     QRect leftButtonRect() const { return QRect(0, 3, 16, 16); }
     QRect rightButtonRect() const { return QRect(width() - 16, 3, 16, 16); }
@@ -54,6 +50,8 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    // The index of the last colour that fits at the current width.
+    int lastShown() const;
     bool canScrollLeft() const { return m_first > 0; }
     // A bar too narrow for any swatch has nothing to scroll into view.
     bool canScrollRight() const { return colorPositions() > 0 && lastShown() < kColorCount - 1; }

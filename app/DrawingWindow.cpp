@@ -3,7 +3,6 @@
 #include "app/SystemClipboard.h"
 
 #include "app/Ruler.h"
-#include "app/ShellCommands.h"
 #include "app/StatusBar.h"
 #include "app/ToolCursors.h"
 #include "model/CommandIds.h"
@@ -188,22 +187,17 @@ void DrawingWindow::panBy(float dx, float dy)
     m_view.buildViewMatrix();
     viewChanged();
     updateScrollBars();
-    composeNow();
+    showMovedView();
 }
 
 void DrawingWindow::showMovedView()
 {
+    if (!m_buttonDown) {
+        invalidateAll();
+        return;
+    }
     // With a button held the paints only copy the picture, which no longer
     // matches the view: compose it now.
-    if (m_buttonDown)
-        composeNow();
-    else
-        invalidateAll();
-}
-
-void DrawingWindow::composeNow()
-{
-    // Shown now: while a button is held a paint only copies the picture.
     m_painting = true;
     compose(viewport());
     m_painting = false;

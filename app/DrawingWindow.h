@@ -150,9 +150,8 @@ private:
     void viewChanged();
     // Draws the area of the view afresh from the drawing and shows it.
     void compose(const QRect& area);
-    // The whole view composed and shown now, even while a button is held.
-    void composeNow();
-    // After the view moved or the buffers were made anew.
+    // After the view moved or the buffers were made anew: composed at the
+    // next paint, or at once while a button is held.
     void showMovedView();
     // The handles of the current selection over the picture without marks,
     // shown at once, even while a button is held.

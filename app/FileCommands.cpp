@@ -11,6 +11,7 @@
 #include "app/dialogs/FileDialogs.h"
 #include "app/dialogs/ProgressWindow.h"
 #include "app/dialogs/TextDialog.h"
+#include "export/Export.h"
 #include "export/Insert.h"
 #include "model/Drawing.h"
 #include "platform/Reporter.h"
@@ -31,9 +32,6 @@ const QStringList kInsertFilters { QStringLiteral("Zavora Drawing (*.zvx)"),
     QStringLiteral("Illustrator 88 (*.ai)"), QStringLiteral("Windows Metafile (*.wmf)"),
     QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("JPEG Image (*.jpg *.jpeg)"), QStringLiteral("GIF Image (*.gif)"),
     QStringLiteral("PNG Image (*.png)"), QStringLiteral("Text (*.txt)"), QStringLiteral("All Files (*)") };
-
-// The longest form name the form export accepts.
-constexpr int kFormNameLength = 64;
 
 } // namespace
 
@@ -190,7 +188,7 @@ void CommandDispatcher::exportDrawing()
     options.downloadForm = settings.type42Ok ? FontDownloadForm::Type42 : FontDownloadForm::Type3;
     switch (kind) {
     case ExportKind::Form: {
-        InputDialog dialog(&m_frame, "Enter PostScript name for form:", kFormNameLength);
+        InputDialog dialog(&m_frame, "Enter PostScript name for form:", kMaxFormNameLength);
         dialog.setText(m_formName);
         if (dialog.exec() != 1)
             return;

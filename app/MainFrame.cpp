@@ -107,7 +107,8 @@ void MainFrame::fillBars()
         connectButton(button);
     });
     connectButton(m_shapeLibrary->closeButton());
-    showCurrentToolButton();
+    // Later changes come through toolButtonChanged.
+    m_toolbox->setCommandChecked(m_drawingWindow->tools().currentCommand(), true);
     m_colorBar->setSwatchHandler([this](bool rightButton, const std::optional<Color>& color) {
         m_shell.drawing().applySwatch(rightButton, color);
         if (TextTool* typing = m_drawingWindow->editingTextTool(); typing && !rightButton && color)
@@ -118,16 +119,7 @@ void MainFrame::fillBars()
 void MainFrame::barButtonClicked(int commandId)
 {
     dispatchCommand(commandId);
-    // A click toggles a checkable button by itself; the tool decides.
-    showCurrentToolButton();
     m_drawingWindow->setFocus();
-}
-
-void MainFrame::showCurrentToolButton()
-{
-    const int current = m_drawingWindow->tools().currentCommand();
-    for (const BarEntry& entry : toolboxEntries())
-        m_toolbox->setCommandChecked(entry.commandId, entry.commandId == current);
 }
 
 void MainFrame::layoutChildren()

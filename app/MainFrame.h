@@ -74,8 +74,6 @@ private:
     // A bar button was clicked: its command, then the keyboard back to the
     // drawing window.
     void barButtonClicked(int commandId);
-    // Only the current tool's button is shown pressed.
-    void showCurrentToolButton();
 
     Shell& m_shell;
     MainMenu* m_menu;

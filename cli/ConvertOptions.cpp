@@ -6,9 +6,6 @@ namespace zavora {
 
 namespace {
 
-// The longest form name the form export accepts.
-constexpr std::size_t kMaxFormName = 64;
-
 template <typename Number>
 bool parseNumber(const std::string& text, Number& out)
 {
@@ -82,7 +79,7 @@ std::optional<ConvertRequest> parseConvertArguments(const std::vector<std::strin
             const std::string* v = value("--form");
             if (!v)
                 return std::nullopt;
-            if (v->empty() || v->size() > kMaxFormName) {
+            if (v->empty() || v->size() > std::size_t(kMaxFormNameLength)) {
                 error = "--form takes a name of 1 to 64 characters";
                 return std::nullopt;
             }

@@ -49,6 +49,9 @@ enum class ExportKind : int {
     Png = 14,
 };
 
+// The longest form name the form export accepts.
+constexpr int kMaxFormNameLength = 64;
+
 struct ExportOptions {
     bool preview = false; // EPS: attach a TIFF screen preview
     bool substituteFonts = false; // TrueType fonts under standard names

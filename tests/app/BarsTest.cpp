@@ -17,9 +17,13 @@
 #include "tools/ToolSet.h"
 
 #include <QAction>
+#include <QImage>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <algorithm>
+#include <vector>
 
 namespace zavora {
 namespace {
@@ -102,6 +106,16 @@ TEST_F(Bars, ClicksReachTheFrameAndTheKeyboardGoesBackToTheDrawing)
     QTest::mouseClick(button(frame()->styleBar(), kCmdFlipHorizontal), Qt::LeftButton);
     EXPECT_TRUE(drawing().history().canUndo());
     EXPECT_EQ(rect->boundingBox(), box); // flipped in place
+
+    // A refused tool (nothing selected, its button not yet disabled by the
+    // idle update) leaves the toolbox as it was.
+    drawing().deselectAll();
+    BarButton* rotate = button(frame()->toolbox(), kCmdRotateTool);
+    rotate->setEnabled(true);
+    QTest::mouseClick(rotate, Qt::LeftButton);
+    EXPECT_EQ(frame()->drawingWindow()->tools().currentCommand(), 456);
+    EXPECT_FALSE(rotate->isChecked());
+    EXPECT_TRUE(button(frame()->toolbox(), 456)->isChecked());
 }
 
 TEST_F(Bars, EnablingFollowsTheSelectionUndoAndClipboard)
@@ -142,13 +156,31 @@ TEST_F(Bars, EnablingFollowsTheSelectionUndoAndClipboard)
     EXPECT_FALSE(enabled(kCmdRedo));
 }
 
+// The table positions of the colours the bar paints, left to right.
+std::vector<int> shownColors(ColorBar* bar)
+{
+    const QImage picture = bar->grab().toImage();
+    const ColorTable& colors = colorBarColors();
+    std::vector<int> shown;
+    for (int k = 1; ColorBar::swatchRect(k).right() < bar->rightButtonRect().left(); ++k) {
+        const std::uint32_t rgb = picture.pixel(ColorBar::swatchRect(k).center()) & 0xFFFFFFu;
+        const auto at = std::find(colors.begin(), colors.end(), rgb);
+        if (at == colors.end())
+            break;
+        shown.push_back(int(at - colors.begin()));
+    }
+    return shown;
+}
+
 TEST_F(Bars, SwatchClicksPaintTheSelectionInOneStepAndSetTheDefaults)
 {
     start({}, "/usr/bin/zavora", true);
     frame()->resize(1600, 700); // wide enough to show red
     ColorBar* bar = frame()->colorBar();
-    ASSERT_EQ(bar->firstColor(), 0);
-    ASSERT_GE(bar->lastShown(), 95);
+    const std::vector<int> shown = shownColors(bar);
+    ASSERT_GT(shown.size(), 95u);
+    ASSERT_EQ(shown[0], 0);
+    ASSERT_EQ(colorBarColors()[size_t(shown[95])], 0xFF0000u);
     const QPoint red = ColorBar::swatchRect(96).center();
     RectangleObject* rect = addRectangle();
 
@@ -183,7 +215,7 @@ TEST_F(Bars, SwatchClicksPaintTheSelectionInOneStepAndSetTheDefaults)
     EXPECT_FALSE(drawing().history().canUndo());
 }
 
-// Holds a scroll button until the bar stops moving.
+// Holds a scroll button until the bar stops moving; gives the first colour shown.
 int holdUntilStill(ColorBar* bar, const QPoint& at)
 {
     QTest::mousePress(bar, Qt::LeftButton, {}, at);
@@ -192,8 +224,10 @@ int holdUntilStill(ColorBar* bar, const QPoint& at)
     int last = -1, still = 0;
     while (clock.elapsed() < 8000 && still < 5) {
         runUntilIdle(40);
-        still = bar->firstColor() == last ? still + 1 : 0;
-        last = bar->firstColor();
+        const std::vector<int> shown = shownColors(bar);
+        const int first = shown.empty() ? -1 : shown.front();
+        still = first == last ? still + 1 : 0;
+        last = first;
     }
     QTest::mouseRelease(bar, Qt::LeftButton, {}, at);
     return last;
@@ -207,19 +241,21 @@ TEST_F(Bars, ScrollingStopsAtBothEnds)
     const QPoint left = bar->leftButtonRect().center();
     const QPoint right = bar->rightButtonRect().center();
 
-    holdUntilStill(bar, right);
-    EXPECT_EQ(bar->lastShown(), ColorBar::kColorCount - 1);
-    const int end = bar->firstColor();
+    const int end = holdUntilStill(bar, right);
     EXPECT_GT(end, 0);
-    holdUntilStill(bar, right); // cannot scroll: nothing happens
-    EXPECT_EQ(bar->firstColor(), end);
+    const std::vector<int> shown = shownColors(bar);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back(), ColorBar::kColorCount - 1);
+    EXPECT_EQ(holdUntilStill(bar, right), end); // cannot scroll: nothing happens
 
     EXPECT_EQ(holdUntilStill(bar, left), 0);
 
-    // Too narrow for a single colour: nothing to scroll to.
+    // Too narrow for a single colour: nothing to scroll to, the bar stays as drawn.
     bar->resize(60, bar->height());
+    ASSERT_TRUE(shownColors(bar).empty());
+    const QImage before = bar->grab().toImage();
     holdUntilStill(bar, bar->rightButtonRect().center());
-    EXPECT_EQ(bar->firstColor(), 0);
+    EXPECT_TRUE(bar->grab().toImage() == before) << "the bar pressed a button or scrolled";
 }
 
 } // namespace
