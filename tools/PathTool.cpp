@@ -142,7 +142,7 @@ bool PathTool::applyNodeChoice(NodeChoice choice, float x, float y)
         return false;
     path.invalidateBox();
     Drawing& d = drawing();
-    if (auto command = editCommand(path, *before))
+    if (auto command = makeShapeEditCommand(d, path, *before))
         d.history().push(std::move(command));
     d.markEdited();
     m_view.repaintArea(unionRect(boxBefore, path.boundingBox(true)), 2);
@@ -235,12 +235,6 @@ void CurveTool::snapToObjects(DrawObject& object)
     for (BezierNode* end : { &nodes.front(), &nodes.back() })
         moveNode(*end, objectSnapped({ end->x, end->y }));
     curve.setNodes(std::move(nodes), false);
-}
-
-std::unique_ptr<UndoCommand> CurveTool::editCommand(DrawObject& object, const DrawObject& before)
-{
-    const auto& saved = curveOf(before);
-    return std::make_unique<CurveEditCommand>(drawing(), curveOf(object), saved.nodes(), saved.isClosed());
 }
 
 std::size_t CurveTool::pointCount(const DrawObject& path) const
@@ -360,12 +354,6 @@ void PolygonTool::snapToObjects(DrawObject& object)
     for (Point& p : points)
         p = objectSnapped(p);
     polygon.setVertices(std::move(points), polygon.isClosed());
-}
-
-std::unique_ptr<UndoCommand> PolygonTool::editCommand(DrawObject& object, const DrawObject& before)
-{
-    const auto& saved = polygonOf(before);
-    return std::make_unique<PolygonEditCommand>(drawing(), polygonOf(object), saved.vertices(), saved.isClosed());
 }
 
 std::size_t PolygonTool::pointCount(const DrawObject& path) const

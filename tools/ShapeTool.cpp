@@ -146,7 +146,7 @@ void ShapeTool::deactivate()
     eraseFeedback();
     if (m_state == Dragging && m_object && m_savedCopy) {
         // The swap of a reshape record puts the saved state back.
-        if (auto restore = editCommand(*m_object, *m_savedCopy))
+        if (auto restore = makeShapeEditCommand(drawing(), *m_object, *m_savedCopy))
             restore->execute();
     }
     m_creating.reset();
@@ -175,11 +175,6 @@ bool ShapeTool::onHandle(Point pointer, Point h) const
     const Point d = transformPoint(KMatrix(m_object->matrix()), h);
     const Point p = m_view.toWindow(d.x, d.y);
     return std::fabs(pointer.x - p.x) <= kHandleReach && std::fabs(pointer.y - p.y) <= kHandleReach;
-}
-
-std::unique_ptr<UndoCommand> ShapeTool::editCommand(DrawObject& object, const DrawObject& before)
-{
-    return makeShapeEditCommand(drawing(), object, before);
 }
 
 void ShapeTool::beginCreating(std::unique_ptr<DrawObject> object)
@@ -313,7 +308,7 @@ void ShapeTool::mouseUp(float, float, bool)
     m_feedbackShown = false;
     m_boxAfter = m_object->boundingBox(true);
     Drawing& d = drawing();
-    if (auto command = editCommand(*m_object, *m_savedCopy))
+    if (auto command = makeShapeEditCommand(d, *m_object, *m_savedCopy))
         d.history().push(std::move(command));
     m_savedCopy.reset();
     d.markEdited();
