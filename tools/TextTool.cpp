@@ -130,12 +130,17 @@ void TextTool::placeCaret(Point p)
     m_caret = m_anchor = std::min(charAt(p), editedText()->text().size());
 }
 
+void TextTool::keepStateBefore()
+{
+    m_runsBefore = m_object->runs();
+    m_corner1Before = m_object->frame().corner1();
+    m_corner2Before = m_object->frame().corner2();
+}
+
 void TextTool::startEditing(TextObject& text)
 {
     m_object = &text;
-    m_runsBefore = text.runs();
-    m_corner1Before = text.frame().corner1();
-    m_corner2Before = text.frame().corner2();
+    keepStateBefore();
     m_state = Editing;
     m_caretShown = true;
     Drawing& d = drawing();
@@ -165,9 +170,7 @@ void TextTool::mouseDown(float x, float y, bool)
             m_object = nullptr;
             return;
         }
-        m_runsBefore = m_object->runs();
-        m_corner1Before = m_object->frame().corner1();
-        m_corner2Before = m_object->frame().corner2();
+        keepStateBefore();
         m_boxBefore = m_object->boundingBox();
         const Rect frame = m_object->frameRect();
         m_press = { frame.left, frame.top };
@@ -597,14 +600,8 @@ bool TextTool::hasPendingStep() const
         return m_creating && !m_creating->text().empty();
     if (m_state != Editing || !m_object)
         return false;
-    const std::vector<TextRun>& now = m_object->runs();
-    if (now.size() != m_runsBefore.size())
-        return true;
-    for (std::size_t i = 0; i < now.size(); ++i)
-        if (now[i].text != m_runsBefore[i].text || now[i].font != m_runsBefore[i].font
-            || now[i].size != m_runsBefore[i].size)
-            return true;
-    return m_object->frame().corner1() != m_corner1Before || m_object->frame().corner2() != m_corner2Before;
+    return m_object->runs() != m_runsBefore || m_object->frame().corner1() != m_corner1Before
+        || m_object->frame().corner2() != m_corner2Before;
 }
 
 void TextTool::finishEditing()

@@ -103,6 +103,8 @@ private:
     // Ends the editing session: records it, selects the text, state 0.
     void finishEditing();
     void startEditing(TextObject& text);
+    // Takes m_object's runs and frame as the state an edit or a reframe is undone to.
+    void keepStateBefore();
     // The rubber band of a box being dragged, drawn inverted (twice erases it).
     void toggleRubberBand();
     // The caret's foot and head in drawing space.
