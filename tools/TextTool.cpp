@@ -286,7 +286,7 @@ void TextTool::mouseUp(float x, float y, bool)
         m_view.setCursorShape(kCursorText);
         drawing().clearSelection();
         drawing().notifySelectionChanged();
-        keyDown(kKeyNone, false);
+        showCaret(overlayBox());
         return;
     }
     case Reframing: {
@@ -307,12 +307,12 @@ void TextTool::mouseUp(float x, float y, bool)
         startEditing(*m_object);
         placeCaret(p);
         m_view.repaintArea(Rect(), 0);
-        keyDown(kKeyNone, false);
+        showCaret(overlayBox());
         return;
     case Typing:
     case Editing:
         m_dragSelecting = false;
-        keyDown(kKeyNone, false);
+        showCaret(overlayBox());
         return;
     default:
         return;
@@ -401,13 +401,12 @@ void TextTool::applyKey(int key)
 
 void TextTool::keyDown(int key, bool shiftHeld)
 {
-    TextObject* text = editedText();
-    if (!text)
+    if (!editedText() || key == kKeyNone)
         return;
     const Rect before = overlayBox();
     const bool navigation = key >= kKeyEnd && key <= kKeyDown;
     bool done = false;
-    if (!shiftHeld && m_anchor != m_caret && key != kKeyNone) {
+    if (!shiftHeld && m_anchor != m_caret) {
         const auto [first, last] = selection();
         if (navigation) {
             m_caret = key == kKeyLeft || key == kKeyUp || key == kKeyHome ? first : last;
@@ -419,11 +418,15 @@ void TextTool::keyDown(int key, bool shiftHeld)
         }
         m_anchor = m_caret;
     }
-    if (!done && key != kKeyNone)
+    if (!done)
         applyKey(key);
-    // No key (a release after a drag) keeps what the drag selected.
-    if (key != kKeyNone && !(shiftHeld && navigation))
+    if (!(shiftHeld && navigation))
         m_anchor = m_caret;
+    showCaret(before);
+}
+
+void TextTool::showCaret(const Rect& before)
+{
     m_caretShown = true;
     textChanged(before);
     setStatus("%s", kPrompt);
