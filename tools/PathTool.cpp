@@ -187,11 +187,11 @@ int CurveTool::hitHandle(float x, float y)
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         const BezierNode& node = nodes[i];
         // An open curve's outer end controls are not part of it and not shown.
-        if ((curve.isClosed() || i > 0) && onHandle(pointer, { node.inX, node.inY }))
+        if ((curve.isClosed() || i > 0) && onHandle(pointer, curve, { node.inX, node.inY }))
             return int(3 * i + 1);
-        if ((curve.isClosed() || i + 1 < nodes.size()) && onHandle(pointer, { node.outX, node.outY }))
+        if ((curve.isClosed() || i + 1 < nodes.size()) && onHandle(pointer, curve, { node.outX, node.outY }))
             return int(3 * i + 2);
-        if (onHandle(pointer, { node.x, node.y }))
+        if (onHandle(pointer, curve, { node.x, node.y }))
             return int(3 * i);
     }
     return -1;

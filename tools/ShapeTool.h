@@ -51,9 +51,6 @@ protected:
     virtual const char* firstPrompt() const = 0;
     virtual const char* pressPrompt() const = 0;
     virtual const char* releasePrompt() const { return firstPrompt(); }
-    // Whether the window point lies on the handle at the attached shape's
-    // object-space point h.
-    bool onHandle(Point pointer, Point h) const;
 
     // The nearest outline point of the drawing within the object-snap
     // distance, or p itself when snapping is off or nothing is near.

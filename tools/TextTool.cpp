@@ -18,8 +18,6 @@ namespace {
 
 // A click within this many pixels of a text's box opens it.
 constexpr float kTextReach = 4;
-// A handle is hit within 3 pixels (the slack absorbs the float round trip).
-constexpr float kHandleReach = 3.001f;
 // A box dragged smaller than this takes the default side.
 constexpr float kNarrowestBox = 2;
 constexpr float kLowestBox = 9;
@@ -109,13 +107,9 @@ int TextTool::hitHandle(float x, float y)
         = { { frame.left, frame.top }, { frame.right, frame.top }, { frame.right, frame.bottom },
               { frame.left, frame.bottom } };
     const Point pointer = m_view.toWindow(x, y);
-    const KMatrix m(m_object->matrix());
-    for (int i = 0; i < 4; ++i) {
-        const Point d = transformPoint(m, corners[i]);
-        const Point w = m_view.toWindow(d.x, d.y);
-        if (std::fabs(pointer.x - w.x) <= kHandleReach && std::fabs(pointer.y - w.y) <= kHandleReach)
+    for (int i = 0; i < 4; ++i)
+        if (onHandle(pointer, *m_object, corners[i]))
             return i;
-    }
     return -1;
 }
 
