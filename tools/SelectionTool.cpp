@@ -3,6 +3,7 @@
 #include "model/Drawing.h"
 #include "model/Geometry.h"
 #include "model/GroupObject.h"
+#include "model/ObjectList.h"
 #include "model/OutlineGeometry.h"
 #include "model/PathObjects.h"
 #include "model/ShapeObjects.h"
@@ -67,19 +68,6 @@ DrawObject* SelectionTool::pickTopmost(const ObjectRefs& list, const Rect& squar
     }
     return nullptr;
 }
-
-namespace {
-
-ObjectRefs refsOf(const OwnedObjects& objects)
-{
-    ObjectRefs refs;
-    refs.reserve(objects.size());
-    for (const auto& object : objects)
-        refs.push_back(object.get());
-    return refs;
-}
-
-} // namespace
 
 bool SelectionTool::outlineMeets(const DrawObject& object, const Rect& rect)
 {
