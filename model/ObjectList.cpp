@@ -111,6 +111,15 @@ const OwnedObjects* childrenOf(const DrawObject& object)
     }
 }
 
+ObjectRefs refsOf(const OwnedObjects& list)
+{
+    ObjectRefs refs;
+    refs.reserve(list.size());
+    for (const auto& object : list)
+        refs.push_back(object.get());
+    return refs;
+}
+
 bool boxesIntersect(const Rect& a, const Rect& b)
 {
     if (a.isUncomputed() || b.isUncomputed())

@@ -35,6 +35,9 @@ std::size_t deepCount(const OwnedObjects& list);
 // The members of a group or compound path, else nullptr.
 const OwnedObjects* childrenOf(const DrawObject& object);
 
+// The objects of an owning list as plain pointers, in the same order.
+ObjectRefs refsOf(const OwnedObjects& list);
+
 // Whether two boxes overlap, edges included; an uncomputed box overlaps nothing.
 bool boxesIntersect(const Rect& a, const Rect& b);
 

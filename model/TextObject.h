@@ -23,6 +23,8 @@ struct TextRun {
     std::string text;
     const FontEntry* font = nullptr; // owned by the catalogue
     float size = 0;
+
+    bool operator==(const TextRun&) const = default;
 };
 
 // The font of a new text object: the first of the preferred PostScript names

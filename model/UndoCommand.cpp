@@ -166,7 +166,7 @@ template class ShapeEditCommandFor<RoundRectObject>;
 template class ShapeEditCommandFor<EllipseObject>;
 template class ShapeEditCommandFor<ArcObject>;
 
-std::unique_ptr<ShapeEditCommand> makeShapeEditCommand(
+std::unique_ptr<UndoCommand> makeShapeEditCommand(
     Drawing& drawing, DrawObject& object, const DrawObject& before)
 {
     if (object.type() != before.type())
@@ -187,6 +187,16 @@ std::unique_ptr<ShapeEditCommand> makeShapeEditCommand(
     case ObjectType::Arc:
         return std::make_unique<ArcEditCommand>(
             drawing, static_cast<ArcObject&>(object), static_cast<const ArcObject&>(before));
+    case ObjectType::Polygon: {
+        const auto& saved = static_cast<const PolygonObject&>(before);
+        return std::make_unique<PolygonEditCommand>(
+            drawing, static_cast<PolygonObject&>(object), saved.vertices(), saved.isClosed());
+    }
+    case ObjectType::Curve: {
+        const auto& saved = static_cast<const CurveObject&>(before);
+        return std::make_unique<CurveEditCommand>(
+            drawing, static_cast<CurveObject&>(object), saved.nodes(), saved.isClosed());
+    }
     default:
         return nullptr;
     }

@@ -139,9 +139,10 @@ using RoundRectEditCommand = ShapeEditCommandFor<RoundRectObject>;
 using EllipseEditCommand = ShapeEditCommandFor<EllipseObject>;
 using ArcEditCommand = ShapeEditCommandFor<ArcObject>;
 
-// The shape command for object, whose state before the reshape was `before`
-// (same type); nullptr when the object is not a basic shape or the types differ.
-std::unique_ptr<ShapeEditCommand> makeShapeEditCommand(
+// The reshape command for object, whose state before the reshape was `before`
+// (same type): a basic shape's whole state, a polygon's or curve's nodes;
+// nullptr for any other object or when the types differ.
+std::unique_ptr<UndoCommand> makeShapeEditCommand(
     Drawing& drawing, DrawObject& object, const DrawObject& before);
 
 // Polygon or curve nodes edited: swaps the node array and the closed flag.

@@ -142,7 +142,7 @@ bool PathTool::applyNodeChoice(NodeChoice choice, float x, float y)
         return false;
     path.invalidateBox();
     Drawing& d = drawing();
-    if (auto command = editCommand(path, *before))
+    if (auto command = makeShapeEditCommand(d, path, *before))
         d.history().push(std::move(command));
     d.markEdited();
     m_view.repaintArea(unionRect(boxBefore, path.boundingBox(true)), 2);
@@ -187,11 +187,11 @@ int CurveTool::hitHandle(float x, float y)
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         const BezierNode& node = nodes[i];
         // An open curve's outer end controls are not part of it and not shown.
-        if ((curve.isClosed() || i > 0) && onHandle(pointer, { node.inX, node.inY }))
+        if ((curve.isClosed() || i > 0) && onHandle(pointer, curve, { node.inX, node.inY }))
             return int(3 * i + 1);
-        if ((curve.isClosed() || i + 1 < nodes.size()) && onHandle(pointer, { node.outX, node.outY }))
+        if ((curve.isClosed() || i + 1 < nodes.size()) && onHandle(pointer, curve, { node.outX, node.outY }))
             return int(3 * i + 2);
-        if (onHandle(pointer, { node.x, node.y }))
+        if (onHandle(pointer, curve, { node.x, node.y }))
             return int(3 * i);
     }
     return -1;
@@ -235,12 +235,6 @@ void CurveTool::snapToObjects(DrawObject& object)
     for (BezierNode* end : { &nodes.front(), &nodes.back() })
         moveNode(*end, objectSnapped({ end->x, end->y }));
     curve.setNodes(std::move(nodes), false);
-}
-
-std::unique_ptr<UndoCommand> CurveTool::editCommand(DrawObject& object, const DrawObject& before)
-{
-    const auto& saved = curveOf(before);
-    return std::make_unique<CurveEditCommand>(drawing(), curveOf(object), saved.nodes(), saved.isClosed());
 }
 
 std::size_t CurveTool::pointCount(const DrawObject& path) const
@@ -360,12 +354,6 @@ void PolygonTool::snapToObjects(DrawObject& object)
     for (Point& p : points)
         p = objectSnapped(p);
     polygon.setVertices(std::move(points), polygon.isClosed());
-}
-
-std::unique_ptr<UndoCommand> PolygonTool::editCommand(DrawObject& object, const DrawObject& before)
-{
-    const auto& saved = polygonOf(before);
-    return std::make_unique<PolygonEditCommand>(drawing(), polygonOf(object), saved.vertices(), saved.isClosed());
 }
 
 std::size_t PolygonTool::pointCount(const DrawObject& path) const

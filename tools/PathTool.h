@@ -73,7 +73,6 @@ protected:
     std::vector<Point> handles(const DrawObject& object) const override;
     void dragHandle(DrawObject& object, int handle, Point o, bool shift) const override;
     void snapToObjects(DrawObject& object) override;
-    std::unique_ptr<UndoCommand> editCommand(DrawObject& object, const DrawObject& before) override;
     std::size_t pointCount(const DrawObject& path) const override;
     Point pointAt(const DrawObject& path, std::size_t index) const override;
     void appendPoint(DrawObject& path, Point p) const override;
@@ -96,7 +95,6 @@ protected:
     std::vector<Point> handles(const DrawObject& object) const override;
     void dragHandle(DrawObject& object, int handle, Point o, bool shift) const override;
     void snapToObjects(DrawObject& object) override;
-    std::unique_ptr<UndoCommand> editCommand(DrawObject& object, const DrawObject& before) override;
     std::size_t pointCount(const DrawObject& path) const override;
     Point pointAt(const DrawObject& path, std::size_t index) const override;
     void appendPoint(DrawObject& path, Point p) const override;

@@ -3,6 +3,8 @@
 #include "model/Drawing.h"
 #include "model/Geometry.h"
 #include "model/GroupObject.h"
+#include "model/ObjectList.h"
+#include "model/OutlineGeometry.h"
 #include "model/PathObjects.h"
 #include "model/ShapeObjects.h"
 #include "model/TextObject.h"
@@ -31,34 +33,24 @@ const char* noun(std::size_t count)
     return count == 1 ? "object" : "objects";
 }
 
-// The outline of a path as one drawing-space polyline; curves are sampled
+// The outline of a path as one drawing-space polyline; curves flattened
 // finely enough for picking.
-std::vector<Point> pathPoints(const DrawObject& object)
+PointList pathPoints(const DrawObject& object)
 {
-    constexpr int kSamples = 16;
-    const KMatrix m(object.matrix());
-    std::vector<Point> points;
+    constexpr float kPickFlatness = 0.05f;
+    PointList points;
     if (object.type() == ObjectType::Polygon) {
         const auto& polygon = static_cast<const PolygonObject&>(object);
-        for (Point p : polygon.vertices())
-            points.push_back(transformPoint(m, p));
+        points = polygon.vertices();
         if (polygon.isClosed() && !points.empty())
             points.push_back(points.front());
-        return points;
+    } else {
+        const auto& curve = static_cast<const CurveObject&>(object);
+        points = flattenNodes(curve.nodes(), curve.isClosed(), kPickFlatness);
     }
-    const auto& curve = static_cast<const CurveObject&>(object);
-    const NodeList& nodes = curve.nodes();
-    const std::size_t segments = nodes.empty() ? 0 : curve.isClosed() ? nodes.size() : nodes.size() - 1;
-    for (std::size_t i = 0; i < segments; ++i) {
-        const BezierNode& a = nodes[i];
-        const BezierNode& b = nodes[(i + 1) % nodes.size()];
-        for (int k = i == 0 ? 0 : 1; k <= kSamples; ++k) {
-            const float t = float(k) / kSamples, u = 1 - t;
-            const Point p { u * u * u * a.x + 3 * u * u * t * a.outX + 3 * u * t * t * b.inX + t * t * t * b.x,
-                u * u * u * a.y + 3 * u * u * t * a.outY + 3 * u * t * t * b.inY + t * t * t * b.y };
-            points.push_back(transformPoint(m, p));
-        }
-    }
+    const KMatrix m(object.matrix());
+    for (Point& p : points)
+        p = transformPoint(m, p);
     return points;
 }
 
@@ -76,19 +68,6 @@ DrawObject* SelectionTool::pickTopmost(const ObjectRefs& list, const Rect& squar
     }
     return nullptr;
 }
-
-namespace {
-
-ObjectRefs refsOf(const OwnedObjects& objects)
-{
-    ObjectRefs refs;
-    refs.reserve(objects.size());
-    for (const auto& object : objects)
-        refs.push_back(object.get());
-    return refs;
-}
-
-} // namespace
 
 bool SelectionTool::outlineMeets(const DrawObject& object, const Rect& rect)
 {
@@ -108,7 +87,7 @@ bool SelectionTool::outlineMeets(const DrawObject& object, const Rect& rect)
     }
     // A straight path has no area for the test above; its segments still count.
     if (object.type() == ObjectType::Polygon || object.type() == ObjectType::Curve) {
-        const std::vector<Point> points = pathPoints(object);
+        const PointList points = pathPoints(object);
         for (std::size_t i = 1; i < points.size(); ++i)
             if (segmentMeetsRect(points[i - 1], points[i], r))
                 return true;

@@ -18,9 +18,6 @@ namespace {
 constexpr double kSqrt2Drag = 1.4142135623730951; // creation drags
 constexpr float kSqrt2Handle = 1.4142135f; // handle drags and handle points
 constexpr double kPi = 3.14159265358979323846;
-// A handle is hit within 3 pixels; the slack absorbs the float round trip
-// of the pointer through the view mapping.
-constexpr float kHandleReach = 3.001f;
 
 // The square rule: the larger of the two distances from the anchor wins and
 // the other axis takes the same length in the pointer's direction.
@@ -146,7 +143,7 @@ void ShapeTool::deactivate()
     eraseFeedback();
     if (m_state == Dragging && m_object && m_savedCopy) {
         // The swap of a reshape record puts the saved state back.
-        if (auto restore = editCommand(*m_object, *m_savedCopy))
+        if (auto restore = makeShapeEditCommand(drawing(), *m_object, *m_savedCopy))
             restore->execute();
     }
     m_creating.reset();
@@ -164,22 +161,9 @@ int ShapeTool::hitHandle(float x, float y)
     const Point pointer = m_view.toWindow(x, y);
     const std::vector<Point> points = handles(*m_object);
     for (std::size_t i = 0; i < points.size(); ++i)
-        if (onHandle(pointer, points[i]))
+        if (onHandle(pointer, *m_object, points[i]))
             return firstHandle() + int(i);
     return -1;
-}
-
-bool ShapeTool::onHandle(Point pointer, Point h) const
-{
-    // Compared in window pixels, so the square is the same at every zoom.
-    const Point d = transformPoint(KMatrix(m_object->matrix()), h);
-    const Point p = m_view.toWindow(d.x, d.y);
-    return std::fabs(pointer.x - p.x) <= kHandleReach && std::fabs(pointer.y - p.y) <= kHandleReach;
-}
-
-std::unique_ptr<UndoCommand> ShapeTool::editCommand(DrawObject& object, const DrawObject& before)
-{
-    return makeShapeEditCommand(drawing(), object, before);
 }
 
 void ShapeTool::beginCreating(std::unique_ptr<DrawObject> object)
@@ -313,7 +297,7 @@ void ShapeTool::mouseUp(float, float, bool)
     m_feedbackShown = false;
     m_boxAfter = m_object->boundingBox(true);
     Drawing& d = drawing();
-    if (auto command = editCommand(*m_object, *m_savedCopy))
+    if (auto command = makeShapeEditCommand(d, *m_object, *m_savedCopy))
         d.history().push(std::move(command));
     m_savedCopy.reset();
     d.markEdited();

@@ -12,8 +12,6 @@
 
 namespace zavora {
 
-class UndoCommand;
-
 // The tool watches the drawing: an attached shape that leaves the drawing or
 // the selection is let go, so no gesture ever reaches a stale object.
 class ShapeTool : public Tool, private DrawingObserver {
@@ -53,11 +51,6 @@ protected:
     virtual const char* firstPrompt() const = 0;
     virtual const char* pressPrompt() const = 0;
     virtual const char* releasePrompt() const { return firstPrompt(); }
-    // The record of a finished handle drag; `before` is the shape as it was.
-    virtual std::unique_ptr<UndoCommand> editCommand(DrawObject& object, const DrawObject& before);
-    // Whether the window point lies on the handle at the attached shape's
-    // object-space point h.
-    bool onHandle(Point pointer, Point h) const;
 
     // The nearest outline point of the drawing within the object-snap
     // distance, or p itself when snapping is off or nothing is near.

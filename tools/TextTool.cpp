@@ -18,8 +18,6 @@ namespace {
 
 // A click within this many pixels of a text's box opens it.
 constexpr float kTextReach = 4;
-// A handle is hit within 3 pixels (the slack absorbs the float round trip).
-constexpr float kHandleReach = 3.001f;
 // A box dragged smaller than this takes the default side.
 constexpr float kNarrowestBox = 2;
 constexpr float kLowestBox = 9;
@@ -109,13 +107,9 @@ int TextTool::hitHandle(float x, float y)
         = { { frame.left, frame.top }, { frame.right, frame.top }, { frame.right, frame.bottom },
               { frame.left, frame.bottom } };
     const Point pointer = m_view.toWindow(x, y);
-    const KMatrix m(m_object->matrix());
-    for (int i = 0; i < 4; ++i) {
-        const Point d = transformPoint(m, corners[i]);
-        const Point w = m_view.toWindow(d.x, d.y);
-        if (std::fabs(pointer.x - w.x) <= kHandleReach && std::fabs(pointer.y - w.y) <= kHandleReach)
+    for (int i = 0; i < 4; ++i)
+        if (onHandle(pointer, *m_object, corners[i]))
             return i;
-    }
     return -1;
 }
 
@@ -130,12 +124,17 @@ void TextTool::placeCaret(Point p)
     m_caret = m_anchor = std::min(charAt(p), editedText()->text().size());
 }
 
+void TextTool::keepStateBefore()
+{
+    m_runsBefore = m_object->runs();
+    m_corner1Before = m_object->frame().corner1();
+    m_corner2Before = m_object->frame().corner2();
+}
+
 void TextTool::startEditing(TextObject& text)
 {
     m_object = &text;
-    m_runsBefore = text.runs();
-    m_corner1Before = text.frame().corner1();
-    m_corner2Before = text.frame().corner2();
+    keepStateBefore();
     m_state = Editing;
     m_caretShown = true;
     Drawing& d = drawing();
@@ -165,9 +164,7 @@ void TextTool::mouseDown(float x, float y, bool)
             m_object = nullptr;
             return;
         }
-        m_runsBefore = m_object->runs();
-        m_corner1Before = m_object->frame().corner1();
-        m_corner2Before = m_object->frame().corner2();
+        keepStateBefore();
         m_boxBefore = m_object->boundingBox();
         const Rect frame = m_object->frameRect();
         m_press = { frame.left, frame.top };
@@ -283,7 +280,7 @@ void TextTool::mouseUp(float x, float y, bool)
         m_view.setCursorShape(kCursorText);
         drawing().clearSelection();
         drawing().notifySelectionChanged();
-        keyDown(kKeyNone, false);
+        showCaret(overlayBox());
         return;
     }
     case Reframing: {
@@ -304,12 +301,12 @@ void TextTool::mouseUp(float x, float y, bool)
         startEditing(*m_object);
         placeCaret(p);
         m_view.repaintArea(Rect(), 0);
-        keyDown(kKeyNone, false);
+        showCaret(overlayBox());
         return;
     case Typing:
     case Editing:
         m_dragSelecting = false;
-        keyDown(kKeyNone, false);
+        showCaret(overlayBox());
         return;
     default:
         return;
@@ -398,13 +395,12 @@ void TextTool::applyKey(int key)
 
 void TextTool::keyDown(int key, bool shiftHeld)
 {
-    TextObject* text = editedText();
-    if (!text)
+    if (!editedText() || key == kKeyNone)
         return;
     const Rect before = overlayBox();
     const bool navigation = key >= kKeyEnd && key <= kKeyDown;
     bool done = false;
-    if (!shiftHeld && m_anchor != m_caret && key != kKeyNone) {
+    if (!shiftHeld && m_anchor != m_caret) {
         const auto [first, last] = selection();
         if (navigation) {
             m_caret = key == kKeyLeft || key == kKeyUp || key == kKeyHome ? first : last;
@@ -416,11 +412,15 @@ void TextTool::keyDown(int key, bool shiftHeld)
         }
         m_anchor = m_caret;
     }
-    if (!done && key != kKeyNone)
+    if (!done)
         applyKey(key);
-    // No key (a release after a drag) keeps what the drag selected.
-    if (key != kKeyNone && !(shiftHeld && navigation))
+    if (!(shiftHeld && navigation))
         m_anchor = m_caret;
+    showCaret(before);
+}
+
+void TextTool::showCaret(const Rect& before)
+{
     m_caretShown = true;
     textChanged(before);
     setStatus("%s", kPrompt);
@@ -597,14 +597,8 @@ bool TextTool::hasPendingStep() const
         return m_creating && !m_creating->text().empty();
     if (m_state != Editing || !m_object)
         return false;
-    const std::vector<TextRun>& now = m_object->runs();
-    if (now.size() != m_runsBefore.size())
-        return true;
-    for (std::size_t i = 0; i < now.size(); ++i)
-        if (now[i].text != m_runsBefore[i].text || now[i].font != m_runsBefore[i].font
-            || now[i].size != m_runsBefore[i].size)
-            return true;
-    return m_object->frame().corner1() != m_corner1Before || m_object->frame().corner2() != m_corner2Before;
+    return m_object->runs() != m_runsBefore || m_object->frame().corner1() != m_corner1Before
+        || m_object->frame().corner2() != m_corner2Before;
 }
 
 void TextTool::finishEditing()

@@ -100,9 +100,14 @@ private:
     void applyKey(int key);
     // Lays the text out again and repaints what it covered and covers.
     void textChanged(const Rect& before);
+    // The caret on (its blink restarted) and the typing prompt, after a
+    // key or a click; `before` as for textChanged.
+    void showCaret(const Rect& before);
     // Ends the editing session: records it, selects the text, state 0.
     void finishEditing();
     void startEditing(TextObject& text);
+    // Takes m_object's runs and frame as the state an edit or a reframe is undone to.
+    void keepStateBefore();
     // The rubber band of a box being dragged, drawn inverted (twice erases it).
     void toggleRubberBand();
     // The caret's foot and head in drawing space.

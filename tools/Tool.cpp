@@ -6,6 +6,7 @@
 #include "tools/ToolView.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace zavora {
 
@@ -76,6 +77,16 @@ float Tool::pixels(float count) const
 {
     const Point d = m_view.pixelsToDrawing(count, count);
     return std::max(d.x, d.y);
+}
+
+bool Tool::onHandle(Point pointer, const DrawObject& object, Point h) const
+{
+    // Within 3 pixels; the slack absorbs the float round trip of the pointer
+    // through the view mapping.
+    constexpr float kHandleReach = 3.001f;
+    const Point d = transformPoint(KMatrix(object.matrix()), h);
+    const Point p = m_view.toWindow(d.x, d.y);
+    return std::fabs(pointer.x - p.x) <= kHandleReach && std::fabs(pointer.y - p.y) <= kHandleReach;
 }
 
 void Tool::drawInvertedRect(const Rect& r)

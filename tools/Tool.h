@@ -54,6 +54,9 @@ protected:
     float pixels(float count) const;
     // The view's mapping from drawing points to window pixels.
     const KMatrix& viewMatrix();
+    // Whether the window point lies on the handle at `object`'s object-space
+    // point h; compared in window pixels, so the square is the same at every zoom.
+    bool onHandle(Point pointer, const DrawObject& object, Point h) const;
     // A rectangle (drawing corners in any order) inverted on the window:
     // drawn a second time, it is gone.
     void drawInvertedRect(const Rect& rect);

@@ -2,6 +2,7 @@
 
 #include "model/Drawing.h"
 #include "model/ImageObject.h"
+#include "model/ObjectList.h"
 #include "model/PathObjects.h"
 #include "model/UndoCommand.h"
 #include "platform/Reporter.h"
@@ -131,17 +132,11 @@ DrawObject* EyedropperTool::pick(float x, float y, DrawObject** member)
     options.includeLocked = true;
     options.firstOnly = true;
     options.textBox = true; // a text's thin strokes alone are hard to hit
-    auto refs = [](const std::vector<std::unique_ptr<DrawObject>>& objects) {
-        ObjectRefs list;
-        for (const auto& object : objects)
-            list.push_back(object.get());
-        return list;
-    };
-    DrawObject* top = SelectionTool::pickTopmost(refs(drawing().objects()), square, options);
+    DrawObject* top = SelectionTool::pickTopmost(refsOf(drawing().objects()), square, options);
     DrawObject* found = top;
     while (found && found->type() == ObjectType::CompoundPath)
         found = SelectionTool::pickTopmost(
-            refs(static_cast<const CompoundPathObject&>(*found).children()), square, options);
+            refsOf(static_cast<const CompoundPathObject&>(*found).children()), square, options);
     if (member)
         *member = found ? found : top;
     return top;
